@@ -1,0 +1,93 @@
+#include "core/config_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/report_reader.h"
+#include "core/text_encoding.h"
+
+namespace tarvolin::core {
+
+bool split_fields(std::string_view line, std::string_view sep, SplitFields& fields) {
+  fields.nflds = 0;
+  if (sep.empty()) return true;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = line.find(sep, start);
+    if (at == std::string_view::npos) return true;
+    if (fields.nflds == 10) return false;
+    ++fields.nflds;
+    fields.flds[static_cast<size_t>(fields.nflds)].assign(line.substr(start, at - start));
+    start = at + sep.size();
+  }
+}
+
+std::string configFileName(std::string_view kind) { return removeBlanks(kind) + ".cfg"; }
+
+void readcfg(SharedState& shared, const std::string& st) {
+  const std::string name = st + ".cfg";
+  shared.vars.reset();
+  try {
+    ReportReader in(name);
+    SplitFields f;
+    std::string_view line;
+    while (in.nextLine(line)) {
+      if (trimBlanks(line).empty()) continue;
+      if (!split_fields(line, ";", f)) return;  // more than ten fields: stop here
+      if (shared.vars.full()) return;
+      for (int i = f.nflds + 1; i <= 10; ++i) f.flds[static_cast<size_t>(i)].clear();
+      perfvar& v = shared.vars.appendBlank();
+      const std::string& flag = f.flds[1];
+      if (flag == "N") v.show = false;
+      if (flag == "C") v.cmark = true;
+      v.cfg2 = f.flds[2];
+      v.cfg3 = f.flds[3];
+      v.cfg4 = f.flds[4];
+      v.name = f.flds[6];
+    }
+  } catch (const std::exception&) {
+    // A configuration that can't be read is no configuration; the report alone decides.
+  }
+}
+
+std::optional<std::string> writecfg(const SharedState& shared) {
+  const std::string name = configFileName(shared.snaptype);
+  auto failure = [&name](int err) {
+    return std::optional<std::string>("Unable to write to config file " + name + "\r\n" + std::strerror(err));
+  };
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return failure(errno);
+  std::string line;
+  for (int i = 0; i <= shared.vars.maxvar(); ++i) {
+    const perfvar& v = shared.vars[i];
+    line.clear();
+    line += v.cmark ? "C" : (v.show ? "Y" : "N");
+    line += ';';
+    line += v.cfg2;
+    line += ';';
+    line += v.cfg3;
+    line += ';';
+    line += v.cfg4;
+    line += ";;";
+    line += v.name;
+    line += ";\r\n";
+    size_t done = 0;
+    while (done < line.size()) {
+      const ssize_t w = ::write(fd, line.data() + done, line.size() - done);
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        const int err = errno;
+        ::close(fd);
+        return failure(err);
+      }
+      done += static_cast<size_t>(w);
+    }
+  }
+  if (::close(fd) != 0) return failure(errno);
+  return std::nullopt;
+}
+
+}  // namespace tarvolin::core

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/shared_state.h"
+
+namespace tarvolin::core {
+
+/// Field slots of the configuration line splitter: flds[1..10] and their count.
+struct SplitFields {
+  std::array<std::string, 11> flds;  ///< slot 0 unused
+  int16_t nflds = 0;
+};
+
+/// Splits `line` at every occurrence of `sep` into fields.flds[1..] and fields.nflds.
+/// Text after the last separator is not a field. Returns false, with nflds = 10 and
+/// the first ten fields stored, when the line holds more than ten fields.
+bool split_fields(std::string_view line, std::string_view sep, SplitFields& fields);
+
+/// Name of a kind's configuration file: the kind without its blanks, plus ".cfg".
+[[nodiscard]] std::string configFileName(std::string_view kind);
+
+/// Loads vars from the file `st` + ".cfg" in the current directory, replacing what the
+/// table held. A missing or unreadable file leaves the table empty; a line of more than
+/// ten fields ends the reading there; reading stops when 501 records are in use.
+/// Never throws on bad input and never creates a file. Fields missing from a short
+/// line are read as empty.
+void readcfg(SharedState& shared, const std::string& st);
+
+/// Writes records 0..maxvar to the file of `shared.snaptype` in the current directory,
+/// as "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the
+/// text for the user: "Unable to write to config file " + name + CR LF + the system's
+/// reason. The file holds what was written before a failure.
+[[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared);
+
+}  // namespace tarvolin::core

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "core/grid.h"
+
+namespace tarvolin::core {
+
+/// What changed in a GridStore since its observer last took the changes.
+struct GridChanges {
+  bool rowCount = false;     ///< rows() changed
+  bool colCount = false;     ///< cols() changed
+  bool rowLayout = false;    ///< row heights or row order changed, or rows were cleared
+  bool colLayout = false;    ///< widths, alignment, word wrap or fixed rows/columns changed
+  bool current = false;      ///< the current cell or selection changed by code
+  int firstTextRow = -1;     ///< rows whose texts changed: [firstTextRow, lastTextRow]
+  int lastTextRow = -1;
+  [[nodiscard]] bool any() const {
+    return rowCount || colCount || rowLayout || colLayout || current || firstTextRow >= 0;
+  }
+};
+
+/// Told when a GridStore changed while redraw is on, or when redraw is switched on
+/// after changes. Called on the thread that changed the store.
+class GridObserver {
+ public:
+  virtual ~GridObserver() = default;
+  virtual void gridChanged() = 0;
+};
+
+/// The one copy of a grid's state: cell texts kept in one byte arena with a small
+/// reference per cell, row heights, column widths and alignment, fixed rows and
+/// columns, the current cell and selection. A Qt model reads it directly.
+class GridStore final : public Grid {
+ public:
+  GridStore();
+
+  void clear() override;
+  [[nodiscard]] int rows() const override { return m_rows; }
+  void setRows(int rows) override;
+  [[nodiscard]] int cols() const override { return m_cols; }
+  void setCols(int cols) override;
+  [[nodiscard]] int fixedRows() const override { return m_fixedRows; }
+  void setFixedRows(int n) override;
+  [[nodiscard]] int fixedCols() const override { return m_fixedCols; }
+  void setFixedCols(int n) override;
+  void setRedraw(bool on) override;
+  [[nodiscard]] bool redraw() const override { return m_redraw; }
+  [[nodiscard]] int rowHeight(int row) const override;
+  void setRowHeight(int row, int twips) override;
+  [[nodiscard]] int colWidth(int col) const override;
+  void setColWidth(int col, int twips) override;
+  [[nodiscard]] Alignment colAlignment(int col) const override;
+  void setColAlignment(int col, Alignment a) override;
+  [[nodiscard]] bool wordWrap() const override { return m_wordWrap; }
+  void setWordWrap(bool on) override;
+  [[nodiscard]] int row() const override { return m_row; }
+  void setRow(int row) override;
+  [[nodiscard]] int col() const override { return m_col; }
+  void setCol(int col) override;
+  [[nodiscard]] std::string_view text(int row, int col) const override;
+  void setText(int row, int col, std::string_view text) override;
+
+  /// Far corner of the selection (the current cell is the other corner).
+  [[nodiscard]] int rowSel() const { return m_rowSel; }
+  [[nodiscard]] int colSel() const { return m_colSel; }
+  /// Sets current cell and far corner at once; indices are clamped into the grid.
+  void setSelection(int row, int col, int rowSel, int colSel);
+
+  /// Reorders rows [first, first + order.size()): the row at position first + i takes
+  /// what was row order[i] (cells and height). Throws std::invalid_argument if order
+  /// is not a permutation of that range.
+  void permuteRows(int first, const std::vector<int>& order);
+
+  /// Number of rows in [1, rows) whose height is 0.
+  [[nodiscard]] int hiddenRowCount() const { return m_hiddenRows; }
+
+  /// Unchecked, for hot loops that have checked their own bounds.
+  [[nodiscard]] std::string_view textUnchecked(int row, int col) const {
+    const Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
+    return {m_arena.data() + c.offset, c.length};
+  }
+
+  /// Observer gets gridChanged(); nullptr to detach. Not owned.
+  void setObserver(GridObserver* observer) { m_observer = observer; }
+  /// Returns the changes gathered since the last call and forgets them.
+  GridChanges takeChanges();
+
+  /// Bytes held by the text arena, for measurements.
+  [[nodiscard]] size_t arenaBytes() const { return m_arena.size(); }
+
+ private:
+  struct Cell {
+    uint32_t offset = 0;
+    uint32_t length = 0;
+  };
+  void checkRow(int row) const;
+  void checkCol(int col) const;
+  void restride(int minCols);
+  void changed();
+  void markText(int row);
+
+  int m_rows = 0;
+  int m_cols = 0;
+  size_t m_stride = 0;
+  std::vector<Cell> m_cells;
+  std::vector<char> m_arena;
+  std::vector<int> m_heights;
+  std::vector<int> m_widths;
+  std::vector<Alignment> m_align;
+  int m_hiddenRows = 0;
+  int m_fixedRows = 1;
+  int m_fixedCols = 1;
+  bool m_redraw = true;
+  bool m_wordWrap = false;
+  int m_row = 0;
+  int m_col = 0;
+  int m_rowSel = 0;
+  int m_colSel = 0;
+  GridChanges m_changes;
+  GridObserver* m_observer = nullptr;
+};
+
+}  // namespace tarvolin::core

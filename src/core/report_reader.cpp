@@ -1,0 +1,205 @@
+#include "core/report_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/text_encoding.h"
+
+namespace tarvolin::core {
+
+namespace {
+
+std::string systemReason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+ReportReader::ReportReader(const std::string& path, size_t blockSize)
+    : m_path(path), m_blockSize(blockSize < 16 ? 16 : blockSize) {
+  if (path.empty()) throw ReadError("Bad file name or number: no file was named");
+  if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (m_fd < 0) throw ReadError("Cannot open " + path + ": " + systemReason(errno));
+  struct stat st {};
+  if (::fstat(m_fd, &st) != 0) {
+    int err = errno;
+    ::close(m_fd);
+    throw ReadError("Cannot open " + path + ": " + systemReason(err));
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(m_fd);
+    throw ReadError("Cannot open " + path + ": " + systemReason(EISDIR));
+  }
+  m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+  m_buf.resize(m_blockSize * 2);
+
+  // Look at the first bytes for a byte order mark.
+  unsigned char head[3];
+  size_t got = 0;
+  try {
+    got = readRaw(reinterpret_cast<char*>(head), 2);
+    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE) {
+      m_encoding = FileEncoding::Utf16LE;
+    } else if (got == 2 && head[0] == 0xFE && head[1] == 0xFF) {
+      m_encoding = FileEncoding::Utf16BE;
+    } else if (got == 2 && head[0] == 0xEF && head[1] == 0xBB) {
+      size_t third = readRaw(reinterpret_cast<char*>(head + 2), 1);
+      got += third;
+      if (third == 1 && head[2] == 0xBF) {
+        m_encoding = FileEncoding::Utf8Bom;
+        got = 0;
+      }
+    }
+  } catch (...) {
+    ::close(m_fd);
+    throw;
+  }
+  if (m_encoding == FileEncoding::Utf16LE || m_encoding == FileEncoding::Utf16BE) {
+    m_raw.resize(m_blockSize);
+  } else {
+    std::memcpy(m_buf.data(), head, got);
+    m_end = got;
+  }
+}
+
+ReportReader::~ReportReader() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+size_t ReportReader::readRaw(char* dst, size_t n) {
+  size_t total = 0;
+  while (total < n) {
+    ssize_t r = ::read(m_fd, dst + total, n - total);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      throw ReadError("Cannot read " + m_path + ": " + systemReason(errno));
+    }
+    if (r == 0) {
+      m_rawEof = true;
+      break;
+    }
+    total += static_cast<size_t>(r);
+  }
+  return total;
+}
+
+void ReportReader::decodeUtf16(const unsigned char* p, size_t n, bool last) {
+  const bool le = m_encoding == FileEncoding::Utf16LE;
+  std::string out;
+  out.reserve(n * 3 / 2 + 8);
+  size_t i = 0;
+  auto unit = [&](unsigned a, unsigned b) -> char32_t { return le ? (a | (b << 8)) : ((a << 8) | b); };
+  auto emit = [&](char32_t u) {
+    if (m_pendingHigh != 0) {
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        appendUtf8(0x10000 + ((m_pendingHigh - 0xD800) << 10) + (u - 0xDC00), out);
+        m_pendingHigh = 0;
+        return;
+      }
+      appendUtf8(0xFFFD, out);
+      m_pendingHigh = 0;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF)
+      m_pendingHigh = u;
+    else
+      appendUtf8(u, out);  // a lone low surrogate becomes U+FFFD
+  };
+  if (m_pendingByte >= 0 && n > 0) {
+    emit(unit(static_cast<unsigned>(m_pendingByte), p[0]));
+    m_pendingByte = -1;
+    i = 1;
+  }
+  for (; i + 1 < n; i += 2) emit(unit(p[i], p[i + 1]));
+  if (i < n) m_pendingByte = p[i];
+  if (last) {
+    if (m_pendingHigh != 0) appendUtf8(0xFFFD, out);
+    if (m_pendingByte >= 0) appendUtf8(0xFFFD, out);  // a code unit without its second byte
+    m_pendingHigh = 0;
+    m_pendingByte = -1;
+  }
+  if (m_buf.size() - m_end < out.size()) m_buf.resize(m_end + out.size());
+  std::memcpy(m_buf.data() + m_end, out.data(), out.size());
+  m_end += out.size();
+}
+
+size_t ReportReader::fill() {
+  if (m_rawEof) return 0;
+  // Keep the unread tail at the front; grow the buffer when a line fills it.
+  if (m_pos > 0) {
+    std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
+    m_end -= m_pos;
+    m_pos = 0;
+  }
+  if (m_buf.size() - m_end < m_blockSize) m_buf.resize(std::max(m_buf.size() * 2, m_end + m_blockSize));
+  const size_t before = m_end;
+  if (m_encoding == FileEncoding::Utf16LE || m_encoding == FileEncoding::Utf16BE) {
+    size_t got = readRaw(reinterpret_cast<char*>(m_raw.data()), m_raw.size());
+    decodeUtf16(m_raw.data(), got, m_rawEof);
+  } else {
+    m_end += readRaw(m_buf.data() + m_end, m_blockSize);
+  }
+  return m_end - before;
+}
+
+std::string_view ReportReader::toUtf8(std::string_view raw) {
+  if (isAscii(raw) || isValidUtf8(raw)) return raw;
+  m_conv.clear();
+  appendCp1252AsUtf8(raw, m_conv);
+  return m_conv;
+}
+
+bool ReportReader::nextLine(std::string_view& line) {
+  size_t scanFrom = 0;  // bytes of the current tail already known to hold no line end
+  for (;;) {
+    const char* p = m_buf.data() + m_pos;
+    const size_t n = m_end - m_pos;
+    const char* nl = scanFrom < n ? static_cast<const char*>(std::memchr(p + scanFrom, '\n', n - scanFrom)) : nullptr;
+    const size_t limit = nl != nullptr ? static_cast<size_t>(nl - p) : n;
+    const char* cr = scanFrom < limit ? static_cast<const char*>(std::memchr(p + scanFrom, '\r', limit - scanFrom)) : nullptr;
+    if (cr != nullptr) {
+      const size_t len = static_cast<size_t>(cr - p);
+      if (len + 1 == n && !m_rawEof) {
+        // A CR at the end of what is buffered: its LF may be in the next block.
+        scanFrom = len;
+        fill();
+        scanFrom = len;
+        continue;
+      }
+      const size_t skip = (len + 1 < n && cr[1] == '\n') ? 2 : 1;
+      m_pos += len + skip;
+      line = toUtf8({p, len});
+      return true;
+    }
+    if (nl != nullptr) {
+      const size_t len = static_cast<size_t>(nl - p);
+      m_pos += len + 1;
+      line = toUtf8({p, len});
+      return true;
+    }
+    if (!m_rawEof) {
+      scanFrom = n;
+      if (fill() > 0 || !m_rawEof) continue;
+    }
+    if (m_end > m_pos) {
+      const size_t len = m_end - m_pos;
+      const char* start = m_buf.data() + m_pos;
+      m_pos = m_end;
+      line = toUtf8({start, len});
+      return true;
+    }
+    return false;
+  }
+}
+
+bool ReportReader::atEnd() {
+  while (m_pos == m_end) {
+    if (m_rawEof) return true;
+    fill();
+  }
+  return false;
+}
+
+}  // namespace tarvolin::core

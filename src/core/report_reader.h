@@ -1,0 +1,72 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvolin::core {
+
+/// A report or configuration file could not be opened or read; what() names the
+/// file and the system's reason.
+class ReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// How the bytes of a file are turned into UTF-8 lines.
+enum class FileEncoding {
+  Bytes,    ///< no BOM: each line kept when it is valid UTF-8, else read as Windows-1252
+  Utf8Bom,  ///< UTF-8 behind a BOM (the BOM is dropped); invalid lines as above
+  Utf16LE,  ///< UTF-16 little endian behind its BOM
+  Utf16BE,  ///< UTF-16 big endian behind its BOM
+};
+
+/// Streams a text file in large blocks and hands out its lines as UTF-8, without
+/// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
+/// without a line end is still a line. Memory: one block plus the longest line.
+/// The file is opened read-only and closed by the destructor.
+class ReportReader {
+ public:
+  /// Throws ReadError when the file can't be opened or is a directory.
+  explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 20);
+  ~ReportReader();
+  ReportReader(const ReportReader&) = delete;
+  ReportReader& operator=(const ReportReader&) = delete;
+
+  /// Next line; the view stays valid until the next call. False at the end of the file.
+  /// Throws ReadError on a failing read.
+  bool nextLine(std::string_view& line);
+
+  /// True when no line is left. May read ahead; throws ReadError on a failing read.
+  bool atEnd();
+
+  [[nodiscard]] FileEncoding encoding() const { return m_encoding; }
+  /// Last-modified time of the file when it was opened.
+  [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_modified; }
+  [[nodiscard]] const std::string& path() const { return m_path; }
+
+ private:
+  size_t fill();
+  size_t readRaw(char* dst, size_t n);
+  void decodeUtf16(const unsigned char* p, size_t n, bool last);
+  std::string_view toUtf8(std::string_view raw);
+
+  std::string m_path;
+  int m_fd = -1;
+  size_t m_blockSize;
+  FileEncoding m_encoding = FileEncoding::Bytes;
+  std::chrono::system_clock::time_point m_modified{};
+  std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
+  size_t m_pos = 0;
+  size_t m_end = 0;
+  bool m_rawEof = false;
+  std::vector<unsigned char> m_raw;  // UTF-16 only: raw block
+  int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block
+  char32_t m_pendingHigh = 0;        // UTF-16: high surrogate waiting for its pair
+  std::string m_conv;                // a Windows-1252 line turned into UTF-8
+};
+
+}  // namespace tarvolin::core

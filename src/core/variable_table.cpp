@@ -1,0 +1,66 @@
+#include "core/variable_table.h"
+
+namespace tarvolin::core {
+
+TableFullError::TableFullError(const std::string& name)
+    : std::runtime_error("Too many variables: the table holds " + std::to_string(kMaxVars) +
+                         " and \"" + name + "\" would be one more") {}
+
+VariableTable::VariableTable() { m_index.reserve(kMaxVars * 2); }
+
+perfvar& VariableTable::edit(int i) {
+  m_indexDirty = true;
+  return m_vars.at(static_cast<size_t>(i));
+}
+
+void VariableTable::reset() {
+  m_maxvar = -1;
+  m_index.clear();
+  m_indexDirty = false;
+}
+
+int VariableTable::lookup(std::string_view name) const {
+  if (m_indexDirty) rebuildIndex();
+  auto it = m_index.find(name);
+  return it == m_index.end() ? -1 : it->second;
+}
+
+int VariableTable::appendName(std::string_view name) {
+  if (full()) throw TableFullError(std::string(name));
+  if (m_indexDirty) rebuildIndex();
+  ++m_maxvar;
+  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  v.name.assign(name);
+  v.show = true;
+  v.cmark = false;
+  v.cfg2.clear();
+  v.cfg3.clear();
+  v.cfg4.clear();
+  v.seqno = m_maxvar;
+  v.width = 0;
+  m_index.emplace(v.name, m_maxvar);  // keeps an earlier index of the same name
+  return m_maxvar;
+}
+
+perfvar& VariableTable::appendBlank() {
+  if (full()) throw TableFullError("");
+  ++m_maxvar;
+  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  v.name.clear();
+  v.show = true;
+  v.cmark = false;
+  v.cfg2.clear();
+  v.cfg3.clear();
+  v.cfg4.clear();
+  v.width = 0;
+  m_indexDirty = true;
+  return v;
+}
+
+void VariableTable::rebuildIndex() const {
+  m_index.clear();
+  for (int i = 0; i <= m_maxvar; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
+  m_indexDirty = false;
+}
+
+}  // namespace tarvolin::core

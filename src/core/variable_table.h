@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace tarvolin::core {
+
+/// Number of records the variable table holds (indices 0 to 500).
+inline constexpr int kMaxVars = 501;
+
+/// One performance variable of the report kind on show; variable i is grid column i.
+struct perfvar {
+  std::string name;
+  bool show = true;
+  bool cmark = false;
+  std::string cfg2;
+  std::string cfg3;
+  std::string cfg4;
+  int16_t seqno = 0;
+  int16_t width = 0;  ///< Twips the widest value of this load needs.
+};
+
+/// Thrown by VariableTable::appendName when all 501 records are in use.
+class TableFullError : public std::runtime_error {
+ public:
+  explicit TableFullError(const std::string& name);
+};
+
+/// The fixed table of 501 variable records with `maxvar` as the last index in use.
+///
+/// Lookup answers exactly what a linear scan from index 0 answers (the first
+/// record whose name equals the text), through a hash index that is rebuilt
+/// lazily after any mutable access to a record.
+class VariableTable {
+ public:
+  VariableTable();
+
+  /// Index of the last record in use; -1 when empty.
+  [[nodiscard]] int16_t maxvar() const { return m_maxvar; }
+  [[nodiscard]] int count() const { return m_maxvar + 1; }
+  [[nodiscard]] bool full() const { return m_maxvar + 1 >= kMaxVars; }
+
+  /// Read access to any of the 501 slots (records above maxvar hold leftovers).
+  [[nodiscard]] const perfvar& operator[](int i) const { return m_vars.at(static_cast<size_t>(i)); }
+
+  /// Write access to a record. Invalidates the name index: cost O(maxvar) at the next lookup.
+  perfvar& edit(int i);
+
+  /// Changes the measured width only; keeps the name index.
+  void setWidth(int i, int16_t width) { m_vars.at(static_cast<size_t>(i)).width = width; }
+
+  /// maxvar becomes -1.
+  void reset();
+
+  /// First index whose name equals `name` exactly, or -1.
+  [[nodiscard]] int lookup(std::string_view name) const;
+
+  /// Appends a record with the parser's initial values (shown, no mark, empty kept
+  /// fields, seqno = its index, width 0). Throws TableFullError when 501 are in use.
+  int appendName(std::string_view name);
+
+  /// Appends a slot for the configuration reader: maxvar grows by one and the record is
+  /// reset (name and kept fields empty, shown, no mark, width 0; seqno untouched).
+  /// Throws TableFullError when 501 are in use.
+  perfvar& appendBlank();
+
+ private:
+  void rebuildIndex() const;
+
+  std::array<perfvar, kMaxVars> m_vars;
+  int16_t m_maxvar = -1;
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  };
+  mutable std::unordered_map<std::string, int16_t, Hash, std::equal_to<>> m_index;
+  mutable bool m_indexDirty = false;
+};
+
+}  // namespace tarvolin::core

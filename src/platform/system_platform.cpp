@@ -1,0 +1,161 @@
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <stdexcept>
+
+#include "platform/platform.h"
+
+namespace tarvolin::platform {
+
+namespace {
+
+class SystemDialogs : public Dialogs {
+ public:
+  void message(QWidget* parent, const QString& text) override {
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+  }
+  QString input(QWidget* parent, const QString& prompt, const QString& initial) override {
+    bool ok = false;
+    QString answer = QInputDialog::getText(parent, kAppTitle, prompt, QLineEdit::Normal, initial, &ok);
+    return ok ? answer : QString();
+  }
+  QString openFile(QWidget* parent, const QString& filter, const QString& startPath) override {
+    return QFileDialog::getOpenFileName(parent, QString(), startPath, toQtFilter(filter));
+  }
+
+  /// "Text (*.txt)|*.txt| All (*.*)|*.*" -> "Text (*.txt) (*.txt);; All (*.*) (*)".
+  static QString toQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+      QString pattern = parts[i + 1].trimmed();
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+      out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+  }
+};
+
+class SystemClipboard : public Clipboard {
+ public:
+  std::optional<QString> setText(const QString& text) override {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (cb == nullptr) return QStringLiteral("The clipboard is not available");
+    cb->clear();
+    cb->setText(text);
+    return std::nullopt;
+  }
+};
+
+class SystemLauncher : public Launcher {
+ public:
+  std::optional<QString> startDetached(const QString& program, const QStringList& arguments) override {
+    if (QProcess::startDetached(program, arguments)) return std::nullopt;
+    return QStringLiteral("Could not start ") + program;
+  }
+  std::optional<QString> openTextFile(const QString& path) override {
+    static const QStringList kViewers = {
+        QStringLiteral("xdg-open"),  QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
+        QStringLiteral("mousepad"),  QStringLiteral("kate"),              QStringLiteral("kwrite"),
+        QStringLiteral("xed"),       QStringLiteral("pluma"),             QStringLiteral("featherpad"),
+        QStringLiteral("leafpad")};
+    const QString viewer = findProgram(kViewers);
+    if (viewer.isEmpty())
+      return QStringLiteral("No text viewer was found to open ") + path +
+             QStringLiteral(" (tried xdg-open, gedit, mousepad, kate and others)");
+    return startDetached(viewer, {path});
+  }
+  bool openUrl(const QString& url) override { return QDesktopServices::openUrl(QUrl(url)); }
+  QString findProgram(const QStringList& programs) override {
+    for (const QString& p : programs) {
+      const QString found = QStandardPaths::findExecutable(p);
+      if (!found.isEmpty()) return found;
+    }
+    return {};
+  }
+  bool fileExists(const QString& path) override { return QFileInfo(path).isFile(); }
+};
+
+class SystemFileSystem : public FileSystem {
+ public:
+  QString programDir() override { return QCoreApplication::applicationDirPath(); }
+  QStringList listFiles(const QString& dir) override {
+    QDir d(dir);
+    if (!d.exists()) throw std::runtime_error("Path not found");
+    return d.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+  }
+  QDateTime modified(const QString& path) override {
+    QFileInfo info(path);
+    if (!info.exists()) throw std::runtime_error("File not found");
+    QDateTime t = info.lastModified();
+    if (!t.isValid()) throw std::runtime_error("Permission denied");
+    return t.addMSecs(-t.time().msec());
+  }
+};
+
+class SystemPrinter : public Printer {
+ public:
+  void print(const QImage& image) override {
+    if (image.isNull() || QPrinterInfo::defaultPrinter().isNull()) return;
+    QPrinter printer(QPrinterInfo::defaultPrinter());
+    QPainter painter;
+    if (!painter.begin(&printer)) return;
+    const QRect page = painter.viewport();
+    QSize size = image.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(page.topLeft(), size), image);
+    painter.end();
+  }
+};
+
+/// This desktop has no registry: the first place of the system information tool is
+/// answered with the first such tool found on the PATH; the second place is empty.
+class PathKeyValueStore : public KeyValueStore {
+ public:
+  explicit PathKeyValueStore(Launcher& launcher) : m_launcher(launcher) {}
+  std::optional<Value> query(const QString& keyPath, const QString& valueName) override {
+    if (keyPath != QLatin1String("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO") || valueName != QLatin1String("PATH"))
+      return std::nullopt;
+    static const QStringList kTools = {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
+                                       QStringLiteral("kinfocenter"), QStringLiteral("cpu-x"),
+                                       QStringLiteral("i-nex"), QStringLiteral("gnome-system-monitor")};
+    const QString tool = m_launcher.findProgram(kTools);
+    if (tool.isEmpty()) return std::nullopt;
+    Value v;
+    v.bytes = tool.toLocal8Bit();
+    v.bytes.append('\0');
+    v.type = 1;
+    return v;
+  }
+
+ private:
+  Launcher& m_launcher;
+};
+
+}  // namespace
+
+Platform& systemPlatform() {
+  static SystemDialogs dialogs;
+  static SystemClipboard clipboard;
+  static SystemLauncher launcher;
+  static SystemFileSystem files;
+  static SystemPrinter printer;
+  static PathKeyValueStore keys(launcher);
+  static Platform platform{dialogs, clipboard, launcher, files, printer, keys};
+  return platform;
+}
+
+}  // namespace tarvolin::platform
