@@ -2,8 +2,10 @@
 // standard output, as TAB-separated text or as CSV.
 
 #include <cstdio>
-#include <iostream>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/export_options.h"
@@ -30,56 +32,111 @@ class StderrObserver : public core::NullLoadObserver {
   bool m_failed = false;
 };
 
+/// Buffered standard output: rows are gathered in 1 MiB and written with one call.
 class Output {
  public:
-  explicit Output(bool csv) : m_csv(csv) { m_buf.reserve(kFlushAt + 65536); }
+  Output() : m_buf(new char[kSize]) {}
   ~Output() { flush(); }
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
-  void cell(std::string_view text, bool first) {
-    if (!first) m_buf.push_back(m_csv ? ',' : '\t');
-    if (m_csv && text.find_first_of(",\"\r\n") != std::string_view::npos) {
-      m_buf.push_back('"');
-      for (char c : text) {
-        if (c == '"') m_buf.push_back('"');
-        m_buf.push_back(c);
+  void put(std::string_view text) {
+    if (kSize - m_used < text.size()) {
+      flush();
+      if (text.size() > kSize) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return;
       }
-      m_buf.push_back('"');
-    } else {
-      m_buf.append(text);
     }
+    std::memcpy(m_buf.get() + m_used, text.data(), text.size());
+    m_used += text.size();
   }
-  void endRow() {
-    if (m_csv) m_buf.push_back('\r');
-    m_buf.push_back('\n');
-    if (m_buf.size() >= kFlushAt) flush();
+  void put(char c) {
+    if (m_used == kSize) flush();
+    m_buf[m_used++] = c;
   }
+  /// Room for `n` bytes at the end of the buffer (flushing first if needed), to be filled
+  /// and then committed; nullptr when `n` is larger than the whole buffer.
+  char* reserve(size_t n) {
+    if (kSize - m_used < n) flush();
+    return n <= kSize ? m_buf.get() + m_used : nullptr;
+  }
+  void commit(size_t n) { m_used += n; }
   void flush() {
-    if (!m_buf.empty()) std::fwrite(m_buf.data(), 1, m_buf.size(), stdout);
-    m_buf.clear();
+    if (m_used > 0) std::fwrite(m_buf.get(), 1, m_used, stdout);
+    m_used = 0;
   }
 
  private:
-  static constexpr size_t kFlushAt = size_t{1} << 20;
-  bool m_csv;
-  std::string m_buf;
+  static constexpr size_t kSize = size_t{1} << 20;
+  std::unique_ptr<char[]> m_buf;
+  size_t m_used = 0;
 };
 
+/// One CSV field after RFC 4180: quoted when it holds a comma, a quote or a line end.
+void putCsv(Output& out, std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.put(text);
+    return;
+  }
+  out.put('"');
+  for (size_t from = 0;;) {
+    const size_t quote = text.find('"', from);
+    out.put(text.substr(from, quote == std::string_view::npos ? std::string_view::npos : quote + 1 - from));
+    if (quote == std::string_view::npos) break;
+    out.put('"');
+    from = quote + 1;
+  }
+  out.put('"');
+}
+
+/// TAB between cells, LF after each row; one capacity check per row.
+void writeTab(const core::GridStore& g, const std::vector<int>& cols, Output& out) {
+  for (int r = 0; r < g.rows(); ++r) {
+    size_t bytes = cols.size();
+    for (int c : cols) bytes += g.textUnchecked(r, c).size();
+    char* at = out.reserve(bytes);
+    if (at == nullptr) {  // a row larger than the buffer goes out cell by cell
+      for (size_t i = 0; i < cols.size(); ++i) {
+        out.put(g.textUnchecked(r, cols[i]));
+        out.put(i + 1 < cols.size() ? '\t' : '\n');
+      }
+      continue;
+    }
+    for (int c : cols) {
+      const std::string_view text = g.textUnchecked(r, c);
+      if (!text.empty()) std::memcpy(at, text.data(), text.size());
+      at += text.size();
+      *at++ = '\t';
+    }
+    at[-1] = '\n';
+    out.commit(bytes);
+  }
+}
+
+/// RFC 4180: comma between fields, CR LF after each row.
+void writeCsv(const core::GridStore& g, const std::vector<int>& cols, Output& out) {
+  for (int r = 0; r < g.rows(); ++r) {
+    for (size_t i = 0; i < cols.size(); ++i) {
+      if (i > 0) out.put(',');
+      putCsv(out, g.textUnchecked(r, cols[i]));
+    }
+    out.put('\r');
+    out.put('\n');
+  }
+}
+
+/// The grid in row order: shown columns only (width above 0) unless `allColumns`.
 void writeGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if (allColumns || g.colWidth(c) > 0) cols.push_back(c);
   if (cols.empty()) return;
-  Output out(csv);
-  for (int r = 0; r < g.rows(); ++r) {
-    bool first = true;
-    for (int c : cols) {
-      out.cell(g.textUnchecked(r, c), first);
-      first = false;
-    }
-    out.endRow();
-  }
+  Output out;
+  if (csv)
+    writeCsv(g, cols, out);
+  else
+    writeTab(g, cols, out);
 }
 
 }  // namespace
@@ -99,17 +156,20 @@ int main(int argc, char** argv) {
 
   if (options->filter) {
     // The filter picks its column by index, as the viewer's reload does: a first load
-    // finds the variable's index in this report.
+    // finds the variable's index in this report. If that load fails, the second one
+    // reports why.
     core::NullLoadObserver quiet;
-    core::ReportLoader(shared, load, quiet, measure).do_refresh(options->report, grid);
+    core::ReportLoader first(shared, load, quiet, measure);
+    first.do_refresh(options->report, grid);
     const int idx = shared.vars.lookup(options->filterName);
-    if (idx < 0) {
-      std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n",
-                   options->filterName.c_str());
+    if (idx < 0 && !first.counters().failed) {
+      std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", options->filterName.c_str());
       return 1;
     }
-    load.like_col = static_cast<int16_t>(idx);
-    load.like_val = options->filterValue;
+    if (idx >= 0) {
+      load.like_col = static_cast<int16_t>(idx);
+      load.like_val = options->filterValue;
+    }
   }
   core::ReportLoader loader(shared, load, observer, measure);
   loader.do_refresh(options->report, grid);

@@ -15,24 +15,24 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     } else if (!optionsEnded && a == "--csv") {
       o.csv = true;
     } else if (!optionsEnded && (a == "--filter" || a.rfind("--filter=", 0) == 0)) {
-      std::string spec;
+      std::string filterArg;
       if (a == "--filter") {
         if (i + 1 >= args.size()) {
           error = "--filter needs NAME=VALUE";
           return std::nullopt;
         }
-        spec = args[++i];
+        filterArg = args[++i];
       } else {
-        spec = a.substr(9);
+        filterArg = a.substr(9);
       }
-      const size_t eq = spec.find('=');
+      const size_t eq = filterArg.find('=');
       if (eq == std::string::npos || eq == 0) {
-        error = "--filter needs NAME=VALUE, got \"" + spec + "\"";
+        error = "--filter needs NAME=VALUE, got \"" + filterArg + "\"";
         return std::nullopt;
       }
       o.filter = true;
-      o.filterName = spec.substr(0, eq);
-      o.filterValue = spec.substr(eq + 1);
+      o.filterName = filterArg.substr(0, eq);
+      o.filterValue = filterArg.substr(eq + 1);
     } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;

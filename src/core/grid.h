@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace tarvolin::core {
@@ -57,6 +59,13 @@ class Grid {
   /// Text is UTF-8 and stored as given (NUL bytes included).
   [[nodiscard]] virtual std::string_view text(int row, int col) const = 0;
   virtual void setText(int row, int col, std::string_view text) = 0;
+
+  /// Sets cells (row, 0) to (row, texts.size() - 1), in ascending column order; the same
+  /// as that many setText calls, which is what this default does. A store may do it in
+  /// one step.
+  virtual void setRowTexts(int row, std::span<const std::string> texts) {
+    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
+  }
 };
 
 }  // namespace tarvolin::core

@@ -51,7 +51,8 @@ void GridStore::restride(int minCols) {
   size_t stride = std::max<size_t>(m_stride, 4);
   while (stride < static_cast<size_t>(minCols)) stride *= 2;
   if (stride == m_stride) return;
-  std::vector<Cell> cells(static_cast<size_t>(m_rows) * stride);
+  GrowBuffer<Cell> cells;
+  cells.resize(static_cast<size_t>(m_rows) * stride);
   for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r)
     std::copy_n(m_cells.begin() + static_cast<std::ptrdiff_t>(r * m_stride), m_cols,
                 cells.begin() + static_cast<std::ptrdiff_t>(r * stride));
@@ -65,13 +66,9 @@ void GridStore::setRows(int rows) {
   if (m_stride == 0) restride(std::max(m_cols, 1));
   for (int r = rows; r < m_rows; ++r)
     if (r >= 1 && m_heights[static_cast<size_t>(r)] == 0) --m_hiddenRows;
+  // New rows come with empty cells (resize zeroes them), so a shrunk grid
+  // never shows the dropped rows' texts again when it grows back.
   m_cells.resize(static_cast<size_t>(rows) * m_stride);
-  if (rows < m_rows) {
-    // A shrunk grid must not show the dropped rows' texts again if it grows back.
-  } else {
-    std::fill(m_cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(m_rows) * m_stride), m_cells.end(),
-              Cell{});
-  }
   m_heights.resize(static_cast<size_t>(rows), kDefaultRowHeight);
   m_rows = rows;
   m_row = std::min(m_row, std::max(rows - 1, 0));
@@ -207,7 +204,32 @@ void GridStore::setText(int row, int col, std::string_view text) {
       throw std::length_error("Out of memory: the grid holds 4 GiB of text");
     c.offset = static_cast<uint32_t>(m_arena.size());
     c.length = static_cast<uint32_t>(text.size());
-    m_arena.insert(m_arena.end(), text.begin(), text.end());
+    m_arena.append(text.data(), text.size());
+  }
+  markText(row);
+  changed();
+}
+
+void GridStore::setRowTexts(int row, std::span<const std::string> texts) {
+  if (texts.empty()) return;
+  checkRow(row);
+  checkCol(static_cast<int>(texts.size()) - 1);
+  size_t total = 0;
+  for (const std::string& t : texts) total += t.size();
+  if (m_arena.size() + total > std::numeric_limits<uint32_t>::max())
+    throw std::length_error("Out of memory: the grid holds 4 GiB of text");
+  size_t at = m_arena.size();
+  m_arena.resizeUninitialized(at + total);
+  char* arena = m_arena.data();
+  Cell* cells = m_cells.data() + static_cast<size_t>(row) * m_stride;
+  for (const std::string& t : texts) {
+    if (t.empty()) {
+      *cells++ = Cell{0, 0};
+    } else {
+      *cells++ = Cell{static_cast<uint32_t>(at), static_cast<uint32_t>(t.size())};
+      std::memcpy(arena + at, t.data(), t.size());
+      at += t.size();
+    }
   }
   markText(row);
   changed();
@@ -230,7 +252,8 @@ void GridStore::permuteRows(int first, const std::vector<int>& order) {
                 cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(i) * m_stride));
     heights[static_cast<size_t>(i)] = m_heights[src];
   }
-  std::copy(cells.begin(), cells.end(), m_cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(first) * m_stride));
+  std::copy(cells.begin(), cells.end(),
+            m_cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(first) * m_stride));
   std::copy(heights.begin(), heights.end(), m_heights.begin() + first);
   if (n > 0) {
     markText(first);

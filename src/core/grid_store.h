@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/grid.h"
+#include "core/grow_buffer.h"
 
 namespace tarvolin::core {
 
@@ -62,6 +63,8 @@ class GridStore final : public Grid {
   void setCol(int col) override;
   [[nodiscard]] std::string_view text(int row, int col) const override;
   void setText(int row, int col, std::string_view text) override;
+  /// One bounds check and one change mark for the whole row.
+  void setRowTexts(int row, std::span<const std::string> texts) override;
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }
@@ -92,9 +95,9 @@ class GridStore final : public Grid {
   [[nodiscard]] size_t arenaBytes() const { return m_arena.size(); }
 
  private:
-  struct Cell {
-    uint32_t offset = 0;
-    uint32_t length = 0;
+  struct Cell {  // trivial, so that the vector grows and clears with memmove and memset
+    uint32_t offset;
+    uint32_t length;
   };
   void checkRow(int row) const;
   void checkCol(int col) const;
@@ -105,8 +108,8 @@ class GridStore final : public Grid {
   int m_rows = 0;
   int m_cols = 0;
   size_t m_stride = 0;
-  std::vector<Cell> m_cells;
-  std::vector<char> m_arena;
+  GrowBuffer<Cell> m_cells;
+  GrowBuffer<char> m_arena;
   std::vector<int> m_heights;
   std::vector<int> m_widths;
   std::vector<Alignment> m_align;

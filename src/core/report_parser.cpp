@@ -1,7 +1,10 @@
 #include "core/report_parser.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <optional>
 
@@ -26,6 +29,28 @@ constexpr std::array<ReportKind, 7> kKinds = {{
 constexpr size_t kLongValueChars = 60;
 
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+/// trimBlanks for the hot loop: report names are padded with blanks up to their "="
+/// column, so trailing blanks are skipped a word at a time.
+std::string_view trimSpaces(std::string_view s) {
+  constexpr uint64_t kBlanks = 0x2020202020202020ULL;
+  const char* b = s.data();
+  const char* e = b + s.size();
+  while (b < e && *b == ' ') ++b;
+  while (e - b >= 8) {
+    uint64_t w;
+    std::memcpy(&w, e - 8, 8);
+    if (w == kBlanks) {
+      e -= 8;
+      continue;
+    }
+    if constexpr (std::endian::native == std::endian::little)
+      return {b, static_cast<size_t>(e - b) - std::countl_zero(w ^ kBlanks) / 8};
+    break;
+  }
+  while (e > b && e[-1] == ' ') --e;
+  return {b, static_cast<size_t>(e - b)};
+}
 
 int roundHalfEven(double x) {
   double r = std::nearbyint(x);  // the default rounding mode is to nearest, ties to even
@@ -63,7 +88,8 @@ std::string progressText(int32_t nread, int32_t nout, bool finished) {
 void outputentry(int32_t /*r*/, int16_t maxcol, Grid& g, int32_t lineno, const LoadState& load) {
   if (lineno >= g.rows()) g.setRows(g.rows() + 100);
   if (maxcol >= g.cols()) g.setCols(maxcol + 1);
-  for (int i = 0; i <= maxcol; ++i) g.setText(lineno, i, load.vals[static_cast<size_t>(i)]);
+  if (maxcol >= 0)
+    g.setRowTexts(lineno, std::span<const std::string>(load.vals.data(), static_cast<size_t>(maxcol) + 1));
 }
 
 void outputheaders(int16_t maxcol, Grid& g, const VariableTable& vars) {
@@ -88,9 +114,13 @@ void outputheaders(int16_t maxcol, Grid& g, const VariableTable& vars) {
 class ReportLoader::Run {
  public:
   Run(ReportLoader& owner, Grid& g)
-      : m_shared(owner.m_shared), m_load(owner.m_load), m_obs(owner.m_observer), m_measure(owner.m_measure),
-        m_c(owner.m_counters), m_g(g) {
-    m_maxAdvance12 = m_measure.maxAsciiAdvanceTwips() * 1.2;
+      : m_shared(owner.m_shared),
+        m_load(owner.m_load),
+        m_obs(owner.m_observer),
+        m_measure(owner.m_measure),
+        m_c(owner.m_counters),
+        m_g(g) {
+    m_maxAdvance = m_measure.maxAsciiAdvanceTwips();
   }
 
   void run(const std::string& file) {
@@ -144,20 +174,24 @@ class ReportLoader::Run {
   }
 
   void handleLine(std::string_view line, ReportReader& in) {
-    const std::string_view trimmed = trimBlanks(line);
-    if (trimmed.empty()) return;
     if (m_shared.snaptype.empty()) {
+      const std::string_view trimmed = trimSpaces(line);
+      if (trimmed.empty()) return;
       if (line.find("echo") != std::string_view::npos || startsWith(line, "----------")) return;
       takeHeading(trimmed);
       return;
     }
     std::string_view name;
     std::string_view value;
+    // The separator is never a blank, so a line that holds it is not blank either.
     const size_t at = line.find(m_sep);
     if (at == std::string_view::npos) {
+      const std::string_view trimmed = trimSpaces(line);
+      if (trimmed.empty()) return;
       if (startsWith(trimmed, "Dynamic SQL")) {
         m_name.assign(trimmed);  // the next read replaces the line's buffer
-        store(m_name, continuation(in));
+        const std::string_view next = continuation(in);
+        store(m_name, next, in.lastLineAscii());
         return;
       }
       if (m_sep == ':' && line.find("Event") != std::string_view::npos) {
@@ -167,8 +201,8 @@ class ReportLoader::Run {
         return;
       }
     } else {
-      name = trimBlanks(line.substr(0, at));
-      value = trimBlanks(line.substr(at + 1));
+      name = trimSpaces(line.substr(0, at));
+      value = trimSpaces(line.substr(at + 1));
     }
     if (m_startvar.empty()) m_startvar.assign(name);
     if (name == m_startvar || (!m_startvar2.empty() && name == m_startvar2)) {
@@ -178,7 +212,7 @@ class ReportLoader::Run {
     } else if (m_c.nentry == 0) {
       return;
     }
-    store(name, value);
+    store(name, value, in.lastLineAscii());
   }
 
   void takeHeading(std::string_view trimmed) {
@@ -197,25 +231,31 @@ class ReportLoader::Run {
     if (!in.nextLine(next)) throw ReadError("Input past end of file: " + in.path() + " ends after \"" + m_name + "\"");
     if (next.empty() && !in.nextLine(next))
       throw ReadError("Input past end of file: " + in.path() + " ends after \"" + m_name + "\"");
-    return trimBlanks(next);
+    return trimSpaces(next);
   }
 
-  void store(std::string_view name, std::string_view value) {
+  void store(std::string_view name, std::string_view value, bool ascii) {
     VariableTable& vars = m_shared.vars;
-    int idx = vars.lookup(name);
+    // Entries repeat their names in the same order: the variable that followed the
+    // previous one last time is the first guess (the table checks it exactly).
+    int idx = vars.lookupHint(name, m_prev >= 0 ? m_follow[static_cast<size_t>(m_prev)] : -1);
     if (idx < 0) idx = vars.appendName(name);
+    if (m_prev >= 0) m_follow[static_cast<size_t>(m_prev)] = static_cast<int16_t>(idx);
+    m_prev = idx;
     m_load.vals[static_cast<size_t>(idx)].assign(value);
     m_hasdata = true;
-    widen(idx, value);
+    widen(idx, value, ascii);
   }
 
-  void widen(int idx, std::string_view value) {
+  /// `ascii`: the value is known to be plain ASCII.
+  void widen(int idx, std::string_view value, bool ascii) {
     if (value.empty()) return;
     const int current = m_shared.vars[idx].width;
     // An ASCII value can't be wider than its length times the widest ASCII advance:
-    // when even that bound can't beat the column, measuring is skipped.
-    if (m_maxAdvance12 > 0 && value.size() < kLongValueChars &&
-        roundHalfEven(static_cast<double>(value.size()) * m_maxAdvance12) <= current && isAscii(value))
+    // when even that bound can't beat the column, measuring is skipped. The bound is
+    // rounded exactly as a measured width is (length times advance, then times 1.2).
+    if (m_maxAdvance > 0 && value.size() < kLongValueChars &&
+        roundHalfEven(static_cast<double>(value.size()) * m_maxAdvance * 1.2) <= current && (ascii || isAscii(value)))
       return;
     const int w = valueWidth(value, m_measure);
     if (w > current) m_shared.vars.setWidth(idx, static_cast<int16_t>(std::min(w, 32767)));
@@ -258,12 +298,20 @@ class ReportLoader::Run {
   TextMeasure& m_measure;
   LoadCounters& m_c;
   Grid& m_g;
-  double m_maxAdvance12 = 0;
+  double m_maxAdvance = 0;
   char m_sep = '=';
   std::string m_startvar;
   std::string m_startvar2;
   std::string m_name;
   bool m_hasdata = false;
+  int m_prev = -1;  // index of the variable stored last
+  std::array<int16_t, kMaxVars> m_follow = makeFollow();
+
+  static std::array<int16_t, kMaxVars> makeFollow() {
+    std::array<int16_t, kMaxVars> a{};
+    a.fill(-1);
+    return a;
+  }
 };
 
 ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure)

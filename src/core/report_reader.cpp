@@ -5,7 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/text_encoding.h"
 
@@ -15,13 +20,44 @@ namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
 
+/// Offset of the first CR or LF in [p, p + n), or n: one pass for both line ends.
+size_t findLineEnd(const char* p, size_t n) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; n - i >= 16; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+  }
+#endif
+  for (; i < n; ++i)
+    if (p[i] == '\n' || p[i] == '\r') return i;
+  return n;
+}
+
+/// Length of the ASCII run at the start of [p, p + n).
+size_t asciiPrefix(const char* p, size_t n) {
+  size_t i = 0;
+  while (n - i >= 32) {
+    uint64_t w[4];
+    std::memcpy(w, p + i, 32);
+    if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
+    i += 32;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 ReportReader::ReportReader(const std::string& path, size_t blockSize)
     : m_path(path), m_blockSize(blockSize < 16 ? 16 : blockSize) {
   if (path.empty()) throw ReadError("Bad file name or number: no file was named");
   if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking only while opening: a pipe without a writer must not hang the open.
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (m_fd < 0) throw ReadError("Cannot open " + path + ": " + systemReason(errno));
   struct stat st {};
   if (::fstat(m_fd, &st) != 0) {
@@ -33,6 +69,11 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
     ::close(m_fd);
     throw ReadError("Cannot open " + path + ": " + systemReason(EISDIR));
   }
+  if (S_ISFIFO(st.st_mode)) {
+    ::close(m_fd);
+    throw ReadError("Cannot open " + path + ": not a regular file but a pipe");
+  }
+  ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
   m_buf.resize(m_blockSize * 2);
 
@@ -63,6 +104,7 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
     std::memcpy(m_buf.data(), head, got);
     m_end = got;
   }
+  extendAscii(0);
 }
 
 ReportReader::~ReportReader() {
@@ -131,6 +173,7 @@ size_t ReportReader::fill() {
   if (m_pos > 0) {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
     m_end -= m_pos;
+    m_asciiEnd -= m_pos;
     m_pos = 0;
   }
   if (m_buf.size() - m_end < m_blockSize) m_buf.resize(std::max(m_buf.size() * 2, m_end + m_blockSize));
@@ -141,11 +184,25 @@ size_t ReportReader::fill() {
   } else {
     m_end += readRaw(m_buf.data() + m_end, m_blockSize);
   }
+  if (m_asciiEnd == before) extendAscii(before);
   return m_end - before;
 }
 
+void ReportReader::extendAscii(size_t from) { m_asciiEnd = from + asciiPrefix(m_buf.data() + from, m_end - from); }
+
+std::string_view ReportReader::takeLine(size_t len, size_t skip) {
+  const char* start = m_buf.data() + m_pos;
+  m_pos += len + skip;
+  // The line holds a byte above 0x7F (or runs past what is known): check it, then find
+  // where the next non-ASCII byte is.
+  const std::string_view line = toUtf8({start, len});
+  extendAscii(m_pos);
+  return line;
+}
+
 std::string_view ReportReader::toUtf8(std::string_view raw) {
-  if (isAscii(raw) || isValidUtf8(raw)) return raw;
+  m_lastAscii = isAscii(raw);
+  if (m_lastAscii || isValidUtf8(raw)) return raw;
   m_conv.clear();
   appendCp1252AsUtf8(raw, m_conv);
   return m_conv;
@@ -156,38 +213,40 @@ bool ReportReader::nextLine(std::string_view& line) {
   for (;;) {
     const char* p = m_buf.data() + m_pos;
     const size_t n = m_end - m_pos;
-    const char* nl = scanFrom < n ? static_cast<const char*>(std::memchr(p + scanFrom, '\n', n - scanFrom)) : nullptr;
-    const size_t limit = nl != nullptr ? static_cast<size_t>(nl - p) : n;
-    const char* cr = scanFrom < limit ? static_cast<const char*>(std::memchr(p + scanFrom, '\r', limit - scanFrom)) : nullptr;
-    if (cr != nullptr) {
-      const size_t len = static_cast<size_t>(cr - p);
-      if (len + 1 == n && !m_rawEof) {
-        // A CR at the end of what is buffered: its LF may be in the next block.
-        scanFrom = len;
-        fill();
-        scanFrom = len;
-        continue;
+    const size_t at = scanFrom + findLineEnd(p + scanFrom, n - scanFrom);
+    if (at < n) {
+      if (p[at] == '\n') {
+        if (m_pos + at + 1 <= m_asciiEnd) {  // the common case, kept inline: a known ASCII line
+          m_pos += at + 1;
+          m_lastAscii = true;
+          line = {p, at};
+          return true;
+        }
+        line = takeLine(at, 1);
+        return true;
       }
-      const size_t skip = (len + 1 < n && cr[1] == '\n') ? 2 : 1;
-      m_pos += len + skip;
-      line = toUtf8({p, len});
-      return true;
-    }
-    if (nl != nullptr) {
-      const size_t len = static_cast<size_t>(nl - p);
-      m_pos += len + 1;
-      line = toUtf8({p, len});
-      return true;
+      if (at + 1 < n || m_rawEof) {
+        const size_t end = at + (at + 1 < n && p[at + 1] == '\n' ? 2 : 1);
+        if (m_pos + end <= m_asciiEnd) {
+          m_pos += end;
+          m_lastAscii = true;
+          line = {p, at};
+          return true;
+        }
+        line = takeLine(at, end - at);
+        return true;
+      }
+      // A CR at the end of what is buffered: its LF may be in the next block.
+      scanFrom = at;
+      fill();
+      continue;
     }
     if (!m_rawEof) {
       scanFrom = n;
       if (fill() > 0 || !m_rawEof) continue;
     }
     if (m_end > m_pos) {
-      const size_t len = m_end - m_pos;
-      const char* start = m_buf.data() + m_pos;
-      m_pos = m_end;
-      line = toUtf8({start, len});
+      line = takeLine(m_end - m_pos, 0);
       return true;
     }
     return false;

@@ -43,6 +43,9 @@ class ReportReader {
   /// True when no line is left. May read ahead; throws ReadError on a failing read.
   bool atEnd();
 
+  /// True when the last line handed out is plain ASCII (every byte below 0x80).
+  [[nodiscard]] bool lastLineAscii() const { return m_lastAscii; }
+
   [[nodiscard]] FileEncoding encoding() const { return m_encoding; }
   /// Last-modified time of the file when it was opened.
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_modified; }
@@ -53,6 +56,8 @@ class ReportReader {
   size_t readRaw(char* dst, size_t n);
   void decodeUtf16(const unsigned char* p, size_t n, bool last);
   std::string_view toUtf8(std::string_view raw);
+  std::string_view takeLine(size_t len, size_t skip);
+  void extendAscii(size_t from);
 
   std::string m_path;
   int m_fd = -1;
@@ -62,6 +67,8 @@ class ReportReader {
   std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
   size_t m_pos = 0;
   size_t m_end = 0;
+  size_t m_asciiEnd = 0;  // [m_pos, m_asciiEnd) is known to be ASCII: those lines need no check
+  bool m_lastAscii = false;
   bool m_rawEof = false;
   std::vector<unsigned char> m_raw;  // UTF-16 only: raw block
   int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block

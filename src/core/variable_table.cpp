@@ -3,8 +3,8 @@
 namespace tarvolin::core {
 
 TableFullError::TableFullError(const std::string& name)
-    : std::runtime_error("Too many variables: the table holds " + std::to_string(kMaxVars) +
-                         " and \"" + name + "\" would be one more") {}
+    : std::runtime_error("Too many variables: the table holds " + std::to_string(kMaxVars) + " and \"" + name +
+                         "\" would be one more") {}
 
 VariableTable::VariableTable() { m_index.reserve(kMaxVars * 2); }
 
@@ -38,7 +38,8 @@ int VariableTable::appendName(std::string_view name) {
   v.cfg4.clear();
   v.seqno = m_maxvar;
   v.width = 0;
-  m_index.emplace(v.name, m_maxvar);  // keeps an earlier index of the same name
+  // emplace keeps an earlier index of the same name
+  m_firstOfName[static_cast<size_t>(m_maxvar)] = m_index.emplace(v.name, m_maxvar).second;
   return m_maxvar;
 }
 
@@ -59,7 +60,9 @@ perfvar& VariableTable::appendBlank() {
 
 void VariableTable::rebuildIndex() const {
   m_index.clear();
-  for (int i = 0; i <= m_maxvar; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
+  for (int i = 0; i <= m_maxvar; ++i)
+    m_firstOfName[static_cast<size_t>(i)] =
+        m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i)).second;
   m_indexDirty = false;
 }
 

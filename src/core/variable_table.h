@@ -59,6 +59,16 @@ class VariableTable {
   /// First index whose name equals `name` exactly, or -1.
   [[nodiscard]] int lookup(std::string_view name) const;
 
+  /// The same answer as lookup(name), checking the guess `hint` first: when record `hint`
+  /// carries that name and no earlier record does, no hashing is needed. Any hint is
+  /// allowed (out of range ones are ignored).
+  [[nodiscard]] int lookupHint(std::string_view name, int hint) const {
+    if (!m_indexDirty && hint >= 0 && hint <= m_maxvar && m_firstOfName[static_cast<size_t>(hint)] &&
+        m_vars[static_cast<size_t>(hint)].name == name)
+      return hint;
+    return lookup(name);
+  }
+
   /// Appends a record with the parser's initial values (shown, no mark, empty kept
   /// fields, seqno = its index, width 0). Throws TableFullError when 501 are in use.
   int appendName(std::string_view name);
@@ -79,6 +89,7 @@ class VariableTable {
   };
   mutable std::unordered_map<std::string, int16_t, Hash, std::equal_to<>> m_index;
   mutable bool m_indexDirty = false;
+  mutable std::array<bool, kMaxVars> m_firstOfName{};  ///< no earlier record has this one's name
 };
 
 }  // namespace tarvolin::core

@@ -3,6 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
 
 namespace tarvolin::platform {
 
@@ -15,24 +18,78 @@ double screenDpi() {
 }
 
 constexpr size_t kCacheLimit = 65536;
+constexpr int kFirstPrintable = 32;
+constexpr int kLastPrintable = 126;
+
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
 FontTextMeasure::FontTextMeasure(const QFont& font, double dpi)
     : m_metrics(font), m_twipsPerPixel(1440.0 / (dpi > 0 ? dpi : screenDpi())) {
   double widest = 0;
-  for (int c = 0; c < 128; ++c)
-    widest = std::max(widest, m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(c))));
+  for (int c = 0; c < 128; ++c) widest = std::max(widest, m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(c))));
   // A little room for rounding inside the font engine; the bound only decides what
   // need not be measured, so a larger bound is always safe.
   m_maxAscii = (widest + 0.5) * m_twipsPerPixel;
 }
 
+void FontTextMeasure::buildAsciiTable() {
+  m_tableReady = true;
+  for (int c = kFirstPrintable; c <= kLastPrintable; ++c)
+    m_advance[static_cast<size_t>(c)] = m_metrics.horizontalAdvance(QString(QChar(static_cast<char16_t>(c))));
+}
+
+double FontTextMeasure::pairKerning(unsigned a, unsigned b) {
+  const size_t at = a * 128 + b;
+  if (m_pairs[at] == Pair::Unknown) {
+    // Advances are whole 64ths of a pixel, so every sum and difference here is exact.
+    auto text = [](std::initializer_list<unsigned> chars) {
+      QString s;
+      for (unsigned c : chars) s += QChar(static_cast<char16_t>(c));
+      return s;
+    };
+    const double kern = width(text({a, b})) - m_advance[a] - m_advance[b];
+    bool summed = true;
+    if (kern != 0) {
+      // The pair's kerning must not change with a character before or after it.
+      for (unsigned x = kFirstPrintable; summed && x <= kLastPrintable; ++x)
+        summed = width(text({x, a, b})) - width(text({x, a})) == kern + m_advance[b] &&
+                 width(text({a, b, x})) - width(text({b, x})) == kern + m_advance[a];
+    }
+    m_kerning[at] = kern;
+    m_pairs[at] = summed ? Pair::Summed : Pair::Joined;
+  }
+  return m_pairs[at] == Pair::Summed ? m_kerning[at] : std::numeric_limits<double>::quiet_NaN();
+}
+
+double FontTextMeasure::asciiWidthPixels(std::string_view text) {
+  double sum = 0;
+  unsigned prev = 0;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < kFirstPrintable || c > kLastPrintable) return -1;
+    if (prev != 0) {
+      const double kern = pairKerning(prev, c);
+      if (std::isnan(kern)) return -1;
+      sum += kern;
+    }
+    sum += m_advance[c];
+    prev = c;
+  }
+  return sum;
+}
+
+double FontTextMeasure::measuredWidthTwips(std::string_view text) const {
+  return m_metrics.horizontalAdvance(fromUtf8(text)) * m_twipsPerPixel;
+}
+
 double FontTextMeasure::textWidthTwips(std::string_view text) {
+  if (!m_tableReady) buildAsciiTable();
+  if (const double px = asciiWidthPixels(text); px >= 0) return px * m_twipsPerPixel;
   std::string key(text);
   if (auto it = m_cache.find(key); it != m_cache.end()) return it->second;
-  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const double w = m_metrics.horizontalAdvance(s) * m_twipsPerPixel;
+  const double w = measuredWidthTwips(text);
   if (m_cache.size() >= kCacheLimit) m_cache.clear();
   m_cache.emplace(std::move(key), w);
   return w;

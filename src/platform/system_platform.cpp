@@ -129,9 +129,11 @@ class PathKeyValueStore : public KeyValueStore {
   std::optional<Value> query(const QString& keyPath, const QString& valueName) override {
     if (keyPath != QLatin1String("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO") || valueName != QLatin1String("PATH"))
       return std::nullopt;
-    static const QStringList kTools = {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
+    // Hardware and system overview tools first, then the desktops' own system pages.
+    static const QStringList kTools = {QStringLiteral("hardinfo2"),   QStringLiteral("hardinfo"),
                                        QStringLiteral("kinfocenter"), QStringLiteral("cpu-x"),
-                                       QStringLiteral("i-nex"), QStringLiteral("gnome-system-monitor")};
+                                       QStringLiteral("i-nex"),       QStringLiteral("mate-system-monitor"),
+                                       QStringLiteral("xfce4-about"), QStringLiteral("gnome-system-monitor")};
     const QString tool = m_launcher.findProgram(kTools);
     if (tool.isEmpty()) return std::nullopt;
     Value v;

@@ -1,0 +1,131 @@
+// Times `tarvolin-export --all-columns REPORT > /dev/null` against `wc -l REPORT` on the
+// same file in the same run, and reports the exporter's peak resident memory.
+// Usage: loader_bench EXPORT_EXE REPORT [RUNS]
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Timing {
+  double seconds = 0;
+  double cpuSeconds = 0;  // user + system time of the child
+  long maxRssKiB = 0;
+  int status = -1;
+};
+
+/// Runs argv with stdout and stderr going to /dev/null; wall time and the child's rusage.
+Timing runOnce(const std::vector<std::string>& args) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  std::vector<std::string> copy = args;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  Timing t;
+  pid_t pid = 0;
+  const auto start = std::chrono::steady_clock::now();
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    std::perror(argv[0]);
+    std::exit(1);
+  }
+  struct rusage usage {};
+  int status = 0;
+  if (::wait4(pid, &status, 0, &usage) != pid) {
+    std::perror("wait4");
+    std::exit(1);
+  }
+  t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  posix_spawn_file_actions_destroy(&actions);
+  t.maxRssKiB = usage.ru_maxrss;
+  auto secs = [](const timeval& tv) { return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6; };
+  t.cpuSeconds = secs(usage.ru_utime) + secs(usage.ru_stime);
+  t.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return t;
+}
+
+/// Best wall time of `runs` runs (the steadiest figure on a shared machine); largest RSS.
+Timing best(const std::vector<std::string>& args, int runs) {
+  Timing b;
+  b.seconds = 1e30;
+  b.cpuSeconds = 1e30;
+  for (int i = 0; i < runs; ++i) {
+    const Timing t = runOnce(args);
+    if (t.status != 0) {
+      std::fprintf(stderr, "%s exited with %d\n", args[0].c_str(), t.status);
+      std::exit(1);
+    }
+    b.seconds = std::min(b.seconds, t.seconds);
+    b.cpuSeconds = std::min(b.cpuSeconds, t.cpuSeconds);
+    b.maxRssKiB = std::max(b.maxRssKiB, t.maxRssKiB);
+    b.status = 0;
+  }
+  return b;
+}
+
+long countLines(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return -1;
+  static char buf[1 << 16];
+  long n = 0;
+  size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
+    for (size_t i = 0; i < got; ++i) n += buf[i] == '\n';
+  std::fclose(f);
+  return n;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: loader_bench EXPORT_EXE REPORT [RUNS]\n");
+    return 2;
+  }
+  const std::string exe = argv[1];
+  const std::string report = argv[2];
+  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+  struct stat st {};
+  if (::stat(report.c_str(), &st) != 0) {
+    std::perror(report.c_str());
+    return 1;
+  }
+  const double mb = static_cast<double>(st.st_size) / 1e6;
+  const long lines = countLines(report.c_str());  // also brings the file into the page cache
+
+  const Timing wc = best({"wc", "-l", report}, runs);
+  const Timing ex = best({exe, "--all-columns", report}, runs);
+
+  double load[3] = {0, 0, 0};
+  if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) load[0] = -1;
+    std::fclose(f);
+  }
+  std::printf("report          %s: %.1f MB, %ld lines\n", report.c_str(), mb, lines);
+  std::printf("wc -l           %8.3f s wall %8.3f s cpu  %8.1f MB/s  %12.0f lines/s\n", wc.seconds, wc.cpuSeconds,
+              mb / wc.seconds, static_cast<double>(lines) / wc.seconds);
+  std::printf("tarvolin-export %8.3f s wall %8.3f s cpu  %8.1f MB/s  %12.0f lines/s  peak RSS %.1f MB\n", ex.seconds,
+              ex.cpuSeconds, mb / ex.seconds, static_cast<double>(lines) / ex.seconds,
+              static_cast<double>(ex.maxRssKiB) / 1024.0);
+  const double timeRatio = ex.seconds / wc.seconds;
+  const double rssRatio = static_cast<double>(ex.maxRssKiB) * 1024.0 / static_cast<double>(st.st_size);
+  std::printf("time / wc -l    %8.2f wall  (target at most 10)\n", timeRatio);
+  std::printf("peak RSS / file %8.2f       (target at most 2)\n", rssRatio);
+  std::printf("best of %d runs each; load average %.2f on %ld cores\n", runs, load[0], ::sysconf(_SC_NPROCESSORS_ONLN));
+  return timeRatio <= 10.0 && rssRatio <= 2.0 ? 0 : 3;
+}

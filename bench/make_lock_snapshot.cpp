@@ -1,0 +1,127 @@
+// Writes a large "Database Lock Snapshot" as the DB2 command line processor prints it on
+// Windows (CR LF): database lines, then applications, each with its list of locks.
+// Usage: make_lock_snapshot [LINES] [OUTPUT]   (defaults: 1000000, /tmp/tarvolin-bench-lock.txt)
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+/// A small deterministic generator, so that every run writes the same file.
+class Rng {
+ public:
+  uint32_t next() {
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 17;
+    m_state ^= m_state << 5;
+    return m_state;
+  }
+  uint32_t below(uint32_t n) { return next() % n; }
+
+ private:
+  uint32_t m_state = 2463534242u;
+};
+
+constexpr const char* kTables[] = {"INVOICE",    "INVOICE_LINE", "CUSTOMER", "PRICE_LIST", "STOCK",
+                                   "ORDER_HEAD", "ORDER_LINE",   "SHIPMENT", "PAYMENT",    "AUDIT_TRAIL"};
+constexpr const char* kSpaces[] = {"TS_ORDERS", "TS_CATALOG", "TS_AUDIT", "USERSPACE1"};
+constexpr const char* kModes[] = {"IX", "X", "S", "IS", "NS", "U", "SIX"};
+constexpr const char* kStatus[] = {"UOW Executing", "UOW Waiting", "Lock-wait", "Connect Completed"};
+constexpr const char* kNames[] = {"invoice_batch", "db2bp", "price_update.py", "java", "report_srv", "etl_load"};
+
+class Writer {
+ public:
+  explicit Writer(FILE* f) : m_f(f) {}
+  void line(const std::string& s) {
+    std::fputs(s.c_str(), m_f);
+    std::fputs("\r\n", m_f);
+    ++m_lines;
+  }
+  void pair(const char* name, int width, const std::string& value) {
+    std::string s(name);
+    if (static_cast<int>(s.size()) < width) s.append(static_cast<size_t>(width) - s.size(), ' ');
+    line(s + "= " + value);
+  }
+  [[nodiscard]] long lines() const { return m_lines; }
+
+ private:
+  FILE* m_f;
+  long m_lines = 0;
+};
+
+std::string hex(Rng& rng, int digits) {
+  static const char* const kDigits = "0123456789ABCDEF";
+  std::string s = "0x";
+  for (int i = 0; i < digits; ++i) s.push_back(kDigits[rng.below(16)]);
+  return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long target = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1000000;
+  const char* path = argc > 2 ? argv[2] : "/tmp/tarvolin-bench-lock.txt";
+  FILE* f = std::fopen(path, "wb");
+  if (f == nullptr) {
+    std::perror(path);
+    return 1;
+  }
+  static char buffer[1 << 20];
+  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  Rng rng;
+  Writer w(f);
+  w.line("");
+  w.line("            Database Lock Snapshot");
+  w.line("");
+  w.pair("Database name", 43, "ORDERS");
+  w.pair("Database path", 43, "C:\\DB2\\NODE0000\\SQL00003\\MEMBER0000\\");
+  w.pair("Input database alias", 43, "ORDERS");
+  w.pair("Locks held", 43, std::to_string(target / 12));
+  w.pair("Applications currently connected", 43, std::to_string(target / 120));
+  w.pair("Agents currently waiting on locks", 43, "3");
+  w.pair("Snapshot timestamp", 43, "11/27/2026 16:42:08.305517");
+  w.line("");
+  for (int app = 0; w.lines() < target; ++app) {
+    const int handle = 4000 + app;
+    const int locks = static_cast<int>(rng.below(17));
+    w.line("");
+    w.pair("Application handle", 43, std::to_string(handle));
+    w.pair("Application ID", 43,
+           "10.20." + std::to_string(rng.below(256)) + "." + std::to_string(rng.below(256)) + "." +
+               std::to_string(40000 + rng.below(20000)) + ".2611271" + std::to_string(10000 + rng.below(89999)));
+    w.pair("Sequence number", 43, "000" + std::to_string(10 + rng.below(89)));
+    w.pair("Application name", 43, kNames[rng.below(6)]);
+    w.pair("CONNECT Authorization ID", 43, app % 3 == 0 ? "BATCHUSR" : "WEBAPP");
+    w.pair("Application status", 43, kStatus[rng.below(4)]);
+    w.pair("Status change time", 43, "Not Collected");
+    w.pair("Application code page", 43, "1208");
+    w.pair("Locks held", 43, std::to_string(locks));
+    w.pair("Total wait time (ms)", 43, rng.below(4) == 0 ? std::to_string(rng.below(60000)) : "Not Collected");
+    if (locks == 0) continue;
+    w.line("");
+    w.line("List Of Locks");
+    for (int l = 0; l < locks && w.lines() < target; ++l) {
+      const bool row = rng.below(3) != 0;
+      w.pair(" Lock Name", 29, hex(rng, 26));
+      w.pair(" Lock Attributes", 29, row ? "0x00000008" : "0x00000000");
+      w.pair(" Release Flags", 29, "0x40000000");
+      w.pair(" Lock Count", 29, std::to_string(1 + rng.below(3)));
+      w.pair(" Hold Count", 29, "0");
+      w.pair(" Lock Object Name", 29, std::to_string(row ? rng.below(90000000) : rng.below(400)));
+      w.pair(" Object Type", 29, row ? "Row" : "Table");
+      w.pair(" Tablespace Name", 29, kSpaces[rng.below(4)]);
+      w.pair(" Table Schema", 29, "SHOP");
+      w.pair(" Table Name", 29, kTables[rng.below(10)]);
+      w.pair(" Mode", 29, kModes[rng.below(7)]);
+      w.line("");
+    }
+  }
+  if (std::fclose(f) != 0) {
+    std::perror(path);
+    return 1;
+  }
+  std::printf("%s: %ld lines\n", path, w.lines());
+  return 0;
+}

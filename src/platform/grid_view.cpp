@@ -1,0 +1,321 @@
+#include "platform/grid_view.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <utility>
+
+#include "platform/grid_delegate.h"
+#include "platform/twips.h"
+
+namespace tarvolin::platform {
+
+namespace {
+
+constexpr Qt::Alignment kHeaderAlignment = Qt::AlignLeft | Qt::AlignTop;
+
+/// A press, double click or drag that must not move the current cell: any button but
+/// the left one.
+bool selectsNothing(const QMouseEvent& event) {
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+      return event.button() != Qt::LeftButton;
+    case QEvent::MouseMove:
+      return event.buttons() != Qt::NoButton && !(event.buttons() & Qt::LeftButton);
+    default:
+      return false;
+  }
+}
+
+/// Settings the main view and its fixed-column view share.
+void setUpTable(QTableView& view, int rowPx, int colPx) {
+  view.setItemDelegate(new GridDelegate(&view));
+  view.setSelectionMode(QAbstractItemView::ContiguousSelection);
+  view.setSelectionBehavior(QAbstractItemView::SelectItems);
+  view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view.setTextElideMode(Qt::ElideNone);
+  view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view.setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  QHeaderView* rowsHeader = view.verticalHeader();
+  rowsHeader->hide();
+  rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
+  rowsHeader->setMinimumSectionSize(1);
+  rowsHeader->setDefaultSectionSize(rowPx);
+  QHeaderView* colsHeader = view.horizontalHeader();
+  colsHeader->setMinimumSectionSize(1);
+  colsHeader->setDefaultSectionSize(colPx);
+  colsHeader->setTextElideMode(Qt::ElideNone);
+  colsHeader->setDefaultAlignment(kHeaderAlignment | Qt::Alignment(Qt::TextWordWrap));
+  colsHeader->setHighlightSections(false);
+}
+
+}  // namespace
+
+GridView::GridView(core::GridStore& store, QWidget* parent)
+    : QTableView(parent), m_model(new GridModel(store, this)), m_dpi(screenDpi(parent)) {
+  setModel(m_model);
+  setUpTable(*this, px(core::kDefaultRowHeight), px(core::kDefaultColWidth));
+  connect(m_model, &GridModel::storeChanged, this, &GridView::onStoreChanged);
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::storeSelectionFromView);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::storeSelectionFromView);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, &GridView::onSectionResized);
+  setWordWrap(store.wordWrap());
+  applyColumns();
+  applyHeaderHeight();
+  applyRowHeights();
+  applyFixedColumn();
+}
+
+int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi); }
+
+void GridView::setRedraw(bool on) { setUpdatesEnabled(on); }
+
+QTableView* GridView::frozenView() const { return frozenShown() ? m_frozen : nullptr; }
+
+bool GridView::frozenShown() const { return m_frozen != nullptr && !m_frozen->isHidden(); }
+
+void GridView::onStoreChanged(const core::GridChanges& changes) {
+  if (changes.colCount || changes.colLayout) {
+    setWordWrap(store().wordWrap());
+    applyColumns();
+    applyFixedColumn();
+  }
+  if (changes.colLayout || changes.rowLayout || changes.rowCount) applyHeaderHeight();
+  if (changes.rowLayout || changes.rowCount) applyRowHeights();
+  if (changes.current || changes.rowLayout || changes.rowCount || changes.colCount) applyStoreSelection();
+}
+
+void GridView::applyColumns() {
+  const core::GridStore& s = store();
+  const int cols = std::min(s.cols(), m_model->columnCount());
+  const bool wasApplying = std::exchange(m_applying, true);
+  for (int c = 0; c < cols; ++c) {
+    const int w = s.colWidth(c);
+    const bool hidden = w == 0;
+    if (isColumnHidden(c) != hidden) setColumnHidden(c, hidden);
+    if (!hidden && columnWidth(c) != px(w)) setColumnWidth(c, px(w));
+  }
+  if (m_frozen != nullptr) {
+    m_frozen->setWordWrap(wordWrap());
+    for (int c = 1; c < cols; ++c)
+      if (!m_frozen->isColumnHidden(c)) m_frozen->setColumnHidden(c, true);
+    if (cols > 0) m_frozen->setColumnWidth(0, columnWidth(0));
+  }
+  m_applying = wasApplying;
+}
+
+void GridView::applyHeaderHeight() {
+  const core::GridStore& s = store();
+  const int h = px(s.rows() > 0 ? s.rowHeight(0) : core::kDefaultRowHeight);
+  if (horizontalHeader()->height() != h || horizontalHeader()->minimumHeight() != h) {
+    horizontalHeader()->setFixedHeight(h);
+    updateGeometries();
+  }
+  if (m_frozen != nullptr) m_frozen->horizontalHeader()->setFixedHeight(h);
+}
+
+void GridView::applyRowHeights() {
+  const std::vector<int>& custom = m_model->customHeightRows();
+  if (!m_customHeights && custom.empty()) return;
+  // Rows may have moved or gone back to the default: start from all default.
+  for (QTableView* view : {static_cast<QTableView*>(this), m_frozen}) {
+    if (view == nullptr) continue;
+    QHeaderView* header = view->verticalHeader();
+    if (m_customHeights) header->setDefaultSectionSize(header->defaultSectionSize());  // all rows back to it
+    for (int row : custom) header->resizeSection(row, px(store().rowHeight(m_model->storeRow(row))));
+  }
+  m_customHeights = !custom.empty();
+}
+
+void GridView::applyFixedColumn() {
+  const core::GridStore& s = store();
+  const bool fixed = s.fixedCols() >= 1 && s.cols() >= 1 && m_model->columnCount() >= 1 && s.colWidth(0) > 0;
+  if (!fixed) {
+    if (m_frozen != nullptr) m_frozen->hide();
+    return;
+  }
+  if (m_frozen == nullptr) createFrozenView();
+  applyColumns();
+  m_frozen->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+  m_frozen->show();
+  updateFrozenGeometry();
+}
+
+void GridView::createFrozenView() {
+  m_frozen = new QTableView(this);
+  m_frozen->setObjectName(QStringLiteral("fixedColumn"));
+  m_frozen->setModel(m_model);
+  m_frozen->setSelectionModel(selectionModel());
+  setUpTable(*m_frozen, verticalHeader()->defaultSectionSize(), horizontalHeader()->defaultSectionSize());
+  m_frozen->setFocusPolicy(Qt::NoFocus);
+  m_frozen->setFrameShape(QFrame::NoFrame);
+  m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_frozen->setWordWrap(wordWrap());
+  viewport()->stackUnder(m_frozen);
+  connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(),
+          &QAbstractSlider::setValue);
+  connect(m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+          &QAbstractSlider::setValue);
+  connect(m_frozen, &QTableView::clicked, this, &QTableView::clicked);
+  connect(m_frozen, &QTableView::doubleClicked, this, &QTableView::doubleClicked);
+  m_frozen->viewport()->installEventFilter(this);
+}
+
+void GridView::updateFrozenGeometry() {
+  if (!frozenShown()) return;
+  m_frozen->setGeometry(viewport()->x(), frameWidth(), columnWidth(0),
+                        horizontalHeader()->height() + viewport()->height());
+  m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void GridView::onSectionResized(int column, int /*oldSize*/, int newSize) {
+  if (column == 0) {
+    if (m_frozen != nullptr) m_frozen->setColumnWidth(0, newSize);
+    updateFrozenGeometry();
+  }
+  if (m_applying || newSize == 0 || column >= store().cols()) return;
+  // The user dragged a column edge: the store keeps the width.
+  const bool wasApplying = std::exchange(m_applying, true);
+  store().setColWidth(column, pixelsToTwips(newSize, m_dpi));
+  m_applying = wasApplying;
+}
+
+void GridView::applyStoreSelection() {
+  const core::GridStore& s = store();
+  QItemSelectionModel* sm = selectionModel();
+  const int rows = m_model->rowCount();
+  const int cols = m_model->columnCount();
+  const bool wasApplying = std::exchange(m_applying, true);
+  if (rows == 0 || cols == 0 || s.row() < 1 || s.rowSel() < 1) {
+    // The header row (or nothing) is current: the view shows no current cell.
+    if (sm->currentIndex().isValid() || sm->hasSelection()) sm->clear();
+    m_applying = wasApplying;
+    return;
+  }
+  const int anchorRow = m_model->nearestModelRow(s.row());
+  const int farRow = m_model->nearestModelRow(s.rowSel());
+  const int anchorCol = std::clamp(s.col(), 0, cols - 1);
+  const int farCol = std::clamp(s.colSel(), 0, cols - 1);
+  const QModelIndex far = m_model->index(farRow, farCol);
+  const QItemSelectionRange want(m_model->index(std::min(anchorRow, farRow), std::min(anchorCol, farCol)),
+                                 m_model->index(std::max(anchorRow, farRow), std::max(anchorCol, farCol)));
+  const QItemSelection have = sm->selection();
+  if (sm->currentIndex() != far || have.size() != 1 || have.first() != want) {
+    sm->setCurrentIndex(far, QItemSelectionModel::NoUpdate);
+    sm->select(QItemSelection(want.topLeft(), want.bottomRight()), QItemSelectionModel::ClearAndSelect);
+  }
+  m_applying = wasApplying;
+}
+
+void GridView::storeSelectionFromView() {
+  if (m_applying) return;
+  const QItemSelectionModel* sm = selectionModel();
+  const QModelIndex cur = sm->currentIndex();
+  if (!cur.isValid()) return;
+  int top = cur.row();
+  int bottom = top;
+  int left = cur.column();
+  int right = left;
+  for (const QItemSelectionRange& r : sm->selection()) {
+    if (r.contains(cur)) {
+      top = r.top();
+      bottom = r.bottom();
+      left = r.left();
+      right = r.right();
+      break;
+    }
+  }
+  const int anchorRow = cur.row() == top ? bottom : top;
+  const int anchorCol = cur.column() == left ? right : left;
+  const int storeAnchor = m_model->storeRow(anchorRow);
+  const int storeFar = m_model->storeRow(cur.row());
+  if (storeAnchor < 0 || storeFar < 0) return;
+  core::GridStore& s = store();
+  if (s.row() == storeAnchor && s.col() == anchorCol && s.rowSel() == storeFar && s.colSel() == cur.column()) return;
+  s.setSelection(storeAnchor, anchorCol, storeFar, cur.column());
+}
+
+void GridView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  updateFrozenGeometry();
+}
+
+void GridView::updateGeometries() {
+  QTableView::updateGeometries();
+  updateFrozenGeometry();
+}
+
+void GridView::mousePressEvent(QMouseEvent* event) {
+  if (selectsNothing(*event)) {
+    event->accept();
+    return;
+  }
+  QTableView::mousePressEvent(event);
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent* event) {
+  // The view saw no press of another button: report its release without selecting.
+  if (selectsNothing(*event))
+    event->accept();
+  else
+    QTableView::mouseReleaseEvent(event);
+  emit mouseReleased(event->button(), event->globalPosition().toPoint());
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (selectsNothing(*event)) {
+    event->accept();
+    return;
+  }
+  QTableView::mouseDoubleClickEvent(event);
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* event) {
+  if (selectsNothing(*event)) {
+    event->accept();
+    return;
+  }
+  QTableView::mouseMoveEvent(event);
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  if (m_frozen == nullptr || watched != m_frozen->viewport()) return QTableView::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+      const auto* me = static_cast<QMouseEvent*>(event);
+      const bool eaten = selectsNothing(*me);
+      if (event->type() == QEvent::MouseButtonRelease) emit mouseReleased(me->button(), me->globalPosition().toPoint());
+      if (eaten) return true;  // the fixed column shares the selection: it must not move either
+      break;
+    }
+    default:
+      break;
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  if (!frozenShown()) {
+    QTableView::scrollTo(index, hint);
+    return;
+  }
+  const int keep = horizontalScrollBar()->value();
+  QTableView::scrollTo(index, hint);
+  if (index.column() == 0) {
+    horizontalScrollBar()->setValue(keep);
+    return;
+  }
+  // A cell that ended up under the fixed column is scrolled out from under it.
+  const int hiddenBy = columnWidth(0) - visualRect(index).left();
+  if (hiddenBy > 0) horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hiddenBy);
+}
+
+}  // namespace tarvolin::platform

@@ -1,0 +1,166 @@
+#include "ui/about/about_box.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <utility>
+
+#include "core/version.h"
+#include "platform/twips.h"
+#include "ui/about/program_icon.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+constexpr int kClientWidth = 5730;
+constexpr int kClientHeight = 3135;
+constexpr int kIconPixels = 32;
+constexpr double kLabelPoints = 8.25;
+
+const QString kDescription = QStringLiteral("DB2 Snapshot Viewer");
+const QString kDisclaimer = QStringLiteral(
+    "Provided as is, without warranty of any kind. Tarvolin only reads report files; "
+    "it never connects to a database.");
+
+/// Places and sizes given in twips, converted at one DPI.
+class TwipsPlacer {
+ public:
+  explicit TwipsPlacer(double dpi) : m_dpi(dpi) {}
+  [[nodiscard]] int px(int twips) const { return platform::twipsToPixels(twips, m_dpi); }
+  void place(QWidget* w, int left, int top, int width, int height) const {
+    w->setGeometry(px(left), px(top), px(width), px(height));
+  }
+
+ private:
+  double m_dpi;
+};
+
+/// `picIcon`: the program's 32 by 32 picture; a tab stop that shows a focus frame.
+class IconPicture : public QWidget {
+ public:
+  explicit IconPicture(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::TabFocus); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect target(QPoint((width() - kIconPixels) / 2, (height() - kIconPixels) / 2),
+                       QSize(kIconPixels, kIconPixels));
+    programIcon().paint(&p, target);
+    if (hasFocus()) {
+      QStyleOptionFocusRect option;
+      option.initFrom(this);
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+  }
+};
+
+/// `Line1`: the etched separator. The grey line lies on the widget's first pixel row,
+/// the 2-pixel white line right under it (drawn on the same row it would hide the grey).
+class EtchedLine : public QWidget {
+ public:
+  EtchedLine(QWidget* parent, int greyFrom, int greyTo, int whiteFrom, int whiteTo)
+      : QWidget(parent), m_grey(greyFrom, greyTo), m_white(whiteFrom, whiteTo) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(QRect(QPoint(m_white.first - x(), 1), QPoint(m_white.second - x(), 2)), Qt::white);
+    p.fillRect(QRect(QPoint(m_grey.first - x(), 0), QPoint(m_grey.second - x(), 0)), QColor(128, 128, 128));
+  }
+
+ private:
+  std::pair<int, int> m_grey;   // in the box's pixels
+  std::pair<int, int> m_white;  // in the box's pixels
+};
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QLatin1String(name));
+  return button;
+}
+
+}  // namespace
+
+QString versionText(int major, int minor, int revision) {
+  return QStringLiteral("Version: %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+AboutBox::AboutBox(platform::Platform& platform, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_sysInfo(platform, this) {
+  setObjectName(QStringLiteral("frmAbout"));
+  setWindowTitle(QStringLiteral("About ") + platform::kAppTitle);
+  setWindowIcon(programIcon());
+  setSizeGripEnabled(false);
+  QFont f = font();
+  f.setPointSizeF(kLabelPoints);
+  setFont(f);
+  buildControls(platform::screenDpi(owner));
+}
+
+void AboutBox::buildControls(double dpi) {
+  const TwipsPlacer t(dpi);
+  setFixedSize(t.px(kClientWidth), t.px(kClientHeight));
+
+  auto* picIcon = new IconPicture(this);
+  picIcon->setObjectName(QStringLiteral("picIcon"));
+  t.place(picIcon, 240, 240, 540, 540);
+
+  QLabel* lblTitle = addLabel(this, "lblTitle", platform::kAppTitle);
+  QFont titleFont = font();
+  titleFont.setFamilies({QStringLiteral("Comic Sans MS")});
+  titleFont.setPointSize(18);
+  titleFont.setBold(true);
+  lblTitle->setFont(titleFont);
+  t.place(lblTitle, 1080, 240, 2325, 480);
+
+  QLabel* lblVersion = addLabel(this, "lblVersion", versionText(kVersionMajor, kVersionMinor, kVersionPatch));
+  t.place(lblVersion, 1050, 960, 3885, 225);
+
+  QLabel* lblDescription = addLabel(this, "lblDescription", kDescription);
+  t.place(lblDescription, 1080, 1440, 3795, 330);
+
+  auto* line = new EtchedLine(this, t.px(90), t.px(5654), t.px(120), t.px(5669));
+  line->setObjectName(QStringLiteral("Line1"));
+  line->setGeometry(t.px(90), t.px(2040), t.px(5669) - t.px(90) + 1, 3);
+
+  QLabel* lblDisclaimer = addLabel(this, "lblDisclaimer", kDisclaimer);
+  lblDisclaimer->setWordWrap(true);
+  t.place(lblDisclaimer, 240, 2160, 3855, 705);
+
+  QPushButton* cmdOK = addButton(this, "cmdOK", QStringLiteral("OK"));
+  t.place(cmdOK, 4245, 2160, 1260, 345);
+  cmdOK->setDefault(true);
+  // Esc rejects the dialog, which closes it just as OK does: OK is also the cancel button.
+  connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+  QPushButton* cmdSysInfo = addButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
+  t.place(cmdSysInfo, 4260, 2640, 1245, 345);
+  connect(cmdSysInfo, &QPushButton::clicked, this, [this] { m_sysInfo.StartSysInfo(); });
+
+  setTabOrder(cmdOK, picIcon);
+  setTabOrder(picIcon, cmdSysInfo);
+  cmdOK->setFocus();
+}
+
+AboutBox* showAboutBox(platform::Platform& platform, QWidget* owner) {
+  auto* box = new AboutBox(platform, owner);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+  return box;
+}
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,14 @@
+#include "ui/customise/customise_command.h"
+
+#include "ui/customise/form4.h"
+
+namespace tarvolin::ui {
+
+bool runCustomise(core::SharedState& shared, platform::Platform& platform, QWidget* owner) {
+  shared.cfgdone = false;
+  Form4 dialog(shared, platform, owner);
+  dialog.exec();
+  return shared.cfgdone;
+}
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,184 @@
+#include "ui/customise/form4.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <algorithm>
+
+#include "core/grid.h"
+#include "ui/customise/customise_model.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+constexpr int kClientWidth = 8685;
+constexpr int kClientHeight = 7305;
+constexpr int kMargin = 240;
+constexpr int kButtonHeight = 375;
+constexpr int kSideButtonLeft = 7440;
+constexpr int kSideButtonWidth = 1095;
+constexpr int kBottomButtonTop = 6720;
+constexpr int kBottomButtonWidth = 1215;
+constexpr int kColumnWidths[] = {600, 4000, 2000};
+
+const QString kMovePrompt = QStringLiteral("Move to after entry number");
+
+}  // namespace
+
+Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* owner)
+    : QDialog(owner), m_shared(shared), m_platform(platform), m_list(shared.vars) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
+                 QLatin1Char('"'));
+  if (const QScreen* s = screen()) {
+    m_dpiX = s->logicalDotsPerInchX();
+    m_dpiY = s->logicalDotsPerInchY();
+  }
+  createControls();
+  resize(px(kClientWidth), px(kClientHeight, true));
+
+  // The list opens with its current cell on the first variable row, yet with no row selected for
+  // Up, Down and Move After until the user clicks or moves the current cell.
+  if (m_model->rowCount() > 0)
+    m_flexcols->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+  connect(m_flexcols->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) { flexcolsSelChange(current); });
+  connect(m_flexcols, &QTableView::clicked, this, [this] { flexcolsClick(); });
+  set_updown();
+}
+
+int Form4::px(int twips, bool vertical) const { return qRound(twips * (vertical ? m_dpiY : m_dpiX) / 1440.0); }
+
+QPushButton* Form4::addButton(const char* name, const QString& caption, int left, int top, int width) {
+  auto* button = new QPushButton(caption, this);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(px(left), px(top, true), px(width), px(kButtonHeight, true));
+  return button;
+}
+
+void Form4::createControls() {
+  m_model = new CustomiseModel(m_list, this);
+  m_flexcols = new QTableView(this);
+  m_flexcols->setObjectName(QStringLiteral("flexcols"));
+  m_flexcols->setGeometry(px(kMargin), px(kMargin, true), px(6975), px(6255, true));
+  m_flexcols->setModel(m_model);
+  m_flexcols->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_flexcols->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_flexcols->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_flexcols->setTabKeyNavigation(false);  // Tab leaves the list for the next control
+  m_flexcols->setWordWrap(false);
+  m_flexcols->verticalHeader()->hide();
+  m_flexcols->verticalHeader()->setMinimumSectionSize(1);
+  m_flexcols->verticalHeader()->setDefaultSectionSize(
+      std::max(px(core::kDefaultRowHeight, true), m_flexcols->fontMetrics().height() + 2));
+  QHeaderView* header = m_flexcols->horizontalHeader();
+  header->setSectionsClickable(false);
+  header->setHighlightSections(false);
+  header->setStretchLastSection(false);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  header->setSectionResizeMode(QHeaderView::Fixed);
+  for (int c = 0; c < 3; ++c) m_flexcols->setColumnWidth(c, px(kColumnWidths[c]));
+
+  m_comup = addButton("comup", QStringLiteral("Up"), kSideButtonLeft, 240, kSideButtonWidth);
+  m_comdown = addButton("comdown", QStringLiteral("Down"), kSideButtonLeft, 840, kSideButtonWidth);
+  m_comok = addButton("comok", QStringLiteral("OK"), 2640, kBottomButtonTop, kBottomButtonWidth);
+  m_comcan = addButton("comcan", QStringLiteral("Cancel"), 4200, kBottomButtonTop, kBottomButtonWidth);
+  m_comafter = addButton("comafter", QStringLiteral("Move After"), kSideButtonLeft, 1320, kSideButtonWidth);
+  m_comdall = addButton("comdall", QStringLiteral("Disp All"), kSideButtonLeft, 2400, kSideButtonWidth);
+  m_comdnone = addButton("comdnone", QStringLiteral("Disp None"), kSideButtonLeft, 2880, kSideButtonWidth);
+  m_comok->setDefault(true);
+
+  QWidget* order[] = {m_flexcols, m_comup, m_comdown, m_comok, m_comcan, m_comafter, m_comdall, m_comdnone};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  m_flexcols->setFocus();
+
+  connect(m_comup, &QPushButton::clicked, this, [this] { comupClick(); });
+  connect(m_comdown, &QPushButton::clicked, this, [this] { comdownClick(); });
+  connect(m_comafter, &QPushButton::clicked, this, [this] { comafterClick(); });
+  connect(m_comdall, &QPushButton::clicked, this, [this] { comdallClick(); });
+  connect(m_comdnone, &QPushButton::clicked, this, [this] { comdnoneClick(); });
+  connect(m_comok, &QPushButton::clicked, this, [this] { comokClick(); });
+  connect(m_comcan, &QPushButton::clicked, this, [this] { comcanClick(); });
+}
+
+void Form4::keyPressEvent(QKeyEvent* event) {
+  // Esc is the Cancel button's key; the close box alone closes without a handler.
+  if (event->matches(QKeySequence::Cancel)) {
+    m_comcan->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void Form4::set_updown() {
+  const UpDownState state = m_list.updown(selectedRowVisible());
+  m_comdown->setEnabled(state.down);
+  m_comup->setEnabled(state.up);
+  if (state.scrollTop > 0)
+    m_flexcols->scrollTo(m_model->index(state.scrollTop - 1, 0), QAbstractItemView::PositionAtTop);
+}
+
+bool Form4::selectedRowVisible() const {
+  if (m_list.selrow() == 0) return false;
+  const QRect cell = m_flexcols->visualRect(m_model->index(m_list.selrow() - 1, 0));
+  return cell.isValid() && m_flexcols->viewport()->rect().intersects(cell);
+}
+
+void Form4::setCurrentRow(int row) {
+  // Moving the current row from code leaves all scrolling to set_updown.
+  const int column = std::max(0, m_flexcols->currentIndex().column());
+  const bool autoScroll = m_flexcols->hasAutoScroll();
+  m_flexcols->setAutoScroll(false);
+  m_flexcols->selectionModel()->setCurrentIndex(m_model->index(row - 1, column),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  m_flexcols->setAutoScroll(autoScroll);
+}
+
+void Form4::showMoved(RowSpan span) {
+  if (span.empty()) return;
+  m_model->rowsChanged(span);
+  setCurrentRow(m_list.selrow());
+  set_updown();
+}
+
+void Form4::flexcolsClick() {
+  const QModelIndex current = m_flexcols->currentIndex();
+  m_model->rowsChanged(m_list.click(current.isValid() ? current.row() + 1 : 0, current.column()));
+  set_updown();
+}
+
+void Form4::flexcolsSelChange(const QModelIndex& current) {
+  m_list.selChange(current.isValid() ? current.row() + 1 : 0);
+  set_updown();
+}
+
+void Form4::comupClick() { showMoved(m_list.up()); }
+
+void Form4::comdownClick() { showMoved(m_list.down()); }
+
+void Form4::comafterClick() {
+  if (m_list.selrow() == 0) return;  // no variable row to move: nothing to ask
+  const QString answer = m_platform.dialogs.input(this, kMovePrompt, QString());
+  showMoved(m_list.moveAfter(answer.toStdString()));
+}
+
+void Form4::comdallClick() { m_model->rowsChanged(m_list.dispAll()); }
+
+void Form4::comdnoneClick() { m_model->rowsChanged(m_list.dispNone()); }
+
+void Form4::comokClick() {
+  if (const std::optional<std::string> failure = m_list.commit(m_shared))
+    m_platform.dialogs.message(this, QString::fromStdString(*failure));
+  m_shared.cfgdone = true;
+  accept();
+}
+
+void Form4::comcanClick() {
+  m_shared.cfgdone = false;
+  reject();
+}
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/shared_state.h"
+#include "platform/platform.h"
+#include "ui/customise/customise_list.h"
+
+class QPushButton;
+class QTableView;
+class QModelIndex;
+
+namespace tarvolin::ui {
+
+class CustomiseModel;
+
+/// The customise display dialog: the variables of the kind on show, their order and their
+/// switches. Works on its own list; only OK touches the table (written back by position, then
+/// the kind's configuration file) and sets cfgdone true; Cancel sets cfgdone false; the close box
+/// sets nothing. Controls sit at fixed places in twips converted at the screen's DPI.
+class Form4 : public QDialog {
+  Q_OBJECT
+
+ public:
+  /// Builds the list from `shared.vars` and the title from `shared.snaptype`. Does not show
+  /// itself. `shared` and `platform` must outlive the dialog.
+  Form4(core::SharedState& shared, platform::Platform& platform, QWidget* owner = nullptr);
+
+  [[nodiscard]] const CustomiseList& list() const { return m_list; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void createControls();
+  QPushButton* addButton(const char* name, const QString& caption, int left, int top, int width);
+  [[nodiscard]] int px(int twips, bool vertical = false) const;
+
+  void set_updown();
+  [[nodiscard]] bool selectedRowVisible() const;
+  void setCurrentRow(int row);
+  void showMoved(RowSpan span);
+
+  void flexcolsClick();
+  void flexcolsSelChange(const QModelIndex& current);
+  void comupClick();
+  void comdownClick();
+  void comafterClick();
+  void comdallClick();
+  void comdnoneClick();
+  void comokClick();
+  void comcanClick();
+
+  core::SharedState& m_shared;
+  platform::Platform& m_platform;
+  CustomiseList m_list;
+  CustomiseModel* m_model = nullptr;
+  double m_dpiX = 96;
+  double m_dpiY = 96;
+  QTableView* m_flexcols = nullptr;
+  QPushButton* m_comup = nullptr;
+  QPushButton* m_comdown = nullptr;
+  QPushButton* m_comok = nullptr;
+  QPushButton* m_comcan = nullptr;
+  QPushButton* m_comafter = nullptr;
+  QPushButton* m_comdall = nullptr;
+  QPushButton* m_comdnone = nullptr;
+};
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,262 @@
+#include "ui/detail/entry_detail_window.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/twips.h"
+#include "ui/detail/detail_grid_view.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+// Design places of the controls in the client area, in twips.
+constexpr int kGridLeft = 120;
+constexpr int kGridTop = 120;
+constexpr int kGridWidth = 8655;
+constexpr int kGridHeight = 6255;
+constexpr int kButtonTop = 6480;
+constexpr int kButtonHeight = 375;
+constexpr int kExitLeft = 960;
+constexpr int kExitWidth = 855;
+constexpr int kPrevLeft = 3480;
+constexpr int kNextLeft = 6240;
+constexpr int kStepWidth = 735;
+
+// Layout on resize: what the outer size keeps free beside and below the grid.
+constexpr int kWidthMargin = 400;
+constexpr int kHeightMargin = 1800;
+constexpr int kButtonGap = 400;
+
+// The detail grid's own layout.
+constexpr int kDetailColWidth = 4000;
+
+std::string_view cellOrEmpty(const core::GridStore& g, int32_t row, int col) {
+  if (row < 0 || row >= g.rows() || col < 0 || col >= g.cols()) return {};
+  return g.textUnchecked(row, col);
+}
+
+}  // namespace
+
+Form2::Form2(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner)
+    : QDialog(owner), m_main(mainGrid), m_platform(platform) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("Entry Detail"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint);
+  setModal(true);
+
+  // The detail grid: a fixed header row and no fixed column, so either column can
+  // hold the current cell.
+  m_detail.setCols(2);
+  m_detail.setRows(2);
+  m_detail.setFixedRows(1);
+  m_detail.setFixedCols(0);
+  m_detail.setRow(1);
+  m_detail.takeChanges();
+
+  buildControls();
+  buildMenus();
+
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(0, 0, 0, 0);
+  box->setSpacing(0);
+  box->setMenuBar(m_menuBar);
+  box->addWidget(m_client);
+  const QRect client = designRect(0, 0, kClientWidth, kClientHeight);
+  resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+  layoutControls();
+}
+
+Form2::~Form2() {
+  // The grid's model observes m_detail, which goes before the child widgets do.
+  delete m_grid;
+  m_grid = nullptr;
+}
+
+QRect Form2::designRect(int left, int top, int width, int height) const {
+  const double dx = logicalDpiX();
+  const double dy = logicalDpiY();
+  return {platform::twipsToPixels(left, dx), platform::twipsToPixels(top, dy), platform::twipsToPixels(width, dx),
+          platform::twipsToPixels(height, dy)};
+}
+
+void Form2::buildControls() {
+  m_client = new QWidget(this);
+  m_client->setObjectName(QStringLiteral("client"));
+
+  auto makeButton = [this](const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, m_client);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);  // no default button: Enter acts only on a focused button
+    return b;
+  };
+  m_exit = makeButton("Command1", QStringLiteral("Exit"));
+  m_prev = makeButton("comprev", QStringLiteral("Prev"));
+  m_next = makeButton("comnext", QStringLiteral("Next"));
+  m_grid = new DetailGridView(m_detail, m_client);
+  m_grid->setObjectName(QStringLiteral("grd"));
+
+  setTabOrder(m_exit, m_prev);
+  setTabOrder(m_prev, m_next);
+  setTabOrder(m_next, m_grid);
+  m_exit->setFocus();
+
+  connect(m_exit, &QPushButton::clicked, this, &Form2::close);
+  connect(m_prev, &QPushButton::clicked, this, &Form2::comprevClick);
+  connect(m_next, &QPushButton::clicked, this, &Form2::comnextClick);
+  connect(m_grid, &platform::GridView::mouseReleased, this, [this](Qt::MouseButton button, const QPoint& pos) {
+    if (button == Qt::RightButton) openEditMenu(pos);
+  });
+}
+
+void Form2::buildMenus() {
+  m_menuBar = new QMenuBar(this);
+  auto* menclose = m_menuBar->addAction(QStringLiteral("&Close"));
+  menclose->setObjectName(QStringLiteral("menclose"));
+  menclose->setParent(this);
+  auto* menprint = m_menuBar->addAction(QStringLiteral("&Print Screen"));
+  menprint->setObjectName(QStringLiteral("menprint"));
+  menprint->setParent(this);
+  connect(menclose, &QAction::triggered, this, &Form2::close);
+  connect(menprint, &QAction::triggered, this, &Form2::menprintClick);
+
+  // "Edit" stays off the menu bar: it is only the grid's pop-up.
+  m_menedit = new QMenu(QStringLiteral("Edit"), this);
+  m_menedit->setObjectName(QStringLiteral("menedit"));
+  auto* mencopy = new QAction(QStringLiteral("&Copy"), this);
+  mencopy->setObjectName(QStringLiteral("mencopy"));
+  mencopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  mencopy->setShortcutContext(Qt::WindowShortcut);
+  auto* menshow = new QAction(QStringLiteral("Show cell value"), this);
+  menshow->setObjectName(QStringLiteral("menshow"));
+  m_menedit->addAction(mencopy);
+  m_menedit->addAction(menshow);
+  addAction(mencopy);  // so Ctrl+C works while the pop-up is closed
+  connect(mencopy, &QAction::triggered, this, &Form2::mencopyClick);
+  connect(menshow, &QAction::triggered, this, &Form2::menshowClick);
+}
+
+void Form2::set_rowno(int32_t r) { rowno = r; }
+
+void Form2::set_buttons() {
+  m_prev->setEnabled(rowno > 1);
+  m_next->setEnabled(rowno < m_main.rows() - 1);
+}
+
+void Form2::get_data() {
+  m_detail.setRedraw(false);
+  m_detail.clear();
+  m_detail.setCols(2);
+  const int c = m_main.cols();
+  m_detail.setRows(c + 1);
+  for (int col = 0; col < 2; ++col) {
+    m_detail.setColWidth(col, kDetailColWidth);
+    m_detail.setColAlignment(col, core::Alignment::LeftCenter);
+  }
+  m_detail.setText(0, 0, "Attribute");
+  m_detail.setText(0, 1, "Value");
+  for (int i = 1; i <= c; ++i) {
+    m_detail.setText(i, 0, cellOrEmpty(m_main, 0, i - 1));
+    m_detail.setText(i, 1, cellOrEmpty(m_main, rowno, i - 1));
+  }
+  m_detail.setRedraw(true);
+  m_grid->gridModel()->flush();  // show the entry now, not on the next event-loop turn
+}
+
+void Form2::showEvent(QShowEvent* event) {
+  if (!m_loaded) {
+    m_loaded = true;
+    set_buttons();
+    get_data();
+    m_exit->setFocus();
+  }
+  QDialog::showEvent(event);
+}
+
+void Form2::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  layoutControls();
+}
+
+void Form2::layoutControls() {
+  if (isMinimized()) return;
+  // Outer size in twips: frame, title bar and menu bar included.
+  const QSize outer = frameGeometry().size();
+  const double dx = logicalDpiX() > 0 ? logicalDpiX() : 96;
+  const double dy = logicalDpiY() > 0 ? logicalDpiY() : 96;
+  const int w = platform::pixelsToTwips(outer.width(), dx);
+  const int h = platform::pixelsToTwips(outer.height(), dy);
+  // A window narrower or lower than the margins leaves the grid empty rather than negative.
+  const int gridWidth = std::max(w - kWidthMargin, 0);
+  const int gridHeight = std::max(h - kHeightMargin, 0);
+  const int buttonTop = kGridTop + gridHeight + kButtonGap;
+  m_grid->setGeometry(designRect(kGridLeft, kGridTop, gridWidth, gridHeight));
+  m_exit->setGeometry(designRect(kExitLeft, buttonTop, kExitWidth, kButtonHeight));
+  m_prev->setGeometry(designRect(kPrevLeft, buttonTop, kStepWidth, kButtonHeight));
+  m_next->setGeometry(designRect(kNextLeft, buttonTop, kStepWidth, kButtonHeight));
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+  // Enter clicks the focused button and does nothing elsewhere: the window has no default button.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr && button->isEnabled())
+      button->click();
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void Form2::comnextClick() {
+  if (rowno == INT32_MAX) return;
+  ++rowno;
+  set_buttons();
+  get_data();
+}
+
+void Form2::comprevClick() {
+  if (rowno == INT32_MIN) return;
+  --rowno;
+  set_buttons();
+  get_data();
+}
+
+QString Form2::currentCellText() const {
+  const std::string_view text = cellOrEmpty(m_detail, m_detail.row(), m_detail.col());
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void Form2::mencopyClick() {
+  if (const auto error = m_platform.clipboard.setText(currentCellText())) m_platform.dialogs.message(this, *error);
+}
+
+void Form2::menshowClick() { m_platform.dialogs.message(this, currentCellText()); }
+
+void Form2::menprintClick() {
+  try {
+    m_platform.printer.print(m_client->grab().toImage());
+  } catch (...) {
+    // Printing ignores every failure.
+  }
+}
+
+void Form2::openEditMenu(QPoint globalPos) {
+  m_grid->setFocus(Qt::MouseFocusReason);
+  m_menedit->popup(globalPos);
+}
+
+void showRowDetail(const core::GridStore& mainGrid, int row, platform::Platform& platform, QWidget* owner) {
+  Form2 window(mainGrid, platform, owner);
+  window.set_rowno(row);
+  window.exec();
+}
+
+}  // namespace tarvolin::ui

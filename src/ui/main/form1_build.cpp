@@ -1,0 +1,208 @@
+// Controls, menus and layout of the main window.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "platform/twips.h"
+#include "ui/about/web_link.h"
+#include "ui/main/form1.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// Client area at design, in twips.
+constexpr int kClientWidth = 10905;
+constexpr int kClientHeight = 6930;
+constexpr int kStatusHeight = 255;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QLatin1String(name));
+  b->setToolTip(tip);
+  return b;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = {}) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(QLatin1String(name));
+  return l;
+}
+
+}  // namespace
+
+int Form1::px(int twips) const { return platform::twipsToPixels(twips, m_dpi); }
+
+void Form1::place(QWidget* w, int left, int top, int width, int height) const {
+  w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+void Form1::buildControls() {
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+
+  m_lbltype = makeLabel(client, "lbltype");
+  QFont bold = m_lbltype->font();
+  bold.setBold(true);
+  bold.setPointSize(12);
+  m_lbltype->setFont(bold);
+  place(m_lbltype, 2400, 0, 5415, 255);
+
+  m_lbltime = makeLabel(client, "lbltime");
+  place(m_lbltime, 8400, 0, 2775, 255);
+
+  m_grd = new platform::GridView(m_store, client);
+  m_grd->setObjectName(QStringLiteral("grd"));
+  m_grd->setContextMenuPolicy(Qt::PreventContextMenu);  // the right release opens mensortt
+  place(m_grd, 240, kGridTop, 10215, 4215);
+
+  m_frame1 = new QGroupBox(QStringLiteral("Select Snapshot File"), client);
+  m_frame1->setObjectName(QStringLiteral("Frame1"));
+  place(m_frame1, 120, 5520, 10335, 1095);
+
+  m_cmbfile = new QComboBox(m_frame1);
+  m_cmbfile->setObjectName(QStringLiteral("cmbfile"));
+  m_cmbfile->setEditable(true);
+  m_cmbfile->setInsertPolicy(QComboBox::NoInsert);  // typing a path loads and adds nothing
+  m_cmbfile->setDuplicatesEnabled(true);
+  m_cmbfile->setCompleter(nullptr);
+  place(m_cmbfile, 120, 240, 3615, 315);
+
+  m_command2 = makeButton(m_frame1, "Command2", QStringLiteral("Select File"),
+                          QStringLiteral("Sekect the Snapshot file to be displayed"));
+  place(m_command2, 3840, 240, 1095, 375);
+  m_comrec = makeButton(m_frame1, "comrec", QStringLiteral("Most Recent"),
+                        QStringLiteral("Use the most recent snapshot file"));
+  place(m_comrec, 5160, 240, 1095, 375);
+  m_comref = makeButton(m_frame1, "comref", QStringLiteral("Reload"), QStringLiteral("Reload the file"));
+  place(m_comref, 6480, 240, 1095, 375);
+  m_comview = makeButton(m_frame1, "comview", QStringLiteral("View File"),
+                         QStringLiteral("View the snapshot file using Notepad"));
+  place(m_comview, 7800, 240, 1095, 375);
+  m_comstop = makeButton(m_frame1, "comstop", QStringLiteral("Stop"), QStringLiteral("Stop loading the file"));
+  place(m_comstop, 9120, 240, 855, 375);
+  m_comstop->setEnabled(false);
+
+  m_label1 =
+      makeLabel(m_frame1, "Label1",
+                QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:"));
+  place(m_label1, 120, 720, 8055, 255);
+  m_label2 = makeLabel(m_frame1, "Label2");
+  place(m_label2, 8160, 720, 1935, 255);
+  new WebLinkController(*m_frame1, *m_label2, m_platform);  // caption, colours, hover and click
+
+  m_statmsg = new QStatusBar(this);
+  m_statmsg->setObjectName(QStringLiteral("statmsg"));
+  m_statmsg->setSizeGripEnabled(true);
+  m_statusText = new QLabel(m_statmsg);
+  m_statusText->setObjectName(QStringLiteral("statmsgText"));
+  m_statmsg->addWidget(m_statusText, 1);
+  m_statmsg->setFixedHeight(std::max(px(kStatusHeight), m_statusText->sizeHint().height()));
+  setStatusBar(m_statmsg);
+
+  // Keyboard focus order: grd, Command2, cmbfile, comrec, comref, comview, comstop.
+  setTabOrder(m_grd, m_command2);
+  setTabOrder(m_command2, m_cmbfile);
+  setTabOrder(m_cmbfile, m_comrec);
+  setTabOrder(m_comrec, m_comref);
+  setTabOrder(m_comref, m_comview);
+  setTabOrder(m_comview, m_comstop);
+  m_grd->setFocus();
+
+  connect(m_command2, &QPushButton::clicked, this, &Form1::on_Command2);
+  connect(m_cmbfile, &QComboBox::activated, this, &Form1::on_cmbfile);
+  connect(m_comrec, &QPushButton::clicked, this, &Form1::on_comrec);
+  connect(m_comref, &QPushButton::clicked, this, &Form1::on_comref);
+  connect(m_comview, &QPushButton::clicked, this, &Form1::on_comview);
+  connect(m_comstop, &QPushButton::clicked, this, &Form1::on_comstop);
+  connect(m_grd, &QTableView::clicked, this, &Form1::on_grd_click);
+  connect(m_grd, &QTableView::doubleClicked, this, &Form1::on_grd_dblclick);
+  connect(m_grd, &platform::GridView::mouseReleased, this, &Form1::on_grd_mouseup);
+}
+
+QAction* Form1::addItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QLatin1String(name));
+  return a;
+}
+
+void Form1::buildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("menubar"));
+  auto topCommand = [&](const char* name, const QString& caption, void (Form1::*slot)()) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(name));
+    bar->addAction(a);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  auto dropDown = [&](const char* name, const QString& caption) {
+    auto* m = new QMenu(caption, this);
+    m->setObjectName(QLatin1String(name));
+    m->menuAction()->setObjectName(QLatin1String(name));
+    bar->addMenu(m);
+    return m;
+  };
+  auto item = [&](QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)()) {
+    QAction* a = addItem(menu, name, caption);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+
+  topCommand("menclose", QStringLiteral("&Close"), &Form1::on_menclose);
+  QMenu* menedit = dropDown("menedit", QStringLiteral("&Edit"));
+  QAction* mencopy = item(menedit, "mencopy", QStringLiteral("Copy Cells"), &Form1::on_mencopy);
+  mencopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  m_tableActions << topCommand("mencfg", QStringLiteral("Customi&ze"), &Form1::on_mencfg);
+  topCommand("menprint", QStringLiteral("&Print Screen"), &Form1::on_menprint);
+  QMenu* menop = dropDown("menop", QStringLiteral("&Options"));
+  m_menlock = item(menop, "menlock", QStringLiteral("Lock First Col?"), &Form1::on_menlock);
+  m_menlock->setCheckable(true);
+  m_menlock->setChecked(m_shared.lockcol);
+  QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
+  item(menhelp, "menh", QStringLiteral("&Help"), &Form1::on_menh);
+  item(menhelp, "menabout", QStringLiteral("&About"), &Form1::on_menabout);
+
+  // The grid's pop-up menu: a top-level menu that is never in the menu bar.
+  m_mensortt = new QMenu(QStringLiteral("sort"), this);
+  m_mensortt->setObjectName(QStringLiteral("mensortt"));
+  const QString sortCaptions[] = {QStringLiteral("Sort Ascending"), QStringLiteral("Sort Descending")};
+  for (int i = 0; i < 2; ++i) {
+    QAction* a = addItem(m_mensortt, "mensort", sortCaptions[i]);
+    a->setProperty("index", i);
+    connect(a, &QAction::triggered, this, [this, i] { on_mensort(i); });
+    m_tableActions << a;
+  }
+  m_mensortt->addSeparator()->setObjectName(QStringLiteral("xw"));
+  item(m_mensortt, "mendetail", QStringLiteral("Show Row Detail"), &Form1::on_mendetail);
+  item(m_mensortt, "menshowcell", QStringLiteral("Show Cell Value"), &Form1::on_menshowcell);
+  item(m_mensortt, "mencopycell", QStringLiteral("Copy Cell Value"), &Form1::on_mencopycell);
+  item(m_mensortt, "mencolwider", QStringLiteral("Make Column Wider"), &Form1::on_mencolwider);
+  m_mensortt->addSeparator()->setObjectName(QStringLiteral("xx"));
+  m_tableActions << item(m_mensortt, "menexcl", QStringLiteral("Exclude lines like this"), &Form1::on_menexcl);
+  m_tableActions << item(m_mensortt, "menexclnone", QStringLiteral("Show all lines"), &Form1::on_menexclnone);
+  m_mensortt->addSeparator()->setObjectName(QStringLiteral("x"));
+  m_tableActions << item(m_mensortt, "menlike", QStringLiteral("Reload with only lines like this"), &Form1::on_menlike);
+  m_tableActions << item(m_mensortt, "menlike2", QStringLiteral("As above but prompt for value"), &Form1::on_menlike2);
+}
+
+void Form1::applyLayout() {
+  // Outer size: frame, title bar and menu bar included.
+  const QRect outer = frameGeometry();
+  const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi), platform::pixelsToTwips(m_grd->height(), m_dpi),
+                       platform::pixelsToTwips(m_frame1->y(), m_dpi)};
+  const MainLayout next =
+      layoutRule(platform::pixelsToTwips(outer.width(), m_dpi), platform::pixelsToTwips(outer.height(), m_dpi), now);
+  if (next.gridWidth != now.gridWidth || next.gridHeight != now.gridHeight)
+    m_grd->resize(px(next.gridWidth), px(next.gridHeight));
+  if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
+}
+
+void Form1::sizeToDesign() { resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height()); }
+
+}  // namespace tarvolin::ui
