@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
@@ -47,17 +48,25 @@ int replayFolder(const std::string& target, const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int total = 0;
+  // Folders are made absolute first: the entry points change the working folder.
+  std::vector<std::pair<std::string, fs::path>> folders;  // target (empty: a root) and folder
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const size_t eq = arg.find('=');
-    if (eq != std::string::npos) {
-      const int n = replayFolder(arg.substr(0, eq), arg.substr(eq + 1));
-      if (n < 0) return 2;
-      total += n;
+    if (eq == std::string::npos)
+      folders.emplace_back("", fs::absolute(arg));
+    else
+      folders.emplace_back(arg.substr(0, eq), fs::absolute(arg.substr(eq + 1)));
+  }
+  int total = 0;
+  for (const auto& [target, folder] : folders) {
+    if (target.empty()) {
+      for (const char* t : kTargets) total += replayFolder(t, folder / t);
       continue;
     }
-    for (const char* target : kTargets) total += replayFolder(target, fs::path(arg) / target);
+    const int n = replayFolder(target, folder);
+    if (n < 0) return 2;
+    total += n;
   }
   std::printf("replayed %d inputs\n", total);
   return 0;

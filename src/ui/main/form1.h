@@ -40,8 +40,9 @@ inline const QString kBusyMessage = QStringLiteral("A file is being loaded: pres
 ///
 /// Guard: while a load runs, the commands that change the table (Select File, the file
 /// box, Most Recent, Reload, Customize, sorting and the row filters) are disabled, and
-/// do_refresh()/addPath()/openReport() refuse with a status message; Stop, View File,
-/// copying and Close stay available. Closing during a load stops it and closes the
+/// do_refresh()/addPath()/openReport() and those commands' handlers refuse with a status
+/// message; Stop, View File, copying, the cell commands, the detail window, About, Help
+/// and Close stay available. Closing during a load stops it and closes the
 /// window when the load has finished.
 class Form1 : public QMainWindow, public core::LoadObserver {
   Q_OBJECT

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,6 +122,7 @@ void Form1::buildControls() {
   connect(m_comview, &QPushButton::clicked, this, &Form1::on_comview);
   connect(m_comstop, &QPushButton::clicked, this, &Form1::on_comstop);
   connect(m_grd, &QTableView::clicked, this, &Form1::on_grd_click);
+  connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, this, &Form1::on_grd_click);
   connect(m_grd, &QTableView::doubleClicked, this, &Form1::on_grd_dblclick);
   connect(m_grd, &platform::GridView::mouseReleased, this, &Form1::on_grd_mouseup);
 }
