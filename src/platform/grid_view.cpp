@@ -30,6 +30,13 @@ bool selectsNothing(const QMouseEvent& event) {
   }
 }
 
+/// Accepts `event` and returns true when it selectsNothing, so the view never sees it.
+bool swallowed(QMouseEvent* event) {
+  if (!selectsNothing(*event)) return false;
+  event->accept();
+  return true;
+}
+
 /// Settings the main view and its fixed-column view share.
 void setUpTable(QTableView& view, int rowPx, int colPx) {
   view.setItemDelegate(new GridDelegate(&view));
@@ -251,36 +258,21 @@ void GridView::updateGeometries() {
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {
-  if (selectsNothing(*event)) {
-    event->accept();
-    return;
-  }
-  QTableView::mousePressEvent(event);
+  if (!swallowed(event)) QTableView::mousePressEvent(event);
 }
 
 void GridView::mouseReleaseEvent(QMouseEvent* event) {
   // The view saw no press of another button: report its release without selecting.
-  if (selectsNothing(*event))
-    event->accept();
-  else
-    QTableView::mouseReleaseEvent(event);
+  if (!swallowed(event)) QTableView::mouseReleaseEvent(event);
   emit mouseReleased(event->button(), event->globalPosition().toPoint());
 }
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (selectsNothing(*event)) {
-    event->accept();
-    return;
-  }
-  QTableView::mouseDoubleClickEvent(event);
+  if (!swallowed(event)) QTableView::mouseDoubleClickEvent(event);
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* event) {
-  if (selectsNothing(*event)) {
-    event->accept();
-    return;
-  }
-  QTableView::mouseMoveEvent(event);
+  if (!swallowed(event)) QTableView::mouseMoveEvent(event);
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <cmath>
 
 class QWidget;
@@ -18,6 +20,24 @@ inline constexpr double kTwipsPerInch = 1440.0;
 [[nodiscard]] inline int pixelsToTwips(int pixels, double dpi) {
   return static_cast<int>(std::lround(pixels * kTwipsPerInch / dpi));
 }
+
+/// Logical dots per inch across (`x`) and down (`y`); one number stands for both.
+struct Dpi {
+  Dpi(double both) : x(both), y(both) {}  // implicit: a plain DPI serves both directions
+  Dpi(double across, double down) : x(across), y(down) {}
+  double x;
+  double y;
+};
+
+/// Pixels of a rectangle given in twips: left and width at `dpi.x`, top and height at `dpi.y`,
+/// each rounded on its own as twipsToPixels does.
+[[nodiscard]] QRect twipsRect(int left, int top, int width, int height, Dpi dpi);
+
+/// Pixels of a size given in twips, rounded as twipsToPixels does.
+[[nodiscard]] QSize twipsSize(int width, int height, Dpi dpi);
+
+/// Sets the geometry of `w` (relative to its parent) to twipsRect(left, top, width, height, dpi).
+void placeTwips(QWidget* w, int left, int top, int width, int height, Dpi dpi);
 
 /// Horizontal logical DPI of the screen `widget` is on (the primary screen's when
 /// `widget` is null or not yet shown; 96 without a screen).

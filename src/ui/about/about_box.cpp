@@ -25,19 +25,6 @@ const QString kDisclaimer = QStringLiteral(
     "Provided as is, without warranty of any kind. Tarvolin only reads report files; "
     "it never connects to a database.");
 
-/// Places and sizes given in twips, converted at one DPI.
-class TwipsPlacer {
- public:
-  explicit TwipsPlacer(double dpi) : m_dpi(dpi) {}
-  [[nodiscard]] int px(int twips) const { return platform::twipsToPixels(twips, m_dpi); }
-  void place(QWidget* w, int left, int top, int width, int height) const {
-    w->setGeometry(px(left), px(top), px(width), px(height));
-  }
-
- private:
-  double m_dpi;
-};
-
 /// `picIcon`: the program's 32 by 32 picture; a tab stop that shows a focus frame.
 class IconPicture : public QWidget {
  public:
@@ -112,12 +99,13 @@ AboutBox::AboutBox(platform::Platform& platform, QWidget* owner)
 }
 
 void AboutBox::buildControls(double dpi) {
-  const TwipsPlacer t(dpi);
-  setFixedSize(t.px(kClientWidth), t.px(kClientHeight));
+  using platform::placeTwips;
+  const auto px = [dpi](int twips) { return platform::twipsToPixels(twips, dpi); };
+  setFixedSize(platform::twipsSize(kClientWidth, kClientHeight, dpi));
 
   auto* picIcon = new IconPicture(this);
   picIcon->setObjectName(QStringLiteral("picIcon"));
-  t.place(picIcon, 240, 240, 540, 540);
+  placeTwips(picIcon, 240, 240, 540, 540, dpi);
 
   QLabel* lblTitle = addLabel(this, "lblTitle", platform::kAppTitle);
   QFont titleFont = font();
@@ -125,30 +113,30 @@ void AboutBox::buildControls(double dpi) {
   titleFont.setPointSize(18);
   titleFont.setBold(true);
   lblTitle->setFont(titleFont);
-  t.place(lblTitle, 1080, 240, 2325, 480);
+  placeTwips(lblTitle, 1080, 240, 2325, 480, dpi);
 
   QLabel* lblVersion = addLabel(this, "lblVersion", versionText(kVersionMajor, kVersionMinor, kVersionPatch));
-  t.place(lblVersion, 1050, 960, 3885, 225);
+  placeTwips(lblVersion, 1050, 960, 3885, 225, dpi);
 
   QLabel* lblDescription = addLabel(this, "lblDescription", kDescription);
-  t.place(lblDescription, 1080, 1440, 3795, 330);
+  placeTwips(lblDescription, 1080, 1440, 3795, 330, dpi);
 
-  auto* line = new EtchedLine(this, t.px(90), t.px(5654), t.px(120), t.px(5669));
+  auto* line = new EtchedLine(this, px(90), px(5654), px(120), px(5669));
   line->setObjectName(QStringLiteral("Line1"));
-  line->setGeometry(t.px(90), t.px(2040), t.px(5669) - t.px(90) + 1, 3);
+  line->setGeometry(px(90), px(2040), px(5669) - px(90) + 1, 3);
 
   QLabel* lblDisclaimer = addLabel(this, "lblDisclaimer", kDisclaimer);
   lblDisclaimer->setWordWrap(true);
-  t.place(lblDisclaimer, 240, 2160, 3855, 705);
+  placeTwips(lblDisclaimer, 240, 2160, 3855, 705, dpi);
 
   QPushButton* cmdOK = addButton(this, "cmdOK", QStringLiteral("OK"));
-  t.place(cmdOK, 4245, 2160, 1260, 345);
+  placeTwips(cmdOK, 4245, 2160, 1260, 345, dpi);
   cmdOK->setDefault(true);
   // Esc rejects the dialog, which closes it just as OK does: OK is also the cancel button.
   connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
   QPushButton* cmdSysInfo = addButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
-  t.place(cmdSysInfo, 4260, 2640, 1245, 345);
+  placeTwips(cmdSysInfo, 4260, 2640, 1245, 345, dpi);
   connect(cmdSysInfo, &QPushButton::clicked, this, [this] { m_sysInfo.StartSysInfo(); });
 
   setTabOrder(cmdOK, picIcon);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/grid.h"
+#include "platform/twips.h"
 #include "ui/customise/customise_model.h"
 
 namespace tarvolin::ui {
@@ -33,12 +34,9 @@ Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* o
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
                  QLatin1Char('"'));
-  if (const QScreen* s = screen()) {
-    m_dpiX = s->logicalDotsPerInchX();
-    m_dpiY = s->logicalDotsPerInchY();
-  }
+  if (const QScreen* s = screen()) m_dpi = {s->logicalDotsPerInchX(), s->logicalDotsPerInchY()};
   createControls();
-  resize(px(kClientWidth), px(kClientHeight, true));
+  resize(platform::twipsSize(kClientWidth, kClientHeight, m_dpi));
 
   // The list opens with its current cell on the first variable row, yet with no row selected for
   // Up, Down and Move After until the user clicks or moves the current cell.
@@ -50,12 +48,12 @@ Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* o
   set_updown();
 }
 
-int Form4::px(int twips, bool vertical) const { return qRound(twips * (vertical ? m_dpiY : m_dpiX) / 1440.0); }
+int Form4::px(int twips, bool vertical) const { return platform::twipsToPixels(twips, vertical ? m_dpi.y : m_dpi.x); }
 
 QPushButton* Form4::addButton(const char* name, const QString& caption, int left, int top, int width) {
   auto* button = new QPushButton(caption, this);
   button->setObjectName(QLatin1String(name));
-  button->setGeometry(px(left), px(top, true), px(width), px(kButtonHeight, true));
+  platform::placeTwips(button, left, top, width, kButtonHeight, m_dpi);
   return button;
 }
 
@@ -63,7 +61,7 @@ void Form4::createControls() {
   m_model = new CustomiseModel(m_list, this);
   m_flexcols = new QTableView(this);
   m_flexcols->setObjectName(QStringLiteral("flexcols"));
-  m_flexcols->setGeometry(px(kMargin), px(kMargin, true), px(6975), px(6255, true));
+  platform::placeTwips(m_flexcols, kMargin, kMargin, 6975, 6255, m_dpi);
   m_flexcols->setModel(m_model);
   m_flexcols->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_flexcols->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -4,6 +4,7 @@
 
 #include "core/shared_state.h"
 #include "platform/platform.h"
+#include "platform/twips.h"
 #include "ui/customise/customise_list.h"
 
 class QPushButton;
@@ -55,8 +56,7 @@ class Form4 : public QDialog {
   platform::Platform& m_platform;
   CustomiseList m_list;
   CustomiseModel* m_model = nullptr;
-  double m_dpiX = 96;
-  double m_dpiY = 96;
+  platform::Dpi m_dpi{96};
   QTableView* m_flexcols = nullptr;
   QPushButton* m_comup = nullptr;
   QPushButton* m_comdown = nullptr;

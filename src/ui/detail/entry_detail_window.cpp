@@ -70,8 +70,7 @@ Form2::Form2(const core::GridStore& mainGrid, platform::Platform& platform, QWid
   box->setSpacing(0);
   box->setMenuBar(m_menuBar);
   box->addWidget(m_client);
-  const QRect client = designRect(0, 0, kClientWidth, kClientHeight);
-  resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+  resize(platform::twipsSize(kClientWidth, kClientHeight, designDpi()) + QSize(0, m_menuBar->sizeHint().height()));
   layoutControls();
 }
 
@@ -81,12 +80,7 @@ Form2::~Form2() {
   m_grid = nullptr;
 }
 
-QRect Form2::designRect(int left, int top, int width, int height) const {
-  const double dx = logicalDpiX();
-  const double dy = logicalDpiY();
-  return {platform::twipsToPixels(left, dx), platform::twipsToPixels(top, dy), platform::twipsToPixels(width, dx),
-          platform::twipsToPixels(height, dy)};
-}
+platform::Dpi Form2::designDpi() const { return {double(logicalDpiX()), double(logicalDpiY())}; }
 
 void Form2::buildControls() {
   m_client = new QWidget(this);
@@ -198,10 +192,11 @@ void Form2::layoutControls() {
   const int gridWidth = std::max(w - kWidthMargin, 0);
   const int gridHeight = std::max(h - kHeightMargin, 0);
   const int buttonTop = kGridTop + gridHeight + kButtonGap;
-  m_grid->setGeometry(designRect(kGridLeft, kGridTop, gridWidth, gridHeight));
-  m_exit->setGeometry(designRect(kExitLeft, buttonTop, kExitWidth, kButtonHeight));
-  m_prev->setGeometry(designRect(kPrevLeft, buttonTop, kStepWidth, kButtonHeight));
-  m_next->setGeometry(designRect(kNextLeft, buttonTop, kStepWidth, kButtonHeight));
+  const platform::Dpi dpi = designDpi();
+  platform::placeTwips(m_grid, kGridLeft, kGridTop, gridWidth, gridHeight, dpi);
+  platform::placeTwips(m_exit, kExitLeft, buttonTop, kExitWidth, kButtonHeight, dpi);
+  platform::placeTwips(m_prev, kPrevLeft, buttonTop, kStepWidth, kButtonHeight, dpi);
+  platform::placeTwips(m_next, kNextLeft, buttonTop, kStepWidth, kButtonHeight, dpi);
 }
 
 void Form2::keyPressEvent(QKeyEvent* event) {

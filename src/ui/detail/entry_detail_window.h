@@ -5,6 +5,7 @@
 
 #include "core/grid_store.h"
 #include "platform/platform.h"
+#include "platform/twips.h"
 
 class QAction;
 class QMenu;
@@ -61,7 +62,8 @@ class Form2 final : public QDialog {
   void buildMenus();
   void layoutControls();
   [[nodiscard]] QString currentCellText() const;
-  [[nodiscard]] QRect designRect(int left, int top, int width, int height) const;
+  /// The DPI the design's twips are converted at, across and down.
+  [[nodiscard]] platform::Dpi designDpi() const;
 
   void comnextClick();
   void comprevClick();

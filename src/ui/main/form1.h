@@ -132,7 +132,6 @@ class Form1 : public QMainWindow, public core::LoadObserver {
   void buildMenus();
   void sizeToDesign();
   QAction* addItem(QMenu* menu, const char* name, const QString& caption);
-  void place(QWidget* w, int left, int top, int width, int height) const;
   [[nodiscard]] int px(int twips) const;
   void applyLayout();
   void setTableCommandsEnabled(bool enabled);

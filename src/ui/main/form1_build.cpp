@@ -39,10 +39,6 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = {}
 
 int Form1::px(int twips) const { return platform::twipsToPixels(twips, m_dpi); }
 
-void Form1::place(QWidget* w, int left, int top, int width, int height) const {
-  w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
 void Form1::buildControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -52,19 +48,19 @@ void Form1::buildControls() {
   bold.setBold(true);
   bold.setPointSize(12);
   m_lbltype->setFont(bold);
-  place(m_lbltype, 2400, 0, 5415, 255);
+  platform::placeTwips(m_lbltype, 2400, 0, 5415, 255, m_dpi);
 
   m_lbltime = makeLabel(client, "lbltime");
-  place(m_lbltime, 8400, 0, 2775, 255);
+  platform::placeTwips(m_lbltime, 8400, 0, 2775, 255, m_dpi);
 
   m_grd = new platform::GridView(m_store, client);
   m_grd->setObjectName(QStringLiteral("grd"));
   m_grd->setContextMenuPolicy(Qt::PreventContextMenu);  // the right release opens mensortt
-  place(m_grd, 240, kGridTop, 10215, 4215);
+  platform::placeTwips(m_grd, 240, kGridTop, 10215, 4215, m_dpi);
 
   m_frame1 = new QGroupBox(QStringLiteral("Select Snapshot File"), client);
   m_frame1->setObjectName(QStringLiteral("Frame1"));
-  place(m_frame1, 120, 5520, 10335, 1095);
+  platform::placeTwips(m_frame1, 120, 5520, 10335, 1095, m_dpi);
 
   m_cmbfile = new QComboBox(m_frame1);
   m_cmbfile->setObjectName(QStringLiteral("cmbfile"));
@@ -72,29 +68,29 @@ void Form1::buildControls() {
   m_cmbfile->setInsertPolicy(QComboBox::NoInsert);  // typing a path loads and adds nothing
   m_cmbfile->setDuplicatesEnabled(true);
   m_cmbfile->setCompleter(nullptr);
-  place(m_cmbfile, 120, 240, 3615, 315);
+  platform::placeTwips(m_cmbfile, 120, 240, 3615, 315, m_dpi);
 
   m_command2 = makeButton(m_frame1, "Command2", QStringLiteral("Select File"),
                           QStringLiteral("Sekect the Snapshot file to be displayed"));
-  place(m_command2, 3840, 240, 1095, 375);
+  platform::placeTwips(m_command2, 3840, 240, 1095, 375, m_dpi);
   m_comrec = makeButton(m_frame1, "comrec", QStringLiteral("Most Recent"),
                         QStringLiteral("Use the most recent snapshot file"));
-  place(m_comrec, 5160, 240, 1095, 375);
+  platform::placeTwips(m_comrec, 5160, 240, 1095, 375, m_dpi);
   m_comref = makeButton(m_frame1, "comref", QStringLiteral("Reload"), QStringLiteral("Reload the file"));
-  place(m_comref, 6480, 240, 1095, 375);
+  platform::placeTwips(m_comref, 6480, 240, 1095, 375, m_dpi);
   m_comview = makeButton(m_frame1, "comview", QStringLiteral("View File"),
                          QStringLiteral("View the snapshot file using Notepad"));
-  place(m_comview, 7800, 240, 1095, 375);
+  platform::placeTwips(m_comview, 7800, 240, 1095, 375, m_dpi);
   m_comstop = makeButton(m_frame1, "comstop", QStringLiteral("Stop"), QStringLiteral("Stop loading the file"));
-  place(m_comstop, 9120, 240, 855, 375);
+  platform::placeTwips(m_comstop, 9120, 240, 855, 375, m_dpi);
   m_comstop->setEnabled(false);
 
   m_label1 =
       makeLabel(m_frame1, "Label1",
                 QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:"));
-  place(m_label1, 120, 720, 8055, 255);
+  platform::placeTwips(m_label1, 120, 720, 8055, 255, m_dpi);
   m_label2 = makeLabel(m_frame1, "Label2");
-  place(m_label2, 8160, 720, 1935, 255);
+  platform::placeTwips(m_label2, 8160, 720, 1935, 255, m_dpi);
   new WebLinkController(*m_frame1, *m_label2, m_platform);  // caption, colours, hover and click
 
   m_statmsg = new QStatusBar(this);
@@ -205,6 +201,8 @@ void Form1::applyLayout() {
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
 }
 
-void Form1::sizeToDesign() { resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height()); }
+void Form1::sizeToDesign() {
+  resize(platform::twipsSize(kClientWidth, kClientHeight, m_dpi) + QSize(0, menuBar()->sizeHint().height()));
+}
 
 }  // namespace tarvolin::ui

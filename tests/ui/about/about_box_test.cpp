@@ -4,14 +4,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "common/platform_doubles.h"
 #include "core/version.h"
 #include "platform/twips.h"
-#include "platform_double.h"
 #include "ui/about/about_box.h"
 #include "ui/about/program_icon.h"
 
 using namespace tarvolin;
-using tarvolin::about_test::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 
 class AboutBoxTest : public QObject {
   Q_OBJECT

@@ -1,11 +1,11 @@
 #include <QFile>
 #include <QTest>
 
-#include "platform_double.h"
+#include "common/platform_doubles.h"
 #include "ui/about/help_file.h"
 
 using namespace tarvolin;
-using tarvolin::about_test::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 
 class HelpFileTest : public QObject {
   Q_OBJECT
@@ -15,7 +15,7 @@ class HelpFileTest : public QObject {
     PlatformDouble d;
     d.files.dir = QStringLiteral("/opt/tarvolin/bin");
     ui::showHelp(d.platform, nullptr);
-    QCOMPARE(d.launcher.textFiles, QStringList{QStringLiteral("/opt/tarvolin/bin/readme.txt")});
+    QCOMPARE(d.launcher.openedFiles, QStringList{QStringLiteral("/opt/tarvolin/bin/readme.txt")});
     QVERIFY(d.dialogs.messages.isEmpty());
   }
 

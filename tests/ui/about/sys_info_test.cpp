@@ -1,10 +1,10 @@
 #include <QTest>
 
-#include "platform_double.h"
+#include "common/platform_doubles.h"
 #include "ui/about/sys_info.h"
 
 using namespace tarvolin;
-using tarvolin::about_test::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 
 namespace {
 const QString kToolPath = QStringLiteral("/usr/bin/hardinfo");

@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "platform_double.h"
+#include "common/platform_doubles.h"
 #include "ui/about/web_link.h"
 
 using namespace tarvolin;
-using tarvolin::about_test::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 
 namespace {
 
@@ -103,7 +103,7 @@ class WebLinkTest : public QObject {
     QFETCH(bool, browserFails);
     QFETCH(QStringList, messages);
     PlatformDouble d;
-    d.launcher.urlFails = browserFails;
+    d.launcher.browserMissing = browserFails;
     LinkWindow w(d.platform);
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
     QTest::mouseClick(w.label, Qt::LeftButton, {}, w.label->rect().center());

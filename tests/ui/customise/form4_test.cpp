@@ -14,14 +14,14 @@
 #include <initializer_list>
 #include <memory>
 
+#include "common/platform_doubles.h"
 #include "core/config_file.h"
 #include "core/text_encoding.h"
-#include "platform_double.h"
 #include "ui/customise/customise_command.h"
 #include "ui/customise/form4.h"
 
 using tarvolin::core::SharedState;
-using tarvolin::testing::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 using tarvolin::ui::Form4;
 
 namespace {

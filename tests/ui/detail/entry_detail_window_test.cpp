@@ -14,15 +14,15 @@
 #include <memory>
 #include <string>
 
+#include "common/platform_doubles.h"
 #include "core/report_parser.h"
 #include "core/shared_state.h"
 #include "platform/font_text_measure.h"
 #include "platform/twips.h"
-#include "platform_double.h"
 #include "ui/detail/entry_detail_window.h"
 
 using tarvolin::core::GridStore;
-using tarvolin::detail_test::PlatformDouble;
+using tarvolin::test::PlatformDouble;
 using tarvolin::ui::Form2;
 
 namespace {
@@ -373,7 +373,7 @@ void EntryDetailWindowTest::showCellValueAndCtrlC() {
 void EntryDetailWindowTest::printScreenIgnoresErrors() {
   auto main = makeMain(3, 3);
   PlatformDouble pd;
-  pd.printer.fail = true;
+  pd.printer.fails = true;
   Form2 f(*main, pd.platform);
   f.set_rowno(1);
   f.show();

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "platform_double.h"
+#include "common/platform_doubles.h"
 #include "ui/main/file_rules.h"
 
 using tarvolin::test::FileSystemDouble;

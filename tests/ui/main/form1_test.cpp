@@ -15,10 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/platform_doubles.h"
 #include "core/shared_state.h"
 #include "platform/text_viewer.h"
 #include "platform/twips.h"
-#include "platform_double.h"
 #include "ui/main/form1.h"
 
 using tarvolin::core::SharedState;
@@ -273,7 +273,7 @@ class Form1Test : public QObject {
     child<QPushButton>(form, "comref")->click();
     QCOMPARE(form.loader().counters().nout, 9);
     child<QPushButton>(form, "comview")->click();
-    QCOMPARE(p.launcher.opened, QStringList{m_small});
+    QCOMPARE(p.launcher.openedFiles, QStringList{m_small});
   }
 
   void viewFile() {
@@ -283,12 +283,12 @@ class Form1Test : public QObject {
     auto* view = child<QPushButton>(form, "comview");
     view->click();
     QCOMPARE(p.dialogs.messages, QStringList{tarvolin::platform::kNoFileMessage});
-    QVERIFY(p.launcher.opened.isEmpty());
+    QVERIFY(p.launcher.openedFiles.isEmpty());
     // A path far longer than a 255-character command line reaches the viewer whole.
     const QString longPath = "/reports/" + QString(300, QLatin1Char('x')) + ".txt";
     form.fileBox()->setEditText(longPath);
     view->click();
-    QCOMPARE(p.launcher.opened, QStringList{longPath});
+    QCOMPARE(p.launcher.openedFiles, QStringList{longPath});
     // No viewer: said clearly.
     p.launcher.viewerMissing = true;
     view->click();

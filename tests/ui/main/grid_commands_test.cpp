@@ -11,8 +11,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/platform_doubles.h"
 #include "core/shared_state.h"
-#include "platform_double.h"
 #include "report_double.h"
 #include "ui/main/form1.h"
 
@@ -90,6 +90,8 @@ class GridCommandsTest : public QObject {
   void initTestCase() {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir::setCurrent(m_dir.path()));  // no configuration files
+    // Screenshots go to shots/, which a fresh build folder lacks.
+    QVERIFY(QDir().mkpath(QStringLiteral(TARVOLIN_BUILD_DIR "/shots")));
     m_report = writeSmallLockReport(m_dir.filePath("locks.txt"));
     QVERIFY(!m_report.isEmpty());
   }
@@ -219,7 +221,7 @@ class GridCommandsTest : public QObject {
     }
     w.grid().setSelection(selection[0], selection[1], selection[2], selection[3]);
     w.trigger("mencopy");
-    QCOMPARE(w.p.clipboard.text, clipboard);
+    QCOMPARE(w.p.clipboard.lastText(), clipboard);
     QCOMPARE(w.form.statusText(), status);
   }
 
@@ -235,7 +237,7 @@ class GridCommandsTest : public QObject {
     QCOMPARE(w.grid().rowSel(), 4);
     w.form.grd()->setFocus();
     QTest::keyClick(w.form.grd(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(w.p.clipboard.text, QStringLiteral("\t\t\r\n14\tRow\tT0\r\n154\tRow\tT1"));
+    QCOMPARE(w.p.clipboard.lastText(), QStringLiteral("\t\t\r\n14\tRow\tT0\r\n154\tRow\tT1"));
     QCOMPARE(w.form.statusText(), QStringLiteral("9 cells copied to the clipboard"));
   }
 
@@ -243,7 +245,7 @@ class GridCommandsTest : public QObject {
     Loaded w(m_report);
     w.select(5, kLockObject);
     w.trigger("mencopycell");
-    QCOMPARE(w.p.clipboard.text, QStringLiteral("14"));
+    QCOMPARE(w.p.clipboard.lastText(), QStringLiteral("14"));
     QCOMPARE(w.form.statusText(), finished(38, 9));  // Copy Cell Value leaves the status line alone
     w.p.clipboard.failure = QStringLiteral("The clipboard is held by another program");
     w.trigger("mencopycell");
@@ -335,7 +337,7 @@ class GridCommandsTest : public QObject {
     w.select(2, kTableName);
     w.grid().setRowHeight(4, 0);  // an excluded row: kept unless a load runs
     w.form.showStatus(QStringLiteral("marker"));
-    w.p.dialogs.inputAnswer = answer;
+    w.p.dialogs.answers = {answer};
     w.trigger("menlike2");
     QCOMPARE(w.p.dialogs.prompts, QStringList{"Enter value to look for"});
     QCOMPARE(w.form.statusText(), status);
@@ -375,7 +377,7 @@ class GridCommandsTest : public QObject {
     }
     Loaded w(m_report);
     w.form.setYieldInterval(std::chrono::microseconds(0));
-    w.p.dialogs.inputAnswer = QStringLiteral("T0");
+    w.p.dialogs.answers = {QStringLiteral("T0")};
     QString during;
     QTimer::singleShot(0, &w.form, [&] {
       w.form.on_menexcl();
@@ -397,11 +399,11 @@ class GridCommandsTest : public QObject {
   void printScreen() {
     Loaded w(m_report);
     w.trigger("menprint");
-    QCOMPARE(w.p.printer.pages, 1);
-    QCOMPARE(w.p.printer.last.size(), w.form.grab().size());
+    QCOMPARE(w.p.printer.images.size(), 1);
+    QCOMPARE(w.p.printer.images.last().size(), w.form.grab().size());
     w.p.printer.fails = true;
     w.trigger("menprint");
-    QCOMPARE(w.p.printer.pages, 2);
+    QCOMPARE(w.p.printer.images.size(), 2);
     QVERIFY(w.p.dialogs.messages.isEmpty());
   }
 };

@@ -14,8 +14,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "common/platform_doubles.h"
 #include "core/shared_state.h"
-#include "platform_double.h"
 #include "report_double.h"
 #include "ui/about/web_link.h"
 #include "ui/detail/entry_detail_window.h"
@@ -97,6 +97,8 @@ class WindowsTest : public QObject {
   void initTestCase() {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir::setCurrent(m_dir.path()));  // configuration files are read and written here
+    // Screenshots go to shots/, which a fresh build folder lacks.
+    QVERIFY(QDir().mkpath(QStringLiteral(TARVOLIN_BUILD_DIR "/shots")));
     m_report = writeSmallLockReport(m_dir.filePath("locks.txt"));
     m_cfg = m_dir.filePath("DatabaseLockSnapshot.cfg");
   }
@@ -240,7 +242,7 @@ class WindowsTest : public QObject {
   void helpOpensTheReadmeBesideTheProgram() {
     Loaded w(m_report);
     w.trigger("menh");
-    QCOMPARE(w.p.launcher.opened, QStringList{w.p.files.dir + "/readme.txt"});
+    QCOMPARE(w.p.launcher.openedFiles, QStringList{w.p.files.dir + "/readme.txt"});
     QVERIFY(w.p.dialogs.messages.isEmpty());
   }
 

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "platform/platform.h"
+
+namespace tarvolin::test {
+
+/// Records every message and prompt; answers input boxes from `answers` (first in, first out; the
+/// empty text, as for Cancel, once they run out) and the file dialog with `fileAnswer`.
+class DialogsDouble : public platform::Dialogs {
+ public:
+  void message(QWidget* parent, const QString& text) override;
+  QString input(QWidget* parent, const QString& prompt, const QString& initial) override;
+  /// Throws std::runtime_error after recording when `fileDialogFails` is set.
+  QString openFile(QWidget* parent, const QString& filter, const QString& startPath) override;
+
+  QStringList messages;
+  QStringList prompts;   ///< prompt of every input box shown
+  QStringList initials;  ///< initial text of every input box shown
+  QStringList answers;   ///< what the next input boxes return, in order
+  QString fileAnswer;    ///< what the file dialog returns
+  bool fileDialogFails = false;
+  QStringList filters;     ///< filter of every file dialog shown
+  QStringList startPaths;  ///< start path of every file dialog shown
+};
+
+/// Records every text put on it, or fails with `failure` (recording nothing) when that is set.
+class ClipboardDouble : public platform::Clipboard {
+ public:
+  std::optional<QString> setText(const QString& text) override;
+  /// The last text put on it; empty when there was none.
+  [[nodiscard]] QString lastText() const { return texts.isEmpty() ? QString() : texts.last(); }
+
+  QStringList texts;
+  std::optional<QString> failure;
+};
+
+/// Records what would be started or opened. `startFails`, `viewerMissing` and `browserMissing`
+/// make those calls fail; findProgram answers `program`; fileExists finds the paths in `existing`.
+class LauncherDouble : public platform::Launcher {
+ public:
+  std::optional<QString> startDetached(const QString& program, const QStringList& arguments) override;
+  std::optional<QString> openTextFile(const QString& path) override;
+  bool openUrl(const QString& url) override;
+  QString findProgram(const QStringList& programs) override;
+  bool fileExists(const QString& path) override;
+
+  QStringList started;                ///< program of every start, in order
+  QList<QStringList> startArguments;  ///< arguments of every start, in order
+  QStringList openedFiles;            ///< every path given to the text viewer
+  QStringList urls;
+  QStringList existenceTests;  ///< every path fileExists was asked about
+  QStringList existing;
+  QString program;
+  bool startFails = false;
+  bool viewerMissing = false;
+  bool browserMissing = false;
+};
+
+/// The program folder `dir` with a listing and file times prepared by the test.
+class FileSystemDouble : public platform::FileSystem {
+ public:
+  QString programDir() override { return dir; }
+  /// `names`; throws std::runtime_error when `listingFails` is set or `folder` is not `dir`.
+  QStringList listFiles(const QString& folder) override;
+  /// The time in `times` of the path's name below `dir`; throws std::runtime_error for a name in
+  /// `unreadable` or without a time.
+  QDateTime modified(const QString& path) override;
+
+  QString dir = QStringLiteral("/opt/tarvolin");
+  QStringList names;                ///< listing order
+  QHash<QString, QDateTime> times;  ///< by name
+  QSet<QString> unreadable;         ///< names whose time can't be read
+  bool listingFails = false;
+  QStringList timesAsked;  ///< full paths, in order
+};
+
+/// Keeps every printed image; throws std::runtime_error after keeping it when `fails` is set.
+class PrinterDouble : public platform::Printer {
+ public:
+  void print(const QImage& image) override;
+
+  QList<QImage> images;
+  bool fails = false;
+};
+
+/// A registry of (key path, value name) -> value; records every query.
+class KeyValueStoreDouble : public platform::KeyValueStore {
+ public:
+  std::optional<Value> query(const QString& keyPath, const QString& valueName) override;
+  void set(const QString& keyPath, const QString& valueName, const QByteArray& bytes, int type);
+
+  QHash<QString, Value> values;  ///< by "key path|value name"
+  QStringList queries;           ///< "key path|value name" of every query, in order
+};
+
+/// Every double, bundled as the Platform a window receives.
+struct PlatformDouble {
+  PlatformDouble() = default;
+  PlatformDouble(const PlatformDouble&) = delete;
+  PlatformDouble& operator=(const PlatformDouble&) = delete;
+
+  DialogsDouble dialogs;
+  ClipboardDouble clipboard;
+  LauncherDouble launcher;
+  FileSystemDouble files;
+  PrinterDouble printer;
+  KeyValueStoreDouble keys;
+  platform::Platform platform{dialogs, clipboard, launcher, files, printer, keys};
+};
+
+}  // namespace tarvolin::test
