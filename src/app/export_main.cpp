@@ -10,6 +10,7 @@
 
 #include "app/export_options.h"
 #include "core/grid_store.h"
+#include "core/grow_buffer.h"
 #include "core/report_parser.h"
 
 namespace {
@@ -32,7 +33,8 @@ class StderrObserver : public core::NullLoadObserver {
   bool m_failed = false;
 };
 
-/// Buffered standard output: rows are gathered in 1 MiB and written with one call.
+/// Buffered standard output: rows are gathered in 256 KiB (small enough to stay in the
+/// cache) and written with one call.
 class Output {
  public:
   Output() : m_buf(new char[kSize]) {}
@@ -55,20 +57,18 @@ class Output {
     if (m_used == kSize) flush();
     m_buf[m_used++] = c;
   }
-  /// Room for `n` bytes at the end of the buffer (flushing first if needed), to be filled
-  /// and then committed; nullptr when `n` is larger than the whole buffer.
-  char* reserve(size_t n) {
-    if (kSize - m_used < n) flush();
-    return n <= kSize ? m_buf.get() + m_used : nullptr;
-  }
-  void commit(size_t n) { m_used += n; }
+  /// The unused part of the buffer, [cursor(), limit()): bytes written there count once
+  /// commitTo() is called with the end of what was written.
+  [[nodiscard]] char* cursor() { return m_buf.get() + m_used; }
+  [[nodiscard]] char* limit() { return m_buf.get() + kSize; }
+  void commitTo(const char* end) { m_used = static_cast<size_t>(end - m_buf.get()); }
   void flush() {
     if (m_used > 0) std::fwrite(m_buf.get(), 1, m_used, stdout);
     m_used = 0;
   }
 
  private:
-  static constexpr size_t kSize = size_t{1} << 20;
+  static constexpr size_t kSize = size_t{1} << 18;
   std::unique_ptr<char[]> m_buf;
   size_t m_used = 0;
 };
@@ -90,27 +90,37 @@ void putCsv(Output& out, std::string_view text) {
   out.put('"');
 }
 
-/// TAB between cells, LF after each row; one capacity check per row.
+/// One row the plain way, for a row that doesn't fit in what is left of the buffer.
+void writeTabRowSlowly(const core::GridStore& g, int r, const std::vector<int>& cols, Output& out) {
+  for (size_t i = 0; i < cols.size(); ++i) {
+    out.put(g.textUnchecked(r, cols[i]));
+    out.put(i + 1 < cols.size() ? '\t' : '\n');
+  }
+}
+
+/// TAB between cells, LF after each row. A row is copied straight into the buffer and
+/// committed when it is complete; only a row that would overflow it goes the slow way.
 void writeTab(const core::GridStore& g, const std::vector<int>& cols, Output& out) {
   for (int r = 0; r < g.rows(); ++r) {
-    size_t bytes = cols.size();
-    for (int c : cols) bytes += g.textUnchecked(r, c).size();
-    char* at = out.reserve(bytes);
-    if (at == nullptr) {  // a row larger than the buffer goes out cell by cell
-      for (size_t i = 0; i < cols.size(); ++i) {
-        out.put(g.textUnchecked(r, cols[i]));
-        out.put(i + 1 < cols.size() ? '\t' : '\n');
-      }
-      continue;
-    }
+    char* at = out.cursor();
+    char* const end = out.limit();
+    bool fits = true;
     for (int c : cols) {
       const std::string_view text = g.textUnchecked(r, c);
-      if (!text.empty()) std::memcpy(at, text.data(), text.size());
+      if (static_cast<size_t>(end - at) <= text.size()) {
+        fits = false;
+        break;
+      }
+      core::copyBytes(at, text.data(), text.size());  // cells are short: no call per cell
       at += text.size();
       *at++ = '\t';
     }
-    at[-1] = '\n';
-    out.commit(bytes);
+    if (fits) {
+      at[-1] = '\n';
+      out.commitTo(at);
+    } else {
+      writeTabRowSlowly(g, r, cols, out);
+    }
   }
 }
 

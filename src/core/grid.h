@@ -66,6 +66,12 @@ class Grid {
   virtual void setRowTexts(int row, std::span<const std::string> texts) {
     for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
   }
+
+  /// setRowTexts for texts the caller holds elsewhere; the views are read only during
+  /// the call.
+  virtual void setRowViews(int row, std::span<const std::string_view> texts) {
+    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
+  }
 };
 
 }  // namespace tarvolin::core

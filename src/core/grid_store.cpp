@@ -48,9 +48,11 @@ void GridStore::clear() {
 }
 
 void GridStore::restride(int minCols) {
-  size_t stride = std::max<size_t>(m_stride, 4);
-  while (stride < static_cast<size_t>(minCols)) stride *= 2;
-  if (stride == m_stride) return;
+  if (static_cast<size_t>(minCols) <= m_stride) return;
+  // Grow by half at least, so that columns added one by one re-lay the rows only a few
+  // times, but no further than asked: spare columns in every row cost memory and page
+  // faults on large reports.
+  const size_t stride = std::max({static_cast<size_t>(minCols), m_stride + m_stride / 2, size_t{4}});
   GrowBuffer<Cell> cells;
   cells.resize(static_cast<size_t>(m_rows) * stride);
   for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r)
@@ -210,27 +212,44 @@ void GridStore::setText(int row, int col, std::string_view text) {
   changed();
 }
 
-void GridStore::setRowTexts(int row, std::span<const std::string> texts) {
+void GridStore::setRowTexts(int row, std::span<const std::string> texts) { putRow(row, texts); }
+
+void GridStore::setRowViews(int row, std::span<const std::string_view> texts) { putRow(row, texts); }
+
+template <class Text>
+void GridStore::putRow(int row, std::span<const Text> texts) {
   if (texts.empty()) return;
   checkRow(row);
   checkCol(static_cast<int>(texts.size()) - 1);
   size_t total = 0;
-  for (const std::string& t : texts) total += t.size();
+  for (const Text& t : texts) total += t.size();
   if (m_arena.size() + total > std::numeric_limits<uint32_t>::max())
     throw std::length_error("Out of memory: the grid holds 4 GiB of text");
-  size_t at = m_arena.size();
-  m_arena.resizeUninitialized(at + total);
+  const size_t first = m_arena.size();
+  m_arena.resizeUninitialized(first + total);
   char* arena = m_arena.data();
   Cell* cells = m_cells.data() + static_cast<size_t>(row) * m_stride;
-  for (const std::string& t : texts) {
-    if (t.empty()) {
+  // The texts of a parsed entry usually lie one after another: copy each such run at once.
+  const char* runFrom = nullptr;
+  size_t runBytes = 0;
+  size_t at = first;
+  for (const Text& t : texts) {
+    const size_t n = t.size();
+    if (n == 0) {
       *cells++ = Cell{0, 0};
-    } else {
-      *cells++ = Cell{static_cast<uint32_t>(at), static_cast<uint32_t>(t.size())};
-      std::memcpy(arena + at, t.data(), t.size());
-      at += t.size();
+      continue;
     }
+    *cells++ = Cell{static_cast<uint32_t>(at), static_cast<uint32_t>(n)};
+    at += n;
+    if (runFrom + runBytes == t.data()) {
+      runBytes += n;
+      continue;
+    }
+    if (runBytes > 0) copyBytes(arena + at - n - runBytes, runFrom, runBytes);
+    runFrom = t.data();
+    runBytes = n;
   }
+  if (runBytes > 0) copyBytes(arena + at - runBytes, runFrom, runBytes);
   markText(row);
   changed();
 }

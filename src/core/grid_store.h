@@ -65,6 +65,9 @@ class GridStore final : public Grid {
   void setText(int row, int col, std::string_view text) override;
   /// One bounds check and one change mark for the whole row.
   void setRowTexts(int row, std::span<const std::string> texts) override;
+  /// The same for views; texts that lie one after another in memory are copied in one go.
+  /// The views must not point into this store's own texts (the arena may move).
+  void setRowViews(int row, std::span<const std::string_view> texts) override;
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }
@@ -104,6 +107,8 @@ class GridStore final : public Grid {
   void restride(int minCols);
   void changed();
   void markText(int row);
+  template <class Text>
+  void putRow(int row, std::span<const Text> texts);
 
   int m_rows = 0;
   int m_cols = 0;

@@ -2,13 +2,19 @@
 
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/config_file.h"
+#include "core/grow_buffer.h"
 #include "core/report_reader.h"
 #include "core/text_encoding.h"
 
@@ -52,6 +58,100 @@ std::string_view trimSpaces(std::string_view s) {
   return {b, static_cast<size_t>(e - b)};
 }
 
+/// The values of the entry being read. They are kept in one byte buffer while a load
+/// runs, and LoadState::vals is brought up to date when it ends: storing a value is one
+/// append, a new entry forgets all values at once, and the texts of a row lie one after
+/// another, so the grid copies them in one go.
+class EntryValues {
+ public:
+  /// Forgets every value, as clearing vals[0..maxvar] does.
+  void clear(int maxvar) {
+    ++m_gen;
+    m_bytes.clear();
+    m_live = 0;
+    m_clearedUpTo = maxvar;
+  }
+
+  /// vals[idx] = value. When memory runs out, the values stay as they were.
+  void set(int idx, std::string_view value) {
+    if (m_bytes.size() > kCompactFrom && m_bytes.size() > 2 * m_live) compact();
+    const size_t at = m_bytes.size();
+    m_bytes.append(value.data(), value.size());
+    Ref& r = m_refs[static_cast<size_t>(idx)];
+    if (r.gen == m_gen) m_live -= r.length;
+    r = Ref{at, value.size(), m_gen};
+    m_live += value.size();
+  }
+
+  /// vals[idx]; valid until the next set() or clear().
+  [[nodiscard]] std::string_view get(int idx) const {
+    const Ref& r = m_refs[static_cast<size_t>(idx)];
+    if (r.gen != m_gen) return {};
+    return {m_bytes.data() + r.offset, r.length};
+  }
+
+  /// Leaves in vals[0..maxvar] what storing into it directly would have left: the values
+  /// set since the last clear(), empty texts for the other indices that clear() covered,
+  /// and the rest as it was.
+  void syncTo(LoadState& load, int maxvar) const {
+    for (int i = 0; i <= maxvar && i < kMaxVars; ++i) {
+      if (m_refs[static_cast<size_t>(i)].gen == m_gen)
+        load.vals[static_cast<size_t>(i)].assign(get(i));
+      else if (i <= m_clearedUpTo)
+        load.vals[static_cast<size_t>(i)].clear();
+    }
+  }
+
+ private:
+  struct Ref {
+    size_t offset = 0;
+    size_t length = 0;
+    uint32_t gen = 0;  // the value is current when this is m_gen
+  };
+  static constexpr size_t kCompactFrom = size_t{1} << 16;
+
+  /// Drops the bytes of overwritten values, so that an entry that repeats a name over
+  /// and over holds no more than its current values.
+  void compact() {
+    GrowBuffer<char> kept;
+    for (const Ref& r : m_refs)
+      if (r.gen == m_gen) kept.append(m_bytes.data() + r.offset, r.length);
+    // Copied in full: only now move the references (nothing below throws).
+    size_t at = 0;
+    for (Ref& r : m_refs) {
+      if (r.gen != m_gen) continue;
+      r.offset = at;
+      at += r.length;
+    }
+    m_bytes.swap(kept);
+  }
+
+  GrowBuffer<char> m_bytes;
+  size_t m_live = 0;  // bytes of current values in m_bytes
+  std::array<Ref, kMaxVars> m_refs{};
+  uint32_t m_gen = 1;
+  int m_clearedUpTo = -1;  // maxvar at the last clear(); -1 before the first
+};
+
+/// s.find(c), inline: the separator sits within the first few dozen bytes of a line, where
+/// a call to memchr costs more than the search.
+size_t findChar(std::string_view s, char c) {
+  const char* p = s.data();
+  const size_t n = s.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i needle = _mm_set1_epi8(c);
+  for (; n - i >= 16; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, needle));
+    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+  }
+#endif
+  for (; i < n; ++i)
+    if (p[i] == c) return i;
+  return std::string_view::npos;
+}
+
 int roundHalfEven(double x) {
   double r = std::nearbyint(x);  // the default rounding mode is to nearest, ties to even
   if (r > 2147483647.0) return 2147483647;
@@ -77,11 +177,22 @@ double FixedTextMeasure::textWidthTwips(std::string_view text) {
   return m_perChar * static_cast<double>(utf8Length(text));
 }
 
+namespace {
+
+/// progressText into `s`, reusing its storage: the loader shows progress every 100 lines.
+void formatProgress(std::string& s, int32_t nread, int32_t nout, bool finished) {
+  char digits[16];
+  s.assign(finished ? "Finished. Records read: " : "Records read: ");
+  s.append(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, nread).ptr - digits));
+  s.append(" Records outputted ");
+  s.append(digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, nout).ptr - digits));
+}
+
+}  // namespace
+
 std::string progressText(int32_t nread, int32_t nout, bool finished) {
-  std::string s = finished ? "Finished. Records read: " : "Records read: ";
-  s += std::to_string(nread);
-  s += " Records outputted ";
-  s += std::to_string(nout);
+  std::string s;
+  formatProgress(s, nread, nout, finished);
   return s;
 }
 
@@ -136,6 +247,7 @@ class ReportLoader::Run {
       m_c.failed = true;
       m_obs.showError(e.what());
     }
+    m_values.syncTo(m_load, m_shared.vars.maxvar());
     finish();
   }
 
@@ -164,7 +276,8 @@ class ReportLoader::Run {
     while (!m_load.stopflag && in.nextLine(line)) {
       ++m_c.nread;
       if (m_c.nread % 100 == 0) {
-        m_obs.setStatus(progressText(m_c.nread, m_c.nout, false));
+        formatProgress(m_progress, m_c.nread, m_c.nout, false);
+        m_obs.setStatus(m_progress);
         m_g.setRedraw(true);
         m_g.setRedraw(false);
       }
@@ -184,7 +297,7 @@ class ReportLoader::Run {
     std::string_view name;
     std::string_view value;
     // The separator is never a blank, so a line that holds it is not blank either.
-    const size_t at = line.find(m_sep);
+    const size_t at = findChar(line, m_sep);
     if (at == std::string_view::npos) {
       const std::string_view trimmed = trimSpaces(line);
       if (trimmed.empty()) return;
@@ -204,15 +317,41 @@ class ReportLoader::Run {
       name = trimSpaces(line.substr(0, at));
       value = trimSpaces(line.substr(at + 1));
     }
-    if (m_startvar.empty()) m_startvar.assign(name);
-    if (name == m_startvar || (!m_startvar2.empty() && name == m_startvar2)) {
+    if (m_startvar.empty()) setStartvar(name);
+    const int idx = findVariable(name);
+    if (isStartName(name, idx)) {
       finishEntry();
-      m_load.clearVals(m_shared.vars.maxvar());
+      m_values.clear(m_shared.vars.maxvar());
       ++m_c.nentry;
     } else if (m_c.nentry == 0) {
       return;
     }
-    store(name, value, in.lastLineAscii());
+    storeAt(idx >= 0 ? idx : m_shared.vars.appendName(name), value, in.lastLineAscii());
+  }
+
+  void setStartvar(std::string_view name) {
+    m_startvar.assign(name);
+    m_startIdx = -1;
+  }
+
+  /// The variable's index, or -1. Entries repeat their names in the same order: the
+  /// variable that followed the previous one last time is the first guess (the table
+  /// checks it exactly).
+  int findVariable(std::string_view name) const {
+    return m_shared.vars.lookupHint(name, m_prev >= 0 ? m_follow[static_cast<size_t>(m_prev)] : -1);
+  }
+
+  /// name == startvar or name == startvar2 (when set). A name already in the table
+  /// (`idx` >= 0) is compared by index: the table answers the first index of a name, so
+  /// equal indices mean equal names, and the start names' indices are looked up only
+  /// until they exist.
+  bool isStartName(std::string_view name, int idx) {
+    if (idx < 0) return name == m_startvar || (!m_startvar2.empty() && name == m_startvar2);
+    if (m_startIdx < 0) m_startIdx = m_shared.vars.lookup(m_startvar);
+    if (idx == m_startIdx) return true;
+    if (m_startvar2.empty()) return false;
+    if (m_startIdx2 < 0) m_startIdx2 = m_shared.vars.lookup(m_startvar2);
+    return idx == m_startIdx2;
   }
 
   void takeHeading(std::string_view trimmed) {
@@ -235,14 +374,14 @@ class ReportLoader::Run {
   }
 
   void store(std::string_view name, std::string_view value, bool ascii) {
-    VariableTable& vars = m_shared.vars;
-    // Entries repeat their names in the same order: the variable that followed the
-    // previous one last time is the first guess (the table checks it exactly).
-    int idx = vars.lookupHint(name, m_prev >= 0 ? m_follow[static_cast<size_t>(m_prev)] : -1);
-    if (idx < 0) idx = vars.appendName(name);
+    const int idx = findVariable(name);
+    storeAt(idx >= 0 ? idx : m_shared.vars.appendName(name), value, ascii);
+  }
+
+  void storeAt(int idx, std::string_view value, bool ascii) {
     if (m_prev >= 0) m_follow[static_cast<size_t>(m_prev)] = static_cast<int16_t>(idx);
     m_prev = idx;
-    m_load.vals[static_cast<size_t>(idx)].assign(value);
+    m_values.set(idx, value);
     m_hasdata = true;
     widen(idx, value, ascii);
   }
@@ -252,24 +391,47 @@ class ReportLoader::Run {
     if (value.empty()) return;
     const int current = m_shared.vars[idx].width;
     // An ASCII value can't be wider than its length times the widest ASCII advance:
-    // when even that bound can't beat the column, measuring is skipped. The bound is
-    // rounded exactly as a measured width is (length times advance, then times 1.2).
-    if (m_maxAdvance > 0 && value.size() < kLongValueChars &&
-        roundHalfEven(static_cast<double>(value.size()) * m_maxAdvance * 1.2) <= current && (ascii || isAscii(value)))
-      return;
+    // when even that bound can't beat the column, measuring is skipped.
+    if (m_maxAdvance > 0 && value.size() < unbeatenLength(idx, current) && (ascii || isAscii(value))) return;
     const int w = valueWidth(value, m_measure);
     if (w > current) m_shared.vars.setWidth(idx, static_cast<int16_t>(std::min(w, 32767)));
+  }
+
+  /// The bound of a value of n ASCII characters, rounded exactly as a measured width is
+  /// (length times advance, then times 1.2).
+  int asciiBound(size_t n) const { return roundHalfEven(static_cast<double>(n) * m_maxAdvance * 1.2); }
+
+  /// Shortest length from 1 to 60 whose bound beats `width` (60 if none does): shorter ASCII values can't
+  /// widen the column. The bound grows with the length, so this is a threshold; it is
+  /// kept per column until the column's width changes.
+  size_t unbeatenLength(int idx, int width) {
+    Unbeaten& u = m_unbeaten[static_cast<size_t>(idx)];
+    if (u.width != width) {
+      u.width = width;
+      u.length = 1;  // values are never empty here
+      while (u.length < kLongValueChars && asciiBound(u.length) <= width) ++u.length;
+    }
+    return u.length;
   }
 
   void finishEntry() {
     if (!m_hasdata) return;
     if (!m_load.like_val.empty()) {
       const int col = m_load.like_col;
-      if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) return;
+      if (col < 0 || col >= kMaxVars || m_values.get(col) != m_load.like_val) return;
     }
     ++m_c.nout;
-    outputentry(m_c.nentry, m_shared.vars.maxvar(), m_g, m_c.nout, m_load);
+    writeRow(m_shared.vars.maxvar(), m_c.nout);
     m_hasdata = false;
+  }
+
+  /// outputentry(nentry, maxcol, g, lineno), reading the values where the load keeps them.
+  void writeRow(int16_t maxcol, int32_t lineno) {
+    if (lineno >= m_g.rows()) m_g.setRows(m_g.rows() + 100);
+    if (maxcol >= m_g.cols()) m_g.setCols(maxcol + 1);
+    if (maxcol < 0) return;
+    for (int i = 0; i <= maxcol; ++i) m_row[static_cast<size_t>(i)] = m_values.get(i);
+    m_g.setRowViews(lineno, std::span<const std::string_view>(m_row.data(), static_cast<size_t>(maxcol) + 1));
   }
 
   void finish() {
@@ -302,9 +464,19 @@ class ReportLoader::Run {
   char m_sep = '=';
   std::string m_startvar;
   std::string m_startvar2;
+  int m_startIdx = -1;   // first index of m_startvar in the table, once it is there
+  int m_startIdx2 = -1;  // the same for m_startvar2
   std::string m_name;
+  std::string m_progress;  // the status text shown every 100 lines
   bool m_hasdata = false;
-  int m_prev = -1;  // index of the variable stored last
+  EntryValues m_values;
+  std::array<std::string_view, kMaxVars> m_row;  // the texts writeRow hands to the grid
+  int m_prev = -1;                               // index of the variable stored last
+  struct Unbeaten {
+    int width = -1;  // the column width `length` was found for; -1: not yet
+    size_t length = 0;
+  };
+  std::array<Unbeaten, kMaxVars> m_unbeaten{};
   std::array<int16_t, kMaxVars> m_follow = makeFollow();
 
   static std::array<int16_t, kMaxVars> makeFollow() {

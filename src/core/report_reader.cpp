@@ -20,34 +20,31 @@ namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
 
-/// Offset of the first CR or LF in [p, p + n), or n: one pass for both line ends.
-size_t findLineEnd(const char* p, size_t n) {
+/// Offset of the first CR or LF in [p, p + n), or n: one pass for both line ends, which
+/// also ORs into `high` a non-zero value when a byte before that offset is above 0x7F.
+size_t findLineEnd(const char* p, size_t n, unsigned& high) {
   size_t i = 0;
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
   for (; n - i >= 16; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
-    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    const auto hits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+    const auto top = static_cast<unsigned>(_mm_movemask_epi8(v));  // one bit per byte above 0x7F
+    if (hits != 0) {
+      const unsigned at = static_cast<unsigned>(__builtin_ctz(hits));
+      high |= top & ((1u << at) - 1);
+      return i + at;
+    }
+    high |= top;
   }
 #endif
-  for (; i < n; ++i)
+  for (; i < n; ++i) {
     if (p[i] == '\n' || p[i] == '\r') return i;
-  return n;
-}
-
-/// Length of the ASCII run at the start of [p, p + n).
-size_t asciiPrefix(const char* p, size_t n) {
-  size_t i = 0;
-  while (n - i >= 32) {
-    uint64_t w[4];
-    std::memcpy(w, p + i, 32);
-    if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ULL) break;
-    i += 32;
+    high |= static_cast<unsigned char>(p[i]) >> 7;
   }
-  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
-  return i;
+  return n;
 }
 
 }  // namespace
@@ -104,7 +101,6 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
     std::memcpy(m_buf.data(), head, got);
     m_end = got;
   }
-  extendAscii(0);
 }
 
 ReportReader::~ReportReader() {
@@ -173,7 +169,6 @@ size_t ReportReader::fill() {
   if (m_pos > 0) {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
     m_end -= m_pos;
-    m_asciiEnd -= m_pos;
     m_pos = 0;
   }
   if (m_buf.size() - m_end < m_blockSize) m_buf.resize(std::max(m_buf.size() * 2, m_end + m_blockSize));
@@ -184,20 +179,14 @@ size_t ReportReader::fill() {
   } else {
     m_end += readRaw(m_buf.data() + m_end, m_blockSize);
   }
-  if (m_asciiEnd == before) extendAscii(before);
   return m_end - before;
 }
-
-void ReportReader::extendAscii(size_t from) { m_asciiEnd = from + asciiPrefix(m_buf.data() + from, m_end - from); }
 
 std::string_view ReportReader::takeLine(size_t len, size_t skip) {
   const char* start = m_buf.data() + m_pos;
   m_pos += len + skip;
-  // The line holds a byte above 0x7F (or runs past what is known): check it, then find
-  // where the next non-ASCII byte is.
-  const std::string_view line = toUtf8({start, len});
-  extendAscii(m_pos);
-  return line;
+  // The line holds a byte above 0x7F (or came in more than one block): check it.
+  return toUtf8({start, len});
 }
 
 std::string_view ReportReader::toUtf8(std::string_view raw) {
@@ -210,13 +199,14 @@ std::string_view ReportReader::toUtf8(std::string_view raw) {
 
 bool ReportReader::nextLine(std::string_view& line) {
   size_t scanFrom = 0;  // bytes of the current tail already known to hold no line end
+  unsigned high = 0;    // non-zero once a byte above 0x7F was seen before the line end
   for (;;) {
     const char* p = m_buf.data() + m_pos;
     const size_t n = m_end - m_pos;
-    const size_t at = scanFrom + findLineEnd(p + scanFrom, n - scanFrom);
+    const size_t at = scanFrom + findLineEnd(p + scanFrom, n - scanFrom, high);
     if (at < n) {
       if (p[at] == '\n') {
-        if (m_pos + at + 1 <= m_asciiEnd) {  // the common case, kept inline: a known ASCII line
+        if (high == 0) {  // the common case, kept inline: an ASCII line
           m_pos += at + 1;
           m_lastAscii = true;
           line = {p, at};
@@ -227,7 +217,7 @@ bool ReportReader::nextLine(std::string_view& line) {
       }
       if (at + 1 < n || m_rawEof) {
         const size_t end = at + (at + 1 < n && p[at + 1] == '\n' ? 2 : 1);
-        if (m_pos + end <= m_asciiEnd) {
+        if (high == 0) {
           m_pos += end;
           m_lastAscii = true;
           line = {p, at};

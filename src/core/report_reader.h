@@ -30,8 +30,9 @@ enum class FileEncoding {
 /// The file is opened read-only and closed by the destructor.
 class ReportReader {
  public:
-  /// Throws ReadError when the file can't be opened or is a directory.
-  explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 20);
+  /// Throws ReadError when the file can't be opened or is a directory. The default block
+  /// is small enough that a block is still in the processor's cache when its lines are used.
+  explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 18);
   ~ReportReader();
   ReportReader(const ReportReader&) = delete;
   ReportReader& operator=(const ReportReader&) = delete;
@@ -57,7 +58,6 @@ class ReportReader {
   void decodeUtf16(const unsigned char* p, size_t n, bool last);
   std::string_view toUtf8(std::string_view raw);
   std::string_view takeLine(size_t len, size_t skip);
-  void extendAscii(size_t from);
 
   std::string m_path;
   int m_fd = -1;
@@ -67,7 +67,6 @@ class ReportReader {
   std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
   size_t m_pos = 0;
   size_t m_end = 0;
-  size_t m_asciiEnd = 0;  // [m_pos, m_asciiEnd) is known to be ASCII: those lines need no check
   bool m_lastAscii = false;
   bool m_rawEof = false;
   std::vector<unsigned char> m_raw;  // UTF-16 only: raw block

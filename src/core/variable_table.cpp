@@ -2,6 +2,20 @@
 
 namespace tarvolin::core {
 
+namespace {
+
+/// Gives a slot being appended the settings of a new variable; its name and seqno are the caller's.
+void clearSettings(perfvar& v) {
+  v.show = true;
+  v.cmark = false;
+  v.cfg2.clear();
+  v.cfg3.clear();
+  v.cfg4.clear();
+  v.width = 0;
+}
+
+}  // namespace
+
 TableFullError::TableFullError(const std::string& name)
     : std::runtime_error("Too many variables: the table holds " + std::to_string(kMaxVars) + " and \"" + name +
                          "\" would be one more") {}
@@ -31,13 +45,8 @@ int VariableTable::appendName(std::string_view name) {
   ++m_maxvar;
   perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
   v.name.assign(name);
-  v.show = true;
-  v.cmark = false;
-  v.cfg2.clear();
-  v.cfg3.clear();
-  v.cfg4.clear();
+  clearSettings(v);
   v.seqno = m_maxvar;
-  v.width = 0;
   // emplace keeps an earlier index of the same name
   m_firstOfName[static_cast<size_t>(m_maxvar)] = m_index.emplace(v.name, m_maxvar).second;
   return m_maxvar;
@@ -48,12 +57,7 @@ perfvar& VariableTable::appendBlank() {
   ++m_maxvar;
   perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
   v.name.clear();
-  v.show = true;
-  v.cmark = false;
-  v.cfg2.clear();
-  v.cfg3.clear();
-  v.cfg4.clear();
-  v.width = 0;
+  clearSettings(v);
   m_indexDirty = true;
   return v;
 }

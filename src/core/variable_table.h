@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -64,7 +65,7 @@ class VariableTable {
   /// allowed (out of range ones are ignored).
   [[nodiscard]] int lookupHint(std::string_view name, int hint) const {
     if (!m_indexDirty && hint >= 0 && hint <= m_maxvar && m_firstOfName[static_cast<size_t>(hint)] &&
-        m_vars[static_cast<size_t>(hint)].name == name)
+        sameText(m_vars[static_cast<size_t>(hint)].name, name))
       return hint;
     return lookup(name);
   }
@@ -80,6 +81,29 @@ class VariableTable {
 
  private:
   void rebuildIndex() const;
+
+  /// a == b, inline: the hint check runs once per report line, and names are short
+  /// enough that a call to memcmp costs more than the comparison.
+  static bool sameText(const std::string& a, std::string_view b) {
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n < 8) {
+      for (size_t i = 0; i < n; ++i)
+        if (p[i] != q[i]) return false;
+      return true;
+    }
+    // Words from the front, then the last word (which may overlap the one before).
+    for (size_t i = 0; i + 8 < n; i += 8)
+      if (word(p + i) != word(q + i)) return false;
+    return word(p + n - 8) == word(q + n - 8);
+  }
+  static uint64_t word(const char* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  }
 
   std::array<perfvar, kMaxVars> m_vars;
   int16_t m_maxvar = -1;
