@@ -72,6 +72,9 @@ struct ValueWidthCase {
   bool measuredAtAll;
 };
 
+// Named cases print as their value (and the struct's padding is never read).
+void PrintTo(const ValueWidthCase& c, std::ostream* os) { *os << '"' << c.value << '"'; }
+
 class ValueWidth : public ::testing::TestWithParam<ValueWidthCase> {};
 
 TEST_P(ValueWidth, IsTheMeasureTimesOnePointTwoRoundedHalfToEven) {

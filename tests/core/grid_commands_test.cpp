@@ -138,8 +138,17 @@ struct SortCase {
 
 class SortOneColumn : public testing::TestWithParam<SortCase> {};
 
+/// True when long double arithmetic really keeps 64 mantissa bits here (not so under valgrind,
+/// which computes x87 long doubles in 53 bits).
+bool longDoubleHas64Bits() {
+  volatile long double x = 9007199254740992.0L;  // 2^53
+  return x + 1.0L != x;
+}
+
 TEST_P(SortOneColumn, OrdersTheDataRows) {
   const SortCase& c = GetParam();
+  if (std::string_view(c.name) == "big_counters_exact" && !longDoubleHas64Bits())
+    GTEST_SKIP() << "long double computes with fewer than 64 bits on this machine";
   Rows rows{{"Header"}};
   for (const std::string& v : c.values) rows.push_back({v});
   GridStore g = makeGrid(rows);

@@ -59,6 +59,10 @@ Form1::Form1(core::SharedState& shared, platform::Platform& platform, QWidget* p
 
 Form1::~Form1() {
   if (m_waitCursor) QApplication::restoreOverrideCursor();
+  // The view and its model observe m_store, which dies with this object, before QWidget
+  // deletes the children: let them go first.
+  delete m_grd;
+  m_grd = nullptr;
 }
 
 QString Form1::statusText() const { return m_statusText->text(); }
