@@ -11,12 +11,12 @@ namespace tarvolin::core {
 
 /// What changed in a GridStore since its observer last took the changes.
 struct GridChanges {
-  bool rowCount = false;     ///< rows() changed
-  bool colCount = false;     ///< cols() changed
-  bool rowLayout = false;    ///< row heights or row order changed, or rows were cleared
-  bool colLayout = false;    ///< widths, alignment, word wrap or fixed rows/columns changed
-  bool current = false;      ///< the current cell or selection changed by code
-  int firstTextRow = -1;     ///< rows whose texts changed: [firstTextRow, lastTextRow]
+  bool rowCount = false;   ///< rows() changed
+  bool colCount = false;   ///< cols() changed
+  bool rowLayout = false;  ///< row heights or row order changed, or rows were cleared
+  bool colLayout = false;  ///< widths, alignment, word wrap or fixed rows/columns changed
+  bool current = false;    ///< the current cell or selection changed by code
+  int firstTextRow = -1;   ///< rows whose texts changed: [firstTextRow, lastTextRow]
   int lastTextRow = -1;
   [[nodiscard]] bool any() const {
     return rowCount || colCount || rowLayout || colLayout || current || firstTextRow >= 0;

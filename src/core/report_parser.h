@@ -45,10 +45,10 @@ void outputheaders(int16_t maxcol, Grid& g, const VariableTable& vars);
 
 /// Counters of one load.
 struct LoadCounters {
-  int32_t nread = 0;   ///< lines read by the main step
-  int32_t nout = 0;    ///< entries written
-  int32_t nentry = 0;  ///< entries begun
-  bool failed = false; ///< an error ended the reading
+  int32_t nread = 0;    ///< lines read by the main step
+  int32_t nout = 0;     ///< entries written
+  int32_t nentry = 0;   ///< entries begun
+  bool failed = false;  ///< an error ended the reading
 };
 
 /// Reads DB2 reports into a grid: `do_refresh` is one whole load. Owns nothing:

@@ -67,11 +67,11 @@ class SystemLauncher : public Launcher {
     return QStringLiteral("Could not start ") + program;
   }
   std::optional<QString> openTextFile(const QString& path) override {
-    static const QStringList kViewers = {
-        QStringLiteral("xdg-open"),  QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
-        QStringLiteral("mousepad"),  QStringLiteral("kate"),              QStringLiteral("kwrite"),
-        QStringLiteral("xed"),       QStringLiteral("pluma"),             QStringLiteral("featherpad"),
-        QStringLiteral("leafpad")};
+    static const QStringList kViewers = {QStringLiteral("xdg-open"),   QStringLiteral("gnome-text-editor"),
+                                         QStringLiteral("gedit"),      QStringLiteral("mousepad"),
+                                         QStringLiteral("kate"),       QStringLiteral("kwrite"),
+                                         QStringLiteral("xed"),        QStringLiteral("pluma"),
+                                         QStringLiteral("featherpad"), QStringLiteral("leafpad")};
     const QString viewer = findProgram(kViewers);
     if (viewer.isEmpty())
       return QStringLiteral("No text viewer was found to open ") + path +
