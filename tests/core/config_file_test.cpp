@@ -25,6 +25,9 @@ struct SplitCase {
   bool fits;
 };
 
+// A case prints as its line (and the struct's padding is never read).
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
+
 class SplitFieldsTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitFieldsTest, TakesTheTextBeforeEverySeparator) {
@@ -86,6 +89,9 @@ struct ReadCfgCase {
   std::string text;
   std::vector<Record> expected;
 };
+
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const ReadCfgCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class ReadCfg : public ::testing::TestWithParam<ReadCfgCase> {
  protected:

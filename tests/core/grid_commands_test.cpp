@@ -46,6 +46,9 @@ struct CopyCase {
   int64_t cells;
 };
 
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
+
 class CopyCells : public testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyCells, BuildsTabAndCrLfText) {
@@ -135,6 +138,9 @@ struct SortCase {
   std::vector<std::string> values;  // data rows, top to bottom
   std::vector<std::string> sorted;
 };
+
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const SortCase& c, std::ostream* os) { *os << c.name; }
 
 class SortOneColumn : public testing::TestWithParam<SortCase> {};
 

@@ -27,6 +27,9 @@ struct KindCase {
   bool databaseLines;   // the kind has lines before its first entry
 };
 
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const KindCase& c, std::ostream* os) { *os << '"' << c.kind << '"'; }
+
 class Kinds : public LoadFixture, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(Kinds, CutsEntriesAtTheStartNameWithTheKindsSeparator) {
@@ -243,6 +246,9 @@ struct ContinuedCase {
   std::string value;
   int nread;  // lines counted
 };
+
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const ContinuedCase& c, std::ostream* os) { *os << '"' << c.after << '"'; }
 
 class Continued : public LoadFixture, public ::testing::WithParamInterface<ContinuedCase> {};
 

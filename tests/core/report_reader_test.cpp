@@ -45,6 +45,9 @@ struct ReadCase {
   FileEncoding encoding;
 };
 
+// A case prints as its name (and the struct's padding is never read).
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
 class Reading : public ::testing::TestWithParam<ReadCase> {
  protected:
   TempDir dir;
