@@ -111,6 +111,9 @@ struct ColumnCase {
   int columnWidth;
 };
 
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
+void PrintTo(const ColumnCase& c, std::ostream* os) { *os << c.tableWidth; }
+
 class ColumnWidth : public LoadFixture, public ::testing::WithParamInterface<ColumnCase> {};
 
 TEST_P(ColumnWidth, IsTheWidestValueWithAMinimumOf800) {

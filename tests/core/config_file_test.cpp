@@ -90,7 +90,7 @@ struct ReadCfgCase {
   std::vector<Record> expected;
 };
 
-// A case prints as its name (and the struct's padding is never read).
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
 void PrintTo(const ReadCfgCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class ReadCfg : public ::testing::TestWithParam<ReadCfgCase> {

@@ -27,7 +27,7 @@ struct KindCase {
   bool databaseLines;   // the kind has lines before its first entry
 };
 
-// A case prints as its name (and the struct's padding is never read).
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
 void PrintTo(const KindCase& c, std::ostream* os) { *os << '"' << c.kind << '"'; }
 
 class Kinds : public LoadFixture, public ::testing::WithParamInterface<KindCase> {};
@@ -102,6 +102,9 @@ struct PreambleCase {
   std::string kind;    // heading taken
 };
 
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
+void PrintTo(const PreambleCase& c, std::ostream* os) { *os << '"' << c.kind << '"'; }
+
 class Preamble : public LoadFixture, public ::testing::WithParamInterface<PreambleCase> {};
 
 TEST_P(Preamble, SkipsBlankEchoAndHyphenLinesOnly) {
@@ -145,6 +148,9 @@ struct SplitCase {
   std::string name;  // variable expected ("" when the line is ignored)
   std::string value;
 };
+
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
 
 class Separators : public LoadFixture, public ::testing::WithParamInterface<SplitCase> {};
 
@@ -247,7 +253,7 @@ struct ContinuedCase {
   int nread;  // lines counted
 };
 
-// A case prints as its name (and the struct's padding is never read).
+// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
 void PrintTo(const ContinuedCase& c, std::ostream* os) { *os << '"' << c.after << '"'; }
 
 class Continued : public LoadFixture, public ::testing::WithParamInterface<ContinuedCase> {};
