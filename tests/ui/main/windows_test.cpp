@@ -144,6 +144,27 @@ class WindowsTest : public QObject {
     QVERIFY(w.form.grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/shots/form1_customised.png")));
   }
 
+  void customiseFailedWriteStillReloadsWhatIsOnDisk() {
+    // A folder in the configuration file's place: the write fails for any user.
+    QVERIFY(QDir().mkdir(m_cfg));
+    Loaded w(m_report);
+    whenModal(w.form, "Form4", [](QDialog& form4) {
+      clickCell(*child<QTableView>(form4, "flexcols"), 1, 2);  // would hide Application handle
+      child<QPushButton>(form4, "comok")->click();
+    });
+    w.form.showStatus(QStringLiteral("before"));
+    w.trigger("mencfg");
+    QVERIFY(w.shared.cfgdone);
+    QCOMPARE(w.p.dialogs.messages.size(), 1);
+    QVERIFY(w.p.dialogs.messages.first().startsWith(
+        QStringLiteral("Unable to write to config file DatabaseLockSnapshot.cfg\r\n")));
+    // Reloaded from what is on disk: nothing readable, so the report's own order, all shown.
+    QCOMPARE(w.form.statusText(), kFinished);
+    QCOMPARE(headers(w.form.grid()).first(), QStringLiteral("Application handle"));
+    QVERIFY(w.form.grid().colWidth(0) > 0);
+    QVERIFY(QDir(m_cfg).removeRecursively());
+  }
+
   void customiseOkReloadsEvenUnchanged() {
     Loaded w(m_report);
     w.form.grid().setRowHeight(2, 0);
