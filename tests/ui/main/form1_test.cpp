@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "core/shared_state.h"
 #include "platform/text_viewer.h"
@@ -22,6 +23,7 @@
 #include "ui/main/form1.h"
 
 using tarvolin::core::SharedState;
+using tarvolin::test::child;
 using tarvolin::test::PlatformDouble;
 using tarvolin::ui::Form1;
 
@@ -46,11 +48,6 @@ QString writeLockSnapshot(const QString& path, int apps, int locks) {
   }
   f.write(out);
   return path;
-}
-
-template <typename T>
-T* child(const QObject& parent, const char* name) {
-  return parent.findChild<T*>(QLatin1String(name));
 }
 
 QStringList boxList(const QComboBox* box) {

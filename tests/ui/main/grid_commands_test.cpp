@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "core/shared_state.h"
 #include "report_double.h"
@@ -22,11 +23,6 @@ using tarvolin::core::SharedState;
 using tarvolin::ui::Form1;
 
 namespace {
-
-template <typename T>
-T* child(const QObject& parent, const char* name) {
-  return parent.findChild<T*>(QLatin1String(name));
-}
 
 /// "Finished. ..." after a load that read `read` lines and wrote `written` rows.
 QStringList headers(const GridStore& g) {

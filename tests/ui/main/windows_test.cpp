@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "core/shared_state.h"
 #include "report_double.h"
@@ -27,11 +28,6 @@ using tarvolin::core::SharedState;
 using tarvolin::ui::Form1;
 
 namespace {
-
-template <typename T>
-T* child(const QObject& parent, const char* name) {
-  return parent.findChild<T*>(QLatin1String(name));
-}
 
 /// Runs `act` on the modal window named `name` as soon as it is the active modal
 /// widget; gives up after five seconds or when `context` is deleted. Returns at once:
