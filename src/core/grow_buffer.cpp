@@ -8,7 +8,7 @@ namespace tarvolin::core {
 
 namespace {
 
-constexpr size_t kMapFrom = size_t{4} << 20;  // blocks from this size on are mappings
+constexpr size_t kMapFrom = size_t{1} << 20;  // blocks from this size on are mappings
 constexpr size_t kHugePage = size_t{2} << 20;
 
 size_t roundUp(size_t n, size_t to) { return (n + to - 1) / to * to; }

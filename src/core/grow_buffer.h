@@ -96,10 +96,11 @@ class GrowBuffer {
   /// New elements are zero bytes.
   void resize(size_t n) {
     const size_t old = m_size;
-    resizeUninitialized(n);
+    if (n > m_capacity) grow(n);
     // Beyond m_written a fresh mapping holds zeros already.
     const size_t dirty = n < m_written ? n : m_written;
     if (dirty > old) std::memset(static_cast<void*>(m_data + old), 0, (dirty - old) * sizeof(T));
+    m_size = n;
     if (n > m_written) m_written = n;
   }
 

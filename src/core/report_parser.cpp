@@ -1,5 +1,6 @@
 #include "core/report_parser.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -8,15 +9,18 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <vector>
+
+#include "core/config_file.h"
+#include "core/grow_buffer.h"
+#include "core/line_scan.h"
+#include "core/line_source.h"
+#include "core/report_reader.h"
+#include "core/text_encoding.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-#include "core/config_file.h"
-#include "core/grow_buffer.h"
-#include "core/report_reader.h"
-#include "core/text_encoding.h"
 
 namespace tarvolin::core {
 
@@ -36,28 +40,6 @@ constexpr size_t kLongValueChars = 60;
 
 bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-/// trimBlanks for the hot loop: report names are padded with blanks up to their "="
-/// column, so trailing blanks are skipped a word at a time.
-std::string_view trimSpaces(std::string_view s) {
-  constexpr uint64_t kBlanks = 0x2020202020202020ULL;
-  const char* b = s.data();
-  const char* e = b + s.size();
-  while (b < e && *b == ' ') ++b;
-  while (e - b >= 8) {
-    uint64_t w;
-    std::memcpy(&w, e - 8, 8);
-    if (w == kBlanks) {
-      e -= 8;
-      continue;
-    }
-    if constexpr (std::endian::native == std::endian::little)
-      return {b, static_cast<size_t>(e - b) - std::countl_zero(w ^ kBlanks) / 8};
-    break;
-  }
-  while (e > b && e[-1] == ' ') --e;
-  return {b, static_cast<size_t>(e - b)};
-}
-
 /// The values of the entry being read. They are kept in one byte buffer while a load
 /// runs, and LoadState::vals is brought up to date when it ends: storing a value is one
 /// append, a new entry forgets all values at once, and the texts of a row lie one after
@@ -68,19 +50,16 @@ class EntryValues {
   void clear(int maxvar) {
     ++m_gen;
     m_bytes.clear();
-    m_live = 0;
+    m_compactAt = kCompactFrom;
     m_clearedUpTo = maxvar;
   }
 
   /// vals[idx] = value. When memory runs out, the values stay as they were.
   void set(int idx, std::string_view value) {
-    if (m_bytes.size() > kCompactFrom && m_bytes.size() > 2 * m_live) compact();
+    if (m_bytes.size() >= m_compactAt) compactIfWasteful();
     const size_t at = m_bytes.size();
     m_bytes.append(value.data(), value.size());
-    Ref& r = m_refs[static_cast<size_t>(idx)];
-    if (r.gen == m_gen) m_live -= r.length;
-    r = Ref{at, value.size(), m_gen};
-    m_live += value.size();
+    m_refs[static_cast<size_t>(idx)] = Ref{at, value.size(), m_gen};
   }
 
   /// vals[idx]; valid until the next set() or clear().
@@ -110,47 +89,35 @@ class EntryValues {
   };
   static constexpr size_t kCompactFrom = size_t{1} << 16;
 
-  /// Drops the bytes of overwritten values, so that an entry that repeats a name over
-  /// and over holds no more than its current values.
-  void compact() {
-    GrowBuffer<char> kept;
+  /// Drops the bytes of overwritten values when they are more than half of what is kept,
+  /// so that an entry that repeats a name over and over holds no more than about twice
+  /// its current values. Looked at again when the bytes have doubled.
+  void compactIfWasteful() {
+    size_t live = 0;
     for (const Ref& r : m_refs)
-      if (r.gen == m_gen) kept.append(m_bytes.data() + r.offset, r.length);
-    // Copied in full: only now move the references (nothing below throws).
-    size_t at = 0;
-    for (Ref& r : m_refs) {
-      if (r.gen != m_gen) continue;
-      r.offset = at;
-      at += r.length;
+      if (r.gen == m_gen) live += r.length;
+    if (m_bytes.size() > 2 * live) {
+      GrowBuffer<char> kept;
+      for (const Ref& r : m_refs)
+        if (r.gen == m_gen) kept.append(m_bytes.data() + r.offset, r.length);
+      // Copied in full: only now move the references (nothing below throws).
+      size_t at = 0;
+      for (Ref& r : m_refs) {
+        if (r.gen != m_gen) continue;
+        r.offset = at;
+        at += r.length;
+      }
+      m_bytes.swap(kept);
     }
-    m_bytes.swap(kept);
+    m_compactAt = std::max(kCompactFrom, 2 * m_bytes.size());
   }
 
   GrowBuffer<char> m_bytes;
-  size_t m_live = 0;  // bytes of current values in m_bytes
+  size_t m_compactAt = kCompactFrom;  // size of m_bytes at which waste is looked for
   std::array<Ref, kMaxVars> m_refs{};
   uint32_t m_gen = 1;
   int m_clearedUpTo = -1;  // maxvar at the last clear(); -1 before the first
 };
-
-/// s.find(c), inline: the separator sits within the first few dozen bytes of a line, where
-/// a call to memchr costs more than the search.
-size_t findChar(std::string_view s, char c) {
-  const char* p = s.data();
-  const size_t n = s.size();
-  size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i needle = _mm_set1_epi8(c);
-  for (; n - i >= 16; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, needle));
-    if (hits != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
-  }
-#endif
-  for (; i < n; ++i)
-    if (p[i] == c) return i;
-  return std::string_view::npos;
-}
 
 int roundHalfEven(double x) {
   double r = std::nearbyint(x);  // the default rounding mode is to nearest, ties to even
@@ -221,6 +188,50 @@ void outputheaders(int16_t maxcol, Grid& g, const VariableTable& vars) {
   }
 }
 
+/// For each variable, the bytes that began its last line up to and including the
+/// separator: a line that begins with the same bytes names the same variable, with its
+/// value right after them. Shapes of 16 to 63 bytes are kept (names are padded to the
+/// separator's column, so almost all are).
+class LineShapes {
+ public:
+  void remember(int idx, std::string_view prefix) {
+    Shape& s = m_shapes[static_cast<size_t>(idx)];
+    if (prefix.size() < 16 || prefix.size() > sizeof s.bytes) {
+      s.length = 0;
+      return;
+    }
+    std::memcpy(s.bytes, prefix.data(), prefix.size());
+    s.length = static_cast<uint8_t>(prefix.size());
+  }
+
+  /// The length of variable idx's shape when `line` begins with it, else 0.
+  [[nodiscard]] size_t match(int idx, std::string_view line) const {
+    const Shape& s = m_shapes[static_cast<size_t>(idx)];
+    const size_t n = s.length;
+    if (n == 0 || line.size() < n) return 0;
+#if defined(__SSE2__)
+    // 16 bytes at a time; the last block overlaps the one before.
+    auto differ = [&](size_t at) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.bytes + at));
+      return _mm_movemask_epi8(_mm_cmpeq_epi8(a, b)) != 0xFFFF;
+    };
+    for (size_t at = 0; at + 16 < n; at += 16)
+      if (differ(at)) return 0;
+    return differ(n - 16) ? 0 : n;
+#else
+    return std::memcmp(line.data(), s.bytes, n) == 0 ? n : 0;
+#endif
+  }
+
+ private:
+  struct alignas(64) Shape {
+    char bytes[63];
+    uint8_t length = 0;  // 0: none kept
+  };
+  std::array<Shape, kMaxVars> m_shapes{};
+};
+
 /// The state of one load, step by step.
 class ReportLoader::Run {
  public:
@@ -230,6 +241,7 @@ class ReportLoader::Run {
         m_obs(owner.m_observer),
         m_measure(owner.m_measure),
         m_c(owner.m_counters),
+        m_readAheadFrom(owner.m_readAheadFrom),
         m_g(g) {
     m_maxAdvance = m_measure.maxAsciiAdvanceTwips();
   }
@@ -238,8 +250,8 @@ class ReportLoader::Run {
     m_c = {};
     try {
       prepare();
-      std::optional<ReportReader> in;
-      in.emplace(file);
+      std::optional<LineSource> in;
+      in.emplace(file, m_readAheadFrom);
       m_obs.setFileTime(in->modified());
       read(*in);
       finishEntry();  // the last entry, also after Stop
@@ -271,62 +283,95 @@ class ReportLoader::Run {
     m_obs.setStopEnabled(true);
   }
 
-  void read(ReportReader& in) {
-    std::string_view line;
-    while (!m_load.stopflag && in.nextLine(line)) {
-      ++m_c.nread;
-      if (m_c.nread % 100 == 0) {
-        formatProgress(m_progress, m_c.nread, m_c.nout, false);
-        m_obs.setStatus(m_progress);
-        m_g.setRedraw(true);
-        m_g.setRedraw(false);
+  void read(LineSource& in) {
+    while (!m_load.stopflag) {
+      if (m_at >= m_lines.size()) {
+        m_lines = in.next();
+        m_at = 0;
+        if (m_lines.empty()) return;
       }
-      handleLine(line, in);
+      ++m_c.nread;
+      if (m_c.nread % 100 == 0) showProgress();
+      if (!handleKnownShape(m_lines[m_at])) handleLine(m_lines[m_at], in);
+      ++m_at;
       m_obs.yieldEvents();
     }
   }
 
-  void handleLine(std::string_view line, ReportReader& in) {
+  void showProgress() {
+    formatProgress(m_progress, m_c.nread, m_c.nout, false);
+    m_obs.setStatus(m_progress);
+    m_g.setRedraw(true);
+    m_g.setRedraw(false);
+  }
+
+  /// Any line that handleKnownShape did not take.
+  [[gnu::noinline]] void handleLine(const ReportLine& line, LineSource& in) {
     if (m_shared.snaptype.empty()) {
-      const std::string_view trimmed = trimSpaces(line);
+      const std::string_view trimmed = trimPadded(line.text);
       if (trimmed.empty()) return;
-      if (line.find("echo") != std::string_view::npos || startsWith(line, "----------")) return;
+      if (line.text.find("echo") != std::string_view::npos || startsWith(line.text, "----------")) return;
       takeHeading(trimmed);
       return;
     }
     std::string_view name;
     std::string_view value;
     // The separator is never a blank, so a line that holds it is not blank either.
-    const size_t at = findChar(line, m_sep);
+    const size_t at = findByte(line.text, m_sep);
     if (at == std::string_view::npos) {
-      const std::string_view trimmed = trimSpaces(line);
+      const std::string_view trimmed = trimPadded(line.text);
       if (trimmed.empty()) return;
       if (startsWith(trimmed, "Dynamic SQL")) {
         m_name.assign(trimmed);  // the next read replaces the line's buffer
-        const std::string_view next = continuation(in);
-        store(m_name, next, in.lastLineAscii());
+        bool ascii = false;
+        const std::string_view next = continuation(in, ascii);
+        store(m_name, next, ascii);
         return;
       }
-      if (m_sep == ':' && line.find("Event") != std::string_view::npos) {
+      if (m_sep == ':' && line.text.find("Event") != std::string_view::npos) {
         name = "Event";
         value = trimmed;
       } else {
         return;
       }
     } else {
-      name = trimSpaces(line.substr(0, at));
-      value = trimSpaces(line.substr(at + 1));
+      name = trimPadded(line.text.substr(0, at));
+      value = trimPadded(line.text.substr(at + 1));
     }
     if (m_startvar.empty()) setStartvar(name);
-    const int idx = findVariable(name);
+    int idx = findVariable(name);
     if (isStartName(name, idx)) {
-      finishEntry();
-      m_values.clear(m_shared.vars.maxvar());
-      ++m_c.nentry;
+      beginEntry();
     } else if (m_c.nentry == 0) {
       return;
     }
-    storeAt(idx >= 0 ? idx : m_shared.vars.appendName(name), value, in.lastLineAscii());
+    if (idx < 0) idx = m_shared.vars.appendName(name);
+    if (at != std::string_view::npos && !m_startvar.empty()) m_shapes.remember(idx, line.text.substr(0, at + 1));
+    storeAt(idx, value, line.ascii);
+  }
+
+  /// The common line: the variable that followed the previous one last time, laid out
+  /// as it was then (the same bytes up to and including the separator). Name, index and
+  /// value are then known without searching; the effect is the general path's.
+  bool handleKnownShape(const ReportLine& line) {
+    if (m_prev < 0) return false;
+    const int guess = m_follow[static_cast<size_t>(m_prev)];
+    if (guess < 0) return false;
+    const size_t prefix = m_shapes.match(guess, line.text);
+    if (prefix == 0) return false;
+    if (isStartIndex(guess)) {
+      beginEntry();
+    } else if (m_c.nentry == 0) {
+      return true;
+    }
+    storeAt(guess, trimPadded(line.text.substr(prefix)), line.ascii);
+    return true;
+  }
+
+  [[gnu::noinline]] void beginEntry() {
+    finishEntry();
+    m_values.clear(m_shared.vars.maxvar());
+    ++m_c.nentry;
   }
 
   void setStartvar(std::string_view name) {
@@ -347,10 +392,20 @@ class ReportLoader::Run {
   /// until they exist.
   bool isStartName(std::string_view name, int idx) {
     if (idx < 0) return name == m_startvar || (!m_startvar2.empty() && name == m_startvar2);
-    if (m_startIdx < 0) m_startIdx = m_shared.vars.lookup(m_startvar);
+    return isStartIndex(idx);
+  }
+
+  /// isStartName for a name in the table, by its index (idx >= 0).
+  bool isStartIndex(int idx) {
     if (idx == m_startIdx) return true;
+    if (m_startIdx < 0) {
+      m_startIdx = m_shared.vars.lookup(m_startvar);
+      if (idx == m_startIdx) return true;
+    }
     if (m_startvar2.empty()) return false;
-    if (m_startIdx2 < 0) m_startIdx2 = m_shared.vars.lookup(m_startvar2);
+    if (idx == m_startIdx2) return true;
+    if (m_startIdx2 >= 0) return false;
+    m_startIdx2 = m_shared.vars.lookup(m_startvar2);
     return idx == m_startIdx2;
   }
 
@@ -365,12 +420,31 @@ class ReportLoader::Run {
     }
   }
 
-  std::string_view continuation(ReportReader& in) {
+  /// The line after a "Dynamic SQL" name (after one empty line, the one after that).
+  std::string_view continuation(LineSource& in, bool& ascii) {
     std::string_view next;
-    if (!in.nextLine(next)) throw ReadError("Input past end of file: " + in.path() + " ends after \"" + m_name + "\"");
-    if (next.empty() && !in.nextLine(next))
-      throw ReadError("Input past end of file: " + in.path() + " ends after \"" + m_name + "\"");
-    return trimSpaces(next);
+    if (!takeNext(in, next, ascii)) throw pastEnd(in);
+    if (next.empty() && !takeNext(in, next, ascii)) throw pastEnd(in);
+    return trimPadded(next);
+  }
+
+  ReadError pastEnd(const LineSource& in) const {
+    return ReadError("Input past end of file: " + in.path() + " ends after \"" + m_name + "\"");
+  }
+
+  /// The next line, taken from the batches as the main loop takes them (such lines are
+  /// not counted as read).
+  bool takeNext(LineSource& in, std::string_view& line, bool& ascii) {
+    if (m_at + 1 >= m_lines.size()) {
+      m_lines = in.next();  // the line being handled is no longer needed
+      m_at = 0;
+      if (m_lines.empty()) return false;
+    } else {
+      ++m_at;
+    }
+    line = m_lines[m_at].text;
+    ascii = m_lines[m_at].ascii;
+    return true;
   }
 
   void store(std::string_view name, std::string_view value, bool ascii) {
@@ -389,6 +463,9 @@ class ReportLoader::Run {
   /// `ascii`: the value is known to be plain ASCII.
   void widen(int idx, std::string_view value, bool ascii) {
     if (value.empty()) return;
+    // The threshold kept for this column belongs to its width when it was found; widths
+    // only grow while a load runs (this is their one writer), so it is never too high.
+    if (ascii && value.size() < m_unbeaten[static_cast<size_t>(idx)].length) return;
     const int current = m_shared.vars[idx].width;
     // An ASCII value can't be wider than its length times the widest ASCII advance:
     // when even that bound can't beat the column, measuring is skipped.
@@ -459,6 +536,7 @@ class ReportLoader::Run {
   LoadObserver& m_obs;
   TextMeasure& m_measure;
   LoadCounters& m_c;
+  uint64_t m_readAheadFrom;
   Grid& m_g;
   double m_maxAdvance = 0;
   char m_sep = '=';
@@ -467,14 +545,17 @@ class ReportLoader::Run {
   int m_startIdx = -1;   // first index of m_startvar in the table, once it is there
   int m_startIdx2 = -1;  // the same for m_startvar2
   std::string m_name;
+  std::span<const ReportLine> m_lines;  // the batch of lines being read
+  size_t m_at = 0;                      // the line of it being handled
+  LineShapes m_shapes;
   std::string m_progress;  // the status text shown every 100 lines
   bool m_hasdata = false;
   EntryValues m_values;
   std::array<std::string_view, kMaxVars> m_row;  // the texts writeRow hands to the grid
   int m_prev = -1;                               // index of the variable stored last
   struct Unbeaten {
-    int width = -1;  // the column width `length` was found for; -1: not yet
-    size_t length = 0;
+    int width = -1;     // the column width `length` was found for; -1: not yet
+    size_t length = 0;  // 0 until found: no value is skipped unmeasured
   };
   std::array<Unbeaten, kMaxVars> m_unbeaten{};
   std::array<int16_t, kMaxVars> m_follow = makeFollow();
@@ -487,7 +568,11 @@ class ReportLoader::Run {
 };
 
 ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure)
-    : m_shared(shared), m_load(load), m_observer(observer), m_measure(measure) {}
+    : m_shared(shared),
+      m_load(load),
+      m_observer(observer),
+      m_measure(measure),
+      m_readAheadFrom(LineSource::kReadAheadFrom) {}
 
 void ReportLoader::do_refresh(const std::string& file, Grid& g) {
   m_loading = true;

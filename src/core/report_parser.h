@@ -66,6 +66,10 @@ class ReportLoader {
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
+  /// Files from this size on are read on a second thread while they are parsed; the
+  /// default is LineSource::kReadAheadFrom. The rows are the same either way.
+  void setReadAheadFrom(uint64_t bytes) { m_readAheadFrom = bytes; }
+
   /// True while do_refresh runs (also while it yields to events).
   [[nodiscard]] bool loading() const { return m_loading; }
 
@@ -76,6 +80,7 @@ class ReportLoader {
   LoadObserver& m_observer;
   TextMeasure& m_measure;
   LoadCounters m_counters;
+  uint64_t m_readAheadFrom;
   bool m_loading = false;
 };
 

@@ -72,6 +72,7 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
   }
   ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+  m_fileSize = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
   m_buf.resize(m_blockSize * 2);
 
   // Look at the first bytes for a byte order mark.
@@ -241,6 +242,51 @@ bool ReportReader::nextLine(std::string_view& line) {
     }
     return false;
   }
+}
+
+size_t ReportReader::nextLines(std::span<ReportLine> out) {
+  if (out.empty()) return 0;
+  const char* const p = m_buf.data();
+  const size_t end = m_end;
+  size_t pos = m_pos;
+  size_t n = 0;
+  while (n < out.size()) {
+    unsigned high = 0;
+    const size_t at = pos + findLineEnd(p + pos, end - pos, high);
+    if (at == end) break;  // no whole line left in the buffer
+    size_t next = at + 1;
+    if (p[at] == '\r') {
+      if (next == end && !m_rawEof) break;  // its LF may be in the next block
+      if (next < end && p[next] == '\n') ++next;
+    }
+    const std::string_view raw(p + pos, at - pos);
+    pos = next;
+    if (high == 0) {
+      out[n++] = ReportLine{raw, true};
+      continue;
+    }
+    m_lastAscii = false;
+    if (isValidUtf8(raw)) {
+      out[n++] = ReportLine{raw, false};
+      continue;
+    }
+    // m_conv holds one converted line: the batch ends with it.
+    m_conv.clear();
+    appendCp1252AsUtf8(raw, m_conv);
+    out[n++] = ReportLine{m_conv, false};
+    break;
+  }
+  m_handed = {p + m_pos, pos - m_pos};
+  m_pos = pos;
+  if (n > 0) {
+    m_lastAscii = out[n - 1].ascii;
+    return n;
+  }
+  m_handed = {};
+  std::string_view line;
+  if (!nextLine(line)) return 0;
+  out[0] = ReportLine{line, m_lastAscii};
+  return 1;
 }
 
 bool ReportReader::atEnd() {

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,6 +26,12 @@ enum class FileEncoding {
   Utf16BE,  ///< UTF-16 big endian behind its BOM
 };
 
+/// One line handed out by ReportReader::nextLines.
+struct ReportLine {
+  std::string_view text;  ///< UTF-8, without its line end
+  bool ascii = false;     ///< every byte is below 0x80
+};
+
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
 /// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
 /// without a line end is still a line. Memory: one block plus the longest line.
@@ -41,6 +49,17 @@ class ReportReader {
   /// Throws ReadError on a failing read.
   bool nextLine(std::string_view& line);
 
+  /// Up to out.size() next lines, the same ones that as many nextLine calls would give.
+  /// Their views stay valid until the next call of nextLines or nextLine. Lines already
+  /// buffered are handed out without reading; the file is read only when no whole line
+  /// is buffered. Returns 0 at the end of the file. Throws ReadError on a failing read.
+  size_t nextLines(std::span<ReportLine> out);
+
+  /// The bytes that the lines of the last nextLines call were cut from, line ends
+  /// included, valid as long as those lines. A line whose text lies outside them (one
+  /// that was converted, or that came across blocks) was made elsewhere. May be empty.
+  [[nodiscard]] std::string_view handedOut() const { return m_handed; }
+
   /// True when no line is left. May read ahead; throws ReadError on a failing read.
   bool atEnd();
 
@@ -51,6 +70,8 @@ class ReportReader {
   /// Last-modified time of the file when it was opened.
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_modified; }
   [[nodiscard]] const std::string& path() const { return m_path; }
+  /// Size of the file in bytes when it was opened.
+  [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
 
  private:
   size_t fill();
@@ -64,6 +85,7 @@ class ReportReader {
   size_t m_blockSize;
   FileEncoding m_encoding = FileEncoding::Bytes;
   std::chrono::system_clock::time_point m_modified{};
+  uint64_t m_fileSize = 0;
   std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
   size_t m_pos = 0;
   size_t m_end = 0;
@@ -73,6 +95,7 @@ class ReportReader {
   int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block
   char32_t m_pendingHigh = 0;        // UTF-16: high surrogate waiting for its pair
   std::string m_conv;                // a Windows-1252 line turned into UTF-8
+  std::string_view m_handed;         // see handedOut()
 };
 
 }  // namespace tarvolin::core

@@ -177,6 +177,31 @@ TEST_F(Export, CsvQuotesOnlyWhatNeedsQuoting) {
   EXPECT_EQ(r.out, "Node name,Comment,Protocol\r\nA,\"say \"\"hi\"\", then go\",TCPIP\r\nB,plain,\r\n");
 }
 
+TEST_F(Export, ALargeReportComesOutWholeAndInOrder) {
+  // Over a megabyte and thousands of rows: read ahead on a second thread, written by two.
+  std::string report = "Table Snapshot\r\n\r\n";
+  std::string tab = "Table Schema\tTable Name\tRows Read\n";
+  std::string csv = "Table Schema,Table Name,Rows Read\r\n";
+  for (int i = 0; i < 12000; ++i) {
+    const std::string schema = "S" + std::to_string(i % 7);
+    const std::string table = i % 5 == 0 ? "T,\"" + std::to_string(i) + "\"" : "T" + std::to_string(i);
+    const std::string rows = i % 3 == 0 ? std::to_string(i * 17) : "";
+    report += " Table Schema                       = " + schema + "\r\n Table Name                         = " + table +
+              "\r\n" + (rows.empty() ? "" : " Rows Read                          = " + rows + "\r\n") + "\r\n";
+    tab += schema + "\t" + table + "\t" + rows + "\n";
+    csv += schema + "," + (i % 5 == 0 ? "\"T,\"\"" + std::to_string(i) + "\"\"\"" : table) + "," + rows + "\r\n";
+  }
+  ASSERT_GT(report.size(), size_t{1} << 20);
+  writeFile("big.txt", report);
+  const RunResult plain = run({"--all-columns", path("big.txt")});
+  EXPECT_EQ(plain.exitCode, 0);
+  EXPECT_TRUE(plain.out == tab) << plain.out.size() << " bytes against " << tab.size();
+  EXPECT_EQ(plain.err,
+            "Finished. Records read: " + std::to_string(2 + 12000 * 3 + 4000) + " Records outputted 12000\n");
+  const RunResult quoted = run({"--csv", path("big.txt")});
+  EXPECT_TRUE(quoted.out == csv) << quoted.out.size() << " bytes against " << csv.size();
+}
+
 TEST_F(Export, CsvOfTheDynamicSqlSampleQuotesStatementsWithCommas) {
   const RunResult r = run({"--csv", sample("dynamic_sql_snapshot.txt")});
   EXPECT_EQ(r.exitCode, 0);

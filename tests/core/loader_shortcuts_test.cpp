@@ -1,11 +1,15 @@
 // The loader's shortcuts must answer exactly what the plain steps answer: rows written
-// from views, the inline byte copy, values kept per entry and synced into vals, and start
-// names recognised by table index.
+// from views, the inline byte copy, values kept per entry and synced into vals, start
+// names recognised by table index, and lines read by their remembered layout.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,6 +124,69 @@ TEST_F(LoaderShortcuts, LockSnapshotStartsAtEitherStartNameWhereverTheTableHasTh
   EXPECT_EQ(
       table(),
       (Rows{{"Mode", "Lock Object Name", "Application handle"}, {"S", "7", ""}, {"none", "", "1"}, {"", "8", ""}}));
+}
+
+/// `text` with the blanks between each line's name and its first '=' replaced by
+/// `pad(i)` blanks on line i. The lines after a "Dynamic SQL" name are its value and stay.
+std::string repadded(const std::string& text, const std::function<int(int)>& pad) {
+  std::istringstream in(text);
+  std::string out;
+  std::string line;
+  int keep = 0;
+  for (int i = 0; std::getline(in, line); ++i) {
+    const size_t eq = line.find('=');
+    if (keep > 0 || eq == std::string::npos) {
+      if (line.find("Dynamic SQL") != std::string::npos && eq == std::string::npos)
+        keep = 2;
+      else if (keep > 0)
+        --keep;
+      out += line + "\n";
+      continue;
+    }
+    size_t nameEnd = eq;
+    while (nameEnd > 0 && line[nameEnd - 1] == ' ') --nameEnd;
+    out += line.substr(0, nameEnd) + std::string(static_cast<size_t>(pad(i)), ' ') + line.substr(eq) + "\n";
+  }
+  return out;
+}
+
+std::string readSample(const std::string& name) {
+  std::ifstream in(std::string(TARVOLIN_SAMPLES_DIR) + "/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A line laid out as the previous line of its variable was is read without searching for
+// its separator or its name: lines laid out otherwise must give the same grid.
+TEST_F(LoaderShortcuts, TheBlanksBeforeTheSeparatorChangeNothing) {
+  const std::vector<std::function<int(int)>> pads = {
+      [](int) { return 0; },                      // no line is long enough to be remembered
+      [](int i) { return i % 5 == 0 ? 3 : 40; },  // mostly the same, some not
+      [](int i) { return (i * 7) % 45; },         // each line unlike the one before
+      [](int) { return 70; },                     // too long to be remembered
+  };
+  for (const char* name : {"lock_snapshot.txt", "table_snapshot.txt", "tablespace_snapshot.txt",
+                           "dynamic_sql_snapshot.txt", "database_directory.txt", "application_snapshot.txt"}) {
+    loadText(readSample(name));
+    const Rows want = table();
+    std::vector<int16_t> widths;
+    for (int i = 0; i <= shared.vars.maxvar(); ++i) widths.push_back(shared.vars[i].width);
+    ASSERT_GT(want.size(), 2u) << name;
+    for (size_t k = 0; k < pads.size(); ++k) {
+      loadText(repadded(readSample(name), pads[k]));
+      EXPECT_EQ(table(), want) << name << " padding " << k;
+      for (int i = 0; i <= shared.vars.maxvar() && i < static_cast<int>(widths.size()); ++i)
+        EXPECT_EQ(shared.vars[i].width, widths[static_cast<size_t>(i)]) << name << " " << shared.vars[i].name;
+    }
+  }
+}
+
+TEST_F(LoaderShortcuts, ARememberedLayoutStillStartsEntriesAndSkipsWhatComesBeforeTheFirst) {
+  const std::string pad(20, ' ');
+  loadText("Node Directory\n" + std::string("Comment") + pad + "= before\n" + "Comment" + pad + "= still before\n" +
+           "Node name" + pad + "= A\n" + "Comment" + pad + "= x=y\n" + "Node name" + pad + "= B\n" + "Comment" + pad +
+           "=\n" + "Comment" + pad + "= again\n" + "Node name" + pad + "=   C   \n");
+  EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "x=y"}, {"B", "again"}, {"C", ""}}));
+  EXPECT_EQ(counters.nentry, 3);
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/line_source.h"
+#include "core/text_encoding.h"
 #include "load_fixture.h"
 
 namespace tarvolin::core::loadtest {
@@ -22,6 +25,42 @@ Lines readAll(const std::string& path, size_t blockSize = size_t{1} << 20, FileE
   while (in.nextLine(line)) out.emplace_back(line);
   EXPECT_TRUE(in.atEnd());
   if (encoding != nullptr) *encoding = in.encoding();
+  return out;
+}
+
+/// The lines as nextLines hands them out, `batch` at a time. Checks each line's ASCII flag,
+/// and that a line cut from the bytes nextLines names lies inside them.
+Lines readBatches(const std::string& path, size_t blockSize, size_t batch) {
+  ReportReader in(path, blockSize);
+  std::vector<ReportLine> got(batch);
+  Lines out;
+  while (const size_t n = in.nextLines(got)) {
+    EXPECT_LE(n, batch);
+    const std::string_view from = in.handedOut();
+    for (size_t i = 0; i < n; ++i) {
+      out.emplace_back(got[i].text);
+      EXPECT_EQ(got[i].ascii, isAscii(got[i].text)) << "line " << out.size();
+      const auto at = reinterpret_cast<uintptr_t>(got[i].text.data());
+      const auto begin = reinterpret_cast<uintptr_t>(from.data());
+      if (at >= begin && at < begin + from.size()) {
+        EXPECT_LE(at + got[i].text.size(), begin + from.size());
+      }
+    }
+  }
+  EXPECT_TRUE(in.atEnd());
+  return out;
+}
+
+/// The lines as a LineSource hands them out (read ahead from `readAheadFrom` bytes).
+Lines readSource(const std::string& path, uint64_t readAheadFrom) {
+  LineSource in(path, readAheadFrom);
+  EXPECT_EQ(in.readsAhead(), readAheadFrom == 0);
+  Lines out;
+  for (auto lines = in.next(); !lines.empty(); lines = in.next())
+    for (const ReportLine& l : lines) {
+      out.emplace_back(l.text);
+      EXPECT_EQ(l.ascii, isAscii(l.text)) << "line " << out.size();
+    }
   return out;
 }
 
@@ -61,7 +100,12 @@ TEST_P(Reading, GivesTheLinesInUtf8WithoutTheirEnds) {
   FileEncoding enc{};
   EXPECT_EQ(readAll(path, size_t{1} << 20, &enc), c.lines);
   EXPECT_EQ(enc, c.encoding);
-  for (size_t block = 16; block <= 23; ++block) EXPECT_EQ(readAll(path, block), c.lines) << "block " << block;
+  for (size_t block = 16; block <= 23; ++block) {
+    EXPECT_EQ(readAll(path, block), c.lines) << "block " << block;
+    for (size_t batch : {1, 2, 512}) EXPECT_EQ(readBatches(path, block, batch), c.lines) << block << "/" << batch;
+  }
+  EXPECT_EQ(readSource(path, 0), c.lines);
+  EXPECT_EQ(readSource(path, UINT64_MAX), c.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
