@@ -452,7 +452,7 @@ class ReportLoader::Run {
     storeAt(idx >= 0 ? idx : m_shared.vars.appendName(name), value, ascii);
   }
 
-  void storeAt(int idx, std::string_view value, bool ascii) {
+  [[gnu::always_inline]] void storeAt(int idx, std::string_view value, bool ascii) {
     if (m_prev >= 0) m_follow[static_cast<size_t>(m_prev)] = static_cast<int16_t>(idx);
     m_prev = idx;
     m_values.set(idx, value);
