@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds tarvolin-export and the loader benchmark (Release), writes a 1,000,000-line lock
-# snapshot under /tmp and times the export against `wc -l` on it.
+# snapshot under /tmp and times the export against `wc -l` on it, the two taken in turns
+# (and wc -l alone in a row, the harder baseline, for reference).
 # Usage: bench/run_loader_bench.sh [LINES] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
