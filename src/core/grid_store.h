@@ -96,6 +96,8 @@ class GridStore final : public Grid {
 
   /// Bytes held by the text arena, for measurements.
   [[nodiscard]] size_t arenaBytes() const { return m_arena.size(); }
+  /// Every cell's text lies inside these bytes (for copying short texts a block at a time).
+  [[nodiscard]] std::string_view arena() const { return {m_arena.data(), m_arena.size()}; }
 
  private:
   struct Cell {  // trivial, so that the vector grows and clears with memmove and memset
