@@ -70,6 +70,10 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
     ::close(m_fd);
     throw ReadError("Cannot open " + path + ": not a regular file but a pipe");
   }
+  if (!S_ISREG(st.st_mode)) {  // a device such as /dev/zero may never end
+    ::close(m_fd);
+    throw ReadError("Cannot open " + path + ": not a regular file");
+  }
   ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
   m_fileSize = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;

@@ -38,7 +38,8 @@ struct ReportLine {
 /// The file is opened read-only and closed by the destructor.
 class ReportReader {
  public:
-  /// Throws ReadError when the file can't be opened or is a directory. The default block
+  /// Throws ReadError when the file can't be opened or isn't a regular file (a directory,
+  /// a pipe, a device such as /dev/zero). The default block
   /// is small enough that a block is still in the processor's cache when its lines are used.
   explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 18);
   ~ReportReader();

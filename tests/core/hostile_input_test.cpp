@@ -271,6 +271,12 @@ std::vector<ReportCase> reportCases() {
        "not a regular file",
        0,
        {}},
+      {"DeviceAsReport",  // /dev/zero would grow one endless line
+       [](const fs::path&) { return std::string("/dev/zero"); },
+       Outcome::Error,
+       "not a regular file",
+       0,
+       {}},
       {"PathThatDoesNotExist", [](const fs::path& dir) { return (dir / "gone" / "report.txt").string(); },
        Outcome::Error, "No such file or directory", 0,
        [](const Load& l, const fs::path&) { EXPECT_EQ(l.observer.fileTimes, 0); }},
