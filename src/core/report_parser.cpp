@@ -291,7 +291,10 @@ class ReportLoader::Run {
         if (m_lines.empty()) return;
       }
       ++m_c.nread;
-      if (m_c.nread % 100 == 0) showProgress();
+      if (--m_untilProgress == 0) {
+        m_untilProgress = kProgressEvery;
+        showProgress();
+      }
       if (!handleKnownShape(m_lines[m_at])) handleLine(m_lines[m_at], in);
       ++m_at;
       m_obs.yieldEvents();
@@ -354,7 +357,6 @@ class ReportLoader::Run {
   /// as it was then (the same bytes up to and including the separator). Name, index and
   /// value are then known without searching; the effect is the general path's.
   bool handleKnownShape(const ReportLine& line) {
-    if (m_prev < 0) return false;
     const int guess = m_follow[static_cast<size_t>(m_prev)];
     if (guess < 0) return false;
     const size_t prefix = m_shapes.match(guess, line.text);
@@ -383,7 +385,7 @@ class ReportLoader::Run {
   /// variable that followed the previous one last time is the first guess (the table
   /// checks it exactly).
   int findVariable(std::string_view name) const {
-    return m_shared.vars.lookupHint(name, m_prev >= 0 ? m_follow[static_cast<size_t>(m_prev)] : -1);
+    return m_shared.vars.lookupHint(name, m_follow[static_cast<size_t>(m_prev)]);
   }
 
   /// name == startvar or name == startvar2 (when set). A name already in the table
@@ -453,7 +455,7 @@ class ReportLoader::Run {
   }
 
   [[gnu::always_inline]] void storeAt(int idx, std::string_view value, bool ascii) {
-    if (m_prev >= 0) m_follow[static_cast<size_t>(m_prev)] = static_cast<int16_t>(idx);
+    m_follow[static_cast<size_t>(m_prev)] = static_cast<int16_t>(idx);
     m_prev = idx;
     m_values.set(idx, value);
     m_hasdata = true;
@@ -549,19 +551,22 @@ class ReportLoader::Run {
   size_t m_at = 0;                      // the line of it being handled
   LineShapes m_shapes;
   std::string m_progress;  // the status text shown every 100 lines
+  static constexpr int kProgressEvery = 100;
+  int m_untilProgress = kProgressEvery;  // lines read until it is shown next
   bool m_hasdata = false;
   EntryValues m_values;
   std::array<std::string_view, kMaxVars> m_row;  // the texts writeRow hands to the grid
-  int m_prev = -1;                               // index of the variable stored last
+  int m_prev = kMaxVars;                         // index of the variable stored last; kMaxVars before the first
   struct Unbeaten {
     int width = -1;     // the column width `length` was found for; -1: not yet
     size_t length = 0;  // 0 until found: no value is skipped unmeasured
   };
   std::array<Unbeaten, kMaxVars> m_unbeaten{};
-  std::array<int16_t, kMaxVars> m_follow = makeFollow();
+  // By variable (and kMaxVars for "none yet"): the variable stored after it last time, or -1.
+  std::array<int16_t, kMaxVars + 1> m_follow = makeFollow();
 
-  static std::array<int16_t, kMaxVars> makeFollow() {
-    std::array<int16_t, kMaxVars> a{};
+  static std::array<int16_t, kMaxVars + 1> makeFollow() {
+    std::array<int16_t, kMaxVars + 1> a{};
     a.fill(-1);
     return a;
   }
