@@ -72,6 +72,18 @@ class Grid {
   virtual void setRowViews(int row, std::span<const std::string_view> texts) {
     for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
   }
+
+  /// A cell's text as a part of a block of bytes.
+  struct CellText {
+    int col = 0;
+    size_t at = 0;
+    size_t size = 0;
+  };
+  /// Sets cell (row, c.col) to bytes.substr(c.at, c.size) for each c; the row's other
+  /// cells keep their texts. A store may keep the whole block, once, for the row.
+  virtual void setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) {
+    for (const CellText& c : cells) setText(row, c.col, bytes.substr(c.at, c.size));
+  }
 };
 
 }  // namespace tarvolin::core

@@ -216,6 +216,25 @@ void GridStore::setRowTexts(int row, std::span<const std::string> texts) { putRo
 
 void GridStore::setRowViews(int row, std::span<const std::string_view> texts) { putRow(row, texts); }
 
+void GridStore::setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) {
+  if (cells.empty()) return;
+  checkRow(row);
+  bool outside = false;
+  for (const CellText& c : cells)
+    outside |= static_cast<unsigned>(c.col) >= static_cast<unsigned>(m_cols) || c.at > bytes.size() ||
+               c.size > bytes.size() - c.at;
+  if (outside) throw std::out_of_range("Invalid column or text in a row of cells");
+  if (m_arena.size() + bytes.size() > std::numeric_limits<uint32_t>::max())
+    throw std::length_error("Out of memory: the grid holds 4 GiB of text");
+  const size_t first = m_arena.size();
+  m_arena.append(bytes.data(), bytes.size());
+  Cell* out = m_cells.data() + static_cast<size_t>(row) * m_stride;
+  for (const CellText& c : cells)
+    out[c.col] = c.size == 0 ? Cell{0, 0} : Cell{static_cast<uint32_t>(first + c.at), static_cast<uint32_t>(c.size)};
+  markText(row);
+  changed();
+}
+
 template <class Text>
 void GridStore::putRow(int row, std::span<const Text> texts) {
   if (texts.empty()) return;

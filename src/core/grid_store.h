@@ -68,6 +68,8 @@ class GridStore final : public Grid {
   /// The same for views; texts that lie one after another in memory are copied in one go.
   /// The views must not point into this store's own texts (the arena may move).
   void setRowViews(int row, std::span<const std::string_view> texts) override;
+  /// The block is copied once, whole: it should hold nothing the cells don't use.
+  void setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) override;
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }

@@ -52,6 +52,8 @@ class EntryValues {
     m_bytes.clear();
     m_compactAt = kCompactFrom;
     m_clearedUpTo = maxvar;
+    m_setCount = 0;
+    m_overwritten = false;
   }
 
   /// vals[idx] = value. When memory runs out, the values stay as they were.
@@ -59,8 +61,28 @@ class EntryValues {
     if (m_bytes.size() >= m_compactAt) compactIfWasteful();
     const size_t at = m_bytes.size();
     m_bytes.append(value.data(), value.size());
-    m_refs[static_cast<size_t>(idx)] = Ref{at, value.size(), m_gen};
+    Ref& r = m_refs[static_cast<size_t>(idx)];
+    if (r.gen == m_gen)
+      m_overwritten = true;
+    else
+      m_setOrder[m_setCount++] = static_cast<int16_t>(idx);
+    r = Ref{at, value.size(), m_gen};
   }
+
+  /// When no value was set twice since the last clear(), every byte held belongs to a
+  /// current value: their cells, in the order first set, as parts of bytes(). Empty
+  /// otherwise, and false is returned.
+  bool cells(std::array<Grid::CellText, kMaxVars>& out, size_t& count) const {
+    if (m_overwritten) return false;
+    for (size_t i = 0; i < m_setCount; ++i) {
+      const int idx = m_setOrder[i];
+      const Ref& r = m_refs[static_cast<size_t>(idx)];
+      out[i] = Grid::CellText{idx, r.offset, r.length};
+    }
+    count = m_setCount;
+    return true;
+  }
+  [[nodiscard]] std::string_view bytes() const { return {m_bytes.data(), m_bytes.size()}; }
 
   /// vals[idx]; valid until the next set() or clear().
   [[nodiscard]] std::string_view get(int idx) const {
@@ -113,7 +135,10 @@ class EntryValues {
   }
 
   GrowBuffer<char> m_bytes;
-  size_t m_compactAt = kCompactFrom;  // size of m_bytes at which waste is looked for
+  size_t m_compactAt = kCompactFrom;           // size of m_bytes at which waste is looked for
+  std::array<int16_t, kMaxVars> m_setOrder{};  // indices set since clear(), in the order first set
+  size_t m_setCount = 0;
+  bool m_overwritten = false;  // some index was set twice since clear()
   std::array<Ref, kMaxVars> m_refs{};
   uint32_t m_gen = 1;
   int m_clearedUpTo = -1;  // maxvar at the last clear(); -1 before the first
@@ -509,6 +534,13 @@ class ReportLoader::Run {
     if (lineno >= m_g.rows()) m_g.setRows(m_g.rows() + 100);
     if (maxcol >= m_g.cols()) m_g.setCols(maxcol + 1);
     if (maxcol < 0) return;
+    // A row is written once, into cells that are still empty: only the values set need
+    // writing, and when none was overwritten they lie one after another.
+    size_t count = 0;
+    if (m_values.cells(m_cells, count)) {
+      m_g.setCellsFrom(lineno, m_values.bytes(), std::span<const Grid::CellText>(m_cells.data(), count));
+      return;
+    }
     for (int i = 0; i <= maxcol; ++i) m_row[static_cast<size_t>(i)] = m_values.get(i);
     m_g.setRowViews(lineno, std::span<const std::string_view>(m_row.data(), static_cast<size_t>(maxcol) + 1));
   }
@@ -556,6 +588,7 @@ class ReportLoader::Run {
   bool m_hasdata = false;
   EntryValues m_values;
   std::array<std::string_view, kMaxVars> m_row;  // the texts writeRow hands to the grid
+  std::array<Grid::CellText, kMaxVars> m_cells;  // or the cells it sets
   int m_prev = kMaxVars;                         // index of the variable stored last; kMaxVars before the first
   struct Unbeaten {
     int width = -1;     // the column width `length` was found for; -1: not yet

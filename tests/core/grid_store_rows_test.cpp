@@ -77,6 +77,36 @@ TEST(GridStoreRows, RowWriteIsTheSameAsOneWritePerCell) {
   EXPECT_EQ(changes.lastTextRow, 2);
 }
 
+TEST(GridStoreRows, CellsFromABlockSetOnlyThoseCells) {
+  const std::string block = std::string("alphaBETA") + std::string("nul\0z", 5);
+  const std::vector<Grid::CellText> cells = {{4, 0, 5}, {0, 5, 4}, {2, 9, 5}, {3, 0, 0}};
+  GridStore direct;
+  GridStore viaBase;
+  ForwardingGrid base(viaBase);
+  for (GridStore* g : {&direct, &viaBase}) {
+    g->setCols(6);
+    g->setRows(3);
+    g->setText(2, 1, "kept");
+    g->setText(2, 3, "emptied");
+  }
+  direct.setCellsFrom(2, block, cells);
+  base.setCellsFrom(2, block, cells);
+  const std::vector<std::string> want = {"BETA", "kept", std::string("nul\0z", 5), "", "alpha", ""};
+  EXPECT_EQ(rowOf(direct, 2), want);
+  EXPECT_EQ(rowOf(viaBase, 2), want);
+  EXPECT_EQ(direct.takeChanges().firstTextRow, 2);
+
+  // A column or a text outside throws before anything changes.
+  for (const Grid::CellText& bad :
+       {Grid::CellText{6, 0, 1}, Grid::CellText{-1, 0, 1}, Grid::CellText{1, 10, 5}, Grid::CellText{1, 15, 0}}) {
+    const std::vector<Grid::CellText> two = {{0, 0, 5}, bad};
+    const size_t arena = direct.arenaBytes();
+    EXPECT_THROW(direct.setCellsFrom(2, block, two), std::out_of_range);
+    EXPECT_EQ(direct.arenaBytes(), arena);
+    EXPECT_EQ(rowOf(direct, 2), want);
+  }
+}
+
 TEST(GridStoreRows, RowWriteOutsideTheGridThrowsAndChangesNothing) {
   GridStore g;
   g.setText(1, 0, "x");
