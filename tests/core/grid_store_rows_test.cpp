@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/grid_store.h"
@@ -55,17 +57,21 @@ std::vector<std::string> rowOf(const GridStore& g, int r) {
   return out;
 }
 
+/// Stores of 6 columns and 3 rows, each with `texts` in row 2: {column, text}.
+void prepare(std::initializer_list<GridStore*> stores, const std::vector<std::pair<int, std::string>>& texts) {
+  for (GridStore* g : stores) {
+    g->setCols(6);
+    g->setRows(3);
+    for (const auto& [c, t] : texts) g->setText(2, c, t);
+  }
+}
+
 TEST(GridStoreRows, RowWriteIsTheSameAsOneWritePerCell) {
   const std::vector<std::string> texts = {"a", "", "third cell", std::string("nul\0byte", 8), ""};
   GridStore direct;
   GridStore viaBase;
   ForwardingGrid base(viaBase);
-  for (GridStore* g : {&direct, &viaBase}) {
-    g->setCols(6);
-    g->setRows(3);
-    g->setText(2, 1, "old");
-    g->setText(2, 5, "kept");
-  }
+  prepare({&direct, &viaBase}, {{1, "old"}, {5, "kept"}});
   direct.setRowTexts(2, texts);
   base.setRowTexts(2, texts);
   EXPECT_EQ(base.setTextCalls, 5);
@@ -83,12 +89,7 @@ TEST(GridStoreRows, CellsFromABlockSetOnlyThoseCells) {
   GridStore direct;
   GridStore viaBase;
   ForwardingGrid base(viaBase);
-  for (GridStore* g : {&direct, &viaBase}) {
-    g->setCols(6);
-    g->setRows(3);
-    g->setText(2, 1, "kept");
-    g->setText(2, 3, "emptied");
-  }
+  prepare({&direct, &viaBase}, {{1, "kept"}, {3, "emptied"}});
   direct.setCellsFrom(2, block, cells);
   base.setCellsFrom(2, block, cells);
   const std::vector<std::string> want = {"BETA", "kept", std::string("nul\0z", 5), "", "alpha", ""};
