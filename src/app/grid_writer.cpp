@@ -136,6 +136,14 @@ void writeTab(const core::GridStore& g, const std::vector<int>& cols, int from, 
   }
 }
 
+/// Rows [from, to) in the format asked for.
+void formatRows(const core::GridStore& g, const std::vector<int>& cols, bool csv, int from, int to, Sink& out) {
+  if (csv)
+    writeCsv(g, cols, from, to, out);
+  else
+    writeTab(g, cols, from, to, out);
+}
+
 /// Rows are cut into slices. A helper thread formats the odd slices, each into one of
 /// two buffers in turn, while this thread formats and writes the even ones and writes
 /// each odd one after the slice before it.
@@ -191,11 +199,7 @@ class TwoWriters {
 
   void format(int slice, Sink& out) const {
     const int from = slice * kSliceRows;
-    const int to = std::min(from + kSliceRows, m_g.rows());
-    if (m_csv)
-      writeCsv(m_g, m_cols, from, to, out);
-    else
-      writeTab(m_g, m_cols, from, to, out);
+    formatRows(m_g, m_cols, m_csv, from, std::min(from + kSliceRows, m_g.rows()), out);
   }
 
   const core::GridStore& m_g;
@@ -212,10 +216,7 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
   if (cols.empty()) return;
   Sink out(file);
   if (g.rows() < 2 * TwoWriters::kSliceRows) {
-    if (csv)
-      writeCsv(g, cols, 0, g.rows(), out);
-    else
-      writeTab(g, cols, 0, g.rows(), out);
+    formatRows(g, cols, csv, 0, g.rows(), out);
     return;
   }
   TwoWriters(g, cols, csv).run(out);

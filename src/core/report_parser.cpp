@@ -310,11 +310,7 @@ class ReportLoader::Run {
 
   void read(LineSource& in) {
     while (!m_load.stopflag) {
-      if (m_at >= m_lines.size()) {
-        m_lines = in.next();
-        m_at = 0;
-        if (m_lines.empty()) return;
-      }
+      if (m_at >= m_lines.size() && !nextBatch(in)) return;
       ++m_c.nread;
       if (--m_untilProgress == 0) {
         m_untilProgress = kProgressEvery;
@@ -324,6 +320,13 @@ class ReportLoader::Run {
       ++m_at;
       m_obs.yieldEvents();
     }
+  }
+
+  /// Takes the source's next batch of lines; false at the end of the file.
+  bool nextBatch(LineSource& in) {
+    m_lines = in.next();
+    m_at = 0;
+    return !m_lines.empty();
   }
 
   void showProgress() {
@@ -462,13 +465,10 @@ class ReportLoader::Run {
   /// The next line, taken from the batches as the main loop takes them (such lines are
   /// not counted as read).
   bool takeNext(LineSource& in, std::string_view& line, bool& ascii) {
-    if (m_at + 1 >= m_lines.size()) {
-      m_lines = in.next();  // the line being handled is no longer needed
-      m_at = 0;
-      if (m_lines.empty()) return false;
-    } else {
+    if (m_at + 1 < m_lines.size())
       ++m_at;
-    }
+    else if (!nextBatch(in))  // the line being handled is no longer needed
+      return false;
     line = m_lines[m_at].text;
     ascii = m_lines[m_at].ascii;
     return true;

@@ -269,16 +269,9 @@ size_t ReportReader::nextLines(std::span<ReportLine> out) {
       out[n++] = ReportLine{raw, true};
       continue;
     }
-    m_lastAscii = false;
-    if (isValidUtf8(raw)) {
-      out[n++] = ReportLine{raw, false};
-      continue;
-    }
-    // m_conv holds one converted line: the batch ends with it.
-    m_conv.clear();
-    appendCp1252AsUtf8(raw, m_conv);
-    out[n++] = ReportLine{m_conv, false};
-    break;
+    const std::string_view text = toUtf8(raw);
+    out[n++] = ReportLine{text, false};
+    if (text.data() == m_conv.data()) break;  // m_conv holds one converted line: the batch ends with it
   }
   m_handed = {p + m_pos, pos - m_pos};
   m_pos = pos;

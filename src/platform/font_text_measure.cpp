@@ -3,9 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
-#include <limits>
 
 namespace tarvolin::platform {
 
@@ -45,7 +43,7 @@ void FontTextMeasure::buildAsciiTable() {
   }
 }
 
-double FontTextMeasure::pairKerning(unsigned a, unsigned b) {
+bool FontTextMeasure::pairSummed(unsigned a, unsigned b) {
   const size_t at = a * 128 + b;
   if (m_pairs[at] == Pair::Unknown) {
     // Advances are whole 64ths of a pixel, so every sum and difference here is exact.
@@ -65,7 +63,7 @@ double FontTextMeasure::pairKerning(unsigned a, unsigned b) {
     m_step[at] = kern + m_advance[b];
     m_pairs[at] = summed ? Pair::Summed : Pair::Joined;
   }
-  return m_pairs[at] == Pair::Summed ? m_step[at] - m_advance[b] : std::numeric_limits<double>::quiet_NaN();
+  return m_pairs[at] == Pair::Summed;
 }
 
 double FontTextMeasure::asciiWidthPixels(std::string_view text) {
@@ -75,7 +73,7 @@ double FontTextMeasure::asciiWidthPixels(std::string_view text) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < kFirstPrintable || c > kLastPrintable) return -1;
     const size_t at = prev * 128 + c;
-    if (m_pairs[at] != Pair::Summed && std::isnan(pairKerning(prev, c))) return -1;
+    if (m_pairs[at] != Pair::Summed && !pairSummed(prev, c)) return -1;
     sum += m_step[at];  // whole 64ths of a pixel: the sum is exact in any order
     prev = c;
   }

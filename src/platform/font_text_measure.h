@@ -35,8 +35,9 @@ class FontTextMeasure : public core::TextMeasure {
   void buildAsciiTable();
   /// Sum of the table's advances in pixels, or a negative value when the table can't answer.
   [[nodiscard]] double asciiWidthPixels(std::string_view text);
-  /// Kerning of the pair a b in pixels, or NaN when the pair can't be summed.
-  double pairKerning(unsigned a, unsigned b);
+  /// Works out, once, how the font lays out the pair a b (its step in m_step); true when
+  /// the pair can be summed.
+  bool pairSummed(unsigned a, unsigned b);
   [[nodiscard]] double width(const QString& text) const { return m_metrics.horizontalAdvance(text); }
 
   QFontMetricsF m_metrics;
