@@ -1,19 +1,13 @@
 #include "platform/font_text_measure.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include "platform/twips.h"
+
 #include <algorithm>
 #include <initializer_list>
 
 namespace tarvolin::platform {
 
 namespace {
-
-double screenDpi() {
-  if (QGuiApplication::instance() != nullptr)
-    if (const QScreen* s = QGuiApplication::primaryScreen()) return s->logicalDotsPerInchX();
-  return 96.0;
-}
 
 constexpr size_t kCacheLimit = 65536;
 constexpr int kFirstPrintable = 32;
@@ -24,7 +18,7 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 }  // namespace
 
 FontTextMeasure::FontTextMeasure(const QFont& font, double dpi)
-    : m_metrics(font), m_twipsPerPixel(1440.0 / (dpi > 0 ? dpi : screenDpi())) {
+    : m_metrics(font), m_twipsPerPixel(1440.0 / (dpi > 0 ? dpi : screenDpi().x)) {
   double widest = 0;
   for (int c = 0; c < 128; ++c) widest = std::max(widest, m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(c))));
   // A little room for rounding inside the font engine; the bound only decides what

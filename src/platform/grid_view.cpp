@@ -76,7 +76,7 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
   applyFixedColumn();
 }
 
-int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi); }
+int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi.x); }
 
 void GridView::setRedraw(bool on) { setUpdatesEnabled(on); }
 
@@ -188,7 +188,7 @@ void GridView::onSectionResized(int column, int /*oldSize*/, int newSize) {
   if (m_applying || newSize == 0 || column >= store().cols()) return;
   // The user dragged a column edge: the store keeps the width.
   const bool wasApplying = std::exchange(m_applying, true);
-  store().setColWidth(column, pixelsToTwips(newSize, m_dpi));
+  store().setColWidth(column, pixelsToTwips(newSize, m_dpi.x));
   m_applying = wasApplying;
 }
 

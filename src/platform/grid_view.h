@@ -4,6 +4,7 @@
 
 #include "core/grid_store.h"
 #include "platform/grid_model.h"
+#include "platform/twips.h"
 
 namespace tarvolin::platform {
 
@@ -73,7 +74,7 @@ class GridView : public QTableView {
 
   GridModel* m_model;
   QTableView* m_frozen = nullptr;
-  double m_dpi;
+  Dpi m_dpi;
   bool m_applying = false;
   bool m_customHeights = false;  ///< some rows were given a height other than the default
 };

@@ -17,12 +17,12 @@ void placeTwips(QWidget* w, int left, int top, int width, int height, Dpi dpi) {
   w->setGeometry(twipsRect(left, top, width, height, dpi));
 }
 
-double screenDpi(const QWidget* widget) {
-  if (widget != nullptr)
-    if (const QScreen* s = widget->screen()) return s->logicalDotsPerInchX();
-  if (QGuiApplication::instance() != nullptr)
-    if (const QScreen* s = QGuiApplication::primaryScreen()) return s->logicalDotsPerInchX();
-  return 96.0;
+Dpi screenDpi(const QWidget* widget) {
+  const QScreen* s = widget != nullptr ? widget->screen() : nullptr;
+  if (s == nullptr && QGuiApplication::instance() != nullptr) s = QGuiApplication::primaryScreen();
+  if (s == nullptr) return {96.0};
+  const auto orDefault = [](double dpi) { return dpi > 0 ? dpi : 96.0; };
+  return {orDefault(s->logicalDotsPerInchX()), orDefault(s->logicalDotsPerInchY())};
 }
 
 }  // namespace tarvolin::platform

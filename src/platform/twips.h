@@ -39,8 +39,9 @@ struct Dpi {
 /// Sets the geometry of `w` (relative to its parent) to twipsRect(left, top, width, height, dpi).
 void placeTwips(QWidget* w, int left, int top, int width, int height, Dpi dpi);
 
-/// Horizontal logical DPI of the screen `widget` is on (the primary screen's when
-/// `widget` is null or not yet shown; 96 without a screen).
-[[nodiscard]] double screenDpi(const QWidget* widget = nullptr);
+/// Logical DPI, across and down, of the screen `widget` is on (the primary screen's when
+/// `widget` is null or not yet shown; 96 without a screen). Every window converts its
+/// twips with this.
+[[nodiscard]] Dpi screenDpi(const QWidget* widget = nullptr);
 
 }  // namespace tarvolin::platform

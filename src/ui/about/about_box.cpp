@@ -98,9 +98,9 @@ AboutBox::AboutBox(platform::Platform& platform, QWidget* owner)
   buildControls(platform::screenDpi(owner));
 }
 
-void AboutBox::buildControls(double dpi) {
+void AboutBox::buildControls(platform::Dpi dpi) {
   using platform::placeTwips;
-  const auto px = [dpi](int twips) { return platform::twipsToPixels(twips, dpi); };
+  const auto px = [dpi](int twips) { return platform::twipsToPixels(twips, dpi.x); };
   setFixedSize(platform::twipsSize(kClientWidth, kClientHeight, dpi));
 
   auto* picIcon = new IconPicture(this);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "platform/platform.h"
+#include "platform/twips.h"
 #include "ui/about/sys_info.h"
 
 class QLabel;
@@ -26,7 +27,7 @@ class AboutBox : public QDialog {
   AboutBox(platform::Platform& platform, QWidget* owner);
 
  private:
-  void buildControls(double dpi);
+  void buildControls(platform::Dpi dpi);
 
   SysInfo m_sysInfo;
 };

@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <algorithm>
 
@@ -34,7 +33,7 @@ Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* o
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
                  QLatin1Char('"'));
-  if (const QScreen* s = screen()) m_dpi = {s->logicalDotsPerInchX(), s->logicalDotsPerInchY()};
+  m_dpi = platform::screenDpi(this);
   createControls();
   resize(platform::twipsSize(kClientWidth, kClientHeight, m_dpi));
 

@@ -80,7 +80,7 @@ Form2::~Form2() {
   m_grid = nullptr;
 }
 
-platform::Dpi Form2::designDpi() const { return {double(logicalDpiX()), double(logicalDpiY())}; }
+platform::Dpi Form2::designDpi() const { return platform::screenDpi(this); }
 
 void Form2::buildControls() {
   m_client = new QWidget(this);
@@ -184,15 +184,13 @@ void Form2::layoutControls() {
   if (isMinimized()) return;
   // Outer size in twips: frame, title bar and menu bar included.
   const QSize outer = frameGeometry().size();
-  const double dx = logicalDpiX() > 0 ? logicalDpiX() : 96;
-  const double dy = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  const int w = platform::pixelsToTwips(outer.width(), dx);
-  const int h = platform::pixelsToTwips(outer.height(), dy);
+  const platform::Dpi dpi = designDpi();
+  const int w = platform::pixelsToTwips(outer.width(), dpi.x);
+  const int h = platform::pixelsToTwips(outer.height(), dpi.y);
   // A window narrower or lower than the margins leaves the grid empty rather than negative.
   const int gridWidth = std::max(w - kWidthMargin, 0);
   const int gridHeight = std::max(h - kHeightMargin, 0);
   const int buttonTop = kGridTop + gridHeight + kButtonGap;
-  const platform::Dpi dpi = designDpi();
   platform::placeTwips(m_grid, kGridLeft, kGridTop, gridWidth, gridHeight, dpi);
   platform::placeTwips(m_exit, kExitLeft, buttonTop, kExitWidth, kButtonHeight, dpi);
   platform::placeTwips(m_prev, kPrevLeft, buttonTop, kStepWidth, kButtonHeight, dpi);

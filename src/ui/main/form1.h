@@ -143,7 +143,7 @@ class Form1 : public QMainWindow, public core::LoadObserver {
   core::LoadState m_load;
   std::unique_ptr<platform::FontTextMeasure> m_measure;
   core::ReportLoader m_loader;
-  double m_dpi;
+  platform::Dpi m_dpi;
 
   platform::GridView* m_grd = nullptr;
   QLabel* m_lbltype = nullptr;

@@ -37,7 +37,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = {}
 
 }  // namespace
 
-int Form1::px(int twips) const { return platform::twipsToPixels(twips, m_dpi); }
+int Form1::px(int twips) const { return platform::twipsToPixels(twips, m_dpi.x); }
 
 void Form1::buildControls() {
   auto* client = new QWidget(this);
@@ -192,10 +192,11 @@ void Form1::buildMenus() {
 void Form1::applyLayout() {
   // Outer size: frame, title bar and menu bar included.
   const QRect outer = frameGeometry();
-  const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi), platform::pixelsToTwips(m_grd->height(), m_dpi),
-                       platform::pixelsToTwips(m_frame1->y(), m_dpi)};
-  const MainLayout next =
-      layoutRule(platform::pixelsToTwips(outer.width(), m_dpi), platform::pixelsToTwips(outer.height(), m_dpi), now);
+  const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi.x),
+                       platform::pixelsToTwips(m_grd->height(), m_dpi.y),
+                       platform::pixelsToTwips(m_frame1->y(), m_dpi.y)};
+  const MainLayout next = layoutRule(platform::pixelsToTwips(outer.width(), m_dpi.x),
+                                     platform::pixelsToTwips(outer.height(), m_dpi.y), now);
   if (next.gridWidth != now.gridWidth || next.gridHeight != now.gridHeight)
     m_grd->resize(px(next.gridWidth), px(next.gridHeight));
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));

@@ -73,7 +73,7 @@ class AboutBoxTest : public QObject {
     QFETCH(QRect, twips);
     PlatformDouble d;
     ui::AboutBox box(d.platform, nullptr);
-    const double dpi = platform::screenDpi(nullptr);
+    const double dpi = platform::screenDpi(nullptr).x;
     auto px = [dpi](int t) { return platform::twipsToPixels(t, dpi); };
     QCOMPARE(box.findChild<QWidget*>(name)->geometry(),
              QRect(px(twips.x()), px(twips.y()), px(twips.width()), px(twips.height())));

@@ -103,7 +103,7 @@ class Form1Test : public QObject {
       QCOMPARE(button->text(), QString::fromUtf8(b.caption));
       QCOMPARE(button->toolTip(), QString::fromUtf8(b.tip));
       QCOMPARE(button->parentWidget(), frame);
-      QCOMPARE(button->x(), tarvolin::platform::twipsToPixels(b.left, tarvolin::platform::screenDpi(&form)));
+      QCOMPARE(button->x(), tarvolin::platform::twipsToPixels(b.left, tarvolin::platform::screenDpi(&form).x));
     }
     QVERIFY(!child<QPushButton>(form, "comstop")->isEnabled());
     for (const char* name : {"cmbfile", "Label1", "Label2"})
@@ -324,7 +324,7 @@ class Form1Test : public QObject {
     Form1 form(shared, p.platform);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const double dpi = tarvolin::platform::screenDpi(&form);
+    const double dpi = tarvolin::platform::screenDpi(&form).x;
     auto twips = [dpi](int px) { return tarvolin::platform::pixelsToTwips(px, dpi); };
     auto* grd = child<QWidget>(form, "grd");
     auto* frame = child<QWidget>(form, "Frame1");
