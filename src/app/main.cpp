@@ -1,15 +1,76 @@
 // tarvolin [REPORT]: the viewer. With a REPORT it opens with that report loaded, as
-// though it had been chosen with Select File.
+// though it had been chosen with Select File. --help and --version answer on standard
+// output without opening a window; a usage error exits with 2, also without a window.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStringList>
 #include <QTimer>
+#include <cstdio>
+#include <optional>
 
 #include "core/shared_state.h"
+#include "core/version.h"
 #include "platform/platform.h"
 #include "ui/about/program_icon.h"
 #include "ui/main/form1.h"
 
+namespace {
+
+/// The report named on the command line (empty for none), or the exit code when the
+/// program must end before opening a window.
+struct Arguments {
+  QString report;
+  std::optional<int> exitCode;
+};
+
+Arguments parseArguments(int argc, char** argv) {
+  // Parsing needs no display: a plain core application serves it, and goes before the
+  // windows' application is made.
+  const QCoreApplication probe(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("tarvolin"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                              .arg(tarvolin::kVersionMajor)
+                                              .arg(tarvolin::kVersionMinor)
+                                              .arg(tarvolin::kVersionPatch));
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("View the text reports of the DB2 command line processor as a grid."));
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Show the version and exit."));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addPositionalArgument(QStringLiteral("REPORT"), QStringLiteral("The report to open (optional)."),
+                               QStringLiteral("[REPORT]"));
+
+  Arguments result;
+  QString error;
+  if (!parser.parse(QCoreApplication::arguments()))
+    error = parser.errorText();
+  else if (parser.positionalArguments().size() > 1)
+    error = QStringLiteral("Only one REPORT can be given.");
+  if (!error.isEmpty()) {
+    std::fprintf(stderr, "tarvolin: %s\nTry 'tarvolin --help' for more information.\n", qPrintable(error));
+    result.exitCode = 2;
+  } else if (parser.isSet(help)) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    result.exitCode = 0;
+  } else if (parser.isSet(version)) {
+    std::printf("tarvolin %s\n", qPrintable(QCoreApplication::applicationVersion()));
+    result.exitCode = 0;
+  } else if (!parser.positionalArguments().isEmpty()) {
+    result.report = parser.positionalArguments().constFirst();
+  }
+  return result;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const Arguments args = parseArguments(argc, argv);
+  if (args.exitCode) return *args.exitCode;
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tarvolin"));
   QApplication::setWindowIcon(tarvolin::ui::programIcon());
@@ -17,11 +78,6 @@ int main(int argc, char** argv) {
   tarvolin::core::SharedState shared;
   tarvolin::ui::Form1 form(shared, tarvolin::platform::systemPlatform());
   form.show();
-
-  const QStringList args = QApplication::arguments();
-  if (args.size() > 1) {
-    const QString report = args.at(1);
-    QTimer::singleShot(0, &form, [&form, report] { form.openReport(report); });
-  }
+  if (!args.report.isEmpty()) QTimer::singleShot(0, &form, [&form, report = args.report] { form.openReport(report); });
   return QApplication::exec();
 }
