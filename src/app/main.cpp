@@ -7,7 +7,7 @@
 #include "core/shared_state.h"
 #include "platform/platform.h"
 #include "ui/about/program_icon.h"
-#include "ui/main/form1.h"
+#include "ui/main/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(tarvolin::ui::programIcon());
 
   tarvolin::core::SharedState shared;
-  tarvolin::ui::Form1 form(shared, tarvolin::platform::systemPlatform());
-  form.show();
+  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform());
+  window.show();
 
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {
     const QString report = args.at(1);
-    QTimer::singleShot(0, &form, [&form, report] { form.openReport(report); });
+    QTimer::singleShot(0, &window, [&window, report] { window.openReport(report); });
   }
   return QApplication::exec();
 }
