@@ -117,11 +117,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(tarvolin::ui::newestFile(fs.dir, fs).error, QStringLiteral("Permission denied locked"));
     fs.names.removeLast();
     QCOMPARE(tarvolin::ui::newestFile(fs.dir, fs).path, fs.dir + "/b");  // the first of equal newest
-    const tarvolin::ui::MainLayout now{10215, 4215, 5520}, big = tarvolin::ui::layoutRule(11025, 7725, now),
-                                                           tiny = tarvolin::ui::layoutRule(629, 2499, now);
+    using tarvolin::ui::layoutRule;
+    const tarvolin::ui::MainLayout now{10215, 4215, 5520},
+        big = layoutRule(11025, 7725, now), tiny = layoutRule(629, 2499, now), zero = layoutRule(630, 2500, now);
     QVERIFY(big.gridWidth == 10395 && big.gridHeight == 5225 && big.frameTop == 5685);
     QVERIFY(tiny.gridWidth == 10215 && tiny.gridHeight == 4215 && tiny.frameTop == 4675);  // sizes kept
-    QCOMPARE(tarvolin::ui::layoutRule(630, 2500, now).frameTop, 460);                      // both sizes just 0
+    QVERIFY(zero.gridWidth == 0 && zero.gridHeight == 0 && zero.frameTop == 460);
+    QVERIFY(!tarvolin::ui::appendsToList("D:\\A.TXT", "d:\\a.txt") && tarvolin::ui::appendsToList("D:\\B", "d:\\a"));
   }
 
   void loadsTheLockSampleAndFollowsTheWindowSize() {
@@ -236,6 +238,7 @@ class MainWindowTest : public QObject {
     x.trigger("mencopy");
     x.trigger("mencopycell");
     QCOMPARE(x.p.dialogs.messages.mid(1), QStringList(2, *x.p.clipboard.failure));
+    QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));  // kept by the other copies
   }
 
   void tableCommandsLockAndPrint() {
@@ -301,13 +304,12 @@ class MainWindowTest : public QObject {
     whenModal(x.w, read);
     x.mouse(QTest::MouseDClick, Qt::LeftButton, 8, kTableName);
     QCOMPARE(values, QStringList({"14", "21"}));
-    for (const char* button : {"comcan", "comok"}) {  // Customize: only OK reloads
+    for (const bool ok : {false, true}) {  // Customize: only OK reloads
       x.grid().setRowHeight(2, 0);
-      whenModal(x.w, [button](QDialog& d) { child<QPushButton>(d, button)->click(); });
+      whenModal(x.w, [ok](QDialog& d) { child<QPushButton>(d, ok ? "comok" : "comcan")->click(); });
       x.trigger("mencfg");
-      QCOMPARE(x.grid().rowHeight(2) != 0, x.shared.cfgdone);
+      QVERIFY(x.shared.cfgdone == ok && (x.grid().rowHeight(2) != 0) == ok);
     }
-    QVERIFY(x.shared.cfgdone);
     x.trigger("menabout");  // opens without blocking
     QTRY_VERIFY(x.w.findChild<QDialog*>(QStringLiteral("frmAbout")));
     x.trigger("menh");
