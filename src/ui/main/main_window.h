@@ -77,16 +77,17 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void showStatus(const QString& text);
+  void flushStatus();
+  /// True, with the busy status message, while a load runs.
+  bool refuseWhileLoading();
+  void setTableCommandsEnabled(bool enabled);
+  // Controls, menus and layout (main_window_build.cpp).
   void buildControls();
   void buildMenus();
   void sizeToDesign();
   [[nodiscard]] int px(int twips) const;
   void applyLayout();
-  void setTableCommandsEnabled(bool enabled);
-  void showStatus(const QString& text);
-  void flushStatus();
-  /// True, with the busy status message, while a load runs.
-  bool refuseWhileLoading();
   /// Adding a path to the file box (the list rule), then do_refresh(). Refused like it.
   bool addPath(const QString& path);
   void selectFile();
