@@ -57,15 +57,8 @@ class SystemLauncher : public Launcher {
   std::optional<QString> openTextFile(const QString& path) override {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return std::nullopt;
     // No desktop association (or no desktop): try the usual editors.
-    static const QStringList kEditors = {QStringLiteral("gnome-text-editor"),
-                                         QStringLiteral("gedit"),
-                                         QStringLiteral("mousepad"),
-                                         QStringLiteral("kate"),
-                                         QStringLiteral("kwrite"),
-                                         QStringLiteral("xed"),
-                                         QStringLiteral("pluma"),
-                                         QStringLiteral("featherpad"),
-                                         QStringLiteral("leafpad")};
+    static const QStringList kEditors =
+        QStringLiteral("gnome-text-editor gedit mousepad kate kwrite xed pluma featherpad leafpad").split(u' ');
     const QString editor = findProgram(kEditors);
     if (editor.isEmpty())
       return QStringLiteral("No text viewer was found to open ") + path +

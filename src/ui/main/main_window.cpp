@@ -24,6 +24,8 @@ namespace {
 
 /// Lines between two reads of the clock while a load runs.
 constexpr unsigned kLinesPerClockCheck = 256;
+/// File filters of Select File, the first one selected.
+const QString kReportFilter = QStringLiteral("Text (*.txt);;All (*)");
 /// Least time between two yields to pending events during a load.
 constexpr std::chrono::milliseconds kYieldInterval{10};
 

@@ -25,8 +25,6 @@ namespace tarvolin::ui {
 
 class GridCommandHandler;
 
-/// File filters of Select File, the first one selected.
-inline const QString kReportFilter = QStringLiteral("Text (*.txt);;All (*)");
 /// Status text when a load is asked for while one runs.
 inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
 
