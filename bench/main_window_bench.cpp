@@ -27,7 +27,7 @@
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"
-#include "ui/main/form1.h"
+#include "ui/main/main_window.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ double headlessLoad(const std::string& path, tarvolin::core::LoadCounters& count
 }
 
 /// Loads through the window as Select File does; the time includes the last flush and paint.
-double windowLoad(tarvolin::ui::Form1& form, const QString& path) {
+double windowLoad(tarvolin::ui::MainWindow& form, const QString& path) {
   const auto t = Clock::now();
   form.openReport(path);
   QCoreApplication::processEvents();
@@ -122,7 +122,7 @@ double windowLoad(tarvolin::ui::Form1& form, const QString& path) {
 }
 
 /// Time from a Stop click falling due (while the load reads) to the end of the load.
-double stopLatency(tarvolin::ui::Form1& form, int afterMs) {
+double stopLatency(tarvolin::ui::MainWindow& form, int afterMs) {
   auto* stop = form.findChild<QPushButton*>(QStringLiteral("comstop"));
   Clock::time_point due;
   QTimer::singleShot(afterMs, &form, [stop] { stop->click(); });
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
   const std::string file = QFile::encodeName(path).toStdString();
 
   tarvolin::core::SharedState shared;
-  tarvolin::ui::Form1 form(shared, tarvolin::platform::systemPlatform());
+  tarvolin::ui::MainWindow form(shared, tarvolin::platform::systemPlatform());
   form.show();
   QCoreApplication::processEvents();
 

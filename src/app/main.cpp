@@ -12,7 +12,7 @@
 #include "core/version.h"
 #include "platform/platform.h"
 #include "ui/about/program_icon.h"
-#include "ui/main/form1.h"
+#include "ui/main/main_window.h"
 
 namespace {
 
@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(tarvolin::ui::programIcon());
 
   tarvolin::core::SharedState shared;
-  tarvolin::ui::Form1 form(shared, tarvolin::platform::systemPlatform());
-  form.show();
-  if (!args.report.isEmpty()) QTimer::singleShot(0, &form, [&form, report = args.report] { form.openReport(report); });
+  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform());
+  window.show();
+  if (!args.report.isEmpty())
+    QTimer::singleShot(0, &window, [&window, report = args.report] { window.openReport(report); });
   return QApplication::exec();
 }

@@ -26,8 +26,6 @@ class FontTextMeasure : public core::TextMeasure {
   explicit FontTextMeasure(const QFont& font, double dpi = 0);
   double textWidthTwips(std::string_view text) override;
   [[nodiscard]] double maxAsciiAdvanceTwips() const override { return m_maxAscii; }
-  /// Twips per pixel at the DPI in use.
-  [[nodiscard]] double twipsPerPixel() const { return m_twipsPerPixel; }
   /// Width in twips as the font lays out the whole text (no table, no cache).
   [[nodiscard]] double measuredWidthTwips(std::string_view text) const;
 

@@ -78,10 +78,6 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
 
 int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi.x); }
 
-void GridView::setRedraw(bool on) { setUpdatesEnabled(on); }
-
-QTableView* GridView::frozenView() const { return frozenShown() ? m_frozen : nullptr; }
-
 bool GridView::frozenShown() const { return m_frozen != nullptr && !m_frozen->isHidden(); }
 
 void GridView::onStoreChanged(const core::GridChanges& changes) {

@@ -36,15 +36,6 @@ class GridView : public QTableView {
   [[nodiscard]] GridModel* gridModel() const { return m_model; }
   [[nodiscard]] core::GridStore& store() const { return m_model->store(); }
 
-  /// Switches painting of the view (and its fixed column) off and on.
-  void setRedraw(bool on);
-
-  /// Pixels for `twips` at this view's screen DPI.
-  [[nodiscard]] int px(int twips) const;
-
-  /// The view that draws the fixed first column, or nullptr while none is shown.
-  [[nodiscard]] QTableView* frozenView() const;
-
  signals:
   /// A mouse button was released over the cells; `globalPos` is the pointer.
   void mouseReleased(Qt::MouseButton button, const QPoint& globalPos);
@@ -60,6 +51,8 @@ class GridView : public QTableView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Pixels for `twips` at this view's screen DPI.
+  [[nodiscard]] int px(int twips) const;
   void onStoreChanged(const core::GridChanges& changes);
   void applyColumns();
   void applyHeaderHeight();

@@ -21,9 +21,9 @@ class Dialogs {
   virtual void message(QWidget* parent, const QString& text) = 0;
   /// Input box titled with the program's title; returns the empty text on Cancel.
   virtual QString input(QWidget* parent, const QString& prompt, const QString& initial = {}) = 0;
-  /// File-open dialog. `filter` uses the "Text (*.txt)|*.txt| All (*.*)|*.*" form
-  /// (description|pattern pairs; the first is selected). `startPath` is the last
-  /// path chosen. Returns the chosen full path, or empty when nothing was chosen.
+  /// File-open dialog. `filter` is a Qt name filter list ("Text (*.txt);;All (*)"; the
+  /// first is selected). `startPath` is the last path chosen. Returns the chosen full
+  /// path, or empty when nothing was chosen.
   virtual QString openFile(QWidget* parent, const QString& filter, const QString& startPath) = 0;
 };
 
@@ -42,7 +42,9 @@ class Launcher {
   virtual ~Launcher() = default;
   /// Starts `program` with `arguments` detached. Returns the reason on failure.
   virtual std::optional<QString> startDetached(const QString& program, const QStringList& arguments) = 0;
-  /// Opens `path` in the desktop's text viewer, detached. Returns the reason on failure.
+  /// Opens the text file `path` with the desktop's default application for it, or when
+  /// the desktop can't, with the first known text editor on the PATH; never waits for
+  /// it. Returns the reason on failure.
   virtual std::optional<QString> openTextFile(const QString& path) = 0;
   /// Opens a web address in the default browser. Returns false on failure.
   virtual bool openUrl(const QString& url) = 0;

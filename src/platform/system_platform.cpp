@@ -33,19 +33,7 @@ class SystemDialogs : public Dialogs {
     return ok ? answer : QString();
   }
   QString openFile(QWidget* parent, const QString& filter, const QString& startPath) override {
-    return QFileDialog::getOpenFileName(parent, QString(), startPath, toQtFilter(filter));
-  }
-
-  /// "Text (*.txt)|*.txt| All (*.*)|*.*" -> "Text (*.txt) (*.txt);; All (*.*) (*)".
-  static QString toQtFilter(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-      QString pattern = parts[i + 1].trimmed();
-      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
-      out << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
-    }
-    return out.join(QStringLiteral(";;"));
+    return QFileDialog::getOpenFileName(parent, QString(), startPath, filter);
   }
 };
 
@@ -67,16 +55,15 @@ class SystemLauncher : public Launcher {
     return QStringLiteral("Could not start ") + program;
   }
   std::optional<QString> openTextFile(const QString& path) override {
-    static const QStringList kViewers = {QStringLiteral("xdg-open"),   QStringLiteral("gnome-text-editor"),
-                                         QStringLiteral("gedit"),      QStringLiteral("mousepad"),
-                                         QStringLiteral("kate"),       QStringLiteral("kwrite"),
-                                         QStringLiteral("xed"),        QStringLiteral("pluma"),
-                                         QStringLiteral("featherpad"), QStringLiteral("leafpad")};
-    const QString viewer = findProgram(kViewers);
-    if (viewer.isEmpty())
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return std::nullopt;
+    // No desktop association (or no desktop): try the usual editors.
+    static const QStringList kEditors =
+        QStringLiteral("gnome-text-editor gedit mousepad kate kwrite xed pluma featherpad leafpad").split(u' ');
+    const QString editor = findProgram(kEditors);
+    if (editor.isEmpty())
       return QStringLiteral("No text viewer was found to open ") + path +
-             QStringLiteral(" (tried xdg-open, gedit, mousepad, kate and others)");
-    return startDetached(viewer, {path});
+             QStringLiteral(" (tried the desktop's default, gedit, mousepad, kate and others)");
+    return startDetached(editor, {path});
   }
   bool openUrl(const QString& url) override { return QDesktopServices::openUrl(QUrl(url)); }
   QString findProgram(const QStringList& programs) override {

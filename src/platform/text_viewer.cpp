@@ -2,6 +2,13 @@
 
 namespace tarvolin::platform {
 
+namespace {
+
+/// Message shown when View File or Help is asked to open no file.
+const QString kNoFileMessage = QStringLiteral("An error file has not been specified");
+
+}  // namespace
+
 void run_notepad(const QString& path, Platform& platform, QWidget* parent) {
   if (path.isEmpty()) {
     platform.dialogs.message(parent, kNoFileMessage);

@@ -8,9 +8,6 @@ class QWidget;
 
 namespace tarvolin::platform {
 
-/// Message shown when View File or Help is asked to open no file.
-inline const QString kNoFileMessage = QStringLiteral("An error file has not been specified");
-
 /// Opens the text file `path` in the desktop's text viewer without waiting for it.
 /// An empty path shows "An error file has not been specified" and starts nothing;
 /// a viewer that can't be started is reported in a message box naming the file.

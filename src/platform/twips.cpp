@@ -6,15 +6,11 @@
 
 namespace tarvolin::platform {
 
-QRect twipsRect(int left, int top, int width, int height, Dpi dpi) {
-  return {twipsToPixels(left, dpi.x), twipsToPixels(top, dpi.y), twipsToPixels(width, dpi.x),
-          twipsToPixels(height, dpi.y)};
-}
-
 QSize twipsSize(int width, int height, Dpi dpi) { return {twipsToPixels(width, dpi.x), twipsToPixels(height, dpi.y)}; }
 
 void placeTwips(QWidget* w, int left, int top, int width, int height, Dpi dpi) {
-  w->setGeometry(twipsRect(left, top, width, height, dpi));
+  w->setGeometry(twipsToPixels(left, dpi.x), twipsToPixels(top, dpi.y), twipsToPixels(width, dpi.x),
+                 twipsToPixels(height, dpi.y));
 }
 
 Dpi screenDpi(const QWidget* widget) {

@@ -29,14 +29,11 @@ struct Dpi {
   double y;
 };
 
-/// Pixels of a rectangle given in twips: left and width at `dpi.x`, top and height at `dpi.y`,
-/// each rounded on its own as twipsToPixels does.
-[[nodiscard]] QRect twipsRect(int left, int top, int width, int height, Dpi dpi);
-
 /// Pixels of a size given in twips, rounded as twipsToPixels does.
 [[nodiscard]] QSize twipsSize(int width, int height, Dpi dpi);
 
-/// Sets the geometry of `w` (relative to its parent) to twipsRect(left, top, width, height, dpi).
+/// Sets the geometry of `w` (relative to its parent) to a rectangle given in twips: left and
+/// width at `dpi.x`, top and height at `dpi.y`, each rounded on its own as twipsToPixels does.
 void placeTwips(QWidget* w, int left, int top, int width, int height, Dpi dpi);
 
 /// Logical DPI, across and down, of the screen `widget` is on (the primary screen's when

@@ -18,8 +18,7 @@ QString DialogsDouble::input(QWidget*, const QString& prompt, const QString& ini
   return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-QString DialogsDouble::openFile(QWidget*, const QString& filter, const QString& startPath) {
-  filters << filter;
+QString DialogsDouble::openFile(QWidget*, const QString&, const QString& startPath) {
   startPaths << startPath;
   if (fileDialogFails) throw std::runtime_error("The dialog failed");
   return fileAnswer;
@@ -31,9 +30,8 @@ std::optional<QString> ClipboardDouble::setText(const QString& text) {
   return std::nullopt;
 }
 
-std::optional<QString> LauncherDouble::startDetached(const QString& program, const QStringList& arguments) {
+std::optional<QString> LauncherDouble::startDetached(const QString& program, const QStringList&) {
   started << program;
-  startArguments << arguments;
   if (startFails) return QStringLiteral("cannot start");
   return std::nullopt;
 }
@@ -57,12 +55,11 @@ bool LauncherDouble::fileExists(const QString& path) {
 }
 
 QStringList FileSystemDouble::listFiles(const QString& folder) {
-  if (listingFails || folder != dir) throw std::runtime_error("Path not found");
+  if (folder != dir) throw std::runtime_error("Path not found");
   return names;
 }
 
 QDateTime FileSystemDouble::modified(const QString& path) {
-  timesAsked << path;
   const QString name = path.mid(dir.size() + 1);
   if (unreadable.contains(name) || !times.contains(name)) throw std::runtime_error("Permission denied");
   return times.value(name);

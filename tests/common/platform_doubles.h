@@ -28,7 +28,6 @@ class DialogsDouble : public platform::Dialogs {
   QStringList answers;   ///< what the next input boxes return, in order
   QString fileAnswer;    ///< what the file dialog returns
   bool fileDialogFails = false;
-  QStringList filters;     ///< filter of every file dialog shown
   QStringList startPaths;  ///< start path of every file dialog shown
 };
 
@@ -36,7 +35,6 @@ class DialogsDouble : public platform::Dialogs {
 class ClipboardDouble : public platform::Clipboard {
  public:
   std::optional<QString> setText(const QString& text) override;
-  /// The last text put on it; empty when there was none.
   [[nodiscard]] QString lastText() const { return texts.isEmpty() ? QString() : texts.last(); }
 
   QStringList texts;
@@ -53,9 +51,8 @@ class LauncherDouble : public platform::Launcher {
   QString findProgram(const QStringList& programs) override;
   bool fileExists(const QString& path) override;
 
-  QStringList started;                ///< program of every start, in order
-  QList<QStringList> startArguments;  ///< arguments of every start, in order
-  QStringList openedFiles;            ///< every path given to the text viewer
+  QStringList started;      ///< program of every start, in order
+  QStringList openedFiles;  ///< every path given to the text viewer
   QStringList urls;
   QStringList existenceTests;  ///< every path fileExists was asked about
   QStringList existing;
@@ -69,7 +66,7 @@ class LauncherDouble : public platform::Launcher {
 class FileSystemDouble : public platform::FileSystem {
  public:
   QString programDir() override { return dir; }
-  /// `names`; throws std::runtime_error when `listingFails` is set or `folder` is not `dir`.
+  /// `names`; throws std::runtime_error when `folder` is not `dir`.
   QStringList listFiles(const QString& folder) override;
   /// The time in `times` of the path's name below `dir`; throws std::runtime_error for a name in
   /// `unreadable` or without a time.
@@ -79,8 +76,6 @@ class FileSystemDouble : public platform::FileSystem {
   QStringList names;                ///< listing order
   QHash<QString, QDateTime> times;  ///< by name
   QSet<QString> unreadable;         ///< names whose time can't be read
-  bool listingFails = false;
-  QStringList timesAsked;  ///< full paths, in order
 };
 
 /// Keeps every printed image; throws std::runtime_error after keeping it when `fails` is set.
@@ -104,10 +99,6 @@ class KeyValueStoreDouble : public platform::KeyValueStore {
 
 /// Every double, bundled as the Platform a window receives.
 struct PlatformDouble {
-  PlatformDouble() = default;
-  PlatformDouble(const PlatformDouble&) = delete;
-  PlatformDouble& operator=(const PlatformDouble&) = delete;
-
   DialogsDouble dialogs;
   ClipboardDouble clipboard;
   LauncherDouble launcher;

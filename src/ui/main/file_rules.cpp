@@ -5,13 +5,18 @@
 
 namespace tarvolin::ui {
 
+namespace {
+
+/// The start of the time scale files are compared against (30 December 1899, 00:00:00).
+QDateTime zeroDateTime() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
+
+}  // namespace
+
 bool appendsToList(const QString& boxText, const QString& path) {
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   return collator.compare(boxText, path) > 0;
 }
-
-QDateTime zeroDateTime() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
 
 NewestFile newestFile(const QString& folder, platform::FileSystem& files) {
   NewestFile result;

@@ -19,9 +19,6 @@ struct NewestFile {
   std::optional<QString> error;  ///< text for the user's message box when a step failed
 };
 
-/// The start of the time scale files are compared against (30 December 1899, 00:00:00).
-[[nodiscard]] QDateTime zeroDateTime();
-
 /// The newest-file rule over the ordinary files of `folder`, in listing order: a file
 /// replaces the best one only when its time is strictly later, so among equal newest
 /// times the first listed wins. A failure (listing or reading a time) gives the error

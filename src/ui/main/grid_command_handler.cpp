@@ -1,14 +1,14 @@
 #include "ui/main/grid_command_handler.h"
 
 #include <QImage>
-#include <QMenu>
 #include <QPixmap>
+#include <QWidget>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "core/row_filters.h"
 #include "ui/detail/entry_detail_window.h"
-#include "ui/main/form1.h"
 
 namespace tarvolin::ui {
 
@@ -30,103 +30,91 @@ QString currentText(const core::GridStore& grid) {
 
 }  // namespace
 
-GridCommandHandler::GridCommandHandler(Form1& window) : m_window(window) {}
+GridCommandHandler::GridCommandHandler(core::GridStore& grid, core::SharedState& shared, core::LoadState& load,
+                                       platform::Platform& platform, Host host)
+    : m_grid(grid), m_shared(shared), m_load(load), m_platform(platform), m_host(std::move(host)) {}
 
 void GridCommandHandler::click() {
-  const core::GridStore& grid = m_window.grid();
-  if (grid.rows() < 1 || grid.col() < 0 || grid.col() >= grid.cols()) return;
-  m_window.showStatus(fromUtf8(grid.text(0, grid.col())));
-}
-
-void GridCommandHandler::mouseUp(Qt::MouseButton button, const QPoint& globalPos) {
-  if (button != Qt::RightButton) return;
-  m_window.grd()->setFocus(Qt::MouseFocusReason);
-  m_window.popupMenu()->popup(globalPos);
+  if (m_grid.rows() < 1 || m_grid.col() < 0 || m_grid.col() >= m_grid.cols()) return;
+  m_host.showStatus(fromUtf8(m_grid.text(0, m_grid.col())));
 }
 
 void GridCommandHandler::sort(core::SortOrder order) {
-  if (m_window.refuseWhileLoading()) return;
+  if (m_host.refuseWhileLoading()) return;
   try {
-    core::sortSelection(m_window.grid(), order);
+    core::sortSelection(m_grid, order);
   } catch (const std::out_of_range&) {
     // A selection outside the grid sorts nothing; the grid keeps its order.
   }
 }
 
-void GridCommandHandler::showDetail() {
-  const core::GridStore& grid = m_window.grid();
-  showRowDetail(grid, grid.row(), m_window.platform(), &m_window);
-}
+void GridCommandHandler::showDetail() { showRowDetail(m_grid, m_grid.row(), m_platform, &m_host.owner); }
 
-void GridCommandHandler::showCellValue() {
-  m_window.platform().dialogs.message(&m_window, currentText(m_window.grid()));
-}
+void GridCommandHandler::showCellValue() { m_platform.dialogs.message(&m_host.owner, currentText(m_grid)); }
 
 void GridCommandHandler::copyCellValue() {
-  if (const std::optional<QString> error = m_window.platform().clipboard.setText(currentText(m_window.grid())))
-    m_window.platform().dialogs.message(&m_window, *error);
+  if (const std::optional<QString> error = m_platform.clipboard.setText(currentText(m_grid)))
+    m_platform.dialogs.message(&m_host.owner, *error);
 }
 
 void GridCommandHandler::makeColumnWider() {
-  core::GridStore& grid = m_window.grid();
-  if (grid.col() < 0 || grid.col() >= grid.cols()) return;
-  core::makeColumnWider(grid);
+  if (m_grid.col() < 0 || m_grid.col() >= m_grid.cols()) return;
+  core::makeColumnWider(m_grid);
 }
 
 void GridCommandHandler::copyCells() {
   core::CopiedCells copied;
   try {
-    copied = core::copyCells(m_window.grid());
+    copied = core::copyCells(m_grid);
   } catch (const std::out_of_range&) {
     return;  // no cell to copy
   }
-  if (const std::optional<QString> error = m_window.platform().clipboard.setText(fromUtf8(copied.text))) {
-    m_window.platform().dialogs.message(&m_window, *error);
+  if (const std::optional<QString> error = m_platform.clipboard.setText(fromUtf8(copied.text))) {
+    m_platform.dialogs.message(&m_host.owner, *error);
     return;
   }
-  m_window.showStatus(QString::fromStdString(core::copiedStatusText(copied.cells)));
+  m_host.showStatus(QString::fromStdString(core::copiedStatusText(copied.cells)));
 }
 
-bool GridCommandHandler::lockFirstCol() { return core::lockFirstCol(m_window.shared(), m_window.grid()); }
+bool GridCommandHandler::lockFirstCol() { return core::lockFirstCol(m_shared, m_grid); }
 
 void GridCommandHandler::printScreen() {
   try {
-    m_window.platform().printer.print(m_window.grab().toImage());
+    m_platform.printer.print(m_host.owner.grab().toImage());
   } catch (...) {
     // No printer, printing refused: nothing is said.
   }
 }
 
 void GridCommandHandler::excludeLikeThis() {
-  if (m_window.refuseWhileLoading()) return;
-  core::GridStore& grid = m_window.grid();
+  if (m_host.refuseWhileLoading()) return;
   try {
-    const std::string value(core::currentCellText(grid));
-    core::redo_grid(grid, grid.col(), value);
+    const std::string value(core::currentCellText(m_grid));
+    core::redo_grid(m_grid, m_grid.col(), value);
   } catch (const std::out_of_range&) {
     // No current cell inside the grid: nothing to exclude.
   }
 }
 
 void GridCommandHandler::showAllLines() {
-  if (m_window.refuseWhileLoading()) return;
-  core::redo_grid_showall(m_window.grid());
+  if (m_host.refuseWhileLoading()) return;
+  core::redo_grid_showall(m_grid);
 }
 
 void GridCommandHandler::reloadLikeThis() {
-  if (m_window.refuseWhileLoading()) return;
+  if (m_host.refuseWhileLoading()) return;
   try {
-    core::menlike(m_window.loadState(), m_window.grid());
+    core::menlike(m_load, m_grid);
   } catch (const std::out_of_range&) {
     return;
   }
-  m_window.do_refresh();
+  m_host.reload();
 }
 
 void GridCommandHandler::reloadLikePrompt() {
-  if (m_window.refuseWhileLoading()) return;
-  const QString answer = m_window.platform().dialogs.input(&m_window, kLikePrompt, QString());
-  if (core::menlike2(m_window.loadState(), m_window.grid(), answer.toStdString())) m_window.do_refresh();
+  if (m_host.refuseWhileLoading()) return;
+  const QString answer = m_platform.dialogs.input(&m_host.owner, kLikePrompt, QString());
+  if (core::menlike2(m_load, m_grid, answer.toStdString())) m_host.reload();
 }
 
 }  // namespace tarvolin::ui

@@ -1,31 +1,41 @@
 #pragma once
 
-#include <Qt>
+#include <QObject>
+#include <QString>
+#include <functional>
 
 #include "core/grid_commands.h"
+#include "core/grid_store.h"
+#include "core/shared_state.h"
+#include "platform/platform.h"
 
-class QPoint;
+class QWidget;
 
 namespace tarvolin::ui {
 
-class Form1;
+/// The commands on a report grid's cells: the pop-up menu's items, a click and a double
+/// click on the grid, Copy Cells, Lock First Col? and Print Screen. Each works on the grid's
+/// store through the core grid commands and row filters and shows its outcome through the
+/// host's status line and the platform's message boxes. Commands that change the table
+/// (sorting, the row filters) do nothing while the host's busy check refuses them.
+/// Everything given to the constructor must outlive the handler.
+class GridCommandHandler : public QObject {
+  Q_OBJECT
 
-/// The main window's commands on its grid's cells: the mouse on the grid, the pop-up
-/// menu's items, Copy Cells, Lock First Col? and Print Screen. Each works on the grid's
-/// store through the core grid commands and row filters and shows its outcome in the
-/// window (status line, message boxes through the platform). Commands that change the
-/// table (sorting, the row filters) are refused with the window's busy status while a
-/// load runs. The window owns the handler and outlives it.
-class GridCommandHandler {
  public:
-  explicit GridCommandHandler(Form1& window);
+  /// What the handler needs of the window it serves.
+  struct Host {
+    QWidget& owner;                                  ///< owner of modal windows; what Print Screen prints
+    std::function<void(const QString&)> showStatus;  ///< sets the status line at once
+    std::function<bool()> refuseWhileLoading;        ///< true, with the busy status shown, while a load runs
+    std::function<void()> reload;                    ///< loads the current file again
+  };
+
+  GridCommandHandler(core::GridStore& grid, core::SharedState& shared, core::LoadState& load,
+                     platform::Platform& platform, Host host);
 
   /// A click on the grid: the status line shows row 0's text in the current column.
   void click();
-  /// A mouse button released over the grid: for the right button only, the grid takes
-  /// the focus and the pop-up menu opens at `globalPos` (without blocking). The current
-  /// cell stays where it was.
-  void mouseUp(Qt::MouseButton button, const QPoint& globalPos);
   /// Sort Ascending / Sort Descending of the selection (core::sortSelection).
   void sort(core::SortOrder order);
   /// Show Row Detail and a double click: the entry detail window on the current row,
@@ -45,7 +55,7 @@ class GridCommandHandler {
   /// Inverts lockcol and the grid's fixed first column; returns the new lockcol for
   /// the menu item's check mark.
   bool lockFirstCol();
-  /// An image of the whole window to the default printer. Every error is ignored.
+  /// An image of the owner window to the default printer. Every error is ignored.
   void printScreen();
   /// Exclude lines like this: hides the data rows whose cell in the current column
   /// equals the current cell's text.
@@ -53,14 +63,18 @@ class GridCommandHandler {
   /// Show all lines: every data row back at the default height.
   void showAllLines();
   /// Reload with only lines like this: the reload filter from the current cell, then
-  /// the file box's file loads again.
+  /// the reload.
   void reloadLikeThis();
   /// As above but prompt for value: asks "Enter value to look for"; an empty answer
   /// (or Cancel) reloads nothing.
   void reloadLikePrompt();
 
  private:
-  Form1& m_window;
+  core::GridStore& m_grid;
+  core::SharedState& m_shared;
+  core::LoadState& m_load;
+  platform::Platform& m_platform;
+  Host m_host;
 };
 
 }  // namespace tarvolin::ui

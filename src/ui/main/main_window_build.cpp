@@ -9,9 +9,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "platform/text_viewer.h"
 #include "platform/twips.h"
+#include "ui/about/about_box.h"
+#include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
-#include "ui/main/form1.h"
+#include "ui/main/file_rules.h"
+#include "ui/main/grid_command_handler.h"
+#include "ui/main/main_window.h"
 
 namespace tarvolin::ui {
 
@@ -37,9 +42,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption = {}
 
 }  // namespace
 
-int Form1::px(int twips) const { return platform::twipsToPixels(twips, m_dpi.x); }
+int MainWindow::px(int twips) const { return platform::twipsToPixels(twips, m_dpi.x); }
 
-void Form1::buildControls() {
+void MainWindow::buildControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
@@ -85,13 +90,13 @@ void Form1::buildControls() {
   platform::placeTwips(m_comstop, 9120, 240, 855, 375, m_dpi);
   m_comstop->setEnabled(false);
 
-  m_label1 =
+  QLabel* label1 =
       makeLabel(m_frame1, "Label1",
                 QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:"));
-  platform::placeTwips(m_label1, 120, 720, 8055, 255, m_dpi);
-  m_label2 = makeLabel(m_frame1, "Label2");
-  platform::placeTwips(m_label2, 8160, 720, 1935, 255, m_dpi);
-  new WebLinkController(*m_frame1, *m_label2, m_platform);  // caption, colours, hover and click
+  platform::placeTwips(label1, 120, 720, 8055, 255, m_dpi);
+  QLabel* label2 = makeLabel(m_frame1, "Label2");
+  platform::placeTwips(label2, 8160, 720, 1935, 255, m_dpi);
+  new WebLinkController(*m_frame1, *label2, m_platform);  // caption, colours, hover and click
 
   m_statmsg = new QStatusBar(this);
   m_statmsg->setObjectName(QStringLiteral("statmsg"));
@@ -111,32 +116,33 @@ void Form1::buildControls() {
   setTabOrder(m_comview, m_comstop);
   m_grd->setFocus();
 
-  connect(m_command2, &QPushButton::clicked, this, &Form1::on_Command2);
-  connect(m_cmbfile, &QComboBox::activated, this, &Form1::on_cmbfile);
-  connect(m_comrec, &QPushButton::clicked, this, &Form1::on_comrec);
-  connect(m_comref, &QPushButton::clicked, this, &Form1::on_comref);
-  connect(m_comview, &QPushButton::clicked, this, &Form1::on_comview);
-  connect(m_comstop, &QPushButton::clicked, this, &Form1::on_comstop);
-  connect(m_grd, &QTableView::clicked, this, &Form1::on_grd_click);
-  connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, this, &Form1::on_grd_click);
-  connect(m_grd, &QTableView::doubleClicked, this, &Form1::on_grd_dblclick);
-  connect(m_grd, &platform::GridView::mouseReleased, this, &Form1::on_grd_mouseup);
+  GridCommandHandler* commands = m_commands.get();
+  connect(m_command2, &QPushButton::clicked, this, &MainWindow::selectFile);
+  connect(m_cmbfile, &QComboBox::activated, this, &MainWindow::do_refresh);
+  connect(m_comrec, &QPushButton::clicked, this, &MainWindow::mostRecent);
+  connect(m_comref, &QPushButton::clicked, this, &MainWindow::do_refresh);
+  connect(m_comview, &QPushButton::clicked, this,
+          [this] { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); });
+  connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopflag = true; });
+  connect(m_grd, &QTableView::clicked, commands, &GridCommandHandler::click);
+  connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, commands, &GridCommandHandler::click);
+  connect(m_grd, &QTableView::doubleClicked, commands, &GridCommandHandler::showDetail);
+  connect(m_grd, &platform::GridView::mouseReleased, this, &MainWindow::gridMouseUp);
 }
 
-QAction* Form1::addItem(QMenu* menu, const char* name, const QString& caption) {
-  QAction* a = menu->addAction(caption);
-  a->setObjectName(QLatin1String(name));
-  return a;
-}
-
-void Form1::buildMenus() {
+void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("menubar"));
-  auto topCommand = [&](const char* name, const QString& caption, void (Form1::*slot)()) {
-    auto* a = new QAction(caption, this);
+  GridCommandHandler* commands = m_commands.get();
+  // Each item is connected to `receiver`'s `slot`: a member function or a lambda.
+  auto named = [](QAction* a, const char* name) {
     a->setObjectName(QLatin1String(name));
+    return a;
+  };
+  auto topCommand = [&](const char* name, const QString& caption, auto* receiver, auto slot) {
+    QAction* a = named(new QAction(caption, this), name);
     bar->addAction(a);
-    connect(a, &QAction::triggered, this, slot);
+    connect(a, &QAction::triggered, receiver, slot);
     return a;
   };
   auto dropDown = [&](const char* name, const QString& caption) {
@@ -146,50 +152,57 @@ void Form1::buildMenus() {
     bar->addMenu(m);
     return m;
   };
-  auto item = [&](QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)()) {
-    QAction* a = addItem(menu, name, caption);
-    connect(a, &QAction::triggered, this, slot);
+  auto item = [&](QMenu* menu, const char* name, const QString& caption, auto* receiver, auto slot) {
+    QAction* a = named(menu->addAction(caption), name);
+    connect(a, &QAction::triggered, receiver, slot);
     return a;
   };
 
-  topCommand("menclose", QStringLiteral("&Close"), &Form1::on_menclose);
+  topCommand("menclose", QStringLiteral("&Close"), this, &QWidget::close);
   QMenu* menedit = dropDown("menedit", QStringLiteral("&Edit"));
-  QAction* mencopy = item(menedit, "mencopy", QStringLiteral("Copy Cells"), &Form1::on_mencopy);
-  mencopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-  m_tableActions << topCommand("mencfg", QStringLiteral("Customi&ze"), &Form1::on_mencfg);
-  topCommand("menprint", QStringLiteral("&Print Screen"), &Form1::on_menprint);
+  item(menedit, "mencopy", QStringLiteral("Copy Cells"), commands, &GridCommandHandler::copyCells)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  m_tableActions << topCommand("mencfg", QStringLiteral("Customi&ze"), this, &MainWindow::customise);
+  topCommand("menprint", QStringLiteral("&Print Screen"), commands, &GridCommandHandler::printScreen);
   QMenu* menop = dropDown("menop", QStringLiteral("&Options"));
-  m_menlock = item(menop, "menlock", QStringLiteral("Lock First Col?"), &Form1::on_menlock);
-  m_menlock->setCheckable(true);
-  m_menlock->setChecked(m_shared.lockcol);
+  QAction* menlock = named(menop->addAction(QStringLiteral("Lock First Col?")), "menlock");
+  menlock->setCheckable(true);
+  menlock->setChecked(m_shared.lockcol);
+  connect(menlock, &QAction::triggered, commands,
+          [commands, menlock] { menlock->setChecked(commands->lockFirstCol()); });
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
-  item(menhelp, "menh", QStringLiteral("&Help"), &Form1::on_menh);
-  item(menhelp, "menabout", QStringLiteral("&About"), &Form1::on_menabout);
+  item(menhelp, "menh", QStringLiteral("&Help"), this, [this] { showHelp(m_platform, this); });
+  item(menhelp, "menabout", QStringLiteral("&About"), this, [this] { showAboutBox(m_platform, this); });
 
   // The grid's pop-up menu: a top-level menu that is never in the menu bar.
   m_mensortt = new QMenu(QStringLiteral("sort"), this);
   m_mensortt->setObjectName(QStringLiteral("mensortt"));
   const QString sortCaptions[] = {QStringLiteral("Sort Ascending"), QStringLiteral("Sort Descending")};
+  const core::SortOrder orders[] = {core::SortOrder::Ascending, core::SortOrder::Descending};
   for (int i = 0; i < 2; ++i) {
-    QAction* a = addItem(m_mensortt, "mensort", sortCaptions[i]);
+    const core::SortOrder order = orders[i];
+    QAction* a = item(m_mensortt, "mensort", sortCaptions[i], commands, [commands, order] { commands->sort(order); });
     a->setProperty("index", i);
-    connect(a, &QAction::triggered, this, [this, i] { on_mensort(i); });
     m_tableActions << a;
   }
   m_mensortt->addSeparator()->setObjectName(QStringLiteral("xw"));
-  item(m_mensortt, "mendetail", QStringLiteral("Show Row Detail"), &Form1::on_mendetail);
-  item(m_mensortt, "menshowcell", QStringLiteral("Show Cell Value"), &Form1::on_menshowcell);
-  item(m_mensortt, "mencopycell", QStringLiteral("Copy Cell Value"), &Form1::on_mencopycell);
-  item(m_mensortt, "mencolwider", QStringLiteral("Make Column Wider"), &Form1::on_mencolwider);
+  item(m_mensortt, "mendetail", QStringLiteral("Show Row Detail"), commands, &GridCommandHandler::showDetail);
+  item(m_mensortt, "menshowcell", QStringLiteral("Show Cell Value"), commands, &GridCommandHandler::showCellValue);
+  item(m_mensortt, "mencopycell", QStringLiteral("Copy Cell Value"), commands, &GridCommandHandler::copyCellValue);
+  item(m_mensortt, "mencolwider", QStringLiteral("Make Column Wider"), commands, &GridCommandHandler::makeColumnWider);
   m_mensortt->addSeparator()->setObjectName(QStringLiteral("xx"));
-  m_tableActions << item(m_mensortt, "menexcl", QStringLiteral("Exclude lines like this"), &Form1::on_menexcl);
-  m_tableActions << item(m_mensortt, "menexclnone", QStringLiteral("Show all lines"), &Form1::on_menexclnone);
+  m_tableActions << item(m_mensortt, "menexcl", QStringLiteral("Exclude lines like this"), commands,
+                         &GridCommandHandler::excludeLikeThis);
+  m_tableActions << item(m_mensortt, "menexclnone", QStringLiteral("Show all lines"), commands,
+                         &GridCommandHandler::showAllLines);
   m_mensortt->addSeparator()->setObjectName(QStringLiteral("x"));
-  m_tableActions << item(m_mensortt, "menlike", QStringLiteral("Reload with only lines like this"), &Form1::on_menlike);
-  m_tableActions << item(m_mensortt, "menlike2", QStringLiteral("As above but prompt for value"), &Form1::on_menlike2);
+  m_tableActions << item(m_mensortt, "menlike", QStringLiteral("Reload with only lines like this"), commands,
+                         &GridCommandHandler::reloadLikeThis);
+  m_tableActions << item(m_mensortt, "menlike2", QStringLiteral("As above but prompt for value"), commands,
+                         &GridCommandHandler::reloadLikePrompt);
 }
 
-void Form1::applyLayout() {
+void MainWindow::applyLayout() {
   // Outer size: frame, title bar and menu bar included.
   const QRect outer = frameGeometry();
   const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi.x),
@@ -202,7 +215,7 @@ void Form1::applyLayout() {
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
 }
 
-void Form1::sizeToDesign() {
+void MainWindow::sizeToDesign() {
   resize(platform::twipsSize(kClientWidth, kClientHeight, m_dpi) + QSize(0, menuBar()->sizeHint().height()));
 }
 

@@ -1,6 +1,5 @@
-#include "ui/main/form1.h"
+#include "ui/main/main_window.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,18 +7,15 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/text_viewer.h"
-#include "platform/twips.h"
-#include "ui/about/about_box.h"
-#include "ui/about/help_file.h"
 #include "ui/customise/customise_command.h"
+#include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 
 namespace tarvolin::ui {
@@ -28,6 +24,10 @@ namespace {
 
 /// Lines between two reads of the clock while a load runs.
 constexpr unsigned kLinesPerClockCheck = 256;
+/// File filters of Select File, the first one selected.
+const QString kReportFilter = QStringLiteral("Text (*.txt);;All (*)");
+/// Least time between two yields to pending events during a load.
+constexpr std::chrono::milliseconds kYieldInterval{10};
 
 /// The first local file among dropped URLs, or empty.
 QString droppedFile(const QMimeData* mime) {
@@ -39,14 +39,17 @@ QString droppedFile(const QMimeData* mime) {
 
 }  // namespace
 
-Form1::Form1(core::SharedState& shared, platform::Platform& platform, QWidget* parent)
+MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent),
       m_shared(shared),
       m_platform(platform),
       m_measure(std::make_unique<platform::FontTextMeasure>(font())),
       m_loader(shared, m_load, *this, *m_measure),
       m_dpi(platform::screenDpi(this)),
-      m_commands(std::make_unique<GridCommandHandler>(*this)) {
+      m_commands(std::make_unique<GridCommandHandler>(
+          m_store, shared, m_load, platform,
+          GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
+                                   [this] { return refuseWhileLoading(); }, [this] { do_refresh(); }})) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvolin - View DB2 Snapshot"));
   setAcceptDrops(true);
@@ -57,7 +60,7 @@ Form1::Form1(core::SharedState& shared, platform::Platform& platform, QWidget* p
   m_load.like_val.clear();
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
   if (m_waitCursor) QApplication::restoreOverrideCursor();
   // The view and its model observe m_store, which dies with this object, before QWidget
   // deletes the children: let them go first.
@@ -65,33 +68,31 @@ Form1::~Form1() {
   m_grd = nullptr;
 }
 
-QString Form1::statusText() const { return m_statusText->text(); }
-
-void Form1::showStatus(const QString& text) {
+void MainWindow::showStatus(const QString& text) {
   m_statusPending = false;
   m_statusText->setText(text);
 }
 
-void Form1::flushStatus() {
+void MainWindow::flushStatus() {
   if (!m_statusPending) return;
   m_statusPending = false;
   m_statusText->setText(QString::fromStdString(m_pendingStatus));
 }
 
-bool Form1::refuseWhileLoading() {
+bool MainWindow::refuseWhileLoading() {
   if (!m_loader.loading()) return false;
   showStatus(kBusyMessage);
   return true;
 }
 
-void Form1::setTableCommandsEnabled(bool enabled) {
+void MainWindow::setTableCommandsEnabled(bool enabled) {
   for (QWidget* w : {static_cast<QWidget*>(m_command2), static_cast<QWidget*>(m_comrec),
                      static_cast<QWidget*>(m_comref), static_cast<QWidget*>(m_cmbfile)})
     w->setEnabled(enabled);
   for (QAction* a : std::as_const(m_tableActions)) a->setEnabled(enabled);
 }
 
-bool Form1::do_refresh() {
+bool MainWindow::do_refresh() {
   if (refuseWhileLoading()) return false;
   setTableCommandsEnabled(false);
   m_closeWhenLoaded = false;
@@ -104,21 +105,19 @@ bool Form1::do_refresh() {
   return true;
 }
 
-bool Form1::addPath(const QString& path) {
+bool MainWindow::addPath(const QString& path) {
   if (refuseWhileLoading()) return false;
   if (appendsToList(m_cmbfile->currentText(), path)) m_cmbfile->addItem(path);
   m_cmbfile->setEditText(path);
   return do_refresh();
 }
 
-bool Form1::openReport(const QString& path) {
+bool MainWindow::openReport(const QString& path) {
   if (path.isEmpty()) return false;
   return addPath(QFileInfo(path).absoluteFilePath());
 }
 
-// --- commands of this window ---
-
-void Form1::on_Command2() {
+void MainWindow::selectFile() {
   if (refuseWhileLoading()) return;
   QString chosen;
   try {
@@ -131,9 +130,7 @@ void Form1::on_Command2() {
   addPath(chosen);
 }
 
-void Form1::on_cmbfile(int /*index*/) { do_refresh(); }
-
-void Form1::on_comrec() {
+void MainWindow::mostRecent() {
   if (refuseWhileLoading()) return;
   const NewestFile newest = newestFile(m_platform.files.programDir(), m_platform.files);
   if (newest.error) {
@@ -144,50 +141,22 @@ void Form1::on_comrec() {
   addPath(newest.path);
 }
 
-void Form1::on_comref() { do_refresh(); }
-
-void Form1::on_comview() { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); }
-
-void Form1::on_comstop() { m_load.stopflag = true; }
-
-void Form1::on_menclose() { close(); }
-
-// --- commands of the other windows ---
-
-void Form1::on_mencfg() {
+void MainWindow::customise() {
   if (refuseWhileLoading()) return;
   // OK reloads, also when nothing changed, so the file on disk is what shows.
   if (runCustomise(m_shared, m_platform, this)) do_refresh();
 }
 
-void Form1::on_menh() { showHelp(m_platform, this); }
-
-void Form1::on_menabout() { showAboutBox(m_platform, this); }
-
-void Form1::on_mendetail() { m_commands->showDetail(); }
-
-// --- commands on the grid's cells ---
-
-void Form1::on_mencopy() { m_commands->copyCells(); }
-void Form1::on_menprint() { m_commands->printScreen(); }
-void Form1::on_menlock() { m_menlock->setChecked(m_commands->lockFirstCol()); }
-void Form1::on_mensort(int index) {
-  m_commands->sort(index == 0 ? core::SortOrder::Ascending : core::SortOrder::Descending);
+void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {
+  if (button != Qt::RightButton) return;
+  // The current cell stays where it was: the pop-up's commands act on it.
+  m_grd->setFocus(Qt::MouseFocusReason);
+  m_mensortt->popup(globalPos);
 }
-void Form1::on_menshowcell() { m_commands->showCellValue(); }
-void Form1::on_mencopycell() { m_commands->copyCellValue(); }
-void Form1::on_mencolwider() { m_commands->makeColumnWider(); }
-void Form1::on_menexcl() { m_commands->excludeLikeThis(); }
-void Form1::on_menexclnone() { m_commands->showAllLines(); }
-void Form1::on_menlike() { m_commands->reloadLikeThis(); }
-void Form1::on_menlike2() { m_commands->reloadLikePrompt(); }
-void Form1::on_grd_click() { m_commands->click(); }
-void Form1::on_grd_dblclick() { m_commands->showDetail(); }
-void Form1::on_grd_mouseup(Qt::MouseButton button, const QPoint& globalPos) { m_commands->mouseUp(button, globalPos); }
 
 // --- the load's observer ---
 
-void Form1::setStatus(const std::string& text) {
+void MainWindow::setStatus(const std::string& text) {
   if (!m_loader.loading()) {
     showStatus(QString::fromStdString(text));
     return;
@@ -197,16 +166,16 @@ void Form1::setStatus(const std::string& text) {
   m_statusPending = true;
 }
 
-void Form1::setFileTime(std::chrono::system_clock::time_point modified) {
+void MainWindow::setFileTime(std::chrono::system_clock::time_point modified) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(modified.time_since_epoch()).count();
   m_lbltime->setText(QLocale::system().toString(QDateTime::fromMSecsSinceEpoch(ms), QLocale::ShortFormat));
 }
 
-void Form1::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }
+void MainWindow::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }
 
-void Form1::setStopEnabled(bool enabled) { m_comstop->setEnabled(enabled); }
+void MainWindow::setStopEnabled(bool enabled) { m_comstop->setEnabled(enabled); }
 
-void Form1::setWaitCursor(bool wait) {
+void MainWindow::setWaitCursor(bool wait) {
   if (wait == m_waitCursor) return;
   m_waitCursor = wait;
   if (wait)
@@ -215,32 +184,32 @@ void Form1::setWaitCursor(bool wait) {
     QApplication::restoreOverrideCursor();
 }
 
-void Form1::yieldEvents() {
+void MainWindow::yieldEvents() {
   // Called after every line: look at the clock only every few hundred lines and let
   // events run only when the interval has passed, so Stop is seen within milliseconds
   // at a negligible cost per line.
   if (++m_linesSinceCheck < kLinesPerClockCheck) return;
   m_linesSinceCheck = 0;
   const auto now = std::chrono::steady_clock::now();
-  if (now - m_lastYield < m_yieldInterval) return;
+  if (now - m_lastYield < kYieldInterval) return;
   flushStatus();
   QApplication::processEvents();
   m_lastYield = std::chrono::steady_clock::now();
 }
 
-void Form1::showError(const std::string& message) {
+void MainWindow::showError(const std::string& message) {
   flushStatus();
   m_platform.dialogs.message(this, QString::fromStdString(message));
 }
 
 // --- window events ---
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   applyLayout();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (m_loader.loading()) {
     // The load runs below this event: stop it and close once it has finished.
     m_load.stopflag = true;
@@ -251,11 +220,11 @@ void Form1::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (!m_loader.loading() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   const QString file = droppedFile(event->mimeData());
   if (file.isEmpty()) return;
   event->acceptProposedAction();

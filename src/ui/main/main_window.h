@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QMainWindow>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "core/grid_store.h"
+#include "core/load_observer.h"
+#include "core/report_parser.h"
+#include "core/shared_state.h"
+#include "platform/font_text_measure.h"
+#include "platform/grid_view.h"
+#include "platform/platform.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+
+namespace tarvolin::ui {
+
+class GridCommandHandler;
+
+/// Status text when a load is asked for while one runs.
+inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
+
+/// The main window "Tarvolin - View DB2 Snapshot" (objectName `Form1`): the file box and
+/// its buttons, the result grid `grd`, the status line and the menus. It owns the grid's
+/// store, the per-load state and the loader, and shows the loader's progress (it is the
+/// load's observer). The shared state and the platform are injected and must outlive it.
+/// The commands on the grid's cells live in a GridCommandHandler the window owns, wired
+/// straight to the menu items and the grid; the web link Label2 is run by a
+/// WebLinkController.
+///
+/// Guard: while a load runs, the commands that change the table (Select File, the file
+/// box, Most Recent, Reload, Customize, sorting and the row filters) are disabled, and
+/// do_refresh()/openReport() and those commands' handlers refuse with kBusyMessage in
+/// the status line; Stop, View File, copying, the cell commands, the detail window,
+/// About, Help and Close stay available. Closing during a load stops it and closes the
+/// window when the load has finished.
+class MainWindow : public QMainWindow, public core::LoadObserver {
+  Q_OBJECT
+
+ public:
+  MainWindow(core::SharedState& shared, platform::Platform& platform, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  /// The loader, whose counters tell what the last load read and wrote.
+  [[nodiscard]] const core::ReportLoader& loader() const { return m_loader; }
+
+  /// Loads the file box's text into the grid. Returns false, with the busy status, when
+  /// refused because a load runs. Errors of the load are shown by the load itself.
+  bool do_refresh();
+  /// A report named on the command line or dropped on the window: made absolute and
+  /// loaded as Select File loads a chosen file. Refused like do_refresh().
+  bool openReport(const QString& path);
+
+  // core::LoadObserver
+  void setStatus(const std::string& text) override;
+  void setFileTime(std::chrono::system_clock::time_point modified) override;
+  void setKind(const std::string& kind) override;
+  void setStopEnabled(bool enabled) override;
+  void setWaitCursor(bool wait) override;
+  void yieldEvents() override;
+  void showError(const std::string& message) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void showStatus(const QString& text);
+  void flushStatus();
+  /// True, with the busy status message, while a load runs.
+  bool refuseWhileLoading();
+  void setTableCommandsEnabled(bool enabled);
+  // Controls, menus and layout (main_window_build.cpp).
+  void buildControls();
+  void buildMenus();
+  void sizeToDesign();
+  [[nodiscard]] int px(int twips) const;
+  void applyLayout();
+  /// Adding a path to the file box (the list rule), then do_refresh(). Refused like it.
+  bool addPath(const QString& path);
+  void selectFile();
+  void mostRecent();
+  void customise();
+  /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
+  void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
+
+  core::SharedState& m_shared;
+  platform::Platform& m_platform;
+  core::GridStore m_store;
+  core::LoadState m_load;
+  std::unique_ptr<platform::FontTextMeasure> m_measure;
+  core::ReportLoader m_loader;
+  platform::Dpi m_dpi;
+  std::unique_ptr<GridCommandHandler> m_commands;
+
+  platform::GridView* m_grd = nullptr;
+  QLabel* m_lbltype = nullptr;
+  QLabel* m_lbltime = nullptr;
+  QGroupBox* m_frame1 = nullptr;
+  QComboBox* m_cmbfile = nullptr;
+  QPushButton* m_command2 = nullptr;
+  QPushButton* m_comrec = nullptr;
+  QPushButton* m_comref = nullptr;
+  QPushButton* m_comview = nullptr;
+  QPushButton* m_comstop = nullptr;
+  QStatusBar* m_statmsg = nullptr;
+  QLabel* m_statusText = nullptr;
+  QMenu* m_mensortt = nullptr;
+  QList<QAction*> m_tableActions;  ///< disabled while a load runs
+
+  QString m_dialogPath;  ///< the file dialog's last path
+  std::string m_pendingStatus;
+  bool m_statusPending = false;
+  bool m_waitCursor = false;
+  bool m_closeWhenLoaded = false;
+  std::chrono::steady_clock::time_point m_lastYield;
+  unsigned m_linesSinceCheck = 0;
+};
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,321 @@
+// The main window as a user drives it: files, loads, Stop, one wiring check per command (rules: core).
+#include <QtTest>
+#include <QtWidgets>
+#include <functional>
+
+#include "common/platform_doubles.h"
+#include "ui/main/file_rules.h"
+#include "ui/main/main_window.h"
+
+using namespace tarvolin::test;
+
+namespace {
+
+template <typename T>
+T* child(const QObject& parent, const char* name) {
+  return parent.findChild<T*>(QLatin1String(name));
+}
+
+/// A lock snapshot of `apps` applications of `locks` locks, 5 + apps * (3 + 4 * locks) lines. 3 x 2 loads as rows
+/// 100 app0 2 | 7 Row T0 X | 77 Row T1 X | 101 app1 2 | 14 .. | 154 .. | 102 app2 2 | 21 .. | 231 .. (columns below).
+QString writeLockSnapshot(const QString& path, int apps, int locks) {
+  QFile f(path);
+  QByteArray out = "\n            Database Lock Snapshot\n\nDatabase name                 = ORDERS\n\n";
+  for (int a = 0; a < apps; ++a) {
+    out += "Application handle = " + QByteArray::number(100 + a) + "\nApplication name = app" + QByteArray::number(a) +
+           "\nLocks held = " + QByteArray::number(locks) + "\n";
+    for (int l = 0; l < locks; ++l)
+      out += " Lock Object Name = " + QByteArray::number((a + 1) * 7 * (l * 10 + 1)) +
+             "\n Object Type = Row\n Table Name = T" + QByteArray::number(l % 7) + "\n Mode = X\n";
+  }
+  return f.open(QIODevice::WriteOnly) && f.write(out) == out.size() ? path : QString();
+}
+enum LockColumn { kHandle, kAppName, kLocksHeld, kLockObject, kObjectType, kTableName, kMode };
+
+QString finished(int read, int written) {
+  return QStringLiteral("Finished. Records read: %1 Records outputted %2").arg(read).arg(written);
+}
+
+/// Runs `act` on the modal window the next command opens, once it runs its own event loop.
+void whenModal(QObject& context, std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, &context, [act] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) act(*dialog);
+  });
+}
+
+/// Text at row `row`, column `col` of the table named "grd" in `window`, as the view shows it.
+QString shown(const QWidget& window, int row, int col) {
+  return child<QTableView>(window, "grd")->model()->index(row, col).data().toString();
+}
+
+/// The main window over the platform doubles, shown, its grid's model under test.
+struct Window {
+  Window() {
+    w.resize(780, 560);  // inside the offscreen screen, so pop-ups open where asked
+    w.show();
+  }
+  tarvolin::platform::GridView& grd() { return *child<tarvolin::platform::GridView>(w, "grd"); }
+  tarvolin::core::GridStore& grid() { return grd().store(); }
+  QComboBox& box() { return *child<QComboBox>(w, "cmbfile"); }
+  QString status() { return child<QLabel>(w, "statmsgText")->text(); }
+  void click(const char* button) { child<QPushButton>(w, button)->click(); }
+  void trigger(const char* action) { child<QAction>(w, action)->trigger(); }
+  /// Types `path` in the file box and clicks Reload; true once the view shows the rows.
+  bool load(const QString& path) {
+    box().setEditText(path);
+    click("comref");
+    return QTest::qWaitFor([this] { return grd().model()->rowCount() == grid().rows() - 1; });
+  }
+  QStringList column(int col) {
+    QStringList texts;
+    for (int r = 1; r < grid().rows(); ++r) texts << QString::fromStdString(std::string(grid().text(r, col)));
+    return texts;
+  }
+  void select(int row, int col) { grid().setSelection(row, col, row, col); }
+  /// Sends a mouse action at the centre of store row `row`, column `col` of `view` (the grid's).
+  void mouse(QTest::MouseAction action, Qt::MouseButton button, int row, int col, QTableView* view = nullptr) {
+    view = view ? view : &grd();
+    QTest::mouseEvent(action, view->viewport(), button, {},
+                      view->visualRect(view->model()->index(row - 1, col)).center());
+  }
+
+  tarvolin::core::SharedState shared;
+  PlatformDouble p;
+  tarvolin::ui::MainWindow w{shared, p.platform};
+  QAbstractItemModelTester tester{grd().gridModel(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir m_dir;
+  QString m_small;  ///< 3 applications of 2 locks: 9 rows from 38 lines
+  QString m_big;    ///< 50,000 applications of 4 locks: a load of some 50 ms, long enough to stop
+
+  /// Loads m_big; `during` runs at the load's first yield to events and must stop it.
+  void loadBig(Window& x, const std::function<void()>& during) {
+    QTimer::singleShot(0, &x.w, during);
+    x.box().setEditText(m_big);
+    QVERIFY(x.w.do_refresh());
+    QVERIFY(x.w.loader().counters().nout < 250000);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(QDir::setCurrent(m_dir.path()));  // configuration files are read and written here
+    m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
+    m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
+  }
+
+  void newestFileAndLayoutRules() {
+    FileSystemDouble fs;
+    fs.names = {"a", "b", "c", "locked"};
+    for (int i = 0; i < 3; ++i) fs.times[fs.names[i]] = QDateTime(QDate(2026, 11, 27), QTime(16, i == 0 ? 1 : 5));
+    fs.unreadable = {"locked"};
+    QCOMPARE(tarvolin::ui::newestFile(fs.dir, fs).error, QStringLiteral("Permission denied locked"));
+    fs.names.removeLast();
+    QCOMPARE(tarvolin::ui::newestFile(fs.dir, fs).path, fs.dir + "/b");  // the first of equal newest
+    using tarvolin::ui::layoutRule;
+    const tarvolin::ui::MainLayout now{10215, 4215, 5520},
+        big = layoutRule(11025, 7725, now), tiny = layoutRule(629, 2499, now), zero = layoutRule(630, 2500, now);
+    QVERIFY(big.gridWidth == 10395 && big.gridHeight == 5225 && big.frameTop == 5685);
+    QVERIFY(tiny.gridWidth == 10215 && tiny.gridHeight == 4215 && tiny.frameTop == 4675);  // sizes kept
+    QVERIFY(zero.gridWidth == 0 && zero.gridHeight == 0 && zero.frameTop == 460);
+    QVERIFY(!tarvolin::ui::appendsToList("D:\\A.TXT", "d:\\a.txt") && tarvolin::ui::appendsToList("D:\\B", "d:\\a"));
+  }
+
+  void loadsTheLockSampleAndFollowsTheWindowSize() {
+    Window x;
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/lock_snapshot.txt")));
+    const auto& c = x.w.loader().counters();
+    QVERIFY(c.nout > 0 && x.p.dialogs.messages.isEmpty());
+    QCOMPARE(x.status(), finished(c.nread, c.nout));
+    QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), QStringLiteral("Database Lock Snapshot"));
+    QVERIFY(!child<QLabel>(x.w, "lbltime")->text().isEmpty());
+    QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
+    QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
+    const QRect before(0, frame->y(), x.grd().width(), x.grd().height());
+    x.w.resize(x.w.width() + 100, x.w.height() + 60);
+    QTRY_VERIFY(qAbs(x.grd().width() - before.width() - 100) <= 1);
+    QVERIFY(qAbs(x.grd().height() - before.height() - 60) <= 1 && qAbs(frame->y() - before.y() - 60) <= 1);
+  }
+
+  void fileCommands() {
+    Window x;
+    x.click("comview");  // no file yet: said, nothing opened
+    QVERIFY(x.p.dialogs.messages.size() == 1 && x.p.launcher.openedFiles.isEmpty());
+    x.p.dialogs.fileAnswer = m_small;
+    x.click("Command2");
+    QCOMPARE(x.status(), finished(38, 9));
+    const QString a = writeLockSnapshot(m_dir.filePath("A.txt"), 1, 1);
+    x.p.dialogs.fileAnswer = a;  // "locks.txt" in the box sorts after it: appended
+    x.click("Command2");
+    QCOMPARE(x.box().count() == 1 ? x.box().itemText(0) : "", a);  // the first choice did not join the list
+    x.box().clearEditText();                                       // a typed path loads only with Reload
+    QTest::keyClicks(&x.box(), m_small);
+    QTest::keyClick(&x.box(), Qt::Key_Return);
+    QCOMPARE(x.status(), finished(12, 2));
+    x.click("comview");
+    QCOMPARE(x.p.launcher.openedFiles, QStringList{m_small});
+    x.click("comref");
+    QCOMPARE(x.status(), finished(38, 9));
+    x.box().setCurrentIndex(0);  // picked from the list
+    emit x.box().activated(0);
+    QCOMPARE(x.status(), finished(12, 2));
+    QVERIFY(x.w.openReport(QStringLiteral("locks.txt")) && x.box().currentText() == m_small);  // made absolute
+    x.p.files.dir = m_dir.path();  // Most Recent: the newest file of the program's folder
+    x.p.files.names = {"A.txt", "big.txt"};
+    x.p.files.times = {{"A.txt", QDateTime::currentDateTime()}, {"big.txt", QDateTime(QDate(2026, 1, 1), {})}};
+    x.click("comrec");
+    QCOMPARE(x.status(), finished(12, 2));
+    x.p.files.unreadable = {"big.txt"};
+    x.click("comrec");
+    QCOMPARE(x.p.dialogs.messages.last(), QStringLiteral("Permission denied big.txt"));
+    x.box().setEditText(m_dir.filePath("missing.txt"));
+    x.click("comref");
+    QCOMPARE(x.p.dialogs.messages.size(), 3);
+  }
+
+  void stopRefusesASecondLoadAndCloseWaits() {
+    Window x;
+    QStringList enabled;
+    QString progress;
+    loadBig(x, [&] {
+      progress = QApplication::overrideCursor()->shape() == Qt::WaitCursor ? x.status() : "no wait cursor";
+      for (const char* name : {"Command2", "comrec", "comref", "cmbfile", "comview", "comstop"})
+        if (child<QWidget>(x.w, name)->isEnabled()) enabled << name;
+      for (QAction* a : x.w.findChildren<QAction*>())
+        if (!a->isSeparator() && !a->menu() && a->isEnabled()) enabled << a->objectName();
+      if (!x.w.do_refresh() && !x.w.openReport(m_small) && x.status() == tarvolin::ui::kBusyMessage)
+        enabled << "(refused)";
+      x.click("comstop");
+    });
+    QVERIFY2(progress.startsWith(QStringLiteral("Records read: ")), qPrintable(progress));
+    enabled.sort();
+    QCOMPARE(enabled, QStringList({"(refused)", "comstop", "comview", "menabout", "menclose", "mencolwider", "mencopy",
+                                   "mencopycell", "mendetail", "menh", "menlock", "menprint", "menshowcell"}));
+    const auto& c = x.w.loader().counters();
+    QCOMPARE(x.status(), finished(c.nread, c.nout));
+    QVERIFY(!child<QPushButton>(x.w, "comstop")->isEnabled() && QApplication::overrideCursor() == nullptr);
+    QVERIFY(child<QWidget>(x.w, "Command2")->isEnabled() && child<QAction>(x.w, "menexcl")->isEnabled());
+    bool shownAfterClose = false;  // closing during a load closes when it ends
+    loadBig(x, [&] { shownAfterClose = !x.w.close() && x.w.isVisible(); });
+    QVERIFY(shownAfterClose && !x.w.isVisible());
+  }
+
+  void cellCommands() {
+    Window x;
+    QVERIFY(x.load(m_small));
+    QHeaderView* header = x.grd().horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(kMode) + 5, 5));
+    QCOMPARE(x.status(), QStringLiteral("Mode"));
+    x.mouse(QTest::MouseClick, Qt::LeftButton, 3, kLockObject);
+    QCOMPARE(x.status(), QStringLiteral("Lock Object Name"));
+    x.mouse(QTest::MousePress, Qt::LeftButton, 6, kTableName);  // Copy Cells of a dragged selection
+    x.mouse(QTest::MouseMove, Qt::NoButton, 4, kLockObject);
+    x.mouse(QTest::MouseRelease, Qt::LeftButton, 4, kLockObject);
+    QTest::keyClick(&x.grd(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("\t\t\r\n14\tRow\tT0\r\n154\tRow\tT1"));
+    QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));
+    x.select(3, kLockObject);
+    // A right click opens the pop-up where it was made; its commands act on the current cell.
+    child<QPushButton>(x.w, "comref")->setFocus();
+    auto* popup = child<QMenu>(x.w, "mensortt");
+    x.mouse(QTest::MouseClick, Qt::MiddleButton, 4, kTableName);
+    QVERIFY(!popup->isVisible() && x.grid().row() == 3);
+    x.mouse(QTest::MouseClick, Qt::RightButton, 4, kTableName);
+    QTRY_VERIFY(popup->isVisible() && x.grd().hasFocus());
+    QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(child<QAction>(x.w, "menshowcell")).center());
+    QCOMPARE(x.p.dialogs.messages, QStringList{"77"});
+    x.trigger("mencopycell");
+    QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("77"));
+    const int width = x.grd().columnWidth(kLockObject);
+    x.trigger("mencolwider");
+    QTRY_VERIFY(x.grd().columnWidth(kLockObject) > width);
+    x.p.clipboard.failure = QStringLiteral("held by another program");
+    x.trigger("mencopy");
+    x.trigger("mencopycell");
+    QCOMPARE(x.p.dialogs.messages.mid(1), QStringList(2, *x.p.clipboard.failure));
+    QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));  // kept by the other copies
+  }
+
+  void tableCommandsLockAndPrint() {
+    Window x;
+    QVERIFY(x.load(m_small));
+    x.select(2, kLockObject);
+    child<QMenu>(x.w, "mensortt")->actions().at(1)->trigger();  // Sort Descending
+    QCOMPARE(x.column(kLockObject), QStringList({"231", "154", "77", "21", "14", "7", "", "", ""}));
+    QTRY_COMPARE(shown(x.w, 0, kLockObject), QStringLiteral("231"));
+    x.select(7, kLocksHeld);  // "2" on an application row: every application row
+    x.trigger("menexcl");
+    QTRY_COMPARE(x.grd().model()->rowCount(), 6);
+    x.trigger("menexclnone");
+    QTRY_COMPARE(x.grd().model()->rowCount(), 9);
+    x.click("comref");
+    x.select(1, kLocksHeld);  // the first data row, hidden, then shown again by a reload
+    x.trigger("menexcl");
+    QTRY_COMPARE(shown(x.w, 0, kLockObject), QStringLiteral("7"));
+    x.click("comref");
+    QTRY_COMPARE(shown(x.w, 0, kHandle), QStringLiteral("100"));
+    x.select(3, kTableName);  // T1
+    x.trigger("menlike");
+    QCOMPARE(x.column(kLockObject), QStringList({"77", "154", "231"}));
+    x.select(1, kTableName);
+    x.p.dialogs.answers = {QStringLiteral("T0"), QString()};
+    x.trigger("menlike2");
+    QCOMPARE(x.column(kLockObject), QStringList({"7", "14", "21"}));
+    x.grid().setRowHeight(2, 0);
+    x.trigger("menlike2");  // an empty answer reloads nothing
+    QCOMPARE(x.grid().rowHeight(2), 0);
+    x.click("comref");
+    x.trigger("menlock");
+    QTableView* fixed = nullptr;
+    QTRY_VERIFY((fixed = child<QTableView>(x.w, "fixedColumn")) && fixed->isVisible());
+    QVERIFY(x.shared.lockcol && child<QAction>(x.w, "menlock")->isChecked());
+    x.select(2, kHandle);  // a right click on the fixed column leaves the current cell
+    x.mouse(QTest::MouseClick, Qt::RightButton, 4, kHandle, fixed);
+    QTRY_VERIFY(child<QMenu>(x.w, "mensortt")->isVisible());
+    QCOMPARE(x.grid().row(), 2);
+    x.trigger("menlock");
+    QVERIFY(!x.shared.lockcol && !child<QAction>(x.w, "menlock")->isChecked());
+    QTRY_VERIFY(fixed->isHidden());
+    x.trigger("menprint");
+    x.p.printer.fails = true;
+    x.trigger("menprint");
+    QCOMPARE(x.p.printer.images.size(), 2);
+    QCOMPARE(x.p.printer.images.first().size(), x.w.grab().size());
+    QVERIFY(x.p.dialogs.messages.isEmpty());
+  }
+
+  void otherWindows() {
+    Window x;
+    QVERIFY(x.load(m_small));
+    x.select(5, kLockObject);
+    QStringList values;
+    auto read = [&](QDialog& d) {
+      values << shown(d, kLockObject, 1) + (d.parentWidget() == &x.w && d.isModal() ? "" : " not modal");
+      d.close();
+    };
+    whenModal(x.w, read);
+    x.trigger("mendetail");
+    x.mouse(QTest::MouseClick, Qt::LeftButton, 8, kTableName);
+    whenModal(x.w, read);
+    x.mouse(QTest::MouseDClick, Qt::LeftButton, 8, kTableName);
+    QCOMPARE(values, QStringList({"14", "21"}));
+    for (const bool ok : {false, true}) {  // Customize: only OK reloads
+      x.grid().setRowHeight(2, 0);
+      whenModal(x.w, [ok](QDialog& d) { child<QPushButton>(d, ok ? "comok" : "comcan")->click(); });
+      x.trigger("mencfg");
+      QVERIFY(x.shared.cfgdone == ok && (x.grid().rowHeight(2) != 0) == ok);
+    }
+    x.trigger("menabout");  // opens without blocking
+    QTRY_VERIFY(x.w.findChild<QDialog*>(QStringLiteral("frmAbout")));
+    x.trigger("menh");
+    QCOMPARE(x.p.launcher.openedFiles, QStringList{x.p.files.dir + "/readme.txt"});
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
