@@ -14,6 +14,9 @@ namespace tarvolin::ui {
 
 namespace {
 
+const QString kMovePrompt = QStringLiteral("Move to after entry number");
+
+// Design size of the client area and places of the controls in it, in twips.
 constexpr int kClientWidth = 8685;
 constexpr int kClientHeight = 7305;
 constexpr int kMargin = 240;
@@ -23,8 +26,6 @@ constexpr int kSideButtonWidth = 1095;
 constexpr int kBottomButtonTop = 6720;
 constexpr int kBottomButtonWidth = 1215;
 constexpr int kColumnWidths[] = {600, 4000, 2000};
-
-const QString kMovePrompt = QStringLiteral("Move to after entry number");
 
 }  // namespace
 
