@@ -5,6 +5,9 @@
 
 namespace tarvolin::ui {
 
+namespace {
+
+/// Full path of the first system information program on the PATH, or empty.
 QString findSysInfoProgram(platform::Launcher& launcher) {
   // Whole-system profilers first (hardware, drivers, software: what such a tool is for),
   // then the system pages of the KDE, Xfce and GNOME desktops.
@@ -13,6 +16,8 @@ QString findSysInfoProgram(platform::Launcher& launcher) {
                                         QStringLiteral("gnome-system-monitor")};
   return launcher.findProgram(kPrograms);
 }
+
+}  // namespace
 
 void StartSysInfo(platform::Platform& platform, QWidget* parent) {
   try {

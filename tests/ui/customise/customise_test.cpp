@@ -20,7 +20,8 @@ namespace {
 const QString kFile = QStringLiteral("DatabaseLockSnapshot.cfg");  // written to the current folder
 
 core::SharedState lockKind(int count) {
-  core::SharedState shared{.snaptype = "Database Lock Snapshot"};
+  core::SharedState shared;
+  shared.snaptype = "Database Lock Snapshot";
   for (int i = 1; i <= count; ++i) shared.vars.appendName("v" + std::to_string(i));
   return shared;
 }
