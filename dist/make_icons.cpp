@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     const int size = QByteArray(argv[i]).toInt();
     const QString file = out.filePath(QStringLiteral("tarvolin-%1.png").arg(size));
-    if (size <= 0 || !tarvolin::ui::paintProgramIcon(size).save(file, "PNG")) {
+    if (size <= 0 || !tarvolin::ui::programIcon().pixmap(size, size).save(file, "PNG")) {
       std::fprintf(stderr, "make_icons: can't write %s\n", qPrintable(file));
       return 1;
     }

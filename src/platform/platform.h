@@ -50,8 +50,6 @@ class Launcher {
   virtual bool openUrl(const QString& url) = 0;
   /// Full path of the first of `programs` found on the PATH, or empty.
   virtual QString findProgram(const QStringList& programs) = 0;
-  /// True when `path` names an existing file.
-  virtual bool fileExists(const QString& path) = 0;
 };
 
 /// Directory listing and file times.
@@ -76,19 +74,6 @@ class Printer {
   virtual void print(const QImage& image) = 0;
 };
 
-/// Where the system information tool is recorded (the registry's place on Windows).
-class KeyValueStore {
- public:
-  virtual ~KeyValueStore() = default;
-  /// Raw value of `valueName` under `keyPath`: its bytes and its type (1 text,
-  /// 4 32-bit number). Nothing when the key or value can't be read.
-  struct Value {
-    QByteArray bytes;
-    int type = 0;
-  };
-  virtual std::optional<Value> query(const QString& keyPath, const QString& valueName) = 0;
-};
-
 /// Every service a window needs of the platform. Not owned by the windows.
 struct Platform {
   Dialogs& dialogs;
@@ -96,7 +81,6 @@ struct Platform {
   Launcher& launcher;
   FileSystem& files;
   Printer& printer;
-  KeyValueStore& keys;
 };
 
 /// The real services of this desktop, created on first use; live for the whole run.

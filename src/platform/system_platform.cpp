@@ -73,7 +73,6 @@ class SystemLauncher : public Launcher {
     }
     return {};
   }
-  bool fileExists(const QString& path) override { return QFileInfo(path).isFile(); }
 };
 
 class SystemFileSystem : public FileSystem {
@@ -108,32 +107,6 @@ class SystemPrinter : public Printer {
   }
 };
 
-/// This desktop has no registry: the first place of the system information tool is
-/// answered with the first such tool found on the PATH; the second place is empty.
-class PathKeyValueStore : public KeyValueStore {
- public:
-  explicit PathKeyValueStore(Launcher& launcher) : m_launcher(launcher) {}
-  std::optional<Value> query(const QString& keyPath, const QString& valueName) override {
-    if (keyPath != QLatin1String("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO") || valueName != QLatin1String("PATH"))
-      return std::nullopt;
-    // Hardware and system overview tools first, then the desktops' own system pages.
-    static const QStringList kTools = {QStringLiteral("hardinfo2"),   QStringLiteral("hardinfo"),
-                                       QStringLiteral("kinfocenter"), QStringLiteral("cpu-x"),
-                                       QStringLiteral("i-nex"),       QStringLiteral("mate-system-monitor"),
-                                       QStringLiteral("xfce4-about"), QStringLiteral("gnome-system-monitor")};
-    const QString tool = m_launcher.findProgram(kTools);
-    if (tool.isEmpty()) return std::nullopt;
-    Value v;
-    v.bytes = tool.toLocal8Bit();
-    v.bytes.append('\0');
-    v.type = 1;
-    return v;
-  }
-
- private:
-  Launcher& m_launcher;
-};
-
 }  // namespace
 
 Platform& systemPlatform() {
@@ -142,8 +115,7 @@ Platform& systemPlatform() {
   static SystemLauncher launcher;
   static SystemFileSystem files;
   static SystemPrinter printer;
-  static PathKeyValueStore keys(launcher);
-  static Platform platform{dialogs, clipboard, launcher, files, printer, keys};
+  static Platform platform{dialogs, clipboard, launcher, files, printer};
   return platform;
 }
 

@@ -4,12 +4,6 @@
 
 namespace tarvolin::test {
 
-namespace {
-
-QString keyName(const QString& keyPath, const QString& valueName) { return keyPath + QLatin1Char('|') + valueName; }
-
-}  // namespace
-
 void DialogsDouble::message(QWidget*, const QString& text) { messages << text; }
 
 QString DialogsDouble::input(QWidget*, const QString& prompt, const QString& initial) {
@@ -49,11 +43,6 @@ bool LauncherDouble::openUrl(const QString& url) {
 
 QString LauncherDouble::findProgram(const QStringList&) { return program; }
 
-bool LauncherDouble::fileExists(const QString& path) {
-  existenceTests << path;
-  return existing.contains(path);
-}
-
 QStringList FileSystemDouble::listFiles(const QString& folder) {
   if (folder != dir) throw std::runtime_error("Path not found");
   return names;
@@ -68,17 +57,6 @@ QDateTime FileSystemDouble::modified(const QString& path) {
 void PrinterDouble::print(const QImage& image) {
   images << image;
   if (fails) throw std::runtime_error("No printer is installed");
-}
-
-std::optional<KeyValueStoreDouble::Value> KeyValueStoreDouble::query(const QString& keyPath, const QString& valueName) {
-  queries << keyName(keyPath, valueName);
-  const auto it = values.constFind(keyName(keyPath, valueName));
-  if (it == values.constEnd()) return std::nullopt;
-  return *it;
-}
-
-void KeyValueStoreDouble::set(const QString& keyPath, const QString& valueName, const QByteArray& bytes, int type) {
-  values.insert(keyName(keyPath, valueName), Value{bytes, type});
 }
 
 }  // namespace tarvolin::test

@@ -42,20 +42,17 @@ class ClipboardDouble : public platform::Clipboard {
 };
 
 /// Records what would be started or opened. `startFails`, `viewerMissing` and `browserMissing`
-/// make those calls fail; findProgram answers `program`; fileExists finds the paths in `existing`.
+/// make those calls fail; findProgram answers `program`.
 class LauncherDouble : public platform::Launcher {
  public:
   std::optional<QString> startDetached(const QString& program, const QStringList& arguments) override;
   std::optional<QString> openTextFile(const QString& path) override;
   bool openUrl(const QString& url) override;
   QString findProgram(const QStringList& programs) override;
-  bool fileExists(const QString& path) override;
 
   QStringList started;      ///< program of every start, in order
   QStringList openedFiles;  ///< every path given to the text viewer
   QStringList urls;
-  QStringList existenceTests;  ///< every path fileExists was asked about
-  QStringList existing;
   QString program;
   bool startFails = false;
   bool viewerMissing = false;
@@ -87,16 +84,6 @@ class PrinterDouble : public platform::Printer {
   bool fails = false;
 };
 
-/// A registry of (key path, value name) -> value; records every query.
-class KeyValueStoreDouble : public platform::KeyValueStore {
- public:
-  std::optional<Value> query(const QString& keyPath, const QString& valueName) override;
-  void set(const QString& keyPath, const QString& valueName, const QByteArray& bytes, int type);
-
-  QHash<QString, Value> values;  ///< by "key path|value name"
-  QStringList queries;           ///< "key path|value name" of every query, in order
-};
-
 /// Every double, bundled as the Platform a window receives.
 struct PlatformDouble {
   DialogsDouble dialogs;
@@ -104,8 +91,7 @@ struct PlatformDouble {
   LauncherDouble launcher;
   FileSystemDouble files;
   PrinterDouble printer;
-  KeyValueStoreDouble keys;
-  platform::Platform platform{dialogs, clipboard, launcher, files, printer, keys};
+  platform::Platform platform{dialogs, clipboard, launcher, files, printer};
 };
 
 }  // namespace tarvolin::test

@@ -10,6 +10,7 @@
 #include "core/version.h"
 #include "platform/twips.h"
 #include "ui/about/program_icon.h"
+#include "ui/about/sys_info.h"
 
 namespace tarvolin::ui {
 
@@ -80,14 +81,9 @@ QPushButton* addButton(QWidget* parent, const char* name, const QString& text) {
 
 }  // namespace
 
-QString versionText(int major, int minor, int revision) {
-  return QStringLiteral("Version: %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
-
 AboutBox::AboutBox(platform::Platform& platform, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_sysInfo(platform, this) {
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("About ") + platform::kAppTitle);
   setWindowIcon(programIcon());
@@ -95,10 +91,10 @@ AboutBox::AboutBox(platform::Platform& platform, QWidget* owner)
   QFont f = font();
   f.setPointSizeF(kLabelPoints);
   setFont(f);
-  buildControls(platform::screenDpi(owner));
+  buildControls(platform, platform::screenDpi(owner));
 }
 
-void AboutBox::buildControls(platform::Dpi dpi) {
+void AboutBox::buildControls(platform::Platform& platform, platform::Dpi dpi) {
   using platform::placeTwips;
   const auto px = [dpi](int twips) { return platform::twipsToPixels(twips, dpi.x); };
   setFixedSize(platform::twipsSize(kClientWidth, kClientHeight, dpi));
@@ -115,7 +111,8 @@ void AboutBox::buildControls(platform::Dpi dpi) {
   lblTitle->setFont(titleFont);
   placeTwips(lblTitle, 1080, 240, 2325, 480, dpi);
 
-  QLabel* lblVersion = addLabel(this, "lblVersion", versionText(kVersionMajor, kVersionMinor, kVersionPatch));
+  QLabel* lblVersion = addLabel(
+      this, "lblVersion", QStringLiteral("Version: %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch));
   placeTwips(lblVersion, 1050, 960, 3885, 225, dpi);
 
   QLabel* lblDescription = addLabel(this, "lblDescription", kDescription);
@@ -137,18 +134,17 @@ void AboutBox::buildControls(platform::Dpi dpi) {
 
   QPushButton* cmdSysInfo = addButton(this, "cmdSysInfo", QStringLiteral("&System Info..."));
   placeTwips(cmdSysInfo, 4260, 2640, 1245, 345, dpi);
-  connect(cmdSysInfo, &QPushButton::clicked, this, [this] { m_sysInfo.StartSysInfo(); });
+  connect(cmdSysInfo, &QPushButton::clicked, this, [this, &platform] { StartSysInfo(platform, this); });
 
   setTabOrder(cmdOK, picIcon);
   setTabOrder(picIcon, cmdSysInfo);
   cmdOK->setFocus();
 }
 
-AboutBox* showAboutBox(platform::Platform& platform, QWidget* owner) {
+void showAboutBox(platform::Platform& platform, QWidget* owner) {
   auto* box = new AboutBox(platform, owner);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
-  return box;
 }
 
 }  // namespace tarvolin::ui

@@ -4,10 +4,8 @@
 
 namespace tarvolin::ui {
 
-QString helpFilePath(platform::FileSystem& files) { return files.programDir() + QLatin1Char('/') + kHelpFileName; }
-
 void showHelp(platform::Platform& platform, QWidget* parent) {
-  platform::run_notepad(helpFilePath(platform.files), platform, parent);
+  platform::run_notepad(platform.files.programDir() + QStringLiteral("/readme.txt"), platform, parent);
 }
 
 }  // namespace tarvolin::ui

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <algorithm>
 
 namespace tarvolin::ui {
@@ -68,8 +69,7 @@ void paintDesign(QPainter& p, int size) {
   p.drawPath(outline);
 }
 
-}  // namespace
-
+/// One picture of the icon, `size` pixels square.
 QPixmap paintProgramIcon(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
@@ -80,6 +80,8 @@ QPixmap paintProgramIcon(int size) {
   p.end();
   return pixmap;
 }
+
+}  // namespace
 
 const QIcon& programIcon() {
   static const QIcon icon = [] {

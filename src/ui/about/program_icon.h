@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
 
 namespace tarvolin::ui {
 
@@ -10,8 +9,5 @@ namespace tarvolin::ui {
 /// Built once on first use (needs a QGuiApplication); the main window uses it as its
 /// window icon and the about box shows its 32 by 32 picture.
 const QIcon& programIcon();
-
-/// One picture of the icon, `size` pixels square, painted afresh.
-QPixmap paintProgramIcon(int size);
 
 }  // namespace tarvolin::ui

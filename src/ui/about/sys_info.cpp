@@ -1,50 +1,32 @@
 #include "ui/about/sys_info.h"
 
-#include <algorithm>
+#include <QStringList>
 #include <exception>
-#include <optional>
 
 namespace tarvolin::ui {
 
-void applyKeyValue(const QByteArray& data, int type, QString& value) {
-  QByteArray text = data;
-  if (!text.isEmpty() && text.back() == '\0') text.chop(1);
-  if (type == kRegSz) {
-    value = QString::fromLocal8Bit(text);
-  } else if (type == kRegDword) {
-    std::uint32_t number = 0;
-    for (qsizetype i = std::min<qsizetype>(data.size(), 4) - 1; i >= 0; --i)
-      number = (number << 8) | static_cast<unsigned char>(data[i]);
-    value = QString::number(number);
-  }
+namespace {
+
+/// Full path of the first system information program on the PATH, or empty.
+QString findSysInfoProgram(platform::Launcher& launcher) {
+  // Whole-system profilers first (hardware, drivers, software: what such a tool is for),
+  // then the system pages of the KDE, Xfce and GNOME desktops.
+  static const QStringList kPrograms = {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
+                                        QStringLiteral("kinfocenter"), QStringLiteral("xfce4-about"),
+                                        QStringLiteral("gnome-system-monitor")};
+  return launcher.findProgram(kPrograms);
 }
 
-bool SysInfo::started(const QString& program) { return !m_platform.launcher.startDetached(program, {}).has_value(); }
+}  // namespace
 
-bool SysInfo::GetKeyValue(std::uint32_t keyRoot, const QString& keyPath, const QString& valueName, QString& value) {
-  std::optional<platform::KeyValueStore::Value> stored;
-  if (keyRoot == HKEY_LOCAL_MACHINE) stored = m_platform.keys.query(keyPath, valueName);
-  if (!stored || stored->bytes.size() > kKeyValueBufferSize) {
-    value.clear();
-    return false;
-  }
-  applyKeyValue(stored->bytes, stored->type, value);
-  return true;
-}
-
-void SysInfo::StartSysInfo() {
+void StartSysInfo(platform::Platform& platform, QWidget* parent) {
   try {
-    QString sysInfoPath;
-    if (GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoKey, kSysInfoValue, sysInfoPath)) {
-      if (started(sysInfoPath)) return;
-    } else if (GetKeyValue(HKEY_LOCAL_MACHINE, kSysInfoLocKey, kSysInfoLocValue, sysInfoPath)) {
-      const QString program = sysInfoPath + kSysInfoProgram;
-      if (m_platform.launcher.fileExists(program) && started(program)) return;
-    }
+    const QString program = findSysInfoProgram(platform.launcher);
+    if (!program.isEmpty() && !platform.launcher.startDetached(program, {}).has_value()) return;
   } catch (const std::exception&) {
-    // Reported below like every other way of not finding the tool.
+    // Reported below like every other way of not finding the program.
   }
-  m_platform.dialogs.message(m_parent, kSysInfoUnavailable);
+  platform.dialogs.message(parent, QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
 }  // namespace tarvolin::ui

@@ -6,6 +6,16 @@
 
 namespace tarvolin::ui {
 
+namespace {
+
+/// The project's own page: the link's caption and the address it opens.
+const QString kWebAddress = QStringLiteral("https://tarvolin.org");
+const QColor kLinkTextColor(0, 0, 192);
+const QColor kLinkHighlightColor(192, 255, 255);
+constexpr double kLinkPointSize = 8.25;
+
+}  // namespace
+
 WebLinkController::WebLinkController(QWidget& frame, QLabel& label, platform::Platform& platform)
     : QObject(&label), m_frame(frame), m_label(label), m_platform(platform) {
   m_buttonFace = m_frame.palette().color(QPalette::Button);
@@ -66,7 +76,8 @@ void WebLinkController::setHighlighted(bool on) {
 }
 
 void WebLinkController::openLink() {
-  if (!m_platform.launcher.openUrl(kWebAddress)) m_platform.dialogs.message(m_label.window(), kBrowserFailed);
+  if (!m_platform.launcher.openUrl(kWebAddress))
+    m_platform.dialogs.message(m_label.window(), QStringLiteral("Note: could not start browser"));
 }
 
 }  // namespace tarvolin::ui

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QObject>
-#include <QString>
 
 #include "platform/platform.h"
 
@@ -11,20 +10,13 @@ class QWidget;
 
 namespace tarvolin::ui {
 
-/// The project's own page: the link's caption and the address it opens.
-inline const QString kWebAddress = QStringLiteral("https://tarvolin.org");
-inline const QString kBrowserFailed = QStringLiteral("Note: could not start browser");
-/// Link text colour and the label's background while highlighted.
-inline const QColor kLinkTextColor(0, 0, 192);
-inline const QColor kLinkHighlightColor(192, 255, 255);
-inline constexpr double kLinkPointSize = 8.25;
-
 /// The web link `Label2` inside the frame `Frame1`. Attaching it sets the label's
-/// caption to kWebAddress in dark blue, underlined, 8.25 point. The pointer over the
-/// label lights its background up (kLinkHighlightColor); only the pointer over the free
-/// area of the frame (not over any of its child controls) returns it to the button-face
-/// colour; leaving for another control or out of the window keeps it. A left click
-/// opens the address through Launcher::openUrl and shows kBrowserFailed when that fails.
+/// caption to the project's web address in dark blue, underlined, 8.25 point. The
+/// pointer over the label lights its background up (pale blue-green); only the pointer
+/// over the free area of the frame (not over any of its child controls) returns it to
+/// the button-face colour; leaving for another control or out of the window keeps it.
+/// A left click opens the address through Launcher::openUrl and shows "Note: could not
+/// start browser" when that fails.
 ///
 /// Works by event filters and mouse tracking on the label and the frame; the label
 /// must be a direct child of the frame. The controller is a child of the label and is
@@ -35,8 +27,6 @@ class WebLinkController : public QObject {
  public:
   /// `platform` must outlive the label.
   WebLinkController(QWidget& frame, QLabel& label, platform::Platform& platform);
-
-  [[nodiscard]] bool isHighlighted() const { return m_highlighted; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,12 +1,12 @@
 #include "ui/customise/customise_command.h"
 
-#include "ui/customise/form4.h"
+#include "ui/customise/customise_dialog.h"
 
 namespace tarvolin::ui {
 
 bool runCustomise(core::SharedState& shared, platform::Platform& platform, QWidget* owner) {
   shared.cfgdone = false;
-  Form4 dialog(shared, platform, owner);
+  CustomiseDialog dialog(shared, platform, owner);
   dialog.exec();
   return shared.cfgdone;
 }

@@ -7,10 +7,10 @@ class QWidget;
 
 namespace tarvolin::ui {
 
-/// The main window's Customize command up to the reload: sets cfgdone false, shows Form4 modally
-/// over `owner` and returns cfgdone, true when the dialog was closed with OK (the caller then
-/// reloads the report, even when nothing changed). Blocks in a nested event loop until the dialog
-/// closes. The caller must not run it while a load is in progress.
+/// The main window's Customize command up to the reload: sets cfgdone false, shows the customise
+/// dialog modally over `owner` and returns cfgdone, true when the dialog was closed with OK (the
+/// caller then reloads the report, even when nothing changed, and even when writing the file failed). Blocks in a
+/// nested event loop until the dialog closes. The caller must not run it while a load is in progress.
 bool runCustomise(core::SharedState& shared, platform::Platform& platform, QWidget* owner);
 
 }  // namespace tarvolin::ui

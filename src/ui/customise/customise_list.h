@@ -14,10 +14,10 @@ namespace tarvolin::ui {
 /// fields that travel with the variable when it is moved (its mark and kept fields).
 struct CustomiseRow {
   std::string name;
-  std::string show;  ///< "Y" or "N", the text of the switch column.
-  bool cmark = false;
-  std::string cfg2;
-  std::string cfg3;
+  std::string show;    ///< "Y" or "N", the text of the switch column.
+  bool cmark = false;  ///< The configuration file flags the variable "C" (marked) instead of "Y" or "N".
+  std::string cfg2;    ///< Fields 2 to 4 of the variable's configuration line, kept as read and written
+  std::string cfg3;    ///< back unchanged; nothing in the viewer uses them.
   std::string cfg4;
 };
 
@@ -73,18 +73,18 @@ class CustomiseList {
   RowSpan dispAll();
   RowSpan dispNone();
 
-  /// Writes the rows back into records 0..maxvar by position: name, show (the switch text without
-  /// its surrounding blanks equals "Y"), mark and kept fields. Records beyond the list are untouched.
-  void writeBack(core::VariableTable& vars) const;
-  /// writeBack, then writes the kind's configuration file. Returns the failure text for the user.
+  /// Writes the rows back into records 0..maxvar by position (name, show, mark and kept fields;
+  /// records beyond the list are untouched), then writes the kind's configuration file. Returns the
+  /// failure text for the user.
   [[nodiscard]] std::optional<std::string> commit(core::SharedState& shared) const;
 
+ private:
+  /// The write-back of commit. A row is shown when its switch text without surrounding blanks is "Y".
+  void writeBack(core::VariableTable& vars) const;
   /// The place p an answer of Move After asks for: its numeric value plus one, rounded half to
   /// even. Nothing when the answer is empty, not a decimal number (an optional sign, digits with an
   /// optional fraction and exponent, spaces and tabs around it allowed) or p does not fit in 32 bits.
   [[nodiscard]] static std::optional<int32_t> moveAfterPlace(std::string_view answer);
-
- private:
   RowSpan setAllShown(const char* text);
 
   std::vector<CustomiseRow> m_rows;  ///< grid row r is m_rows[r - 1]

@@ -11,13 +11,14 @@
 #include <cmath>
 
 #include "platform/twips.h"
-#include "ui/detail/detail_grid_view.h"
 
 namespace tarvolin::ui {
 
 namespace {
 
-// Design places of the controls in the client area, in twips.
+// Design size of the client area and places of the controls in it, in twips.
+constexpr int kClientWidth = 9090;
+constexpr int kClientHeight = 6975;
 constexpr int kGridLeft = 120;
 constexpr int kGridTop = 120;
 constexpr int kGridWidth = 8655;
@@ -45,7 +46,7 @@ std::string_view cellOrEmpty(const core::GridStore& g, int32_t row, int col) {
 
 }  // namespace
 
-Form2::Form2(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner)
+EntryDetailWindow::EntryDetailWindow(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner)
     : QDialog(owner), m_main(mainGrid), m_platform(platform) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Entry Detail"));
@@ -70,19 +71,18 @@ Form2::Form2(const core::GridStore& mainGrid, platform::Platform& platform, QWid
   box->setSpacing(0);
   box->setMenuBar(m_menuBar);
   box->addWidget(m_client);
-  resize(platform::twipsSize(kClientWidth, kClientHeight, designDpi()) + QSize(0, m_menuBar->sizeHint().height()));
+  resize(platform::twipsSize(kClientWidth, kClientHeight, platform::screenDpi(this)) +
+         QSize(0, m_menuBar->sizeHint().height()));
   layoutControls();
 }
 
-Form2::~Form2() {
+EntryDetailWindow::~EntryDetailWindow() {
   // The grid's model observes m_detail, which goes before the child widgets do.
   delete m_grid;
   m_grid = nullptr;
 }
 
-platform::Dpi Form2::designDpi() const { return platform::screenDpi(this); }
-
-void Form2::buildControls() {
+void EntryDetailWindow::buildControls() {
   m_client = new QWidget(this);
   m_client->setObjectName(QStringLiteral("client"));
 
@@ -95,23 +95,26 @@ void Form2::buildControls() {
   m_exit = makeButton("Command1", QStringLiteral("Exit"));
   m_prev = makeButton("comprev", QStringLiteral("Prev"));
   m_next = makeButton("comnext", QStringLiteral("Next"));
-  m_grid = new DetailGridView(m_detail, m_client);
+  m_grid = new platform::GridView(m_detail, m_client);
   m_grid->setObjectName(QStringLiteral("grd"));
+  m_grid->setSelectionMode(QAbstractItemView::SingleSelection);  // one cell at a time
+  m_grid->setTabKeyNavigation(false);                            // Tab leaves the grid for the next control
+  m_grid->setContextMenuPolicy(Qt::NoContextMenu);               // the Edit pop-up opens on a right release
 
   setTabOrder(m_exit, m_prev);
   setTabOrder(m_prev, m_next);
   setTabOrder(m_next, m_grid);
   m_exit->setFocus();
 
-  connect(m_exit, &QPushButton::clicked, this, &Form2::close);
-  connect(m_prev, &QPushButton::clicked, this, &Form2::comprevClick);
-  connect(m_next, &QPushButton::clicked, this, &Form2::comnextClick);
+  connect(m_exit, &QPushButton::clicked, this, &EntryDetailWindow::close);
+  connect(m_prev, &QPushButton::clicked, this, &EntryDetailWindow::comprevClick);
+  connect(m_next, &QPushButton::clicked, this, &EntryDetailWindow::comnextClick);
   connect(m_grid, &platform::GridView::mouseReleased, this, [this](Qt::MouseButton button, const QPoint& pos) {
     if (button == Qt::RightButton) openEditMenu(pos);
   });
 }
 
-void Form2::buildMenus() {
+void EntryDetailWindow::buildMenus() {
   m_menuBar = new QMenuBar(this);
   auto* menclose = m_menuBar->addAction(QStringLiteral("&Close"));
   menclose->setObjectName(QStringLiteral("menclose"));
@@ -119,8 +122,8 @@ void Form2::buildMenus() {
   auto* menprint = m_menuBar->addAction(QStringLiteral("&Print Screen"));
   menprint->setObjectName(QStringLiteral("menprint"));
   menprint->setParent(this);
-  connect(menclose, &QAction::triggered, this, &Form2::close);
-  connect(menprint, &QAction::triggered, this, &Form2::menprintClick);
+  connect(menclose, &QAction::triggered, this, &EntryDetailWindow::close);
+  connect(menprint, &QAction::triggered, this, &EntryDetailWindow::menprintClick);
 
   // "Edit" stays off the menu bar: it is only the grid's pop-up.
   m_menedit = new QMenu(QStringLiteral("Edit"), this);
@@ -134,18 +137,18 @@ void Form2::buildMenus() {
   m_menedit->addAction(mencopy);
   m_menedit->addAction(menshow);
   addAction(mencopy);  // so Ctrl+C works while the pop-up is closed
-  connect(mencopy, &QAction::triggered, this, &Form2::mencopyClick);
-  connect(menshow, &QAction::triggered, this, &Form2::menshowClick);
+  connect(mencopy, &QAction::triggered, this, &EntryDetailWindow::mencopyClick);
+  connect(menshow, &QAction::triggered, this, &EntryDetailWindow::menshowClick);
 }
 
-void Form2::set_rowno(int32_t r) { rowno = r; }
+void EntryDetailWindow::set_rowno(int32_t r) { rowno = r; }
 
-void Form2::set_buttons() {
+void EntryDetailWindow::set_buttons() {
   m_prev->setEnabled(rowno > 1);
   m_next->setEnabled(rowno < m_main.rows() - 1);
 }
 
-void Form2::get_data() {
+void EntryDetailWindow::get_data() {
   m_detail.setRedraw(false);
   m_detail.clear();
   m_detail.setCols(2);
@@ -165,7 +168,7 @@ void Form2::get_data() {
   m_grid->gridModel()->flush();  // show the entry now, not on the next event-loop turn
 }
 
-void Form2::showEvent(QShowEvent* event) {
+void EntryDetailWindow::showEvent(QShowEvent* event) {
   if (!m_loaded) {
     m_loaded = true;
     set_buttons();
@@ -175,16 +178,16 @@ void Form2::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void Form2::resizeEvent(QResizeEvent* event) {
+void EntryDetailWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   layoutControls();
 }
 
-void Form2::layoutControls() {
+void EntryDetailWindow::layoutControls() {
   if (isMinimized()) return;
   // Outer size in twips: frame, title bar and menu bar included.
   const QSize outer = frameGeometry().size();
-  const platform::Dpi dpi = designDpi();
+  const platform::Dpi dpi = platform::screenDpi(this);
   const int w = platform::pixelsToTwips(outer.width(), dpi.x);
   const int h = platform::pixelsToTwips(outer.height(), dpi.y);
   // A window narrower or lower than the margins leaves the grid empty rather than negative.
@@ -197,7 +200,7 @@ void Form2::layoutControls() {
   platform::placeTwips(m_next, kNextLeft, buttonTop, kStepWidth, kButtonHeight, dpi);
 }
 
-void Form2::keyPressEvent(QKeyEvent* event) {
+void EntryDetailWindow::keyPressEvent(QKeyEvent* event) {
   // Enter clicks the focused button and does nothing elsewhere: the window has no default button.
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr && button->isEnabled())
@@ -208,32 +211,32 @@ void Form2::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void Form2::comnextClick() {
+void EntryDetailWindow::comnextClick() {
   if (rowno == INT32_MAX) return;
   ++rowno;
   set_buttons();
   get_data();
 }
 
-void Form2::comprevClick() {
+void EntryDetailWindow::comprevClick() {
   if (rowno == INT32_MIN) return;
   --rowno;
   set_buttons();
   get_data();
 }
 
-QString Form2::currentCellText() const {
+QString EntryDetailWindow::currentCellText() const {
   const std::string_view text = cellOrEmpty(m_detail, m_detail.row(), m_detail.col());
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void Form2::mencopyClick() {
+void EntryDetailWindow::mencopyClick() {
   if (const auto error = m_platform.clipboard.setText(currentCellText())) m_platform.dialogs.message(this, *error);
 }
 
-void Form2::menshowClick() { m_platform.dialogs.message(this, currentCellText()); }
+void EntryDetailWindow::menshowClick() { m_platform.dialogs.message(this, currentCellText()); }
 
-void Form2::menprintClick() {
+void EntryDetailWindow::menprintClick() {
   try {
     m_platform.printer.print(m_client->grab().toImage());
   } catch (...) {
@@ -241,13 +244,13 @@ void Form2::menprintClick() {
   }
 }
 
-void Form2::openEditMenu(QPoint globalPos) {
+void EntryDetailWindow::openEditMenu(QPoint globalPos) {
   m_grid->setFocus(Qt::MouseFocusReason);
   m_menedit->popup(globalPos);
 }
 
 void showRowDetail(const core::GridStore& mainGrid, int row, platform::Platform& platform, QWidget* owner) {
-  Form2 window(mainGrid, platform, owner);
+  EntryDetailWindow window(mainGrid, platform, owner);
   window.set_rowno(row);
   window.exec();
 }

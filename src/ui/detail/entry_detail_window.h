@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "core/grid_store.h"
+#include "platform/grid_view.h"
 #include "platform/platform.h"
-#include "platform/twips.h"
 
 class QAction;
 class QMenu;
@@ -14,31 +14,32 @@ class QPushButton;
 
 namespace tarvolin::ui {
 
-class DetailGridView;
-
-/// The entry detail window "Entry Detail": one entry of the main grid as a list of
+/// The entry detail window `Form2`, "Entry Detail": one entry of the main grid as a list of
 /// "Attribute"/"Value" rows, one per main-grid column (hidden columns included), with
 /// Prev and Next stepping one main-grid row at a time (hidden rows included).
 ///
 /// It reads the main grid directly every time it shows an entry and never changes it;
 /// the only copy it keeps is the detail grid's own cells. The main grid must outlive
 /// the window and must not change while it is open (the window is modal).
-class Form2 final : public QDialog {
+class EntryDetailWindow final : public QDialog {
   Q_OBJECT
 
  public:
-  /// Design size of the client area, in twips.
-  static constexpr int kClientWidth = 9090;
-  static constexpr int kClientHeight = 6975;
-
   /// Builds the window over `mainGrid`, owned by `owner` (centred over it when shown).
   /// Nothing is read from the main grid until the window is first shown.
-  Form2(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner = nullptr);
-  ~Form2() override;
+  EntryDetailWindow(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner = nullptr);
+  ~EntryDetailWindow() override;
 
   /// Sets the main-grid row to show; nothing is redrawn. Any value is accepted: a row
   /// outside the main grid shows the attribute names with empty values.
   void set_rowno(int32_t r);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
   /// Prev is enabled exactly when the row is above 1, Next exactly when it is below
   /// the main grid's last row (the row count read now).
   void set_buttons();
@@ -47,23 +48,10 @@ class Form2 final : public QDialog {
   /// columns. Cost: one pass over the main grid's columns.
   void get_data();
 
-  /// Main-grid row on show.
-  [[nodiscard]] int32_t shownRow() const { return rowno; }
-  /// The detail grid's cells, current cell included.
-  [[nodiscard]] const core::GridStore& detailGrid() const { return m_detail; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
   void buildControls();
   void buildMenus();
   void layoutControls();
   [[nodiscard]] QString currentCellText() const;
-  /// The DPI the design's twips are converted at, across and down.
-  [[nodiscard]] platform::Dpi designDpi() const;
 
   void comnextClick();
   void comprevClick();
@@ -83,7 +71,7 @@ class Form2 final : public QDialog {
   QPushButton* m_exit = nullptr;
   QPushButton* m_prev = nullptr;
   QPushButton* m_next = nullptr;
-  DetailGridView* m_grid = nullptr;
+  platform::GridView* m_grid = nullptr;
   QMenu* m_menedit = nullptr;
 };
 

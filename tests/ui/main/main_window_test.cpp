@@ -3,6 +3,7 @@
 #include <QtWidgets>
 #include <functional>
 
+#include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/main_window.h"
@@ -10,11 +11,6 @@
 using namespace tarvolin::test;
 
 namespace {
-
-template <typename T>
-T* child(const QObject& parent, const char* name) {
-  return parent.findChild<T*>(QLatin1String(name));
-}
 
 /// A lock snapshot of `apps` applications of `locks` locks, 5 + apps * (3 + 4 * locks) lines. 3 x 2 loads as rows
 /// 100 app0 2 | 7 Row T0 X | 77 Row T1 X | 101 app1 2 | 14 .. | 154 .. | 102 app2 2 | 21 .. | 231 .. (columns below).

@@ -1,4 +1,4 @@
-#include "ui/customise/form4.h"
+#include "ui/customise/customise_dialog.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +14,9 @@ namespace tarvolin::ui {
 
 namespace {
 
+const QString kMovePrompt = QStringLiteral("Move to after entry number");
+
+// Design size of the client area and places of the controls in it, in twips.
 constexpr int kClientWidth = 8685;
 constexpr int kClientHeight = 7305;
 constexpr int kMargin = 240;
@@ -24,11 +27,9 @@ constexpr int kBottomButtonTop = 6720;
 constexpr int kBottomButtonWidth = 1215;
 constexpr int kColumnWidths[] = {600, 4000, 2000};
 
-const QString kMovePrompt = QStringLiteral("Move to after entry number");
-
 }  // namespace
 
-Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* owner)
+CustomiseDialog::CustomiseDialog(core::SharedState& shared, platform::Platform& platform, QWidget* owner)
     : QDialog(owner), m_shared(shared), m_platform(platform), m_list(shared.vars) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
@@ -47,16 +48,18 @@ Form4::Form4(core::SharedState& shared, platform::Platform& platform, QWidget* o
   set_updown();
 }
 
-int Form4::px(int twips, bool vertical) const { return platform::twipsToPixels(twips, vertical ? m_dpi.y : m_dpi.x); }
+int CustomiseDialog::px(int twips, bool vertical) const {
+  return platform::twipsToPixels(twips, vertical ? m_dpi.y : m_dpi.x);
+}
 
-QPushButton* Form4::addButton(const char* name, const QString& caption, int left, int top, int width) {
+QPushButton* CustomiseDialog::addButton(const char* name, const QString& caption, int left, int top, int width) {
   auto* button = new QPushButton(caption, this);
   button->setObjectName(QLatin1String(name));
   platform::placeTwips(button, left, top, width, kButtonHeight, m_dpi);
   return button;
 }
 
-void Form4::createControls() {
+void CustomiseDialog::createControls() {
   m_model = new CustomiseModel(m_list, this);
   m_flexcols = new QTableView(this);
   m_flexcols->setObjectName(QStringLiteral("flexcols"));
@@ -81,27 +84,27 @@ void Form4::createControls() {
 
   m_comup = addButton("comup", QStringLiteral("Up"), kSideButtonLeft, 240, kSideButtonWidth);
   m_comdown = addButton("comdown", QStringLiteral("Down"), kSideButtonLeft, 840, kSideButtonWidth);
-  m_comok = addButton("comok", QStringLiteral("OK"), 2640, kBottomButtonTop, kBottomButtonWidth);
+  QPushButton* comok = addButton("comok", QStringLiteral("OK"), 2640, kBottomButtonTop, kBottomButtonWidth);
   m_comcan = addButton("comcan", QStringLiteral("Cancel"), 4200, kBottomButtonTop, kBottomButtonWidth);
-  m_comafter = addButton("comafter", QStringLiteral("Move After"), kSideButtonLeft, 1320, kSideButtonWidth);
-  m_comdall = addButton("comdall", QStringLiteral("Disp All"), kSideButtonLeft, 2400, kSideButtonWidth);
-  m_comdnone = addButton("comdnone", QStringLiteral("Disp None"), kSideButtonLeft, 2880, kSideButtonWidth);
-  m_comok->setDefault(true);
+  QPushButton* comafter = addButton("comafter", QStringLiteral("Move After"), kSideButtonLeft, 1320, kSideButtonWidth);
+  QPushButton* comdall = addButton("comdall", QStringLiteral("Disp All"), kSideButtonLeft, 2400, kSideButtonWidth);
+  QPushButton* comdnone = addButton("comdnone", QStringLiteral("Disp None"), kSideButtonLeft, 2880, kSideButtonWidth);
+  comok->setDefault(true);
 
-  QWidget* order[] = {m_flexcols, m_comup, m_comdown, m_comok, m_comcan, m_comafter, m_comdall, m_comdnone};
+  QWidget* order[] = {m_flexcols, m_comup, m_comdown, comok, m_comcan, comafter, comdall, comdnone};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   m_flexcols->setFocus();
 
   connect(m_comup, &QPushButton::clicked, this, [this] { comupClick(); });
   connect(m_comdown, &QPushButton::clicked, this, [this] { comdownClick(); });
-  connect(m_comafter, &QPushButton::clicked, this, [this] { comafterClick(); });
-  connect(m_comdall, &QPushButton::clicked, this, [this] { comdallClick(); });
-  connect(m_comdnone, &QPushButton::clicked, this, [this] { comdnoneClick(); });
-  connect(m_comok, &QPushButton::clicked, this, [this] { comokClick(); });
+  connect(comafter, &QPushButton::clicked, this, [this] { comafterClick(); });
+  connect(comdall, &QPushButton::clicked, this, [this] { comdallClick(); });
+  connect(comdnone, &QPushButton::clicked, this, [this] { comdnoneClick(); });
+  connect(comok, &QPushButton::clicked, this, [this] { comokClick(); });
   connect(m_comcan, &QPushButton::clicked, this, [this] { comcanClick(); });
 }
 
-void Form4::keyPressEvent(QKeyEvent* event) {
+void CustomiseDialog::keyPressEvent(QKeyEvent* event) {
   // Esc is the Cancel button's key; the close box alone closes without a handler.
   if (event->matches(QKeySequence::Cancel)) {
     m_comcan->click();
@@ -110,7 +113,7 @@ void Form4::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void Form4::set_updown() {
+void CustomiseDialog::set_updown() {
   const UpDownState state = m_list.updown(selectedRowVisible());
   m_comdown->setEnabled(state.down);
   m_comup->setEnabled(state.up);
@@ -118,13 +121,13 @@ void Form4::set_updown() {
     m_flexcols->scrollTo(m_model->index(state.scrollTop - 1, 0), QAbstractItemView::PositionAtTop);
 }
 
-bool Form4::selectedRowVisible() const {
+bool CustomiseDialog::selectedRowVisible() const {
   if (m_list.selrow() == 0) return false;
   const QRect cell = m_flexcols->visualRect(m_model->index(m_list.selrow() - 1, 0));
   return cell.isValid() && m_flexcols->viewport()->rect().intersects(cell);
 }
 
-void Form4::setCurrentRow(int row) {
+void CustomiseDialog::setCurrentRow(int row) {
   // Moving the current row from code leaves all scrolling to set_updown.
   const int column = std::max(0, m_flexcols->currentIndex().column());
   const bool autoScroll = m_flexcols->hasAutoScroll();
@@ -134,46 +137,46 @@ void Form4::setCurrentRow(int row) {
   m_flexcols->setAutoScroll(autoScroll);
 }
 
-void Form4::showMoved(RowSpan span) {
+void CustomiseDialog::showMoved(RowSpan span) {
   if (span.empty()) return;
   m_model->rowsChanged(span);
   setCurrentRow(m_list.selrow());
   set_updown();
 }
 
-void Form4::flexcolsClick() {
+void CustomiseDialog::flexcolsClick() {
   const QModelIndex current = m_flexcols->currentIndex();
   m_model->rowsChanged(m_list.click(current.isValid() ? current.row() + 1 : 0, current.column()));
   set_updown();
 }
 
-void Form4::flexcolsSelChange(const QModelIndex& current) {
+void CustomiseDialog::flexcolsSelChange(const QModelIndex& current) {
   m_list.selChange(current.isValid() ? current.row() + 1 : 0);
   set_updown();
 }
 
-void Form4::comupClick() { showMoved(m_list.up()); }
+void CustomiseDialog::comupClick() { showMoved(m_list.up()); }
 
-void Form4::comdownClick() { showMoved(m_list.down()); }
+void CustomiseDialog::comdownClick() { showMoved(m_list.down()); }
 
-void Form4::comafterClick() {
+void CustomiseDialog::comafterClick() {
   if (m_list.selrow() == 0) return;  // no variable row to move: nothing to ask
   const QString answer = m_platform.dialogs.input(this, kMovePrompt, QString());
   showMoved(m_list.moveAfter(answer.toStdString()));
 }
 
-void Form4::comdallClick() { m_model->rowsChanged(m_list.dispAll()); }
+void CustomiseDialog::comdallClick() { m_model->rowsChanged(m_list.dispAll()); }
 
-void Form4::comdnoneClick() { m_model->rowsChanged(m_list.dispNone()); }
+void CustomiseDialog::comdnoneClick() { m_model->rowsChanged(m_list.dispNone()); }
 
-void Form4::comokClick() {
+void CustomiseDialog::comokClick() {
   if (const std::optional<std::string> failure = m_list.commit(m_shared))
     m_platform.dialogs.message(this, QString::fromStdString(*failure));
   m_shared.cfgdone = true;
   accept();
 }
 
-void Form4::comcanClick() {
+void CustomiseDialog::comcanClick() {
   m_shared.cfgdone = false;
   reject();
 }

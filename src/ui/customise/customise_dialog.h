@@ -15,19 +15,17 @@ namespace tarvolin::ui {
 
 class CustomiseModel;
 
-/// The customise display dialog: the variables of the kind on show, their order and their
+/// The customise display dialog `Form4`: the variables of the kind on show, their order and their
 /// switches. Works on its own list; only OK touches the table (written back by position, then
 /// the kind's configuration file) and sets cfgdone true; Cancel sets cfgdone false; the close box
 /// sets nothing. Controls sit at fixed places in twips converted at the screen's DPI.
-class Form4 : public QDialog {
+class CustomiseDialog : public QDialog {
   Q_OBJECT
 
  public:
   /// Builds the list from `shared.vars` and the title from `shared.snaptype`. Does not show
   /// itself. `shared` and `platform` must outlive the dialog.
-  Form4(core::SharedState& shared, platform::Platform& platform, QWidget* owner = nullptr);
-
-  [[nodiscard]] const CustomiseList& list() const { return m_list; }
+  CustomiseDialog(core::SharedState& shared, platform::Platform& platform, QWidget* owner = nullptr);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -60,11 +58,7 @@ class Form4 : public QDialog {
   QTableView* m_flexcols = nullptr;
   QPushButton* m_comup = nullptr;
   QPushButton* m_comdown = nullptr;
-  QPushButton* m_comok = nullptr;
   QPushButton* m_comcan = nullptr;
-  QPushButton* m_comafter = nullptr;
-  QPushButton* m_comdall = nullptr;
-  QPushButton* m_comdnone = nullptr;
 };
 
 }  // namespace tarvolin::ui
