@@ -59,31 +59,9 @@ class Grid {
   /// Text is UTF-8 and stored as given (NUL bytes included).
   [[nodiscard]] virtual std::string_view text(int row, int col) const = 0;
   virtual void setText(int row, int col, std::string_view text) = 0;
-
-  /// Sets cells (row, 0) to (row, texts.size() - 1), in ascending column order; the same
-  /// as that many setText calls, which is what this default does. A store may do it in
+  /// Sets cells (row, 0) to (row, texts.size() - 1): what as many setText calls do, in
   /// one step.
-  virtual void setRowTexts(int row, std::span<const std::string> texts) {
-    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
-  }
-
-  /// setRowTexts for texts the caller holds elsewhere; the views are read only during
-  /// the call.
-  virtual void setRowViews(int row, std::span<const std::string_view> texts) {
-    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
-  }
-
-  /// A cell's text as a part of a block of bytes.
-  struct CellText {
-    int col = 0;
-    size_t at = 0;
-    size_t size = 0;
-  };
-  /// Sets cell (row, c.col) to bytes.substr(c.at, c.size) for each c; the row's other
-  /// cells keep their texts. A store may keep the whole block, once, for the row.
-  virtual void setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) {
-    for (const CellText& c : cells) setText(row, c.col, bytes.substr(c.at, c.size));
-  }
+  virtual void setRowTexts(int row, std::span<const std::string> texts) = 0;
 };
 
 }  // namespace tarvolin::core

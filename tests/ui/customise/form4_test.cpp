@@ -370,7 +370,7 @@ void Form4Test::reorderHideAndOkWritesTheFile() {
   QCOMPARE(readFile(kFile), expected);
 
   // The reload reads it back in the new order with the new switches.
-  tarvolin::core::readcfg(o.shared, tarvolin::core::removeBlanks(kKind));
+  tarvolin::core::readcfg(o.shared, ".", tarvolin::core::removeBlanks(kKind));
   QCOMPARE(o.shared.vars.maxvar(), 4);
   QCOMPARE(o.shared.vars[3].name, "Application handle");
   QVERIFY(o.shared.vars[3].cmark);

@@ -249,7 +249,7 @@ void EntryDetailWindowTest::rowCountFollowsReload() {
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::core::FixedTextMeasure measure;
-  tarvolin::core::ReportLoader loader(shared, load, observer, measure);
+  tarvolin::core::ReportLoader loader(shared, load, observer, measure, ".");
   GridStore main;
   PlatformDouble pd;
 
@@ -539,7 +539,7 @@ void EntryDetailWindowTest::screenshotOfLockSnapshot() {
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::platform::FontTextMeasure measure(QApplication::font());
-  tarvolin::core::ReportLoader loader(shared, load, observer, measure);
+  tarvolin::core::ReportLoader loader(shared, load, observer, measure, ".");
   GridStore main;
   loader.do_refresh(TARVOLIN_SAMPLES_DIR "/lock_snapshot.txt", main);
   QVERIFY(main.rows() > 3);
