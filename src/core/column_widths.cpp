@@ -24,10 +24,6 @@ int valueWidth(std::string_view value, TextMeasure& measure) {
   return roundHalfEven(measure.textWidthTwips(value) * 1.2);
 }
 
-double FixedTextMeasure::textWidthTwips(std::string_view text) {
-  return m_perChar * static_cast<double>(utf8Length(text));
-}
-
 ColumnWidths::ColumnWidths(VariableTable& vars, TextMeasure& measure)
     : m_vars(vars), m_measure(measure), m_maxAdvance(measure.maxAsciiAdvanceTwips()) {}
 

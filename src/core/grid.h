@@ -16,7 +16,8 @@ enum class Alignment { LeftTop, LeftCenter, LeftBottom, CenterCenter, RightCente
 
 /// The operations the loader and the grid commands need of a grid: cell texts by row
 /// and column, counts, fixed rows and columns, row heights and column widths in twips,
-/// alignment, word wrap, redraw, and the current cell. Rows and columns count from 0;
+/// alignment, word wrap, redraw, and the current cell. GridStore is the grid; the
+/// getters that only views and tests need are its own. Rows and columns count from 0;
 /// out-of-range indices throw std::out_of_range.
 class Grid {
  public:
@@ -32,22 +33,17 @@ class Grid {
   /// New columns get empty cells and the default width.
   virtual void setCols(int cols) = 0;
 
-  [[nodiscard]] virtual int fixedRows() const = 0;
   virtual void setFixedRows(int n) = 0;
-  [[nodiscard]] virtual int fixedCols() const = 0;
   virtual void setFixedCols(int n) = 0;
 
   /// While off, changes are gathered and shown at once when it is switched on again.
   virtual void setRedraw(bool on) = 0;
-  [[nodiscard]] virtual bool redraw() const = 0;
 
   [[nodiscard]] virtual int rowHeight(int row) const = 0;
   virtual void setRowHeight(int row, int twips) = 0;
   [[nodiscard]] virtual int colWidth(int col) const = 0;
   virtual void setColWidth(int col, int twips) = 0;
-  [[nodiscard]] virtual Alignment colAlignment(int col) const = 0;
   virtual void setColAlignment(int col, Alignment a) = 0;
-  [[nodiscard]] virtual bool wordWrap() const = 0;
   virtual void setWordWrap(bool on) = 0;
 
   /// Current cell; setting either collapses the selection onto the current cell.

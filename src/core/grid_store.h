@@ -43,19 +43,19 @@ class GridStore final : public Grid {
   void setRows(int rows) override;
   [[nodiscard]] int cols() const override { return m_cols; }
   void setCols(int cols) override;
-  [[nodiscard]] int fixedRows() const override { return m_fixedRows; }
+  [[nodiscard]] int fixedRows() const { return m_fixedRows; }
   void setFixedRows(int n) override;
-  [[nodiscard]] int fixedCols() const override { return m_fixedCols; }
+  [[nodiscard]] int fixedCols() const { return m_fixedCols; }
   void setFixedCols(int n) override;
   void setRedraw(bool on) override;
-  [[nodiscard]] bool redraw() const override { return m_redraw; }
+  [[nodiscard]] bool redraw() const { return m_redraw; }
   [[nodiscard]] int rowHeight(int row) const override;
   void setRowHeight(int row, int twips) override;
   [[nodiscard]] int colWidth(int col) const override;
   void setColWidth(int col, int twips) override;
-  [[nodiscard]] Alignment colAlignment(int col) const override;
+  [[nodiscard]] Alignment colAlignment(int col) const;
   void setColAlignment(int col, Alignment a) override;
-  [[nodiscard]] bool wordWrap() const override { return m_wordWrap; }
+  [[nodiscard]] bool wordWrap() const { return m_wordWrap; }
   void setWordWrap(bool on) override;
   [[nodiscard]] int row() const override { return m_row; }
   void setRow(int row) override;

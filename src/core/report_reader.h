@@ -17,14 +17,6 @@ class ReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-/// How the bytes of a file are turned into UTF-8 lines.
-enum class FileEncoding {
-  Bytes,    ///< no BOM: each line kept when it is valid UTF-8, else read as Windows-1252
-  Utf8Bom,  ///< UTF-8 behind a BOM (the BOM is dropped); invalid lines as above
-  Utf16LE,  ///< UTF-16 little endian behind its BOM
-  Utf16BE,  ///< UTF-16 big endian behind its BOM
-};
-
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
 /// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
 /// without a line end is still a line. Memory: one block plus the longest line.
@@ -50,6 +42,13 @@ class ReportReader {
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
 
  private:
+  /// How the bytes of the file are turned into UTF-8 lines.
+  enum class FileEncoding {
+    Bytes,    // no BOM: each line kept when it is valid UTF-8, else read as Windows-1252
+    Utf8Bom,  // UTF-8 behind a BOM (the BOM is dropped); invalid lines as above
+    Utf16LE,  // UTF-16 little endian behind its BOM
+    Utf16BE,  // UTF-16 big endian behind its BOM
+  };
   /// Where a byte was last looked for: it is at `at` when at < to; when at == to, no
   /// such byte lies before `to`.
   struct Found {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "common/find_child.h"
+#include "common/hidden_rows.h"
 #include "common/platform_doubles.h"
 #include "core/shared_state.h"
 #include "report_double.h"
@@ -21,14 +22,6 @@ using namespace tarvolin::test;
 using tarvolin::core::GridStore;
 using tarvolin::core::SharedState;
 using tarvolin::ui::Form1;
-
-namespace {
-int hiddenRowCount(const tarvolin::core::GridStore& g) {
-  int n = 0;
-  for (int r = 1; r < g.rows(); ++r) n += g.rowHeight(r) == 0;
-  return n;
-}
-}  // namespace
 
 namespace {
 
