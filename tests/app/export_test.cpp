@@ -119,8 +119,6 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
   }
-  write("-odd.txt", "Node Directory\nNode name = N\n");
-  EXPECT_EQ(run({"--", "-odd.txt"}).out, "Node name\nN\n");
 }
 
 }  // namespace

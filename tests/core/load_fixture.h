@@ -1,8 +1,6 @@
 #pragma once
 
-// What the loader tests share: a temporary folder, an observer that records what a load
-// shows, and the `Loaded` fixture, which loads a report and checks what every load must
-// leave behind.
+// What the loader tests share: a temporary folder, a recording observer, and `Loaded`.
 
 #include <gtest/gtest.h>
 

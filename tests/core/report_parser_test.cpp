@@ -186,6 +186,7 @@ TEST_F(ReportParser, LayoutOfTheFinishedGrid) {
   EXPECT_EQ(grid.cols(), 2);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "c"}, {"B", ""}}));
   EXPECT_TRUE(grid.wordWrap());
+  EXPECT_EQ(grid.colWidth(1), 800);
   EXPECT_EQ(grid.row(), 0);
 }
 

@@ -52,9 +52,7 @@ void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 class Reading : public ::testing::TestWithParam<ReadCase> {};
 
-// Every case is read with a large block and with tiny ones, so that line ends, byte order
-// marks, UTF-16 code units and surrogate pairs fall across block edges; and through a
-// LineSource's reading thread.
+// Tiny blocks put line ends, byte order marks and UTF-16 units across block edges.
 TEST_P(Reading, GivesTheLinesInUtf8WithoutTheirEnds) {
   const ReadCase& c = GetParam();
   TempDir dir;
