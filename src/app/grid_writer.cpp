@@ -68,7 +68,7 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
         if (i > 0) out.put(',');
         putCsv(out, text);
       } else {
-        out.put(text);
+        if (!text.empty()) out.put(text);
         out.put(i + 1 < cols.size() ? '\t' : '\n');
       }
     }
