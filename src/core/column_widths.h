@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <string_view>
 
 #include "core/text_measure.h"
@@ -23,21 +21,11 @@ class ColumnWidths {
   ColumnWidths(VariableTable& vars, TextMeasure& measure);
 
   /// Raises vars[idx].width to valueWidth(value) when that is wider (at most 32767).
-  /// An ASCII value too short to beat the column, even at the font's widest advance
-  /// per character, is not measured.
   void widen(int idx, std::string_view value);
 
  private:
-  size_t shortestWidening(int idx, int width);
-
   VariableTable& m_vars;
   TextMeasure& m_measure;
-  double m_maxAdvance;
-  struct Bound {
-    int width = -1;     // the column width `length` was found for; -1: not yet
-    size_t length = 0;  // ASCII values shorter than this can't beat that width
-  };
-  std::array<Bound, kMaxVars> m_bounds{};
 };
 
 }  // namespace tarvolin::core

@@ -7,32 +7,6 @@
 namespace tarvolin::core::test {
 namespace {
 
-/// A proportional font: narrow, average and wide ASCII advances in twips (fractions
-/// included, as a screen font at 96 dpi gives them); other characters are wider.
-class ProportionalMeasure : public TextMeasure {
- public:
-  explicit ProportionalMeasure(bool announceBound) : m_announceBound(announceBound) {}
-  double textWidthTwips(std::string_view text) override {
-    ++calls;
-    double total = 0;
-    for (const char ch : text) {
-      const auto b = static_cast<unsigned char>(ch);
-      const bool narrow = b == 'i' || b == 'l' || b == '.' || b == ':';
-      total += b >= 0x80              ? ((b & 0xC0) != 0x80 ? 247.5 : 0.0)
-               : b == 'W' || b == 'M' ? 213.75
-               : narrow               ? 48.75
-               : b >= 'A' && b <= 'Z' ? 150.0 + (b % 5) * 3.75
-                                      : 105.0 + (b % 7) * 11.25;
-    }
-    return total;
-  }
-  [[nodiscard]] double maxAsciiAdvanceTwips() const override { return m_announceBound ? 213.75 : 0.0; }
-  int calls = 0;
-
- private:
-  bool m_announceBound;
-};
-
 std::string repeat(std::string_view s, int n) {
   std::string out;
   for (int i = 0; i < n; ++i) out += s;
@@ -75,42 +49,6 @@ TEST(ColumnWidths, KeepTheWidestValueUpTo32767) {
   FixedTextMeasure huge(1000.0);
   ColumnWidths(vars, huge).widen(0, std::string(59, 'w'));
   EXPECT_EQ(vars[0].width, 32767);
-}
-
-std::vector<int> widthsOfLoad(const std::string& path, ProportionalMeasure& measure) {
-  SharedState shared;
-  LoadState load;
-  GridStore grid;
-  NullLoadObserver quiet;
-  ReportLoader(shared, load, quiet, measure, "/nonexistent").do_refresh(path, grid);
-  std::vector<int> widths;
-  for (int i = 0; i <= shared.vars.maxvar(); ++i) widths.push_back(shared.vars[i].width);
-  return widths;
-}
-
-TEST(ColumnWidths, SkippingByTheAsciiBoundGivesTheWidthsOfMeasuringEverything) {
-  TempDir dir;
-  std::vector<std::string> reports;
-  for (const auto& entry : std::filesystem::directory_iterator(TARVOLIN_SAMPLES_DIR))
-    reports.push_back(entry.path().string());
-  // Values on the bound: the widest character repeated, lengths around 60, other scripts,
-  // short values after long ones.
-  std::string text = "Node Directory\n";
-  for (int n = 1; n < 64; ++n) {
-    text += "Node name = " + std::string(static_cast<size_t>(n), 'W') + "\nMixed = " + repeat("Wi", n / 2) + "\n";
-    text += "Other = " + repeat("\xC3\xA9", n % 13) + std::string(static_cast<size_t>(n % 5), 'l') + "\n";
-  }
-  reports.push_back(dir.write("bound.txt", text));
-  int callsAll = 0;
-  int callsBounded = 0;
-  for (const std::string& path : reports) {
-    ProportionalMeasure all(false);
-    ProportionalMeasure bounded(true);
-    EXPECT_EQ(widthsOfLoad(path, bounded), widthsOfLoad(path, all)) << path;
-    callsAll += all.calls;
-    callsBounded += bounded.calls;
-  }
-  EXPECT_LT(callsBounded, callsAll);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ class PlainMeasure : public tarvolin::core::TextMeasure {
  public:
   explicit PlainMeasure(const QFont& font) : m_inner(font) {}
   double textWidthTwips(std::string_view text) override { return m_inner.measuredWidthTwips(text); }
-  [[nodiscard]] double maxAsciiAdvanceTwips() const override { return 0; }
 
  private:
   FontTextMeasure m_inner;
