@@ -56,6 +56,25 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Application Snapshot", "Application Snapshot", "Application handle", "=", false},
         KindCase{"Node\tDirectory", "Node\tDirectory", "Node name", "=", false}));
 
+TEST_F(ReportParser, LockSnapshotInterleavesApplicationAndLockRows) {
+  loadText(
+      "   Database Lock Snapshot\n\n"
+      "Database name                = ORD\nLocks held                   = 3\n\n"
+      "Application handle           = 7\nApplication name             = batch\nLocks held                   = 2\n\n"
+      "List Of Locks\n"
+      " Lock Name                   = 0x01\n Lock Object Name            = 28\n Mode                        = IX\n\n"
+      " Lock Name                   = 0x02\n Lock Object Name            = 29\n Mode                        = X\n\n"
+      "Application handle           = 9\nApplication name             = db2bp\nLocks held                   = 0\n");
+  // A lock's attributes printed above its "Lock Object Name" belong to the entry before it.
+  EXPECT_EQ(table(),
+            (Rows{{"Application handle", "Application name", "Locks held", "Lock Name", "Lock Object Name", "Mode"},
+                  {"7", "batch", "2", "0x01", "", ""},
+                  {"", "", "", "0x02", "28", "IX"},
+                  {"", "", "", "", "29", "X"},
+                  {"9", "db2bp", "0", "", "", ""}}));
+  EXPECT_EQ(lastStatus(), "Finished. Records read: 21 Records outputted 4");
+}
+
 struct LinesCase {
   std::string text;
   Rows table;  // header row and data rows expected
@@ -219,6 +238,18 @@ TEST_F(ReportParser, StopEndsTheReadingAndWritesTheEntryBeingReadIfItPassesTheFi
   load.like_val = "a";
   loadText(text);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "a"}}));
+}
+
+TEST_F(ReportParser, MissingFileIsReportedAndLeavesOnlyTheHeaderRow) {
+  loadText("Node Directory\nNode name = A\nNode name = B\n");
+  obs = {};
+  loadFile((dir.path() / "no such report.txt").string());
+  ASSERT_EQ(obs.errors.size(), 1u);
+  EXPECT_THAT(obs.errors[0], HasSubstr("no such report.txt"));
+  EXPECT_EQ(obs.fileTimes, 0);
+  EXPECT_EQ(grid.rows(), 1);
+  EXPECT_EQ(shared.vars.maxvar(), -1);
+  EXPECT_EQ(shared.snaptype, "");
 }
 
 }  // namespace
