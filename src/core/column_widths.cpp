@@ -20,7 +20,7 @@ int roundHalfEven(double x) {
 
 int valueWidth(std::string_view value, TextMeasure& measure) {
   if (value.empty()) return 0;
-  if (utf8Length(value) >= kLongValueChars) return kLongValueWidth;
+  if (value.size() >= kLongValueChars && utf8Length(value) >= kLongValueChars) return kLongValueWidth;
   return roundHalfEven(measure.textWidthTwips(value) * 1.2);
 }
 
