@@ -145,7 +145,6 @@ size_t ReportReader::fill() {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
     m_end -= m_pos;
     m_lf = m_cr = Found{};
-    m_plainTo = m_plainTo > m_pos ? m_plainTo - m_pos : 0;
     m_pos = 0;
   }
   if (m_buf.size() - m_end < m_blockSize) m_buf.resize(std::max(m_buf.size() * 2, m_end + m_blockSize));
@@ -156,19 +155,7 @@ size_t ReportReader::fill() {
   } else {
     m_end += readRaw(m_buf.data() + m_end, m_blockSize);
   }
-  markPlain();
   return m_end - before;
-}
-
-void ReportReader::markPlain() {
-  // One pass over the bytes not yet looked at; the last one waits for the byte after it.
-  const size_t from = std::max(m_plainTo, m_pos);
-  if (m_end < from + 2) return;
-  const auto* p = reinterpret_cast<const unsigned char*>(m_buf.data());
-  unsigned char bad = 0;
-  for (size_t i = from; i + 1 < m_end; ++i)
-    bad |= static_cast<unsigned char>((p[i] & 0x80) | ((p[i] == '\r') & (p[i + 1] != '\n')));
-  if (bad == 0) m_plainTo = m_end - 1;
 }
 
 size_t ReportReader::findNext(char c, Found& f) const {
@@ -200,14 +187,7 @@ std::string_view ReportReader::toUtf8(std::string_view raw) {
 
 bool ReportReader::nextLine(std::string_view& line) {
   for (;;) {
-    const size_t lf = findNext('\n', m_lf);
-    if (lf < m_plainTo) {  // the common line: see markPlain()
-      const size_t len = lf - m_pos - (lf > m_pos && m_buf[lf - 1] == '\r' ? 1 : 0);
-      line = {m_buf.data() + m_pos, len};
-      m_pos = lf + 1;
-      return true;
-    }
-    const size_t at = std::min(lf, findNext('\r', m_cr));
+    const size_t at = std::min(findNext('\n', m_lf), findNext('\r', m_cr));
     if (at < m_end) {
       size_t skip = 1;
       if (m_buf[at] == '\r') {

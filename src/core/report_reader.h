@@ -56,7 +56,6 @@ class ReportReader {
     size_t to = 0;
   };
   size_t fill();
-  void markPlain();
   size_t findNext(char c, Found& f) const;
   size_t readRaw(char* dst, size_t n);
   void decodeUtf16(const unsigned char* p, size_t n, bool last);
@@ -72,9 +71,8 @@ class ReportReader {
   std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
   size_t m_pos = 0;
   size_t m_end = 0;
-  size_t m_plainTo = 0;  // [m_pos, m_plainTo) is ASCII and each CR in it is followed by LF
-  Found m_lf;            // each line end is looked for on its own, and remembered: a file with
-  Found m_cr;            // only one kind is not searched to the end for the other on every line
+  Found m_lf;  // each line end is looked for on its own, and remembered: a file with
+  Found m_cr;  // only one kind is not searched to the end for the other on every line
   bool m_rawEof = false;
   std::vector<unsigned char> m_raw;  // UTF-16 only: raw block
   int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block
