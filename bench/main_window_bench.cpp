@@ -105,7 +105,7 @@ double headlessLoad(const std::string& path, tarvolin::core::LoadCounters& count
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::core::GridStore grid;
-  tarvolin::core::ReportLoader loader(shared, load, observer, measure);
+  tarvolin::core::ReportLoader loader(shared, load, observer, measure, ".");
   const auto t = Clock::now();
   loader.do_refresh(path, grid);
   const double ms = msSince(t);

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "core/config_file.h"
+#include "core/grid_output.h"
 #include "core/grid_store.h"
 #include "core/load_observer.h"
+#include "core/load_progress.h"
 #include "core/report_parser.h"
 #include "core/report_reader.h"
 #include "core/shared_state.h"
@@ -47,20 +49,22 @@ void removeWorkDir() {
   ::rmdir(g_workDir.c_str());
 }
 
-/// The first call makes an empty temporary folder the working folder, so that the only
-/// configuration files readcfg can find are the ones written here.
-void enterWorkDir() {
+/// The first call makes an empty temporary folder, so that the only configuration files
+/// readcfg can find are the ones written here.
+void makeWorkDir() {
   if (!g_workDir.empty()) return;
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tarvolin-fuzz-XXXXXX";
   if (::mkdtemp(pattern.data()) == nullptr) fail("cannot create a temporary folder");
-  if (::chdir(pattern.c_str()) != 0) fail("cannot enter the temporary folder");
   g_workDir = pattern;
   std::atexit(removeWorkDir);
 }
 
+/// A file of the temporary folder.
+std::string inWorkDir(const char* name) { return g_workDir + "/" + name; }
+
 void writeFile(const char* name, const void* data, size_t size) {
-  const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = ::open(inWorkDir(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) fail("cannot create an input file");
   const auto* p = static_cast<const char*>(data);
   while (size > 0) {
@@ -74,7 +78,7 @@ void writeFile(const char* name, const void* data, size_t size) {
 
 std::string readFile(const char* name) {
   std::string out;
-  const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(inWorkDir(name).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail("cannot read back a written file");
   char buf[4096];
   ssize_t r;
@@ -153,7 +157,7 @@ TableCopy copyTable(const core::VariableTable& vars) {
 std::vector<std::string> readLines(const char* name, size_t blockSize) {
   std::vector<std::string> lines;
   try {
-    core::ReportReader in(name, blockSize);
+    core::ReportReader in(inWorkDir(name), blockSize);
     std::string_view line;
     while (in.nextLine(line)) lines.emplace_back(line);
   } catch (const core::ReadError& e) {
@@ -165,7 +169,7 @@ std::vector<std::string> readLines(const char* name, size_t blockSize) {
 }  // namespace
 
 int loadReport(const uint8_t* data, size_t size) {
-  enterWorkDir();
+  makeWorkDir();
   static bool configured = false;
   if (!configured) {
     writeFile("DatabaseLockSnapshot.cfg", kLockConfig, sizeof kLockConfig - 1);
@@ -185,8 +189,8 @@ int loadReport(const uint8_t* data, size_t size) {
   CountingObserver observer;
   core::FixedTextMeasure measure;
   core::GridStore grid;
-  core::ReportLoader loader(shared, load, observer, measure);
-  loader.do_refresh("report.txt", grid);
+  core::ReportLoader loader(shared, load, observer, measure, g_workDir);
+  loader.do_refresh(inWorkDir("report.txt"), grid);
 
   const core::LoadCounters& c = loader.counters();
   const core::VariableTable& vars = shared.vars;
@@ -216,12 +220,12 @@ int loadReport(const uint8_t* data, size_t size) {
 }
 
 int readConfig(const uint8_t* data, size_t size) {
-  enterWorkDir();
+  makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
   core::SharedState shared;
-  core::readcfg(shared, "Fuzz");
+  core::readcfg(shared, g_workDir, "Fuzz");
   checkTable(shared.vars);
-  ::unlink("Fuzz.cfg");
+  ::unlink(inWorkDir("Fuzz.cfg").c_str());
 
   // split_fields: the first byte picks a separator of 0 to 3 bytes from what follows.
   if (size == 0) return 0;
@@ -249,28 +253,26 @@ int readConfig(const uint8_t* data, size_t size) {
 }
 
 int configRoundTrip(const uint8_t* data, size_t size) {
-  enterWorkDir();
+  makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
   core::SharedState shared;
-  core::readcfg(shared, "Fuzz");
+  core::readcfg(shared, g_workDir, "Fuzz");
   checkTable(shared.vars);
   const TableCopy first = copyTable(shared.vars);
 
-  shared.snaptype = " Fu zz ";  // the writer removes the blanks itself
-  check(!core::writecfg(shared).has_value(), "writing the configuration failed");
+  check(!core::writecfg(shared, g_workDir, " Fu zz ").has_value(), "writing the configuration failed");  // blanks go
   const std::string written = readFile("Fuzz.cfg");
   check(written.size() >= static_cast<size_t>(first.maxvar + 1) * 9, "written file too short");
 
   core::SharedState again;
-  core::readcfg(again, "Fuzz");
+  core::readcfg(again, g_workDir, "Fuzz");
   const TableCopy second = copyTable(again.vars);
   check(second.maxvar == first.maxvar, "round trip changed the number of variables");
   check(second.rows == first.rows, "round trip changed a variable");
 
-  again.snaptype = "Fuzz";
-  check(!core::writecfg(again).has_value(), "writing the configuration again failed");
+  check(!core::writecfg(again, g_workDir, "Fuzz").has_value(), "writing the configuration again failed");
   check(readFile("Fuzz.cfg") == written, "a second write gave other bytes");
-  ::unlink("Fuzz.cfg");
+  ::unlink(inWorkDir("Fuzz.cfg").c_str());
   return 0;
 }
 

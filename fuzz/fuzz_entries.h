@@ -11,9 +11,9 @@ namespace tarvolin::fuzz {
 /// invariant (not a plain error of the input) calls std::abort so that the fuzzer and
 /// the replay both report it.
 ///
-/// The first call moves the process into an empty temporary folder of its own (removed
-/// at exit), so that only the configuration files these functions write themselves are
-/// found. Not thread-safe.
+/// The first call makes an empty temporary folder of its own (removed at exit), where
+/// these functions write their files, so that only the configuration files they write
+/// themselves are found. Not thread-safe.
 
 /// Writes the bytes to a report file and loads it with ReportLoader::do_refresh into a
 /// GridStore, then checks the grid against the load's counters.

@@ -48,7 +48,6 @@ int replayFolder(const std::string& target, const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Folders are made absolute first: the entry points change the working folder.
   std::vector<std::pair<std::string, fs::path>> folders;  // target (empty: a root) and folder
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

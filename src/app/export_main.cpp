@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     // finds the variable's index in this report. If that load fails, the second one
     // reports why.
     core::NullLoadObserver quiet;
-    core::ReportLoader first(shared, load, quiet, measure);
+    core::ReportLoader first(shared, load, quiet, measure, ".");
     first.do_refresh(options->report, grid);
     const int idx = shared.vars.lookup(options->filterName);
     if (idx < 0 && !first.counters().failed) {
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
       load.like_val = options->filterValue;
     }
   }
-  core::ReportLoader loader(shared, load, observer, measure);
+  core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.do_refresh(options->report, grid);
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
   std::fflush(stdout);

@@ -9,8 +9,7 @@ namespace tarvolin::app {
 
 /// Writes the rows of `g` to `file`, cells of the columns `cols` in that order: TAB
 /// between cells and LF after each row, or with `csv` RFC 4180 (comma between fields,
-/// quoted where needed, CR LF after each row). A large grid is formatted by two threads
-/// and written in row order. Throws std::bad_alloc.
+/// quoted where needed, CR LF after each row). Throws std::bad_alloc.
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, std::FILE* file);
 
 }  // namespace tarvolin::app

@@ -27,11 +27,16 @@ bool split_fields(std::string_view line, std::string_view sep, SplitFields& fiel
 
 std::string configFileName(std::string_view kind) { return removeBlanks(kind) + ".cfg"; }
 
-void readcfg(SharedState& shared, const std::string& st) {
-  const std::string name = st + ".cfg";
+namespace {
+
+std::string configPath(const std::string& folder, std::string_view kind) { return folder + "/" + configFileName(kind); }
+
+}  // namespace
+
+void readcfg(SharedState& shared, const std::string& folder, std::string_view kind) {
   shared.vars.reset();
   try {
-    ReportReader in(name);
+    ReportReader in(configPath(folder, kind));
     SplitFields f;
     std::string_view line;
     while (in.nextLine(line)) {
@@ -53,12 +58,12 @@ void readcfg(SharedState& shared, const std::string& st) {
   }
 }
 
-std::optional<std::string> writecfg(const SharedState& shared) {
-  const std::string name = configFileName(shared.snaptype);
-  auto failure = [&name](int err) {
-    return std::optional<std::string>("Unable to write to config file " + name + "\r\n" + std::strerror(err));
+std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder, std::string_view kind) {
+  auto failure = [kind](int err) {
+    return std::optional<std::string>("Unable to write to config file " + configFileName(kind) + "\r\n" +
+                                      std::strerror(err));
   };
-  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(configPath(folder, kind).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return failure(errno);
   std::string line;
   for (int i = 0; i <= shared.vars.maxvar(); ++i) {

@@ -23,17 +23,18 @@ bool split_fields(std::string_view line, std::string_view sep, SplitFields& fiel
 /// Name of a kind's configuration file: the kind without its blanks, plus ".cfg".
 [[nodiscard]] std::string configFileName(std::string_view kind);
 
-/// Loads vars from the file `st` + ".cfg" in the current directory, replacing what the
-/// table held. A missing or unreadable file leaves the table empty; a line of more than
-/// ten fields ends the reading there; reading stops when 501 records are in use.
-/// Never throws on bad input and never creates a file. Fields missing from a short
-/// line are read as empty.
-void readcfg(SharedState& shared, const std::string& st);
+/// Loads vars from the configuration file of `kind` in `folder` (see configFileName),
+/// replacing what the table held. A missing or unreadable file leaves the table empty;
+/// a line of more than ten fields ends the reading there; reading stops when 501 records
+/// are in use. Never throws on bad input and never creates a file. Fields missing from
+/// a short line are read as empty.
+void readcfg(SharedState& shared, const std::string& folder, std::string_view kind);
 
-/// Writes records 0..maxvar to the file of `shared.snaptype` in the current directory,
-/// as "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the
-/// text for the user: "Unable to write to config file " + name + CR LF + the system's
+/// Writes records 0..maxvar to the configuration file of `kind` in `folder`, as
+/// "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the text
+/// for the user: "Unable to write to config file " + file name + CR LF + the system's
 /// reason. The file holds what was written before a failure.
-[[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared);
+[[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder,
+                                                  std::string_view kind);
 
 }  // namespace tarvolin::core

@@ -16,7 +16,8 @@ enum class Alignment { LeftTop, LeftCenter, LeftBottom, CenterCenter, RightCente
 
 /// The operations the loader and the grid commands need of a grid: cell texts by row
 /// and column, counts, fixed rows and columns, row heights and column widths in twips,
-/// alignment, word wrap, redraw, and the current cell. Rows and columns count from 0;
+/// alignment, word wrap, redraw, and the current cell. GridStore is the grid; the
+/// getters that only views and tests need are its own. Rows and columns count from 0;
 /// out-of-range indices throw std::out_of_range.
 class Grid {
  public:
@@ -32,22 +33,17 @@ class Grid {
   /// New columns get empty cells and the default width.
   virtual void setCols(int cols) = 0;
 
-  [[nodiscard]] virtual int fixedRows() const = 0;
   virtual void setFixedRows(int n) = 0;
-  [[nodiscard]] virtual int fixedCols() const = 0;
   virtual void setFixedCols(int n) = 0;
 
   /// While off, changes are gathered and shown at once when it is switched on again.
   virtual void setRedraw(bool on) = 0;
-  [[nodiscard]] virtual bool redraw() const = 0;
 
   [[nodiscard]] virtual int rowHeight(int row) const = 0;
   virtual void setRowHeight(int row, int twips) = 0;
   [[nodiscard]] virtual int colWidth(int col) const = 0;
   virtual void setColWidth(int col, int twips) = 0;
-  [[nodiscard]] virtual Alignment colAlignment(int col) const = 0;
   virtual void setColAlignment(int col, Alignment a) = 0;
-  [[nodiscard]] virtual bool wordWrap() const = 0;
   virtual void setWordWrap(bool on) = 0;
 
   /// Current cell; setting either collapses the selection onto the current cell.
@@ -59,31 +55,9 @@ class Grid {
   /// Text is UTF-8 and stored as given (NUL bytes included).
   [[nodiscard]] virtual std::string_view text(int row, int col) const = 0;
   virtual void setText(int row, int col, std::string_view text) = 0;
-
-  /// Sets cells (row, 0) to (row, texts.size() - 1), in ascending column order; the same
-  /// as that many setText calls, which is what this default does. A store may do it in
+  /// Sets cells (row, 0) to (row, texts.size() - 1): what as many setText calls do, in
   /// one step.
-  virtual void setRowTexts(int row, std::span<const std::string> texts) {
-    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
-  }
-
-  /// setRowTexts for texts the caller holds elsewhere; the views are read only during
-  /// the call.
-  virtual void setRowViews(int row, std::span<const std::string_view> texts) {
-    for (size_t i = 0; i < texts.size(); ++i) setText(row, static_cast<int>(i), texts[i]);
-  }
-
-  /// A cell's text as a part of a block of bytes.
-  struct CellText {
-    int col = 0;
-    size_t at = 0;
-    size_t size = 0;
-  };
-  /// Sets cell (row, c.col) to bytes.substr(c.at, c.size) for each c; the row's other
-  /// cells keep their texts. A store may keep the whole block, once, for the row.
-  virtual void setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) {
-    for (const CellText& c : cells) setText(row, c.col, bytes.substr(c.at, c.size));
-  }
+  virtual void setRowTexts(int row, std::span<const std::string> texts) = 0;
 };
 
 }  // namespace tarvolin::core

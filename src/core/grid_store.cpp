@@ -66,10 +66,8 @@ void GridStore::setRows(int rows) {
   if (rows < 0) throw std::out_of_range("Invalid row count " + std::to_string(rows));
   if (rows == m_rows) return;
   if (m_stride == 0) restride(std::max(m_cols, 1));
-  for (int r = rows; r < m_rows; ++r)
-    if (r >= 1 && m_heights[static_cast<size_t>(r)] == 0) --m_hiddenRows;
-  // New rows come with empty cells (resize zeroes them), so a shrunk grid
-  // never shows the dropped rows' texts again when it grows back.
+  // New rows come with empty cells, so a shrunk grid never shows the dropped rows'
+  // texts again when it grows back.
   m_cells.resize(static_cast<size_t>(rows) * m_stride);
   m_heights.resize(static_cast<size_t>(rows), kDefaultRowHeight);
   m_rows = rows;
@@ -126,7 +124,6 @@ void GridStore::setRowHeight(int row, int twips) {
   twips = std::max(twips, 0);
   int& h = m_heights[static_cast<size_t>(row)];
   if (h == twips) return;
-  if (row >= 1) m_hiddenRows += (twips == 0) - (h == 0);
   h = twips;
   m_changes.rowLayout = true;
   changed();
@@ -212,63 +209,19 @@ void GridStore::setText(int row, int col, std::string_view text) {
   changed();
 }
 
-void GridStore::setRowTexts(int row, std::span<const std::string> texts) { putRow(row, texts); }
-
-void GridStore::setRowViews(int row, std::span<const std::string_view> texts) { putRow(row, texts); }
-
-void GridStore::setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) {
-  if (cells.empty()) return;
-  checkRow(row);
-  bool outside = false;
-  for (const CellText& c : cells)
-    outside |= static_cast<unsigned>(c.col) >= static_cast<unsigned>(m_cols) || c.at > bytes.size() ||
-               c.size > bytes.size() - c.at;
-  if (outside) throw std::out_of_range("Invalid column or text in a row of cells");
-  if (m_arena.size() + bytes.size() > std::numeric_limits<uint32_t>::max())
-    throw std::length_error("Out of memory: the grid holds 4 GiB of text");
-  const size_t first = m_arena.size();
-  m_arena.append(bytes.data(), bytes.size());
-  Cell* out = m_cells.data() + static_cast<size_t>(row) * m_stride;
-  for (const CellText& c : cells)
-    out[c.col] = c.size == 0 ? Cell{0, 0} : Cell{static_cast<uint32_t>(first + c.at), static_cast<uint32_t>(c.size)};
-  markText(row);
-  changed();
-}
-
-template <class Text>
-void GridStore::putRow(int row, std::span<const Text> texts) {
+void GridStore::setRowTexts(int row, std::span<const std::string> texts) {
   if (texts.empty()) return;
   checkRow(row);
   checkCol(static_cast<int>(texts.size()) - 1);
   size_t total = 0;
-  for (const Text& t : texts) total += t.size();
+  for (const std::string& t : texts) total += t.size();
   if (m_arena.size() + total > std::numeric_limits<uint32_t>::max())
     throw std::length_error("Out of memory: the grid holds 4 GiB of text");
-  const size_t first = m_arena.size();
-  m_arena.resizeUninitialized(first + total);
-  char* arena = m_arena.data();
   Cell* cells = m_cells.data() + static_cast<size_t>(row) * m_stride;
-  // The texts of a parsed entry usually lie one after another: copy each such run at once.
-  const char* runFrom = nullptr;
-  size_t runBytes = 0;
-  size_t at = first;
-  for (const Text& t : texts) {
-    const size_t n = t.size();
-    if (n == 0) {
-      *cells++ = Cell{0, 0};
-      continue;
-    }
-    *cells++ = Cell{static_cast<uint32_t>(at), static_cast<uint32_t>(n)};
-    at += n;
-    if (runFrom + runBytes == t.data()) {
-      runBytes += n;
-      continue;
-    }
-    if (runBytes > 0) copyBytes(arena + at - n - runBytes, runFrom, runBytes);
-    runFrom = t.data();
-    runBytes = n;
+  for (const std::string& t : texts) {
+    *cells++ = Cell{static_cast<uint32_t>(t.empty() ? 0 : m_arena.size()), static_cast<uint32_t>(t.size())};
+    m_arena.append(t.data(), t.size());
   }
-  if (runBytes > 0) copyBytes(arena + at - runBytes, runFrom, runBytes);
   markText(row);
   changed();
 }

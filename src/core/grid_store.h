@@ -43,19 +43,19 @@ class GridStore final : public Grid {
   void setRows(int rows) override;
   [[nodiscard]] int cols() const override { return m_cols; }
   void setCols(int cols) override;
-  [[nodiscard]] int fixedRows() const override { return m_fixedRows; }
+  [[nodiscard]] int fixedRows() const { return m_fixedRows; }
   void setFixedRows(int n) override;
-  [[nodiscard]] int fixedCols() const override { return m_fixedCols; }
+  [[nodiscard]] int fixedCols() const { return m_fixedCols; }
   void setFixedCols(int n) override;
   void setRedraw(bool on) override;
-  [[nodiscard]] bool redraw() const override { return m_redraw; }
+  [[nodiscard]] bool redraw() const { return m_redraw; }
   [[nodiscard]] int rowHeight(int row) const override;
   void setRowHeight(int row, int twips) override;
   [[nodiscard]] int colWidth(int col) const override;
   void setColWidth(int col, int twips) override;
-  [[nodiscard]] Alignment colAlignment(int col) const override;
+  [[nodiscard]] Alignment colAlignment(int col) const;
   void setColAlignment(int col, Alignment a) override;
-  [[nodiscard]] bool wordWrap() const override { return m_wordWrap; }
+  [[nodiscard]] bool wordWrap() const { return m_wordWrap; }
   void setWordWrap(bool on) override;
   [[nodiscard]] int row() const override { return m_row; }
   void setRow(int row) override;
@@ -63,13 +63,7 @@ class GridStore final : public Grid {
   void setCol(int col) override;
   [[nodiscard]] std::string_view text(int row, int col) const override;
   void setText(int row, int col, std::string_view text) override;
-  /// One bounds check and one change mark for the whole row.
   void setRowTexts(int row, std::span<const std::string> texts) override;
-  /// The same for views; texts that lie one after another in memory are copied in one go.
-  /// The views must not point into this store's own texts (the arena may move).
-  void setRowViews(int row, std::span<const std::string_view> texts) override;
-  /// The block is copied once, whole: it should hold nothing the cells don't use.
-  void setCellsFrom(int row, std::string_view bytes, std::span<const CellText> cells) override;
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }
@@ -82,9 +76,6 @@ class GridStore final : public Grid {
   /// is not a permutation of that range.
   void permuteRows(int first, const std::vector<int>& order);
 
-  /// Number of rows in [1, rows) whose height is 0.
-  [[nodiscard]] int hiddenRowCount() const { return m_hiddenRows; }
-
   /// Unchecked, for hot loops that have checked their own bounds.
   [[nodiscard]] std::string_view textUnchecked(int row, int col) const {
     const Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
@@ -96,13 +87,8 @@ class GridStore final : public Grid {
   /// Returns the changes gathered since the last call and forgets them.
   GridChanges takeChanges();
 
-  /// Bytes held by the text arena, for measurements.
-  [[nodiscard]] size_t arenaBytes() const { return m_arena.size(); }
-  /// Every cell's text lies inside these bytes (for copying short texts a block at a time).
-  [[nodiscard]] std::string_view arena() const { return {m_arena.data(), m_arena.size()}; }
-
  private:
-  struct Cell {  // trivial, so that the vector grows and clears with memmove and memset
+  struct Cell {  // trivial, so that the buffer grows and clears with memmove and memset
     uint32_t offset;
     uint32_t length;
   };
@@ -111,8 +97,6 @@ class GridStore final : public Grid {
   void restride(int minCols);
   void changed();
   void markText(int row);
-  template <class Text>
-  void putRow(int row, std::span<const Text> texts);
 
   int m_rows = 0;
   int m_cols = 0;
@@ -122,7 +106,6 @@ class GridStore final : public Grid {
   std::vector<int> m_heights;
   std::vector<int> m_widths;
   std::vector<Alignment> m_align;
-  int m_hiddenRows = 0;
   int m_fixedRows = 1;
   int m_fixedCols = 1;
   bool m_redraw = true;

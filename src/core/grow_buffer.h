@@ -10,40 +10,6 @@
 
 namespace tarvolin::core {
 
-/// memcpy for the short texts of report cells: up to 32 bytes are moved inline with two
-/// overlapping loads and stores, which costs less than the call and its size dispatch.
-/// The two blocks must not overlap.
-inline void copyBytes(void* dst, const void* src, size_t n) {
-  auto* d = static_cast<char*>(dst);
-  const auto* s = static_cast<const char*>(src);
-  if (n > 16 && n <= 32) {
-    char head[16];
-    char tail[16];
-    std::memcpy(head, s, 16);
-    std::memcpy(tail, s + n - 16, 16);
-    std::memcpy(d, head, 16);
-    std::memcpy(d + n - 16, tail, 16);
-  } else if (n >= 8 && n <= 16) {
-    uint64_t head;
-    uint64_t tail;
-    std::memcpy(&head, s, 8);
-    std::memcpy(&tail, s + n - 8, 8);
-    std::memcpy(d, &head, 8);
-    std::memcpy(d + n - 8, &tail, 8);
-  } else if (n >= 4 && n < 8) {
-    uint32_t head;
-    uint32_t tail;
-    std::memcpy(&head, s, 4);
-    std::memcpy(&tail, s + n - 4, 4);
-    std::memcpy(d, &head, 4);
-    std::memcpy(d + n - 4, &tail, 4);
-  } else if (n < 4) {
-    for (size_t i = 0; i < n; ++i) d[i] = s[i];
-  } else {
-    std::memcpy(d, s, n);
-  }
-}
-
 /// Moves a block of `oldBytes` (of which `usedBytes` are in use) to one of `newBytes`.
 /// Small blocks live on the C heap; a large one is a private mapping advised for huge
 /// pages and grown by remapping where the system can. Throws std::bad_alloc.
@@ -115,7 +81,7 @@ class GrowBuffer {
     if (n == 0) return;
     const size_t at = m_size;
     resizeUninitialized(m_size + n);
-    copyBytes(static_cast<void*>(m_data + at), p, n * sizeof(T));
+    std::memcpy(static_cast<void*>(m_data + at), p, n * sizeof(T));
   }
 
  private:

@@ -1,7 +1,5 @@
 #include "core/line_source.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <system_error>
 #include <utility>
 
@@ -9,11 +7,10 @@ namespace tarvolin::core {
 
 LineSource::LineSource(const std::string& path, uint64_t readAheadFrom) : m_reader(path) {
   if (m_reader.fileSize() < readAheadFrom) return;
-  m_ring.resize(kRing);
   try {
     m_thread = std::thread([this] { readAhead(); });
   } catch (const std::system_error&) {
-    m_ring.clear();  // no thread to be had: the caller's thread reads
+    // No thread to be had: the caller's thread reads.
   }
 }
 
@@ -27,46 +24,60 @@ LineSource::~LineSource() {
   m_thread.join();
 }
 
-std::span<const ReportLine> LineSource::next() {
-  if (!m_thread.joinable()) return {m_read.data(), m_reader.nextLines(m_read)};
+bool LineSource::nextLine(std::string_view& line) {
+  if (!m_thread.joinable()) return m_reader.nextLine(line);
+  if (m_next == m_batch.ends.size() && !takeBatch()) return false;
+  const size_t from = m_next == 0 ? 0 : m_batch.ends[m_next - 1];
+  line = std::string_view(m_batch.bytes).substr(from, m_batch.ends[m_next] - from);
+  ++m_next;
+  return true;
+}
+
+bool LineSource::takeBatch() {
   std::unique_lock lock(m_mutex);
-  if (m_holding) {
-    m_holding = false;
-    m_head = (m_head + 1) % kRing;
-    --m_ready;
-    m_changed.notify_all();
-  }
-  m_changed.wait(lock, [this] { return m_ready > 0 || m_finished; });
-  if (m_ready == 0) {
+  m_spare.push_back(std::exchange(m_batch, Batch{}));
+  m_next = 0;
+  m_changed.notify_all();
+  m_changed.wait(lock, [this] { return !m_full.empty() || m_finished; });
+  if (m_full.empty()) {
     if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
-    return {};
+    return false;
   }
-  m_holding = true;
-  const Batch& b = m_ring[m_head];
-  return {b.lines.data(), b.count};
+  m_batch = std::move(m_full.front());
+  m_full.pop_front();
+  m_changed.notify_all();
+  return true;
 }
 
 void LineSource::readAhead() {
-  size_t tail = 0;
   for (;;) {
+    Batch b;
     {
       std::unique_lock lock(m_mutex);
-      m_changed.wait(lock, [this] { return m_ready < kRing || m_stop; });
+      m_changed.wait(lock, [this] { return m_full.size() < kQueued || m_stop; });
       if (m_stop) return;
+      if (!m_spare.empty()) {
+        b = std::move(m_spare.back());
+        m_spare.pop_back();
+      }
     }
-    // m_ring[tail] is not in the caller's hands until it is counted in m_ready.
-    Batch& b = m_ring[tail];
-    bool more = false;
+    b.bytes.clear();
+    b.ends.clear();
+    bool more = true;
     std::exception_ptr error;
     try {
-      more = fillBatch(b);
+      std::string_view line;
+      while (b.bytes.size() < kBatchBytes && (more = m_reader.nextLine(line))) {
+        b.bytes += line;
+        b.ends.push_back(b.bytes.size());
+      }
     } catch (...) {
       error = std::current_exception();
+      more = false;
     }
-    const bool full = b.count > 0;
     {
       const std::lock_guard lock(m_mutex);
-      if (full) ++m_ready;
+      if (!b.ends.empty()) m_full.push_back(std::move(b));
       if (!more) {
         m_finished = true;
         m_error = error;
@@ -74,66 +85,6 @@ void LineSource::readAhead() {
     }
     m_changed.notify_all();
     if (!more) return;
-    if (full) tail = (tail + 1) % kRing;
-  }
-}
-
-bool LineSource::fillBatch(Batch& b) {
-  // A batch that took a very long line gives its memory back.
-  if (b.bytes.capacity() > 8 * kBatchBytes) b.bytes = GrowBuffer<char>();
-  b.bytes.clear();
-  b.count = 0;
-  if (b.lines.size() < kBatchLines) {
-    b.lines.resize(kBatchLines);
-    b.offsets.resize(kBatchLines);
-  }
-  bool more = true;
-  try {
-    do {
-      const size_t n =
-          m_reader.nextLines(std::span<ReportLine>(m_read.data(), std::min(m_read.size(), kBatchLines - b.count)));
-      if (n == 0) {
-        more = false;
-        break;
-      }
-      addLines(b, n);
-    } while (b.bytes.size() < kBatchBytes && b.count < kBatchLines);
-  } catch (...) {
-    makeViews(b);  // the lines read before the error still go out, in their batch
-    throw;
-  }
-  makeViews(b);
-  return more;
-}
-
-void LineSource::addLines(Batch& b, size_t n) {
-  // The lines lie one after another in the bytes the reader cut them from: those bytes
-  // are copied at once, and a line made elsewhere on its own.
-  const std::string_view from = m_reader.handedOut();
-  const size_t base = b.bytes.size();
-  b.bytes.append(from.data(), from.size());
-  const auto first = reinterpret_cast<uintptr_t>(from.data());
-  for (size_t i = 0; i < n; ++i) {
-    const std::string_view text = m_read[i].text;
-    const auto at = reinterpret_cast<uintptr_t>(text.data());
-    Span& o = b.offsets[b.count];
-    o.size = text.size();
-    if (!from.empty() && at >= first && at + text.size() <= first + from.size()) {
-      o.at = base + (at - first);
-    } else {
-      o.at = b.bytes.size();
-      b.bytes.append(text.data(), text.size());
-    }
-    b.lines[b.count].ascii = m_read[i].ascii;
-    ++b.count;  // only now: the line is complete
-  }
-}
-
-void LineSource::makeViews(Batch& b) {
-  const char* base = b.bytes.data();
-  for (size_t i = 0; i < b.count; ++i) {
-    const Span& o = b.offsets[i];
-    b.lines[i].text = o.size == 0 ? std::string_view() : std::string_view(base + o.at, o.size);
   }
 }
 

@@ -4,13 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "core/text_encoding.h"
 
@@ -19,33 +16,6 @@ namespace tarvolin::core {
 namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
-
-/// Offset of the first CR or LF in [p, p + n), or n: one pass for both line ends, which
-/// also ORs into `high` a non-zero value when a byte before that offset is above 0x7F.
-size_t findLineEnd(const char* p, size_t n, unsigned& high) {
-  size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  for (; n - i >= 16; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    const auto hits =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-    const auto top = static_cast<unsigned>(_mm_movemask_epi8(v));  // one bit per byte above 0x7F
-    if (hits != 0) {
-      const unsigned at = static_cast<unsigned>(__builtin_ctz(hits));
-      high |= top & ((1u << at) - 1);
-      return i + at;
-    }
-    high |= top;
-  }
-#endif
-  for (; i < n; ++i) {
-    if (p[i] == '\n' || p[i] == '\r') return i;
-    high |= static_cast<unsigned char>(p[i]) >> 7;
-  }
-  return n;
-}
 
 }  // namespace
 
@@ -174,6 +144,7 @@ size_t ReportReader::fill() {
   if (m_pos > 0) {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
     m_end -= m_pos;
+    m_lf = m_cr = Found{};
     m_pos = 0;
   }
   if (m_buf.size() - m_end < m_blockSize) m_buf.resize(std::max(m_buf.size() * 2, m_end + m_blockSize));
@@ -187,111 +158,56 @@ size_t ReportReader::fill() {
   return m_end - before;
 }
 
+size_t ReportReader::findNext(char c, Found& f) const {
+  if (f.at >= m_pos && f.at < f.to) return f.at;
+  // Nothing was found before f.to: go on from there, unless the search began elsewhere.
+  const size_t from = f.at == f.to && f.to >= m_pos ? f.to : m_pos;
+  const void* hit = std::memchr(m_buf.data() + from, c, m_end - from);
+  if (hit == nullptr) {
+    f.at = f.to = m_end;
+  } else {
+    f.at = static_cast<size_t>(static_cast<const char*>(hit) - m_buf.data());
+    f.to = f.at + 1;
+  }
+  return f.at;
+}
+
 std::string_view ReportReader::takeLine(size_t len, size_t skip) {
   const char* start = m_buf.data() + m_pos;
   m_pos += len + skip;
-  // The line holds a byte above 0x7F (or came in more than one block): check it.
   return toUtf8({start, len});
 }
 
 std::string_view ReportReader::toUtf8(std::string_view raw) {
-  m_lastAscii = isAscii(raw);
-  if (m_lastAscii || isValidUtf8(raw)) return raw;
+  if (isAscii(raw) || isValidUtf8(raw)) return raw;
   m_conv.clear();
   appendCp1252AsUtf8(raw, m_conv);
   return m_conv;
 }
 
 bool ReportReader::nextLine(std::string_view& line) {
-  size_t scanFrom = 0;  // bytes of the current tail already known to hold no line end
-  unsigned high = 0;    // non-zero once a byte above 0x7F was seen before the line end
   for (;;) {
-    const char* p = m_buf.data() + m_pos;
-    const size_t n = m_end - m_pos;
-    const size_t at = scanFrom + findLineEnd(p + scanFrom, n - scanFrom, high);
-    if (at < n) {
-      if (p[at] == '\n') {
-        if (high == 0) {  // the common case, kept inline: an ASCII line
-          m_pos += at + 1;
-          m_lastAscii = true;
-          line = {p, at};
-          return true;
+    const size_t at = std::min(findNext('\n', m_lf), findNext('\r', m_cr));
+    if (at < m_end) {
+      size_t skip = 1;
+      if (m_buf[at] == '\r') {
+        if (at + 1 == m_end && !m_rawEof) {  // its LF may be in the next block
+          fill();
+          continue;
         }
-        line = takeLine(at, 1);
-        return true;
+        if (at + 1 < m_end && m_buf[at + 1] == '\n') skip = 2;
       }
-      if (at + 1 < n || m_rawEof) {
-        const size_t end = at + (at + 1 < n && p[at + 1] == '\n' ? 2 : 1);
-        if (high == 0) {
-          m_pos += end;
-          m_lastAscii = true;
-          line = {p, at};
-          return true;
-        }
-        line = takeLine(at, end - at);
-        return true;
-      }
-      // A CR at the end of what is buffered: its LF may be in the next block.
-      scanFrom = at;
+      line = takeLine(at - m_pos, skip);
+      return true;
+    }
+    if (!m_rawEof) {
       fill();
       continue;
     }
-    if (!m_rawEof) {
-      scanFrom = n;
-      if (fill() > 0 || !m_rawEof) continue;
-    }
-    if (m_end > m_pos) {
-      line = takeLine(m_end - m_pos, 0);
-      return true;
-    }
-    return false;
+    if (m_end == m_pos) return false;
+    line = takeLine(m_end - m_pos, 0);
+    return true;
   }
-}
-
-size_t ReportReader::nextLines(std::span<ReportLine> out) {
-  if (out.empty()) return 0;
-  const char* const p = m_buf.data();
-  const size_t end = m_end;
-  size_t pos = m_pos;
-  size_t n = 0;
-  while (n < out.size()) {
-    unsigned high = 0;
-    const size_t at = pos + findLineEnd(p + pos, end - pos, high);
-    if (at == end) break;  // no whole line left in the buffer
-    size_t next = at + 1;
-    if (p[at] == '\r') {
-      if (next == end && !m_rawEof) break;  // its LF may be in the next block
-      if (next < end && p[next] == '\n') ++next;
-    }
-    const std::string_view raw(p + pos, at - pos);
-    pos = next;
-    if (high == 0) {
-      out[n++] = ReportLine{raw, true};
-      continue;
-    }
-    const std::string_view text = toUtf8(raw);
-    out[n++] = ReportLine{text, false};
-    if (text.data() == m_conv.data()) break;  // m_conv holds one converted line: the batch ends with it
-  }
-  m_handed = {p + m_pos, pos - m_pos};
-  m_pos = pos;
-  if (n > 0) {
-    m_lastAscii = out[n - 1].ascii;
-    return n;
-  }
-  m_handed = {};
-  std::string_view line;
-  if (!nextLine(line)) return 0;
-  out[0] = ReportLine{line, m_lastAscii};
-  return 1;
-}
-
-bool ReportReader::atEnd() {
-  while (m_pos == m_end) {
-    if (m_rawEof) return true;
-    fill();
-  }
-  return false;
 }
 
 }  // namespace tarvolin::core

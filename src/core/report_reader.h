@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,20 +15,6 @@ namespace tarvolin::core {
 class ReadError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-/// How the bytes of a file are turned into UTF-8 lines.
-enum class FileEncoding {
-  Bytes,    ///< no BOM: each line kept when it is valid UTF-8, else read as Windows-1252
-  Utf8Bom,  ///< UTF-8 behind a BOM (the BOM is dropped); invalid lines as above
-  Utf16LE,  ///< UTF-16 little endian behind its BOM
-  Utf16BE,  ///< UTF-16 big endian behind its BOM
-};
-
-/// One line handed out by ReportReader::nextLines.
-struct ReportLine {
-  std::string_view text;  ///< UTF-8, without its line end
-  bool ascii = false;     ///< every byte is below 0x80
 };
 
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
@@ -50,24 +35,6 @@ class ReportReader {
   /// Throws ReadError on a failing read.
   bool nextLine(std::string_view& line);
 
-  /// Up to out.size() next lines, the same ones that as many nextLine calls would give.
-  /// Their views stay valid until the next call of nextLines or nextLine. Lines already
-  /// buffered are handed out without reading; the file is read only when no whole line
-  /// is buffered. Returns 0 at the end of the file. Throws ReadError on a failing read.
-  size_t nextLines(std::span<ReportLine> out);
-
-  /// The bytes that the lines of the last nextLines call were cut from, line ends
-  /// included, valid as long as those lines. A line whose text lies outside them (one
-  /// that was converted, or that came across blocks) was made elsewhere. May be empty.
-  [[nodiscard]] std::string_view handedOut() const { return m_handed; }
-
-  /// True when no line is left. May read ahead; throws ReadError on a failing read.
-  bool atEnd();
-
-  /// True when the last line handed out is plain ASCII (every byte below 0x80).
-  [[nodiscard]] bool lastLineAscii() const { return m_lastAscii; }
-
-  [[nodiscard]] FileEncoding encoding() const { return m_encoding; }
   /// Last-modified time of the file when it was opened.
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_modified; }
   [[nodiscard]] const std::string& path() const { return m_path; }
@@ -75,7 +42,21 @@ class ReportReader {
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
 
  private:
+  /// How the bytes of the file are turned into UTF-8 lines.
+  enum class FileEncoding {
+    Bytes,    // no BOM: each line kept when it is valid UTF-8, else read as Windows-1252
+    Utf8Bom,  // UTF-8 behind a BOM (the BOM is dropped); invalid lines as above
+    Utf16LE,  // UTF-16 little endian behind its BOM
+    Utf16BE,  // UTF-16 big endian behind its BOM
+  };
+  /// Where a byte was last looked for: it is at `at` when at < to; when at == to, no
+  /// such byte lies before `to`.
+  struct Found {
+    size_t at = 0;
+    size_t to = 0;
+  };
   size_t fill();
+  size_t findNext(char c, Found& f) const;
   size_t readRaw(char* dst, size_t n);
   void decodeUtf16(const unsigned char* p, size_t n, bool last);
   std::string_view toUtf8(std::string_view raw);
@@ -90,13 +71,13 @@ class ReportReader {
   std::vector<char> m_buf;  // decoded bytes, [m_pos, m_end) not yet handed out
   size_t m_pos = 0;
   size_t m_end = 0;
-  bool m_lastAscii = false;
+  Found m_lf;  // each line end is looked for on its own, and remembered: a file with
+  Found m_cr;  // only one kind is not searched to the end for the other on every line
   bool m_rawEof = false;
   std::vector<unsigned char> m_raw;  // UTF-16 only: raw block
   int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block
   char32_t m_pendingHigh = 0;        // UTF-16: high surrogate waiting for its pair
   std::string m_conv;                // a Windows-1252 line turned into UTF-8
-  std::string_view m_handed;         // see handedOut()
 };
 
 }  // namespace tarvolin::core

@@ -16,21 +16,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192
 
 }  // namespace
 
-bool isAscii(std::string_view s) noexcept {
-  const char* p = s.data();
-  size_t n = s.size();
-  while (n >= 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    if (w & 0x8080808080808080ULL) return false;
-    p += 8;
-    n -= 8;
-  }
-  while (n-- > 0)
-    if (static_cast<unsigned char>(*p++) & 0x80) return false;
-  return true;
-}
-
 bool isValidUtf8(std::string_view s) noexcept {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const auto* end = p + s.size();

@@ -10,7 +10,11 @@ namespace tarvolin::core {
 [[nodiscard]] bool isValidUtf8(std::string_view s) noexcept;
 
 /// True when every byte is below 0x80.
-[[nodiscard]] bool isAscii(std::string_view s) noexcept;
+[[nodiscard]] inline bool isAscii(std::string_view s) noexcept {
+  unsigned char bits = 0;
+  for (const char c : s) bits |= static_cast<unsigned char>(c);  // no early exit: the loop vectorises
+  return bits < 0x80;
+}
 
 /// Appends `s`, read as Windows-1252, to `out` as UTF-8. The five bytes that
 /// code page leaves undefined map to the C1 controls of the same value.

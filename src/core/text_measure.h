@@ -10,9 +10,6 @@ class TextMeasure {
   virtual ~TextMeasure() = default;
   /// Width of the UTF-8 text `text` in twips (fractions allowed).
   virtual double textWidthTwips(std::string_view text) = 0;
-  /// An upper bound, in twips, on the width any single ASCII character adds to a
-  /// text, or 0 when no bound is known (then every value is measured).
-  [[nodiscard]] virtual double maxAsciiAdvanceTwips() const = 0;
 };
 
 /// A fixed advance per character: for loads whose widths are only compared with 0.
@@ -20,7 +17,6 @@ class FixedTextMeasure : public TextMeasure {
  public:
   explicit FixedTextMeasure(double twipsPerChar = 105.0) : m_perChar(twipsPerChar) {}
   double textWidthTwips(std::string_view text) override;
-  [[nodiscard]] double maxAsciiAdvanceTwips() const override { return m_perChar; }
 
  private:
   double m_perChar;

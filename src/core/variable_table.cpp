@@ -47,8 +47,7 @@ int VariableTable::appendName(std::string_view name) {
   v.name.assign(name);
   clearSettings(v);
   v.seqno = m_maxvar;
-  // emplace keeps an earlier index of the same name
-  m_firstOfName[static_cast<size_t>(m_maxvar)] = m_index.emplace(v.name, m_maxvar).second;
+  m_index.emplace(v.name, m_maxvar);  // keeps an earlier index of the same name
   return m_maxvar;
 }
 
@@ -64,9 +63,7 @@ perfvar& VariableTable::appendBlank() {
 
 void VariableTable::rebuildIndex() const {
   m_index.clear();
-  for (int i = 0; i <= m_maxvar; ++i)
-    m_firstOfName[static_cast<size_t>(i)] =
-        m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i)).second;
+  for (int i = 0; i <= m_maxvar; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
   m_indexDirty = false;
 }
 

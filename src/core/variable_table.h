@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,10 +16,10 @@ inline constexpr int kMaxVars = 501;
 struct perfvar {
   std::string name;
   bool show = true;
-  bool cmark = false;
-  std::string cfg2;
-  std::string cfg3;
-  std::string cfg4;
+  bool cmark = false;  ///< "C" flag of its configuration line: written back as "C", so it always returns shown
+  std::string cfg2;    ///< second field of its configuration line, kept and written back unchanged
+  std::string cfg3;    ///< third field of its configuration line, kept and written back unchanged
+  std::string cfg4;    ///< fourth field of its configuration line, kept and written back unchanged
   int16_t seqno = 0;
   int16_t width = 0;  ///< Twips the widest value of this load needs.
 };
@@ -60,16 +59,6 @@ class VariableTable {
   /// First index whose name equals `name` exactly, or -1.
   [[nodiscard]] int lookup(std::string_view name) const;
 
-  /// The same answer as lookup(name), checking the guess `hint` first: when record `hint`
-  /// carries that name and no earlier record does, no hashing is needed. Any hint is
-  /// allowed (out of range ones are ignored).
-  [[nodiscard]] int lookupHint(std::string_view name, int hint) const {
-    if (!m_indexDirty && hint >= 0 && hint <= m_maxvar && m_firstOfName[static_cast<size_t>(hint)] &&
-        sameText(m_vars[static_cast<size_t>(hint)].name, name))
-      return hint;
-    return lookup(name);
-  }
-
   /// Appends a record with the parser's initial values (shown, no mark, empty kept
   /// fields, seqno = its index, width 0). Throws TableFullError when 501 are in use.
   int appendName(std::string_view name);
@@ -82,29 +71,6 @@ class VariableTable {
  private:
   void rebuildIndex() const;
 
-  /// a == b, inline: the hint check runs once per report line, and names are short
-  /// enough that a call to memcmp costs more than the comparison.
-  static bool sameText(const std::string& a, std::string_view b) {
-    const size_t n = a.size();
-    if (n != b.size()) return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    if (n < 8) {
-      for (size_t i = 0; i < n; ++i)
-        if (p[i] != q[i]) return false;
-      return true;
-    }
-    // Words from the front, then the last word (which may overlap the one before).
-    for (size_t i = 0; i + 8 < n; i += 8)
-      if (word(p + i) != word(q + i)) return false;
-    return word(p + n - 8) == word(q + n - 8);
-  }
-  static uint64_t word(const char* p) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    return w;
-  }
-
   std::array<perfvar, kMaxVars> m_vars;
   int16_t m_maxvar = -1;
   struct Hash {
@@ -113,7 +79,6 @@ class VariableTable {
   };
   mutable std::unordered_map<std::string, int16_t, Hash, std::equal_to<>> m_index;
   mutable bool m_indexDirty = false;
-  mutable std::array<bool, kMaxVars> m_firstOfName{};  ///< no earlier record has this one's name
 };
 
 }  // namespace tarvolin::core

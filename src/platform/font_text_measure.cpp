@@ -18,13 +18,7 @@ QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 }  // namespace
 
 FontTextMeasure::FontTextMeasure(const QFont& font, double dpi)
-    : m_metrics(font), m_twipsPerPixel(1440.0 / (dpi > 0 ? dpi : screenDpi().x)) {
-  double widest = 0;
-  for (int c = 0; c < 128; ++c) widest = std::max(widest, m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(c))));
-  // A little room for rounding inside the font engine; the bound only decides what
-  // need not be measured, so a larger bound is always safe.
-  m_maxAscii = (widest + 0.5) * m_twipsPerPixel;
-}
+    : m_metrics(font), m_twipsPerPixel(1440.0 / (dpi > 0 ? dpi : screenDpi().x)) {}
 
 void FontTextMeasure::buildAsciiTable() {
   m_tableReady = true;

@@ -25,7 +25,6 @@ class FontTextMeasure : public core::TextMeasure {
   /// `dpi` 0 takes the primary screen's logical DPI (96 without a screen).
   explicit FontTextMeasure(const QFont& font, double dpi = 0);
   double textWidthTwips(std::string_view text) override;
-  [[nodiscard]] double maxAsciiAdvanceTwips() const override { return m_maxAscii; }
   /// Width in twips as the font lays out the whole text (no table, no cache).
   [[nodiscard]] double measuredWidthTwips(std::string_view text) const;
 
@@ -40,7 +39,6 @@ class FontTextMeasure : public core::TextMeasure {
 
   QFontMetricsF m_metrics;
   double m_twipsPerPixel;
-  double m_maxAscii = 0;
   bool m_tableReady = false;
   std::array<double, 128> m_advance{};  ///< pixels, printable ASCII only
   enum class Pair : unsigned char { Unknown, Summed, Joined };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -27,18 +26,6 @@ std::vector<std::string> column(const GridStore& g, int col) {
   return out;
 }
 
-// ---- selection and clipboard ----
-
-TEST(NormalisedRange, WhicheverWayItWasDragged) {
-  const CellRange expected{2, 5, 1, 3};
-  EXPECT_EQ(normalisedRange(2, 1, 5, 3), expected);
-  EXPECT_EQ(normalisedRange(5, 3, 2, 1), expected);
-  EXPECT_EQ(normalisedRange(5, 1, 2, 3), expected);
-  EXPECT_EQ(normalisedRange(2, 3, 5, 1), expected);
-  EXPECT_EQ(expected.cellCount(), 12);
-  EXPECT_EQ((CellRange{0, 99'999, 0, 29}).cellCount(), 3'000'000);
-}
-
 struct CopyCase {
   const char* name;
   int row, col, rowSel, colSel;
@@ -46,7 +33,6 @@ struct CopyCase {
   int64_t cells;
 };
 
-// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
 void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
 
 class CopyCells : public testing::TestWithParam<CopyCase> {};
@@ -78,60 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
                     CopyCase{"whole_grid", 3, 2, 0, 0, "Name\tMode\tEmpty\r\na1\tb1\t\r\na2\tb2\t\r\na3\tb\t3\t", 12}),
     [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
-TEST(CopyCells, StatusTextCountsCells) {
-  EXPECT_EQ(copiedStatusText(1), "1 cells copied to the clipboard");
-  EXPECT_EQ(copiedStatusText(3'000'000), "3000000 cells copied to the clipboard");
-}
-
-TEST(CopyCells, RangeOutsideTheGridThrows) {
-  GridStore g;  // 2 x 2
-  EXPECT_THROW((void)cellsText(g, {0, 2, 0, 0}), std::out_of_range);
-  EXPECT_THROW((void)cellsText(g, {0, 0, 1, 0}), std::out_of_range);
-  EXPECT_THROW((void)cellsText(g, {-1, 0, 0, 0}), std::out_of_range);
-  EXPECT_EQ(cellsText(g, {0, 1, 0, 1}), "\t\r\n\t");
-}
-
-TEST(CurrentCellText, IsTheTextOfRowAndCol) {
-  GridStore g = makeGrid({{"Name", "Mode"}, {"a1", "b1"}});
-  g.setSelection(1, 1, 0, 0);
-  EXPECT_EQ(currentCellText(g), "b1");
-}
-
-// ---- column width and lock ----
-
-TEST(MakeColumnWider, AddsFiveThousandTwipsEachTime) {
-  GridStore g;
-  g.setCols(3);
-  g.setColWidth(1, 800);
-  g.setColWidth(2, 0);
-  g.setCol(1);
-  makeColumnWider(g);
-  EXPECT_EQ(g.colWidth(1), 5800);
-  makeColumnWider(g);
-  EXPECT_EQ(g.colWidth(1), 10800);
-  EXPECT_EQ(g.colWidth(2), 0);
-  g.setCol(2);
-  makeColumnWider(g);  // a hidden variable's column shows again
-  EXPECT_EQ(g.colWidth(2), 5000);
-  g.setColWidth(2, INT_MAX - 1);
-  makeColumnWider(g);
-  EXPECT_EQ(g.colWidth(2), INT_MAX);
-}
-
-TEST(LockFirstCol, TwiceReturnsToNoFixedColumn) {
-  SharedState shared;
-  GridStore g;
-  g.setFixedCols(0);
-  EXPECT_TRUE(lockFirstCol(shared, g));
-  EXPECT_TRUE(shared.lockcol);
-  EXPECT_EQ(g.fixedCols(), 1);
-  EXPECT_FALSE(lockFirstCol(shared, g));
-  EXPECT_FALSE(shared.lockcol);
-  EXPECT_EQ(g.fixedCols(), 0);
-}
-
-// ---- sorting ----
-
 struct SortCase {
   const char* name;
   SortOrder order;
@@ -139,7 +71,6 @@ struct SortCase {
   std::vector<std::string> sorted;
 };
 
-// A case prints by name: gtest would otherwise dump its bytes, string buffers included.
 void PrintTo(const SortCase& c, std::ostream* os) { *os << c.name; }
 
 class SortOneColumn : public testing::TestWithParam<SortCase> {};
@@ -172,7 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SortOneColumn,
     testing::Values(
         SortCase{"integers_by_value", kAsc, {"10", "9", "100", "-5", "0"}, {"-5", "0", "9", "10", "100"}},
-        SortCase{"integers_descending", kDesc, {"10", "9", "100", "-5", "0"}, {"100", "10", "9", "0", "-5"}},
         SortCase{"decimals", kAsc, {"1.5", "-0.25", "1.25", ".5", "2."}, {"-0.25", ".5", "1.25", "1.5", "2."}},
         SortCase{"big_counters_exact",
                  kAsc,
@@ -195,36 +125,25 @@ INSTANTIATE_TEST_SUITE_P(
                  {"1e5", "12 ", "1,000", "-", ".", "+7", "3"},
                  {"3", "+7", "-", ".", "1,000", "12 ", "1e5"}},
         SortCase{
-            "text_bytewise_case_sensitive", kAsc, {"b", "B", "a", "A", "\xc3\xa9"}, {"A", "B", "a", "b", "\xc3\xa9"}},
-        SortCase{"times_of_day_as_text",
-                 kAsc,
-                 {"09-01-2008 11:46:27.191344", "09-01-2008 09:05:00.000000"},
-                 {"09-01-2008 09:05:00.000000", "09-01-2008 11:46:27.191344"}}),
+            "text_bytewise_case_sensitive", kAsc, {"b", "B", "a", "A", "\xc3\xa9"}, {"A", "B", "a", "b", "\xc3\xa9"}}),
     [](const testing::TestParamInfo<SortCase>& info) { return std::string(info.param.name); });
 
 TEST(Sort, IsStableInBothOrders) {
-  // Equal numbers ("1" and "1.0" too) keep their order, ascending and descending.
+  // Equal keys ("1" and "1.0" too, and empty ones) keep their order, ascending and descending.
+  const char* const keys[] = {"2", "1", "", "1.0"};
+  Rows rows{{"Key", "Tag"}};
+  for (int i = 0; i < 64; ++i) rows.push_back({keys[i % 4], std::to_string(i)});
   for (SortOrder order : {kAsc, kDesc}) {
-    GridStore g = makeGrid({{"Key", "Tag"}, {"2", "a"}, {"1", "b"}, {"2", "c"}, {"1.0", "d"}, {"", "e"}, {"", "f"}});
-    g.setSelection(3, 0, 3, 0);
+    GridStore g = makeGrid(rows);
     sortSelection(g, order);
-    const std::vector<std::string> expected = order == kAsc
-                                                  ? std::vector<std::string>{"Tag", "b", "d", "a", "c", "e", "f"}
-                                                  : std::vector<std::string>{"Tag", "a", "c", "b", "d", "e", "f"};
+    std::vector<std::string> expected{"Tag"};
+    auto take = [&](int step, int first) {
+      for (int i = first; i < 64; i += step) expected.push_back(std::to_string(i));
+    };
+    order == kAsc ? (take(2, 1), take(4, 0)) : (take(4, 0), take(2, 1));
+    take(4, 2);  // empty keys last either way
     EXPECT_EQ(column(g, 1), expected);
   }
-}
-
-TEST(Sort, HiddenRowsMoveWithTheirHeight) {
-  GridStore g = makeGrid({{"Key"}, {"3"}, {"1"}, {"2"}});
-  g.setRowHeight(0, 1200);
-  g.setRowHeight(1, 0);  // "3" hidden
-  sortSelection(g, kAsc);
-  EXPECT_EQ(column(g, 0), (std::vector<std::string>{"Key", "1", "2", "3"}));
-  EXPECT_EQ(g.rowHeight(0), 1200);
-  EXPECT_EQ(g.rowHeight(1), kDefaultRowHeight);
-  EXPECT_EQ(g.rowHeight(3), 0);
-  EXPECT_EQ(g.hiddenRowCount(), 1);
 }
 
 TEST(Sort, ARangeOfRowsSortsOnlyThoseRowsOnItsColumns) {
@@ -256,16 +175,6 @@ TEST(Sort, FurtherKeyColumnsBreakTiesInBothOrders) {
   }
 }
 
-TEST(Sort, HeaderRowNeverMovesAndASelectionFromRow0CountsAsOneRow) {
-  GridStore g = makeGrid({{"Z"}, {"3"}, {"2"}, {"1"}});
-  g.setSelection(0, 0, 1, 0);  // header and one data row: every data row
-  sortSelection(g, kAsc);
-  EXPECT_EQ(column(g, 0), (std::vector<std::string>{"Z", "1", "2", "3"}));
-  g.setSelection(0, 0, 3, 0);
-  sortSelection(g, kDesc);
-  EXPECT_EQ(column(g, 0), (std::vector<std::string>{"Z", "3", "2", "1"}));
-}
-
 TEST(Sort, RowsBeyond32768) {
   constexpr int kRows = 40'000;
   GridStore g;
@@ -277,15 +186,6 @@ TEST(Sort, RowsBeyond32768) {
   EXPECT_EQ(g.rowHeight(1), 0);
   EXPECT_EQ(g.text(32'768, 0), "32768");
   EXPECT_EQ(g.text(kRows - 1, 0), std::to_string(kRows - 1));
-}
-
-TEST(Sort, AnAlreadySortedGridReportsNoChange) {
-  GridStore g = makeGrid({{"K"}, {"1"}, {"2"}});
-  g.takeChanges();
-  sortSelection(g, kAsc);
-  EXPECT_FALSE(g.takeChanges().any());
-  sortSelection(g, kDesc);
-  EXPECT_TRUE(g.takeChanges().rowLayout);
 }
 
 }  // namespace

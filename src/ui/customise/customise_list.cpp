@@ -142,7 +142,7 @@ void CustomiseList::writeBack(core::VariableTable& vars) const {
 
 std::optional<std::string> CustomiseList::commit(core::SharedState& shared) const {
   writeBack(shared.vars);
-  return core::writecfg(shared);
+  return core::writecfg(shared, ".", shared.snaptype);  // the current folder
 }
 
 std::optional<int32_t> CustomiseList::moveAfterPlace(std::string_view answer) {

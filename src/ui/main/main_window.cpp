@@ -44,7 +44,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
       m_shared(shared),
       m_platform(platform),
       m_measure(std::make_unique<platform::FontTextMeasure>(font())),
-      m_loader(shared, m_load, *this, *m_measure),
+      m_loader(shared, m_load, *this, *m_measure, "."),  // configuration files of the current folder
       m_dpi(platform::screenDpi(this)),
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,

@@ -1,0 +1,122 @@
+#include "core/entry_reader.h"
+
+#include <array>
+
+#include "core/text_encoding.h"
+
+namespace tarvolin::core {
+
+namespace {
+
+constexpr std::array<ReportKind, 7> kKinds = {{
+    {"Database Lock Snapshot", "Application handle", "Lock Object Name", '='},
+    {"Tablespace Snapshot", "Tablespace name", "", '='},
+    {"Table Snapshot", "Table Schema", "", '='},
+    {"System Database Directory", "Database alias", "", '='},
+    {"Node Directory", "Node name", "", '='},
+    {"Dynamic SQL Snapshot Result", "Number of executions", "", '='},
+    {"EVENT LOG HEADER", "Event", "", ':'},
+}};
+
+}  // namespace
+
+const ReportKind* findKind(std::string_view heading) {
+  for (const ReportKind& k : kKinds)
+    if (k.heading == heading) return &k;
+  return nullptr;
+}
+
+EntryReader::EntryReader(const std::string& path, const VariableTable& vars) : m_in(path), m_vars(vars) {
+  m_next.fill(-1);
+}
+
+bool EntryReader::nextLine() { return m_in.nextLine(m_line); }
+
+ReportItem EntryReader::cut() {
+  ReportItem item;
+  m_prefix = {};
+  if (m_headingRead)
+    takeValue(item);
+  else
+    takeHeading(item);
+  return item;
+}
+
+void EntryReader::takeHeading(ReportItem& item) {
+  const std::string_view line = m_line;
+  const std::string_view trimmed = trimBlanks(line);
+  if (trimmed.empty() || line.find("echo") != std::string_view::npos || line.starts_with("----------")) return;
+  m_headingRead = true;
+  item.kind = ReportItem::Kind::Heading;
+  item.text = trimmed;
+  if (const ReportKind* kind = findKind(trimmed)) {
+    m_startvar = kind->startvar;
+    m_startvar2 = kind->startvar2;
+    m_sep = kind->sep;
+  }
+}
+
+void EntryReader::stored(int var) {
+  m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(var);
+  m_prev = var;
+  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_begins};
+}
+
+bool EntryReader::matchLayout(ReportItem& item) {
+  const int guess = m_next[static_cast<size_t>(m_prev)];
+  if (guess < 0) return false;
+  const Layout& layout = m_layouts[static_cast<size_t>(guess)];
+  if (layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
+  item.var = guess;
+  item.name = m_vars[guess].name;
+  item.text = trimBlanks(m_line.substr(layout.prefix.size()));
+  item.beginsEntry = layout.begins;
+  return true;
+}
+
+void EntryReader::takeValue(ReportItem& item) {
+  if (matchLayout(item)) {
+    if (!item.beginsEntry && !m_inEntry) return;
+    m_inEntry = true;
+    item.kind = ReportItem::Kind::Value;
+    return;
+  }
+  const std::string_view line = m_line;
+  const size_t at = line.find(m_sep);
+  if (at == std::string_view::npos) {
+    const std::string_view trimmed = trimBlanks(line);
+    if (trimmed.starts_with("Dynamic SQL")) {
+      m_name = trimmed;  // reading the value replaces the line
+      item.kind = ReportItem::Kind::Value;
+      item.text = continuation();
+      item.name = m_name;
+      item.var = m_vars.lookup(item.name);
+      return;
+    }
+    if (trimmed.empty() || m_sep != ':' || line.find("Event") == std::string_view::npos) return;
+    item.name = "Event";
+    item.text = trimmed;
+  } else {
+    item.name = trimBlanks(line.substr(0, at));
+    item.text = trimBlanks(line.substr(at + 1));
+  }
+  if (m_startvar.empty()) m_startvar = item.name;
+  item.beginsEntry = item.name == m_startvar || (!m_startvar2.empty() && item.name == m_startvar2);
+  if (!item.beginsEntry && !m_inEntry) return;
+  item.var = m_vars.lookup(item.name);
+  if (at != std::string_view::npos) {
+    m_prefix = line.substr(0, at + 1);
+    m_begins = item.beginsEntry;
+  }
+  m_inEntry = true;
+  item.kind = ReportItem::Kind::Value;
+}
+
+std::string_view EntryReader::continuation() {
+  std::string_view next;
+  if (!m_in.nextLine(next) || (next.empty() && !m_in.nextLine(next)))
+    throw ReadError("Input past end of file: " + m_in.path() + " ends after \"" + m_name + "\"");
+  return trimBlanks(next);
+}
+
+}  // namespace tarvolin::core
