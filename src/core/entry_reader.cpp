@@ -9,13 +9,13 @@ namespace tarvolin::core {
 namespace {
 
 constexpr std::array<ReportKind, 7> kKinds = {{
-    {"Database Lock Snapshot", "Application handle", "Lock Object Name", '='},
-    {"Tablespace Snapshot", "Tablespace name", "", '='},
-    {"Table Snapshot", "Table Schema", "", '='},
-    {"System Database Directory", "Database alias", "", '='},
-    {"Node Directory", "Node name", "", '='},
-    {"Dynamic SQL Snapshot Result", "Number of executions", "", '='},
-    {"EVENT LOG HEADER", "Event", "", ':'},
+    {"Database Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
+    {"Tablespace Snapshot", "Tablespace name", "", "", '='},
+    {"Table Snapshot", "Table Schema", "", "", '='},
+    {"System Database Directory", "Database alias", "", "", '='},
+    {"Node Directory", "Node name", "", "", '='},
+    {"Dynamic SQL Snapshot Result", "Number of executions", "", "", '='},
+    {"EVENT LOG HEADER", "Event", "", "", ':'},
 }};
 
 }  // namespace
@@ -52,6 +52,7 @@ void EntryReader::takeHeading(ReportItem& item) {
   if (const ReportKind* kind = findKind(trimmed)) {
     m_startvar = kind->startvar;
     m_startvar2 = kind->startvar2;
+    m_leadvar = kind->leadvar;
     m_sep = kind->sep;
   }
 }
@@ -59,7 +60,25 @@ void EntryReader::takeHeading(ReportItem& item) {
 void EntryReader::stored(int var) {
   m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(var);
   m_prev = var;
-  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_begins};
+  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_role};
+}
+
+EntryReader::Role EntryReader::roleOf(std::string_view name) const {
+  if (name == m_startvar) return Role::Start;
+  if (!m_startvar2.empty() && name == m_startvar2) return Role::Second;
+  if (!m_leadvar.empty() && name == m_leadvar) return Role::Lead;
+  return Role::None;
+}
+
+bool EntryReader::begins(Role role) {
+  if (role == Role::None) return false;
+  if (role == Role::Second && m_entryAtLead && !m_secondSeen) {
+    m_secondSeen = true;
+    return false;
+  }
+  m_entryAtLead = role == Role::Lead;
+  m_secondSeen = role == Role::Second;
+  return true;
 }
 
 bool EntryReader::matchLayout(ReportItem& item) {
@@ -70,7 +89,7 @@ bool EntryReader::matchLayout(ReportItem& item) {
   item.var = guess;
   item.name = m_vars[guess].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
-  item.beginsEntry = layout.begins;
+  item.beginsEntry = begins(layout.role);
   return true;
 }
 
@@ -101,12 +120,13 @@ void EntryReader::takeValue(ReportItem& item) {
     item.text = trimBlanks(line.substr(at + 1));
   }
   if (m_startvar.empty()) m_startvar = item.name;
-  item.beginsEntry = item.name == m_startvar || (!m_startvar2.empty() && item.name == m_startvar2);
+  const Role role = roleOf(item.name);
+  item.beginsEntry = begins(role);
   if (!item.beginsEntry && !m_inEntry) return;
   item.var = m_vars.lookup(item.name);
   if (at != std::string_view::npos) {
     m_prefix = line.substr(0, at + 1);
-    m_begins = item.beginsEntry;
+    m_role = role;
   }
   m_inEntry = true;
   item.kind = ReportItem::Kind::Value;

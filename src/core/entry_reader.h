@@ -16,7 +16,10 @@ struct ReportKind {
   std::string_view heading;
   std::string_view startvar;   ///< name that begins an entry
   std::string_view startvar2;  ///< second name that begins one, or empty
-  char sep;                    ///< separator between name and value
+  /// Name that begins an entry in which startvar2 follows (the lock block DB2 prints
+  /// since version 8 opens with "Lock Name" before "Lock Object Name"), or empty.
+  std::string_view leadvar;
+  char sep;  ///< separator between name and value
 };
 
 /// The kind whose heading equals `heading` exactly, or nullptr.
@@ -38,7 +41,9 @@ struct ReportItem {
 
 /// Cuts a report into its heading and the names and values of its entries, line by
 /// line. Entries begin at the kind's start names (for a kind it doesn't know, at the
-/// first name read); values before the first entry are dropped, except those of
+/// first name read); its lead name begins one as well, and then the second start name
+/// that follows it stays in that entry, so a lock block makes one entry whichever of
+/// the two names comes first. Values before the first entry are dropped, except those of
 /// "Dynamic SQL" names, whose value is the next line (after one empty line, the one
 /// after that). Names are separated from values by '=' (':' for event logs, where a
 /// line without one but with "Event" is the value of "Event").
@@ -67,6 +72,12 @@ class EntryReader {
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_in.modified(); }
 
  private:
+  /// What a name does to the entry being read.
+  enum class Role : uint8_t { None, Start, Second, Lead };
+  [[nodiscard]] Role roleOf(std::string_view name) const;
+  /// Whether a name of that role begins an entry now; notes what the entry has seen.
+  bool begins(Role role);
+
   void takeHeading(ReportItem& item);
   void takeValue(ReportItem& item);
   std::string_view continuation();
@@ -78,19 +89,22 @@ class EntryReader {
   char m_sep = '=';
   std::string m_startvar;
   std::string m_startvar2;
-  std::string m_name;  // a "Dynamic SQL" name, kept while its value is read
+  std::string m_leadvar;
+  bool m_entryAtLead = false;  // the entry being read began at the lead name
+  bool m_secondSeen = false;   // and has had its second start name since
+  std::string m_name;          // a "Dynamic SQL" name, kept while its value is read
 
   bool matchLayout(ReportItem& item);
   const VariableTable& m_vars;
   struct Layout {
     std::string prefix;  // the variable's last line up to and including the separator; empty: none
-    bool begins = false;
+    Role role = Role::None;
   };
   std::array<Layout, kMaxVars> m_layouts;
   std::array<int16_t, kMaxVars + 1> m_next;  // by variable (kMaxVars: none yet): the one stored after it, or -1
   int m_prev = kMaxVars;                     // the variable stored last
   std::string_view m_prefix;                 // of the line cut last, when its layout is to be kept
-  bool m_begins = false;
+  Role m_role = Role::None;                  // and its name's role
 };
 
 }  // namespace tarvolin::core

@@ -56,23 +56,38 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Application Snapshot", "Application Snapshot", "Application handle", "=", false},
         KindCase{"Node\tDirectory", "Node\tDirectory", "Node name", "=", false}));
 
-TEST_F(ReportParser, LockSnapshotInterleavesApplicationAndLockRows) {
-  loadText(
-      "   Database Lock Snapshot\n\n"
-      "Database name                = ORD\nLocks held                   = 3\n\n"
+// One row per application and one per lock, in the layout DB2 prints since version 8 ("Lock Name"
+// first) and in the older one ("Lock Object Name" first); each row leaves the other's columns empty.
+TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayouts) {
+  const std::string head =
+      "   Database Lock Snapshot\n\nDatabase name                = ORD\nLocks held                   = 3\n\n"
       "Application handle           = 7\nApplication name             = batch\nLocks held                   = 2\n\n"
-      "List Of Locks\n"
-      " Lock Name                   = 0x01\n Lock Object Name            = 28\n Mode                        = IX\n\n"
-      " Lock Name                   = 0x02\n Lock Object Name            = 29\n Mode                        = X\n\n"
-      "Application handle           = 9\nApplication name             = db2bp\nLocks held                   = 0\n");
-  // A lock's attributes printed above its "Lock Object Name" belong to the entry before it.
-  EXPECT_EQ(table(),
-            (Rows{{"Application handle", "Application name", "Locks held", "Lock Name", "Lock Object Name", "Mode"},
-                  {"7", "batch", "2", "0x01", "", ""},
-                  {"", "", "", "0x02", "28", "IX"},
-                  {"", "", "", "", "29", "X"},
-                  {"9", "db2bp", "0", "", "", ""}}));
-  EXPECT_EQ(lastStatus(), "Finished. Records read: 21 Records outputted 4");
+      "List Of Locks\n";
+  const std::string tail = "Application handle           = 9\nApplication name             = db2bp\n";
+  loadText(head +
+           " Lock Name                   = 0x01\n Lock Count = 1\n Lock Object Name            = 28\n"
+           " Mode                        = IX\n\n Lock Name                   = 0x02\n Lock Count = 2\n"
+           " Lock Object Name            = 29\n Mode                        = X\n\n Lock Name = 0x03\n\n" +
+           tail);
+  EXPECT_EQ(table(), (Rows{{"Application handle", "Application name", "Locks held", "Lock Name", "Lock Count",
+                            "Lock Object Name", "Mode"},
+                           {"7", "batch", "2", "", "", "", ""},
+                           {"", "", "", "0x01", "1", "28", "IX"},
+                           {"", "", "", "0x02", "2", "29", "X"},
+                           {"", "", "", "0x03", "", "", ""},
+                           {"9", "db2bp", "", "", "", "", ""}}));
+  EXPECT_EQ(lastStatus(), "Finished. Records read: 24 Records outputted 5");
+
+  loadText(head +
+           " Lock Object Name            = 28\n Mode                        = IX\n\n"
+           " Lock Object Name            = 29\n Mode                        = X\n Lock Object Name = 30\n\n" +
+           tail);
+  EXPECT_EQ(table(), (Rows{{"Application handle", "Application name", "Locks held", "Lock Object Name", "Mode"},
+                           {"7", "batch", "2", "", ""},
+                           {"", "", "", "28", "IX"},
+                           {"", "", "", "29", "X"},
+                           {"", "", "", "30", ""},
+                           {"9", "db2bp", "", "", ""}}));
 }
 
 struct LinesCase {
