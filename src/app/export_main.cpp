@@ -1,7 +1,11 @@
 // tarvolin-export: loads a report the way the viewer does and writes its grid to
 // standard output, as TAB-separated text or as CSV.
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "app/grid_writer.h"
 #include "core/grid_store.h"
 #include "core/report_parser.h"
+#include "core/version.h"
 
 namespace {
 
@@ -31,6 +36,31 @@ class StderrObserver : public core::NullLoadObserver {
   bool m_failed = false;
 };
 
+/// Standard input copied to a temporary file, for a report that is read twice; removed
+/// with this object. Empty path when it could not be made (the load then reports why).
+class SpooledInput {
+ public:
+  SpooledInput() {
+    char name[] = "/tmp/tarvolin-export-XXXXXX";
+    const int fd = ::mkstemp(name);
+    if (fd < 0) return;
+    m_path = name;
+    std::FILE* out = ::fdopen(fd, "wb");
+    char buf[1 << 16];
+    for (size_t n; out != nullptr && (n = std::fread(buf, 1, sizeof buf, stdin)) > 0;) std::fwrite(buf, 1, n, out);
+    if (out != nullptr) std::fclose(out);
+  }
+  ~SpooledInput() {
+    if (!m_path.empty()) ::unlink(m_path.c_str());
+  }
+  SpooledInput(const SpooledInput&) = delete;
+  SpooledInput& operator=(const SpooledInput&) = delete;
+  [[nodiscard]] const std::string& path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`.
 void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
   std::vector<int> cols;
@@ -43,10 +73,18 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
 
 int main(int argc, char** argv) {
   std::string error;
-  const auto options = app::parseExportOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  auto options = app::parseExportOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
     std::fprintf(stderr, "tarvolin-export: %s\n%s\n", error.c_str(), app::kExportUsage);
     return 2;
+  }
+  if (options->action == app::ExportOptions::Action::Help) {
+    std::printf("%s\n\n%s\n", app::kExportUsage, app::kExportHelp);
+    return 0;
+  }
+  if (options->action == app::ExportOptions::Action::Version) {
+    std::printf("tarvolin-export %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionPatch);
+    return 0;
   }
   core::SharedState shared;
   core::LoadState load;
@@ -54,6 +92,11 @@ int main(int argc, char** argv) {
   core::FixedTextMeasure measure;
   StderrObserver observer;
 
+  std::optional<SpooledInput> spooled;
+  if (options->filter && options->report == "-") {  // standard input can be read only once
+    spooled.emplace();
+    options->report = spooled->path().empty() ? "-" : spooled->path();
+  }
   if (options->filter) {
     // The filter picks its column by index, as the viewer's reload does: a first load
     // finds the variable's index in this report. If that load fails, the second one

@@ -10,6 +10,12 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     const std::string& a = args[i];
     if (!optionsEnded && a == "--") {
       optionsEnded = true;
+    } else if (!optionsEnded && (a == "--help" || a == "-h")) {
+      o.action = ExportOptions::Action::Help;
+      return o;
+    } else if (!optionsEnded && (a == "--version" || a == "-v")) {
+      o.action = ExportOptions::Action::Version;
+      return o;
     } else if (!optionsEnded && a == "--all-columns") {
       o.allColumns = true;
     } else if (!optionsEnded && a == "--csv") {

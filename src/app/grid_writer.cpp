@@ -1,5 +1,6 @@
 #include "app/grid_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -56,6 +57,22 @@ void putCsv(FileBuffer& out, std::string_view text) {
   out.put('"');
 }
 
+/// One TSV field: a TAB, CR or LF inside it is written as \t, \r or \n, so that each
+/// row stays one line of the same number of fields. Backslashes stay as they are.
+void putTsv(FileBuffer& out, std::string_view text) {
+  unsigned char lowest = 0xFF;  // a plain loop the compiler vectorises: most cells hold no control byte
+  for (const char c : text) lowest = std::min(lowest, static_cast<unsigned char>(c));
+  if (lowest > '\r') {
+    out.put(text);
+    return;
+  }
+  for (size_t at; (at = text.find_first_of("\t\r\n")) != std::string_view::npos; text.remove_prefix(at + 1)) {
+    out.put(text.substr(0, at));
+    out.put(text[at] == '\t' ? "\\t" : text[at] == '\r' ? "\\r" : "\\n");
+  }
+  out.put(text);
+}
+
 }  // namespace
 
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, std::FILE* file) {
@@ -68,7 +85,7 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
         if (i > 0) out.put(',');
         putCsv(out, text);
       } else {
-        if (!text.empty()) out.put(text);
+        putTsv(out, text);
         out.put(i + 1 < cols.size() ? '\t' : '\n');
       }
     }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <zlib.h>
+
 #include "core/text_encoding.h"
 
 namespace tarvolin::core {
@@ -20,33 +22,19 @@ std::string systemReason(int err) { return std::strerror(err); }
 }  // namespace
 
 ReportReader::ReportReader(const std::string& path, size_t blockSize)
-    : m_path(path), m_blockSize(blockSize < 16 ? 16 : blockSize) {
+    : m_path(path == "-" ? "standard input" : path), m_blockSize(blockSize < 16 ? 16 : blockSize) {
   if (path.empty()) throw ReadError("Bad file name or number: no file was named");
   if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
-  // Non-blocking only while opening: a pipe without a writer must not hang the open.
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (m_fd < 0) throw ReadError("Cannot open " + path + ": " + systemReason(errno));
-  struct stat st {};
-  if (::fstat(m_fd, &st) != 0) {
-    int err = errno;
-    ::close(m_fd);
-    throw ReadError("Cannot open " + path + ": " + systemReason(err));
+  openFile(path);
+  if (path.ends_with(".gz")) {
+    m_gz = gzdopen(m_fd, "rb");
+    if (m_gz == nullptr) {
+      ::close(m_fd);
+      throw ReadError("Cannot open " + path + ": " + systemReason(ENOMEM));
+    }
+    m_fd = -1;  // the stream closes it
+    gzbuffer(static_cast<gzFile>(m_gz), static_cast<unsigned>(m_blockSize));
   }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(m_fd);
-    throw ReadError("Cannot open " + path + ": " + systemReason(EISDIR));
-  }
-  if (S_ISFIFO(st.st_mode)) {
-    ::close(m_fd);
-    throw ReadError("Cannot open " + path + ": not a regular file but a pipe");
-  }
-  if (!S_ISREG(st.st_mode)) {  // a device such as /dev/zero may never end
-    ::close(m_fd);
-    throw ReadError("Cannot open " + path + ": not a regular file");
-  }
-  ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
-  m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
-  m_fileSize = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
   m_buf.resize(m_blockSize * 2);
 
   // Look at the first bytes for a byte order mark.
@@ -67,7 +55,8 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
       }
     }
   } catch (...) {
-    ::close(m_fd);
+    if (m_gz != nullptr) gzclose(static_cast<gzFile>(m_gz));
+    if (m_fd >= 0) ::close(m_fd);
     throw;
   }
   if (m_encoding == FileEncoding::Utf16LE || m_encoding == FileEncoding::Utf16BE) {
@@ -78,13 +67,62 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
   }
 }
 
+/// Opens m_fd on `path` (standard input for "-") and takes the file's size and time.
+void ReportReader::openFile(const std::string& path) {
+  const bool standardInput = path == "-";
+  // Non-blocking only while opening: a pipe without a writer must not hang the open.
+  m_fd = standardInput ? ::fcntl(0, F_DUPFD_CLOEXEC, 0) : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (m_fd < 0) throw ReadError("Cannot open " + m_path + ": " + systemReason(errno));
+  struct stat st {};
+  const char* refused = nullptr;
+  if (::fstat(m_fd, &st) != 0)
+    refused = std::strerror(errno);
+  else if (S_ISDIR(st.st_mode))
+    refused = std::strerror(EISDIR);
+  else if (standardInput)
+    refused = nullptr;  // a pipe, a terminal or a file: whatever the caller gave
+  else if (S_ISFIFO(st.st_mode))
+    refused = "not a regular file but a pipe";
+  else if (!S_ISREG(st.st_mode))  // a device such as /dev/zero may never end
+    refused = "not a regular file";
+  if (refused != nullptr) {
+    ::close(m_fd);
+    throw ReadError("Cannot open " + m_path + ": " + refused);
+  }
+  if (!standardInput) ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+  m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+  m_fileSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
 ReportReader::~ReportReader() {
+  if (m_gz != nullptr) gzclose(static_cast<gzFile>(m_gz));
   if (m_fd >= 0) ::close(m_fd);
 }
 
 size_t ReportReader::readRaw(char* dst, size_t n) {
   size_t total = 0;
   while (total < n) {
+    if (m_gz != nullptr) {
+      const auto gz = static_cast<gzFile>(m_gz);
+      const unsigned chunk = static_cast<unsigned>(std::min<size_t>(n - total, size_t{1} << 30));
+      const int r = gzread(gz, dst + total, chunk);
+      int code = Z_OK;
+      const std::string_view what = gzerror(gz, &code);
+      // A stream cut short reads to its end and is then marked with Z_BUF_ERROR: the
+      // bytes before go out first, and the next read reports it.
+      if (r < 0 || (r == 0 && code == Z_BUF_ERROR)) {
+        if (total > 0) break;
+        throw ReadError("Cannot read " + m_path + ": " +
+                        (code == Z_ERRNO ? systemReason(errno)
+                                         : std::string(what.substr(what.find(": ") + 2)) + " (not a whole gzip file)"));
+      }
+      if (r == 0) {
+        m_rawEof = true;
+        break;
+      }
+      total += static_cast<size_t>(r);
+      continue;
+    }
     ssize_t r = ::read(m_fd, dst + total, n - total);
     if (r < 0) {
       if (errno == EINTR) continue;

@@ -20,11 +20,12 @@ class ReadError : public std::runtime_error {
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
 /// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
 /// without a line end is still a line. Memory: one block plus the longest line.
-/// The file is opened read-only and closed by the destructor.
+/// The file is opened read-only and closed by the destructor. A file whose name ends
+/// in ".gz" is unpacked while it is read (gzip); the path "-" reads standard input.
 class ReportReader {
  public:
   /// Throws ReadError when the file can't be opened or isn't a regular file (a directory,
-  /// a pipe, a device such as /dev/zero). The default block
+  /// a pipe, a device such as /dev/zero; standard input may be a pipe). The default block
   /// is small enough that a block is still in the processor's cache when its lines are used.
   explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 18);
   ~ReportReader();
@@ -37,8 +38,9 @@ class ReportReader {
 
   /// Last-modified time of the file when it was opened.
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_modified; }
+  /// The file's name as given ("standard input" for "-").
   [[nodiscard]] const std::string& path() const { return m_path; }
-  /// Size of the file in bytes when it was opened.
+  /// Size of the file in bytes when it was opened (packed, for a gzip file; 0 for a pipe).
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
 
  private:
@@ -62,8 +64,11 @@ class ReportReader {
   std::string_view toUtf8(std::string_view raw);
   std::string_view takeLine(size_t len, size_t skip);
 
+  void openFile(const std::string& path);
+
   std::string m_path;
   int m_fd = -1;
+  void* m_gz = nullptr;  // the gzip stream reading m_fd, for a ".gz" file
   size_t m_blockSize;
   FileEncoding m_encoding = FileEncoding::Bytes;
   std::chrono::system_clock::time_point m_modified{};

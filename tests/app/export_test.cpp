@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/version.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,12 +36,13 @@ class Export : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(m_dir); }
 
-  /// Runs tarvolin-export with `args` (no single quotes in them) in a folder of its own,
-  /// where .cfg files are read.
-  RunResult run(const std::vector<std::string>& args) {
-    std::string command = "cd '" + m_dir.string() + "' && '" TARVOLIN_EXPORT_EXE "'";
+  /// Runs `program` (a shell word; tarvolin-export by default) with `args` (no single quotes in them) in
+  /// a folder of its own, where .cfg files are read; standard input from the file `input`.
+  RunResult run(const std::vector<std::string>& args, const std::string& input = "/dev/null",
+                const std::string& program = "'" TARVOLIN_EXPORT_EXE "'") {
+    std::string command = "cd '" + m_dir.string() + "' && " + program;
     for (const std::string& a : args) command += " '" + a + "'";
-    const int status = std::system((command + " >.stdout 2>.stderr").c_str());
+    const int status = std::system((command + " <'" + input + "' >.stdout 2>.stderr").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(m_dir / ".stdout"), readFile(m_dir / ".stderr")};
   }
   std::string write(const std::string& name, const std::string& bytes) {
@@ -80,6 +83,10 @@ TEST_F(Export, TabAndCsvOfTheShownColumnsAsConfiguredInTheWorkingFolder) {
       write("q.txt", "Node Directory\r\n Node name = A\r\n Comment = hidden\r\n Hostname = say \"hi\", then go\r\n");
   EXPECT_EQ(run({"--csv", report}).out, "Hostname,Node name\r\n\"say \"\"hi\"\", then go\",A\r\n");
   EXPECT_EQ(run({"--all-columns", report}).out, "Hostname\tComment\tNode name\nsay \"hi\", then go\thidden\tA\n");
+  // A TAB inside a name or value is escaped in TSV, so every row keeps its fields; a backslash stays.
+  const std::string tabs = write("t.txt", "Tablespace Snapshot\n Tablespace name = A\tB\\C\n\tShared = x\n");
+  EXPECT_EQ(run({tabs}).out, "Tablespace name\t\\tShared\nA\\tB\\C\tx\n");
+  EXPECT_EQ(run({"--csv", tabs}).out, "Tablespace name,\tShared\r\nA\tB\\C,x\r\n");
 }
 
 TEST_F(Export, ALargeReportComesOutWholeAndInOrder) {
@@ -122,3 +129,63 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
 }
 
 }  // namespace
+
+TEST_F(Export, CommandLinesOfBothPrograms) {
+  const std::string version = std::to_string(tarvolin::kVersionMajor) + "." + std::to_string(tarvolin::kVersionMinor) +
+                              "." + std::to_string(tarvolin::kVersionPatch);
+  struct Case {
+    std::string program;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;  // what standard output begins with
+    std::string err;  // what standard error holds
+  };
+  std::vector<Case> cases = {{TARVOLIN_EXPORT_EXE, {"--help"}, 0, "usage: tarvolin-export", ""},
+                             {TARVOLIN_EXPORT_EXE, {"-v"}, 0, "tarvolin-export " + version + "\n", ""},
+                             {TARVOLIN_EXPORT_EXE, {"--bogus", "x.txt"}, 2, "", "unknown option --bogus"}};
+#ifdef TARVOLIN_VIEWER_EXE
+  // Answered before any window opens: no display is needed.
+  for (Case c : std::vector<Case>{{"", {"--help"}, 0, "Usage: ", ""},
+                                  {"", {"--version"}, 0, "tarvolin " + version + "\n", ""},
+                                  {"", {"--bogus"}, 2, "", "Unknown option 'bogus'"},
+                                  {"", {"a.txt", "b.txt"}, 2, "", "Only one REPORT"}}) {
+    c.program = TARVOLIN_VIEWER_EXE;
+    cases.push_back(c);
+  }
+#endif
+  for (const Case& c : cases) {
+    const bool viewer = c.program != TARVOLIN_EXPORT_EXE;
+    const RunResult r =
+        run(c.args, "/dev/null",
+            (viewer ? "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb '" : "'") + c.program + "'");
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0];
+    EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.args[0];
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
+  const std::string plain = sample("lock_snapshot.txt");
+  const RunResult expected = run({plain});
+  const std::string packed = (m_dir / "lock.txt.gz").string();
+  ASSERT_EQ(std::system(("gzip -c '" + plain + "' >'" + packed + "'").c_str()), 0);
+  for (const RunResult& r : {run({"-"}, plain), run({packed}), run({"--filter", "Mode=IX", "-"}, plain)}) {
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err,
+              r.out.size() < expected.out.size() ? "Finished. Records read: 117 Records outputted 3\n" : expected.err);
+  }
+  EXPECT_EQ(run({packed}).out, expected.out);
+  EXPECT_EQ(run({"--filter", "Mode=IX", "-"}, plain).out, run({"--filter", "Mode=IX", plain}).out);
+
+  // Cut short: the entries before the cut are written, the reason is given, and the exit code is 1.
+  std::string tables = "Table Snapshot\n";
+  for (int i = 0; i < 5000; ++i) tables += " Table Schema = S\n Table Name = T" + std::to_string(i * 7919) + "\n";
+  const std::string whole = run({write("t.txt", tables)}).out;
+  ASSERT_EQ(std::system(("cd '" + m_dir.string() + "' && gzip t.txt").c_str()), 0);
+  const std::string bytes = readFile(m_dir / "t.txt.gz");
+  const RunResult cut = run({write("cut.txt.gz", bytes.substr(0, bytes.size() / 2))});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_NE(cut.err.find("cut.txt.gz: unexpected end of file (not a whole gzip file)"), std::string::npos) << cut.err;
+  EXPECT_GT(std::count(cut.out.begin(), cut.out.end(), '\n'), 1000);
+  EXPECT_EQ(whole.substr(0, cut.out.size()), cut.out);
+}
