@@ -1,6 +1,7 @@
 #include "core/config_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,11 +26,25 @@ bool split_fields(std::string_view line, std::string_view sep, SplitFields& fiel
   }
 }
 
-std::string configFileName(std::string_view kind) { return removeBlanks(kind) + ".cfg"; }
+std::string configFileName(std::string_view kind) {
+  std::string name = removeBlanks(kind);
+  for (char& c : name)
+    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+  return name + ".cfg";
+}
 
 namespace {
 
 std::string configPath(const std::string& folder, std::string_view kind) { return folder + "/" + configFileName(kind); }
+
+/// The mode of the file at `path`, or the one a plain create gives a new file.
+mode_t fileMode(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
 
 }  // namespace
 
@@ -63,8 +78,20 @@ std::optional<std::string> writecfg(const SharedState& shared, const std::string
     return std::optional<std::string>("Unable to write to config file " + configFileName(kind) + "\r\n" +
                                       std::strerror(err));
   };
-  const int fd = ::open(configPath(folder, kind).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const std::string path = configPath(folder, kind);
+  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return failure(errno);
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return failure(errno);
+  ::fchmod(fd, fileMode(path));
+  const auto discard = [&](int err) {  // the old file stays as it was
+    ::unlink(temp.c_str());
+    return failure(err);
+  };
+  const auto fail = [&](int err) {
+    ::close(fd);
+    return discard(err);
+  };
   std::string line;
   for (int i = 0; i <= shared.vars.maxvar(); ++i) {
     const perfvar& v = shared.vars[i];
@@ -84,14 +111,13 @@ std::optional<std::string> writecfg(const SharedState& shared, const std::string
       const ssize_t w = ::write(fd, line.data() + done, line.size() - done);
       if (w < 0) {
         if (errno == EINTR) continue;
-        const int err = errno;
-        ::close(fd);
-        return failure(err);
+        return fail(errno);
       }
       done += static_cast<size_t>(w);
     }
   }
-  if (::close(fd) != 0) return failure(errno);
+  if (::fsync(fd) != 0) return fail(errno);
+  if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) return discard(errno);
   return std::nullopt;
 }
 

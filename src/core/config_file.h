@@ -20,7 +20,9 @@ struct SplitFields {
 /// the first ten fields stored, when the line holds more than ten fields.
 bool split_fields(std::string_view line, std::string_view sep, SplitFields& fields);
 
-/// Name of a kind's configuration file: the kind without its blanks, plus ".cfg".
+/// Name of a kind's configuration file: the kind without its blanks, plus ".cfg". A "/",
+/// "\\" or control character of the kind becomes "_", so that the name stays a file of
+/// the folder it is looked for in, whatever a report's heading holds.
 [[nodiscard]] std::string configFileName(std::string_view kind);
 
 /// Loads vars from the configuration file of `kind` in `folder` (see configFileName),
@@ -33,7 +35,9 @@ void readcfg(SharedState& shared, const std::string& folder, std::string_view ki
 /// Writes records 0..maxvar to the configuration file of `kind` in `folder`, as
 /// "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the text
 /// for the user: "Unable to write to config file " + file name + CR LF + the system's
-/// reason. The file holds what was written before a failure.
+/// reason. The records go to a new file in the same folder that then takes the old
+/// one's place, so a failure (or a crash) leaves the old file as it was; a file the
+/// user may not write is refused as before.
 [[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder,
                                                   std::string_view kind);
 

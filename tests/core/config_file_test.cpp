@@ -1,5 +1,8 @@
 #include "core/config_file.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include "load_fixture.h"
@@ -112,6 +115,49 @@ TEST(ConfigFile, RoundTripKeepsEveryRecord) {
   for (int i = 0; i < 501; ++i)
     if (shared.vars[i].cmark) shared.vars.edit(i).show = true;  // a marked variable always comes back shown
   EXPECT_EQ(records(back.vars), records(shared.vars));
+}
+
+TEST(ConfigFile, NameStaysInTheFolderWhateverTheHeadingHolds) {
+  for (const auto& [kind, name] :
+       std::vector<std::pair<std::string, std::string>>{{"Database Lock Snapshot", "DatabaseLockSnapshot.cfg"},
+                                                        {"x/../Evil", "x_.._Evil.cfg"},
+                                                        {"..\\..\\Evil Kind", ".._.._EvilKind.cfg"},
+                                                        {"Tab\tand\x7f\x1b[0m", "Tab_and__[0m.cfg"}})
+    EXPECT_EQ(configFileName(kind), name);
+  // Loaded and written with such a heading, nothing outside the folder is read or written.
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "x");
+  dir.write("Evil.cfg", "N;;;;;A;\r\n");
+  SharedState shared;
+  LoadState load;
+  NullLoadObserver observer;
+  FixedTextMeasure measure;
+  GridStore grid;
+  ReportLoader(shared, load, observer, measure, dir.folder())
+      .do_refresh(dir.write("r.txt", "x/../Evil\nA = 1\n"), grid);
+  EXPECT_GT(grid.colWidth(0), 0);
+  ASSERT_EQ(writecfg(shared, dir.folder(), shared.snaptype), std::nullopt);
+  EXPECT_EQ(dir.read("x_.._Evil.cfg"), "Y;;;;;A;\r\n");
+  EXPECT_EQ(dir.read("Evil.cfg"), "N;;;;;A;\r\n");
+}
+
+TEST(ConfigFile, AFailedWriteLeavesTheOldFileAndNoOther) {
+  TempDir dir;
+  SharedState shared;
+  addRecord(shared, std::string(5000, 'v'), true, false);
+  dir.write("TableSnapshot.cfg", "N;;;;;old;\r\n");
+  // Files may not grow past 1 KiB for a moment, as on a full disk.
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 1024;
+  ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::optional<std::string> failure = writecfg(shared, dir.folder(), "Table Snapshot");
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  EXPECT_EQ(failure, "Unable to write to config file TableSnapshot.cfg\r\nFile too large");
+  EXPECT_EQ(dir.read("TableSnapshot.cfg"), "N;;;;;old;\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace
