@@ -60,12 +60,6 @@ void putCsv(FileBuffer& out, std::string_view text) {
 /// One TSV field: a TAB, CR or LF inside it is written as \t, \r or \n, so that each
 /// row stays one line of the same number of fields. Backslashes stay as they are.
 void putTsv(FileBuffer& out, std::string_view text) {
-  unsigned char lowest = 0xFF;  // a plain loop the compiler vectorises: most cells hold no control byte
-  for (const char c : text) lowest = std::min(lowest, static_cast<unsigned char>(c));
-  if (lowest > '\r') {
-    out.put(text);
-    return;
-  }
   for (size_t at; (at = text.find_first_of("\t\r\n")) != std::string_view::npos; text.remove_prefix(at + 1)) {
     out.put(text.substr(0, at));
     out.put(text[at] == '\t' ? "\\t" : text[at] == '\r' ? "\\r" : "\\n");
@@ -73,11 +67,20 @@ void putTsv(FileBuffer& out, std::string_view text) {
   out.put(text);
 }
 
+/// Whether any byte is TAB, CR, LF or another below CR: one pass the compiler vectorises,
+/// so that the cells of a grid without them are written without looking at each.
+bool mayNeedEscapes(std::string_view bytes) {
+  unsigned char lowest = 0xFF;
+  for (const char c : bytes) lowest = std::min(lowest, static_cast<unsigned char>(c));
+  return lowest <= '\r';
+}
+
 }  // namespace
 
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, std::FILE* file) {
   if (cols.empty()) return;
   FileBuffer out(file);
+  const bool escapes = !csv && mayNeedEscapes(g.textBytes());
   for (int r = 0; r < g.rows(); ++r) {
     for (size_t i = 0; i < cols.size(); ++i) {
       const std::string_view text = g.textUnchecked(r, cols[i]);
@@ -85,7 +88,10 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
         if (i > 0) out.put(',');
         putCsv(out, text);
       } else {
-        putTsv(out, text);
+        if (escapes)
+          putTsv(out, text);
+        else
+          out.put(text);
         out.put(i + 1 < cols.size() ? '\t' : '\n');
       }
     }

@@ -81,6 +81,9 @@ class GridStore final : public Grid {
     const Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
     return {m_arena.data() + c.offset, c.length};
   }
+  /// Bytes that hold every cell's text (and texts since replaced): what no cell holds,
+  /// no byte here holds either.
+  [[nodiscard]] std::string_view textBytes() const { return {m_arena.data(), m_arena.size()}; }
 
   /// Observer gets gridChanged(); nullptr to detach. Not owned.
   void setObserver(GridObserver* observer) { m_observer = observer; }
