@@ -1,6 +1,7 @@
 // The model and the view over a grid store: hidden rows, batched changes, layout and selection.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -85,11 +86,76 @@ class GridModelTest : public QObject {
     v.horizontalHeader()->resizeSection(2, px(v, 3000));  // the user drags a column edge
     QVERIFY(qAbs(g.colWidth(2) - 3000) <= 15);
     g.setSelection(8, 3, 7, 2);  // the view's selection follows the store's after the flush
-    QTRY_COMPARE(v.selectionModel()->currentIndex(), v.model()->index(4, 2));
-    QVERIFY(v.selectionModel()->isSelected(v.model()->index(5, 3)));
+    QTRY_COMPARE(v.selectionModel()->currentIndex(), v.model()->index(5, 3));
+    QVERIFY(v.selectionModel()->isSelected(v.model()->index(4, 2)));
     QCOMPARE(g.row(), 8);
     g.setRow(0);  // the header row: nothing current in the view
     QTRY_VERIFY(!v.selectionModel()->currentIndex().isValid());
+  }
+
+  void mouseAndKeysSelectInTheStore_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<QString>("selection");  // the store's Row Col RowSel ColSel afterwards, from 3 1 3 1
+    QTest::newRow("click") << "click"
+                           << "6 2 6 2";
+    QTest::newRow("drag up and left") << "drag"
+                                      << "3 0 5 2";
+    QTest::newRow("shift+arrows") << "shift"
+                                  << "5 2 3 1";
+    QTest::newRow("ctrl+a, header row included") << "all"
+                                                 << "0 0 30 3";
+    QTest::newRow("title, scrolled down") << "title"
+                                          << "1 2 30 2";
+    QTest::newRow("title of the fixed column") << "fixed title"
+                                               << "1 0 30 0";
+    QTest::newRow("other buttons") << "right"
+                                   << "3 1 3 1";
+  }
+  void mouseAndKeysSelectInTheStore() {
+    QFETCH(QString, gesture);
+    QFETCH(QString, selection);
+    GridStore g;
+    fill(g, 30, 4);
+    GridView v(g);
+    QAbstractItemModelTester tester(v.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy released(&v, &GridView::mouseReleased), doubled(&v, &GridView::doubleClicked);
+    v.resize(400, 200);
+    v.show();
+    g.setFixedCols(gesture == "fixed title" ? 1 : 0);
+    g.setSelection(3, 1, 3, 1);
+    QTRY_COMPARE(v.currentIndex(), v.model()->index(2, 1));
+    const auto at = [&v](int row, int col) { return v.visualRect(v.model()->index(row - 1, col)).center(); };
+    QHeaderView* titles = v.horizontalHeader();
+    const QPoint title2(titles->sectionViewportPosition(2) + 5, 5);
+    if (gesture.endsWith("title")) v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum());
+    const int scrolled = v.verticalScrollBar()->value();
+    if (gesture == "click") QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at(6, 2));
+    if (gesture == "drag") {
+      QTest::mousePress(v.viewport(), Qt::LeftButton, {}, at(5, 2));
+      QTest::mouseMove(v.viewport(), at(3, 0));
+      QTest::mouseRelease(v.viewport(), Qt::LeftButton, {}, at(3, 0));
+    }
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right})
+      if (gesture == "shift") QTest::keyClick(&v, key, Qt::ShiftModifier);
+    if (gesture == "all") QTest::keyClick(&v, Qt::Key_A, Qt::ControlModifier);
+    if (gesture == "title") QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, title2);
+    if (gesture == "fixed title") {
+      QHeaderView* fixed = v.findChild<QTableView*>(QStringLiteral("fixedColumn"))->horizontalHeader();
+      QTRY_VERIFY(fixed->isVisible());
+      QTest::mouseClick(fixed->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    if (gesture == "right") {
+      QTest::mouseClick(v.viewport(), Qt::RightButton, {}, at(6, 3));
+      QTest::mouseClick(titles->viewport(), Qt::RightButton, {}, title2);
+      QTest::mouseDClick(titles->viewport(), Qt::MiddleButton, {}, title2);
+      QVERIFY(released.count() == 2 && doubled.isEmpty());
+    }
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(g.row()).arg(g.col()).arg(g.rowSel()).arg(g.colSel()), selection);
+    // The focus frame is on the store's current cell, the highlight on its selection.
+    QCOMPARE(v.currentIndex(), g.row() > 0 ? v.model()->index(g.row() - 1, g.col()) : QModelIndex());
+    const int dataRows = std::max(g.row(), g.rowSel()) - std::max(std::min(g.row(), g.rowSel()), 1) + 1;
+    QCOMPARE(v.selectionModel()->selectedIndexes().size(), dataRows * (std::abs(g.col() - g.colSel()) + 1));
+    if (gesture.endsWith("title")) QCOMPARE(v.verticalScrollBar()->value(), scrolled);
   }
 };
 

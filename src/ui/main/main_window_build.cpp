@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -125,7 +124,6 @@ void MainWindow::buildControls() {
           [this] { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); });
   connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopflag = true; });
   connect(m_grd, &QTableView::clicked, commands, &GridCommandHandler::click);
-  connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, commands, &GridCommandHandler::click);
   connect(m_grd, &QTableView::doubleClicked, commands, &GridCommandHandler::showDetail);
   connect(m_grd, &platform::GridView::mouseReleased, this, &MainWindow::gridMouseUp);
 }

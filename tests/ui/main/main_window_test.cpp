@@ -3,6 +3,7 @@
 #include <QtWidgets>
 #include <functional>
 
+#include "common/double_click.h"
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "ui/main/file_rules.h"
@@ -122,6 +123,22 @@ class MainWindowTest : public QObject {
     QVERIFY(!tarvolin::ui::appendsToList("D:\\A.TXT", "d:\\a.txt") && tarvolin::ui::appendsToList("D:\\B", "d:\\a"));
   }
 
+  void fileTimeHasSecondsAndTheWholeYear_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("two-digit year, AM/PM, zone") << "en_US"
+                                                 << "12/7/2026 2:05:09 PM";
+    QTest::newRow("two-digit year, zone") << "de_DE"
+                                          << "07.12.2026 14:05:09";
+    QTest::newRow("year first, quoted letters") << "ja_JP"
+                                                << "2026/12/07 14時05分09秒";
+  }
+  void fileTimeHasSecondsAndTheWholeYear() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QCOMPARE(tarvolin::ui::fileTimeText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)), QLocale(locale)), text);
+  }
+
   void loadsTheLockSampleAndFollowsTheWindowSize() {
     Window x;
     QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/lock_snapshot.txt")));
@@ -131,6 +148,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), QStringLiteral("Database Lock Snapshot"));
     QVERIFY(!child<QLabel>(x.w, "lbltime")->text().isEmpty());
     QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
+    QHeaderView* titles = x.grd().horizontalHeader();  // a title's tool tip: its whole name
+    const QPoint at(titles->sectionViewportPosition(3) + 5, 5);
+    QHelpEvent tip(QEvent::ToolTip, at, titles->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(titles->viewport(), &tip);
+    QTRY_COMPARE(QToolTip::text(), QString::fromStdString(std::string(x.grid().text(0, 3))));
     QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
     const QRect before(0, frame->y(), x.grd().width(), x.grd().height());
     x.w.resize(x.w.width() + 100, x.w.height() + 60);
@@ -204,17 +226,26 @@ class MainWindowTest : public QObject {
   void cellCommands() {
     Window x;
     QVERIFY(x.load(m_small));
-    QHeaderView* header = x.grd().horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(kMode) + 5, 5));
-    QCOMPARE(x.status(), QStringLiteral("Mode"));
+    QTest::keyClick(&x.grd(), Qt::Key_A, Qt::ControlModifier);  // the whole grid, titles included
+    x.trigger("mencopy");
+    QCOMPARE(x.status(), QStringLiteral("70 cells copied to the clipboard"));
+    QVERIFY(x.p.clipboard.lastText().startsWith(QStringLiteral("Application handle\tApplication name\t")));
+    QHeaderView* header = x.grd().horizontalHeader();  // a title: its column, the first data row current
+    const QPoint appTitle(header->sectionViewportPosition(kAppName) + 5, 5);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, appTitle);
+    QCOMPARE(x.status(), QStringLiteral("Application name"));
+    x.trigger("menshowcell");
     x.mouse(QTest::MouseClick, Qt::LeftButton, 3, kLockObject);
     QCOMPARE(x.status(), QStringLiteral("Lock Object Name"));
-    x.mouse(QTest::MousePress, Qt::LeftButton, 6, kTableName);  // Copy Cells of a dragged selection
-    x.mouse(QTest::MouseMove, Qt::NoButton, 4, kLockObject);
-    x.mouse(QTest::MouseRelease, Qt::LeftButton, 4, kLockObject);
+    x.mouse(QTest::MousePress, Qt::LeftButton, 4, kTableName);  // a dragged selection: current where it ends
+    x.mouse(QTest::MouseMove, Qt::NoButton, 6, kLockObject);
+    x.mouse(QTest::MouseRelease, Qt::LeftButton, 6, kLockObject);
     QTest::keyClick(&x.grd(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("\t\t\r\n14\tRow\tT0\r\n154\tRow\tT1"));
     QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));
+    x.trigger("menshowcell");
+    QCOMPARE(x.p.dialogs.messages, QStringList({"app0", "154"}));
+    x.p.dialogs.messages.clear();
     x.select(3, kLockObject);
     // A right click opens the pop-up where it was made; its commands act on the current cell.
     child<QPushButton>(x.w, "comref")->setFocus();
@@ -225,6 +256,9 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(popup->isVisible() && x.grd().hasFocus());
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(child<QAction>(x.w, "menshowcell")).center());
     QCOMPARE(x.p.dialogs.messages, QStringList{"77"});
+    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, appTitle);  // over the titles too
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
     x.trigger("mencopycell");
     QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("77"));
     const int width = x.grd().columnWidth(kLockObject);
@@ -291,7 +325,8 @@ class MainWindowTest : public QObject {
     x.select(5, kLockObject);
     QStringList values;
     auto read = [&](QDialog& d) {
-      values << shown(d, kLockObject, 1) + (d.parentWidget() == &x.w && d.isModal() ? "" : " not modal");
+      values << shown(d, kHandle, 1) + shown(d, kLockObject, 1) +
+                    (d.parentWidget() == &x.w && d.isModal() ? "" : " not modal");
       d.close();
     };
     whenModal(x.w, read);
@@ -299,7 +334,10 @@ class MainWindowTest : public QObject {
     x.mouse(QTest::MouseClick, Qt::LeftButton, 8, kTableName);
     whenModal(x.w, read);
     x.mouse(QTest::MouseDClick, Qt::LeftButton, 8, kTableName);
-    QCOMPARE(values, QStringList({"14", "21"}));
+    whenModal(x.w, read);  // on a title: the first entry
+    QHeaderView* header = x.grd().horizontalHeader();
+    doubleClick(header->viewport(), QPoint(header->sectionViewportPosition(kMode) + 5, 5));
+    QCOMPARE(values, QStringList({"14", "21", "100"}));
     for (const bool ok : {false, true}) {  // Customize: only OK reloads
       x.grid().setRowHeight(2, 0);
       whenModal(x.w, [ok](QDialog& d) { child<QPushButton>(d, ok ? "comok" : "comcan")->click(); });
