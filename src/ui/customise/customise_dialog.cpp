@@ -80,7 +80,8 @@ void CustomiseDialog::createControls() {
   header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setSectionResizeMode(QHeaderView::Fixed);
-  for (int c = 0; c < 3; ++c) m_flexcols->setColumnWidth(c, px(kColumnWidths[c]));
+  // Each column at least as wide as its caption in the header's own font.
+  for (int c = 0; c < 3; ++c) m_flexcols->setColumnWidth(c, std::max(px(kColumnWidths[c]), header->sectionSizeHint(c)));
 
   m_comup = addButton("comup", QStringLiteral("Up"), kSideButtonLeft, 240, kSideButtonWidth);
   m_comdown = addButton("comdown", QStringLiteral("Down"), kSideButtonLeft, 840, kSideButtonWidth);
