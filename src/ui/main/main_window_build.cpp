@@ -89,9 +89,7 @@ void MainWindow::buildControls() {
   platform::placeTwips(m_comstop, 9120, 240, 855, 375, m_dpi);
   m_comstop->setEnabled(false);
 
-  QLabel* label1 =
-      makeLabel(m_frame1, "Label1",
-                QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:"));
+  QLabel* label1 = makeLabel(m_frame1, "Label1", webLinkLead(configuredWebAddress()));
   platform::placeTwips(label1, 120, 720, 8055, 255, m_dpi);
   QLabel* label2 = makeLabel(m_frame1, "Label2");
   platform::placeTwips(label2, 8160, 720, 1935, 255, m_dpi);
