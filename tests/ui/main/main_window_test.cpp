@@ -167,6 +167,10 @@ class MainWindowTest : public QObject {
     x.p.dialogs.fileAnswer = m_small;
     x.click("Command2");
     QCOMPARE(x.status(), finished(38, 9));
+    QFileDialog dialog(nullptr, {}, {}, x.p.dialogs.filters.value(0));  // as Qt's own dialog shows the filters
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const auto* types = child<QComboBox>(dialog, "fileTypeCombo");
+    QVERIFY(types->count() == 2 && types->itemText(0).count('(') == 1 && types->itemText(1).count('(') == 1);
     const QString a = writeLockSnapshot(m_dir.filePath("A.txt"), 1, 1);
     x.p.dialogs.fileAnswer = a;  // "locks.txt" in the box sorts after it: appended
     x.click("Command2");
