@@ -21,8 +21,7 @@ QString configuredWebAddress() { return QStringLiteral(TARVOLIN_WEB_URL).trimmed
 
 QString webLinkLead(const QString& address) {
   return address.isEmpty()
-             ? QStringLiteral(
-                   "New to Tarvolin? The reports it reads and every command are explained in the user guide:")
+             ? QStringLiteral("New to Tarvolin? The reports it reads and all its commands are explained in its")
              : QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:");
 }
 

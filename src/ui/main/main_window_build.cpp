@@ -25,6 +25,8 @@ namespace {
 constexpr int kClientWidth = 10905;
 constexpr int kClientHeight = 6930;
 constexpr int kStatusHeight = 255;
+/// Room between Label1's caption and the link.
+constexpr int kLeadGap = 60;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
   auto* b = new QPushButton(caption, parent);
@@ -90,6 +92,8 @@ void MainWindow::buildControls() {
   m_comstop->setEnabled(false);
 
   QLabel* label1 = makeLabel(m_frame1, "Label1", webLinkLead(configuredWebAddress()));
+  label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // the caption leads into the link beside it
+  label1->setIndent(px(kLeadGap));
   platform::placeTwips(label1, 120, 720, 8055, 255, m_dpi);
   QLabel* label2 = makeLabel(m_frame1, "Label2");
   platform::placeTwips(label2, 8160, 720, 1935, 255, m_dpi);

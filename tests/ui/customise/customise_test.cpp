@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -107,7 +108,8 @@ class CustomiseTest : public QObject {
     auto* list = child<QTableView>(dialog, "flexcols");
     QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     const auto click = [&](const char* name) { child<QPushButton>(dialog, name)->click(); };
-    QHeaderView* titles = list->horizontalHeader();  // every caption whole
+    QHeaderView* titles = list->horizontalHeader();  // every caption whole, the list no wider than its box
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
     for (int c = 0; c < 3; ++c)
       QVERIFY(titles->sectionSize(c) >
               titles->fontMetrics().horizontalAdvance(list->model()->headerData(c, Qt::Horizontal).toString()));
