@@ -29,6 +29,7 @@ WebLinkController::WebLinkController(QWidget& frame, QLabel& label, platform::Pl
     : QObject(&label), m_frame(frame), m_label(label), m_platform(platform), m_address(std::move(address)) {
   m_buttonFace = m_frame.palette().color(QPalette::Button);
   m_label.setText(m_address.isEmpty() ? QStringLiteral("User guide") : m_address);
+  m_label.setToolTip(m_address);  // the whole address, where the label cuts it
   QFont f = m_label.font();
   f.setPointSizeF(kLinkPointSize);
   f.setUnderline(true);
