@@ -12,8 +12,7 @@ QString DialogsDouble::input(QWidget*, const QString& prompt, const QString& ini
   return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-QString DialogsDouble::openFile(QWidget*, const QString& filter, const QString& startPath) {
-  filters << filter;
+QString DialogsDouble::openFile(QWidget*, const QString&, const QString& startPath) {
   startPaths << startPath;
   if (fileDialogFails) throw std::runtime_error("The dialog failed");
   return fileAnswer;

@@ -29,7 +29,6 @@ class DialogsDouble : public platform::Dialogs {
   QString fileAnswer;    ///< what the file dialog returns
   bool fileDialogFails = false;
   QStringList startPaths;  ///< start path of every file dialog shown
-  QStringList filters;     ///< filter list of every file dialog shown
 };
 
 /// Records every text put on it, or fails with `failure` (recording nothing) when that is set.
