@@ -37,6 +37,13 @@ bool swallowed(QMouseEvent* event) {
   return true;
 }
 
+/// The range of `model`'s selection that holds `index`, or that index alone.
+QItemSelectionRange rangeHolding(const QItemSelectionModel& model, const QModelIndex& index) {
+  for (const QItemSelectionRange& r : model.selection())
+    if (r.contains(index)) return r;
+  return QItemSelectionRange(index);
+}
+
 /// Settings the main view and its fixed-column view share.
 void setUpTable(QTableView& view, int rowPx, int colPx) {
   view.setItemDelegate(new GridDelegate(&view));
@@ -238,9 +245,7 @@ void GridView::storeSelectionFromView() {
   const QItemSelectionModel* sm = selectionModel();
   const QModelIndex cur = sm->currentIndex();
   if (!cur.isValid()) return;
-  QItemSelectionRange range(cur);
-  for (const QItemSelectionRange& r : sm->selection())
-    if (r.contains(cur)) range = r;
+  const QItemSelectionRange range = rangeHolding(*sm, cur);
   // The current index is one corner of its range; the anchor is the opposite one.
   const int anchorRow = cur.row() == range.top() ? range.bottom() : range.top();
   const int anchorCol = cur.column() == range.left() ? range.right() : range.left();
@@ -257,9 +262,7 @@ void GridView::storeSelectionFromTitles() {
   const QModelIndex cur = currentIndex();
   const int rows = m_model->rowCount();
   if (selectionMode() == SingleSelection || !cur.isValid() || rows == 0) return;
-  QItemSelectionRange range(cur);
-  for (const QItemSelectionRange& r : selectionModel()->selection())
-    if (r.contains(cur)) range = r;
+  const QItemSelectionRange range = rangeHolding(*selectionModel(), cur);
   const int anchorCol = cur.column() == range.left() ? range.right() : range.left();
   store().setSelection(m_model->storeRow(0), cur.column(), m_model->storeRow(rows - 1), anchorCol);
   applyStoreSelection();
