@@ -6,7 +6,7 @@ namespace tarvolin::platform {
 
 /// Draws grid cells as a grid control does: the text in the cell's alignment, broken at
 /// words when the view wraps, clipped to the cell, on the highlight colour when selected,
-/// with a focus frame around the current cell. Much lighter than the styled item
+/// with a frame around the current cell in any style. Much lighter than the styled item
 /// painting: no icons, check boxes or styled panels, one text draw per cell.
 class GridDelegate : public QStyledItemDelegate {
   Q_OBJECT

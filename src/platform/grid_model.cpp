@@ -78,6 +78,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   if (orientation != Qt::Horizontal || section < 0 || section >= m_cols || section >= m_store.cols()) return {};
   switch (role) {
     case Qt::DisplayRole:
+    case Qt::ToolTipRole:  // the whole name, where the column is too narrow for it
       return m_store.rows() > 0 ? toQString(m_store.textUnchecked(0, section)) : QString();
     case Qt::TextAlignmentRole: {
       int flags = static_cast<int>(toQt(m_store.colAlignment(section)));

@@ -10,7 +10,8 @@ namespace tarvolin::platform {
 /// A Qt table model over a core::GridStore, which stays the one copy of the cells:
 /// texts are turned into QStrings in data() only, for the cells a view asks for.
 ///
-/// Store row 0 is the header row and is answered as the horizontal header; model rows
+/// Store row 0 is the header row and is answered as the horizontal header (titles and
+/// their tool tips); model rows
 /// are the store's data rows (1 and up) whose height is not 0, in store order, kept in
 /// one vector of store row numbers. The model observes the store and applies its
 /// changes at most once per event-loop turn (a queued flush): new rows at the end are

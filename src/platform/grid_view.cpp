@@ -37,6 +37,13 @@ bool swallowed(QMouseEvent* event) {
   return true;
 }
 
+/// The range of `model`'s selection that holds `index`, or that index alone.
+QItemSelectionRange rangeHolding(const QItemSelectionModel& model, const QModelIndex& index) {
+  for (const QItemSelectionRange& r : model.selection())
+    if (r.contains(index)) return r;
+  return QItemSelectionRange(index);
+}
+
 /// Settings the main view and its fixed-column view share.
 void setUpTable(QTableView& view, int rowPx, int colPx) {
   view.setItemDelegate(new GridDelegate(&view));
@@ -69,6 +76,7 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::storeSelectionFromView);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::storeSelectionFromView);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, &GridView::onSectionResized);
+  watchTitles(horizontalHeader());
   setWordWrap(store.wordWrap());
   applyColumns();
   applyHeaderHeight();
@@ -154,6 +162,7 @@ void GridView::createFrozenView() {
   m_frozen->setSelectionModel(selectionModel());
   setUpTable(*m_frozen, verticalHeader()->defaultSectionSize(), horizontalHeader()->defaultSectionSize());
   m_frozen->setFocusPolicy(Qt::NoFocus);
+  m_frozen->setAutoScroll(false);  // this view scrolls to the current cell, the fixed column follows it
   m_frozen->setFrameShape(QFrame::NoFrame);
   m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -167,6 +176,16 @@ void GridView::createFrozenView() {
   connect(m_frozen, &QTableView::clicked, this, &QTableView::clicked);
   connect(m_frozen, &QTableView::doubleClicked, this, &QTableView::doubleClicked);
   m_frozen->viewport()->installEventFilter(this);
+  watchTitles(m_frozen->horizontalHeader());
+}
+
+void GridView::watchTitles(QHeaderView* titles) {
+  // Connected after the table's own column selection, so these run once it has selected.
+  connect(titles, &QHeaderView::sectionPressed, this, &GridView::storeSelectionFromTitles);
+  connect(titles, &QHeaderView::sectionEntered, this, &GridView::storeSelectionFromTitles);
+  connect(titles, &QHeaderView::sectionClicked, this, [this] { emit clicked(currentIndex()); });
+  connect(titles, &QHeaderView::sectionDoubleClicked, this, [this] { emit doubleClicked(currentIndex()); });
+  titles->viewport()->installEventFilter(this);
 }
 
 void GridView::updateFrozenGeometry() {
@@ -194,22 +213,28 @@ void GridView::applyStoreSelection() {
   const int rows = m_model->rowCount();
   const int cols = m_model->columnCount();
   const bool wasApplying = std::exchange(m_applying, true);
-  if (rows == 0 || cols == 0 || s.row() < 1 || s.rowSel() < 1) {
-    // The header row (or nothing) is current: the view shows no current cell.
+  const int bottom = std::max(s.row(), s.rowSel());
+  if (rows == 0 || cols == 0 || bottom < 1) {
+    // Only the header row (or nothing) is selected: the view shows no current cell.
     if (sm->currentIndex().isValid() || sm->hasSelection()) sm->clear();
     m_applying = wasApplying;
     return;
   }
-  const int anchorRow = m_model->nearestModelRow(s.row());
-  const int farRow = m_model->nearestModelRow(s.rowSel());
-  const int anchorCol = std::clamp(s.col(), 0, cols - 1);
-  const int farCol = std::clamp(s.colSel(), 0, cols - 1);
-  const QModelIndex far = m_model->index(farRow, farCol);
-  const QItemSelectionRange want(m_model->index(std::min(anchorRow, farRow), std::min(anchorCol, farCol)),
-                                 m_model->index(std::max(anchorRow, farRow), std::max(anchorCol, farCol)));
+  // The header row has no cell in the view: a selection from it starts at the first data row.
+  const int top = std::max(std::min(s.row(), s.rowSel()), 1);
+  const int left = std::clamp(std::min(s.col(), s.colSel()), 0, cols - 1);
+  const int right = std::clamp(std::max(s.col(), s.colSel()), 0, cols - 1);
+  const QModelIndex current = s.row() >= 1
+                                  ? m_model->index(m_model->nearestModelRow(s.row()), std::clamp(s.col(), 0, cols - 1))
+                                  : QModelIndex();
+  const QItemSelectionRange want(m_model->index(m_model->nearestModelRow(top), left),
+                                 m_model->index(m_model->nearestModelRow(bottom), right));
   const QItemSelection have = sm->selection();
-  if (sm->currentIndex() != far || have.size() != 1 || have.first() != want) {
-    sm->setCurrentIndex(far, QItemSelectionModel::NoUpdate);
+  if (sm->currentIndex() != current || have.size() != 1 || have.first() != want) {
+    if (current.isValid())
+      sm->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    else
+      sm->clearCurrentIndex();
     sm->select(QItemSelection(want.topLeft(), want.bottomRight()), QItemSelectionModel::ClearAndSelect);
   }
   m_applying = wasApplying;
@@ -220,27 +245,34 @@ void GridView::storeSelectionFromView() {
   const QItemSelectionModel* sm = selectionModel();
   const QModelIndex cur = sm->currentIndex();
   if (!cur.isValid()) return;
-  int top = cur.row();
-  int bottom = top;
-  int left = cur.column();
-  int right = left;
-  for (const QItemSelectionRange& r : sm->selection()) {
-    if (r.contains(cur)) {
-      top = r.top();
-      bottom = r.bottom();
-      left = r.left();
-      right = r.right();
-      break;
-    }
-  }
-  const int anchorRow = cur.row() == top ? bottom : top;
-  const int anchorCol = cur.column() == left ? right : left;
+  const QItemSelectionRange range = rangeHolding(*sm, cur);
+  // The current index is one corner of its range; the anchor is the opposite one.
+  const int anchorRow = cur.row() == range.top() ? range.bottom() : range.top();
+  const int anchorCol = cur.column() == range.left() ? range.right() : range.left();
+  const int storeCurrent = m_model->storeRow(cur.row());
   const int storeAnchor = m_model->storeRow(anchorRow);
-  const int storeFar = m_model->storeRow(cur.row());
-  if (storeAnchor < 0 || storeFar < 0) return;
+  if (storeCurrent < 0 || storeAnchor < 0) return;
   core::GridStore& s = store();
-  if (s.row() == storeAnchor && s.col() == anchorCol && s.rowSel() == storeFar && s.colSel() == cur.column()) return;
-  s.setSelection(storeAnchor, anchorCol, storeFar, cur.column());
+  if (s.row() == storeCurrent && s.col() == cur.column() && s.rowSel() == storeAnchor && s.colSel() == anchorCol)
+    return;
+  s.setSelection(storeCurrent, cur.column(), storeAnchor, anchorCol);
+}
+
+void GridView::storeSelectionFromTitles() {
+  const QModelIndex cur = currentIndex();
+  const int rows = m_model->rowCount();
+  if (selectionMode() == SingleSelection || !cur.isValid() || rows == 0) return;
+  const QItemSelectionRange range = rangeHolding(*selectionModel(), cur);
+  const int anchorCol = cur.column() == range.left() ? range.right() : range.left();
+  store().setSelection(m_model->storeRow(0), cur.column(), m_model->storeRow(rows - 1), anchorCol);
+  applyStoreSelection();
+}
+
+void GridView::selectAll() {
+  core::GridStore& s = store();
+  if (selectionMode() == SingleSelection || selectionMode() == NoSelection || s.rows() < 1 || s.cols() < 1) return;
+  s.setSelection(0, 0, s.rows() - 1, s.cols() - 1);
+  applyStoreSelection();
 }
 
 void GridView::resizeEvent(QResizeEvent* event) {
@@ -272,7 +304,10 @@ void GridView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
-  if (m_frozen == nullptr || watched != m_frozen->viewport()) return QTableView::eventFilter(watched, event);
+  const bool cells = m_frozen != nullptr && watched == m_frozen->viewport();
+  const bool titles = watched == horizontalHeader()->viewport() ||
+                      (m_frozen != nullptr && watched == m_frozen->horizontalHeader()->viewport());
+  if (!cells && !titles) return QTableView::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -280,8 +315,10 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
       const auto* me = static_cast<QMouseEvent*>(event);
       const bool eaten = selectsNothing(*me);
+      // The table's own column selection makes the first visible row current: keep the rows in place.
+      if (titles) m_keepScroll = event->type() != QEvent::MouseButtonRelease && (me->buttons() & Qt::LeftButton);
       if (event->type() == QEvent::MouseButtonRelease) emit mouseReleased(me->button(), me->globalPosition().toPoint());
-      if (eaten) return true;  // the fixed column shares the selection: it must not move either
+      if (eaten) return true;  // the fixed column and the titles share the selection: they must not move it either
       break;
     }
     default:
@@ -291,6 +328,7 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  if (m_keepScroll) return;
   if (!frozenShown()) {
     QTableView::scrollTo(index, hint);
     return;

@@ -16,14 +16,21 @@ namespace tarvolin::platform {
 /// cost one call each (the default height costs nothing).
 ///
 /// The store's current cell and selection (Row, Col, RowSel, ColSel in store rows) and
-/// the view's current index and selection follow each other: a selection from shown row
-/// a to shown row b is store rows map[a]..map[b]; the store's Row/Col is the corner the
-/// selection started from and RowSel/ColSel the corner the user moved to.
+/// the view's current index and selection follow each other: the store's Row/Col is the
+/// view's current index, where the focus frame is and the commands act, and RowSel/ColSel
+/// the other corner of the selection, where it started (a drag's first cell, the cell
+/// before Shift+arrows); a selection from shown row a to shown row b is store rows
+/// map[a]..map[b]. Ctrl+A selects the whole grid header row included, the header's first
+/// cell current (the view then has no current index); a click on a column title selects
+/// the column from the first to the last shown data row with the first one current,
+/// without scrolling.
 ///
 /// Only the left mouse button and the keyboard move the current cell and the selection:
 /// a press, drag or double click of another button changes nothing, in the fixed column
-/// too, and its release is still reported by mouseReleased. So a pop-up opened on a
-/// right release acts on the cell that was current before.
+/// and over the column titles too, and its release is still reported by mouseReleased.
+/// So a pop-up opened on a right release acts on the cell that was current before. A
+/// click or double click on a title emits clicked / doubleClicked with the current index
+/// it made.
 ///
 /// Painting touches only the visible cells; layout work happens once per store change
 /// (per column for widths, never per row). The store must outlive the view.
@@ -36,8 +43,11 @@ class GridView : public QTableView {
   [[nodiscard]] GridModel* gridModel() const { return m_model; }
   [[nodiscard]] core::GridStore& store() const { return m_model->store(); }
 
+  /// Ctrl+A: the store's whole grid, header row included; nothing in single selection mode.
+  void selectAll() override;
+
  signals:
-  /// A mouse button was released over the cells; `globalPos` is the pointer.
+  /// A mouse button was released over the cells or the column titles; `globalPos` is the pointer.
   void mouseReleased(Qt::MouseButton button, const QPoint& globalPos);
 
  protected:
@@ -60,6 +70,10 @@ class GridView : public QTableView {
   void applyFixedColumn();
   void applyStoreSelection();
   void storeSelectionFromView();
+  /// After a title press: the titled columns, first shown data row current.
+  void storeSelectionFromTitles();
+  /// Title presses, clicks and the mouse filter of a view's column titles.
+  void watchTitles(QHeaderView* titles);
   void onSectionResized(int column, int oldSize, int newSize);
   void createFrozenView();
   void updateFrozenGeometry();
@@ -69,6 +83,7 @@ class GridView : public QTableView {
   QTableView* m_frozen = nullptr;
   Dpi m_dpi;
   bool m_applying = false;
+  bool m_keepScroll = false;     ///< while a title is pressed: select without scrolling to the current cell
   bool m_customHeights = false;  ///< some rows were given a height other than the default
 };
 

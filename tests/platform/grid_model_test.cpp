@@ -1,6 +1,7 @@
 // The model and the view over a grid store: hidden rows, batched changes, layout and selection.
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -85,11 +86,17 @@ class GridModelTest : public QObject {
     v.horizontalHeader()->resizeSection(2, px(v, 3000));  // the user drags a column edge
     QVERIFY(qAbs(g.colWidth(2) - 3000) <= 15);
     g.setSelection(8, 3, 7, 2);  // the view's selection follows the store's after the flush
-    QTRY_COMPARE(v.selectionModel()->currentIndex(), v.model()->index(4, 2));
-    QVERIFY(v.selectionModel()->isSelected(v.model()->index(5, 3)));
+    QTRY_COMPARE(v.selectionModel()->currentIndex(), v.model()->index(5, 3));
+    QVERIFY(v.selectionModel()->isSelected(v.model()->index(4, 2)));
     QCOMPARE(g.row(), 8);
     g.setRow(0);  // the header row: nothing current in the view
     QTRY_VERIFY(!v.selectionModel()->currentIndex().isValid());
+    v.resize(300, 120);  // a title, scrolled down: its column, the first data row current, the rows kept in place
+    v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum());
+    const int scrolled = v.verticalScrollBar()->value();
+    QTest::mouseClick(v.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(v.columnViewportPosition(2) + 5, 5));
+    QVERIFY(g.row() == 1 && g.col() == 2 && g.rowSel() == 10 && scrolled > 0 &&
+            v.verticalScrollBar()->value() == scrolled);
   }
 };
 

@@ -3,23 +3,33 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <utility>
+
+#include "ui/about/help_file.h"
 
 namespace tarvolin::ui {
 
 namespace {
 
-/// The project's own page: the link's caption and the address it opens.
-const QString kWebAddress = QStringLiteral("https://tarvolin.org");
 const QColor kLinkTextColor(0, 0, 192);
 const QColor kLinkHighlightColor(192, 255, 255);
 constexpr double kLinkPointSize = 8.25;
 
 }  // namespace
 
-WebLinkController::WebLinkController(QWidget& frame, QLabel& label, platform::Platform& platform)
-    : QObject(&label), m_frame(frame), m_label(label), m_platform(platform) {
+QString configuredWebAddress() { return QStringLiteral(TARVOLIN_WEB_URL).trimmed(); }
+
+QString webLinkLead(const QString& address) {
+  return address.isEmpty()
+             ? QStringLiteral("New to Tarvolin? The reports it reads and all its commands are explained in its")
+             : QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:");
+}
+
+WebLinkController::WebLinkController(QWidget& frame, QLabel& label, platform::Platform& platform, QString address)
+    : QObject(&label), m_frame(frame), m_label(label), m_platform(platform), m_address(std::move(address)) {
   m_buttonFace = m_frame.palette().color(QPalette::Button);
-  m_label.setText(kWebAddress);
+  m_label.setText(m_address.isEmpty() ? QStringLiteral("User guide") : m_address);
+  m_label.setToolTip(m_address);  // the whole address, where the label cuts it
   QFont f = m_label.font();
   f.setPointSizeF(kLinkPointSize);
   f.setUnderline(true);
@@ -76,7 +86,11 @@ void WebLinkController::setHighlighted(bool on) {
 }
 
 void WebLinkController::openLink() {
-  if (!m_platform.launcher.openUrl(kWebAddress))
+  if (m_address.isEmpty()) {
+    showHelp(m_platform, m_label.window());
+    return;
+  }
+  if (!m_platform.launcher.openUrl(m_address))
     m_platform.dialogs.message(m_label.window(), QStringLiteral("Note: could not start browser"));
 }
 

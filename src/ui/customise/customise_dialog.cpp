@@ -80,7 +80,16 @@ void CustomiseDialog::createControls() {
   header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setSectionResizeMode(QHeaderView::Fixed);
-  for (int c = 0; c < 3; ++c) m_flexcols->setColumnWidth(c, px(kColumnWidths[c]));
+  // Each column at least as wide as its caption in the header's own font; the names column
+  // gives up what the others take beyond their design widths, so the list keeps its width.
+  int widths[std::size(kColumnWidths)];
+  int total = 0;
+  for (int c = 0; c < 3; ++c) {
+    total += px(kColumnWidths[c]);
+    widths[c] = std::max(px(kColumnWidths[c]), header->sectionSizeHint(c));
+  }
+  widths[1] = std::max(total - widths[0] - widths[2], header->sectionSizeHint(1));
+  for (int c = 0; c < 3; ++c) m_flexcols->setColumnWidth(c, widths[c]);
 
   m_comup = addButton("comup", QStringLiteral("Up"), kSideButtonLeft, 240, kSideButtonWidth);
   m_comdown = addButton("comdown", QStringLiteral("Down"), kSideButtonLeft, 840, kSideButtonWidth);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -25,6 +26,10 @@ struct NewestFile {
 /// "<system's description> <last name listed>" (the name empty when none was listed
 /// yet) and no path. Cost: one listing and one time read per file.
 [[nodiscard]] NewestFile newestFile(const QString& folder, platform::FileSystem& files);
+
+/// `lbltime`'s text for a file modified at `time`: `locale`'s short date, its year in
+/// four digits, then its long time (seconds included) without the time zone.
+[[nodiscard]] QString fileTimeText(const QDateTime& time, const QLocale& locale);
 
 /// Geometry the layout rule works on, in twips.
 struct MainLayout {

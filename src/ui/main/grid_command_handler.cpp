@@ -48,7 +48,11 @@ void GridCommandHandler::sort(core::SortOrder order) {
   }
 }
 
-void GridCommandHandler::showDetail() { showRowDetail(m_grid, m_grid.row(), m_platform, &m_host.owner); }
+void GridCommandHandler::showDetail() {
+  // The header row has no entry of its own: from there the detail opens on the first one.
+  const int row = m_grid.row() == 0 && m_grid.rows() > 1 ? 1 : m_grid.row();
+  showRowDetail(m_grid, row, m_platform, &m_host.owner);
+}
 
 void GridCommandHandler::showCellValue() { m_platform.dialogs.message(&m_host.owner, currentText(m_grid)); }
 

@@ -38,8 +38,8 @@ class GridCommandHandler : public QObject {
   void click();
   /// Sort Ascending / Sort Descending of the selection (core::sortSelection).
   void sort(core::SortOrder order);
-  /// Show Row Detail and a double click: the entry detail window on the current row,
-  /// modal; returns when it is closed.
+  /// Show Row Detail and a double click: the entry detail window on the current row (the
+  /// first data row while the header row is current), modal; returns when it is closed.
   void showDetail();
   /// A message box with the current cell's text.
   void showCellValue();

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -168,7 +167,7 @@ void MainWindow::setStatus(const std::string& text) {
 
 void MainWindow::setFileTime(std::chrono::system_clock::time_point modified) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(modified.time_since_epoch()).count();
-  m_lbltime->setText(QLocale::system().toString(QDateTime::fromMSecsSinceEpoch(ms), QLocale::ShortFormat));
+  m_lbltime->setText(fileTimeText(QDateTime::fromMSecsSinceEpoch(ms), QLocale::system()));
 }
 
 void MainWindow::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }

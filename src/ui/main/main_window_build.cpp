@@ -2,7 +2,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,6 +25,8 @@ namespace {
 constexpr int kClientWidth = 10905;
 constexpr int kClientHeight = 6930;
 constexpr int kStatusHeight = 255;
+/// Room between Label1's caption and the link.
+constexpr int kLeadGap = 60;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
   auto* b = new QPushButton(caption, parent);
@@ -90,9 +91,9 @@ void MainWindow::buildControls() {
   platform::placeTwips(m_comstop, 9120, 240, 855, 375, m_dpi);
   m_comstop->setEnabled(false);
 
-  QLabel* label1 =
-      makeLabel(m_frame1, "Label1",
-                QStringLiteral("For news, tips and the latest version of Tarvolin, visit the project's web site:"));
+  QLabel* label1 = makeLabel(m_frame1, "Label1", webLinkLead(configuredWebAddress()));
+  label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // the caption leads into the link beside it
+  label1->setIndent(px(kLeadGap));
   platform::placeTwips(label1, 120, 720, 8055, 255, m_dpi);
   QLabel* label2 = makeLabel(m_frame1, "Label2");
   platform::placeTwips(label2, 8160, 720, 1935, 255, m_dpi);
@@ -125,7 +126,6 @@ void MainWindow::buildControls() {
           [this] { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); });
   connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopflag = true; });
   connect(m_grd, &QTableView::clicked, commands, &GridCommandHandler::click);
-  connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, commands, &GridCommandHandler::click);
   connect(m_grd, &QTableView::doubleClicked, commands, &GridCommandHandler::showDetail);
   connect(m_grd, &platform::GridView::mouseReleased, this, &MainWindow::gridMouseUp);
 }

@@ -1,4 +1,5 @@
 // The about box with its system information button, the help command and the web link.
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -24,11 +25,11 @@ QPointer<QDialog> openAboutBox(platform::Platform& platform, QWidget& owner) {
 
 /// `Frame1` holding a button and `Label2`, as a window of its own.
 struct LinkWindow {
-  explicit LinkWindow(platform::Platform& platform) {
+  explicit LinkWindow(platform::Platform& platform, const QString& address = QStringLiteral("https://example.org")) {
     frame.resize(689, 100);
     inFrame.setGeometry(344, 16, 73, 25);
     label.setGeometry(544, 48, 129, 17);
-    new ui::WebLinkController(frame, label, platform);
+    new ui::WebLinkController(frame, label, platform, address);
     frame.show();
   }
   [[nodiscard]] bool lit() const { return label.palette().color(QPalette::Window) == QColor(192, 255, 255); }
@@ -61,13 +62,19 @@ class AboutTest : public QObject {
     QTRY_VERIFY(box.isNull());
   }
 
-  void helpOpensTheReadmeBesideTheProgram() {
+  void helpOpensTheReadmeBesideTheProgramOrInstalled() {
+    QTemporaryDir prefix;
     test::PlatformDouble d;
-    d.files.dir = QStringLiteral("/opt/tarvolin/bin");
-    ui::showHelp(d.platform, nullptr);
+    d.files.dir = prefix.filePath("bin");
+    const QString beside = prefix.filePath("bin/readme.txt"),
+                  installed = prefix.filePath("share/doc/tarvolin/readme.txt");
+    for (const QString& guide : {installed, beside}) {  // neither, installed, both
+      ui::showHelp(d.platform, nullptr);
+      QVERIFY(QDir().mkpath(QFileInfo(guide).path()) && QFile(guide).open(QIODevice::WriteOnly));
+    }
     d.launcher.viewerMissing = true;
     ui::showHelp(d.platform, nullptr);
-    QCOMPARE(d.launcher.openedFiles, QStringList(2, "/opt/tarvolin/bin/readme.txt"));
+    QCOMPARE(d.launcher.openedFiles, QStringList({beside, installed, beside}));
     QCOMPARE(d.dialogs.messages.size(), 1);  // only the viewer that can't be started is reported
   }
 
@@ -88,6 +95,10 @@ class AboutTest : public QObject {
     QTest::mouseClick(&w.label, Qt::LeftButton, {}, w.label.rect().center());
     QCOMPARE(d.launcher.urls, QStringList(2, w.label.text()));
     QCOMPARE(d.dialogs.messages, QStringList{"Note: could not start browser"});
+    LinkWindow guide(d.platform, QString());  // no web site: the user guide, as Help finds it
+    QTest::mouseClick(&guide.label, Qt::LeftButton, {}, guide.label.rect().center());
+    QVERIFY(d.launcher.urls.size() == 2 && !guide.label.text().isEmpty());
+    QCOMPARE(d.launcher.openedFiles, QStringList{ui::userGuidePath(d.files)});
   }
 };
 

@@ -120,6 +120,9 @@ class MainWindowTest : public QObject {
     QVERIFY(tiny.gridWidth == 10215 && tiny.gridHeight == 4215 && tiny.frameTop == 4675);  // sizes kept
     QVERIFY(zero.gridWidth == 0 && zero.gridHeight == 0 && zero.frameTop == 460);
     QVERIFY(!tarvolin::ui::appendsToList("D:\\A.TXT", "d:\\a.txt") && tarvolin::ui::appendsToList("D:\\B", "d:\\a"));
+    const QDateTime time(QDate(2026, 12, 7), QTime(14, 5, 9));  // lbltime: seconds and the whole year, no zone
+    QCOMPARE(tarvolin::ui::fileTimeText(time, QLocale("en_US")), QStringLiteral("12/7/2026 2:05:09 PM"));
+    QCOMPARE(tarvolin::ui::fileTimeText(time, QLocale("ja_JP")), QStringLiteral("2026/12/07 14時05分09秒"));
   }
 
   void loadsTheLockSampleAndFollowsTheWindowSize() {
@@ -131,6 +134,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), QStringLiteral("Database Lock Snapshot"));
     QVERIFY(!child<QLabel>(x.w, "lbltime")->text().isEmpty());
     QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
+    QCOMPARE(x.grd().model()->headerData(3, Qt::Horizontal, Qt::ToolTipRole), QString::fromUtf8(x.grid().text(0, 3)));
     QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
     const QRect before(0, frame->y(), x.grd().width(), x.grd().height());
     x.w.resize(x.w.width() + 100, x.w.height() + 60);
@@ -204,17 +208,28 @@ class MainWindowTest : public QObject {
   void cellCommands() {
     Window x;
     QVERIFY(x.load(m_small));
-    QHeaderView* header = x.grd().horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(kMode) + 5, 5));
-    QCOMPARE(x.status(), QStringLiteral("Mode"));
+    QTest::keyClick(&x.grd(), Qt::Key_A, Qt::ControlModifier);  // the whole grid, titles included
+    x.trigger("mencopy");
+    QCOMPARE(x.status(), QStringLiteral("70 cells copied to the clipboard"));
+    QVERIFY(x.p.clipboard.lastText().startsWith(QStringLiteral("Application handle\tApplication name\t")));
+    QHeaderView* header = x.grd().horizontalHeader();  // a title: its column, the first data row current
+    const QPoint appTitle(header->sectionViewportPosition(kAppName) + 5, 5);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, appTitle);
+    QCOMPARE(x.status(), QStringLiteral("Application name"));
+    x.trigger("menshowcell");
     x.mouse(QTest::MouseClick, Qt::LeftButton, 3, kLockObject);
     QCOMPARE(x.status(), QStringLiteral("Lock Object Name"));
-    x.mouse(QTest::MousePress, Qt::LeftButton, 6, kTableName);  // Copy Cells of a dragged selection
-    x.mouse(QTest::MouseMove, Qt::NoButton, 4, kLockObject);
-    x.mouse(QTest::MouseRelease, Qt::LeftButton, 4, kLockObject);
+    x.mouse(QTest::MousePress, Qt::LeftButton, 4, kLockObject);  // Copy Cells of a dragged selection
+    x.mouse(QTest::MouseMove, Qt::NoButton, 6, kTableName);
+    x.mouse(QTest::MouseRelease, Qt::LeftButton, 6, kTableName);
     QTest::keyClick(&x.grd(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("\t\t\r\n14\tRow\tT0\r\n154\tRow\tT1"));
     QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));
+    x.trigger("menshowcell");  // on the cell the drag ended on, then where Shift+Up took it
+    QTest::keyClick(&x.grd(), Qt::Key_Up, Qt::ShiftModifier);
+    x.trigger("menshowcell");
+    QCOMPARE(x.p.dialogs.messages, QStringList({"app0", "T1", "T0"}));
+    x.p.dialogs.messages.clear();
     x.select(3, kLockObject);
     // A right click opens the pop-up where it was made; its commands act on the current cell.
     child<QPushButton>(x.w, "comref")->setFocus();
@@ -225,6 +240,9 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(popup->isVisible() && x.grd().hasFocus());
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(child<QAction>(x.w, "menshowcell")).center());
     QCOMPARE(x.p.dialogs.messages, QStringList{"77"});
+    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, appTitle);  // over the titles too
+    QTRY_VERIFY(popup->isVisible());
+    popup->close();
     x.trigger("mencopycell");
     QCOMPARE(x.p.clipboard.lastText(), QStringLiteral("77"));
     const int width = x.grd().columnWidth(kLockObject);
@@ -299,7 +317,9 @@ class MainWindowTest : public QObject {
     x.mouse(QTest::MouseClick, Qt::LeftButton, 8, kTableName);
     whenModal(x.w, read);
     x.mouse(QTest::MouseDClick, Qt::LeftButton, 8, kTableName);
-    QCOMPARE(values, QStringList({"14", "21"}));
+    whenModal(x.w, read);  // on a title: the first entry, an application's
+    QTest::mouseDClick(x.w.windowHandle(), Qt::LeftButton, {}, x.grd().horizontalHeader()->mapTo(&x.w, QPoint(9, 5)));
+    QCOMPARE(values, QStringList({"14", "21", ""}));
     for (const bool ok : {false, true}) {  // Customize: only OK reloads
       x.grid().setRowHeight(2, 0);
       whenModal(x.w, [ok](QDialog& d) { child<QPushButton>(d, ok ? "comok" : "comcan")->click(); });
