@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
   const std::string file = QFile::encodeName(path).toStdString();
 
   tarvolin::core::SharedState shared;
-  tarvolin::ui::MainWindow form(shared, tarvolin::platform::systemPlatform());
+  tarvolin::ui::MainWindow form(shared, tarvolin::platform::systemPlatform(), ".");
   form.show();
   QCoreApplication::processEvents();
 

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   tarvolin::core::SharedState shared;
-  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform());
+  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform(), ".");
   window.show();
   window.openReport(QString::fromLocal8Bit(argv[1]));
   QCoreApplication::processEvents();  // the view follows the load on the next turn

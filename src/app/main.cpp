@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(tarvolin::ui::programIcon());
 
   tarvolin::core::SharedState shared;
-  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform());
+  tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform(), ".");  // the current folder
   window.show();
   if (!args.report.isEmpty())
     QTimer::singleShot(0, &window, [&window, report = args.report] { window.openReport(report); });

@@ -40,6 +40,9 @@ class ReportLoader {
   /// True while do_refresh runs (also while it yields to events).
   [[nodiscard]] bool loading() const { return m_loading; }
 
+  /// The folder of the configuration files.
+  [[nodiscard]] const std::string& configFolder() const { return m_configFolder; }
+
  private:
   void prepare(Grid& g);
   void read(const std::string& file, Grid& g);

@@ -4,9 +4,10 @@
 
 namespace tarvolin::ui {
 
-bool runCustomise(core::SharedState& shared, platform::Platform& platform, QWidget* owner) {
+bool runCustomise(core::SharedState& shared, platform::Platform& platform, const std::string& configFolder,
+                  QWidget* owner) {
   shared.cfgdone = false;
-  CustomiseDialog dialog(shared, platform, owner);
+  CustomiseDialog dialog(shared, platform, configFolder, owner);
   dialog.exec();
   return shared.cfgdone;
 }

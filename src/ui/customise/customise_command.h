@@ -11,6 +11,7 @@ namespace tarvolin::ui {
 /// dialog modally over `owner` and returns cfgdone, true when the dialog was closed with OK (the
 /// caller then reloads the report, even when nothing changed, and even when writing the file failed). Blocks in a
 /// nested event loop until the dialog closes. The caller must not run it while a load is in progress.
-bool runCustomise(core::SharedState& shared, platform::Platform& platform, QWidget* owner);
+bool runCustomise(core::SharedState& shared, platform::Platform& platform, const std::string& configFolder,
+                  QWidget* owner);
 
 }  // namespace tarvolin::ui

@@ -29,8 +29,13 @@ constexpr int kColumnWidths[] = {600, 4000, 2000};
 
 }  // namespace
 
-CustomiseDialog::CustomiseDialog(core::SharedState& shared, platform::Platform& platform, QWidget* owner)
-    : QDialog(owner), m_shared(shared), m_platform(platform), m_list(shared.vars) {
+CustomiseDialog::CustomiseDialog(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
+                                 QWidget* owner)
+    : QDialog(owner),
+      m_shared(shared),
+      m_configFolder(std::move(configFolder)),
+      m_platform(platform),
+      m_list(shared.vars) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
                  QLatin1Char('"'));
@@ -179,7 +184,7 @@ void CustomiseDialog::comdallClick() { m_model->rowsChanged(m_list.dispAll()); }
 void CustomiseDialog::comdnoneClick() { m_model->rowsChanged(m_list.dispNone()); }
 
 void CustomiseDialog::comokClick() {
-  if (const std::optional<std::string> failure = m_list.commit(m_shared))
+  if (const std::optional<std::string> failure = m_list.commit(m_shared, m_configFolder))
     m_platform.dialogs.message(this, QString::fromStdString(*failure));
   m_shared.cfgdone = true;
   accept();

@@ -25,7 +25,9 @@ class CustomiseDialog : public QDialog {
  public:
   /// Builds the list from `shared.vars` and the title from `shared.snaptype`. Does not show
   /// itself. `shared` and `platform` must outlive the dialog.
-  CustomiseDialog(core::SharedState& shared, platform::Platform& platform, QWidget* owner = nullptr);
+  /// `configFolder`: where OK writes the kind's configuration file.
+  CustomiseDialog(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
+                  QWidget* owner = nullptr);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -51,6 +53,7 @@ class CustomiseDialog : public QDialog {
   void comcanClick();
 
   core::SharedState& m_shared;
+  std::string m_configFolder;
   platform::Platform& m_platform;
   CustomiseList m_list;
   CustomiseModel* m_model = nullptr;

@@ -140,9 +140,9 @@ void CustomiseList::writeBack(core::VariableTable& vars) const {
   }
 }
 
-std::optional<std::string> CustomiseList::commit(core::SharedState& shared) const {
+std::optional<std::string> CustomiseList::commit(core::SharedState& shared, const std::string& folder) const {
   writeBack(shared.vars);
-  return core::writecfg(shared, ".", shared.snaptype);  // the current folder
+  return core::writecfg(shared, folder, shared.snaptype);
 }
 
 std::optional<int32_t> CustomiseList::moveAfterPlace(std::string_view answer) {

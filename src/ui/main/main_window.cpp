@@ -38,12 +38,13 @@ QString droppedFile(const QMimeData* mime) {
 
 }  // namespace
 
-MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, QWidget* parent)
+MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
+                       QWidget* parent)
     : QMainWindow(parent),
       m_shared(shared),
       m_platform(platform),
       m_measure(std::make_unique<platform::FontTextMeasure>(font())),
-      m_loader(shared, m_load, *this, *m_measure, "."),  // configuration files of the current folder
+      m_loader(shared, m_load, *this, *m_measure, std::move(configFolder)),
       m_dpi(platform::screenDpi(this)),
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,
@@ -143,7 +144,7 @@ void MainWindow::mostRecent() {
 void MainWindow::customise() {
   if (refuseWhileLoading()) return;
   // OK reloads, also when nothing changed, so the file on disk is what shows.
-  if (runCustomise(m_shared, m_platform, this)) do_refresh();
+  if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) do_refresh();
 }
 
 void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {

@@ -46,7 +46,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   Q_OBJECT
 
  public:
-  MainWindow(core::SharedState& shared, platform::Platform& platform, QWidget* parent = nullptr);
+  /// `configFolder`: where the kinds' configuration files are read and written.
+  MainWindow(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   /// The loader, whose counters tell what the last load read and wrote.

@@ -19,7 +19,13 @@ using test::child;
 
 namespace {
 
-const QString kFile = QStringLiteral("DatabaseLockSnapshot.cfg");  // written to the current folder
+/// The folder the dialog writes to, and the lock snapshot's file there.
+const QTemporaryDir& folder() {
+  static const QTemporaryDir dir;
+  return dir;
+}
+std::string folderPath() { return folder().path().toStdString(); }
+QString cfgFile() { return folder().filePath(QStringLiteral("DatabaseLockSnapshot.cfg")); }
 
 core::SharedState lockKind(int count) {
   core::SharedState shared;
@@ -41,7 +47,7 @@ void clickCell(QTableView& list, int row, int col) {
 }
 
 QByteArray readFile() {
-  QFile file(kFile);
+  QFile file(cfgFile());
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
@@ -50,11 +56,8 @@ QByteArray readFile() {
 class CustomiseTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir m_dir;
-
  private slots:
-  void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
-  void init() { QDir().rmdir(kFile), QFile::remove(kFile); }
+  void init() { QDir().rmdir(cfgFile()), QFile::remove(cfgFile()); }
 
   void listRules_data() {
     // Variables | steps: sN select row N, cN.C click cell (N, C), u Up, d Down, aX Move After X, n Disp None,
@@ -102,7 +105,7 @@ class CustomiseTest : public QObject {
     shared.vars.edit(0).cmark = true;  // the mark travels with its variable
     test::PlatformDouble d;
     d.dialogs.answers = {QStringLiteral("2"), QStringLiteral("29")};
-    ui::CustomiseDialog dialog(shared, d.platform);
+    ui::CustomiseDialog dialog(shared, d.platform, folderPath());
     dialog.show();
     auto* list = child<QTableView>(dialog, "flexcols");
     QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -144,7 +147,7 @@ class CustomiseTest : public QObject {
     QFETCH(QString, button);
     QFETCH(bool, fileBlocked);
     const bool reload = button == "comok";
-    if (fileBlocked) QVERIFY(QDir().mkdir(kFile));  // a folder can't be opened for writing, not even by root
+    if (fileBlocked) QVERIFY(QDir().mkdir(cfgFile()));  // a folder can't be opened for writing, not even by root
     core::SharedState shared = lockKind(2);
     test::PlatformDouble d;
     QWidget owner;
@@ -156,7 +159,7 @@ class CustomiseTest : public QObject {
       child<QPushButton>(*dialog, button.toLatin1().constData())->click();
       dialog->close();  // in case the button failed to
     });
-    QCOMPARE(ui::runCustomise(shared, d.platform, &owner), reload);
+    QCOMPARE(ui::runCustomise(shared, d.platform, folderPath(), &owner), reload);
     QCOMPARE(shared.vars[0].show, !reload);  // the change made in the dialog reached the table only with OK
     QCOMPARE(d.dialogs.messages.size(), fileBlocked ? 1 : 0);
     QCOMPARE(readFile(), reload && !fileBlocked ? "N;;;;;v1;\r\nY;;;;;v2;\r\n" : "(missing)");

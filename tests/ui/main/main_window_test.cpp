@@ -44,6 +44,12 @@ QString shown(const QWidget& window, int row, int col) {
   return child<QTableView>(window, "grd")->model()->index(row, col).data().toString();
 }
 
+/// Where the windows read and write configuration files.
+const QTemporaryDir& configFolder() {
+  static const QTemporaryDir dir;
+  return dir;
+}
+
 /// The main window over the platform doubles, shown, its grid's model under test.
 struct Window {
   Window() {
@@ -77,7 +83,7 @@ struct Window {
 
   tarvolin::core::SharedState shared;
   PlatformDouble p;
-  tarvolin::ui::MainWindow w{shared, p.platform};
+  tarvolin::ui::MainWindow w{shared, p.platform, configFolder().path().toStdString()};
   QAbstractItemModelTester tester{grd().gridModel(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 };
 
@@ -100,7 +106,6 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(QDir::setCurrent(m_dir.path()));  // configuration files are read and written here
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
   }
@@ -164,8 +169,9 @@ class MainWindowTest : public QObject {
     x.box().setCurrentIndex(0);  // picked from the list
     emit x.box().activated(0);
     QCOMPARE(x.status(), finished(12, 2));
-    QVERIFY(x.w.openReport(QStringLiteral("locks.txt")) && x.box().currentText() == m_small);  // made absolute
-    x.p.files.dir = m_dir.path();  // Most Recent: the newest file of the program's folder
+    QVERIFY(x.w.openReport(QDir::current().relativeFilePath(m_small)) &&
+            x.box().currentText() == m_small);  // made absolute
+    x.p.files.dir = m_dir.path();               // Most Recent: the newest file of the program's folder
     x.p.files.names = {"A.txt", "big.txt"};
     x.p.files.times = {{"A.txt", QDateTime::currentDateTime()}, {"big.txt", QDateTime(QDate(2026, 1, 1), {})}};
     x.click("comrec");
