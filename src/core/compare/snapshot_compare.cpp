@@ -1,7 +1,6 @@
 #include "core/compare/snapshot_compare.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "core/compare/decimal.h"
 #include "core/compare/snapshot_time.h"
@@ -139,25 +138,40 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
   takeInterval(earlier, later, givenMicros, c);
   takeVariables(earlier, later, types, c);
 
-  // Earlier rows by the hash of their key, those of one hash chained in file order.
+  // Earlier rows by the hash of their key, those of one hash chained in file order: a table
+  // of chains with open addressing, at most half full.
   const EntryKeys before(earlier);
   const EntryKeys after(later);
   std::vector<int> next(static_cast<size_t>(before.size()) + 1, -1);
   std::vector<bool> matched(next.size(), false);
-  std::unordered_map<uint64_t, std::pair<int, int>> chains;  // first row not yet matched, last row
-  chains.reserve(static_cast<size_t>(before.size()));
+  struct Chain {
+    uint64_t hash = 0;
+    int first = 0;  // row not yet matched, 0 for a free slot
+    int last = 0;
+  };
+  size_t mask = 15;
+  while (mask < 2 * next.size()) mask = mask * 2 + 1;
+  std::vector<Chain> chains(mask + 1);
+  auto slot = [&](uint64_t hash) -> Chain& {
+    size_t i = hash & mask;
+    while (chains[i].first != 0 && chains[i].hash != hash) i = (i + 1) & mask;
+    return chains[i];
+  };
   for (int r = 1; r <= before.size(); ++r) {
-    auto [it, fresh] = chains.try_emplace(before.hash(r), r, r);
-    if (!fresh) next[static_cast<size_t>(std::exchange(it->second.second, r))] = r;
+    Chain& chain = slot(before.hash(r));
+    if (chain.first != 0)
+      next[static_cast<size_t>(std::exchange(chain.last, r))] = r;
+    else
+      chain = {before.hash(r), r, r};
   }
   c.entries.reserve(static_cast<size_t>(after.size()));
   for (int r = 1; r <= after.size(); ++r) {
     ComparedEntry e{-1, r};
-    if (const auto it = chains.find(after.hash(r)); it != chains.end()) {
+    if (Chain& chain = slot(after.hash(r)); chain.first != 0) {
       const EntryKeys::Parts key = after.parts(r);
-      for (int& first = it->second.first; first > 0 && matched[static_cast<size_t>(first)];)
-        first = next[static_cast<size_t>(first)];
-      for (int m = it->second.first; m > 0 && e.earlierRow < 0; m = next[static_cast<size_t>(m)])
+      while (chain.first > 0 && matched[static_cast<size_t>(chain.first)])
+        chain.first = next[static_cast<size_t>(chain.first)];
+      for (int m = chain.first; m > 0 && e.earlierRow < 0; m = next[static_cast<size_t>(m)])
         if (!matched[static_cast<size_t>(m)] && before.parts(m) == key) e.earlierRow = m;
     }
     if (e.earlierRow > 0) matched[static_cast<size_t>(e.earlierRow)] = true;
