@@ -1,6 +1,8 @@
 // Writes a large "Database Lock Snapshot" as the DB2 command line processor prints it on
 // Windows (CR LF): database lines, then applications, each with its list of locks.
-// Usage: make_lock_snapshot [LINES] [OUTPUT]   (defaults: 1000000, /tmp/tarvolin-bench-lock.txt)
+// Usage: make_lock_snapshot [LINES] [OUTPUT] [later]   (defaults: 1000000, /tmp/tarvolin-bench-lock.txt)
+// With "later" it writes the same applications and locks as a snapshot taken 10 s later:
+// wait times grown, and one lock in 200 replaced by another (a gone and a new entry).
 
 #include <cinttypes>
 #include <cstdio>
@@ -63,6 +65,8 @@ std::string hex(Rng& rng, int digits) {
 int main(int argc, char** argv) {
   const long target = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1000000;
   const char* path = argc > 2 ? argv[2] : "/tmp/tarvolin-bench-lock.txt";
+  const bool later = argc > 3 && std::string(argv[3]) == "later";
+  Rng moves;  // what changed by the later snapshot; apart, so that both write the same entries
   FILE* f = std::fopen(path, "wb");
   if (f == nullptr) {
     std::perror(path);
@@ -81,7 +85,7 @@ int main(int argc, char** argv) {
   w.pair("Locks held", 43, std::to_string(target / 12));
   w.pair("Applications currently connected", 43, std::to_string(target / 120));
   w.pair("Agents currently waiting on locks", 43, "3");
-  w.pair("Snapshot timestamp", 43, "11/27/2026 16:42:08.305517");
+  w.pair("Snapshot timestamp", 43, later ? "11/27/2026 16:42:18.305517" : "11/27/2026 16:42:08.305517");
   w.line("");
   for (int app = 0; w.lines() < target; ++app) {
     const int handle = 4000 + app;
@@ -98,13 +102,17 @@ int main(int argc, char** argv) {
     w.pair("Status change time", 43, "Not Collected");
     w.pair("Application code page", 43, "1208");
     w.pair("Locks held", 43, std::to_string(locks));
-    w.pair("Total wait time (ms)", 43, rng.below(4) == 0 ? std::to_string(rng.below(60000)) : "Not Collected");
+    std::string wait = "Not Collected";
+    if (rng.below(4) == 0) wait = std::to_string(rng.below(60000) + (later ? moves.below(10000) : 0));
+    w.pair("Total wait time (ms)", 43, wait);
     if (locks == 0) continue;
     w.line("");
     w.line("List Of Locks");
     for (int l = 0; l < locks && w.lines() < target; ++l) {
       const bool row = rng.below(3) != 0;
-      w.pair(" Lock Name", 29, hex(rng, 26));
+      std::string name = hex(rng, 26);
+      if (later && moves.below(200) == 0) name[2] = name[2] == 'F' ? '0' : 'F';
+      w.pair(" Lock Name", 29, name);
       w.pair(" Lock Attributes", 29, row ? "0x00000008" : "0x00000000");
       w.pair(" Release Flags", 29, "0x40000000");
       w.pair(" Lock Count", 29, std::to_string(1 + rng.below(3)));

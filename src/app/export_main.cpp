@@ -3,8 +3,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 
 #include "app/export_options.h"
 #include "app/grid_writer.h"
+#include "core/compare/snapshot_compare.h"
 #include "core/grid_store.h"
 #include "core/report_parser.h"
 #include "core/version.h"
@@ -69,6 +72,60 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
   app::writeGrid(g, cols, csv, stdout);
 }
 
+/// --compare: the first snapshot of the earlier report against the last of the later one.
+int compareReports(const app::ExportOptions& options, const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) program = std::filesystem::absolute(argv0);
+  std::optional<core::CounterTypes> types;
+  try {
+    types = core::loadCounterTypes(program.parent_path());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  std::optional<SpooledInput> spooled;
+  std::string earlierPath = options.earlierReport;
+  std::string laterPath = options.report;
+  if (laterPath == "-" || earlierPath == "-") {  // standard input can be read only once
+    spooled.emplace();
+    (laterPath == "-" ? laterPath : earlierPath) = spooled->path();
+    if (earlierPath == "-") earlierPath = spooled->path();
+  }
+  core::LoadedSnapshot earlier;
+  core::LoadedSnapshot later;
+  core::loadSnapshotPair(earlierPath, 0, laterPath, core::ReportLoader::kLastSnapshot, ".", earlier, later);
+  for (const core::LoadedSnapshot* s : {&earlier, &later})
+    if (!s->error.empty()) std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
+  if (!earlier.error.empty() || !later.error.empty()) return 1;
+  try {
+    core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
+    // Written a slice of rows at a time, so that the comparison never holds a third grid.
+    constexpr size_t kSlice = 4096;
+    core::GridStore slice;
+    slice.setCols(c.cols);
+    slice.setRows(1);
+    core::writeComparisonHeader(c, later, slice, 0);
+    exportGrid(slice, c.cols, true, options.csv);
+    for (size_t first = 0; first < c.entries.size(); first += kSlice) {
+      const size_t last = std::min(first + kSlice, c.entries.size());
+      slice.clear();
+      slice.setRows(static_cast<int>(last - first));
+      core::writeComparison(c, earlier, later, first, last, slice, 0);
+      exportGrid(slice, c.cols, true, options.csv);
+    }
+    std::fflush(stdout);
+    const core::CompareCounts& n = c.counts;
+    std::fprintf(stderr, "%s\n%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
+                 c.intervalNote.c_str(), earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone,
+                 n.reset, n.changed);
+  } catch (const core::CompareError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +143,7 @@ int main(int argc, char** argv) {
     std::printf("tarvolin-export %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionPatch);
     return 0;
   }
+  if (options->compare) return compareReports(*options, argv[0]);
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;

@@ -1,6 +1,21 @@
 #include "app/export_options.h"
 
+#include "core/compare/decimal.h"
+
 namespace tarvolin::app {
+
+namespace {
+
+/// Seconds above 0, up to microseconds, as microseconds.
+std::optional<int64_t> parseSeconds(const std::string& text) {
+  const std::optional<core::Decimal> d = core::parseDecimal(text);
+  if (!d || d->units <= 0 || d->scale > 6) return std::nullopt;
+  __int128 micros = d->units;
+  for (int i = d->scale; i < 6; ++i) micros *= 10;
+  return static_cast<int64_t>(micros);
+}
+
+}  // namespace
 
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error) {
   ExportOptions o;
@@ -39,17 +54,35 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.filter = true;
       o.filterName = filterArg.substr(0, eq);
       o.filterValue = filterArg.substr(eq + 1);
+    } else if (!optionsEnded && a == "--compare") {
+      o.compare = true;
+    } else if (!optionsEnded && a == "--interval") {
+      if (i + 1 >= args.size() || !(o.intervalMicros = parseSeconds(args[i + 1]))) {
+        error = "--interval needs a number of seconds above 0, at most 6 decimals";
+        return std::nullopt;
+      }
+      ++i;
     } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
-    } else if (haveReport) {
-      error = "only one REPORT can be given";
+    } else if (haveReport && (!o.compare || !o.earlierReport.empty())) {
+      error = o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
       return std::nullopt;
     } else {
+      if (haveReport) o.earlierReport = o.report;
       o.report = a;
       haveReport = true;
     }
   }
+  if (o.compare && o.filter) {
+    error = "--filter can't be used with --compare";
+    return std::nullopt;
+  }
+  if (!o.compare && (o.intervalMicros || !o.earlierReport.empty())) {
+    error = o.intervalMicros ? "--interval needs --compare" : "only one REPORT can be given";
+    return std::nullopt;
+  }
+  if (o.compare && o.earlierReport.empty()) o.earlierReport = o.report;
   if (!haveReport) {
     error = "no REPORT given";
     return std::nullopt;

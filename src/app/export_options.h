@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,10 @@ struct ExportOptions {
   bool filter = false;
   std::string filterName;
   std::string filterValue;
-  std::string report;  ///< "-" for standard input
+  std::string report;  ///< "-" for standard input; with --compare the later report
+  bool compare = false;
+  std::string earlierReport;              ///< --compare: the earlier report (`report` itself when one is given)
+  std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -24,6 +28,7 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
 
 inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] REPORT\n"
+    "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints after the usage lines.
@@ -37,6 +42,15 @@ inline constexpr const char* kExportHelp =
     "                       in TAB-separated text a TAB, CR or LF inside a field is written\n"
     "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
     "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
+    "  --compare [OLDER] NEWER\n"
+    "                       the change of each entry from the first snapshot of OLDER to the last\n"
+    "                       of NEWER (of NEWER's first and last when OLDER is left out): a column\n"
+    "                       \"Change\" (new, gone, reset, changed or empty), then every variable,\n"
+    "                       each counter followed by \"NAME (change)\" and \"NAME (per s)\" (rates\n"
+    "                       with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
+    "                       lines. Which variables are counters: counter_types.txt beside the\n"
+    "                       program or in ../share/tarvolin/\n"
+    "  --interval SECONDS   the interval when the reports carry no \"Snapshot timestamp\"\n"
     "  -h, --help           this text\n"
     "  -v, --version        the program's version\n"
     "\n"

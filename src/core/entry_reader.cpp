@@ -49,6 +49,7 @@ void EntryReader::takeHeading(ReportItem& item) {
   m_headingRead = true;
   item.kind = ReportItem::Kind::Heading;
   item.text = trimmed;
+  if (m_split) m_heading = trimmed;
   if (const ReportKind* kind = findKind(trimmed)) {
     m_startvar = kind->startvar;
     m_startvar2 = kind->startvar2;
@@ -95,7 +96,10 @@ bool EntryReader::matchLayout(ReportItem& item) {
 
 void EntryReader::takeValue(ReportItem& item) {
   if (matchLayout(item)) {
-    if (!item.beginsEntry && !m_inEntry) return;
+    if (!item.beginsEntry && !m_inEntry) {
+      if (m_split) item.kind = ReportItem::Kind::Preamble;
+      return;
+    }
     m_inEntry = true;
     item.kind = ReportItem::Kind::Value;
     return;
@@ -104,6 +108,12 @@ void EntryReader::takeValue(ReportItem& item) {
   const size_t at = line.find(m_sep);
   if (at == std::string_view::npos) {
     const std::string_view trimmed = trimBlanks(line);
+    if (m_split && trimmed == m_heading) {
+      m_inEntry = m_entryAtLead = m_secondSeen = false;
+      item.kind = ReportItem::Kind::Heading;
+      item.text = trimmed;
+      return;
+    }
     if (trimmed.starts_with("Dynamic SQL")) {
       m_name = trimmed;  // reading the value replaces the line
       item.kind = ReportItem::Kind::Value;
@@ -122,7 +132,10 @@ void EntryReader::takeValue(ReportItem& item) {
   if (m_startvar.empty()) m_startvar = item.name;
   const Role role = roleOf(item.name);
   item.beginsEntry = begins(role);
-  if (!item.beginsEntry && !m_inEntry) return;
+  if (!item.beginsEntry && !m_inEntry) {
+    if (m_split) item.kind = ReportItem::Kind::Preamble;
+    return;
+  }
   item.var = m_vars.lookup(item.name);
   if (at != std::string_view::npos) {
     m_prefix = line.substr(0, at + 1);

@@ -28,9 +28,10 @@ struct ReportKind {
 /// What one line of a report holds.
 struct ReportItem {
   enum class Kind {
-    None,     ///< nothing to keep (blank, before the heading or the first entry, no separator)
-    Heading,  ///< the report's heading: `text` is the line, trimmed
-    Value,    ///< a variable's value: `name` and `text`, both trimmed
+    None,      ///< nothing to keep (blank, before the heading or the first entry, no separator)
+    Heading,   ///< the report's heading: `text` is the line, trimmed
+    Value,     ///< a variable's value: `name` and `text`, both trimmed
+    Preamble,  ///< with splitSnapshots() only: a value before a snapshot's first entry
   };
   Kind kind = Kind::None;
   std::string_view name;
@@ -66,6 +67,12 @@ class EntryReader {
   /// file ends before it.
   ReportItem cut();
 
+  /// Reads a file that holds several snapshots (a report appended to the file again and
+  /// again): a line equal to the heading read first is cut as a Heading again and ends the
+  /// entry being read, and the values before each snapshot's first entry are cut as
+  /// Preamble items. Without this call the reader cuts a file as one report.
+  void splitSnapshots() { m_split = true; }
+
   /// Tells which variable the value of the last cut() went to (its index once appended).
   void stored(int var);
 
@@ -93,6 +100,8 @@ class EntryReader {
   bool m_entryAtLead = false;  // the entry being read began at the lead name
   bool m_secondSeen = false;   // and has had its second start name since
   std::string m_name;          // a "Dynamic SQL" name, kept while its value is read
+  bool m_split = false;        // see splitSnapshots()
+  std::string m_heading;       // the heading read first, when splitting
 
   bool matchLayout(ReportItem& item);
   const VariableTable& m_vars;

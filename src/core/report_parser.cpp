@@ -54,13 +54,23 @@ void ReportLoader::prepare(Grid& g) {
 
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars);
+  if (m_snapshot != kWholeFile) in.splitSnapshots();
+  m_snapshotTime.clear();
+  int snapshot = -1;
   m_observer.setFileTime(in.modified());
   ColumnWidths widths(m_shared.vars, m_measure);
   LoadProgress progress(m_observer, g);
   while (!m_load.stopflag && in.nextLine()) {
     progress.lineRead(++m_counters.nread, m_counters.nout);
     const ReportItem item = in.cut();
-    if (item.kind == ReportItem::Kind::Heading) {
+    if (item.kind == ReportItem::Kind::Heading && ++snapshot > 0) {
+      if (snapshot > m_snapshot) break;
+      m_hasdata = false;  // a later snapshot is wanted: start over
+      m_counters.nout = m_counters.nentry = 0;
+      m_snapshotTime.clear();
+    } else if (item.kind == ReportItem::Kind::Preamble) {
+      if (item.name == "Snapshot timestamp") m_snapshotTime = item.text;
+    } else if (item.kind == ReportItem::Kind::Heading) {
       m_shared.snaptype = item.text;
       m_observer.setKind(m_shared.snaptype);
       readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));

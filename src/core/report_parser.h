@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -34,6 +35,19 @@ class ReportLoader {
   /// written so far.
   void do_refresh(const std::string& file, Grid& g);
 
+  /// do_refresh reads the whole file as one report (the default).
+  static constexpr int kWholeFile = -1;
+  /// do_refresh loads the last snapshot of the file.
+  static constexpr int kLastSnapshot = INT_MAX;
+  /// Which snapshot of a file holding several (its heading repeats) the next loads read:
+  /// kWholeFile, an index from 0 (one past the last loads the last), or kLastSnapshot.
+  /// Snapshots before the chosen one are read and dropped, lines after it are not read.
+  void setSnapshot(int index) { m_snapshot = index; }
+
+  /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none
+  /// or when the whole file was read.
+  [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
+
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
@@ -57,6 +71,8 @@ class ReportLoader {
   LoadCounters m_counters;
   bool m_hasdata = false;
   bool m_loading = false;
+  int m_snapshot = kWholeFile;
+  std::string m_snapshotTime;
 };
 
 }  // namespace tarvolin::core

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
@@ -230,6 +231,13 @@ void MainWindow::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
   // Load after the drop has finished, so the dragging application is not kept waiting.
   QTimer::singleShot(0, this, [this, file] { openReport(file); });
+}
+
+void MainWindow::compareWithEarlier() {
+  ui::compareWithEarlier(this, m_platform, m_cmbfile->currentText(), m_dialogPath,
+                         [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
+                           return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
+                         });
 }
 
 }  // namespace tarvolin::ui

@@ -93,6 +93,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void selectFile();
   void mostRecent();
   void customise();
+  /// "Compare With Earlier Snapshot...": the report in the file box is the later one.
+  void compareWithEarlier();
   /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
   void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
 

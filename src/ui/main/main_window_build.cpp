@@ -170,6 +170,9 @@ void MainWindow::buildMenus() {
   menlock->setChecked(m_shared.lockcol);
   connect(menlock, &QAction::triggered, commands,
           [commands, menlock] { menlock->setChecked(commands->lockFirstCol()); });
+  m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
+                         &MainWindow::compareWithEarlier);  // the later report is the one loaded
+  m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
   item(menhelp, "menh", QStringLiteral("&Help"), this, [this] { showHelp(m_platform, this); });
   item(menhelp, "menabout", QStringLiteral("&About"), this, [this] { showAboutBox(m_platform, this); });

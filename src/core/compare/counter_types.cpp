@@ -1,0 +1,86 @@
+#include "core/compare/counter_types.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tarvolin::core {
+
+namespace {
+
+/// Whether `name` matches `pattern`, where '*' is any run of characters.
+bool matches(std::string_view pattern, std::string_view name) {
+  const size_t star = pattern.find('*');
+  if (star == std::string_view::npos) return pattern == name;
+  if (!name.starts_with(pattern.substr(0, star))) return false;
+  const std::string_view rest = pattern.substr(star + 1);
+  for (size_t at = star; at <= name.size(); ++at)
+    if (matches(rest, name.substr(at))) return true;
+  return false;
+}
+
+std::string_view trim(std::string_view s) {
+  const size_t b = s.find_first_not_of(" \t\r");
+  return b == std::string_view::npos ? std::string_view{} : s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+}  // namespace
+
+CounterTypes CounterTypes::parse(std::string_view text, std::vector<std::string>& errors) {
+  CounterTypes types;
+  int number = 0;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = trim(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    const size_t blank = line.find_first_of(" \t");
+    const std::string_view word = line.substr(0, blank);
+    const std::string_view label = blank == std::string_view::npos ? "" : trim(line.substr(blank));
+    const ValueType type = word == "counter" ? ValueType::Counter
+                           : word == "gauge" ? ValueType::Gauge
+                           : word == "text"  ? ValueType::Text
+                                             : ValueType::Unlisted;
+    if (type == ValueType::Unlisted || label.empty()) {
+      errors.push_back("line " + std::to_string(number) + ": expected counter, gauge or text and a label, got \"" +
+                       std::string(line) + "\"");
+      continue;
+    }
+    (label.find('*') == std::string_view::npos ? types.m_exact : types.m_patterns)
+        .push_back({std::string(label), type});
+  }
+  return types;
+}
+
+ValueType CounterTypes::typeOf(std::string_view name) const {
+  for (const Line& l : m_exact)
+    if (l.label == name) return l.type;
+  for (const Line& l : m_patterns)
+    if (matches(l.label, name)) return l.type;
+  return ValueType::Unlisted;
+}
+
+std::vector<std::filesystem::path> counterTypesPlaces(const std::filesystem::path& programDir) {
+  return {programDir / kCounterTypesFile, programDir / ".." / "share" / "tarvolin" / kCounterTypesFile};
+}
+
+CounterTypes loadCounterTypes(const std::filesystem::path& programDir) {
+  std::string tried;
+  for (const std::filesystem::path& place : counterTypesPlaces(programDir)) {
+    std::ifstream in(place, std::ios::binary);
+    if (!in) {
+      tried += (tried.empty() ? "" : ", ") + place.string();
+      continue;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::vector<std::string> errors;
+    CounterTypes types = CounterTypes::parse(text.str(), errors);
+    if (!errors.empty()) throw std::runtime_error(place.string() + ": " + errors.front());
+    return types;
+  }
+  throw std::runtime_error("no list of counters found (looked for " + tried + ")");
+}
+
+}  // namespace tarvolin::core

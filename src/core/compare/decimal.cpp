@@ -1,0 +1,78 @@
+#include "core/compare/decimal.h"
+
+#include <algorithm>
+
+namespace tarvolin::core {
+
+namespace {
+
+__int128 pow10(int n) {
+  __int128 p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
+
+}  // namespace
+
+std::optional<Decimal> parseDecimal(std::string_view text) {
+  Decimal d;
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  int digits = 0;
+  bool point = false;
+  for (const char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      if (++digits > kMaxDecimalDigits) return std::nullopt;
+      d.units = d.units * 10 + (c - '0');
+      if (point && ++d.scale > kMaxDecimalScale) return std::nullopt;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  if (negative) d.units = -d.units;
+  return d;
+}
+
+Decimal difference(const Decimal& later, const Decimal& earlier) {
+  const int scale = std::max(later.scale, earlier.scale);
+  return {later.units * pow10(scale - later.scale) - earlier.units * pow10(scale - earlier.scale), scale};
+}
+
+std::string formatDecimal(const Decimal& d) {
+  __int128 u = d.units < 0 ? -d.units : d.units;
+  std::string digits;
+  do {
+    digits.push_back(static_cast<char>('0' + static_cast<int>(u % 10)));
+    u /= 10;
+  } while (u != 0);
+  while (static_cast<int>(digits.size()) <= d.scale) digits.push_back('0');
+  std::string out = d.units < 0 ? "-" : "";
+  for (size_t i = digits.size(); i-- > 0;) {
+    out.push_back(digits[i]);
+    if (i == static_cast<size_t>(d.scale) && i > 0) out.push_back('.');
+  }
+  return out;
+}
+
+std::optional<Decimal> ratePerSecond(const Decimal& change, int64_t micros) {
+  if (micros <= 0) return std::nullopt;
+  // units / 10^scale / (micros / 10^6), in units of 10^-kRateDecimals: both sides scaled to integers.
+  __int128 num = change.units < 0 ? -change.units : change.units;
+  __int128 den = static_cast<__int128>(micros);
+  const int shift = 6 + kRateDecimals - change.scale;
+  if (shift >= 0)
+    num *= pow10(shift);
+  else
+    den *= pow10(-shift);
+  __int128 q = num / den;
+  if ((num % den) * 2 >= den) ++q;
+  return Decimal{change.units < 0 ? -q : q, kRateDecimals};
+}
+
+}  // namespace tarvolin::core

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/compare/counter_types.h"
+#include "core/compare/snapshot_load.h"
+#include "core/grid_store.h"
+
+namespace tarvolin::core {
+
+/// Two reports that can't be compared: of different kinds, or event monitor logs.
+class CompareError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// Texts of the "Change" column.
+inline constexpr const char* kNewMark = "new";
+inline constexpr const char* kGoneMark = "gone";
+inline constexpr const char* kResetMark = "reset";
+inline constexpr const char* kChangedMark = "changed";
+
+/// A variable of the comparison and where its values are.
+struct ComparedVariable {
+  std::string name;
+  int earlierCol = -1;  ///< its column in the earlier grid, or -1
+  int laterCol = -1;    ///< its column in the later grid, or -1
+  int col = 0;          ///< its column in the comparison; a counter's change and rate follow it
+  bool counter = false;
+};
+
+struct CompareCounts {
+  int matched = 0;
+  int added = 0;  ///< "new"
+  int gone = 0;
+  int reset = 0;    ///< counted as the rows are written
+  int changed = 0;  ///< counted as the rows are written
+};
+
+/// An entry of the comparison: its rows in the two grids, -1 where it is missing.
+struct ComparedEntry {
+  int earlierRow = -1;
+  int laterRow = -1;
+};
+
+/// The identity of each entry of a snapshot across reports: the values of its kind's key
+/// variables. In a lock snapshot an application is keyed by "Application handle", a lock
+/// by the handle of the application above it plus "Lock Name" (without one, "Lock Object
+/// Name" and "Object Type"). Holds views into the snapshot, which must outlive it.
+class EntryKeys {
+ public:
+  using Parts = std::array<std::string_view, 4>;
+  explicit EntryKeys(const LoadedSnapshot& s);
+  /// Entries, that is data rows (grid rows 1 to rows() - 1).
+  [[nodiscard]] int size() const { return m_grid.rows() - 1; }
+  /// The key of the entry on grid row `row`.
+  [[nodiscard]] Parts parts(int row) const;
+  [[nodiscard]] uint64_t hash(int row) const;
+
+ private:
+  const GridStore& m_grid;
+  std::vector<int> m_cols;  // the key variables' columns, -1 where missing
+  bool m_locks = false;
+  std::vector<int> m_owner;  // locks: by grid row, the row of the application above, or 0
+};
+
+/// What compareSnapshots finds; the rows are written from it with writeComparison.
+struct Comparison {
+  std::vector<ComparedVariable> vars;
+  int cols = 1;  ///< columns of the comparison: "Change", then the variables'
+  /// The later report's entries in file order, then the gone ones in the earlier report's order.
+  std::vector<ComparedEntry> entries;
+  std::optional<int64_t> intervalMicros;
+  std::string intervalNote;  ///< "Interval: S s", or why there is none and the rates stay empty
+  CompareCounts counts;
+};
+
+/// Matches the entries of two snapshots of one kind by key (EntryKeys; a key that repeats
+/// is matched in order of occurrence) and lays out the columns: "Change", then the later
+/// report's variables in its column order and those only the earlier one has, each counter
+/// followed by "NAME (change)" and "NAME (per s)". The interval comes from the snapshots'
+/// times when both have one, else `givenMicros`. Throws CompareError when the kinds differ
+/// or are event monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
+[[nodiscard]] Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later,
+                                          const CounterTypes& types, std::optional<int64_t> givenMicros);
+
+/// Writes the header of the comparison into row `row` of `g` and lays out its columns as the
+/// later grid's (a hidden variable's columns stay hidden). `g` must have c.cols columns.
+void writeComparisonHeader(const Comparison& c, const LoadedSnapshot& later, GridStore& g, int row);
+
+/// Writes entries [first, last) into `g` from row `row` on, which must have the rows and
+/// c.cols columns. A counter's change is later - earlier, exact, with the larger number of
+/// decimals of the two; its rate is per second of the interval, with kRateDecimals
+/// decimals. Empty and non-numeric values ("Not Collected") give no change; a counter that
+/// went down gives none either and marks its row "reset". When no variable is a counter, a
+/// matched row whose values differ is marked "changed". Adds those marks to c.counts.
+void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later, size_t first,
+                     size_t last, GridStore& g, int row);
+
+/// The whole comparison in `g`: the header row, then every entry; fixed rows as the main grid.
+void writeComparisonGrid(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later, GridStore& g);
+
+}  // namespace tarvolin::core

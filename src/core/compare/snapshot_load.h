@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/grid_store.h"
+#include "core/shared_state.h"
+
+namespace tarvolin::core {
+
+/// One snapshot of a report, loaded as the viewer loads a report.
+struct LoadedSnapshot {
+  SharedState shared;  ///< its variables (the grid's columns, in order) and its kind
+  GridStore grid;      ///< the header row, then one row per entry in file order
+  std::string time;    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
+  std::string status;  ///< the load's last status line ("Finished. Records read: ...")
+  std::string error;   ///< the error that ended the load, or empty
+};
+
+/// Loads snapshot `index` of `path` (see ReportLoader::setSnapshot), with its kind's
+/// configuration from `configFolder`. Never throws on a bad file: the error is kept.
+void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out);
+
+/// Loads two snapshots at once, the first on a thread of its own.
+void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
+                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2);
+
+/// The "Snapshot timestamp" of each snapshot of a file whose heading repeats (empty
+/// where one has none): one element per snapshot, none when the file has no heading.
+/// Throws ReadError when the file can't be read.
+[[nodiscard]] std::vector<std::string> listSnapshots(const std::string& path);
+
+}  // namespace tarvolin::core

@@ -1,0 +1,78 @@
+#include "ui/compare/compare_command.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+#include "core/report_parser.h"
+#include "ui/compare/snapshot_chooser.h"
+
+namespace tarvolin::ui {
+
+bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTimes,
+                     const std::vector<std::string>& laterTimes, int& earlier, int& later) {
+  SnapshotChooser chooser(earlierTimes, laterTimes, owner);
+  if (chooser.exec() != QDialog::Accepted) return false;
+  earlier = chooser.earlierIndex();
+  later = chooser.laterIndex();
+  return true;
+}
+
+std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlierPath, int earlierIndex,
+                                                      const std::string& laterPath, int laterIndex,
+                                                      const std::string& configFolder,
+                                                      const core::CounterTypes& types) {
+  auto s = std::make_unique<ComparedSnapshots>();
+  core::loadSnapshotPair(earlierPath, earlierIndex, laterPath, laterIndex, configFolder, s->earlier, s->later);
+  for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
+    if (!snap->error.empty()) throw std::runtime_error(snap->error);
+  s->comparison = core::compareSnapshots(s->earlier, s->later, types, std::nullopt);
+  return s;
+}
+
+ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const QString& laterPath,
+                                     QString& dialogPath, const SnapshotPick& pick) {
+  if (laterPath.isEmpty()) {
+    platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
+    return nullptr;
+  }
+  const QString earlierPath = platform.dialogs.openFile(owner, QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                                                        dialogPath.isEmpty() ? laterPath : dialogPath);
+  if (earlierPath.isEmpty()) return nullptr;
+  dialogPath = earlierPath;
+  const std::string earlier = QFile::encodeName(earlierPath).toStdString();
+  const std::string later = QFile::encodeName(laterPath).toStdString();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    const core::CounterTypes types =
+        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
+    const std::vector<std::string> earlierTimes = core::listSnapshots(earlier);
+    const std::vector<std::string> laterTimes = core::listSnapshots(later);
+    int first = 0;
+    int last = core::ReportLoader::kLastSnapshot;
+    if (earlierTimes.size() > 1 || laterTimes.size() > 1) {
+      QApplication::restoreOverrideCursor();
+      if (!pick(earlierTimes, laterTimes, first, last)) return nullptr;
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    auto compared = compareReportFiles(earlier, first, later, last, ".", types);
+    const QString title =
+        QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
+            .arg(QFileInfo(earlierPath).fileName())
+            .arg(first + 1)
+            .arg(QFileInfo(laterPath).fileName())
+            .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
+    auto* window = new ComparisonWindow(std::move(compared), title, platform, owner);
+    window->setWindowFlag(Qt::Window);
+    window->show();
+    QApplication::restoreOverrideCursor();
+    return window;
+  } catch (const std::exception& e) {
+    QApplication::restoreOverrideCursor();
+    platform.dialogs.message(owner, QString::fromStdString(e.what()));
+    return nullptr;
+  }
+}
+
+}  // namespace tarvolin::ui

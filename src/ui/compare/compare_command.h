@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/compare/counter_types.h"
+#include "platform/platform.h"
+#include "ui/compare/comparison_window.h"
+
+class QWidget;
+
+namespace tarvolin::ui {
+
+/// Picks the snapshots to compare from each report's snapshot times: false on Cancel.
+using SnapshotPick = std::function<bool(const std::vector<std::string>& earlierTimes,
+                                        const std::vector<std::string>& laterTimes, int& earlier, int& later)>;
+
+/// Asks with a modal SnapshotChooser over `owner`.
+bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTimes,
+                     const std::vector<std::string>& laterTimes, int& earlier, int& later);
+
+/// Loads snapshot `earlierIndex` of `earlierPath` and `laterIndex` of `laterPath` (at once,
+/// with the configuration files of `configFolder`) and compares them. Throws
+/// std::runtime_error with the text for the user when a load fails or they can't be compared.
+[[nodiscard]] std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlierPath, int earlierIndex,
+                                                                    const std::string& laterPath, int laterIndex,
+                                                                    const std::string& configFolder,
+                                                                    const core::CounterTypes& types);
+
+/// "Compare With Earlier Snapshot...": the earlier report from the file dialog (which starts
+/// at `dialogPath` and leaves the chosen path there), then, when either report holds several
+/// snapshots, which ones (`pick`; the earlier's first and the later's last otherwise); the
+/// counters list found from the program's folder. Opens a ComparisonWindow over `owner` and
+/// returns it, or nullptr after Cancel or after showing what went wrong in a message box.
+ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const QString& laterPath,
+                                     QString& dialogPath, const SnapshotPick& pick);
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,155 @@
+// Matching the entries of two snapshots and what their counters did in between.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "core/compare/snapshot_compare.h"
+#include "core/load_fixture.h"
+
+namespace tarvolin::core {
+namespace {
+
+using test::TempDir;
+
+class Compare : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> errors;
+    types = CounterTypes::parse(
+        "counter Total wait time (ms)\ncounter Rows read\ngauge Lock Count\ncounter Buffer pool * reads\n", errors);
+  }
+  std::unique_ptr<LoadedSnapshot> load(const std::string& text, int index = ReportLoader::kLastSnapshot) {
+    auto s = std::make_unique<LoadedSnapshot>();
+    loadSnapshot(dir.write("r" + std::to_string(++files) + ".txt", text), index, dir.folder(), *s);
+    return s;
+  }
+  Comparison compare(const std::string& earlier, const std::string& later, std::optional<int64_t> given = {}) {
+    const auto e = load(earlier);
+    const auto l = load(later);
+    Comparison c = compareSnapshots(*e, *l, types, given);
+    writeComparisonGrid(c, *e, *l, grid);
+    return c;
+  }
+  /// Each data row as "mark|cell|cell...", over the columns named.
+  std::vector<std::string> rows(const std::vector<std::string>& names) const {
+    std::vector<std::string> out;
+    for (int r = 1; r < grid.rows(); ++r) {
+      std::string line(grid.text(r, 0));
+      for (const std::string& name : names)
+        for (int col = 0; col < grid.cols(); ++col)
+          if (grid.text(0, col) == name) line += "|" + std::string(grid.text(r, col));
+      out.push_back(line);
+    }
+    return out;
+  }
+  TempDir dir;
+  GridStore grid;  // of the last comparison
+  CounterTypes types;
+  int files = 0;
+};
+
+std::string locks(const std::string& time, const std::string& body) {
+  return "  Database Lock Snapshot\n\nLocks held = 3\nSnapshot timestamp = " + time + "\n\n" + body;
+}
+std::string app(const std::string& handle, const std::string& wait) {
+  return "Application handle = " + handle + "\nTotal wait time (ms) = " + wait + "\nList Of Locks\n";
+}
+std::string lock(const std::string& name, const std::string& count) {
+  return " Lock Name = " + name + "\n Lock Count = " + count + "\n Lock Object Name = 5\n Object Type = Row\n\n";
+}
+
+TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate) {
+  const Comparison c =
+      compare(locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
+                                                      lock("L1", "2") + app("3", "7") + lock("L9", "1")),
+              locks("11-27-2026 16:42:18.000000", app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") +
+                                                      lock("L1", "1") + app("4", "0")));
+  const std::vector<std::string> names = {
+      "Application handle",          "Lock Name", "Lock Count", "Total wait time (ms)", "Total wait time (ms) (change)",
+      "Total wait time (ms) (per s)"};
+  EXPECT_EQ(rows(names), (std::vector<std::string>{"|2|||50||",  // "Not Collected" before: no change
+                                                   "||L1|3|||", "new||L2|1|||", "reset|1|||40||", "||L1|1|||",
+                                                   "new|4|||0||", "gone|3|||7||", "gone||L9|1|||"}));
+  std::vector<int> earlierRows;
+  for (const ComparedEntry& e : c.entries) earlierRows.push_back(e.earlierRow);
+  EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 1, 2, -1, 5, 6}));
+  EXPECT_EQ(c.intervalNote, "Interval: 10 s");
+  EXPECT_EQ(std::tuple(c.counts.matched, c.counts.added, c.counts.gone, c.counts.reset), std::tuple(4, 2, 2, 1));
+  EXPECT_EQ(grid.text(0, 3), "Total wait time (ms) (change)");  // the gauge before it has none
+}
+
+TEST_F(Compare, RepeatedKeysMatchInOrderAndLocksWithoutNameByObject) {
+  const std::string oldLock = " Lock Object Name = 5\n Object Type = ";
+  const Comparison c = compare(locks("", app("1", "0") + oldLock + "Row\n" + oldLock + "Table\n"),
+                               locks("", app("1", "0") + oldLock + "Table\n" + oldLock + "Row\n"));
+  EXPECT_EQ(c.entries[1].earlierRow, 3);
+  EXPECT_EQ(c.entries[2].earlierRow, 2);
+  const Comparison d = compare(
+      "Tablespace Snapshot\nTablespace name = A\nRows read = 10\nTablespace name = A\n"
+      "Rows read = 20\nTablespace name = A\nRows read = 30\n",
+      "Tablespace Snapshot\nTablespace name = A\nRows read = 15\nTablespace name = A\n"
+      "Rows read = 26\n",
+      5'000'000);
+  EXPECT_EQ(rows({"Rows read (change)", "Rows read (per s)"}),
+            (std::vector<std::string>{"|5|1.000", "|6|1.200", "gone||"}));
+  EXPECT_EQ(d.intervalNote, "Interval: 5 s");
+}
+
+TEST_F(Compare, IntervalComesFromBothTimestampsElseFromTheGivenOne) {
+  struct Case {
+    std::string t1, t2;
+    std::optional<int64_t> given;
+    std::string note, rate;
+  };
+  for (const Case& k : std::vector<Case>{
+           {"2026-11-27 16:45:30.011874", "11/27/2026 16:46:30.511874", 1'000'000, "Interval: 60.5 s", "2.000"},
+           {"", "", 4'000'000, "Interval: 4 s", "30.250"},
+           {"2026-11-27 16:45:30.0", "", {}, "Interval: unknown (the later report carries no", ""},
+           {"2026-11-27 16:45:31.0", "2026-11-27 16:45:30.0", {}, "Interval: -1 s (the later snapshot is not", ""}}) {
+    auto ts = [](const std::string& t, const std::string& reads) {
+      return "Tablespace Snapshot\n" + (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
+             "Tablespace name = A\nBuffer pool data logical reads = " + reads + "\n";
+    };
+    const Comparison c = compare(ts(k.t1, "10"), ts(k.t2, "131"), k.given);
+    EXPECT_EQ(c.intervalNote.substr(0, k.note.size()), k.note);
+    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{"|" + k.rate}) << k.note;
+  }
+}
+
+TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChanges) {
+  const std::string ts = "Tablespace Snapshot\nTablespace name = A\n";
+  const std::string dbdir = " System Database Directory\n Database alias = A\n Directory entry type = Indirect\n";
+  auto refusal = [&](const std::string& a, const std::string& b) {
+    try {
+      (void)compare(a, b);
+    } catch (const CompareError& e) {
+      return std::string(e.what());
+    }
+    return std::string("compared");
+  };
+  EXPECT_EQ(refusal(ts, "Table Snapshot\nTable Schema = S\n"),
+            "Reports of different kinds: Tablespace Snapshot and Table Snapshot");
+  const std::string events = "EVENT LOG HEADER\n  Event Monitor name: M\n1) Connection Header Event ...\n";
+  EXPECT_EQ(refusal(events, events), "Event monitor logs hold events, not counters: they can't be compared");
+  const Comparison c = compare(dbdir + " Database alias = B\n Directory entry type = Indirect\n",
+                               dbdir + " Database alias = B\n Directory entry type = Remote\n");
+  EXPECT_EQ(rows({"Database alias"}), (std::vector<std::string>{"|A", "changed|B"}));
+}
+
+TEST_F(Compare, AFileOfSeveralSnapshotsLoadsOneByNumberAndAsOneReportByDefault) {
+  std::string text;
+  for (const char* t : {"16:40:00.0", "16:41:00.0", "16:42:00.0"})
+    text += std::string("\n   Tablespace Snapshot\n\nSnapshot timestamp = 2026-11-27 ") + t +
+            "\nNumber of accessed tablespaces = 1\n\nTablespace name = A" + t + "\nRows read = 1\n";
+  EXPECT_EQ(listSnapshots(dir.write("three.txt", text)),
+            (std::vector<std::string>{"2026-11-27 16:40:00.0", "2026-11-27 16:41:00.0", "2026-11-27 16:42:00.0"}));
+  const auto middle = load(text, 1);
+  EXPECT_EQ(middle->grid.rows(), 2);
+  EXPECT_EQ(std::string(middle->grid.text(1, 0)) + " " + middle->time, "A16:41:00.0 2026-11-27 16:41:00.0");
+  const auto whole = load(text, ReportLoader::kWholeFile);
+  EXPECT_EQ(whole->grid.rows(), 4);  // as the viewer shows it: the later preambles join the entry above
+  EXPECT_EQ(whole->shared.vars.lookup("Snapshot timestamp"), 2);
+}
+
+}  // namespace
+}  // namespace tarvolin::core
