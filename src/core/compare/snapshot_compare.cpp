@@ -61,7 +61,10 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
   bool reset = false;
   for (const ComparedVariable& v : c.vars) {
     const std::string_view before = earlier && v.earlierCol >= 0 ? earlier->textUnchecked(erow, v.earlierCol) : "";
-    const std::string_view after = later && v.laterCol >= 0 ? later->textUnchecked(lrow, v.laterCol) : before;
+    // A gone entry shows its earlier values; a variable the later report lacks is missing there.
+    const std::string_view after = !later            ? before
+                                   : v.laterCol >= 0 ? later->textUnchecked(lrow, v.laterCol)
+                                                     : std::string_view{};
     texts[static_cast<size_t>(v.col)] = after;
     differs = differs || (earlier && later && before != after);
     if (!v.counter) continue;

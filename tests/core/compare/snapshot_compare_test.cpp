@@ -78,6 +78,12 @@ TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate
   EXPECT_EQ(grid.text(0, 3), "Total wait time (ms) (change)");  // the gauge before it has none
 }
 
+TEST_F(Compare, AValueTheLaterReportLacksIsMissingNotUnchanged) {
+  const std::string head = "Tablespace Snapshot\n\n";
+  compare(head + "Tablespace name = A\nRows read = 100\n", head + "Tablespace name = A\nState = 0\n", 10'000'000);
+  EXPECT_EQ(rows({"Rows read", "Rows read (change)", "Rows read (per s)"}), (std::vector<std::string>{"|||"}));
+}
+
 TEST_F(Compare, RepeatedKeysMatchInOrderAndLocksWithoutNameByObject) {
   const std::string oldLock = " Lock Object Name = 5\n Object Type = ";
   const Comparison c = compare(locks("", app("1", "0") + oldLock + "Row\n" + oldLock + "Table\n"),
