@@ -41,6 +41,19 @@ Arguments parseArguments(int argc, char** argv) {
                                    QStringLiteral("Show the version and exit."));
   parser.addOption(help);
   parser.addOption(version);
+  // The window system's own options (-platform offscreen, -style fusion, -reverse, ...) are
+  // known too, unlisted: the windows' application takes them.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const auto addQtOption = [&parser](const char* name, bool takesValue) {
+    QCommandLineOption option(QString::fromLatin1(name), QString(), takesValue ? QStringLiteral("value") : QString());
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  };
+  for (const char* name :
+       {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "session", "display", "geometry", "name", "title", "visual", "style", "stylesheet", "im"})
+    addQtOption(name, true);
+  for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) addQtOption(name, false);
   parser.addPositionalArgument(QStringLiteral("REPORT"), QStringLiteral("The report to open (optional)."),
                                QStringLiteral("[REPORT]"));
 

@@ -147,6 +147,7 @@ TEST_F(Export, CommandLinesOfBothPrograms) {
   // Answered before any window opens: no display is needed.
   for (Case c : std::vector<Case>{{"", {"--help"}, 0, "Usage: ", ""},
                                   {"", {"--version"}, 0, "tarvolin " + version + "\n", ""},
+                                  {"", {"-style", "fusion", "-reverse", "-v"}, 0, "tarvolin " + version, ""},
                                   {"", {"--bogus"}, 2, "", "Unknown option 'bogus'"},
                                   {"", {"a.txt", "b.txt"}, 2, "", "Only one REPORT"}}) {
     c.program = TARVOLIN_VIEWER_EXE;
