@@ -1,11 +1,14 @@
 // tarvolin-export: loads a report the way the viewer does and writes its grid to
 // standard output, as TAB-separated text or as CSV.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -39,19 +42,36 @@ class StderrObserver : public core::NullLoadObserver {
   bool m_failed = false;
 };
 
-/// Standard input copied to a temporary file, for a report that is read twice; removed
-/// with this object. Empty path when it could not be made (the load then reports why).
+/// Standard input copied whole to a temporary file (in $TMPDIR, else /tmp), for a report
+/// that is read more than once; removed with this object. When it can't be copied whole,
+/// error() says why and no file is left.
 class SpooledInput {
  public:
   SpooledInput() {
-    char name[] = "/tmp/tarvolin-export-XXXXXX";
-    const int fd = ::mkstemp(name);
-    if (fd < 0) return;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string name = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tarvolin-export-XXXXXX";
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+      m_error = std::strerror(errno);
+      return;
+    }
     m_path = name;
     std::FILE* out = ::fdopen(fd, "wb");
+    if (out == nullptr) ::close(fd);
+    bool whole = out != nullptr;
     char buf[1 << 16];
-    for (size_t n; out != nullptr && (n = std::fread(buf, 1, sizeof buf, stdin)) > 0;) std::fwrite(buf, 1, n, out);
-    if (out != nullptr) std::fclose(out);
+    for (size_t n; whole && (n = std::fread(buf, 1, sizeof buf, stdin)) > 0;) whole = std::fwrite(buf, 1, n, out) == n;
+    whole = whole && !std::ferror(stdin);
+    int err = errno;
+    if (out != nullptr && std::fclose(out) != 0 && whole) {
+      whole = false;
+      err = errno;
+    }
+    if (!whole) {
+      m_error = std::strerror(err);
+      ::unlink(m_path.c_str());
+      m_path.clear();
+    }
   }
   ~SpooledInput() {
     if (!m_path.empty()) ::unlink(m_path.c_str());
@@ -59,10 +79,21 @@ class SpooledInput {
   SpooledInput(const SpooledInput&) = delete;
   SpooledInput& operator=(const SpooledInput&) = delete;
   [[nodiscard]] const std::string& path() const { return m_path; }
+  /// Why standard input could not be copied, or empty.
+  [[nodiscard]] const std::string& error() const { return m_error; }
 
  private:
   std::string m_path;
+  std::string m_error;
 };
+
+/// Spools standard input into `spooled`; false, with the reason on standard error, when it fails.
+bool spool(std::optional<SpooledInput>& spooled) {
+  spooled.emplace();
+  if (spooled->error().empty()) return true;
+  std::fprintf(stderr, "tarvolin-export: Cannot read standard input: %s\n", spooled->error().c_str());
+  return false;
+}
 
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`.
 void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
@@ -88,7 +119,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   std::string earlierPath = options.earlierReport;
   std::string laterPath = options.report;
   if (laterPath == "-" || earlierPath == "-") {  // standard input can be read only once
-    spooled.emplace();
+    if (!spool(spooled)) return 1;
     (laterPath == "-" ? laterPath : earlierPath) = spooled->path();
     if (earlierPath == "-") earlierPath = spooled->path();
   }
@@ -152,8 +183,8 @@ int main(int argc, char** argv) {
 
   std::optional<SpooledInput> spooled;
   if (options->filter && options->report == "-") {  // standard input can be read only once
-    spooled.emplace();
-    options->report = spooled->path().empty() ? "-" : spooled->path();
+    if (!spool(spooled)) return 1;
+    options->report = spooled->path();
   }
   if (options->filter) {
     // The filter picks its column by index, as the viewer's reload does: a first load

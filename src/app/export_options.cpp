@@ -1,5 +1,7 @@
 #include "app/export_options.h"
 
+#include <limits>
+
 #include "core/compare/decimal.h"
 
 namespace tarvolin::app {
@@ -12,6 +14,7 @@ std::optional<int64_t> parseSeconds(const std::string& text) {
   if (!d || d->units <= 0 || d->scale > 6) return std::nullopt;
   __int128 micros = d->units;
   for (int i = d->scale; i < 6; ++i) micros *= 10;
+  if (micros > std::numeric_limits<int64_t>::max()) return std::nullopt;
   return static_cast<int64_t>(micros);
 }
 
