@@ -26,38 +26,36 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
   if (path.empty()) throw ReadError("Bad file name or number: no file was named");
   if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
   openFile(path);
-  if (path.ends_with(".gz")) {
-    m_gz = gzdopen(m_fd, "rb");
-    if (m_gz == nullptr) {
-      ::close(m_fd);
-      throw ReadError("Cannot open " + path + ": " + systemReason(ENOMEM));
-    }
-    m_fd = -1;  // the stream closes it
-    gzbuffer(static_cast<gzFile>(m_gz), static_cast<unsigned>(m_blockSize));
-  }
-  m_buf.resize(m_blockSize * 2);
-
-  // Look at the first bytes for a byte order mark.
-  unsigned char head[3];
-  size_t got = 0;
   try {
-    got = readRaw(reinterpret_cast<char*>(head), 2);
-    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE) {
-      m_encoding = FileEncoding::Utf16LE;
-    } else if (got == 2 && head[0] == 0xFE && head[1] == 0xFF) {
-      m_encoding = FileEncoding::Utf16BE;
-    } else if (got == 2 && head[0] == 0xEF && head[1] == 0xBB) {
-      size_t third = readRaw(reinterpret_cast<char*>(head + 2), 1);
-      got += third;
-      if (third == 1 && head[2] == 0xBF) {
-        m_encoding = FileEncoding::Utf8Bom;
-        got = 0;
-      }
+    if (path.ends_with(".gz")) {
+      m_gz = gzdopen(m_fd, "rb");
+      if (m_gz == nullptr) throw ReadError("Cannot open " + path + ": " + systemReason(ENOMEM));
+      m_fd = -1;  // the stream closes it
+      gzbuffer(static_cast<gzFile>(m_gz), static_cast<unsigned>(m_blockSize));
     }
+    m_buf.resize(m_blockSize * 2);
+    readByteOrderMark();
   } catch (...) {
-    if (m_gz != nullptr) gzclose(static_cast<gzFile>(m_gz));
-    if (m_fd >= 0) ::close(m_fd);
+    closeFile();
     throw;
+  }
+}
+
+/// Looks at the first bytes for a byte order mark; bytes that are none stay to be read.
+void ReportReader::readByteOrderMark() {
+  unsigned char head[3];
+  size_t got = readRaw(reinterpret_cast<char*>(head), 2);
+  if (got == 2 && head[0] == 0xFF && head[1] == 0xFE) {
+    m_encoding = FileEncoding::Utf16LE;
+  } else if (got == 2 && head[0] == 0xFE && head[1] == 0xFF) {
+    m_encoding = FileEncoding::Utf16BE;
+  } else if (got == 2 && head[0] == 0xEF && head[1] == 0xBB) {
+    const size_t third = readRaw(reinterpret_cast<char*>(head + 2), 1);
+    got += third;
+    if (third == 1 && head[2] == 0xBF) {
+      m_encoding = FileEncoding::Utf8Bom;
+      got = 0;
+    }
   }
   if (m_encoding == FileEncoding::Utf16LE || m_encoding == FileEncoding::Utf16BE) {
     m_raw.resize(m_blockSize);
@@ -65,6 +63,13 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize)
     std::memcpy(m_buf.data(), head, got);
     m_end = got;
   }
+}
+
+void ReportReader::closeFile() {
+  if (m_gz != nullptr) gzclose(static_cast<gzFile>(m_gz));
+  if (m_fd >= 0) ::close(m_fd);
+  m_gz = nullptr;
+  m_fd = -1;
 }
 
 /// Opens m_fd on `path` (standard input for "-") and takes the file's size and time.
@@ -94,10 +99,7 @@ void ReportReader::openFile(const std::string& path) {
   m_fileSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
-ReportReader::~ReportReader() {
-  if (m_gz != nullptr) gzclose(static_cast<gzFile>(m_gz));
-  if (m_fd >= 0) ::close(m_fd);
-}
+ReportReader::~ReportReader() { closeFile(); }
 
 size_t ReportReader::readRaw(char* dst, size_t n) {
   size_t total = 0;

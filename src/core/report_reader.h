@@ -65,6 +65,8 @@ class ReportReader {
   std::string_view takeLine(size_t len, size_t skip);
 
   void openFile(const std::string& path);
+  void readByteOrderMark();
+  void closeFile();
 
   std::string m_path;
   int m_fd = -1;

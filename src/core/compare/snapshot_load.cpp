@@ -1,5 +1,8 @@
 #include "core/compare/snapshot_load.h"
 
+#include <exception>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 #include "core/entry_reader.h"
@@ -41,9 +44,23 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
 
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
                       const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2) {
-  std::thread first([&] { loadSnapshot(path1, index1, configFolder, out1); });
+  std::exception_ptr failure;  // of the first load, on its own thread
+  const auto loadFirst = [&] {
+    try {
+      loadSnapshot(path1, index1, configFolder, out1);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  };
+  std::optional<std::jthread> first;  // joined on every way out
+  try {
+    first.emplace(loadFirst);
+  } catch (const std::system_error&) {
+    loadFirst();  // no thread to be had: one after the other
+  }
   loadSnapshot(path2, index2, configFolder, out2);
-  first.join();
+  if (first) first->join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 std::vector<std::string> listSnapshots(const std::string& path) {

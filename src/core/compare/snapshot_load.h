@@ -21,7 +21,8 @@ struct LoadedSnapshot {
 /// configuration from `configFolder`. Never throws on a bad file: the error is kept.
 void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out);
 
-/// Loads two snapshots at once, the first on a thread of its own.
+/// Loads two snapshots at once, the first on a thread of its own (one after the other
+/// when no thread can be had). Throws what a load throws (std::bad_alloc) once both ended.
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
                       const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2);
 
