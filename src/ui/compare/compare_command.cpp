@@ -31,8 +31,8 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   return s;
 }
 
-ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const QString& laterPath,
-                                     QString& dialogPath, const SnapshotPick& pick) {
+ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                                     const QString& laterPath, QString& dialogPath, const SnapshotPick& pick) {
   if (laterPath.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
     return nullptr;
@@ -56,7 +56,7 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
       if (!pick(earlierTimes, laterTimes, first, last)) return nullptr;
       QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    auto compared = compareReportFiles(earlier, first, later, last, ".", types);
+    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types);
     const QString title =
         QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
             .arg(QFileInfo(earlierPath).fileName())

@@ -16,6 +16,13 @@ namespace {
 
 std::string sample(const char* name) { return std::string(TARVOLIN_SAMPLES_DIR "/compare/") + name; }
 
+/// An empty folder for the kinds' configuration files.
+const std::string& configFolder() {
+  static const QTemporaryDir dir;
+  static const std::string path = dir.path().toStdString();
+  return path;
+}
+
 /// The column whose header is `name` (with `byRow` 0, the row whose first cell is), or -1.
 int column(const core::GridStore& g, std::string_view name, int byRow = -1) {
   for (int i = 0; i < (byRow < 0 ? g.cols() : g.rows()); ++i)
@@ -32,7 +39,7 @@ class ComparisonWindowTest : public QObject {
   void sortingKeepsEachRowWithItsEntryAndCopyLeavesTheEntryNumbersOut() {
     const core::CounterTypes types = core::loadCounterTypes(TARVOLIN_BUILD_DIR "/src/app");
     auto* w = new ui::ComparisonWindow(ui::compareReportFiles(sample("locks_earlier.txt"), 0, sample("locks_later.txt"),
-                                                              core::ReportLoader::kLastSnapshot, ".", types),
+                                                              core::ReportLoader::kLastSnapshot, configFolder(), types),
                                        "locks", d.platform);
     QAbstractItemModelTester tester(child<platform::GridView>(*w, "grdcompare")->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -62,7 +69,7 @@ class ComparisonWindowTest : public QObject {
     QString dialogPath;
     std::vector<std::string> offered;
     ui::ComparisonWindow* w = ui::compareWithEarlier(
-        nullptr, d.platform, d.dialogs.fileAnswer, dialogPath,
+        nullptr, d.platform, configFolder(), d.dialogs.fileAnswer, dialogPath,
         [&](const std::vector<std::string>& earlier, const std::vector<std::string>&, int& first, int& last) {
           offered = earlier;
           first = 1;
@@ -80,13 +87,13 @@ class ComparisonWindowTest : public QObject {
     QString dialogPath;
     d.dialogs.fileAnswer = QString::fromStdString(sample("tablespace_earlier.txt"));
     const auto never = [](const auto&, const auto&, int&, int&) { return false; };
-    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, QString::fromStdString(sample("locks_later.txt")), dialogPath,
-                                    never));
+    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, configFolder(),
+                                    QString::fromStdString(sample("locks_later.txt")), dialogPath, never));
     QCOMPARE(d.dialogs.messages.last(),
              QStringLiteral("Reports of different kinds: Tablespace Snapshot and Database Lock Snapshot"));
     d.dialogs.fileAnswer.clear();  // Cancel
     const qsizetype shown = d.dialogs.messages.size();
-    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, QStringLiteral("x"), dialogPath, never));
+    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, configFolder(), QStringLiteral("x"), dialogPath, never));
     QCOMPARE(d.dialogs.messages.size(), shown);
   }
 
