@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/report_reader.h"
@@ -78,7 +79,11 @@ std::optional<std::string> writecfg(const SharedState& shared, const std::string
     return std::optional<std::string>("Unable to write to config file " + configFileName(kind) + "\r\n" +
                                       std::strerror(err));
   };
-  const std::string path = configPath(folder, kind);
+  std::string path = configPath(folder, kind);
+  if (char* real = ::realpath(path.c_str(), nullptr)) {  // a link is followed, not replaced
+    path = real;
+    std::free(real);
+  }
   if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return failure(errno);
   std::string temp = path + ".XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);

@@ -36,8 +36,9 @@ void readcfg(SharedState& shared, const std::string& folder, std::string_view ki
 /// "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the text
 /// for the user: "Unable to write to config file " + file name + CR LF + the system's
 /// reason. The records go to a new file in the same folder that then takes the old
-/// one's place, so a failure (or a crash) leaves the old file as it was; a file the
-/// user may not write is refused as before.
+/// one's place (a link's target, when the file is a link), so a failure (or a crash)
+/// leaves the old file as it was; a file the user may not write is refused as before,
+/// and so is any file of a folder the user may not write to.
 [[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder,
                                                   std::string_view kind);
 

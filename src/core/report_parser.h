@@ -41,7 +41,8 @@ class ReportLoader {
   static constexpr int kLastSnapshot = INT_MAX;
   /// Which snapshot of a file holding several (its heading repeats) the next loads read:
   /// kWholeFile, an index from 0 (one past the last loads the last), or kLastSnapshot.
-  /// Snapshots before the chosen one are read and dropped, lines after it are not read.
+  /// The rows of the snapshots before the chosen one are dropped (their variables stay in
+  /// the table, as columns of the chosen one); lines after it are not read.
   void setSnapshot(int index) { m_snapshot = index; }
 
   /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none

@@ -77,7 +77,11 @@ CounterTypes loadCounterTypes(const std::filesystem::path& programDir) {
     text << in.rdbuf();
     std::vector<std::string> errors;
     CounterTypes types = CounterTypes::parse(text.str(), errors);
-    if (!errors.empty()) throw std::runtime_error(place.string() + ": " + errors.front());
+    if (!errors.empty()) {
+      std::string all;
+      for (const std::string& e : errors) all += (all.empty() ? "" : "; ") + e;
+      throw std::runtime_error(place.string() + ": " + all);
+    }
     return types;
   }
   throw std::runtime_error("no list of counters found (looked for " + tried + ")");

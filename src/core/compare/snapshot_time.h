@@ -14,7 +14,7 @@ namespace tarvolin::core {
 /// have 0 to 6 digits. Nothing for any other text or an impossible date or time.
 [[nodiscard]] std::optional<int64_t> parseSnapshotTime(std::string_view text);
 
-/// Microseconds as seconds: "60", "0.5", "-2.000100" (no trailing zeros after the point).
+/// Microseconds as seconds: "60", "0.5", "-2.0001" (no trailing zeros after the point).
 [[nodiscard]] std::string secondsText(int64_t micros);
 
 }  // namespace tarvolin::core
