@@ -1,6 +1,6 @@
 #include "core/compare/snapshot_time.h"
 
-#include <array>
+#include <chrono>
 
 #include "core/compare/decimal.h"
 #include "core/text_encoding.h"
@@ -18,22 +18,6 @@ bool digits(std::string_view s, size_t at, size_t n, int& out) {
     out = out * 10 + (s[i] - '0');
   }
   return true;
-}
-
-/// Days from 1970-01-01 to a proleptic Gregorian date.
-int64_t daysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return static_cast<int64_t>(era) * 146097 + doe - 719468;
-}
-
-int daysInMonth(int y, int m) {
-  static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : kDays[static_cast<size_t>(m - 1)];
 }
 
 }  // namespace
@@ -61,8 +45,11 @@ std::optional<int64_t> parseSnapshotTime(std::string_view text) {
     micros = f;
     for (size_t n = fraction.size() - 1; n < 6; ++n) micros *= 10;
   }
-  if (mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo) || h > 23 || mi > 59 || s > 59) return std::nullopt;
-  return ((daysFromCivil(y, mo, d) * 24 + h) * 60 + mi) * 60'000'000 + s * int64_t{1'000'000} + micros;
+  using namespace std::chrono;
+  const year_month_day date{year{y}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(d)}};
+  if (!date.ok() || h > 23 || mi > 59 || s > 59) return std::nullopt;
+  const auto at = sys_days{date} + hours{h} + minutes{mi} + seconds{s} + microseconds{micros};
+  return duration_cast<microseconds>(at.time_since_epoch()).count();
 }
 
 std::string secondsText(int64_t micros) {
