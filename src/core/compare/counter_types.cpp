@@ -4,6 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/shipped_files.h"
+
 namespace tarvolin::core {
 
 namespace {
@@ -62,7 +64,7 @@ ValueType CounterTypes::typeOf(std::string_view name) const {
 }
 
 std::vector<std::filesystem::path> counterTypesPlaces(const std::filesystem::path& programDir) {
-  return {programDir / kCounterTypesFile, programDir / ".." / "share" / "tarvolin" / kCounterTypesFile};
+  return shippedFilePlaces(programDir, "tarvolin", kCounterTypesFile);
 }
 
 CounterTypes loadCounterTypes(const std::filesystem::path& programDir) {

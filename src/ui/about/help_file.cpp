@@ -1,17 +1,19 @@
 #include "ui/about/help_file.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <algorithm>
 
+#include "core/shipped_files.h"
 #include "platform/text_viewer.h"
 
 namespace tarvolin::ui {
 
 QString userGuidePath(platform::FileSystem& files) {
-  const QDir programDir(files.programDir());
-  const QString beside = programDir.filePath(QStringLiteral("readme.txt"));
-  const QString installed = QDir::cleanPath(programDir.filePath(QStringLiteral("../share/doc/tarvolin/readme.txt")));
-  return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
+  const auto places =
+      core::shippedFilePlaces(QFile::encodeName(files.programDir()).toStdString(), "doc/tarvolin", "readme.txt");
+  const auto found =
+      std::find_if(places.begin(), places.end(), [](const auto& p) { return std::filesystem::exists(p); });
+  return QFile::decodeName((found != places.end() ? *found : places.front()).c_str());
 }
 
 void showHelp(platform::Platform& platform, QWidget* parent) {
