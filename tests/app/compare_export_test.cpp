@@ -1,5 +1,6 @@
 // tarvolin-export --compare end to end, on the sample pairs.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,8 @@ struct Outcome {
 };
 
 Outcome compare(const std::string& args) {
-  const std::string errFile = ::testing::TempDir() + "compare.err";
+  // One file per process: CTest runs the cases of this file side by side.
+  const std::string errFile = ::testing::TempDir() + "compare-" + std::to_string(::getpid()) + ".err";
   FILE* out = ::popen(
       ("cd '" TARVOLIN_SAMPLES_DIR "/compare' && '" TARVOLIN_EXPORT_EXE "' --compare " + args + " 2>'" + errFile + "'")
           .c_str(),
@@ -28,6 +30,7 @@ Outcome compare(const std::string& args) {
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   std::ifstream err(errFile);
   run.err.assign(std::istreambuf_iterator<char>(err), {});
+  std::remove(errFile.c_str());
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     run.rows.emplace_back();
