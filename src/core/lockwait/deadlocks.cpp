@@ -141,6 +141,7 @@ void writeDeadlockGrid(const std::vector<Deadlock>& deadlocks, GridStore& out) {
                p.waitsFor, p.mode,     p.table,        p.statement,  p.mark};
       setResultRow(out, row++, texts, p.entryRow);
     }
+  fitResultColumns(out);
 }
 
 }  // namespace tarvolin::core

@@ -256,6 +256,7 @@ void writeLockWaitGrid(const LockWaits& w, GridStore& out) {
              r.mark};
     setResultRow(out, row++, texts, r.entryRow);
   }
+  fitResultColumns(out);
 }
 
 }  // namespace tarvolin::core

@@ -1,12 +1,16 @@
 #include "core/lockwait/result_grid.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tarvolin::core {
 
 namespace {
 constexpr int kColWidth = 1600;
-}
+constexpr int kTwipsPerChar = 105;  // of an average character of the grid's font
+constexpr int kMargin = 240;
+constexpr int kMaxWidth = 7000;
+}  // namespace
 
 void startResultGrid(GridStore& out, const std::vector<std::string>& heads, int rows) {
   out.clear();
@@ -21,6 +25,14 @@ void startResultGrid(GridStore& out, const std::vector<std::string>& heads, int 
 void setResultRow(GridStore& out, int row, const std::vector<std::string>& texts, int entryRow) {
   out.setRowTexts(row, texts);
   out.setText(row, out.cols() - 1, std::to_string(entryRow));
+}
+
+void fitResultColumns(GridStore& g) {
+  for (int c = 0; c + 1 < g.cols(); ++c) {
+    size_t longest = 0;
+    for (int r = 0; r < g.rows(); ++r) longest = std::max(longest, g.textUnchecked(r, c).size());
+    g.setColWidth(c, std::min(kMaxWidth, static_cast<int>(longest) * kTwipsPerChar + kMargin));
+  }
 }
 
 int resultEntryRow(const GridStore& g, int row) {

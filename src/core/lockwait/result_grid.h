@@ -14,6 +14,10 @@ void startResultGrid(GridStore& out, const std::vector<std::string>& heads, int 
 /// Writes `texts` (as many as the heads) and `entryRow` into row `row` of a result grid.
 void setResultRow(GridStore& out, int row, const std::vector<std::string>& texts, int entryRow);
 
+/// Widens each shown column to its longest text (header included), up to a limit; one pass
+/// over the cells.
+void fitResultColumns(GridStore& g);
+
 /// The report row kept in the hidden last column of row `row`, 0 for none.
 [[nodiscard]] int resultEntryRow(const GridStore& g, int row);
 
