@@ -18,13 +18,10 @@ double since(std::chrono::steady_clock::time_point start) {
 int main(int argc, char** argv) {
   using namespace bench;
   using namespace tarvolin;
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: lockwait_bench EXPORT_EXE REPORT [RUNS]\n");
-    return 2;
-  }
-  const std::string exe = argv[1];
-  const std::string report = argv[2];
-  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+  int runs = 0;
+  const std::vector<std::string> args = benchArgs(argc, argv, 2, "lockwait_bench EXPORT_EXE REPORT [RUNS]", 5, runs);
+  const std::string& exe = args[0];
+  const std::string& report = args[1];
   double load = 1e30;
   double tree = 1e30;
   core::LockWaits waits;

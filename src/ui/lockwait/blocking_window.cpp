@@ -1,6 +1,5 @@
 #include "ui/lockwait/blocking_window.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
@@ -19,8 +18,7 @@ namespace {
 template <typename Fill>
 BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const QString& path,
                            const ResultWindow::Names& names, const QString& caption, Fill fill) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
+  return openResultWindow(owner, platform, [&] {
     auto report = std::make_unique<core::LoadedSnapshot>();
     const std::string file = QFile::encodeName(path).toStdString();
     core::loadSnapshot(file, core::ReportLoader::kWholeFile, ".", *report);
@@ -31,15 +29,8 @@ BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const Q
                                       std::move(report), platform, owner);
     window->store() = std::move(found);
     window->showGrid(status);
-    window->setWindowFlag(Qt::Window);
-    window->show();
-    QApplication::restoreOverrideCursor();
     return window;
-  } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
-    platform.dialogs.message(owner, QString::fromStdString(e.what()));
-    return nullptr;
-  }
+  });
 }
 
 }  // namespace

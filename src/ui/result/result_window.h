@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QApplication>
 #include <QMainWindow>
+#include <exception>
 
 #include "core/grid_commands.h"
 #include "core/grid_store.h"
@@ -54,5 +56,26 @@ class ResultWindow : public QMainWindow {
   platform::GridView* m_grid = nullptr;
   QLabel* m_status = nullptr;
 };
+
+/// Runs `make` (returning a new window or nullptr) under the wait cursor and shows the window
+/// as one of its own over `owner`; what `make` throws is told in a message box. Returns the
+/// window, or nullptr.
+template <typename Make>
+auto openResultWindow(QWidget* owner, platform::Platform& platform, Make make) -> decltype(make()) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    auto* window = make();
+    if (window != nullptr) {
+      window->setWindowFlag(Qt::Window);
+      window->show();
+    }
+    QApplication::restoreOverrideCursor();
+    return window;
+  } catch (const std::exception& e) {
+    QApplication::restoreOverrideCursor();
+    platform.dialogs.message(owner, QString::fromStdString(e.what()));
+    return nullptr;
+  }
+}
 
 }  // namespace tarvolin::ui
