@@ -140,10 +140,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
 TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
   const struct Case {
     std::vector<std::string> args;
-    int exitCode;
-    int lines;
-    std::string firstRow;  // after the header
-    std::string errHas;
+    int exitCode, lines;
+    std::string firstRow, errHas;  // the row after the header; what standard error says
   } cases[] = {
       {{"--lock-waits", sample("lock_waits.txt")},
        0,

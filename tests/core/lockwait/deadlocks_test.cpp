@@ -29,7 +29,6 @@ TEST(Deadlocks, SampleWithTwoDeadlocksAndAMissingRecord) {
                          "2 3 1 | 3 " + c + "    0 record missing",
                      }));
   ASSERT_EQ(d.size(), 2u);
-  EXPECT_EQ(d[0].detected, "11/27/2026 16:42:22.590031");
   EXPECT_EQ(d[0].participants[1].statement, "SELECT TOTAL FROM SHOP.INVOICE WHERE INVOICE_ID = ?");
   EXPECT_EQ(d[1].participants[1].statement, "");
 }
@@ -37,10 +36,7 @@ TEST(Deadlocks, SampleWithTwoDeadlocksAndAMissingRecord) {
 TEST(Deadlocks, RecordsOutOfOrderOrWithoutTheirDeadlockEvent) {
   const std::string head = "EVENT LOG HEADER\n  Event Monitor name: M\n";
   const std::string conn = "2) Deadlocked Connection ...\n  Deadlock ID: 7\n  Participant no.: ";
-  const struct Case {
-    std::string log;
-    std::vector<std::string> rows;
-  } cases[] = {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
       {head + "1) Deadlock Event ...\n" + conn + "2\n  Participant no. holding the lock: 10\n  Appl Id: B\n" + conn +
            "10\n  Appl Id: J\n  Participant no. holding the lock: 2\n",
        {"7   | 2 B 10   1 ", "7   | 10 J 2   1 "}},
@@ -50,7 +46,7 @@ TEST(Deadlocks, RecordsOutOfOrderOrWithoutTheirDeadlockEvent) {
       {head + "1) Connection Event ...\n  Appl Id: A\n", {}},
   };
   test::TempDir dir;
-  for (const Case& c : cases) EXPECT_EQ(rows(readDeadlocks(dir.write("log.txt", c.log))), c.rows) << c.log;
+  for (const auto& [log, expected] : cases) EXPECT_EQ(rows(readDeadlocks(dir.write("log.txt", log))), expected) << log;
   EXPECT_THROW((void)readDeadlocks(dir.write("l.txt", "Database Lock Snapshot\n")), WrongReportKind);
   EXPECT_THROW((void)readDeadlocks(dir.write("e.txt", "")), WrongReportKind);
 }

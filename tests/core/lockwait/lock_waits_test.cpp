@@ -3,7 +3,6 @@
 
 #include "core/load_fixture.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/lockwait/result_grid.h"
 
 namespace tarvolin::core {
 namespace {
@@ -27,7 +26,7 @@ std::string app(const std::string& spec) {
 
 class LockWaitTree : public test::Loaded {
  protected:
-  /// Rows as "level handle direct/total mark".
+  /// Rows as "level handle>waitingFor direct/total mark" (">" only for a waiter).
   std::vector<std::string> tree(const std::vector<std::string>& apps) {
     std::string text = "Database Lock Snapshot\n\n";
     for (const std::string& a : apps) text += app(a);
@@ -35,8 +34,9 @@ class LockWaitTree : public test::Loaded {
     waits = findLockWaits(grid, shared.vars);
     std::vector<std::string> out;
     for (const LockWaitRow& r : waits.rows)
-      out.push_back(std::to_string(r.level) + " " + r.handle + " " + std::to_string(r.directWaiters) + "/" +
-                    std::to_string(r.totalWaiters) + (r.mark.empty() ? "" : " " + r.mark));
+      out.push_back(std::to_string(r.level) + " " + r.handle + (r.status == "Lock-wait" ? ">" + r.waitingFor : "") +
+                    " " + std::to_string(r.directWaiters) + "/" + std::to_string(r.totalWaiters) +
+                    (r.mark.empty() ? "" : " " + r.mark));
     return out;
   }
   LockWaits waits;
@@ -49,38 +49,26 @@ TEST_F(LockWaitTree, BuildsRootsChainsCyclesAndOutsideHolders) {
     V apps;
     V rows;
   } cases[] = {
-      {"nobody waits", {"1", "2"}, {}},
-      {"depth 1", {"1", "2>1"}, {"0 1 1/1", "1 2 0/0"}},
+      {"depth 1", {"1", "2>1"}, {"0 1 1/1", "1 2>1 0/0"}},
       {"depth 4, the holder below its waiter in the report",
        {"5>4", "1", "2>1", "3>2", "4>3"},
-       {"0 1 1/4", "1 2 1/3", "2 3 1/2", "3 4 1/1", "4 5 0/0"}},
+       {"0 1 1/4", "1 2>1 1/3", "2 3>2 1/2", "3 4>3 1/1", "4 5>4 0/0"}},
       {"roots and waiters by total waiters, report order among equals",
        {"1", "2", "3>1", "4>2", "5>4", "6>2", "7>1"},
-       {"0 2 2/3", "1 4 1/1", "2 5 0/0", "1 6 0/0", "0 1 2/2", "1 3 0/0", "1 7 0/0"}},
-      {"the holder named by application ID only", {"1", "2>@1"}, {"0 1 1/1", "1 2 0/0"}},
-      {"a cycle of two with a waiter", {"3>2", "2>3", "4>3"}, {"0 3 2/2 deadlock", "1 2 0/0 deadlock", "1 4 0/0"}},
-      {"a cycle of three", {"1>3", "2>1", "3>2"}, {"0 1 1/2 deadlock", "1 2 1/1 deadlock", "2 3 0/0 deadlock"}},
-      {"waiting for itself", {"1>1"}, {"0 1 0/0 deadlock"}},
+       {"0 2 2/3", "1 4>2 1/1", "2 5>4 0/0", "1 6>2 0/0", "0 1 2/2", "1 3>1 0/0", "1 7>1 0/0"}},
+      {"the holder named by application ID only", {"1", "2>@1"}, {"0 1 1/1", "1 2>1 0/0"}},
+      {"a cycle of two with a waiter",
+       {"3>2", "2>3", "4>3"},
+       {"0 3>2 2/2 deadlock", "1 2>3 0/0 deadlock", "1 4>3 0/0"}},
+      {"a cycle of three", {"1>3", "2>1", "3>2"}, {"0 1>3 1/2 deadlock", "1 2>1 1/1 deadlock", "2 3>2 0/0 deadlock"}},
+      {"waiting for itself", {"1>1"}, {"0 1>1 0/0 deadlock"}},
       {"holders outside the report, 0 and an unknown application ID",
        {"1>9", "2>0", "3>9", "4>@8"},
-       {"0 9 2/2 not in report", "1 1 0/0", "1 3 0/0", "0 0 1/1 not in report", "1 2 0/0",
-        "0 *LOCAL.db2.8 1/1 not in report", "1 4 0/0"}},
-      {"holder lines missing or not collected", {"1>?", "2>-"}, {"0  2/2 holder unknown", "1 1 0/0", "1 2 0/0"}},
+       {"0 9 2/2 not in report", "1 1>9 0/0", "1 3>9 0/0", "0 0 1/1 not in report", "1 2>0 0/0",
+        "0 *LOCAL.db2.8 1/1 not in report", "1 4>*LOCAL.db2.8 0/0"}},
+      {"holder lines missing or not collected", {"1>?", "2>-"}, {"0  2/2 holder unknown", "1 1> 0/0", "1 2> 0/0"}},
   };
   for (const Case& c : cases) EXPECT_EQ(tree(c.apps), c.rows) << c.what;
-}
-
-TEST_F(LockWaitTree, KeepsTheWaitersLinesAndEntryRows) {
-  tree({"1", "2>@1"});
-  ASSERT_EQ(waits.rows.size(), 2u);
-  EXPECT_EQ(waits.waiting, 1);
-  EXPECT_EQ(waits.rows[1].waitingFor, "1");  // the application ID taken to its handle
-  EXPECT_EQ(grid.text(waits.rows[1].entryRow, shared.vars.lookup("Application name")), "app2");
-  EXPECT_EQ(grid.text(waits.rows[0].entryRow, shared.vars.lookup("Application handle")), "1");
-  GridStore out;
-  writeLockWaitGrid(waits, out);
-  EXPECT_EQ(resultEntryRow(out, 2), waits.rows[1].entryRow);
-  EXPECT_EQ(out.colWidth(out.cols() - 1), 0);
 }
 
 TEST_F(LockWaitTree, ChainOfAHundredThousandNeedsNoDeepStack) {
@@ -89,7 +77,7 @@ TEST_F(LockWaitTree, ChainOfAHundredThousandNeedsNoDeepStack) {
   for (int i = 1; i < kDepth; ++i) apps.push_back(std::to_string(i) + ">" + std::to_string(i - 1));
   const std::vector<std::string> rows = tree(apps);
   ASSERT_EQ(rows.size(), static_cast<size_t>(kDepth));
-  EXPECT_EQ(rows.front(), "0 0 1/99999 deadlock");
+  EXPECT_EQ(rows.front(), "0 0>99999 1/99999 deadlock");
   EXPECT_EQ(waits.rows.back().level, kDepth - 1);
 }
 

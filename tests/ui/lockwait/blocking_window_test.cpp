@@ -23,13 +23,10 @@ class BlockingWindowTest : public QObject {
     using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const QString&);
     const struct {
       Open open;
-      const char* file;
-      const char* grid;
-      int keyCol;  // a column that names the row's entry
-      const char* keyVar;
-      int rows;
-    } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", 1, "Application handle", 22},
-                 {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", 0, "Deadlock ID", 5}};
+      const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
+      int keyCol, rows;
+    } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
+                 {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 0, 5}};
     for (const auto& v : views) {
       ui::BlockingWindow* w = v.open(nullptr, d.platform, sample(v.file));
       QVERIFY(w != nullptr);
@@ -53,8 +50,7 @@ class BlockingWindowTest : public QObject {
   void whatCantBeShownIsToldInAMessageBox() {
     const struct {
       bool locks;
-      const char* file;
-      const char* message;
+      const char *file, *message;
     } cases[] = {
         {true, "table_snapshot.txt", "Lock waits are read from lock snapshots, not from \"Table Snapshot\""},
         {false, "lock_waits.txt", "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},

@@ -340,18 +340,13 @@ class MainWindowTest : public QObject {
 
   void whoBlocksWhomForItsKindOfReport() {
     Window x;
-    const struct {
-      const char* file;
-      const char* enabled;
-      const char* disabled;
-      const char* window;
-    } views[] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
-                 {"deadlock_events.txt", "mendeadlocks", "menlockwaits", "frmdeadlocks"}};
-    for (const auto& v : views) {
-      QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(v.file)));
-      QVERIFY(child<QAction>(x.w, v.enabled)->isEnabled() && !child<QAction>(x.w, v.disabled)->isEnabled());
-      x.trigger(v.enabled);
-      QTRY_VERIFY(x.w.findChild<QMainWindow*>(QLatin1String(v.window)));
+    const char* views[][4] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
+                              {"deadlock_events.txt", "mendeadlocks", "menlockwaits", "frmdeadlocks"}};
+    for (const auto& [file, enabled, disabled, window] : views) {
+      QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(file)));
+      QVERIFY(child<QAction>(x.w, enabled)->isEnabled() && !child<QAction>(x.w, disabled)->isEnabled());
+      x.trigger(enabled);
+      QTRY_VERIFY(x.w.findChild<QMainWindow*>(QLatin1String(window)));
     }
   }
 };
