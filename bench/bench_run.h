@@ -26,6 +26,19 @@ struct Timing {
   int status = -1;
 };
 
+/// The command line of a benchmark: `count` arguments, then an optional number of runs
+/// (`runs`: at least 1, `defaultRuns` when left out). Prints `usage` and exits with 2 when
+/// arguments are missing.
+inline std::vector<std::string> benchArgs(int argc, char** argv, int count, const char* usage, int defaultRuns,
+                                          int& runs) {
+  if (argc < count + 1) {
+    std::fprintf(stderr, "usage: %s\n", usage);
+    std::exit(2);
+  }
+  runs = argc > count + 1 ? std::max(1, std::atoi(argv[count + 1])) : defaultRuns;
+  return {argv + 1, argv + count + 1};
+}
+
 /// Runs argv with stdout and stderr going to /dev/null; wall time and the child's rusage.
 inline Timing runOnce(const std::vector<std::string>& args) {
   posix_spawn_file_actions_t actions;

@@ -9,14 +9,12 @@
 
 int main(int argc, char** argv) {
   using namespace bench;
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: compare_bench EXPORT_EXE EARLIER LATER [RUNS]\n");
-    return 2;
-  }
-  const std::string exe = argv[1];
-  const std::string earlier = argv[2];
-  const std::string later = argv[3];
-  const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
+  int runs = 0;
+  const std::vector<std::string> args =
+      benchArgs(argc, argv, 3, "compare_bench EXPORT_EXE EARLIER LATER [RUNS]", 5, runs);
+  const std::string& exe = args[0];
+  const std::string& earlier = args[1];
+  const std::string& later = args[2];
   double bytes = 0;
   for (const std::string& path : {earlier, later}) {
     struct stat st {};

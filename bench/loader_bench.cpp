@@ -25,13 +25,11 @@ long countLines(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: loader_bench EXPORT_EXE REPORT [RUNS]\n");
-    return 2;
-  }
-  const std::string exe = argv[1];
-  const std::string report = argv[2];
-  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+  int runs = 0;
+  const std::vector<std::string> args =
+      bench::benchArgs(argc, argv, 2, "loader_bench EXPORT_EXE REPORT [RUNS]", 3, runs);
+  const std::string& exe = args[0];
+  const std::string& report = args[1];
   struct stat st {};
   if (::stat(report.c_str(), &st) != 0) {
     std::perror(report.c_str());

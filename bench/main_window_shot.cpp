@@ -1,6 +1,8 @@
-// Grabs the main window, with a report loaded, to a PNG for a look by eye.
-// Usage: main_window_shot REPORT OUT.png   (runs offscreen unless QT_QPA_PLATFORM is set)
+// Grabs the main window, with a report loaded, to a PNG for a look by eye; or, given the
+// objectName of an Options command that opens a window (menlockwaits, ...), that window.
+// Usage: main_window_shot REPORT OUT.png [COMMAND]   (runs offscreen unless QT_QPA_PLATFORM is set)
 
+#include <QAction>
 #include <QApplication>
 #include <QPixmap>
 #include <cstdio>
@@ -12,8 +14,8 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: main_window_shot REPORT OUT.png\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: main_window_shot REPORT OUT.png [COMMAND]\n");
     return 2;
   }
   tarvolin::core::SharedState shared;
@@ -21,7 +23,16 @@ int main(int argc, char** argv) {
   window.show();
   window.openReport(QString::fromLocal8Bit(argv[1]));
   QCoreApplication::processEvents();  // the view follows the load on the next turn
-  if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {
+  QWidget* shown = &window;
+  if (argc == 4) {
+    const QList<QWidget*> before = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    window.findChild<QAction*>(QString::fromLatin1(argv[3]))->trigger();
+    for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->isWindow() && !before.contains(w)) shown = w;
+    shown->resize(1800, 480);  // wider than the offscreen screen, to see every column
+    QCoreApplication::processEvents();
+  }
+  if (!shown->grab().save(QString::fromLocal8Bit(argv[2]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;
   }

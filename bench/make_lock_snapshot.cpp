@@ -1,8 +1,10 @@
 // Writes a large "Database Lock Snapshot" as the DB2 command line processor prints it on
 // Windows (CR LF): database lines, then applications, each with its list of locks.
-// Usage: make_lock_snapshot [LINES] [OUTPUT] [later]   (defaults: 1000000, /tmp/tarvolin-bench-lock.txt)
+// Usage: make_lock_snapshot [LINES] [OUTPUT] [later|waiters]   (defaults: 1000000, /tmp/tarvolin-bench-lock.txt)
 // With "later" it writes the same applications and locks as a snapshot taken 10 s later:
 // wait times grown, and one lock in 200 replaced by another (a gone and a new entry).
+// With "waiters" every tenth application is in "Lock-wait", with the lines naming the
+// application holding its lock (one of the 50 before it, so chains form), and no other is.
 
 #include <cinttypes>
 #include <cstdio>
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
   const long target = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1000000;
   const char* path = argc > 2 ? argv[2] : "/tmp/tarvolin-bench-lock.txt";
   const bool later = argc > 3 && std::string(argv[3]) == "later";
+  const bool waiters = argc > 3 && std::string(argv[3]) == "waiters";
   Rng moves;  // what changed by the later snapshot; apart, so that both write the same entries
   FILE* f = std::fopen(path, "wb");
   if (f == nullptr) {
@@ -98,13 +101,28 @@ int main(int argc, char** argv) {
     w.pair("Sequence number", 43, "000" + std::to_string(10 + rng.below(89)));
     w.pair("Application name", 43, kNames[rng.below(6)]);
     w.pair("CONNECT Authorization ID", 43, app % 3 == 0 ? "BATCHUSR" : "WEBAPP");
-    w.pair("Application status", 43, kStatus[rng.below(4)]);
+    const char* status = kStatus[rng.below(4)];
+    const bool waits = waiters && app % 10 == 9;
+    if (waiters) status = waits ? "Lock-wait" : kStatus[app % 2];
+    w.pair("Application status", 43, status);
     w.pair("Status change time", 43, "Not Collected");
     w.pair("Application code page", 43, "1208");
     w.pair("Locks held", 43, std::to_string(locks));
     std::string wait = "Not Collected";
     if (rng.below(4) == 0) wait = std::to_string(rng.below(60000) + (later ? moves.below(10000) : 0));
     w.pair("Total wait time (ms)", 43, wait);
+    if (waits) {
+      const int holder = 4000 + app - 1 - static_cast<int>(moves.below(50));
+      w.line("");
+      w.pair(" Subsection waiting for lock", 43, "0");
+      w.pair(" ID of agent holding lock", 43, std::to_string(holder));
+      w.pair(" Lock name", 43, hex(moves, 26));
+      w.pair(" Lock object type waited on", 43, "Row");
+      w.pair(" Lock mode requested", 43, "Exclusive Lock (X)");
+      w.pair(" Name of tablespace holding lock", 43, kSpaces[moves.below(4)]);
+      w.pair(" Schema of table holding lock", 43, "SHOP");
+      w.pair(" Name of table holding lock", 43, kTables[moves.below(10)]);
+    }
     if (locks == 0) continue;
     w.line("");
     w.line("List Of Locks");

@@ -19,6 +19,8 @@
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
 #include "core/grid_store.h"
+#include "core/lockwait/deadlocks.h"
+#include "core/lockwait/lock_waits.h"
 #include "core/report_parser.h"
 #include "core/version.h"
 
@@ -157,6 +159,49 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   return 0;
 }
 
+/// A result grid without its hidden last column.
+void exportResult(const core::GridStore& g, bool csv) {
+  exportGrid(g, g.cols() - 1, true, csv);
+  std::fflush(stdout);
+}
+
+/// --lock-waits: the tree of who waits for whom.
+int exportLockWaits(const app::ExportOptions& options) {
+  core::SharedState shared;
+  core::LoadState load;
+  core::GridStore grid;
+  core::FixedTextMeasure measure;
+  StderrObserver observer;
+  core::ReportLoader loader(shared, load, observer, measure, ".");
+  loader.do_refresh(options.report, grid);
+  if (observer.failed()) return 1;
+  if (!shared.snaptype.ends_with("Lock Snapshot")) {
+    std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n", shared.snaptype.c_str());
+    return 1;
+  }
+  const core::LockWaits waits = core::findLockWaits(grid, shared.vars);
+  core::writeLockWaitGrid(waits, grid);
+  exportResult(grid, options.csv);
+  if (waits.rows.empty()) std::fprintf(stderr, "%s\n", std::string(core::kNoLockWaits).c_str());
+  std::fprintf(stderr, "%s\nApplications waiting: %d\n", observer.status().c_str(), waits.waiting);
+  return 0;
+}
+
+/// --deadlocks: one row per participant of each deadlock.
+int exportDeadlocks(const app::ExportOptions& options) {
+  try {
+    const std::vector<core::Deadlock> deadlocks = core::readDeadlocks(options.report);
+    core::GridStore grid;
+    core::writeDeadlockGrid(deadlocks, grid);
+    exportResult(grid, options.csv);
+    std::fprintf(stderr, "Deadlocks: %zu\n", deadlocks.size());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,6 +220,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
+  if (options->lockWaits) return exportLockWaits(*options);
+  if (options->deadlocks) return exportDeadlocks(*options);
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;

@@ -59,6 +59,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.filterValue = filterArg.substr(eq + 1);
     } else if (!optionsEnded && a == "--compare") {
       o.compare = true;
+    } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
+      (a == "--lock-waits" ? o.lockWaits : o.deadlocks) = true;
     } else if (!optionsEnded && a == "--interval") {
       if (i + 1 >= args.size() || !(o.intervalMicros = parseSeconds(args[i + 1]))) {
         error = "--interval needs a number of seconds above 0, at most 6 decimals";
@@ -76,6 +78,14 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.report = a;
       haveReport = true;
     }
+  }
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) > 1) {
+    error = "--compare, --lock-waits and --deadlocks can't be used together";
+    return std::nullopt;
+  }
+  if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {
+    error = std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
+    return std::nullopt;
   }
   if (o.compare && o.filter) {
     error = "--filter can't be used with --compare";

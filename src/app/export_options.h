@@ -20,6 +20,8 @@ struct ExportOptions {
   bool compare = false;
   std::string earlierReport;              ///< --compare: the earlier report (`report` itself when one is given)
   std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
+  bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
+  bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -29,6 +31,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
 inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] REPORT\n"
     "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
+    "       tarvolin-export --lock-waits [--csv] REPORT\n"
+    "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints after the usage lines.
@@ -51,6 +55,12 @@ inline constexpr const char* kExportHelp =
     "                       lines. Which variables are counters: counter_types.txt beside the\n"
     "                       program or in ../share/tarvolin/\n"
     "  --interval SECONDS   the interval when the reports carry no \"Snapshot timestamp\"\n"
+    "  --lock-waits         who waits for whom in a lock snapshot: one row per application that\n"
+    "                       holds a lock somebody waits for or waits itself, in tree order (roots\n"
+    "                       first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
+    "                       \"not in report\" and \"holder unknown\"\n"
+    "  --deadlocks          the deadlocks of an event monitor log: one row per participant of\n"
+    "                       each \"Deadlock ID\", with the lock it waited for and its statement\n"
     "  -h, --help           this text\n"
     "  -v, --version        the program's version\n"
     "\n"

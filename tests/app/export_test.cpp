@@ -120,12 +120,55 @@ TEST_F(Export, FilterKeepsOnlyEntriesWithThatValue) {
 }
 
 TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"--tab", "x.txt"}, {"a.txt", "b.txt"}, {"--filter", "x.txt"}, {"--filter", "=v", "x.txt"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"--tab", "x.txt"},
+                                             {"a.txt", "b.txt"},
+                                             {"--filter", "x.txt"},
+                                             {"--filter", "=v", "x.txt"},
+                                             {"--lock-waits", "--deadlocks", "x.txt"},
+                                             {"--compare", "--lock-waits", "x.txt"},
+                                             {"--deadlocks", "--filter", "a=b", "x.txt"},
+                                             {"--lock-waits", "--all-columns", "x.txt"},
+                                             {"--lock-waits", "a.txt", "b.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
   }
+}
+
+TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
+  const struct Case {
+    std::vector<std::string> args;
+    int exitCode, lines;
+    std::string firstRow, errHas;  // the row after the header; what standard error says
+  } cases[] = {
+      {{"--lock-waits", sample("lock_waits.txt")},
+       0,
+       23,
+       "0\t100\tinvoice_batch\tUOW Executing\t\t\t\t\tNot Collected\t2\t5\t",
+       "Applications waiting: 17"},
+      {{"--lock-waits", sample("table_snapshot.txt")}, 1, 0, "", "needs a lock snapshot, not \"Table Snapshot\""},
+      {{"--lock-waits", sample("absent.txt")}, 1, 0, "", "No such file"},
+      {{"--deadlocks", "--csv", sample("deadlock_events.txt")},
+       0,
+       6,
+       "1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,2,X,SHOP.PRICE_LIST,"
+       "UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?,\r",
+       "Deadlocks: 2"},
+      {{"--deadlocks", sample("lock_waits.txt")}, 1, 0, "", "not an event monitor log"},
+      {{"--deadlocks", sample("absent.txt")}, 1, 0, "", "No such file"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[1];
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.args[1];
+    if (c.lines > 1) EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size() + 1), c.firstRow + "\n");
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+  }
+  const RunResult none = run({"--lock-waits", write("w.txt", "Database Lock Snapshot\nApplication handle = 7\n")});
+  EXPECT_EQ(none.err.substr(0, 37), "No application is waiting for a lock\n");
+  EXPECT_EQ(std::count(none.out.begin(), none.out.end(), '\n'), 1);
 }
 
 }  // namespace

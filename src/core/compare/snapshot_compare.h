@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/compare/counter_types.h"
-#include "core/compare/snapshot_load.h"
 #include "core/grid_store.h"
+#include "core/snapshot_load.h"
 
 namespace tarvolin::core {
 

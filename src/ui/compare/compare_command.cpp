@@ -43,8 +43,7 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
   dialogPath = earlierPath;
   const std::string earlier = QFile::encodeName(earlierPath).toStdString();
   const std::string later = QFile::encodeName(laterPath).toStdString();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
+  return openResultWindow(owner, platform, [&]() -> ComparisonWindow* {
     const core::CounterTypes types =
         core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
     const std::vector<std::string> earlierTimes = core::listSnapshots(earlier);
@@ -53,8 +52,9 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
     int last = core::ReportLoader::kLastSnapshot;
     if (earlierTimes.size() > 1 || laterTimes.size() > 1) {
       QApplication::restoreOverrideCursor();
-      if (!pick(earlierTimes, laterTimes, first, last)) return nullptr;
+      const bool picked = pick(earlierTimes, laterTimes, first, last);
       QApplication::setOverrideCursor(Qt::WaitCursor);
+      if (!picked) return nullptr;
     }
     auto compared = compareReportFiles(earlier, first, later, last, configFolder, types);
     const QString title =
@@ -63,16 +63,8 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
             .arg(first + 1)
             .arg(QFileInfo(laterPath).fileName())
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
-    auto* window = new ComparisonWindow(std::move(compared), title, platform, owner);
-    window->setWindowFlag(Qt::Window);
-    window->show();
-    QApplication::restoreOverrideCursor();
-    return window;
-  } catch (const std::exception& e) {
-    QApplication::restoreOverrideCursor();
-    platform.dialogs.message(owner, QString::fromStdString(e.what()));
-    return nullptr;
-  }
+    return new ComparisonWindow(std::move(compared), title, platform, owner);
+  });
 }
 
 }  // namespace tarvolin::ui

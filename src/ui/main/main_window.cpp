@@ -91,6 +91,12 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
                      static_cast<QWidget*>(m_comref), static_cast<QWidget*>(m_cmbfile)})
     w->setEnabled(enabled);
   for (QAction* a : std::as_const(m_tableActions)) a->setEnabled(enabled);
+  enableViewsOfKind(enabled);
+}
+
+void MainWindow::enableViewsOfKind(bool enabled) {
+  m_menlockwaits->setEnabled(enabled && m_shared.snaptype.ends_with("Lock Snapshot"));
+  m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == "EVENT LOG HEADER");
 }
 
 bool MainWindow::do_refresh() {

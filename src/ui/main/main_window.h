@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void customise();
   /// "Compare With Earlier Snapshot...": the report in the file box is the later one.
   void compareWithEarlier();
+  /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
+  void enableViewsOfKind(bool enabled);
   /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
   void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -121,6 +123,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QLabel* m_statusText = nullptr;
   QMenu* m_mensortt = nullptr;
   QList<QAction*> m_tableActions;  ///< disabled while a load runs
+  QAction* m_menlockwaits = nullptr;
+  QAction* m_mendeadlocks = nullptr;
 
   QString m_dialogPath;  ///< the file dialog's last path
   std::string m_pendingStatus;

@@ -13,6 +13,7 @@
 #include "ui/about/about_box.h"
 #include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
+#include "ui/lockwait/blocking_window.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/main_window.h"
@@ -173,6 +174,11 @@ void MainWindow::buildMenus() {
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this,
+                        [this] { showLockWaits(this, m_platform, m_cmbfile->currentText()); });
+  m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
+                        [this] { showDeadlocks(this, m_platform, m_cmbfile->currentText()); });
+  enableViewsOfKind(true);
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
   item(menhelp, "menh", QStringLiteral("&Help"), this, [this] { showHelp(m_platform, this); });
   item(menhelp, "menabout", QStringLiteral("&About"), this, [this] { showAboutBox(m_platform, this); });

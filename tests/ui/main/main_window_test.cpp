@@ -337,6 +337,18 @@ class MainWindowTest : public QObject {
     x.trigger("menh");
     QCOMPARE(x.p.launcher.openedFiles, QStringList{x.p.files.dir + "/readme.txt"});
   }
+
+  void whoBlocksWhomForItsKindOfReport() {
+    Window x;
+    const char* views[][4] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
+                              {"deadlock_events.txt", "mendeadlocks", "menlockwaits", "frmdeadlocks"}};
+    for (const auto& [file, enabled, disabled, window] : views) {
+      QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(file)));
+      QVERIFY(child<QAction>(x.w, enabled)->isEnabled() && !child<QAction>(x.w, disabled)->isEnabled());
+      x.trigger(enabled);
+      QTRY_VERIFY(x.w.findChild<QMainWindow*>(QLatin1String(window)));
+    }
+  }
 };
 
 QTEST_MAIN(MainWindowTest)

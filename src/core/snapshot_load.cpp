@@ -1,4 +1,4 @@
-#include "core/compare/snapshot_load.h"
+#include "core/snapshot_load.h"
 
 #include <exception>
 #include <optional>

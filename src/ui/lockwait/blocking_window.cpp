@@ -1,0 +1,78 @@
+#include "ui/lockwait/blocking_window.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+#include "core/lockwait/deadlocks.h"
+#include "core/lockwait/lock_waits.h"
+#include "core/lockwait/result_grid.h"
+#include "core/report_parser.h"
+#include "ui/detail/entry_detail_window.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// Loads the report, finds what `fill` finds in it and opens the window, or tells why not.
+template <typename Fill>
+BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const QString& path,
+                           const ResultWindow::Names& names, const QString& caption, Fill fill) {
+  return openResultWindow(owner, platform, [&] {
+    auto report = std::make_unique<core::LoadedSnapshot>();
+    const std::string file = QFile::encodeName(path).toStdString();
+    core::loadSnapshot(file, core::ReportLoader::kWholeFile, ".", *report);
+    if (!report->error.empty()) throw std::runtime_error(report->error);
+    core::GridStore found;
+    const QString status = fill(file, *report, found);
+    auto* window = new BlockingWindow(names, caption + QStringLiteral(" - ") + QFileInfo(path).fileName(),
+                                      std::move(report), platform, owner);
+    window->store() = std::move(found);
+    window->showGrid(status);
+    return window;
+  });
+}
+
+}  // namespace
+
+BlockingWindow::BlockingWindow(const Names& names, const QString& title, std::unique_ptr<core::LoadedSnapshot> report,
+                               platform::Platform& platform, QWidget* parent)
+    : ResultWindow(names, title, platform, parent), m_report(std::move(report)) {}
+
+BlockingWindow::~BlockingWindow() = default;
+
+void BlockingWindow::showDetailOf(int row) {
+  const int entry = core::resultEntryRow(store(), row);
+  if (entry < 1 || entry >= m_report->grid.rows()) {
+    platform().dialogs.message(this, QStringLiteral("This row stands for no entry of the report"));
+    return;
+  }
+  showRowDetail(m_report->grid, entry, platform(), this);
+}
+
+BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const QString& path) {
+  return openWindow(owner, platform, path, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
+                    QStringLiteral("Lock Waits"),
+                    [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
+                      if (!report.shared.snaptype.ends_with("Lock Snapshot"))
+                        throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
+                                                 report.shared.snaptype + "\"");
+                      const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
+                      if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
+                      core::writeLockWaitGrid(waits, out);
+                      return QStringLiteral("Applications waiting: %1").arg(waits.waiting);
+                    });
+}
+
+BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const QString& path) {
+  return openWindow(owner, platform, path, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},
+                    QStringLiteral("Deadlocks"),
+                    [](const std::string& file, const core::LoadedSnapshot&, core::GridStore& out) {
+                      const std::vector<core::Deadlock> deadlocks = core::readDeadlocks(file);
+                      if (deadlocks.empty()) throw std::runtime_error("The event log records no deadlock");
+                      core::writeDeadlockGrid(deadlocks, out);
+                      return QStringLiteral("Deadlocks: %1").arg(deadlocks.size());
+                    });
+}
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "core/snapshot_load.h"
+#include "ui/result/result_window.h"
+
+class QWidget;
+
+namespace tarvolin::ui {
+
+/// A window of who blocks whom in one report: the lock-wait tree of a lock snapshot
+/// (`frmlockwaits`) or the deadlocks of an event log (`frmdeadlocks`). It owns the report as
+/// loaded, so that a row's entry detail shows that report's entry whatever the main window
+/// loads meanwhile. Copying and sorting are ResultWindow's.
+class BlockingWindow final : public ResultWindow {
+  Q_OBJECT
+
+ public:
+  BlockingWindow(const Names& names, const QString& title, std::unique_ptr<core::LoadedSnapshot> report,
+                 platform::Platform& platform, QWidget* parent = nullptr);
+  ~BlockingWindow() override;
+
+  /// Opens the entry detail window on the report's entry behind store row `row`; a row
+  /// with none (a holder not in the report, a missing record) is told in a message box.
+  void showDetailOf(int row) override;
+  [[nodiscard]] const core::LoadedSnapshot& report() const { return *m_report; }
+  using ResultWindow::showGrid;
+
+ private:
+  std::unique_ptr<core::LoadedSnapshot> m_report;
+};
+
+/// "Show Lock Waits": loads the lock snapshot at `path` (with the configuration files of the
+/// current folder) and opens its lock-wait tree over `owner`. Returns the window, or nullptr
+/// after telling in a message box why there is none: the load failed, the report is no lock
+/// snapshot, or no application waits for a lock.
+BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const QString& path);
+
+/// "Show Deadlocks": the same for the deadlocks of the event monitor log at `path`.
+BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const QString& path);
+
+}  // namespace tarvolin::ui

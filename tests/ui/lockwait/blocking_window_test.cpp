@@ -1,0 +1,81 @@
+// The lock-wait and deadlock windows on the samples: sorting keeps each row with its entry.
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QtTest>
+
+#include "common/find_child.h"
+#include "common/platform_doubles.h"
+#include "core/lockwait/result_grid.h"
+#include "ui/lockwait/blocking_window.h"
+
+using namespace tarvolin;
+using test::child;
+
+namespace {
+
+QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
+
+class BlockingWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void sortedRowsKeepTheirEntriesAndCopyLeavesThemOut() {
+    using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const QString&);
+    const struct {
+      Open open;
+      const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
+      int keyCol, rows;
+    } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
+                 {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 0, 5}};
+    for (const auto& v : views) {
+      ui::BlockingWindow* w = v.open(nullptr, d.platform, sample(v.file));
+      QVERIFY(w != nullptr);
+      QAbstractItemModelTester tester(child<platform::GridView>(*w, v.grid)->model(),
+                                      QAbstractItemModelTester::FailureReportingMode::QtTest);
+      core::GridStore& g = w->store();
+      QCOMPARE(g.rows(), v.rows + 1);
+      g.setSelection(1, 8, g.rows() - 1, 8);
+      w->sort(core::SortOrder::Descending);
+      const int var = w->report().shared.vars.lookup(v.keyVar);
+      for (int r = 1; r < g.rows(); ++r)
+        if (const int entry = core::resultEntryRow(g, r); entry > 0)
+          QCOMPARE(w->report().grid.text(entry, var), g.text(r, v.keyCol));
+      g.setSelection(1, 0, 1, g.cols() - 1);
+      w->copyCells();
+      QCOMPARE(d.clipboard.lastText().count('\t'), g.cols() - 2);
+      delete w;
+    }
+  }
+
+  void whatCantBeShownIsToldInAMessageBox() {
+    const struct {
+      bool locks;
+      const char *file, *message;
+    } cases[] = {
+        {true, "table_snapshot.txt", "Lock waits are read from lock snapshots, not from \"Table Snapshot\""},
+        {false, "lock_waits.txt", "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},
+        {false, "lock_snapshot.txt",
+         "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},
+    };
+    for (const auto& c : cases) {
+      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, sample(c.file)));
+      QCOMPARE(d.dialogs.messages.last(), QLatin1String(c.message));
+    }
+    QVERIFY(!ui::showLockWaits(nullptr, d.platform, sample("absent.txt")));
+    QVERIFY(d.dialogs.messages.last().contains(QStringLiteral("absent.txt")));
+    ui::BlockingWindow* w = ui::showLockWaits(nullptr, d.platform, sample("lock_waits.txt"));
+    int outside = 1;  // the root of holder 777, not in the report
+    while (w->store().text(outside, 1) != "777") ++outside;
+    w->showDetailOf(outside);
+    QCOMPARE(d.dialogs.messages.last(), QStringLiteral("This row stands for no entry of the report"));
+    delete w;
+  }
+
+ private:
+  test::PlatformDouble d;
+};
+
+}  // namespace
+
+QTEST_MAIN(BlockingWindowTest)
+#include "blocking_window_test.moc"
