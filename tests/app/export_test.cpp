@@ -163,7 +163,9 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
     const RunResult r = run(c.args);
     EXPECT_EQ(r.exitCode, c.exitCode) << c.args[1];
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.args[1];
-    if (c.lines > 1) EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size() + 1), c.firstRow + "\n");
+    if (c.lines > 1) {
+      EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size() + 1), c.firstRow + "\n");
+    }
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
   const RunResult none = run({"--lock-waits", write("w.txt", "Database Lock Snapshot\nApplication handle = 7\n")});

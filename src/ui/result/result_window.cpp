@@ -15,7 +15,12 @@ ResultWindow::ResultWindow(const Names& names, const QString& title, platform::P
   setAttribute(Qt::WA_DeleteOnClose);
 }
 
-ResultWindow::~ResultWindow() = default;
+ResultWindow::~ResultWindow() {
+  // The view and its model observe m_store, which dies with this object, before QWidget
+  // deletes the children: let them go first.
+  delete m_grid;
+  m_grid = nullptr;
+}
 
 void ResultWindow::showGrid(const QString& status) {
   m_grid = new platform::GridView(m_store, this);
