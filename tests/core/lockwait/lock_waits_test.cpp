@@ -9,15 +9,15 @@ namespace {
 
 /// An application: "H" holds, "H>G" waits for agent G, "H>@G" names only G's application ID,
 /// "H>?" has no holder lines, "H>-" holder lines "Not Collected".
-std::string app(const std::string& spec) {
-  const size_t gt = spec.find('>');
-  const std::string h = spec.substr(0, gt);
+std::string app(const std::string& shape) {
+  const size_t gt = shape.find('>');
+  const std::string h = shape.substr(0, gt);
   std::string text = "Application handle    = " + h + "\nApplication ID        = *LOCAL.db2." + h +
                      "\nApplication name      = app" + h +
                      "\nApplication status    = " + (gt == std::string::npos ? "UOW Executing" : "Lock-wait") +
                      "\nTotal wait time (ms)  = 5\n\n";
   if (gt == std::string::npos) return text + "List Of Locks\n Lock Name   = 0x01\n Mode  = X\n\n";
-  const std::string holder = spec.substr(gt + 1);
+  const std::string holder = shape.substr(gt + 1);
   if (holder == "?") return text;
   if (holder == "-") return text + " ID of agent holding lock    = Not Collected\n";
   if (holder[0] == '@') return text + " Application ID holding lock = *LOCAL.db2." + holder.substr(1) + "\n";
