@@ -251,6 +251,7 @@ int main(int argc, char** argv) {
     }
   }
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
+  loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.do_refresh(options->report, grid);
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
   std::fflush(stdout);

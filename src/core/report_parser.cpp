@@ -84,7 +84,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       in.stored(idx);
       m_load.vals[static_cast<size_t>(idx)] = item.text;
       m_hasdata = true;
-      widths.widen(idx, item.text);
+      if (m_sizeColumns) widths.widen(idx, item.text);
     }
     m_observer.yieldEvents();
   }

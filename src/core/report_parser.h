@@ -44,6 +44,10 @@ class ReportLoader {
   /// The rows of the snapshots before the chosen one are dropped (their variables stay in
   /// the table, as columns of the chosen one); lines after it are not read.
   void setSnapshot(int index) { m_snapshot = index; }
+  /// Whether loads measure values for the column widths (on by default). Off, every shown
+  /// column gets the narrowest width: for callers that never show the grid, such as an
+  /// export, whose cells and shown columns are the same either way.
+  void setSizeColumns(bool on) { m_sizeColumns = on; }
 
   /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none
   /// or when the whole file was read.
@@ -73,6 +77,7 @@ class ReportLoader {
   bool m_hasdata = false;
   bool m_loading = false;
   int m_snapshot = kWholeFile;
+  bool m_sizeColumns = true;
   std::string m_snapshotTime;
 };
 

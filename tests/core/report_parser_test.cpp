@@ -224,6 +224,15 @@ TEST_F(ReportParser, LayoutOfTheFinishedGrid) {
   EXPECT_EQ(grid.row(), 0);
 }
 
+TEST_F(ReportParser, WithoutSizingTheCellsAreTheSameAndShownColumnsTheNarrowest) {
+  const std::string wide(50, 'x');
+  ReportLoader loader(shared, load, obs, measure, dir.folder());
+  loader.setSizeColumns(false);
+  loader.do_refresh(dir.write("w.txt", "Node Directory\nNode name = " + wide + "\nComment = c\n"), grid);
+  EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {wide, "c"}}));
+  EXPECT_EQ(grid.colWidth(0), 800);  // 6000 when measured
+}
+
 TEST_F(ReportParser, ObserverSeesOneWholeLoadAndRowsGrowInBlocksOfHundred) {
   std::string text = "Node Directory\n";
   for (int i = 1; i <= 150; ++i) text += "Node name = N" + std::to_string(i) + "\n";
