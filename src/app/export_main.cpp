@@ -127,7 +127,8 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   }
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
-  core::loadSnapshotPair(earlierPath, 0, laterPath, core::ReportLoader::kLastSnapshot, ".", earlier, later);
+  core::loadSnapshotPair(earlierPath, 0, laterPath, core::ReportLoader::kLastSnapshot, ".", earlier, later,
+                         false);  // written as text: no column is ever sized
   for (const core::LoadedSnapshot* s : {&earlier, &later})
     if (!s->error.empty()) std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
   if (!earlier.error.empty() || !later.error.empty()) return 1;

@@ -30,12 +30,14 @@ class KeepingObserver : public NullLoadObserver {
 
 }  // namespace
 
-void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out) {
+void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
+                  bool sizeColumns) {
   LoadState load;
   KeepingObserver observer(out);
   FixedTextMeasure measure;
   ReportLoader loader(out.shared, load, observer, measure, configFolder);
   loader.setSnapshot(index);
+  loader.setSizeColumns(sizeColumns);
   loader.do_refresh(path, out.grid);
   out.time = loader.snapshotTime();
   const int col = out.shared.vars.lookup(kTimeName);
@@ -43,11 +45,11 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
 }
 
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
-                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2) {
+                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2, bool sizeColumns) {
   std::exception_ptr failure;  // of the first load, on its own thread
   const auto loadFirst = [&] {
     try {
-      loadSnapshot(path1, index1, configFolder, out1);
+      loadSnapshot(path1, index1, configFolder, out1, sizeColumns);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -58,7 +60,7 @@ void loadSnapshotPair(const std::string& path1, int index1, const std::string& p
   } catch (const std::system_error&) {
     loadFirst();  // no thread to be had: one after the other
   }
-  loadSnapshot(path2, index2, configFolder, out2);
+  loadSnapshot(path2, index2, configFolder, out2, sizeColumns);
   if (first) first->join();
   if (failure) std::rethrow_exception(failure);
 }

@@ -18,13 +18,16 @@ struct LoadedSnapshot {
 };
 
 /// Loads snapshot `index` of `path` (see ReportLoader::setSnapshot), with its kind's
-/// configuration from `configFolder`. Never throws on a bad file: the error is kept.
-void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out);
+/// configuration from `configFolder`; `sizeColumns` as ReportLoader::setSizeColumns. Never
+/// throws on a bad file: the error is kept.
+void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
+                  bool sizeColumns = true);
 
 /// Loads two snapshots at once, the first on a thread of its own (one after the other
 /// when no thread can be had). Throws what a load throws (std::bad_alloc) once both ended.
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
-                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2);
+                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2,
+                      bool sizeColumns = true);
 
 /// The "Snapshot timestamp" of each snapshot of a file whose heading repeats (empty
 /// where one has none): one element per snapshot, none when the file has no heading.

@@ -16,12 +16,12 @@ namespace {
 
 /// Loads the report, finds what `fill` finds in it and opens the window, or tells why not.
 template <typename Fill>
-BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const QString& path,
-                           const ResultWindow::Names& names, const QString& caption, Fill fill) {
+BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                           const QString& path, const ResultWindow::Names& names, const QString& caption, Fill fill) {
   return openResultWindow(owner, platform, [&] {
     auto report = std::make_unique<core::LoadedSnapshot>();
     const std::string file = QFile::encodeName(path).toStdString();
-    core::loadSnapshot(file, core::ReportLoader::kWholeFile, ".", *report);
+    core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report);
     if (!report->error.empty()) throw std::runtime_error(report->error);
     core::GridStore found;
     const QString status = fill(file, *report, found);
@@ -50,8 +50,9 @@ void BlockingWindow::showDetailOf(int row) {
   showRowDetail(m_report->grid, entry, platform(), this);
 }
 
-BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const QString& path) {
-  return openWindow(owner, platform, path, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
+BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                              const QString& path) {
+  return openWindow(owner, platform, configFolder, path, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                     QStringLiteral("Lock Waits"),
                     [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
                       if (!report.shared.snaptype.ends_with("Lock Snapshot"))
@@ -64,8 +65,9 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
                     });
 }
 
-BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const QString& path) {
-  return openWindow(owner, platform, path, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},
+BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                              const QString& path) {
+  return openWindow(owner, platform, configFolder, path, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},
                     QStringLiteral("Deadlocks"),
                     [](const std::string& file, const core::LoadedSnapshot&, core::GridStore& out) {
                       const std::vector<core::Deadlock> deadlocks = core::readDeadlocks(file);

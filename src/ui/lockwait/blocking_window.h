@@ -32,13 +32,15 @@ class BlockingWindow final : public ResultWindow {
   std::unique_ptr<core::LoadedSnapshot> m_report;
 };
 
-/// "Show Lock Waits": loads the lock snapshot at `path` (with the configuration files of the
-/// current folder) and opens its lock-wait tree over `owner`. Returns the window, or nullptr
+/// "Show Lock Waits": loads the lock snapshot at `path` (with the configuration files of
+/// `configFolder`) and opens its lock-wait tree over `owner`. Returns the window, or nullptr
 /// after telling in a message box why there is none: the load failed, the report is no lock
 /// snapshot, or no application waits for a lock.
-BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const QString& path);
+BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                              const QString& path);
 
 /// "Show Deadlocks": the same for the deadlocks of the event monitor log at `path`.
-BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const QString& path);
+BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                              const QString& path);
 
 }  // namespace tarvolin::ui

@@ -15,12 +15,19 @@ namespace {
 
 QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
 
+/// An empty folder for the kinds' configuration files.
+const std::string& folder() {
+  static const QTemporaryDir dir;
+  static const std::string path = dir.path().toStdString();
+  return path;
+}
+
 class BlockingWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
   void sortedRowsKeepTheirEntriesAndCopyLeavesThemOut() {
-    using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const QString&);
+    using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const std::string&, const QString&);
     const struct {
       Open open;
       const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
@@ -28,7 +35,7 @@ class BlockingWindowTest : public QObject {
     } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
                  {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 0, 5}};
     for (const auto& v : views) {
-      ui::BlockingWindow* w = v.open(nullptr, d.platform, sample(v.file));
+      ui::BlockingWindow* w = v.open(nullptr, d.platform, folder(), sample(v.file));
       QVERIFY(w != nullptr);
       QAbstractItemModelTester tester(child<platform::GridView>(*w, v.grid)->model(),
                                       QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -58,12 +65,12 @@ class BlockingWindowTest : public QObject {
          "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},
     };
     for (const auto& c : cases) {
-      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, sample(c.file)));
+      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, folder(), sample(c.file)));
       QCOMPARE(d.dialogs.messages.last(), QLatin1String(c.message));
     }
-    QVERIFY(!ui::showLockWaits(nullptr, d.platform, sample("absent.txt")));
+    QVERIFY(!ui::showLockWaits(nullptr, d.platform, folder(), sample("absent.txt")));
     QVERIFY(d.dialogs.messages.last().contains(QStringLiteral("absent.txt")));
-    ui::BlockingWindow* w = ui::showLockWaits(nullptr, d.platform, sample("lock_waits.txt"));
+    ui::BlockingWindow* w = ui::showLockWaits(nullptr, d.platform, folder(), sample("lock_waits.txt"));
     int outside = 1;  // the root of holder 777, not in the report
     while (w->store().text(outside, 1) != "777") ++outside;
     w->showDetailOf(outside);
