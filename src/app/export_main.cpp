@@ -176,7 +176,7 @@ int exportLockWaits(const app::ExportOptions& options) {
   core::ReportLoader loader(shared, load, observer, measure, ".");
   loader.do_refresh(options.report, grid);
   if (observer.failed()) return 1;
-  if (!shared.snaptype.ends_with("Lock Snapshot")) {
+  if (!core::holdsLockWaits(shared.snaptype)) {
     std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n", shared.snaptype.c_str());
     return 1;
   }

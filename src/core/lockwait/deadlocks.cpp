@@ -11,8 +11,6 @@ namespace tarvolin::core {
 
 namespace {
 
-constexpr std::string_view kEventLog = "EVENT LOG HEADER";
-
 /// The values of one record, a "Deadlock ID" line to the next or to the entry's end.
 struct Record {
   std::unordered_map<std::string, std::string> values;

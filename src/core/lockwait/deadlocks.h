@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/grid_store.h"
@@ -28,6 +29,9 @@ struct Deadlock {
   std::string rolledBack;    ///< the rolled-back participant's number
   std::vector<DeadlockParticipant> participants;  ///< by participant number
 };
+
+/// The heading of a formatted event monitor log, where deadlocks are recorded.
+inline constexpr std::string_view kEventLog = "EVENT LOG HEADER";
 
 /// The report is not of the kind a view needs; what() is the text for the user.
 class WrongReportKind : public std::runtime_error {

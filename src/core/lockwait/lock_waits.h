@@ -39,6 +39,10 @@ struct LockWaits {
   int waiting = 0;  ///< applications in "Lock-wait" status
 };
 
+/// Whether a report of kind `kind` (its heading) holds the applications' lock waits: a lock
+/// snapshot, of the database or of one application.
+[[nodiscard]] inline bool holdsLockWaits(std::string_view kind) { return kind.ends_with("Lock Snapshot"); }
+
 /// What the report says when nobody waits.
 inline constexpr std::string_view kNoLockWaits = "No application is waiting for a lock";
 

@@ -55,7 +55,7 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
   return openWindow(owner, platform, configFolder, path, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                     QStringLiteral("Lock Waits"),
                     [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
-                      if (!report.shared.snaptype.ends_with("Lock Snapshot"))
+                      if (!core::holdsLockWaits(report.shared.snaptype))
                         throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
                                                  report.shared.snaptype + "\"");
                       const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);

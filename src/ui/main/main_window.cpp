@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "core/lockwait/deadlocks.h"
+#include "core/lockwait/lock_waits.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
 #include "ui/main/file_rules.h"
@@ -95,8 +97,8 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::enableViewsOfKind(bool enabled) {
-  m_menlockwaits->setEnabled(enabled && m_shared.snaptype.ends_with("Lock Snapshot"));
-  m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == "EVENT LOG HEADER");
+  m_menlockwaits->setEnabled(enabled && core::holdsLockWaits(m_shared.snaptype));
+  m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
 }
 
 bool MainWindow::do_refresh() {
