@@ -168,23 +168,23 @@ void exportResult(const core::GridStore& g, bool csv) {
 
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const app::ExportOptions& options) {
-  core::SharedState shared;
-  core::LoadState load;
-  core::GridStore grid;
-  core::FixedTextMeasure measure;
-  StderrObserver observer;
-  core::ReportLoader loader(shared, load, observer, measure, ".");
-  loader.do_refresh(options.report, grid);
-  if (observer.failed()) return 1;
-  if (!core::holdsLockWaits(shared.snaptype)) {
-    std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n", shared.snaptype.c_str());
+  core::LoadedSnapshot report;
+  core::loadSnapshot(options.report, core::ReportLoader::kWholeFile, ".", report, false);  // no column is shown
+  if (!report.error.empty()) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
     return 1;
   }
-  const core::LockWaits waits = core::findLockWaits(grid, shared.vars);
+  if (!core::holdsLockWaits(report.shared.snaptype)) {
+    std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n",
+                 report.shared.snaptype.c_str());
+    return 1;
+  }
+  const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
+  core::GridStore grid;
   core::writeLockWaitGrid(waits, grid);
   exportResult(grid, options.csv);
   if (waits.rows.empty()) std::fprintf(stderr, "%s\n", std::string(core::kNoLockWaits).c_str());
-  std::fprintf(stderr, "%s\nApplications waiting: %d\n", observer.status().c_str(), waits.waiting);
+  std::fprintf(stderr, "%s\nApplications waiting: %d\n", report.status.c_str(), waits.waiting);
   return 0;
 }
 
