@@ -5,7 +5,7 @@
 
 #include "bench_run.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 
 namespace {
 

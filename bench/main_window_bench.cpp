@@ -21,7 +21,7 @@
 
 #include "core/grid_store.h"
 #include "core/load_observer.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "core/shared_state.h"
 #include "core/text_measure.h"
 #include "platform/font_text_measure.h"

@@ -15,7 +15,7 @@
 #include "core/grid_store.h"
 #include "core/load_observer.h"
 #include "core/load_progress.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "core/report_reader.h"
 #include "core/shared_state.h"
 #include "core/text_encoding.h"

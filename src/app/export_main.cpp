@@ -21,7 +21,7 @@
 #include "core/grid_store.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "core/version.h"
 
 namespace {

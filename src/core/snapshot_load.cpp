@@ -7,7 +7,7 @@
 
 #include "core/entry_reader.h"
 #include "core/load_observer.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 
 namespace tarvolin::core {
 

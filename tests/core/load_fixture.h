@@ -12,7 +12,7 @@
 
 #include "core/grid_store.h"
 #include "core/load_observer.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "core/shared_state.h"
 #include "core/text_measure.h"
 

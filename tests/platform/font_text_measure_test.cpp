@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "core/grid_store.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "core/shared_state.h"
 #include "platform/font_text_measure.h"
 

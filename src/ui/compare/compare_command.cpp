@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "ui/compare/snapshot_chooser.h"
 
 namespace tarvolin::ui {

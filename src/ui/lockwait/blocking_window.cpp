@@ -7,7 +7,7 @@
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/lockwait/result_grid.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "ui/detail/entry_detail_window.h"
 
 namespace tarvolin::ui {

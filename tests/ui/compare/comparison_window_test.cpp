@@ -6,7 +6,7 @@
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "core/compare/counter_types.h"
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 #include "ui/compare/compare_command.h"
 
 using namespace tarvolin;

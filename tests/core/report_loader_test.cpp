@@ -1,4 +1,4 @@
-#include "core/report_parser.h"
+#include "core/report_loader.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
