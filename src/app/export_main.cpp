@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/checked_output.h"
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
@@ -97,12 +99,21 @@ bool spool(std::optional<SpooledInput>& spooled) {
   return false;
 }
 
-/// The grid in row order: shown columns only (width above 0) unless `allColumns`.
+/// Standard output. Every mode writes through it, so that each write is checked, and main()
+/// closes it: a failure ends the run with its reason (see main()).
+app::CheckedOutput& standardOutput() {
+  static app::CheckedOutput out(STDOUT_FILENO);
+  return out;
+}
+
+/// The grid in row order: shown columns only (width above 0) unless `allColumns`. Written
+/// out before it returns, so that what a mode says next on standard error follows it.
 void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if (allColumns || g.colWidth(c) > 0) cols.push_back(c);
-  app::writeGrid(g, cols, csv, stdout);
+  app::writeGrid(g, cols, csv, standardOutput());
+  standardOutput().flush();
 }
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
@@ -148,7 +159,6 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
       core::writeComparison(c, earlier, later, first, last, slice, 0);
       exportGrid(slice, c.cols, true, options.csv);
     }
-    std::fflush(stdout);
     const core::CompareCounts& n = c.counts;
     std::fprintf(stderr, "%s\n%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
                  c.intervalNote.c_str(), earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone,
@@ -161,10 +171,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
 }
 
 /// A result grid without its hidden last column.
-void exportResult(const core::GridStore& g, bool csv) {
-  exportGrid(g, g.cols() - 1, true, csv);
-  std::fflush(stdout);
-}
+void exportResult(const core::GridStore& g, bool csv) { exportGrid(g, g.cols() - 1, true, csv); }
 
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const app::ExportOptions& options) {
@@ -190,22 +197,22 @@ int exportLockWaits(const app::ExportOptions& options) {
 
 /// --deadlocks: one row per participant of each deadlock.
 int exportDeadlocks(const app::ExportOptions& options) {
-  try {
-    const std::vector<core::Deadlock> deadlocks = core::readDeadlocks(options.report);
-    core::GridStore grid;
+  std::vector<core::Deadlock> deadlocks;
+  core::GridStore grid;
+  try {  // the output's own failures go to main()
+    deadlocks = core::readDeadlocks(options.report);
     core::writeDeadlockGrid(deadlocks, grid);
-    exportResult(grid, options.csv);
-    std::fprintf(stderr, "Deadlocks: %zu\n", deadlocks.size());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     return 1;
   }
+  exportResult(grid, options.csv);
+  std::fprintf(stderr, "Deadlocks: %zu\n", deadlocks.size());
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+/// One run of the program; its exit status.
+int run(int argc, char** argv) {
   std::string error;
   auto options = app::parseExportOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
@@ -213,11 +220,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options->action == app::ExportOptions::Action::Help) {
-    std::printf("%s\n\n%s\n", app::kExportUsage, app::kExportHelp);
+    standardOutput().put(std::string(app::kExportUsage) + "\n\n" + app::kExportHelp + "\n");
     return 0;
   }
   if (options->action == app::ExportOptions::Action::Version) {
-    std::printf("tarvolin-export %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionPatch);
+    standardOutput().put("tarvolin-export " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) +
+                         "." + std::to_string(kVersionPatch) + "\n");
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
@@ -255,7 +263,26 @@ int main(int argc, char** argv) {
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.do_refresh(options->report, grid);
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
-  std::fflush(stdout);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;
+}
+
+}  // namespace
+
+/// Every mode's output is checked up to the close of standard output. A failed write ends
+/// the run at once with "Cannot write the output: <reason>" and status 1, except when the
+/// reader of a pipe has gone (`tarvolin-export big.txt | head`): that run ends quietly with
+/// status 0, as the reader has what it wanted. SIGPIPE is ignored so that this holds
+/// whatever the caller did with the signal.
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    const int status = run(argc, argv);
+    standardOutput().close();
+    return status;
+  } catch (const app::OutputError& e) {
+    if (e.error() == EPIPE) return 0;
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
 }

@@ -1,9 +1,12 @@
 // tarvolin-export end to end: the real executable on the bundled samples.
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -37,12 +40,13 @@ class Export : public ::testing::Test {
   void TearDown() override { fs::remove_all(m_dir); }
 
   /// Runs `program` (a shell word; tarvolin-export by default) with `args` (no single quotes in them) in
-  /// a folder of its own, where .cfg files are read; standard input from the file `input`.
+  /// a folder of its own, where .cfg files are read; standard input from the file `input`,
+  /// standard output to the file `output`.
   RunResult run(const std::vector<std::string>& args, const std::string& input = "/dev/null",
-                const std::string& program = "'" TARVOLIN_EXPORT_EXE "'") {
+                const std::string& program = "'" TARVOLIN_EXPORT_EXE "'", const std::string& output = ".stdout") {
     std::string command = "cd '" + m_dir.string() + "' && " + program;
     for (const std::string& a : args) command += " '" + a + "'";
-    const int status = std::system((command + " <'" + input + "' >.stdout 2>.stderr").c_str());
+    const int status = std::system((command + " <'" + input + "' >'" + output + "' 2>.stderr").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(m_dir / ".stdout"), readFile(m_dir / ".stderr")};
   }
   std::string write(const std::string& name, const std::string& bytes) {
@@ -156,6 +160,18 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
        "1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,2,X,SHOP.PRICE_LIST,"
        "UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?,\r",
        "Deadlocks: 2"},
+      // A comma alone makes a CSV field quoted.
+      {{"--deadlocks", "--csv",
+        write("comma.txt",
+              [] {
+                std::string log = readFile(sample("deadlock_events.txt"));
+                return log.replace(log.find(" WHERE GROUP_ID"), 0, ", CHANGED = ?");
+              }())},
+       0,
+       6,
+       "1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,2,X,SHOP.PRICE_LIST,"
+       "\"UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02, CHANGED = ? WHERE GROUP_ID = ?\",\r",
+       "Deadlocks: 2"},
       {{"--deadlocks", sample("lock_waits.txt")}, 1, 0, "", "not an event monitor log"},
       {{"--deadlocks", sample("absent.txt")}, 1, 0, "", "No such file"},
   };
@@ -234,4 +250,52 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_NE(cut.err.find("cut.txt.gz: unexpected end of file (not a whole gzip file)"), std::string::npos) << cut.err;
   EXPECT_GT(std::count(cut.out.begin(), cut.out.end(), '\n'), 1000);
   EXPECT_EQ(whole.substr(0, cut.out.size()), cut.out);
+}
+
+TEST_F(Export, AFailedWriteInEveryModeGivesTheReasonAndExitsWithOne) {
+  const std::string compare = std::string(TARVOLIN_SAMPLES_DIR) + "/compare/";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {sample("lock_snapshot.txt")},
+           {"--csv", "--all-columns", sample("event_log.txt")},
+           {"--filter", "Mode=IX", sample("lock_snapshot.txt")},
+           {"--compare", compare + "tablespace_earlier.txt", compare + "tablespace_later.txt"},
+           {"--lock-waits", sample("lock_waits.txt")},
+           {"--deadlocks", sample("deadlock_events.txt")},
+           {"--help"}}) {
+    const RunResult r = run(args, "/dev/null", "'" TARVOLIN_EXPORT_EXE "'", "/dev/full");
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    // Nothing said as if all went well: the reason alone.
+    EXPECT_EQ(r.err, "tarvolin-export: Cannot write the output: No space left on device\n") << args[0];
+  }
+}
+
+TEST_F(Export, APipeClosedByItsReaderEndsTheExportQuietly) {
+  std::string report = "Node Directory\n";
+  for (int i = 0; i < 20000; ++i)
+    report += " Node name = N" + std::to_string(i) + "\n Comment = " + std::string(60, 'c') + "\n";
+  const std::string path = write("nodes.txt", report);
+  // Whatever the caller did with SIGPIPE, as a shell or a script language may do either.
+  for (const auto disposition : {SIG_DFL, SIG_IGN}) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::signal(SIGPIPE, disposition);
+      const int err = ::open((m_dir / ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fds[1], STDOUT_FILENO);
+      ::dup2(err, STDERR_FILENO);
+      ::close(fds[0]);
+      ::execl(TARVOLIN_EXPORT_EXE, TARVOLIN_EXPORT_EXE, path.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    char head[100];  // as `head -c 100` reads and goes: far less than the export
+    EXPECT_GT(::read(fds[0], head, sizeof head), 0);
+    ::close(fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    EXPECT_EQ(readFile(m_dir / ".stderr"), "");
+  }
 }
