@@ -1,6 +1,7 @@
 #include "core/entry_reader.h"
 
 #include <array>
+#include <utility>
 
 #include "core/text_encoding.h"
 
@@ -26,7 +27,8 @@ const ReportKind* findKind(std::string_view heading) {
   return nullptr;
 }
 
-EntryReader::EntryReader(const std::string& path, const VariableTable& vars) : m_in(path), m_vars(vars) {
+EntryReader::EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read)
+    : m_in(path, LineSource::kReadAheadFrom, std::move(read)), m_vars(vars) {
   m_next.fill(-1);
 }
 

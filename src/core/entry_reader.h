@@ -55,9 +55,9 @@ struct ReportItem {
 /// name is searched for again.
 class EntryReader {
  public:
-  /// Opens `path` as LineSource does; throws its ReadError. The table, which must
-  /// outlive the reader, may only grow while the reader is used.
-  EntryReader(const std::string& path, const VariableTable& vars);
+  /// Opens `path` as LineSource does, with its `read`; throws its ReadError. The table,
+  /// which must outlive the reader, may only grow while the reader is used.
+  EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read = {});
 
   /// Reads the next line; false at the end of the file. Throws ReadError on a failing read.
   bool nextLine();

@@ -5,7 +5,8 @@
 
 namespace tarvolin::core {
 
-LineSource::LineSource(const std::string& path, uint64_t readAheadFrom) : m_reader(path) {
+LineSource::LineSource(const std::string& path, uint64_t readAheadFrom, ReadFunction read)
+    : m_reader(path, ReportReader::kDefaultBlockSize, std::move(read)) {
   if (m_reader.fileSize() < readAheadFrom) return;
   try {
     m_thread = std::thread([this] { readAhead(); });

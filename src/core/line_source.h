@@ -24,8 +24,8 @@ class LineSource {
   /// Files from this size on are read ahead.
   static constexpr uint64_t kReadAheadFrom = uint64_t{1} << 20;
 
-  /// Opens `path` as ReportReader does; throws its ReadError.
-  explicit LineSource(const std::string& path, uint64_t readAheadFrom = kReadAheadFrom);
+  /// Opens `path` as ReportReader does, with its `read`; throws its ReadError.
+  explicit LineSource(const std::string& path, uint64_t readAheadFrom = kReadAheadFrom, ReadFunction read = {});
   /// Stops the reading thread and waits for it (at most one batch).
   ~LineSource();
   LineSource(const LineSource&) = delete;

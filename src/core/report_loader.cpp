@@ -53,7 +53,7 @@ void ReportLoader::prepare(Grid& g) {
 }
 
 void ReportLoader::read(const std::string& file, Grid& g) {
-  EntryReader in(file, m_shared.vars);
+  EntryReader in(file, m_shared.vars, m_read);
   if (m_snapshot != kWholeFile) in.splitSnapshots();
   m_snapshotTime.clear();
   int snapshot = -1;

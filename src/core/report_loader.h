@@ -3,9 +3,11 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "core/grid.h"
 #include "core/load_observer.h"
+#include "core/report_reader.h"
 #include "core/shared_state.h"
 #include "core/text_measure.h"
 
@@ -48,6 +50,8 @@ class ReportLoader {
   /// column gets the narrowest width: for callers that never show the grid, such as an
   /// export, whose cells and shown columns are the same either way.
   void setSizeColumns(bool on) { m_sizeColumns = on; }
+  /// How the next loads read their file's bytes (see ReportReader); empty for ::read.
+  void setReadFunction(ReadFunction read) { m_read = std::move(read); }
 
   /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none
   /// or when the whole file was read.
@@ -73,6 +77,7 @@ class ReportLoader {
   LoadObserver& m_observer;
   TextMeasure& m_measure;
   std::string m_configFolder;
+  ReadFunction m_read;
   LoadCounters m_counters;
   bool m_hasdata = false;
   bool m_loading = false;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include <zlib.h>
 
@@ -21,8 +22,10 @@ std::string systemReason(int err) { return std::strerror(err); }
 
 }  // namespace
 
-ReportReader::ReportReader(const std::string& path, size_t blockSize)
-    : m_path(path == "-" ? "standard input" : path), m_blockSize(blockSize < 16 ? 16 : blockSize) {
+ReportReader::ReportReader(const std::string& path, size_t blockSize, ReadFunction read)
+    : m_path(path == "-" ? "standard input" : path),
+      m_read(std::move(read)),
+      m_blockSize(blockSize < 16 ? 16 : blockSize) {
   if (path.empty()) throw ReadError("Bad file name or number: no file was named");
   if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
   openFile(path);
@@ -125,9 +128,10 @@ size_t ReportReader::readRaw(char* dst, size_t n) {
       total += static_cast<size_t>(r);
       continue;
     }
-    ssize_t r = ::read(m_fd, dst + total, n - total);
+    const std::ptrdiff_t r = m_read ? m_read(m_fd, dst + total, n - total) : ::read(m_fd, dst + total, n - total);
     if (r < 0) {
       if (errno == EINTR) continue;
+      if (total > 0) break;  // the bytes before go out first; the next read fails again
       throw ReadError("Cannot read " + m_path + ": " + systemReason(errno));
     }
     if (r == 0) {

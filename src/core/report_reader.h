@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ class ReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// Reads up to `n` bytes of the open file `fd` into `dst`, as ::read does: the number of
+/// bytes read, 0 at the end, -1 with errno set on a failure.
+using ReadFunction = std::function<std::ptrdiff_t(int fd, char* dst, size_t n)>;
+
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
 /// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
 /// without a line end is still a line. Memory: one block plus the longest line.
@@ -24,16 +29,20 @@ class ReadError : public std::runtime_error {
 /// in ".gz" is unpacked while it is read (gzip); the path "-" reads standard input.
 class ReportReader {
  public:
+  static constexpr size_t kDefaultBlockSize = size_t{1} << 18;
+
   /// Throws ReadError when the file can't be opened or isn't a regular file (a directory,
   /// a pipe, a device such as /dev/zero; standard input may be a pipe). The default block
   /// is small enough that a block is still in the processor's cache when its lines are used.
-  explicit ReportReader(const std::string& path, size_t blockSize = size_t{1} << 18);
+  /// The reads of a file that is not gzip go through `read` when it is given (::read else):
+  /// a test's way to make a read fail anywhere in a file.
+  explicit ReportReader(const std::string& path, size_t blockSize = kDefaultBlockSize, ReadFunction read = {});
   ~ReportReader();
   ReportReader(const ReportReader&) = delete;
   ReportReader& operator=(const ReportReader&) = delete;
 
   /// Next line; the view stays valid until the next call. False at the end of the file.
-  /// Throws ReadError on a failing read.
+  /// Throws ReadError on a failing read, once the lines wholly read before it were given.
   bool nextLine(std::string_view& line);
 
   /// Last-modified time of the file when it was opened.
@@ -70,6 +79,7 @@ class ReportReader {
 
   std::string m_path;
   int m_fd = -1;
+  ReadFunction m_read;
   void* m_gz = nullptr;  // the gzip stream reading m_fd, for a ".gz" file
   size_t m_blockSize;
   FileEncoding m_encoding = FileEncoding::Bytes;

@@ -41,6 +41,7 @@ std::string TempDir::read(const std::string& name) const {
 
 void Loaded::loadFile(const std::string& path) {
   ReportLoader loader(shared, load, obs, measure, dir.folder());
+  loader.setReadFunction(read);
   loader.do_refresh(path, grid);
   counters = loader.counters();
   EXPECT_FALSE(loader.loading());

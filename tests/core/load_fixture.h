@@ -77,6 +77,7 @@ class Loaded : public ::testing::Test {
   RecordingObserver obs;
   FixedTextMeasure measure{100.0};
   LoadCounters counters;
+  ReadFunction read;  ///< how loads read the file; ::read when empty
 };
 
 }  // namespace tarvolin::core::test

@@ -1,9 +1,15 @@
 #include "core/report_loader.h"
 
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+
 #include "core/grid_output.h"
+#include "core/load_progress.h"
 #include "core/row_filters.h"
 #include "load_fixture.h"
 
@@ -19,7 +25,7 @@ class ReportParser : public Loaded {
 };
 
 struct KindCase {
-  std::string heading;  // as the line stands in the file
+  std::string heading;  // as the line stands in the file, after any lines before it
   std::string kind;     // snaptype expected
   std::string start;    // name that begins an entry
   std::string sep;      // separator of the kind
@@ -46,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
     EveryKind, Kinds,
     ::testing::Values(
         KindCase{"            Database Lock Snapshot", "Database Lock Snapshot", "Application handle", "=", true},
+        // A batch file's and the command line processor's echo lines before the heading are skipped.
+        KindCase{"@echo off\r\ndb2 => echo Locks of ORD\r\n  Database Lock Snapshot", "Database Lock Snapshot",
+                 "Application handle", "=", true},
         KindCase{"Tablespace Snapshot  ", "Tablespace Snapshot", "Tablespace name", "=", true},
         KindCase{" Table Snapshot", "Table Snapshot", "Table Schema", "=", true},
         KindCase{" System Database Directory", "System Database Directory", "Database alias", "=", true},
@@ -149,6 +158,31 @@ TEST_F(ReportParser, FileEndingAtAContinuedVariableIsAnErrorThatKeepsTheRows) {
     EXPECT_THAT(obs.errors[0], HasSubstr("report.txt"));
     EXPECT_EQ(table(), (Rows{{"Application handle"}, {"1"}}));  // the entry being read is not written
     EXPECT_EQ(lastStatus(), "Finished. Records read: 4 Records outputted 1");
+  }
+}
+
+TEST_F(ReportParser, ReadFailingHalfwayKeepsTheEntriesReadBeforeAndGivesTheReason) {
+  // A small file is read in the caller's thread, one of a megabyte and more on a thread of its own.
+  for (const int entries : {10, 40000}) {
+    SCOPED_TRACE(entries);
+    std::string text = "Table Snapshot\n";
+    for (int i = 0; i < entries; ++i) text += " Table Schema = S" + std::to_string(i) + "\n Rows Read = 7\n";
+    const int cut = entries / 2;  // the entry being read when the read fails
+    const auto failAt = static_cast<off_t>(text.find(" Rows", text.find("= S" + std::to_string(cut) + "\n")) + 3);
+    read = [failAt](int fd, char* dst, size_t n) -> std::ptrdiff_t {
+      const off_t at = ::lseek(fd, 0, SEEK_CUR);
+      if (at >= failAt) {
+        errno = EIO;
+        return -1;
+      }
+      return ::read(fd, dst, std::min(n, static_cast<size_t>(failAt - at)));
+    };
+    obs = {};
+    loadText(text);
+    EXPECT_THAT(obs.errors, ElementsAre(HasSubstr("report.txt: Input/output error")));
+    EXPECT_EQ(counters.nout, cut);
+    EXPECT_EQ(grid.text(cut, 0), "S" + std::to_string(cut - 1));
+    EXPECT_EQ(lastStatus(), progressText(2 * cut + 2, cut, true));
   }
 }
 
