@@ -210,8 +210,10 @@ std::string cellsText(const GridStore& grid, const CellRange& range) {
   return out;
 }
 
-CopiedCells copyCells(const GridStore& grid) {
-  const CellRange range = selectionRange(grid);
+CopiedCells copyCells(const GridStore& grid, int columns) {
+  CellRange range = selectionRange(grid);
+  range.c2 = std::min(range.c2, std::min(columns, grid.cols()) - 1);
+  if (grid.rows() == 0 || range.c1 > range.c2) return {};
   return {cellsText(grid, range), range.cellCount()};
 }
 

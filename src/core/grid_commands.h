@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -53,9 +54,11 @@ struct CopiedCells {
   int64_t cells = 0;
 };
 
-/// "Copy Cells" over the grid's selection. The caller puts `text` on the clipboard and shows
-/// copiedStatusText(cells).
-[[nodiscard]] CopiedCells copyCells(const GridStore& grid);
+/// "Copy Cells" over the grid's selection, in the first `columns` columns only: the columns
+/// after them are left out (a result window's hidden last column). No cell (empty text, 0
+/// cells) when the selection lies wholly after them or the grid has no cell. The caller puts
+/// `text` on the clipboard and shows copiedStatusText(cells). Never throws but bad_alloc.
+[[nodiscard]] CopiedCells copyCells(const GridStore& grid, int columns = INT_MAX);
 
 /// "N cells copied to the clipboard", N in plain decimal.
 [[nodiscard]] std::string copiedStatusText(int64_t cells);

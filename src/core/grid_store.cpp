@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace tarvolin::core {
 
@@ -12,6 +13,10 @@ GridStore::GridStore() {
   setCols(2);
   setRows(2);
   m_changes = {};
+}
+
+GridStore::~GridStore() {
+  if (GridObserver* observer = std::exchange(m_observer.observer, nullptr)) observer->gridGone();
 }
 
 void GridStore::checkRow(int row) const {
@@ -23,7 +28,7 @@ void GridStore::checkCol(int col) const {
 }
 
 void GridStore::changed() {
-  if (m_redraw && m_observer != nullptr && m_changes.any()) m_observer->gridChanged();
+  if (m_redraw && m_observer.observer != nullptr && m_changes.any()) m_observer.observer->gridChanged();
 }
 
 void GridStore::markText(int row) {

@@ -24,11 +24,14 @@ struct GridChanges {
 };
 
 /// Told when a GridStore changed while redraw is on, or when redraw is switched on
-/// after changes. Called on the thread that changed the store.
+/// after changes, and when the store goes. Called on the thread that changed the store.
 class GridObserver {
  public:
   virtual ~GridObserver() = default;
   virtual void gridChanged() = 0;
+  /// The store is being destroyed and has detached this observer, which must not touch
+  /// it again. So an observer may outlive its store.
+  virtual void gridGone() = 0;
 };
 
 /// The one copy of a grid's state: cell texts kept in one byte arena with a small
@@ -37,6 +40,13 @@ class GridObserver {
 class GridStore final : public Grid {
  public:
   GridStore();
+  /// Tells the observer, if any, that the store goes (GridObserver::gridGone).
+  ~GridStore() override;
+  /// A copy, or a store moved to, has no observer; assigning keeps the target's.
+  GridStore(const GridStore& other) = default;
+  GridStore& operator=(const GridStore& other) = default;
+  GridStore(GridStore&& other) noexcept = default;
+  GridStore& operator=(GridStore&& other) noexcept = default;
 
   void clear() override;
   [[nodiscard]] int rows() const override { return m_rows; }
@@ -85,8 +95,8 @@ class GridStore final : public Grid {
   /// no byte here holds either.
   [[nodiscard]] std::string_view textBytes() const { return {m_arena.data(), m_arena.size()}; }
 
-  /// Observer gets gridChanged(); nullptr to detach. Not owned.
-  void setObserver(GridObserver* observer) { m_observer = observer; }
+  /// Observer gets gridChanged() and gridGone(); nullptr to detach. Not owned.
+  void setObserver(GridObserver* observer) { m_observer.observer = observer; }
   /// Returns the changes gathered since the last call and forgets them.
   GridChanges takeChanges();
 
@@ -118,7 +128,15 @@ class GridStore final : public Grid {
   int m_rowSel = 0;
   int m_colSel = 0;
   GridChanges m_changes;
-  GridObserver* m_observer = nullptr;
+  /// The observer of this store alone: copies leave it behind.
+  struct ObserverLink {
+    GridObserver* observer = nullptr;
+    ObserverLink() = default;
+    ObserverLink(const ObserverLink&) noexcept {}
+    ObserverLink& operator=(const ObserverLink&) noexcept { return *this; }  // NOLINT(cert-oop54-cpp)
+    ~ObserverLink() = default;
+  };
+  ObserverLink m_observer;
 };
 
 }  // namespace tarvolin::core

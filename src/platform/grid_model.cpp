@@ -27,27 +27,41 @@ QString toQString(std::string_view s) { return QString::fromUtf8(s.data(), stati
 
 }  // namespace
 
-GridModel::GridModel(core::GridStore& store, QObject* parent) : QAbstractTableModel(parent), m_store(store) {
+GridModel::GridModel(core::GridStore& store, QObject* parent) : QAbstractTableModel(parent), m_store(&store) {
   static const int registered = qRegisterMetaType<core::GridChanges>();
   Q_UNUSED(registered);
-  m_store.takeChanges();
-  m_cols = m_store.cols();
-  m_storeRows = m_store.rows();
+  m_store->takeChanges();
+  m_cols = m_store->cols();
+  m_storeRows = m_store->rows();
   collectRows(1, m_storeRows, m_map, m_customRows);
-  m_store.setObserver(this);
+  m_store->setObserver(this);
 }
 
 void GridModel::collectRows(int first, int end, std::vector<int>& map, std::vector<int>& custom) const {
   map.reserve(map.size() + static_cast<size_t>(std::max(end - first, 0)));
   for (int r = first; r < end; ++r) {
-    const int h = m_store.rowHeight(r);
+    const int h = m_store->rowHeight(r);
     if (h == 0) continue;
     if (h != core::kDefaultRowHeight) custom.push_back(static_cast<int>(map.size()));
     map.push_back(r);
   }
 }
 
-GridModel::~GridModel() { m_store.setObserver(nullptr); }
+GridModel::~GridModel() { m_store->setObserver(nullptr); }
+
+void GridModel::gridGone() {
+  // From now on the model, and the views on it, show an empty grid of the model's own.
+  beginResetModel();
+  m_gone.setRows(0);
+  m_gone.setCols(0);
+  m_gone.takeChanges();
+  m_store = &m_gone;
+  m_map.clear();
+  m_customRows.clear();
+  m_cols = 0;
+  m_storeRows = 0;
+  endResetModel();
+}
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_map.size());
@@ -60,29 +74,29 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const int col = index.column();
   // Between a change of the store and the next flush the store may hold fewer rows
   // or columns than announced: those cells read as empty.
-  if (col >= m_store.cols()) return {};
+  if (col >= m_store->cols()) return {};
   switch (role) {
     case Qt::DisplayRole: {
       const int row = m_map[static_cast<size_t>(index.row())];
-      if (row >= m_store.rows()) return QString();
-      return toQString(m_store.textUnchecked(row, col));
+      if (row >= m_store->rows()) return QString();
+      return toQString(m_store->textUnchecked(row, col));
     }
     case Qt::TextAlignmentRole:
-      return QVariant::fromValue(static_cast<int>(toQt(m_store.colAlignment(col))));
+      return QVariant::fromValue(static_cast<int>(toQt(m_store->colAlignment(col))));
     default:
       return {};
   }
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || section < 0 || section >= m_cols || section >= m_store.cols()) return {};
+  if (orientation != Qt::Horizontal || section < 0 || section >= m_cols || section >= m_store->cols()) return {};
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:  // the whole name, where the column is too narrow for it
-      return m_store.rows() > 0 ? toQString(m_store.textUnchecked(0, section)) : QString();
+      return m_store->rows() > 0 ? toQString(m_store->textUnchecked(0, section)) : QString();
     case Qt::TextAlignmentRole: {
-      int flags = static_cast<int>(toQt(m_store.colAlignment(section)));
-      if (m_store.wordWrap()) flags |= Qt::TextWordWrap;
+      int flags = static_cast<int>(toQt(m_store->colAlignment(section)));
+      if (m_store->wordWrap()) flags |= Qt::TextWordWrap;
       return QVariant::fromValue(flags);
     }
     default:
@@ -121,10 +135,10 @@ void GridModel::gridChanged() {
 
 void GridModel::flush() {
   m_flushQueued = false;
-  const core::GridChanges c = m_store.takeChanges();
+  const core::GridChanges c = m_store->takeChanges();
   if (!c.any()) return;
   syncColumns();
-  const int rows = m_store.rows();
+  const int rows = m_store->rows();
   if (c.rowLayout || rows < m_storeRows)
     rebuildRows();
   else if (rows > m_storeRows)
@@ -146,7 +160,7 @@ void GridModel::flush() {
 }
 
 void GridModel::syncColumns() {
-  const int cols = m_store.cols();
+  const int cols = m_store->cols();
   if (cols > m_cols) {
     beginInsertColumns({}, m_cols, cols - 1);
     m_cols = cols;
@@ -159,7 +173,7 @@ void GridModel::syncColumns() {
 }
 
 void GridModel::appendRows() {
-  const int rows = m_store.rows();
+  const int rows = m_store->rows();
   const int offset = static_cast<int>(m_map.size());
   std::vector<int> tail;
   std::vector<int> custom;
@@ -173,7 +187,7 @@ void GridModel::appendRows() {
 }
 
 void GridModel::rebuildRows() {
-  const int rows = m_store.rows();
+  const int rows = m_store->rows();
   std::vector<int> next;
   std::vector<int> custom;
   collectRows(1, rows, next, custom);

@@ -19,16 +19,19 @@ namespace tarvolin::platform {
 /// vector in one pass and announces one layout change that keeps persistent indexes
 /// (current cell, selection) on the same store rows.
 ///
-/// The store must outlive the model. Not thread-safe: store and model live on the GUI thread.
+/// A store that goes before the model detaches it: the model is then reset to an empty grid
+/// of its own, so that views on it stay safe to use until they go. Not thread-safe: store
+/// and model live on the GUI thread.
 class GridModel : public QAbstractTableModel, private core::GridObserver {
   Q_OBJECT
 
  public:
-  /// Observes `store` (replacing any other observer of it) until destroyed.
+  /// Observes `store` (replacing any other observer of it) until either goes.
   explicit GridModel(core::GridStore& store, QObject* parent = nullptr);
   ~GridModel() override;
 
-  [[nodiscard]] core::GridStore& store() const { return m_store; }
+  /// The store observed, or the model's own empty one once that store has gone.
+  [[nodiscard]] core::GridStore& store() const { return *m_store; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -58,6 +61,7 @@ class GridModel : public QAbstractTableModel, private core::GridObserver {
 
  private:
   void gridChanged() override;
+  void gridGone() override;
   void syncColumns();
   void appendRows();
   void rebuildRows();
@@ -65,7 +69,8 @@ class GridModel : public QAbstractTableModel, private core::GridObserver {
   /// positions in `map` of those with a height other than the default.
   void collectRows(int first, int end, std::vector<int>& map, std::vector<int>& custom) const;
 
-  core::GridStore& m_store;
+  core::GridStore* m_store;
+  core::GridStore m_gone;  ///< what the model shows once its store has gone
   std::vector<int> m_map;  ///< model row -> store row, strictly increasing
   std::vector<int> m_customRows;
   int m_cols = 0;       ///< columns announced to views

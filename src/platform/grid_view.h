@@ -33,7 +33,8 @@ namespace tarvolin::platform {
 /// it made.
 ///
 /// Painting touches only the visible cells; layout work happens once per store change
-/// (per column for widths, never per row). The store must outlive the view.
+/// (per column for widths, never per row). A store that goes before the view leaves it
+/// empty (see GridModel).
 class GridView : public QTableView {
   Q_OBJECT
 

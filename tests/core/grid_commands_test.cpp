@@ -31,6 +31,7 @@ struct CopyCase {
   int row, col, rowSel, colSel;
   std::string text;
   int64_t cells;
+  int columns = INT_MAX;  // those after are left out
 };
 
 void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.name; }
@@ -46,7 +47,7 @@ TEST_P(CopyCells, BuildsTabAndCrLfText) {
   g.setColWidth(1, 0);   // hidden variable: still copied
   const CopyCase& c = GetParam();
   g.setSelection(c.row, c.col, c.rowSel, c.colSel);
-  const CopiedCells copied = copyCells(g);
+  const CopiedCells copied = copyCells(g, c.columns);
   EXPECT_EQ(copied.text, c.text);
   EXPECT_EQ(copied.cells, c.cells);
 }
@@ -61,7 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CopyCase{"empty_last_column", 1, 1, 2, 2, "b1\t\r\nb2\t", 4},
                     CopyCase{"header_from_row_0", 0, 0, 1, 1, "Name\tMode\r\na1\tb1", 4},
                     CopyCase{"no_header_from_row_1", 1, 0, 1, 2, "a1\tb1\t", 3},
-                    CopyCase{"whole_grid", 3, 2, 0, 0, "Name\tMode\tEmpty\r\na1\tb1\t\r\na2\tb2\t\r\na3\tb\t3\t", 12}),
+                    CopyCase{"whole_grid", 3, 2, 0, 0, "Name\tMode\tEmpty\r\na1\tb1\t\r\na2\tb2\t\r\na3\tb\t3\t", 12},
+                    CopyCase{"last_column_left_out", 1, 2, 2, 0, "a1\tb1\r\na2\tb2", 4, 2},
+                    CopyCase{"only_a_left_out_column", 1, 2, 3, 2, "", 0, 2}),
     [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
 struct SortCase {

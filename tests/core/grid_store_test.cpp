@@ -21,5 +21,21 @@ TEST(GridStore, ALargeGridGrowsShrinksAndGrowsBackEmpty) {
   EXPECT_THROW(g.setRowTexts(1, std::vector<std::string>(41)), std::out_of_range);
 }
 
+TEST(GridStore, TellsItsObserverWhenItGoesAndCopiesTellNobody) {
+  struct Counting : GridObserver {
+    void gridChanged() override {}
+    void gridGone() override { ++gone; }
+    int gone = 0;
+  } observer;
+  {
+    GridStore g;
+    g.setObserver(&observer);
+    { const GridStore copy(g); }
+    { const GridStore moved(std::move(g)); }
+    EXPECT_EQ(observer.gone, 0);
+  }
+  EXPECT_EQ(observer.gone, 1);
+}
+
 }  // namespace
 }  // namespace tarvolin::core

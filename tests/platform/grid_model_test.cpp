@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
+#include <memory>
 
 #include "core/grid_store.h"
 #include "platform/grid_model.h"
@@ -97,6 +98,22 @@ class GridModelTest : public QObject {
     QTest::mouseClick(v.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(v.columnViewportPosition(2) + 5, 5));
     QVERIFY(g.row() == 1 && g.col() == 2 && g.rowSel() == 10 && scrolled > 0 &&
             v.verticalScrollBar()->value() == scrolled);
+  }
+
+  void aViewOutlivesItsStoreAndStaysUsable() {
+    auto g = std::make_unique<GridStore>();
+    fill(*g, 50, 3);
+    GridView v(*g);
+    QAbstractItemModelTester tester(v.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    v.show();
+    g->setSelection(2, 1, 5, 2);
+    QTRY_VERIFY(v.selectionModel()->hasSelection());
+    g.reset();
+    QVERIFY(v.model()->rowCount() == 0 && v.model()->columnCount() == 0);
+    v.selectAll();  // what the view writes back goes to the model's own empty store
+    QTest::keyClick(&v, Qt::Key_Down);
+    QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(!v.grab().isNull());
   }
 };
 

@@ -76,12 +76,6 @@ EntryDetailWindow::EntryDetailWindow(const core::GridStore& mainGrid, platform::
   layoutControls();
 }
 
-EntryDetailWindow::~EntryDetailWindow() {
-  // The grid's model observes m_detail, which goes before the child widgets do.
-  delete m_grid;
-  m_grid = nullptr;
-}
-
 void EntryDetailWindow::buildControls() {
   m_client = new QWidget(this);
   m_client->setObjectName(QStringLiteral("client"));

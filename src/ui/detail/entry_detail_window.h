@@ -28,7 +28,6 @@ class EntryDetailWindow final : public QDialog {
   /// Builds the window over `mainGrid`, owned by `owner` (centred over it when shown).
   /// Nothing is read from the main grid until the window is first shown.
   EntryDetailWindow(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner = nullptr);
-  ~EntryDetailWindow() override;
 
   /// Sets the main-grid row to show; nothing is redrawn. Any value is accepted: a row
   /// outside the main grid shows the attribute names with empty values.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/row_filters.h"
+#include "platform/grid_copy.h"
 #include "ui/detail/entry_detail_window.h"
 
 namespace tarvolin::ui {
@@ -67,17 +68,8 @@ void GridCommandHandler::makeColumnWider() {
 }
 
 void GridCommandHandler::copyCells() {
-  core::CopiedCells copied;
-  try {
-    copied = core::copyCells(m_grid);
-  } catch (const std::out_of_range&) {
-    return;  // no cell to copy
-  }
-  if (const std::optional<QString> error = m_platform.clipboard.setText(fromUtf8(copied.text))) {
-    m_platform.dialogs.message(&m_host.owner, *error);
-    return;
-  }
-  m_host.showStatus(QString::fromStdString(core::copiedStatusText(copied.cells)));
+  if (const std::optional<QString> status = platform::copyCells(m_grid, m_platform, &m_host.owner))
+    m_host.showStatus(*status);
 }
 
 bool GridCommandHandler::lockFirstCol() { return core::lockFirstCol(m_shared, m_grid); }

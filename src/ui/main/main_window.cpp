@@ -65,10 +65,6 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
 
 MainWindow::~MainWindow() {
   if (m_waitCursor) QApplication::restoreOverrideCursor();
-  // The view and its model observe m_store, which dies with this object, before QWidget
-  // deletes the children: let them go first.
-  delete m_grd;
-  m_grd = nullptr;
 }
 
 void MainWindow::showStatus(const QString& text) {

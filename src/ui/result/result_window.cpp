@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "platform/grid_copy.h"
+
 namespace tarvolin::ui {
 
 ResultWindow::ResultWindow(const Names& names, const QString& title, platform::Platform& platform, QWidget* parent)
@@ -13,13 +15,6 @@ ResultWindow::ResultWindow(const Names& names, const QString& title, platform::P
   setObjectName(QLatin1String(names.window));
   setWindowTitle(title);
   setAttribute(Qt::WA_DeleteOnClose);
-}
-
-ResultWindow::~ResultWindow() {
-  // The view and its model observe m_store, which dies with this object, before QWidget
-  // deletes the children: let them go first.
-  delete m_grid;
-  m_grid = nullptr;
 }
 
 void ResultWindow::showGrid(const QString& status) {
@@ -52,14 +47,9 @@ void ResultWindow::buildMenus() {
 }
 
 void ResultWindow::copyCells() {
-  core::CellRange range = core::selectionRange(m_store);
-  range.c2 = std::max(range.c1, std::min(range.c2, m_store.cols() - 2));  // never the hidden column
-  const std::string text = core::cellsText(m_store, range);
-  if (const auto failure = m_platform.clipboard.setText(QString::fromStdString(text))) {
-    m_platform.dialogs.message(this, *failure);
-    return;
-  }
-  m_status->setText(QString::fromStdString(core::copiedStatusText(range.cellCount())));
+  // The last column is hidden: it is left out.
+  if (const std::optional<QString> status = platform::copyCells(m_store, m_platform, this, m_store.cols() - 1))
+    m_status->setText(*status);
 }
 
 void ResultWindow::sort(core::SortOrder order) { core::sortSelection(m_store, order); }

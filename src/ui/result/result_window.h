@@ -29,13 +29,13 @@ class ResultWindow : public QMainWindow {
     const char* status;
   };
   ResultWindow(const Names& names, const QString& title, platform::Platform& platform, QWidget* parent = nullptr);
-  ~ResultWindow() override;
 
   [[nodiscard]] core::GridStore& store() { return m_store; }
   [[nodiscard]] const core::GridStore& store() const { return m_store; }
 
   /// The selection on the clipboard in the main grid's format; "N cells copied to the
-  /// clipboard" in the status line, or a message box with the clipboard's failure.
+  /// clipboard" in the status line, or a message box with the clipboard's failure. The
+  /// hidden last column is left out.
   void copyCells();
   void sort(core::SortOrder order);
   /// The detail of store row `row` (1 and up), modal.
