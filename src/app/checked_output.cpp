@@ -31,7 +31,9 @@ void CheckedOutput::close() {
   flush();
   const int fd = m_fd;
   m_fd = -1;
-  if (::close(fd) != 0 && errno != EINTR) {  // after EINTR the descriptor is closed all the same
+  // After EINTR the descriptor is closed all the same; a descriptor that was never open
+  // (a program started with its output closed) fails only when something was to be written.
+  if (::close(fd) != 0 && errno != EINTR && (errno != EBADF || m_wrote)) {
     m_failed = true;
     throw OutputError(errno);
   }
@@ -49,6 +51,7 @@ void CheckedOutput::spill(std::string_view bytes) {
 
 void CheckedOutput::writeAll(std::string_view bytes) {
   while (!bytes.empty() && !m_failed && m_fd >= 0) {
+    m_wrote = true;
     const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {

@@ -56,6 +56,7 @@ class CheckedOutput {
 
   int m_fd;
   bool m_failed = false;
+  bool m_wrote = false;  // a write was tried
   std::vector<char> m_bytes;
   size_t m_used = 0;
 };
