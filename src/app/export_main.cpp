@@ -278,6 +278,9 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   try {
     const int status = run(argc, argv);
+    // Text a mode printed through stdio instead is checked too.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) throw app::OutputError(errno != 0 ? errno : EIO);
     standardOutput().close();
     return status;
   } catch (const app::OutputError& e) {
