@@ -1,6 +1,7 @@
 #include "core/constant_columns.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -35,9 +36,11 @@ std::vector<int> constantColumns(const GridStore& grid) {
     std::memcpy(f.word, t.data(), std::min<size_t>(t.size(), 16));
     candidates[static_cast<size_t>(c)] = c;
   }
-  // Two words may be loaded from a cell's first byte only where 16 bytes of the arena follow it.
+  // Two words may be loaded from a cell's first byte only where 16 bytes of the arena follow
+  // it, and the masks take the low bytes: little-endian only.
   const std::string_view arena = grid.textBytes();
-  const char* const lastWords = arena.size() >= 16 ? arena.data() + arena.size() - 16 : nullptr;
+  const bool words = std::endian::native == std::endian::little && arena.size() >= 16;
+  const char* const lastWords = words ? arena.data() + arena.size() - 16 : nullptr;
   size_t left = candidates.size();
   for (int r = 2; r < rows && left > 0; ++r) {
     // Keep, in place, the candidates whose cell in row r still equals the first row's.
@@ -49,9 +52,9 @@ std::vector<int> constantColumns(const GridStore& grid) {
       if (have.size() != f.size) continue;
       bool same = false;
       if (f.size <= 16 && lastWords != nullptr && have.data() <= lastWords) {
-        uint64_t words[2];
-        std::memcpy(words, have.data(), 16);
-        same = ((words[0] & f.mask[0]) ^ f.word[0]) == 0 && ((words[1] & f.mask[1]) ^ f.word[1]) == 0;
+        uint64_t w[2];
+        std::memcpy(w, have.data(), 16);
+        same = ((w[0] & f.mask[0]) ^ f.word[0]) == 0 && ((w[1] & f.mask[1]) ^ f.word[1]) == 0;
       } else {
         same = std::memcmp(have.data(), f.bytes, f.size) == 0;
       }
