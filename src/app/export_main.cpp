@@ -20,6 +20,7 @@
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/constant_columns.h"
 #include "core/grid_store.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
@@ -106,12 +107,15 @@ app::CheckedOutput& standardOutput() {
   return out;
 }
 
-/// The grid in row order: shown columns only (width above 0) unless `allColumns`. Written
-/// out before it returns, so that what a mode says next on standard error follows it.
-void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
+/// The grid in row order: shown columns only (width above 0) unless `allColumns`, none of
+/// `leaveOut` (ascending). Written out before it returns, so that what a mode says next on
+/// standard error follows it.
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv,
+                const std::vector<int>& leaveOut = {}) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
-    if (allColumns || g.colWidth(c) > 0) cols.push_back(c);
+    if ((allColumns || g.colWidth(c) > 0) && !std::binary_search(leaveOut.begin(), leaveOut.end(), c))
+      cols.push_back(c);
   app::writeGrid(g, cols, csv, standardOutput());
   standardOutput().flush();
 }
@@ -262,7 +266,8 @@ int run(int argc, char** argv) {
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.do_refresh(options->report, grid);
-  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
+  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv,
+             options->hideConstant ? core::constantColumns(grid) : std::vector<int>{});
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;
 }

@@ -38,6 +38,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.allColumns = true;
     } else if (!optionsEnded && a == "--csv") {
       o.csv = true;
+    } else if (!optionsEnded && a == "--hide-constant") {
+      o.hideConstant = true;
     } else if (!optionsEnded && (a == "--filter" || a.rfind("--filter=", 0) == 0)) {
       std::string filterArg;
       if (a == "--filter") {
@@ -85,6 +87,10 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {
     error = std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
+    return std::nullopt;
+  }
+  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks)) {
+    error = "--hide-constant can't be used with --compare, --lock-waits or --deadlocks";
     return std::nullopt;
   }
   if (o.compare && o.filter) {

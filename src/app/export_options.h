@@ -13,6 +13,7 @@ struct ExportOptions {
   Action action = Action::Export;  ///< Help and Version need no REPORT
   bool allColumns = false;
   bool csv = false;
+  bool hideConstant = false;  ///< --hide-constant: leave out the columns equal in every row written
   bool filter = false;
   std::string filterName;
   std::string filterValue;
@@ -29,7 +30,7 @@ struct ExportOptions {
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error);
 
 inline constexpr const char* kExportUsage =
-    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] REPORT\n"
+    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] [--hide-constant] REPORT\n"
     "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
@@ -46,6 +47,9 @@ inline constexpr const char* kExportHelp =
     "                       in TAB-separated text a TAB, CR or LF inside a field is written\n"
     "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
     "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
+    "  --hide-constant      leave out every column whose value is the same in every row written\n"
+    "                       (after --filter; empty everywhere counts too); with fewer than two\n"
+    "                       rows nothing is left out\n"
     "  --compare [OLDER] NEWER\n"
     "                       the change of each entry from the first snapshot of OLDER to the last\n"
     "                       of NEWER (of NEWER's first and last when OLDER is left out): a column\n"

@@ -123,6 +123,31 @@ TEST_F(Export, FilterKeepsOnlyEntriesWithThatValue) {
   EXPECT_NE(missing.err.find("absent.txt: No such file"), std::string::npos) << missing.err;
 }
 
+TEST_F(Export, HideConstantLeavesOutColumnsEqualInEveryRowWrittenAfterTheFilter) {
+  write("NodeDirectory.cfg", "Y;;;;;Node name;\r\nN;;;;;Comment;\r\nY;;;;;Protocol;\r\nY;;;;;Hostname;\r\n");
+  const std::string report = write("n.txt",
+                                   "Node Directory\n Node name = A\n Comment = c\n Protocol = TCPIP\n Hostname = h1\n"
+                                   "\n Node name = B\n Comment = c\n Protocol = TCPIP\n Hostname = h2\n"
+                                   "\n Node name = C\n Comment = d\n Protocol = TCPIP\n Hostname = h2\n");
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"--hide-constant", report}, "Node name\tHostname\nA\th1\nB\th2\nC\th2\n"},
+           {{"--hide-constant", "--all-columns", report},
+            "Node name\tComment\tHostname\nA\tc\th1\nB\tc\th2\nC\td\th2\n"},
+           // The filter first: of B and C only Node name and Comment differ.
+           {{"--hide-constant", "--all-columns", "--filter", "Hostname=h2", report},
+            "Node name\tComment\nB\tc\nC\td\n"},
+           // One row written: nothing is constant.
+           {{"--hide-constant", "--filter", "Node name=A", report}, "Node name\tProtocol\tHostname\nA\tTCPIP\th1\n"}}) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args.size();
+  }
+}
+
 TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
@@ -134,7 +159,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--compare", "--lock-waits", "x.txt"},
                                              {"--deadlocks", "--filter", "a=b", "x.txt"},
                                              {"--lock-waits", "--all-columns", "x.txt"},
-                                             {"--lock-waits", "a.txt", "b.txt"}}) {
+                                             {"--lock-waits", "a.txt", "b.txt"},
+                                             {"--compare", "--hide-constant", "a.txt", "b.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

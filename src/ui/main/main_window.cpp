@@ -17,6 +17,7 @@
 #include "core/lockwait/lock_waits.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
+#include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 
@@ -52,7 +53,9 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,
           GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
-                                   [this] { return refuseWhileLoading(); }, [this] { do_refresh(); }})) {
+                                   [this] { return refuseWhileLoading(); }, [this] { do_refresh(); }})),
+      m_columns(std::make_unique<ColumnCommands>(
+          m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvolin - View DB2 Snapshot"));
   setAcceptDrops(true);
@@ -105,6 +108,8 @@ bool MainWindow::do_refresh() {
   m_linesSinceCheck = 0;
   m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
   flushStatus();
+  if (const std::string hidden = m_columns->loaded(); !hidden.empty())
+    showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   setTableCommandsEnabled(true);
   if (m_closeWhenLoaded) close();
   return true;

@@ -23,6 +23,7 @@ class QStatusBar;
 
 namespace tarvolin::ui {
 
+class ColumnCommands;
 class GridCommandHandler;
 
 /// Status text when a load is asked for while one runs.
@@ -34,7 +35,7 @@ inline const QString kBusyMessage = QStringLiteral("A file is being loaded: pres
 /// load's observer). The shared state and the platform are injected and must outlive it.
 /// The commands on the grid's cells live in a GridCommandHandler the window owns, wired
 /// straight to the menu items and the grid; the web link Label2 is run by a
-/// WebLinkController.
+/// WebLinkController. Find Column and Hide Constant Columns live in a ColumnCommands.
 ///
 /// Guard: while a load runs, the commands that change the table (Select File, the file
 /// box, Most Recent, Reload, Customize, sorting and the row filters) are disabled, and
@@ -85,6 +86,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   // Controls, menus and layout (main_window_build.cpp).
   void buildControls();
   void buildMenus();
+  /// Edit > "Find Column..." with F3, and Options > "Hide Constant Columns".
+  void buildColumnMenus(QMenu* menedit, QMenu* menop);
   void sizeToDesign();
   [[nodiscard]] int px(int twips) const;
   void applyLayout();
@@ -108,6 +111,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   core::ReportLoader m_loader;
   platform::Dpi m_dpi;
   std::unique_ptr<GridCommandHandler> m_commands;
+  std::unique_ptr<ColumnCommands> m_columns;
 
   platform::GridView* m_grd = nullptr;
   QLabel* m_lbltype = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
 #include "ui/lockwait/blocking_window.h"
+#include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/main_window.h"
@@ -179,6 +180,7 @@ void MainWindow::buildMenus() {
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
   enableViewsOfKind(true);
+  buildColumnMenus(menedit, menop);
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
   item(menhelp, "menh", QStringLiteral("&Help"), this, [this] { showHelp(m_platform, this); });
   item(menhelp, "menabout", QStringLiteral("&About"), this, [this] { showAboutBox(m_platform, this); });
@@ -209,6 +211,21 @@ void MainWindow::buildMenus() {
                          &GridCommandHandler::reloadLikeThis);
   m_tableActions << item(m_mensortt, "menlike2", QStringLiteral("As above but prompt for value"), commands,
                          &GridCommandHandler::reloadLikePrompt);
+}
+
+void MainWindow::buildColumnMenus(QMenu* menedit, QMenu* menop) {
+  ColumnCommands* columns = m_columns.get();
+  QAction* find = menedit->addAction(QStringLiteral("Find Column..."), columns, &ColumnCommands::findColumn);
+  find->setObjectName(QStringLiteral("menfindcol"));
+  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QAction* next = menedit->addAction(QStringLiteral("Find Next Column"), columns, &ColumnCommands::findNext);
+  next->setObjectName(QStringLiteral("menfindnext"));
+  next->setShortcut(QKeySequence(Qt::Key_F3));
+  QAction* hide = menop->addAction(QStringLiteral("Hide Constant Columns"));
+  hide->setObjectName(QStringLiteral("menhideconst"));
+  hide->setCheckable(true);
+  connect(hide, &QAction::toggled, columns, &ColumnCommands::setHideConstant);
+  m_tableActions << find << next << hide;  // not while a load fills the grid: its names come last
 }
 
 void MainWindow::applyLayout() {

@@ -1,0 +1,65 @@
+#include "ui/main/column_commands.h"
+
+#include <utility>
+
+#include "core/find_column.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// Prompt of "Find Column...".
+const QString kFindPrompt = QStringLiteral("Part of the column's name to look for");
+
+}  // namespace
+
+ColumnCommands::ColumnCommands(core::GridStore& grid, platform::Dialogs& dialogs, Host host)
+    : m_grid(grid), m_dialogs(dialogs), m_host(std::move(host)) {}
+
+void ColumnCommands::findColumn() {
+  const QString answer = m_dialogs.input(&m_host.owner, kFindPrompt, QString::fromStdString(m_part));
+  if (answer.isEmpty()) return;
+  m_part = answer.toStdString();
+  goToMatch();
+}
+
+void ColumnCommands::findNext() {
+  if (m_part.empty()) {
+    findColumn();
+    return;
+  }
+  goToMatch();
+}
+
+void ColumnCommands::goToMatch() {
+  const core::ColumnMatch match = core::findColumn(m_grid, m_grid.col(), m_part);
+  if (match.col >= 0) {
+    // The header row has no cell on screen: from there the match opens on the first entry.
+    const int row = m_grid.row() < 1 && m_grid.rows() > 1 ? 1 : m_grid.row();
+    m_grid.setSelection(row, match.col, row, match.col);
+  }
+  const bool asConstant = match.hidden >= 0 && m_hidden.holds(match.hidden);
+  m_host.showStatus(QString::fromStdString(core::findColumnStatusText(m_grid, match, m_part, asConstant)));
+}
+
+void ColumnCommands::setHideConstant(bool on) {
+  if (on == m_hideConstant) return;
+  m_hideConstant = on;
+  if (on) {
+    m_hidden = core::hideConstantColumns(m_grid);
+    m_host.showStatus(QString::fromStdString(core::constantColumnsStatusText(m_hidden.count())));
+    return;
+  }
+  core::showHiddenColumns(m_grid, m_hidden);
+  m_host.showStatus(QStringLiteral("%1 constant columns shown again").arg(m_hidden.count()));
+  m_hidden = {};
+}
+
+std::string ColumnCommands::loaded() {
+  m_hidden = {};
+  if (!m_hideConstant) return {};
+  m_hidden = core::hideConstantColumns(m_grid);
+  return core::constantColumnsStatusText(m_hidden.count());
+}
+
+}  // namespace tarvolin::ui

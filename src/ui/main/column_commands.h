@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "core/constant_columns.h"
+#include "core/grid_store.h"
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace tarvolin::ui {
+
+/// The commands for reports with many columns: Edit > "Find Column..." with F3 for its next
+/// match, and Options > "Hide Constant Columns". The matching and the constant rule are the
+/// core's (core::findColumn, core::hideConstantColumns); this class asks for the name, moves
+/// the current cell, keeps what it hid so that turning the option off gives it back, and
+/// shows the outcome in the host's status line. The option lasts for the session only: no
+/// configuration file is written. Everything given to the constructor must outlive it.
+class ColumnCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  /// What the commands need of the window they serve.
+  struct Host {
+    QWidget& owner;                                  ///< owner of the input box
+    std::function<void(const QString&)> showStatus;  ///< sets the status line at once
+  };
+
+  ColumnCommands(core::GridStore& grid, platform::Dialogs& dialogs, Host host);
+
+  /// "Find Column...": asks for part of a variable's name and goes to its first shown match
+  /// to the right of the current column (core::findColumn). Cancel or an empty answer does
+  /// nothing. The current row stays; from the header row the first data row becomes current.
+  /// The grid's view scrolls to the new current cell itself.
+  void findColumn();
+  /// F3: the next match of the last name asked for; asks first when none was asked for yet.
+  void findNext();
+  /// "Hide Constant Columns" on or off. On hides the constant columns of the grid as it is
+  /// and shows "N constant columns hidden"; off gives them their widths back.
+  void setHideConstant(bool on);
+  [[nodiscard]] bool hideConstant() const { return m_hideConstant; }
+  /// After every load and reload of the grid: the load has set every width anew, so what
+  /// was hidden is forgotten and, with the option on, the constant columns are hidden again.
+  /// Returns the status to add to the load's own, or empty when the option is off.
+  [[nodiscard]] std::string loaded();
+
+ private:
+  void goToMatch();
+
+  core::GridStore& m_grid;
+  platform::Dialogs& m_dialogs;
+  Host m_host;
+  std::string m_part;  ///< the name last asked for
+  bool m_hideConstant = false;
+  core::HiddenColumns m_hidden;
+};
+
+}  // namespace tarvolin::ui
