@@ -133,7 +133,8 @@ class GridStore final : public Grid {
     GridObserver* observer = nullptr;
     ObserverLink() = default;
     ObserverLink(const ObserverLink&) noexcept {}
-    ObserverLink& operator=(const ObserverLink&) noexcept { return *this; }  // NOLINT(cert-oop54-cpp)
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): nothing is taken from the other
+    ObserverLink& operator=(const ObserverLink&) noexcept { return *this; }
     ~ObserverLink() = default;
   };
   ObserverLink m_observer;
