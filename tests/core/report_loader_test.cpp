@@ -138,6 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Event", "Appl Handle", "Start", "Deadlock ID"},
                    {"3) Connection Header Event ...", "17", "15:40:11.020876", ""},
                    {"4) Deadlock Event ...", "", "", "2"}}},
+        // A heading is never a value: a repeated one ends the entry being read, and its
+        // preamble joins no entry; of a file of several kinds the first is read.
+        LinesCase{"Dynamic SQL Snapshot Result\n Database name = D\n Number of executions = 1\n Statement text = a\n"
+                  "Dynamic SQL Snapshot Result\n\n Database name = D\n Number of executions = 2\n"
+                  "Table Snapshot\n Table Schema = S\n Number of executions = 3\n",
+                  {{"Number of executions", "Statement text"}, {"1", "a"}, {"2", ""}}},
         // "Dynamic SQL" names take the next line (after one empty line, the one after), also
         // before the first entry, and never begin an entry.
         LinesCase{"Appl Info\nDynamic SQL text:\nselect 1\nA = 1\nDynamic SQL text:\n\nselect 2\n"
