@@ -22,8 +22,8 @@ BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const s
   return openResultWindow(owner, platform, [&] {
     auto report = std::make_unique<core::LoadedSnapshot>();
     const std::string file = QFile::encodeName(path).toStdString();
-    if (kind.locks)
-      core::loadLockSnapshot(file, configFolder, *report);
+    if (kind.locks || core::holdsLockWaits(kind.heading))
+      core::loadLockSnapshot(file, configFolder, *report, kind);
     else
       core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
     if (report->noSuchKind && !report->fileKinds.empty())
@@ -58,9 +58,9 @@ void BlockingWindow::showDetailOf(int row) {
 }
 
 BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path) {
-  core::KindChoice locks;
-  locks.locks = true;
+                              const QString& path, const core::KindChoice& kind) {
+  core::KindChoice locks = kind;
+  if (!core::holdsLockWaits(kind.heading)) locks = {0, "", true};  // the kind on show holds none: the file's lock kind
   return openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                     QStringLiteral("Lock Waits"),
                     [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
@@ -78,7 +78,7 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
 }
 
 BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path) {
+                              const QString& path, const core::KindChoice& /*kind*/) {
   core::KindChoice log;
   log.heading = std::string(core::kEventLog);
   return openWindow(owner, platform, configFolder, path, log, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},

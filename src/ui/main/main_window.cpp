@@ -19,6 +19,7 @@
 #include "ui/customise/customise_command.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
+#include "ui/main/kind_tabs.h"
 
 namespace tarvolin::ui {
 
@@ -107,9 +108,16 @@ bool MainWindow::do_refresh() {
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
-  m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
+  const QString path = m_cmbfile->currentText();
+  if (path != m_loadedPath) m_kind = 0;  // another file: its first kind
+  m_loadedPath = path;
+  core::KindChoice kind;
+  kind.number = m_kind + 1;
+  m_loader.setKind(kind);
+  m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
   flushStatus();
   setTableCommandsEnabled(true);
+  showKinds();
   if (m_closeWhenLoaded) close();
   return true;
 }
@@ -154,6 +162,29 @@ void MainWindow::customise() {
   if (refuseWhileLoading()) return;
   // OK reloads, also when nothing changed, so the file on disk is what shows.
   if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) do_refresh();
+}
+
+void MainWindow::chooseKind(int kind) {
+  if (refuseWhileLoading()) {
+    m_kindTabs->select(m_kind);
+    return;
+  }
+  m_kind = kind;
+  do_refresh();
+}
+
+void MainWindow::showKinds() {
+  const int before = m_kindTabs->shownHeight();
+  m_kindTabs->showKinds(m_loader.index(), m_loader.loadedKind());
+  const int change = m_kindTabs->shownHeight() - before;
+  if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
+  m_kindTabs->placeUnder(*m_grd);
+}
+
+core::KindChoice MainWindow::kindOnShow() const {
+  core::KindChoice kind;
+  kind.heading = m_shared.snaptype;  // by heading: the earlier report of a comparison may list its kinds otherwise
+  return kind;
 }
 
 void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {
@@ -243,6 +274,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::compareWithEarlier() {
   ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
+                         kindOnShow(),
                          [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
                            return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
                          });
