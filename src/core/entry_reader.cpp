@@ -147,7 +147,7 @@ void EntryReader::takeValue(ReportItem& item) {
       item.kind = ReportItem::Kind::Value;
       item.text = continuation();
       item.name = m_name;
-      item.var = m_vars.lookup(item.name);
+      item.var = m_lookups ? m_vars.lookup(item.name) : -1;
       return;
     }
     if (trimmed.empty() || m_sep != ':' || line.find("Event") == std::string_view::npos) return;
@@ -162,6 +162,12 @@ void EntryReader::takeValue(ReportItem& item) {
   item.beginsEntry = begins(role);
   if (!item.beginsEntry && !m_inEntry) {
     item.kind = ReportItem::Kind::Preamble;
+    noteValue(item);
+    return;
+  }
+  if (!m_lookups) {
+    m_inEntry = true;
+    item.kind = ReportItem::Kind::Value;
     noteValue(item);
     return;
   }

@@ -86,6 +86,9 @@ class EntryReader {
   [[nodiscard]] const KindsIndex& index() const { return m_index; }
   /// The kind of the section being read, an index into index().kinds(); -1 before the first heading.
   [[nodiscard]] int sectionKind() const { return m_kind; }
+  /// Whether names are looked up in the table (on by default). A reader of one kind turns
+  /// it off for the other kinds' sections, whose values it drops: their `var` is then -1.
+  void setLookups(bool on) { m_lookups = on; }
   /// Lines read so far.
   [[nodiscard]] int64_t lineNumber() const { return m_lineNo; }
 
@@ -123,6 +126,7 @@ class EntryReader {
   int m_kind = -1;                        // of the section being read
   std::vector<std::string> m_kindStarts;  // by kind: its start name once known
   int64_t m_lineNo = 0;
+  bool m_lookups = true;
 
   bool matchLayout(ReportItem& item);
   const VariableTable& m_vars;

@@ -106,7 +106,10 @@ void ReportLoader::read(const std::string& file, Grid& g) {
   while (!m_load.stopflag && in.nextLine()) {
     progress.lineRead(++m_counters.nread, m_counters.nout);
     const ReportItem item = in.cut();
-    if (item.kind == ReportItem::Kind::Heading) takeHeading(item, in.sectionKind(), g);
+    if (item.kind == ReportItem::Kind::Heading) {
+      takeHeading(item, in.sectionKind(), g);
+      in.setLookups(m_active);
+    }
     if (!m_active || item.kind == ReportItem::Kind::None) {
       m_observer.yieldEvents();
       continue;
