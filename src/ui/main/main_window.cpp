@@ -117,6 +117,11 @@ bool MainWindow::do_refresh() {
   m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
   flushStatus();
   setTableCommandsEnabled(true);
+  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopflag &&
+      !m_closeWhenLoaded) {
+    m_kind = 0;  // the file changed and lost the kind on show: its first kind
+    return do_refresh();
+  }
   showKinds();
   if (m_closeWhenLoaded) close();
   return true;
