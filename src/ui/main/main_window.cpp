@@ -98,7 +98,8 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::enableViewsOfKind(bool enabled) {
-  m_menlockwaits->setEnabled(enabled && core::holdsLockWaits(m_shared.snaptype));
+  const core::KindChoice locks{0, "", true};  // a file of several kinds: its lock snapshot, whatever is on show
+  m_menlockwaits->setEnabled(enabled && (core::holdsLockWaits(m_shared.snaptype) || m_loader.index().find(locks) >= 0));
   m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
 }
 
