@@ -22,9 +22,11 @@
 #include "core/compare/snapshot_compare.h"
 #include "core/constant_columns.h"
 #include "core/grid_store.h"
+#include "core/kinds_index.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/report_loader.h"
+#include "core/snapshot_load.h"
 #include "core/version.h"
 
 namespace {
@@ -120,6 +122,41 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
   standardOutput().flush();
 }
 
+/// The kind --kind names, or the default choice.
+core::KindChoice chosenKind(const app::ExportOptions& options) {
+  return options.kind.empty() ? core::KindChoice{} : core::parseKindChoice(options.kind);
+}
+
+/// --kinds: one line per kind of the report, in order of first appearance.
+int exportKinds(const app::ExportOptions& options) {
+  std::optional<SpooledInput> spooled;
+  std::string path = options.report;
+  if (path == "-") {  // read through a file, as every other mode
+    if (!spool(spooled)) return 1;
+    path = spooled->path();
+  }
+  try {
+    const core::KindsIndex index = core::indexKinds(path);
+    app::CheckedOutput& out = standardOutput();
+    out.put("Kind\tSnapshots\tEntries\n");
+    for (const core::KindSummary& k : index.kinds())
+      out.put(k.heading + '\t' + std::to_string(k.snapshots) + '\t' + std::to_string(k.rows) + '\n');
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
+
+/// After a load of the default kind: names the file's other kinds, if any.
+void noteOtherKinds(const core::KindsIndex& index, int loaded) {
+  const std::vector<core::KindSummary>& kinds = index.kinds();
+  if (kinds.size() < 2 || loaded < 0) return;
+  std::fprintf(stderr,
+               "tarvolin-export: the report holds %zu kinds; this is the first, \"%s\". --kind picks another:\n%s",
+               kinds.size(), kinds[static_cast<size_t>(loaded)].heading.c_str(), core::listKinds(kinds).c_str());
+}
+
 /// --compare: the first snapshot of the earlier report against the last of the later one.
 int compareReports(const app::ExportOptions& options, const char* argv0) {
   std::error_code ec;
@@ -142,10 +179,13 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   }
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
-  core::loadSnapshotPair(earlierPath, 0, laterPath, core::ReportLoader::kLastSnapshot, ".", earlier, later,
-                         false);  // written as text: no column is ever sized
+  // Each file read once (both snapshots in one pass when it is one file); written as text:
+  // no column is ever sized.
+  core::loadFirstAndLast(earlierPath, laterPath, ".", earlier, later, false, chosenKind(options));
   for (const core::LoadedSnapshot* s : {&earlier, &later})
-    if (!s->error.empty()) std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
+    if (!s->error.empty() && (s == &earlier || s->error != earlier.error))  // one file: said once
+      std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
+  if (earlier.noSuchKind || later.noSuchKind) return 2;
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
@@ -180,10 +220,12 @@ void exportResult(const core::GridStore& g, bool csv) { exportGrid(g, g.cols() -
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const app::ExportOptions& options) {
   core::LoadedSnapshot report;
-  core::loadSnapshot(options.report, core::ReportLoader::kWholeFile, ".", report, false);  // no column is shown
-  if (!report.error.empty()) {
+  core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
+  if (report.noSuchKind && options.kind.empty()) {
+    if (!report.fileKinds.empty()) report.shared.snaptype = report.fileKinds.front().heading;  // said below
+  } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
-    return 1;
+    return report.noSuchKind ? 2 : 1;
   }
   if (!core::holdsLockWaits(report.shared.snaptype)) {
     std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n",
@@ -195,6 +237,8 @@ int exportLockWaits(const app::ExportOptions& options) {
   core::writeLockWaitGrid(waits, grid);
   exportResult(grid, options.csv);
   if (waits.rows.empty()) std::fprintf(stderr, "%s\n", std::string(core::kNoLockWaits).c_str());
+  if (const std::string which = core::snapshotOfText(report.time); !which.empty())
+    std::fprintf(stderr, "%s\n", which.c_str());
   std::fprintf(stderr, "%s\nApplications waiting: %d\n", report.status.c_str(), waits.waiting);
   return 0;
 }
@@ -235,6 +279,7 @@ int run(int argc, char** argv) {
   if (options->compare) return compareReports(*options, argv[0]);
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
+  if (options->kinds) return exportKinds(*options);
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;
@@ -252,6 +297,7 @@ int run(int argc, char** argv) {
     // reports why.
     core::NullLoadObserver quiet;
     core::ReportLoader first(shared, load, quiet, measure, ".");
+    first.setKind(chosenKind(*options));
     first.do_refresh(options->report, grid);
     const int idx = shared.vars.lookup(options->filterName);
     if (idx < 0 && !first.counters().failed) {
@@ -265,7 +311,14 @@ int run(int argc, char** argv) {
   }
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
+  loader.setKind(chosenKind(*options));
   loader.do_refresh(options->report, grid);
+  if (loader.loadedKind() < 0 && !options->kind.empty() && !loader.index().kinds().empty()) {
+    std::fprintf(stderr, "tarvolin-export: the report holds no kind \"%s\"; its kinds are:\n%s", options->kind.c_str(),
+                 core::listKinds(loader.index().kinds()).c_str());
+    return 2;
+  }
+  if (options->kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv,
              options->hideConstant ? core::constantColumns(grid) : std::vector<int>{});
   std::fprintf(stderr, "%s\n", observer.status().c_str());

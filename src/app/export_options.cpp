@@ -63,6 +63,14 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.compare = true;
     } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
       (a == "--lock-waits" ? o.lockWaits : o.deadlocks) = true;
+    } else if (!optionsEnded && a == "--kinds") {
+      o.kinds = true;
+    } else if (!optionsEnded && a == "--kind") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = "--kind needs a kind's heading or number";
+        return std::nullopt;
+      }
+      o.kind = args[++i];
     } else if (!optionsEnded && a == "--interval") {
       if (i + 1 >= args.size() || !(o.intervalMicros = parseSeconds(args[i + 1]))) {
         error = "--interval needs a number of seconds above 0, at most 6 decimals";
@@ -81,16 +89,24 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       haveReport = true;
     }
   }
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) > 1) {
-    error = "--compare, --lock-waits and --deadlocks can't be used together";
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) > 1) {
+    error = "--compare, --lock-waits, --deadlocks and --kinds can't be used together";
     return std::nullopt;
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {
     error = std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
     return std::nullopt;
   }
-  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks)) {
-    error = "--hide-constant can't be used with --compare, --lock-waits or --deadlocks";
+  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds)) {
+    error = "--hide-constant can't be used with --compare, --lock-waits, --deadlocks or --kinds";
+    return std::nullopt;
+  }
+  if ((o.kinds || o.deadlocks) && !o.kind.empty()) {
+    error = std::string(o.kinds ? "--kinds" : "--deadlocks") + " takes no --kind";
+    return std::nullopt;
+  }
+  if (o.kinds && (o.filter || o.allColumns || o.csv)) {
+    error = "--kinds takes no --filter, --all-columns or --csv";
     return std::nullopt;
   }
   if (o.compare && o.filter) {

@@ -23,6 +23,8 @@ struct ExportOptions {
   std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
   bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
   bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
+  bool kinds = false;                     ///< --kinds: the kinds of report the file holds instead
+  std::string kind;                       ///< --kind: a heading or its number in the --kinds list; empty: none given
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -30,10 +32,11 @@ struct ExportOptions {
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error);
 
 inline constexpr const char* kExportUsage =
-    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] [--hide-constant] REPORT\n"
-    "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
-    "       tarvolin-export --lock-waits [--csv] REPORT\n"
+    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] [--hide-constant] [--kind K] REPORT\n"
+    "       tarvolin-export --compare [--csv] [--interval SECONDS] [--kind K] [OLDER] NEWER\n"
+    "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
+    "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints after the usage lines.
@@ -50,6 +53,10 @@ inline constexpr const char* kExportHelp =
     "  --hide-constant      leave out every column whose value is the same in every row written\n"
     "                       (after --filter; empty everywhere counts too); with fewer than two\n"
     "                       rows nothing is left out\n"
+    "  --kinds              the kinds of report the file holds (a \"get snapshot for all\" capture\n"
+    "                       holds several), as TSV: Kind, Snapshots, Entries (rows of its grid)\n"
+    "  --kind K             the kind to read: its heading (any case) or its number in the --kinds\n"
+    "                       list; without it the first kind (standard error names the others)\n"
     "  --compare [OLDER] NEWER\n"
     "                       the change of each entry from the first snapshot of OLDER to the last\n"
     "                       of NEWER (of NEWER's first and last when OLDER is left out): a column\n"
@@ -62,7 +69,8 @@ inline constexpr const char* kExportHelp =
     "  --lock-waits         who waits for whom in a lock snapshot: one row per application that\n"
     "                       holds a lock somebody waits for or waits itself, in tree order (roots\n"
     "                       first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
-    "                       \"not in report\" and \"holder unknown\"\n"
+    "                       \"not in report\" and \"holder unknown\". Of a file of several\n"
+    "                       snapshots, the last lock snapshot (standard error names its time)\n"
     "  --deadlocks          the deadlocks of an event monitor log: one row per participant of\n"
     "                       each \"Deadlock ID\", with the lock it waited for and its statement\n"
     "  -h, --help           this text\n"

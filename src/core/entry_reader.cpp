@@ -1,5 +1,6 @@
 #include "core/entry_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -9,8 +10,15 @@ namespace tarvolin::core {
 
 namespace {
 
-constexpr std::array<ReportKind, 7> kKinds = {{
+constexpr std::string_view kTimeName = "Snapshot timestamp";
+
+constexpr std::array<ReportKind, 12> kKinds = {{
     {"Database Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
+    {"Application Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
+    {"Database Snapshot", "Database name", "", "", '='},
+    {"Bufferpool Snapshot", "Bufferpool name", "", "", '=', true},
+    {"Application Snapshot", "Application handle", "", "", '=', true},
+    {"Database Manager Snapshot", "Node name", "", "", '='},
     {"Tablespace Snapshot", "Tablespace name", "", "", '='},
     {"Table Snapshot", "Table Schema", "", "", '='},
     {"System Database Directory", "Database alias", "", "", '='},
@@ -32,7 +40,14 @@ EntryReader::EntryReader(const std::string& path, const VariableTable& vars, Rea
   m_next.fill(-1);
 }
 
-bool EntryReader::nextLine() { return m_in.nextLine(m_line); }
+bool EntryReader::nextLine() {
+  if (m_in.nextLine(m_line)) {
+    ++m_lineNo;
+    return true;
+  }
+  m_index.finish(m_lineNo);
+  return false;
+}
 
 ReportItem EntryReader::cut() {
   ReportItem item;
@@ -49,21 +64,39 @@ void EntryReader::takeHeading(ReportItem& item) {
   const std::string_view trimmed = trimBlanks(line);
   if (trimmed.empty() || line.find("echo") != std::string_view::npos || line.starts_with("----------")) return;
   m_headingRead = true;
+  beginSection(trimmed, item);
+}
+
+bool EntryReader::isHeading(std::string_view trimmed) const {
+  if (findKind(trimmed) != nullptr) return true;
+  const std::vector<KindSummary>& kinds = m_index.kinds();
+  return std::any_of(kinds.begin(), kinds.end(), [&](const KindSummary& k) { return k.heading == trimmed; });
+}
+
+void EntryReader::beginSection(std::string_view heading, ReportItem& item) {
   item.kind = ReportItem::Kind::Heading;
-  item.text = trimmed;
-  if (m_split) m_heading = trimmed;
-  if (const ReportKind* kind = findKind(trimmed)) {
-    m_startvar = kind->startvar;
-    m_startvar2 = kind->startvar2;
-    m_leadvar = kind->leadvar;
-    m_sep = kind->sep;
-  }
+  item.text = heading;
+  const ReportKind* kind = findKind(heading);
+  item.beginsSnapshot = m_index.beginSection(heading, kind != nullptr && kind->perEntry, m_lineNo);
+  m_kind = m_index.current()->kind;
+  if (static_cast<size_t>(m_kind) >= m_kindStarts.size()) m_kindStarts.resize(static_cast<size_t>(m_kind) + 1);
+  m_inEntry = m_entryAtLead = m_secondSeen = false;
+  m_prev = kMaxVars;
+  m_startvar = kind != nullptr ? kind->startvar : m_kindStarts[static_cast<size_t>(m_kind)];
+  m_startvar2 = kind != nullptr ? kind->startvar2 : "";
+  m_leadvar = kind != nullptr ? kind->leadvar : "";
+  m_sep = kind != nullptr ? kind->sep : '=';
+}
+
+void EntryReader::noteValue(ReportItem& item) {
+  if (item.beginsEntry) m_index.noteEntry();
+  if (item.name == kTimeName) item.beginsSnapshot = m_index.noteTime(item.text);
 }
 
 void EntryReader::stored(int var) {
   m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(var);
   m_prev = var;
-  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_role};
+  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_role, m_kind};
 }
 
 EntryReader::Role EntryReader::roleOf(std::string_view name) const {
@@ -88,7 +121,7 @@ bool EntryReader::matchLayout(ReportItem& item) {
   const int guess = m_next[static_cast<size_t>(m_prev)];
   if (guess < 0) return false;
   const Layout& layout = m_layouts[static_cast<size_t>(guess)];
-  if (layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
+  if (layout.kind != m_kind || layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
   item.var = guess;
   item.name = m_vars[guess].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
@@ -98,22 +131,17 @@ bool EntryReader::matchLayout(ReportItem& item) {
 
 void EntryReader::takeValue(ReportItem& item) {
   if (matchLayout(item)) {
-    if (!item.beginsEntry && !m_inEntry) {
-      if (m_split) item.kind = ReportItem::Kind::Preamble;
-      return;
-    }
-    m_inEntry = true;
-    item.kind = ReportItem::Kind::Value;
+    item.kind = !item.beginsEntry && !m_inEntry ? ReportItem::Kind::Preamble : ReportItem::Kind::Value;
+    m_inEntry = m_inEntry || item.kind == ReportItem::Kind::Value;
+    noteValue(item);
     return;
   }
   const std::string_view line = m_line;
   const size_t at = line.find(m_sep);
   if (at == std::string_view::npos) {
     const std::string_view trimmed = trimBlanks(line);
-    if (m_split && trimmed == m_heading) {
-      m_inEntry = m_entryAtLead = m_secondSeen = false;
-      item.kind = ReportItem::Kind::Heading;
-      item.text = trimmed;
+    if (!trimmed.empty() && isHeading(trimmed)) {
+      beginSection(trimmed, item);
       return;
     }
     if (trimmed.starts_with("Dynamic SQL")) {
@@ -121,7 +149,7 @@ void EntryReader::takeValue(ReportItem& item) {
       item.kind = ReportItem::Kind::Value;
       item.text = continuation();
       item.name = m_name;
-      item.var = m_vars.lookup(item.name);
+      item.var = m_lookups ? m_vars.lookup(item.name) : -1;
       return;
     }
     if (trimmed.empty() || m_sep != ':' || line.find("Event") == std::string_view::npos) return;
@@ -131,11 +159,18 @@ void EntryReader::takeValue(ReportItem& item) {
     item.name = trimBlanks(line.substr(0, at));
     item.text = trimBlanks(line.substr(at + 1));
   }
-  if (m_startvar.empty()) m_startvar = item.name;
+  if (m_startvar.empty()) m_startvar = m_kindStarts[static_cast<size_t>(m_kind)] = item.name;
   const Role role = roleOf(item.name);
   item.beginsEntry = begins(role);
   if (!item.beginsEntry && !m_inEntry) {
-    if (m_split) item.kind = ReportItem::Kind::Preamble;
+    item.kind = ReportItem::Kind::Preamble;
+    noteValue(item);
+    return;
+  }
+  if (!m_lookups) {
+    m_inEntry = true;
+    item.kind = ReportItem::Kind::Value;
+    noteValue(item);
     return;
   }
   item.var = m_vars.lookup(item.name);
@@ -145,11 +180,13 @@ void EntryReader::takeValue(ReportItem& item) {
   }
   m_inEntry = true;
   item.kind = ReportItem::Kind::Value;
+  noteValue(item);
 }
 
 std::string_view EntryReader::continuation() {
   std::string_view next;
-  if (!m_in.nextLine(next) || (next.empty() && !m_in.nextLine(next)))
+  const auto read = [&] { return m_in.nextLine(next) && ++m_lineNo > 0; };
+  if (!read() || (next.empty() && !read()))
     throw ReadError("Input past end of file: " + m_in.path() + " ends after \"" + m_name + "\"");
   return trimBlanks(next);
 }

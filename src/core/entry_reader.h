@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/kinds_index.h"
 #include "core/line_source.h"
 #include "core/variable_table.h"
 
@@ -20,6 +22,8 @@ struct ReportKind {
   /// since version 8 opens with "Lock Name" before "Lock Object Name"), or empty.
   std::string_view leadvar;
   char sep;  ///< separator between name and value
+  /// DB2 prints the heading again before each entry (see KindsIndex).
+  bool perEntry = false;
 };
 
 /// The kind whose heading equals `heading` exactly, or nullptr.
@@ -28,24 +32,35 @@ struct ReportKind {
 /// What one line of a report holds.
 struct ReportItem {
   enum class Kind {
-    None,      ///< nothing to keep (blank, before the heading or the first entry, no separator)
-    Heading,   ///< the report's heading: `text` is the line, trimmed
+    None,      ///< nothing to keep (blank, before the heading, no separator)
+    Heading,   ///< a heading, which begins a section: `text` is the line, trimmed
     Value,     ///< a variable's value: `name` and `text`, both trimmed
-    Preamble,  ///< with splitSnapshots() only: a value before a snapshot's first entry
+    Preamble,  ///< a value before a section's first entry: `name` and `text`
   };
   Kind kind = Kind::None;
   std::string_view name;
   std::string_view text;
   int var = -1;              ///< Value: the name's index in the table, or -1 when it isn't there
   bool beginsEntry = false;  ///< Value: the name is a start name of the kind
+  /// Heading, or the "Snapshot timestamp" that settles a pending section: a new snapshot
+  /// of the section's kind begins here (see KindsIndex).
+  bool beginsSnapshot = false;
 };
 
-/// Cuts a report into its heading and the names and values of its entries, line by
-/// line. Entries begin at the kind's start names (for a kind it doesn't know, at the
+/// Cuts a report into sections (a heading and what follows it, one kind each) and the
+/// names and values of their entries, line by line. The first heading follows the
+/// preamble rule; after it, a line without the section's separator whose trimmed text is
+/// the heading of a known kind, or a heading already met in the file, begins a section
+/// (before any other rule: a heading is never a value). Each section is cut by its own
+/// kind's start names and separator; a kind not in the table takes its start name once,
+/// from the first name read in its first section. The reader builds the file's
+/// KindsIndex as it goes.
+///
+/// Entries begin at the kind's start names (for a kind it doesn't know, at the
 /// first name read); its lead name begins one as well, and then the second start name
 /// that follows it stays in that entry, so a lock block makes one entry whichever of
-/// the two names comes first. Values before the first entry are dropped, except those of
-/// "Dynamic SQL" names, whose value is the next line (after one empty line, the one
+/// the two names comes first. Values before a section's first entry are Preamble items,
+/// except those of "Dynamic SQL" names, whose value is the next line (after one empty line, the one
 /// after that). Names are separated from values by '=' (':' for event logs, where a
 /// line without one but with "Event" is the value of "Event").
 ///
@@ -67,11 +82,15 @@ class EntryReader {
   /// file ends before it.
   ReportItem cut();
 
-  /// Reads a file that holds several snapshots (a report appended to the file again and
-  /// again): a line equal to the heading read first is cut as a Heading again and ends the
-  /// entry being read, and the values before each snapshot's first entry are cut as
-  /// Preamble items. Without this call the reader cuts a file as one report.
-  void splitSnapshots() { m_split = true; }
+  /// The sections and kinds read so far; complete once nextLine() returned false.
+  [[nodiscard]] const KindsIndex& index() const { return m_index; }
+  /// The kind of the section being read, an index into index().kinds(); -1 before the first heading.
+  [[nodiscard]] int sectionKind() const { return m_kind; }
+  /// Whether names are looked up in the table (on by default). A reader of one kind turns
+  /// it off for the other kinds' sections, whose values it drops: their `var` is then -1.
+  void setLookups(bool on) { m_lookups = on; }
+  /// Lines read so far.
+  [[nodiscard]] int64_t lineNumber() const { return m_lineNo; }
 
   /// Tells which variable the value of the last cut() went to (its index once appended).
   void stored(int var);
@@ -86,6 +105,9 @@ class EntryReader {
   bool begins(Role role);
 
   void takeHeading(ReportItem& item);
+  void beginSection(std::string_view heading, ReportItem& item);
+  [[nodiscard]] bool isHeading(std::string_view trimmed) const;
+  void noteValue(ReportItem& item);
   void takeValue(ReportItem& item);
   std::string_view continuation();
 
@@ -100,14 +122,18 @@ class EntryReader {
   bool m_entryAtLead = false;  // the entry being read began at the lead name
   bool m_secondSeen = false;   // and has had its second start name since
   std::string m_name;          // a "Dynamic SQL" name, kept while its value is read
-  bool m_split = false;        // see splitSnapshots()
-  std::string m_heading;       // the heading read first, when splitting
+  KindsIndex m_index;
+  int m_kind = -1;                        // of the section being read
+  std::vector<std::string> m_kindStarts;  // by kind: its start name once known
+  int64_t m_lineNo = 0;
+  bool m_lookups = true;
 
   bool matchLayout(ReportItem& item);
   const VariableTable& m_vars;
   struct Layout {
     std::string prefix;  // the variable's last line up to and including the separator; empty: none
     Role role = Role::None;
+    int kind = -1;  // of the section it was read in
   };
   std::array<Layout, kMaxVars> m_layouts;
   std::array<int16_t, kMaxVars + 1> m_next;  // by variable (kMaxVars: none yet): the one stored after it, or -1

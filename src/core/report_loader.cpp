@@ -25,25 +25,30 @@ void ReportLoader::do_refresh(const std::string& file, Grid& g) {
   try {
     prepare(g);
     read(file, g);
-    finishEntry(g);  // the last entry, also after Stop
+    if (!m_sinkStopped) finishEntry(g);  // the last entry, also after Stop
   } catch (const std::exception& e) {
     m_counters.failed = true;
     m_observer.showError(e.what());
   }
+  if (m_sinkStopped) {
+    m_loading = false;
+    return;
+  }
   finish(g);
+  if (m_sink && m_snapshots > 0) m_sink(g);
   m_loading = false;
 }
 
 void ReportLoader::prepare(Grid& g) {
   // Until the grid is reset an error must still reach finish(); nothing here throws on
   // a grid that holds at least one row and column.
-  g.clear();
-  g.setCols(2);
-  g.setRows(2);
-  g.setRedraw(false);
-  g.setRowHeight(0, kHeaderRowHeight);
-  g.setRowHeight(1, kDefaultRowHeight);
+  prepareGrid(g);
   m_hasdata = false;
+  m_kind = -1;
+  m_active = false;
+  m_snapshots = 0;
+  m_sinkStopped = false;
+  m_index = {};
   m_load.clearVals(m_shared.vars.maxvar());
   m_shared.vars.reset();
   m_shared.snaptype.clear();
@@ -52,29 +57,69 @@ void ReportLoader::prepare(Grid& g) {
   m_observer.setStopEnabled(true);
 }
 
+void ReportLoader::prepareGrid(Grid& g) {
+  g.clear();
+  g.setCols(2);
+  g.setRows(2);
+  g.setRedraw(false);
+  g.setRowHeight(0, kHeaderRowHeight);
+  g.setRowHeight(1, kDefaultRowHeight);
+}
+
+void ReportLoader::takeHeading(const ReportItem& item, int kind, Grid& g) {
+  if (m_active) finishEntry(g);  // a heading ends the entry being read
+  if (m_kind < 0 && m_choice.accepts(item.text, kind + 1)) {
+    m_kind = kind;
+    m_shared.snaptype = item.text;
+    m_observer.setKind(m_shared.snaptype);
+    readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));
+  }
+  m_active = kind == m_kind;
+}
+
+/// Hands the snapshot read so far to the sink and empties the grid for the next one; the
+/// entry being read, if any, goes to the next one.
+bool ReportLoader::deliver(Grid& g) {
+  finishGrid(g);
+  m_observer.setStatus(progressText(m_counters.nread, m_counters.nout, true));
+  if (!m_sink(g)) return false;
+  prepareGrid(g);
+  m_counters.nout = m_counters.nentry = 0;
+  m_snapshotTime.clear();
+  return true;
+}
+
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars, m_read);
-  if (m_snapshot != kWholeFile) in.splitSnapshots();
   m_snapshotTime.clear();
-  int snapshot = -1;
   m_observer.setFileTime(in.modified());
   ColumnWidths widths(m_shared.vars, m_measure);
   LoadProgress progress(m_observer, g);
+  struct KeepIndex {  // on every way out, also after Stop or an error
+    KindsIndex& to;
+    const EntryReader& from;
+    ~KeepIndex() {
+      to = from.index();
+      to.finish(from.lineNumber());
+    }
+  } keep{m_index, in};
   while (!m_load.stopflag && in.nextLine()) {
     progress.lineRead(++m_counters.nread, m_counters.nout);
     const ReportItem item = in.cut();
-    if (item.kind == ReportItem::Kind::Heading && ++snapshot > 0) {
-      if (snapshot > m_snapshot) break;
-      m_hasdata = false;  // a later snapshot is wanted: start over
-      m_counters.nout = m_counters.nentry = 0;
-      m_snapshotTime.clear();
-    } else if (item.kind == ReportItem::Kind::Preamble) {
-      if (item.name == "Snapshot timestamp") m_snapshotTime = item.text;
-    } else if (item.kind == ReportItem::Kind::Heading) {
-      m_shared.snaptype = item.text;
-      m_observer.setKind(m_shared.snaptype);
-      readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));
-    } else if (item.kind == ReportItem::Kind::Value) {
+    if (item.kind == ReportItem::Kind::Heading) {
+      takeHeading(item, in.sectionKind(), g);
+      in.setLookups(m_active);
+    }
+    if (!m_active || item.kind == ReportItem::Kind::None) {
+      m_observer.yieldEvents();
+      continue;
+    }
+    if (item.beginsSnapshot && m_snapshots++ > 0 && m_sink && !deliver(g)) {
+      m_sinkStopped = true;
+      break;
+    }
+    if (item.name == "Snapshot timestamp" && m_snapshotTime.empty()) m_snapshotTime = item.text;
+    if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {
         finishEntry(g);
         m_load.clearVals(m_shared.vars.maxvar());
@@ -101,7 +146,7 @@ void ReportLoader::finishEntry(Grid& g) {
   m_hasdata = false;
 }
 
-void ReportLoader::finish(Grid& g) {
+void ReportLoader::finishGrid(Grid& g) {
   try {
     outputheaders(m_shared.vars.maxvar(), g, m_shared.vars);
   } catch (const std::exception& e) {
@@ -115,6 +160,10 @@ void ReportLoader::finish(Grid& g) {
   } catch (const std::exception& e) {
     m_observer.showError(e.what());
   }
+}
+
+void ReportLoader::finish(Grid& g) {
+  finishGrid(g);
   m_observer.setWaitCursor(false);
   m_observer.setStopEnabled(false);
   m_observer.setStatus(progressText(m_counters.nread, m_counters.nout, true));

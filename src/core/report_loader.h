@@ -2,10 +2,12 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
 #include "core/grid.h"
+#include "core/kinds_index.h"
 #include "core/load_observer.h"
 #include "core/report_reader.h"
 #include "core/shared_state.h"
@@ -37,15 +39,25 @@ class ReportLoader {
   /// written so far.
   void do_refresh(const std::string& file, Grid& g);
 
-  /// do_refresh reads the whole file as one report (the default).
+  /// For loadSnapshot: every snapshot of the kind as one grid.
   static constexpr int kWholeFile = -1;
-  /// do_refresh loads the last snapshot of the file.
+  /// For loadSnapshot: the last snapshot of the kind.
   static constexpr int kLastSnapshot = INT_MAX;
-  /// Which snapshot of a file holding several (its heading repeats) the next loads read:
-  /// kWholeFile, an index from 0 (one past the last loads the last), or kLastSnapshot.
-  /// The rows of the snapshots before the chosen one are dropped (their variables stay in
-  /// the table, as columns of the chosen one); lines after it are not read.
-  void setSnapshot(int index) { m_snapshot = index; }
+
+  /// Which kind of a file of several the next loads read (the first by default). The
+  /// other kinds' sections are cut, and counted in index(), but add nothing to the grid
+  /// or the table. A file whose sections are all of the chosen kind loads as one report.
+  void setKind(KindChoice choice) { m_choice = std::move(choice); }
+  /// Called with the grid each time a snapshot of the chosen kind is complete: before the
+  /// next one begins (its grid is then emptied; the table keeps its variables, as columns
+  /// of the later snapshots) and once at the end. Returning false ends the reading
+  /// there. Without a sink (the default) the kind's snapshots load as one grid.
+  using SnapshotSink = std::function<bool(Grid& g)>;
+  void setSnapshotSink(SnapshotSink sink) { m_sink = std::move(sink); }
+  /// The sections and kinds of the file read by the last load (complete when it read to the end).
+  [[nodiscard]] const KindsIndex& index() const { return m_index; }
+  /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
+  [[nodiscard]] int loadedKind() const { return m_kind; }
   /// Whether loads measure values for the column widths (on by default). Off, every shown
   /// column gets the narrowest width: for callers that never show the grid, such as an
   /// export, whose cells and shown columns are the same either way.
@@ -53,8 +65,8 @@ class ReportLoader {
   /// How the next loads read their file's bytes (see ReportReader); empty for ::read.
   void setReadFunction(ReadFunction read) { m_read = std::move(read); }
 
-  /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none
-  /// or when the whole file was read.
+  /// The first "Snapshot timestamp" of the snapshot being delivered to the sink (its
+  /// preamble's, else its first entry's), or empty.
   [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
 
   /// Counters of the last (or running) load.
@@ -68,7 +80,11 @@ class ReportLoader {
 
  private:
   void prepare(Grid& g);
+  void prepareGrid(Grid& g);
   void read(const std::string& file, Grid& g);
+  void takeHeading(const struct ReportItem& item, int kind, Grid& g);
+  bool deliver(Grid& g);
+  void finishGrid(Grid& g);
   void finishEntry(Grid& g);
   void finish(Grid& g);
 
@@ -81,8 +97,14 @@ class ReportLoader {
   LoadCounters m_counters;
   bool m_hasdata = false;
   bool m_loading = false;
-  int m_snapshot = kWholeFile;
   bool m_sizeColumns = true;
+  KindChoice m_choice;
+  SnapshotSink m_sink;
+  KindsIndex m_index;
+  int m_kind = -1;
+  bool m_active = false;  // the section being read is of the chosen kind
+  int m_snapshots = 0;    // of the chosen kind, begun so far
+  bool m_sinkStopped = false;
   std::string m_snapshotTime;
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "core/entry_reader.h"
 #include "core/load_observer.h"
@@ -13,43 +14,104 @@ namespace tarvolin::core {
 
 namespace {
 
-constexpr std::string_view kTimeName = "Snapshot timestamp";
-
 /// Keeps the status line and the first error.
 class KeepingObserver : public NullLoadObserver {
  public:
-  explicit KeepingObserver(LoadedSnapshot& out) : m_out(out) {}
+  explicit KeepingObserver(SnapshotPass& out) : m_out(out) {}
   void setStatus(const std::string& text) override { m_out.status = text; }
   void showError(const std::string& message) override {
     if (m_out.error.empty()) m_out.error = message;
   }
 
  private:
-  LoadedSnapshot& m_out;
+  SnapshotPass& m_out;
 };
+
+/// `from` moved into `to`, its variables copied (the loader goes on with them).
+void keep(LoadedSnapshot& from, LoadedSnapshot& to) {
+  to.shared = from.shared;
+  to.grid = std::move(from.grid);
+  to.time = from.time;
+  to.status = from.status;
+  to.error = from.error;
+}
+
+/// Says in `out` that the file lacks the kind (or why it could not be read).
+void missingKind(const std::string& path, const SnapshotPass& pass, LoadedSnapshot& out) {
+  out.noSuchKind = pass.error.empty();
+  out.fileKinds = pass.index.kinds();
+  if (!pass.error.empty())
+    out.error = pass.error;
+  else if (pass.index.kinds().empty())
+    out.error = path + " holds no report";
+  else
+    out.error = path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds());
+}
 
 }  // namespace
 
-void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
-                  bool sizeColumns) {
+SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
+                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns) {
+  SnapshotPass pass;
+  LoadedSnapshot current;
   LoadState load;
-  KeepingObserver observer(out);
+  KeepingObserver observer(pass);
   FixedTextMeasure measure;
-  ReportLoader loader(out.shared, load, observer, measure, configFolder);
-  loader.setSnapshot(index);
+  ReportLoader loader(current.shared, load, observer, measure, configFolder);
+  loader.setKind(kind);
   loader.setSizeColumns(sizeColumns);
-  loader.do_refresh(path, out.grid);
-  out.time = loader.snapshotTime();
-  const int col = out.shared.vars.lookup(kTimeName);
-  if (out.time.empty() && col >= 0 && out.grid.rows() > 1) out.time = out.grid.text(1, col);
+  loader.setSnapshotSink([&](Grid&) {
+    current.time = loader.snapshotTime();
+    current.status = pass.status;
+    current.error = loader.counters().failed ? pass.error : std::string();
+    const bool more = take(current);
+    current.grid = GridStore();  // were it moved out
+    return more;
+  });
+  loader.do_refresh(path, current.grid);
+  pass.index = loader.index();
+  pass.kind = loader.loadedKind();
+  return pass;
+}
+
+void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
+                  bool sizeColumns, const KindChoice& kind) {
+  SnapshotPass pass;
+  if (index == ReportLoader::kWholeFile) {
+    LoadState load;
+    KeepingObserver observer(pass);
+    FixedTextMeasure measure;
+    ReportLoader loader(out.shared, load, observer, measure, configFolder);
+    loader.setKind(kind);
+    loader.setSizeColumns(sizeColumns);
+    loader.do_refresh(path, out.grid);
+    out.time = loader.snapshotTime();
+    out.status = pass.status;
+    out.error = pass.error;
+    pass.index = loader.index();
+    if (loader.loadedKind() < 0 && out.error.empty()) missingKind(path, pass, out);
+    return;
+  }
+  int n = 0;
+  bool found = false;
+  pass = forEachSnapshot(
+      path, kind, configFolder,
+      [&](LoadedSnapshot& s) {
+        keep(s, out);
+        found = true;
+        return n++ < index;
+      },
+      sizeColumns);
+  if (!found) missingKind(path, pass, out);
 }
 
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
-                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2, bool sizeColumns) {
+                      const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2, bool sizeColumns,
+                      const KindChoice& kind) {
   std::exception_ptr failure;  // of the first load, on its own thread
   const auto loadFirst = [&] {
     try {
-      loadSnapshot(path1, index1, configFolder, out1, sizeColumns);
+      loadSnapshot(path1, index1, configFolder, out1, sizeColumns, kind);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -60,22 +122,47 @@ void loadSnapshotPair(const std::string& path1, int index1, const std::string& p
   } catch (const std::system_error&) {
     loadFirst();  // no thread to be had: one after the other
   }
-  loadSnapshot(path2, index2, configFolder, out2, sizeColumns);
+  loadSnapshot(path2, index2, configFolder, out2, sizeColumns, kind);
   if (first) first->join();
   if (failure) std::rethrow_exception(failure);
 }
 
-std::vector<std::string> listSnapshots(const std::string& path) {
+void loadFirstAndLast(const std::string& path1, const std::string& path2, const std::string& configFolder,
+                      LoadedSnapshot& first, LoadedSnapshot& last, bool sizeColumns, const KindChoice& kind) {
+  if (path1 != path2) {
+    loadSnapshotPair(path1, 0, path2, ReportLoader::kLastSnapshot, configFolder, first, last, sizeColumns, kind);
+    return;
+  }
+  int n = 0;
+  const SnapshotPass pass = forEachSnapshot(
+      path1, kind, configFolder,
+      [&](LoadedSnapshot& s) {
+        if (n++ == 0) first = LoadedSnapshot{s.shared, s.grid, s.time, s.status, s.error, false, {}};
+        keep(s, last);
+        return true;
+      },
+      sizeColumns);
+  if (n == 0) {
+    missingKind(path1, pass, first);
+    missingKind(path1, pass, last);
+  }
+}
+
+KindsIndex indexKinds(const std::string& path) {
   VariableTable vars;
   EntryReader in(path, vars);
-  in.splitSnapshots();
+  while (in.nextLine()) in.cut();
+  return in.index();
+}
+
+std::vector<std::string> listSnapshots(const std::string& path, const KindChoice& kind) {
+  const KindsIndex index = indexKinds(path);
+  const int chosen = index.find(kind);
   std::vector<std::string> times;
-  while (in.nextLine()) {
-    const ReportItem item = in.cut();
-    if (item.kind == ReportItem::Kind::Heading)
-      times.emplace_back();
-    else if (item.kind != ReportItem::Kind::None && item.name == kTimeName && times.back().empty())
-      times.back() = item.text;  // of the preamble, or of an entry in a kind without one
+  for (const KindSection& s : index.sections()) {
+    if (s.kind != chosen) continue;
+    if (static_cast<size_t>(s.snapshot) >= times.size()) times.resize(static_cast<size_t>(s.snapshot) + 1);
+    if (times[static_cast<size_t>(s.snapshot)].empty()) times[static_cast<size_t>(s.snapshot)] = s.time;
   }
   return times;
 }

@@ -1,37 +1,68 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/grid_store.h"
+#include "core/kinds_index.h"
 #include "core/shared_state.h"
 
 namespace tarvolin::core {
 
 /// One snapshot of a report, loaded as the viewer loads a report.
 struct LoadedSnapshot {
-  SharedState shared;  ///< its variables (the grid's columns, in order) and its kind
-  GridStore grid;      ///< the header row, then one row per entry in file order
-  std::string time;    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
-  std::string status;  ///< the load's last status line ("Finished. Records read: ...")
-  std::string error;   ///< the error that ended the load, or empty
+  SharedState shared;                  ///< its variables (the grid's columns, in order) and its kind
+  GridStore grid;                      ///< the header row, then one row per entry in file order
+  std::string time;                    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
+  std::string status;                  ///< the load's last status line ("Finished. Records read: ...")
+  std::string error;                   ///< the error that ended the load, or empty
+  bool noSuchKind = false;             ///< the file holds no report of the kind asked for (`error` lists its kinds)
+  std::vector<KindSummary> fileKinds;  ///< with noSuchKind: the kinds the file holds
 };
 
-/// Loads snapshot `index` of `path` (see ReportLoader::setSnapshot), with its kind's
-/// configuration from `configFolder`; `sizeColumns` as ReportLoader::setSizeColumns. Never
-/// throws on a bad file: the error is kept.
+/// What one pass over a file found.
+struct SnapshotPass {
+  KindsIndex index;    ///< the file's sections and kinds (as far as it was read)
+  int kind = -1;       ///< the kind read, an index into index.kinds(); -1 when the file has none such
+  std::string error;   ///< the error that ended the reading, or empty
+  std::string status;  ///< the load's last status line
+};
+
+/// Reads `path` once and hands each snapshot of the chosen kind to `take`, in file order,
+/// loaded as the viewer loads a report (its kind's configuration from `configFolder`;
+/// `sizeColumns` as ReportLoader::setSizeColumns). Only one snapshot's grid is held at a
+/// time: `take` may move `grid` out and copy the rest; the variables of a snapshot are
+/// those met up to its end. `take` returns false to end the reading. A snapshot's error is
+/// set when the reading ended with one. Never throws on a bad file.
+SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
+                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns = true);
+
+/// Loads snapshot `index` of the chosen kind of `path`: an index from 0 (one past the last
+/// loads the last), ReportLoader::kLastSnapshot, or ReportLoader::kWholeFile for all its
+/// snapshots as one grid; otherwise as forEachSnapshot. A file without that kind leaves
+/// `out` empty with an error naming the file's kinds.
 void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
-                  bool sizeColumns = true);
+                  bool sizeColumns = true, const KindChoice& kind = {});
 
 /// Loads two snapshots at once, the first on a thread of its own (one after the other
 /// when no thread can be had). Throws what a load throws (std::bad_alloc) once both ended.
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
                       const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2,
-                      bool sizeColumns = true);
+                      bool sizeColumns = true, const KindChoice& kind = {});
 
-/// The "Snapshot timestamp" of each snapshot of a file whose heading repeats (empty
-/// where one has none): one element per snapshot, none when the file has no heading.
-/// Throws ReadError when the file can't be read.
-[[nodiscard]] std::vector<std::string> listSnapshots(const std::string& path);
+/// The first snapshot of `path1` and the last of `path2` of the chosen kind, each file read
+/// once; when both are the same file, in one pass. As loadSnapshotPair otherwise.
+void loadFirstAndLast(const std::string& path1, const std::string& path2, const std::string& configFolder,
+                      LoadedSnapshot& first, LoadedSnapshot& last, bool sizeColumns = true,
+                      const KindChoice& kind = {});
+
+/// The "Snapshot timestamp" of each snapshot of the chosen kind of `path` (empty where one
+/// has none), read without loading: one element per snapshot. Throws ReadError when the
+/// file can't be read.
+[[nodiscard]] std::vector<std::string> listSnapshots(const std::string& path, const KindChoice& kind = {});
+
+/// Reads the sections and kinds of `path` without loading any. Throws ReadError.
+[[nodiscard]] KindsIndex indexKinds(const std::string& path);
 
 }  // namespace tarvolin::core

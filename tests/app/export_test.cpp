@@ -217,6 +217,46 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
 
 }  // namespace
 
+// A capture of many kinds: one kind at a time, chosen by heading or number, the first by default.
+TEST_F(Export, ACaptureExportsOneKindAtATime) {
+  const struct Case {
+    std::vector<std::string> args;
+    int exitCode, lines;
+    std::string firstRow, errHas;  // the row after the header; what standard error says
+  } cases[] = {
+      {{"--kind", "table SNAPSHOT", sample("capture_all.txt")},
+       0,
+       5,
+       "SHOP\tINVOICE\tUser\t123\t42\t1922002\t54914\t0\t0",
+       "Records outputted 4"},
+      {{"--kind", "5", sample("capture_all.txt")}, 0, 5, "SHOP\tINVOICE\tUser\t123\t42\t1922002\t54914\t0\t0", ""},
+      {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
+      {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
+      // The last lock snapshot alone: 4107, gone by 17:07, holds nothing.
+      {{"--lock-waits", sample("capture_loop.txt")},
+       0,
+       3,
+       "0\t4119\tprice_update.py\tUOW Executing\t\t\t\t\t48210\t1\t1\t",
+       "Snapshot of 17:07:00\n"},
+      {{"--compare", "--kind", "Application Snapshot", sample("capture_loop.txt")},
+       0,
+       4,
+       "\t4119\tUOW Executing",
+       "Entries matched: 2, new: 0, gone: 1"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0];
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.args[0];
+    if (c.lines > 1) EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size()), c.firstRow);
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(run({"--kinds", sample("capture_loop.txt")}).out,
+            "Kind\tSnapshots\tEntries\nDatabase Snapshot\t3\t3\nBufferpool Snapshot\t3\t3\n"
+            "Application Snapshot\t3\t7\nTablespace Snapshot\t3\t8\nTable Snapshot\t3\t12\n"
+            "Database Lock Snapshot\t3\t17\nDynamic SQL Snapshot Result\t3\t9\n");
+}
+
 TEST_F(Export, CommandLinesOfBothPrograms) {
   const std::string version = std::to_string(tarvolin::kVersionMajor) + "." + std::to_string(tarvolin::kVersionMinor) +
                               "." + std::to_string(tarvolin::kVersionPatch);

@@ -61,8 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{" Node Directory", "Node Directory", "Node name", "=", true},
         KindCase{"Dynamic SQL Snapshot Result", "Dynamic SQL Snapshot Result", "Number of executions", "=", true},
         KindCase{"                EVENT LOG HEADER", "EVENT LOG HEADER", "Event", ":", true},
+        KindCase{"  Database Snapshot", "Database Snapshot", "Database name", "=", false},
+        KindCase{"Bufferpool Snapshot", "Bufferpool Snapshot", "Bufferpool name", "=", true},
+        KindCase{"Application Snapshot", "Application Snapshot", "Application handle", "=", true},
+        KindCase{"Application Lock Snapshot", "Application Lock Snapshot", "Application handle", "=", true},
+        KindCase{"Database Manager Snapshot", "Database Manager Snapshot", "Node name", "=", true},
         // Not in the table of kinds: the first variable line names the start.
-        KindCase{"Application Snapshot", "Application Snapshot", "Application handle", "=", false},
+        KindCase{"Utility Snapshot", "Utility Snapshot", "Utility ID", "=", false},
         KindCase{"Node\tDirectory", "Node\tDirectory", "Node name", "=", false}));
 
 // One row per application and one per lock, in the layout DB2 prints since version 8 ("Lock Name"
@@ -142,9 +147,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Event", "Appl Handle", "Start", "Deadlock ID"},
                    {"3) Connection Header Event ...", "17", "15:40:11.020876", ""},
                    {"4) Deadlock Event ...", "", "", "2"}}},
+        // A heading is never a value: a repeated one ends the entry being read, and its
+        // preamble joins no entry; of a file of several kinds the first is read.
+        LinesCase{"Dynamic SQL Snapshot Result\n Database name = D\n Number of executions = 1\n Statement text = a\n"
+                  "Dynamic SQL Snapshot Result\n\n Database name = D\n Number of executions = 2\n"
+                  "Table Snapshot\n Table Schema = S\n Number of executions = 3\n",
+                  {{"Number of executions", "Statement text"}, {"1", "a"}, {"2", ""}}},
         // "Dynamic SQL" names take the next line (after one empty line, the one after), also
         // before the first entry, and never begin an entry.
-        LinesCase{"Application Snapshot\nDynamic SQL text:\nselect 1\nA = 1\nDynamic SQL text:\n\nselect 2\n"
+        LinesCase{"Appl Info\nDynamic SQL text:\nselect 1\nA = 1\nDynamic SQL text:\n\nselect 2\n"
                   "A = 2\nDynamic SQL text:\r\n  Name = x  \nDynamic SQL text:\n   \nselect 4\n",
                   {{"Dynamic SQL text:", "A"}, {"select 1", ""}, {"select 2", "1"}, {"", "2"}}}));
 

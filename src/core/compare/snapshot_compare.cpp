@@ -12,6 +12,7 @@ namespace tarvolin::core {
 namespace {
 
 constexpr std::string_view kLockKind = "Database Lock Snapshot";
+constexpr std::string_view kApplicationLockKind = "Application Lock Snapshot";
 
 /// Width of a change or rate column, in twips.
 constexpr int kChangeColWidth = 1400;
@@ -98,7 +99,9 @@ EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
     names = {"Table Schema", "Table Name"};
   else if (kind == "Dynamic SQL Snapshot Result")
     names = {"Statement text"};
-  else if ((m_locks = kind == kLockKind))
+  else if (kind == "Application Snapshot")
+    names = {"Application ID"};
+  else if ((m_locks = kind == kLockKind || kind == kApplicationLockKind))
     names = {"Application handle", "Lock Name", "Lock Object Name", "Object Type"};
   else if (const ReportKind* k = findKind(kind))
     names = {std::string(k->startvar)};

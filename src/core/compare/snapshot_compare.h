@@ -52,7 +52,9 @@ struct ComparedEntry {
 /// The identity of each entry of a snapshot across reports: the values of its kind's key
 /// variables. In a lock snapshot an application is keyed by "Application handle", a lock
 /// by the handle of the application above it plus "Lock Name" (without one, "Lock Object
-/// Name" and "Object Type"). Holds views into the snapshot, which must outlive it.
+/// Name" and "Object Type"); an Application Lock Snapshot likewise. An Application Snapshot
+/// is keyed by "Application ID", other kinds of the table by their start name. Holds views into the snapshot, which
+/// must outlive it.
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;

@@ -97,16 +97,17 @@ std::vector<Deadlock> readDeadlocks(const std::string& path) {
   Grouper groups;
   Record record;
   bool heading = false;
+  bool inLog = false;  // the section being read is of the event log kind
+  std::string first;   // the file's first heading
   int entry = 0;
   while (in.nextLine()) {
     const ReportItem item = in.cut();
     if (item.kind == ReportItem::Kind::Heading) {
-      if (item.text != kEventLog)
-        throw WrongReportKind("the report is not an event monitor log (its heading is \"" + std::string(item.text) +
-                              "\")");
-      heading = true;
+      if (first.empty()) first = item.text;
+      inLog = item.text == kEventLog;
+      heading = heading || inLog;
     }
-    if (item.kind != ReportItem::Kind::Value) continue;
+    if (item.kind != ReportItem::Kind::Value || !inLog) continue;
     if (item.beginsEntry || item.name == "Deadlock ID") {
       groups.take(record);
       record.values.clear();
@@ -115,7 +116,9 @@ std::vector<Deadlock> readDeadlocks(const std::string& path) {
     record.entry = entry;
     record.values.try_emplace(std::string(item.name), item.text);
   }
-  if (!heading) throw WrongReportKind("the report is not an event monitor log (it has no heading)");
+  if (!heading)
+    throw WrongReportKind(first.empty() ? std::string("the report is not an event monitor log (it has no heading)")
+                                        : "the report is not an event monitor log (its heading is \"" + first + "\")");
   groups.take(record);
   return groups.finish();
 }

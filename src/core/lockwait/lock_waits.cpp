@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "core/lockwait/result_grid.h"
+#include "core/report_loader.h"
 
 namespace tarvolin::core {
 
@@ -257,6 +258,21 @@ void writeLockWaitGrid(const LockWaits& w, GridStore& out) {
     setResultRow(out, row++, texts, r.entryRow);
   }
   fitResultColumns(out);
+}
+
+void loadLockSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
+                      const KindChoice& kind, bool sizeColumns) {
+  KindChoice choice = kind;
+  if (choice.isDefault()) choice.locks = true;
+  loadSnapshot(path, ReportLoader::kLastSnapshot, configFolder, out, sizeColumns, choice);
+}
+
+std::string snapshotOfText(std::string_view timestamp) {
+  const size_t space = timestamp.find(' ');
+  if (space == std::string_view::npos) return {};
+  std::string clock(timestamp.substr(space + 1, 8));
+  std::replace(clock.begin(), clock.end(), '.', ':');
+  return "Snapshot of " + clock;
 }
 
 }  // namespace tarvolin::core

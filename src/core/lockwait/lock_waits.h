@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/grid_store.h"
+#include "core/kinds_index.h"
+#include "core/snapshot_load.h"
 #include "core/variable_table.h"
 
 namespace tarvolin::core {
@@ -42,6 +44,16 @@ struct LockWaits {
 /// Whether a report of kind `kind` (its heading) holds the applications' lock waits: a lock
 /// snapshot, of the database or of one application.
 [[nodiscard]] inline bool holdsLockWaits(std::string_view kind) { return kind.ends_with("Lock Snapshot"); }
+
+/// Loads the last snapshot of the file's lock kind (of `kind` when it names one, else of
+/// the first Database or Application Lock Snapshot of the file), as loadSnapshot does:
+/// the lock waits of a file of several snapshots are those of its last one.
+void loadLockSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
+                      const KindChoice& kind = {}, bool sizeColumns = true);
+
+/// "Snapshot of 17:06:00": the time of day of a "Snapshot timestamp", for the status
+/// line of the lock views; empty when there is no timestamp.
+[[nodiscard]] std::string snapshotOfText(std::string_view timestamp);
 
 /// What the report says when nobody waits.
 inline constexpr std::string_view kNoLockWaits = "No application is waiting for a lock";

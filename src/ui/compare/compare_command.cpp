@@ -21,10 +21,11 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 
 std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlierPath, int earlierIndex,
                                                       const std::string& laterPath, int laterIndex,
-                                                      const std::string& configFolder,
-                                                      const core::CounterTypes& types) {
+                                                      const std::string& configFolder, const core::CounterTypes& types,
+                                                      const core::KindChoice& kind) {
   auto s = std::make_unique<ComparedSnapshots>();
-  core::loadSnapshotPair(earlierPath, earlierIndex, laterPath, laterIndex, configFolder, s->earlier, s->later);
+  core::loadSnapshotPair(earlierPath, earlierIndex, laterPath, laterIndex, configFolder, s->earlier, s->later, true,
+                         kind);
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
   s->comparison = core::compareSnapshots(s->earlier, s->later, types, std::nullopt);
@@ -32,7 +33,8 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
 }
 
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                                     const QString& laterPath, QString& dialogPath, const SnapshotPick& pick) {
+                                     const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
+                                     const SnapshotPick& pick) {
   if (laterPath.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
     return nullptr;
@@ -46,8 +48,8 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
   return openResultWindow(owner, platform, [&]() -> ComparisonWindow* {
     const core::CounterTypes types =
         core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
-    const std::vector<std::string> earlierTimes = core::listSnapshots(earlier);
-    const std::vector<std::string> laterTimes = core::listSnapshots(later);
+    const std::vector<std::string> earlierTimes = core::listSnapshots(earlier, kind);
+    const std::vector<std::string> laterTimes = core::listSnapshots(later, kind);
     int first = 0;
     int last = core::ReportLoader::kLastSnapshot;
     if (earlierTimes.size() > 1 || laterTimes.size() > 1) {
@@ -56,7 +58,7 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
       QApplication::setOverrideCursor(Qt::WaitCursor);
       if (!picked) return nullptr;
     }
-    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types);
+    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types, kind);
     const QString title =
         QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
             .arg(QFileInfo(earlierPath).fileName())

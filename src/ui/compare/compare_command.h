@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/compare/counter_types.h"
+#include "core/kinds_index.h"
 #include "platform/platform.h"
 #include "ui/compare/comparison_window.h"
 
@@ -28,15 +29,17 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 [[nodiscard]] std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlierPath, int earlierIndex,
                                                                     const std::string& laterPath, int laterIndex,
                                                                     const std::string& configFolder,
-                                                                    const core::CounterTypes& types);
+                                                                    const core::CounterTypes& types,
+                                                                    const core::KindChoice& kind = {});
 
 /// "Compare With Earlier Snapshot...": the earlier report from the file dialog (which starts
 /// at `dialogPath` and leaves the chosen path there), then, when either report holds several
 /// snapshots, which ones (`pick`; the earlier's first and the later's last otherwise); the
 /// counters list found from the program's folder; the kinds' configuration from
 /// `configFolder`. Opens a ComparisonWindow over `owner` and returns it, or nullptr after
-/// Cancel or after showing what went wrong in a message box.
+/// Cancel or after showing what went wrong in a message box. Both reports are read as `kind`.
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                                     const QString& laterPath, QString& dialogPath, const SnapshotPick& pick);
+                                     const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
+                                     const SnapshotPick& pick);
 
 }  // namespace tarvolin::ui

@@ -17,12 +17,19 @@ namespace {
 /// Loads the report, finds what `fill` finds in it and opens the window, or tells why not.
 template <typename Fill>
 BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                           const QString& path, const ResultWindow::Names& names, const QString& caption, Fill fill) {
+                           const QString& path, const core::KindChoice& kind, const ResultWindow::Names& names,
+                           const QString& caption, Fill fill) {
   return openResultWindow(owner, platform, [&] {
     auto report = std::make_unique<core::LoadedSnapshot>();
     const std::string file = QFile::encodeName(path).toStdString();
-    core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report);
-    if (!report->error.empty()) throw std::runtime_error(report->error);
+    if (kind.locks || core::holdsLockWaits(kind.heading))
+      core::loadLockSnapshot(file, configFolder, *report, kind);
+    else
+      core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
+    if (report->noSuchKind && !report->fileKinds.empty())
+      report->shared.snaptype = report->fileKinds.front().heading;  // `fill` tells what it needs
+    else if (!report->error.empty())
+      throw std::runtime_error(report->error);
     core::GridStore found;
     const QString status = fill(file, *report, found);
     auto* window = new BlockingWindow(names, caption + QStringLiteral(" - ") + QFileInfo(path).fileName(),
@@ -51,8 +58,10 @@ void BlockingWindow::showDetailOf(int row) {
 }
 
 BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path) {
-  return openWindow(owner, platform, configFolder, path, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
+                              const QString& path, const core::KindChoice& kind) {
+  core::KindChoice locks = kind;
+  if (!core::holdsLockWaits(kind.heading)) locks = {0, "", true};  // the kind on show holds none: the file's lock kind
+  return openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                     QStringLiteral("Lock Waits"),
                     [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
                       if (!core::holdsLockWaits(report.shared.snaptype))
@@ -61,13 +70,18 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
                       const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
                       if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
                       core::writeLockWaitGrid(waits, out);
-                      return QStringLiteral("Applications waiting: %1").arg(waits.waiting);
+                      const std::string which = core::snapshotOfText(report.time);
+                      return QStringLiteral("%1Applications waiting: %2")
+                          .arg(which.empty() ? QString() : QString::fromStdString(which) + QStringLiteral(". "))
+                          .arg(waits.waiting);
                     });
 }
 
 BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path) {
-  return openWindow(owner, platform, configFolder, path, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},
+                              const QString& path, const core::KindChoice& /*kind*/) {
+  core::KindChoice log;
+  log.heading = std::string(core::kEventLog);
+  return openWindow(owner, platform, configFolder, path, log, {"frmdeadlocks", "grddeadlocks", "statdeadlocks"},
                     QStringLiteral("Deadlocks"),
                     [](const std::string& file, const core::LoadedSnapshot&, core::GridStore& out) {
                       const std::vector<core::Deadlock> deadlocks = core::readDeadlocks(file);

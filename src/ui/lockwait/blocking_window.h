@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "core/kinds_index.h"
+
 #include "core/snapshot_load.h"
 #include "ui/result/result_window.h"
 
@@ -35,12 +37,14 @@ class BlockingWindow final : public ResultWindow {
 /// "Show Lock Waits": loads the lock snapshot at `path` (with the configuration files of
 /// `configFolder`) and opens its lock-wait tree over `owner`. Returns the window, or nullptr
 /// after telling in a message box why there is none: the load failed, the report is no lock
-/// snapshot, or no application waits for a lock.
+/// snapshot, or no application waits for a lock. Of a file of several snapshots the last
+/// one of `kind` (by default the file's lock kind) is read, and the status line names its time.
 BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path);
+                              const QString& path, const core::KindChoice& kind = {});
 
-/// "Show Deadlocks": the same for the deadlocks of the event monitor log at `path`.
+/// "Show Deadlocks": the same for the deadlocks of the event monitor log at `path`, read
+/// from its event log kind whatever `kind` says.
 BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                              const QString& path);
+                              const QString& path, const core::KindChoice& kind = {});
 
 }  // namespace tarvolin::ui

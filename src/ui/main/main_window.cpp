@@ -20,6 +20,7 @@
 #include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
+#include "ui/main/kind_tabs.h"
 
 namespace tarvolin::ui {
 
@@ -96,7 +97,8 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::enableViewsOfKind(bool enabled) {
-  m_menlockwaits->setEnabled(enabled && core::holdsLockWaits(m_shared.snaptype));
+  const core::KindChoice locks{0, "", true};  // a file of several kinds: its lock snapshot, whatever is on show
+  m_menlockwaits->setEnabled(enabled && (core::holdsLockWaits(m_shared.snaptype) || m_loader.index().find(locks) >= 0));
   m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
 }
 
@@ -106,11 +108,23 @@ bool MainWindow::do_refresh() {
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
-  m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
+  const QString path = m_cmbfile->currentText();
+  if (path != m_loadedPath) m_kind = 0;  // another file: its first kind
+  m_loadedPath = path;
+  core::KindChoice kind;
+  kind.number = m_kind + 1;
+  m_loader.setKind(kind);
+  m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
   flushStatus();
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   setTableCommandsEnabled(true);
+  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopflag &&
+      !m_closeWhenLoaded) {
+    m_kind = 0;  // the file changed and lost the kind on show: its first kind
+    return do_refresh();
+  }
+  showKinds();
   if (m_closeWhenLoaded) close();
   return true;
 }
@@ -155,6 +169,29 @@ void MainWindow::customise() {
   if (refuseWhileLoading()) return;
   // OK reloads, also when nothing changed, so the file on disk is what shows.
   if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) do_refresh();
+}
+
+void MainWindow::chooseKind(int kind) {
+  if (refuseWhileLoading()) {
+    m_kindTabs->select(m_kind);
+    return;
+  }
+  m_kind = kind;
+  do_refresh();
+}
+
+void MainWindow::showKinds() {
+  const int before = m_kindTabs->shownHeight();
+  m_kindTabs->showKinds(m_loader.index(), m_loader.loadedKind());
+  const int change = m_kindTabs->shownHeight() - before;
+  if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
+  m_kindTabs->placeUnder(*m_grd);
+}
+
+core::KindChoice MainWindow::kindOnShow() const {
+  core::KindChoice kind;
+  kind.heading = m_shared.snaptype;  // by heading: the earlier report of a comparison may list its kinds otherwise
+  return kind;
 }
 
 void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {
@@ -244,6 +281,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::compareWithEarlier() {
   ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
+                         kindOnShow(),
                          [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
                            return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
                          });

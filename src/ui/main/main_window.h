@@ -25,6 +25,7 @@ namespace tarvolin::ui {
 
 class ColumnCommands;
 class GridCommandHandler;
+class KindTabs;
 
 /// Status text when a load is asked for while one runs.
 inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
@@ -100,6 +101,12 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void compareWithEarlier();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
+  /// A tab of the row of kinds was chosen: that kind is loaded, unless a load runs.
+  void chooseKind(int kind);
+  /// After a load: the row of kinds, and the grid's height when the row appears or goes.
+  void showKinds();
+  /// The kind on show, for the commands that read the report again (compare, lock views).
+  [[nodiscard]] core::KindChoice kindOnShow() const;
   /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
   void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -129,6 +136,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QList<QAction*> m_tableActions;  ///< disabled while a load runs
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;
+  KindTabs* m_kindTabs = nullptr;
+  int m_kind = 0;        ///< the kind on show of a file of several, an index into its kinds
+  QString m_loadedPath;  ///< the file loaded last: another file shows its first kind
 
   QString m_dialogPath;  ///< the file dialog's last path
   std::string m_pendingStatus;

@@ -17,6 +17,7 @@
 #include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
+#include "ui/main/kind_tabs.h"
 #include "ui/main/main_window.h"
 
 namespace tarvolin::ui {
@@ -65,6 +66,8 @@ void MainWindow::buildControls() {
   m_grd->setObjectName(QStringLiteral("grd"));
   m_grd->setContextMenuPolicy(Qt::PreventContextMenu);  // the right release opens mensortt
   platform::placeTwips(m_grd, 240, kGridTop, 10215, 4215, m_dpi);
+  m_kindTabs = new KindTabs(client);
+  connect(m_kindTabs, &KindTabs::kindChosen, this, &MainWindow::chooseKind);
 
   m_frame1 = new QGroupBox(QStringLiteral("Select Snapshot File"), client);
   m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -175,8 +178,9 @@ void MainWindow::buildMenus() {
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this,
-                        [this] { showLockWaits(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
+  m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this, [this] {
+    showLockWaits(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), kindOnShow());
+  });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
   enableViewsOfKind(true);
@@ -232,12 +236,14 @@ void MainWindow::applyLayout() {
   // Outer size: frame, title bar and menu bar included.
   const QRect outer = frameGeometry();
   const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi.x),
-                       platform::pixelsToTwips(m_grd->height(), m_dpi.y),
+                       platform::pixelsToTwips(m_grd->height() + m_kindTabs->shownHeight(), m_dpi.y),
                        platform::pixelsToTwips(m_frame1->y(), m_dpi.y)};
   const MainLayout next = layoutRule(platform::pixelsToTwips(outer.width(), m_dpi.x),
                                      platform::pixelsToTwips(outer.height(), m_dpi.y), now);
+  const int tabs = m_kindTabs->shownHeight();  // the row of kinds takes the grid's lowest pixels
   if (next.gridWidth != now.gridWidth || next.gridHeight != now.gridHeight)
-    m_grd->resize(px(next.gridWidth), px(next.gridHeight));
+    m_grd->resize(px(next.gridWidth), px(next.gridHeight) - tabs);
+  m_kindTabs->placeUnder(*m_grd);
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
 }
 

@@ -69,7 +69,7 @@ class ComparisonWindowTest : public QObject {
     QString dialogPath;
     std::vector<std::string> offered;
     ui::ComparisonWindow* w = ui::compareWithEarlier(
-        nullptr, d.platform, configFolder(), d.dialogs.fileAnswer, dialogPath,
+        nullptr, d.platform, configFolder(), d.dialogs.fileAnswer, dialogPath, {},
         [&](const std::vector<std::string>& earlier, const std::vector<std::string>&, int& first, int& last) {
           offered = earlier;
           first = 1;
@@ -88,12 +88,12 @@ class ComparisonWindowTest : public QObject {
     d.dialogs.fileAnswer = QString::fromStdString(sample("tablespace_earlier.txt"));
     const auto never = [](const auto&, const auto&, int&, int&) { return false; };
     QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, configFolder(),
-                                    QString::fromStdString(sample("locks_later.txt")), dialogPath, never));
+                                    QString::fromStdString(sample("locks_later.txt")), dialogPath, {}, never));
     QCOMPARE(d.dialogs.messages.last(),
              QStringLiteral("Reports of different kinds: Tablespace Snapshot and Database Lock Snapshot"));
     d.dialogs.fileAnswer.clear();  // Cancel
     const qsizetype shown = d.dialogs.messages.size();
-    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, configFolder(), QStringLiteral("x"), dialogPath, never));
+    QVERIFY(!ui::compareWithEarlier(nullptr, d.platform, configFolder(), QStringLiteral("x"), dialogPath, {}, never));
     QCOMPARE(d.dialogs.messages.size(), shown);
   }
 

@@ -27,7 +27,8 @@ class BlockingWindowTest : public QObject {
 
  private slots:
   void sortedRowsKeepTheirEntriesAndCopyLeavesThemOut() {
-    using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const std::string&, const QString&);
+    using Open = ui::BlockingWindow* (*)(QWidget*, platform::Platform&, const std::string&, const QString&,
+                                         const core::KindChoice&);
     const struct {
       Open open;
       const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
@@ -35,7 +36,7 @@ class BlockingWindowTest : public QObject {
     } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
                  {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 0, 5}};
     for (const auto& v : views) {
-      ui::BlockingWindow* w = v.open(nullptr, d.platform, folder(), sample(v.file));
+      ui::BlockingWindow* w = v.open(nullptr, d.platform, folder(), sample(v.file), {});
       QVERIFY(w != nullptr);
       QAbstractItemModelTester tester(child<platform::GridView>(*w, v.grid)->model(),
                                       QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -65,7 +66,7 @@ class BlockingWindowTest : public QObject {
          "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},
     };
     for (const auto& c : cases) {
-      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, folder(), sample(c.file)));
+      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, folder(), sample(c.file), {}));
       QCOMPARE(d.dialogs.messages.last(), QLatin1String(c.message));
     }
     QVERIFY(!ui::showLockWaits(nullptr, d.platform, folder(), sample("absent.txt")));

@@ -338,6 +338,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(x.p.launcher.openedFiles, QStringList{x.p.files.dir + "/readme.txt"});
   }
 
+  void aTabShowsItsKindWithItsTitleAndConfiguration() {
+    QFile cfg(configFolder().filePath(QStringLiteral("TableSnapshot.cfg")));
+    QVERIFY(cfg.open(QIODevice::WriteOnly) && cfg.write("N;;;;;Table Type;\r\n") > 0);
+    cfg.close();
+    Window x;
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_all.txt")));
+    auto* tabs = child<QTabBar>(x.w, "tabkinds");
+    auto* title = child<QLabel>(x.w, "lbltype");
+    QVERIFY(tabs->isVisible() && tabs->count() == 7 && tabs->currentIndex() == 0);
+    QCOMPARE(tabs->tabText(4), QStringLiteral("Table Snapshot (4)"));
+    QCOMPARE(title->text(), QStringLiteral("Database Snapshot"));
+    QCOMPARE(x.column(0), QStringList{QStringLiteral("ORDERS")});
+    tabs->setCurrentIndex(4);
+    QTRY_COMPARE(title->text(), QStringLiteral("Table Snapshot"));
+    QCOMPARE(x.grid().text(0, 0), "Table Type");  // its own .cfg: first, and hidden
+    QCOMPARE(x.grid().colWidth(0), 0);
+    QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
+    x.click("comref");  // Reload keeps the kind on show
+    QVERIFY(tabs->currentIndex() == 4 && title->text() == QStringLiteral("Table Snapshot") && x.grid().rows() == 5);
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/table_snapshot.txt")));  // one kind: no tabs
+    QVERIFY(tabs->isHidden());
+    QVERIFY(cfg.remove());
+  }
+
   void whoBlocksWhomForItsKindOfReport() {
     Window x;
     const char* views[][4] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
