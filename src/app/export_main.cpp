@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/derived_export.h"
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
@@ -97,11 +98,13 @@ bool spool(std::optional<SpooledInput>& spooled) {
   return false;
 }
 
-/// The grid in row order: shown columns only (width above 0) unless `allColumns`.
-void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv) {
+/// The grid in row order: shown columns only (width above 0) unless `allColumns`, then the
+/// `derived` columns that follow them.
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, int derived = 0) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if (allColumns || g.colWidth(c) > 0) cols.push_back(c);
+  for (int c = columns; c < columns + derived; ++c) cols.push_back(c);
   app::writeGrid(g, cols, csv, stdout);
 }
 
@@ -223,6 +226,9 @@ int main(int argc, char** argv) {
   if (options->compare) return compareReports(*options, argv[0]);
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
+  if (options->statements) return app::exportStatements(*options, argv[0]);
+  std::optional<core::DerivedDefinitions> derived;
+  if (options->derived && !(derived = app::readDerivedDefinitions(argv[0]))) return 1;
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;
@@ -254,7 +260,8 @@ int main(int argc, char** argv) {
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.do_refresh(options->report, grid);
-  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
+  const int derivedColumns = derived ? app::appendDerivedColumns(*derived, shared, grid) : 0;
+  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv, derivedColumns);
   std::fflush(stdout);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;

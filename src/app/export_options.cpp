@@ -59,6 +59,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.filterValue = filterArg.substr(eq + 1);
     } else if (!optionsEnded && a == "--compare") {
       o.compare = true;
+    } else if (!optionsEnded && (a == "--derived" || a == "--statements")) {
+      (a == "--derived" ? o.derived : o.statements) = true;
     } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
       (a == "--lock-waits" ? o.lockWaits : o.deadlocks) = true;
     } else if (!optionsEnded && a == "--interval") {
@@ -79,8 +81,16 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       haveReport = true;
     }
   }
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) > 1) {
-    error = "--compare, --lock-waits and --deadlocks can't be used together";
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.statements) > 1) {
+    error = "--compare, --lock-waits, --deadlocks and --statements can't be used together";
+    return std::nullopt;
+  }
+  if (o.statements && (o.filter || o.allColumns || o.derived)) {
+    error = "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
+    return std::nullopt;
+  }
+  if (o.derived && (o.lockWaits || o.deadlocks || o.compare)) {
+    error = "--derived can't be used with --compare, --lock-waits or --deadlocks";
     return std::nullopt;
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {

@@ -22,6 +22,8 @@ struct ExportOptions {
   std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
   bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
   bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
+  bool derived = false;                   ///< --derived: the kind's derived columns after the others
+  bool statements = false;                ///< --statements: a Dynamic SQL report's statements by shape
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -29,10 +31,11 @@ struct ExportOptions {
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error);
 
 inline constexpr const char* kExportUsage =
-    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] REPORT\n"
+    "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE] REPORT\n"
     "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
+    "       tarvolin-export --statements [--csv] REPORT\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints after the usage lines.
@@ -45,6 +48,9 @@ inline constexpr const char* kExportHelp =
     "  --csv                comma-separated values (RFC 4180) instead of TAB-separated text;\n"
     "                       in TAB-separated text a TAB, CR or LF inside a field is written\n"
     "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
+    "  --derived            also the kind's derived columns, after the others: figures computed\n"
+    "                       from each entry, defined in derived_columns.txt beside the program\n"
+    "                       (or in ../share/tarvolin/) and in the current folder\n"
     "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
     "  --compare [OLDER] NEWER\n"
     "                       the change of each entry from the first snapshot of OLDER to the last\n"
@@ -61,6 +67,9 @@ inline constexpr const char* kExportHelp =
     "                       \"not in report\" and \"holder unknown\"\n"
     "  --deadlocks          the deadlocks of an event monitor log: one row per participant of\n"
     "                       each \"Deadlock ID\", with the lock it waited for and its statement\n"
+    "  --statements         a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
+    "                       \"Statement shape\", \"Statements\", each counter summed and the derived\n"
+    "                       columns on the sums, largest total execution time first\n"
     "  -h, --help           this text\n"
     "  -v, --version        the program's version\n"
     "\n"

@@ -1,0 +1,138 @@
+#include "core/derived/derived_columns.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "core/shipped_files.h"
+
+namespace tarvolin::core {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  const size_t b = s.find_first_not_of(" \t\r");
+  return b == std::string_view::npos ? std::string_view{} : s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+/// One line as a column; throws ExpressionError saying what is wrong.
+DerivedColumn parseLine(std::string_view line) {
+  const size_t bar = line.find('|');
+  if (bar == std::string_view::npos) throw ExpressionError("expected KIND | NAME = EXPRESSION");
+  const size_t eq = line.find('=', bar);
+  if (eq == std::string_view::npos) throw ExpressionError("expected \"=\" after the name");
+  DerivedColumn c{std::string(trim(line.substr(0, bar))), std::string(trim(line.substr(bar + 1, eq - bar - 1))), {}};
+  if (c.kind.empty()) throw ExpressionError("no kind before \"|\"");
+  if (c.name.empty()) throw ExpressionError("no name before \"=\"");
+  try {
+    c.expression = Expression::parse(line.substr(eq + 1));
+  } catch (const ExpressionError& e) {
+    throw ExpressionError(e.reason(), e.column() + eq + 1);  // a column of the line
+  }
+  return c;
+}
+
+}  // namespace
+
+void DerivedDefinitions::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
+  int number = 0;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = trim(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    try {
+      DerivedColumn c = parseLine(line);
+      auto same = [&c](const DerivedColumn& d) { return d.kind == c.kind && d.name == c.name; };
+      auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
+      if (it != m_columns.end())
+        *it = std::move(c);
+      else
+        m_columns.push_back(std::move(c));
+    } catch (const ExpressionError& e) {
+      errors.push_back(file + ":" + std::to_string(number) + ": " + e.what());
+    }
+  }
+}
+
+std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
+  std::vector<const DerivedColumn*> out;
+  for (const DerivedColumn& c : m_columns)
+    if (c.kind == kind) out.push_back(&c);
+  return out;
+}
+
+namespace {
+
+/// The whole file, or false when it can't be opened.
+bool readWhole(const std::filesystem::path& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+}  // namespace
+
+DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDir,
+                                          const std::filesystem::path& workingFolder,
+                                          std::vector<std::string>& errors) {
+  DerivedDefinitions defs;
+  std::string text;
+  std::string tried;
+  bool shipped = false;
+  for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", kDerivedColumnsFile)) {
+    if (readWhole(place, text)) {
+      defs.read(text, place.string(), errors);
+      shipped = true;
+      break;
+    }
+    tried += (tried.empty() ? "" : ", ") + place.string();
+  }
+  if (!shipped) errors.push_back("no " + std::string(kDerivedColumnsFile) + " found (looked for " + tried + ")");
+  const std::filesystem::path own = workingFolder / kDerivedColumnsFile;
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec)) {
+    if (readWhole(own, text))
+      defs.read(text, own.string(), errors);
+    else
+      errors.push_back(own.string() + ": cannot be read");
+  }
+  return defs;
+}
+
+DerivedEvaluator::DerivedEvaluator(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars)
+    : DerivedEvaluator(columns, [&vars](std::string_view name) { return vars.lookup(name); }) {}
+
+DerivedEvaluator::DerivedEvaluator(const std::vector<const DerivedColumn*>& columns,
+                                   const std::function<int(std::string_view)>& columnOf)
+    : m_columns(columns) {
+  for (const DerivedColumn* c : m_columns) {
+    std::vector<int>& cols = m_bound.emplace_back();
+    for (const std::string& v : c->expression.variables()) cols.push_back(columnOf(v));
+  }
+}
+
+std::string DerivedEvaluator::value(size_t i, const GridStore& g, int row) const {
+  const std::vector<int>& cols = m_bound[i];
+  return m_columns[i]->expression.evaluate([&](size_t v) {
+    const int col = cols[v];
+    return col >= 0 && col < g.cols() ? g.textUnchecked(row, col) : std::string_view{};
+  });
+}
+
+void DerivedEvaluator::appendTo(GridStore& g, int first, int width) const {
+  const int last = first + static_cast<int>(size());
+  if (g.cols() < last) g.setCols(last);
+  for (size_t i = 0; i < size(); ++i) {
+    const int col = first + static_cast<int>(i);
+    g.setText(0, col, name(i));
+    g.setColWidth(col, width);
+    for (int r = 1; r < g.rows(); ++r) g.setText(r, col, value(i, g, r));
+  }
+}
+
+}  // namespace tarvolin::core
