@@ -1,5 +1,6 @@
 #include "app/derived_export.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,10 +12,6 @@
 #include "core/snapshot_load.h"
 
 namespace tarvolin::app {
-
-namespace {
-constexpr int kDerivedWidth = 1200;  // any width above 0: the column is shown
-}
 
 std::filesystem::path programFolder(const char* argv0) {
   std::error_code ec;
@@ -31,11 +28,12 @@ std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0
   return defs;
 }
 
-int appendDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared, core::GridStore& grid) {
+void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+                           const core::GridStore& grid, core::GridStore& out) {
   const core::DerivedEvaluator eval(defs.forKind(shared.snaptype), shared.vars);
-  if (grid.rows() == 0) grid.setRows(1);
-  eval.appendTo(grid, shared.vars.count(), kDerivedWidth);
-  return static_cast<int>(eval.size());
+  out.setCols(static_cast<int>(eval.size()));
+  out.setRows(std::max(grid.rows(), 1));
+  eval.fill(grid, out, 0);
 }
 
 int exportStatements(const ExportOptions& options, const char* argv0) {

@@ -16,9 +16,10 @@ namespace tarvolin::app {
 /// error on standard error, when a file is missing or has a bad line.
 [[nodiscard]] std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0);
 
-/// Appends the derived columns of the report's kind to `grid` after its variables; returns
-/// how many.
-int appendDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared, core::GridStore& grid);
+/// The derived columns of the report's kind computed on `grid`, into `out`: a header row
+/// and a row for each of `grid`'s, one column per derived column.
+void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+                           const core::GridStore& grid, core::GridStore& out);
 
 /// --statements: one row per statement shape of a Dynamic SQL report. Exit status.
 int exportStatements(const ExportOptions& options, const char* argv0);

@@ -99,13 +99,16 @@ bool spool(std::optional<SpooledInput>& spooled) {
 }
 
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`, then the
-/// `derived` columns that follow them.
-void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, int derived = 0) {
+/// columns of `derived` when there is one.
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv,
+                const core::GridStore* derived = nullptr) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if (allColumns || g.colWidth(c) > 0) cols.push_back(c);
-  for (int c = columns; c < columns + derived; ++c) cols.push_back(c);
-  app::writeGrid(g, cols, csv, stdout);
+  if (derived != nullptr)
+    app::writeGrid(g, cols, *derived, csv, stdout);
+  else
+    app::writeGrid(g, cols, csv, stdout);
 }
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
@@ -260,8 +263,9 @@ int main(int argc, char** argv) {
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.do_refresh(options->report, grid);
-  const int derivedColumns = derived ? app::appendDerivedColumns(*derived, shared, grid) : 0;
-  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv, derivedColumns);
+  core::GridStore derivedGrid;
+  if (derived) app::computeDerivedColumns(*derived, shared, grid, derivedGrid);
+  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv, derived ? &derivedGrid : nullptr);
   std::fflush(stdout);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;

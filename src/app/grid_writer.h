@@ -13,4 +13,8 @@ namespace tarvolin::app {
 /// row). Throws std::bad_alloc.
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, std::FILE* file);
 
+/// As above, with every column of `extra` (which has the rows of `g`) after those of `cols`.
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
+               std::FILE* file);
+
 }  // namespace tarvolin::app

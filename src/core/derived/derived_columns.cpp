@@ -124,15 +124,10 @@ std::string DerivedEvaluator::value(size_t i, const GridStore& g, int row) const
   });
 }
 
-void DerivedEvaluator::appendTo(GridStore& g, int first, int width) const {
-  const int last = first + static_cast<int>(size());
-  if (g.cols() < last) g.setCols(last);
-  for (size_t i = 0; i < size(); ++i) {
-    const int col = first + static_cast<int>(i);
-    g.setText(0, col, name(i));
-    g.setColWidth(col, width);
-    for (int r = 1; r < g.rows(); ++r) g.setText(r, col, value(i, g, r));
-  }
+void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int first) const {
+  for (size_t i = 0; i < size(); ++i) target.setText(0, first + static_cast<int>(i), name(i));
+  for (int r = 1; r < source.rows(); ++r)
+    for (size_t i = 0; i < size(); ++i) target.setText(r, first + static_cast<int>(i), value(i, source, r));
 }
 
 }  // namespace tarvolin::core

@@ -63,9 +63,10 @@ class DerivedEvaluator {
   /// Column `i` for row `row` of `g` (whose columns are the table's variables).
   [[nodiscard]] std::string value(size_t i, const GridStore& g, int row) const;
 
-  /// Appends one column per derived column to `g` from column `first` on (grown as needed):
-  /// the name in the header row, the value in rows 1 to the last. Shown width `width`.
-  void appendTo(GridStore& g, int first, int width) const;
+  /// Fills columns `first` to `first + size() - 1` of `target` (which may be `source` itself,
+  /// and must have its rows and those columns): the names in row 0, in every further row
+  /// the values computed on the same row of `source`.
+  void fill(const GridStore& source, GridStore& target, int first) const;
 
  private:
   std::vector<const DerivedColumn*> m_columns;

@@ -1,6 +1,10 @@
 #include "core/derived/expression.h"
 
+#include <array>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace tarvolin::core {
@@ -42,31 +46,46 @@ struct Ratio {
 
 enum class Outcome { Value, Empty, Overflow };
 
-Ratio reduced(__int128 num, __int128 den) {
-  const __int128 g = gcd(num, den);
-  return g > 1 ? Ratio{num / g, den / g} : Ratio{num, den};
+bool fits64(__int128 v) { return v >= INT64_MIN && v <= INT64_MAX; }
+
+Ratio reduced(const Ratio& r) {
+  const __int128 g = gcd(r.num, r.den);
+  return g > 1 ? Ratio{r.num / g, r.den / g} : r;
 }
 
-Outcome add(Ratio& a, const Ratio& b, bool subtract) {
-  const __int128 bn = subtract ? -b.num : b.num;
-  if (a.den == b.den) {
-    if (__builtin_add_overflow(a.num, bn, &a.num)) return Outcome::Overflow;
-    a = reduced(a.num, a.den);
+/// a + b (a - b with `subtract`) over the product of the denominators; past 128 bits the
+/// fractions are reduced and tried once more. Reducing only then keeps the common case free
+/// of the slow 128-bit remainders of a gcd.
+Outcome add(Ratio& a, Ratio b, bool subtract) {
+  if (subtract) b.num = -b.num;
+  if (a.den == b.den) return __builtin_add_overflow(a.num, b.num, &a.num) ? Outcome::Overflow : Outcome::Value;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    __int128 left, right, num, den;
+    if (!__builtin_mul_overflow(a.num, b.den, &left) && !__builtin_mul_overflow(b.num, a.den, &right) &&
+        !__builtin_add_overflow(left, right, &num) && !__builtin_mul_overflow(a.den, b.den, &den)) {
+      a = {num, den};
+      return Outcome::Value;
+    }
+    a = reduced(a);
+    b = reduced(b);
+  }
+  return Outcome::Overflow;
+}
+
+/// a * (num / den), den > 0; past 128 bits common factors are crossed out and it is tried
+/// once more.
+Outcome multiply(Ratio& a, __int128 num, __int128 den) {
+  if (fits64(a.num) && fits64(num) && fits64(a.den) && fits64(den)) {  // products of 64-bit values fit
+    a = {a.num * num, a.den * den};
     return Outcome::Value;
   }
-  __int128 left, right, num, den;
-  if (__builtin_mul_overflow(a.num, b.den, &left) || __builtin_mul_overflow(bn, a.den, &right) ||
-      __builtin_add_overflow(left, right, &num) || __builtin_mul_overflow(a.den, b.den, &den))
-    return Outcome::Overflow;
-  a = reduced(num, den);
-  return Outcome::Value;
-}
-
-/// a * (num / den), den > 0, crossing out common factors first.
-Outcome multiply(Ratio& a, __int128 num, __int128 den) {
+  __int128 n, d;
+  if (!__builtin_mul_overflow(a.num, num, &n) && !__builtin_mul_overflow(a.den, den, &d)) {
+    a = {n, d};
+    return Outcome::Value;
+  }
   const __int128 g1 = gcd(a.num, den);
   const __int128 g2 = gcd(num, a.den);
-  __int128 n, d;
   if (__builtin_mul_overflow(g1 > 1 ? a.num / g1 : a.num, g2 > 1 ? num / g2 : num, &n) ||
       __builtin_mul_overflow(g2 > 1 ? a.den / g2 : a.den, g1 > 1 ? den / g1 : den, &d))
     return Outcome::Overflow;
@@ -82,13 +101,39 @@ __int128 roundedQuotient(__int128 num, __int128 den) {
   return q;
 }
 
-std::string formatted(const Decimal& d) {
-  std::string text = formatDecimal(d);
-  if (d.scale > 0) {
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') text.pop_back();
-  }
-  return text;
+/// The digits of `u` / 10^kDerivedDecimals without trailing zeros or point, written
+/// backwards before `end`; returns where they begin.
+template <typename Unsigned>
+char* writeDigits(Unsigned u, char* end) {
+  char* p = end;
+  int digits = 0;
+  bool any = false;  // a digit after the point that is not a trailing zero
+  do {
+    const char c = static_cast<char>('0' + static_cast<int>(u % 10));
+    u /= 10;
+    if (digits < kDerivedDecimals) {
+      if (c != '0' || any) {
+        *--p = c;
+        any = true;
+      }
+      if (++digits == kDerivedDecimals && any) *--p = '.';
+      continue;
+    }
+    *--p = c;
+    ++digits;
+  } while (u != 0 || digits <= kDerivedDecimals);
+  return p;
+}
+
+/// units / 10^kDerivedDecimals as text ("0.25", "302", "-1.5").
+std::string formatted(__int128 units) {
+  char buf[64];
+  char* const end = buf + sizeof buf;
+  const unsigned __int128 u =
+      units < 0 ? -static_cast<unsigned __int128>(units) : static_cast<unsigned __int128>(units);
+  char* p = u <= UINT64_MAX ? writeDigits(static_cast<uint64_t>(u), end) : writeDigits(u, end);
+  if (units < 0) *--p = '-';
+  return {p, static_cast<size_t>(end - p)};
 }
 
 std::optional<Decimal> operand(std::string_view text) {
@@ -208,38 +253,58 @@ Expression Expression::parse(std::string_view text) {
 
 namespace {
 
-Ratio ratioOf(const Decimal& d) { return reduced(d.units, pow10(d.scale)); }
+/// 10^0 to 10^kMaxDecimalScale.
+const std::array<__int128, kMaxDecimalScale + 1> kPowers = [] {
+  std::array<__int128, kMaxDecimalScale + 1> p{};
+  for (int i = 0; i <= kMaxDecimalScale; ++i) p[static_cast<size_t>(i)] = pow10(i);
+  return p;
+}();
+
+Ratio ratioOf(const Decimal& d) { return {d.units, kPowers[static_cast<size_t>(d.scale)]}; }
+
+/// Room for `n` values: on the stack up to a small count, else on the heap.
+template <typename T>
+class Scratch {
+ public:
+  explicit Scratch(size_t n) : m_data(n <= kSmall ? m_small.data() : (m_heap = std::make_unique<T[]>(n)).get()) {}
+  T& operator[](size_t i) { return m_data[i]; }
+
+ private:
+  static constexpr size_t kSmall = 16;
+  std::array<T, kSmall> m_small{};
+  std::unique_ptr<T[]> m_heap;
+  T* m_data;
+};
 
 }  // namespace
 
-std::string Expression::evaluate(const std::function<std::string_view(size_t)>& value) const {
-  std::vector<Decimal> operands(m_variables.size());
+std::string Expression::evaluate(ValueSource value) const {
+  Scratch<Decimal> operands(m_variables.size());
   for (size_t i = 0; i < m_variables.size(); ++i) {
     const std::optional<Decimal> d = operand(value(i));
     if (!d) return {};
     operands[i] = *d;
   }
   // Exact first; past 128 bits the same steps once more in extended floating point.
-  std::vector<Ratio> stack;
-  stack.reserve(m_steps.size());
+  Scratch<Ratio> stack(m_steps.size());
+  size_t top = 0;  // values on the stack
   Outcome outcome = Outcome::Value;
   for (const Step& s : m_steps) {
     switch (s.op) {
       case Op::Number:
-        stack.push_back(ratioOf(m_numbers[s.index]));
+        stack[top++] = ratioOf(m_numbers[s.index]);
         continue;
       case Op::Variable:
-        stack.push_back(ratioOf(operands[s.index]));
+        stack[top++] = ratioOf(operands[s.index]);
         continue;
       case Op::Neg:
-        stack.back().num = -stack.back().num;
+        stack[top - 1].num = -stack[top - 1].num;
         continue;
       default:
         break;
     }
-    const Ratio b = stack.back();
-    stack.pop_back();
-    Ratio& a = stack.back();
+    const Ratio b = stack[--top];
+    Ratio& a = stack[top - 1];
     if (s.op == Op::Add || s.op == Op::Sub) {
       outcome = add(a, b, s.op == Op::Sub);
     } else if (s.op == Op::Mul) {
@@ -252,11 +317,22 @@ std::string Expression::evaluate(const std::function<std::string_view(size_t)>& 
     if (outcome == Outcome::Overflow) break;
   }
   if (outcome == Outcome::Value) {
-    const Ratio& r = stack.back();
-    const __int128 scale = pow10(kDerivedDecimals);
+    const Ratio& r = stack[0];
+    constexpr int64_t kScale = 1'000'000;
+    static_assert(kDerivedDecimals == 6);
+    constexpr int64_t kFast = INT64_MAX / kScale;
+    if (r.num > -kFast && r.num < kFast && r.den < INT64_MAX) {  // one 64-bit division
+      const int64_t num = static_cast<int64_t>(r.num) * kScale;
+      const int64_t den = static_cast<int64_t>(r.den);
+      int64_t q = num / den;
+      const int64_t rest = num % den < 0 ? -(num % den) : num % den;
+      if (rest >= den - rest) q += num < 0 ? -1 : 1;
+      return formatted(q);
+    }
     __int128 whole, frac;
-    if (!__builtin_mul_overflow(r.num / r.den, scale, &whole) && !__builtin_mul_overflow(r.num % r.den, scale, &frac))
-      return formatted({whole + roundedQuotient(frac, r.den), kDerivedDecimals});
+    if (!__builtin_mul_overflow(r.num / r.den, __int128{kScale}, &whole) &&
+        !__builtin_mul_overflow(r.num % r.den, __int128{kScale}, &frac))
+      return formatted(whole + roundedQuotient(frac, r.den));
   }
   std::vector<long double> wide;
   wide.reserve(m_steps.size());
@@ -283,7 +359,7 @@ std::string Expression::evaluate(const std::function<std::string_view(size_t)>& 
   }
   const long double units = std::round(wide.back() * std::pow(10.0L, kDerivedDecimals));
   if (!std::isfinite(units) || std::fabs(units) >= 1e36L) return {};
-  return formatted({static_cast<__int128>(units), kDerivedDecimals});
+  return formatted(static_cast<__int128>(units));
 }
 
 }  // namespace tarvolin::core

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,6 +29,19 @@ class ExpressionError : public std::runtime_error {
 /// Decimals a derived value is rounded to.
 inline constexpr int kDerivedDecimals = 6;
 
+/// A callable `std::string_view(size_t)` borrowed for one call: no copy, no allocation.
+class ValueSource {
+ public:
+  template <typename F>
+  ValueSource(const F& f)  // NOLINT(google-explicit-constructor): passed like a lambda
+      : m_object(&f), m_call([](const void* o, size_t i) { return (*static_cast<const F*>(o))(i); }) {}
+  std::string_view operator()(size_t i) const { return m_call(m_object, i); }
+
+ private:
+  const void* m_object;
+  std::string_view (*m_call)(const void*, size_t);
+};
+
 /// A formula over the variables of one report entry: decimal numbers, `[variable name]`,
 /// + - * / (also as a sign) and parentheses, with * and / binding tighter than + and -, all
 /// left to right.
@@ -46,7 +58,7 @@ class Expression {
   /// zero to kDerivedDecimals decimals, without trailing zeros or point ("0.25", "302").
   /// Empty when an operand is empty or not a plain number, or a divisor is 0. Never throws
   /// except std::bad_alloc.
-  [[nodiscard]] std::string evaluate(const std::function<std::string_view(size_t)>& value) const;
+  [[nodiscard]] std::string evaluate(ValueSource value) const;
 
  private:
   enum class Op : uint8_t { Number, Variable, Add, Sub, Mul, Div, Neg };
