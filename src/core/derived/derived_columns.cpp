@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/column_widths.h"
+#include "core/grid_output.h"
 #include "core/shipped_files.h"
 
 namespace tarvolin::core {
@@ -128,6 +130,32 @@ void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int firs
   for (size_t i = 0; i < size(); ++i) target.setText(0, first + static_cast<int>(i), name(i));
   for (int r = 1; r < source.rows(); ++r)
     for (size_t i = 0; i < size(); ++i) target.setText(r, first + static_cast<int>(i), value(i, source, r));
+}
+
+std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
+                                   TextMeasure& measure) {
+  const DerivedEvaluator eval(columns, vars);  // bound to the report's own variables
+  ColumnWidths widths(vars, measure);
+  std::vector<int> added;
+  for (size_t i = 0; i < eval.size(); ++i) {
+    int col = vars.lookup(eval.name(i));
+    if (col < 0) {
+      if (vars.full()) continue;
+      col = vars.appendName(eval.name(i));
+    }
+    if (g.rows() < 1) g.setRows(1);
+    if (g.cols() <= col) g.setCols(col + 1);
+    g.setText(0, col, eval.name(i));
+    for (int r = 1; r < g.rows(); ++r) {
+      const std::string value = eval.value(i, g, r);
+      widths.widen(col, value);
+      g.setText(r, col, value);
+    }
+    g.setColWidth(col, vars[col].show ? std::max<int>(vars[col].width, kMinColWidth) : 0);
+    g.setColAlignment(col, Alignment::LeftTop);
+    added.push_back(col);
+  }
+  return added;
 }
 
 }  // namespace tarvolin::core

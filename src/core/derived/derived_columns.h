@@ -8,6 +8,7 @@
 
 #include "core/derived/expression.h"
 #include "core/grid_store.h"
+#include "core/text_measure.h"
 #include "core/variable_table.h"
 
 namespace tarvolin::core {
@@ -72,5 +73,14 @@ class DerivedEvaluator {
   std::vector<const DerivedColumn*> m_columns;
   std::vector<std::vector<int>> m_bound;
 };
+
+/// Adds `columns` to a loaded report as variables: each takes the variable of its name when
+/// the table has one (its configuration file may list it, shown or hidden), else a new one
+/// at the end. Writes the name in the header row and the value in rows 1 to the last; the
+/// column is as wide as the column width rule makes it with `measure` when its variable is
+/// shown, 0 when hidden. Columns that find the table full (kMaxVars) are left out. Returns the
+/// indices of the columns added.
+std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
+                                   TextMeasure& measure);
 
 }  // namespace tarvolin::core

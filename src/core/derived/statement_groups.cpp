@@ -102,4 +102,21 @@ void writeShapeGrid(const StatementShapes& shapes, const std::vector<const Deriv
   }
 }
 
+void writeShapeStatements(const ShapeGroup& group, const GridStore& report, const VariableTable& vars, GridStore& out) {
+  const int textCol = vars.lookup(kStatementTextName);
+  out.clear();
+  out.setCols(static_cast<int>(group.rows.size()) + 2);
+  out.setRows(2);
+  out.setText(0, 0, "Statement shape");
+  out.setText(0, 1, "Statements");
+  out.setText(1, 0, group.shape);
+  out.setText(1, 1, std::to_string(group.rows.size()));
+  for (size_t i = 0; i < group.rows.size(); ++i) {
+    const int row = group.rows[i];
+    const int col = static_cast<int>(i) + 2;
+    out.setText(0, col, "Entry " + std::to_string(row));
+    if (textCol >= 0 && textCol < report.cols() && row < report.rows()) out.setText(1, col, report.text(row, textCol));
+  }
+}
+
 }  // namespace tarvolin::core

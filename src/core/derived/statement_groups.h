@@ -41,6 +41,11 @@ struct StatementShapes {
 /// group's first report row. Throws std::bad_alloc only.
 void writeShapeGrid(const StatementShapes& shapes, const std::vector<const DerivedColumn*>& derived, GridStore& out);
 
+/// The statements of `group` for an entry detail: a header row "Statement shape",
+/// "Statements", then "Entry N" for each report row N of the group, and one row with the
+/// shape, the count and each entry's "Statement text" of `report`.
+void writeShapeStatements(const ShapeGroup& group, const GridStore& report, const VariableTable& vars, GridStore& out);
+
 /// Whether `snaptype` is the kind whose statements can be grouped.
 [[nodiscard]] inline bool holdsStatements(const std::string& snaptype) { return snaptype == kDynamicSqlKind; }
 

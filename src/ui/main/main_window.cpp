@@ -13,10 +13,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "core/derived/statement_groups.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
+#include "ui/derived/derived_columns_option.h"
+#include "ui/derived/statements_window.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 
@@ -56,6 +59,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvolin - View DB2 Snapshot"));
   setAcceptDrops(true);
+  m_derived = std::make_unique<DerivedColumnsOption>(platform, m_loader.configFolder());
   buildControls();
   buildMenus();
   sizeToDesign();
@@ -99,6 +103,15 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 void MainWindow::enableViewsOfKind(bool enabled) {
   m_menlockwaits->setEnabled(enabled && core::holdsLockWaits(m_shared.snaptype));
   m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
+  m_menshapes->setEnabled(enabled && core::holdsStatements(m_shared.snaptype));
+  m_menderived->setEnabled(enabled && !m_shared.snaptype.empty());  // the definitions are read when used
+  m_menderived->setChecked(m_derived->enabledFor(m_shared.snaptype));
+}
+
+void MainWindow::switchDerivedColumns(bool on) {
+  if (refuseWhileLoading()) return;
+  m_derived->setEnabledFor(m_shared.snaptype, on);
+  do_refresh();
 }
 
 bool MainWindow::do_refresh() {
@@ -108,6 +121,7 @@ bool MainWindow::do_refresh() {
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
   m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
+  m_derived->apply(m_shared, m_store, *m_measure, this);
   flushStatus();
   setTableCommandsEnabled(true);
   if (m_closeWhenLoaded) close();

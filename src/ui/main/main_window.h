@@ -24,6 +24,7 @@ class QStatusBar;
 namespace tarvolin::ui {
 
 class GridCommandHandler;
+class DerivedColumnsOption;
 
 /// Status text when a load is asked for while one runs.
 inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
@@ -97,6 +98,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void compareWithEarlier();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
+  /// Options > "Derived Columns" switched for the loaded kind: remembered, and the report reloaded.
+  void switchDerivedColumns(bool on);
   /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
   void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -125,6 +128,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QList<QAction*> m_tableActions;  ///< disabled while a load runs
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;
+  std::unique_ptr<DerivedColumnsOption> m_derived;
+  QAction* m_menderived = nullptr;
+  QAction* m_menshapes = nullptr;
 
   QString m_dialogPath;  ///< the file dialog's last path
   std::string m_pendingStatus;

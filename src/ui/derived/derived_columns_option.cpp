@@ -1,0 +1,51 @@
+#include "ui/derived/derived_columns_option.h"
+
+#include <QFile>
+#include <QSettings>
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// The user's settings of the program (~/.config/Tarvolin/Tarvolin.conf).
+QSettings settings() { return QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")); }
+
+QString settingsKey(const std::string& kind) {
+  return QStringLiteral("derivedColumns/") + QString::fromStdString(kind);
+}
+
+}  // namespace
+
+DerivedColumnsOption::DerivedColumnsOption(platform::Platform& platform, std::string configFolder)
+    : m_platform(platform), m_configFolder(std::move(configFolder)) {}
+
+bool DerivedColumnsOption::enabledFor(const std::string& kind) const {
+  return !kind.empty() && settings().value(settingsKey(kind), false).toBool();
+}
+
+void DerivedColumnsOption::setEnabledFor(const std::string& kind, bool on) {
+  if (!kind.empty()) settings().setValue(settingsKey(kind), on);
+}
+
+const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
+  if (!m_definitions) {
+    std::vector<std::string> errors;
+    m_definitions = core::loadDerivedDefinitions(QFile::encodeName(m_platform.files.programDir()).toStdString(),
+                                                 m_configFolder, errors);
+    if (!errors.empty()) {
+      QString text = QStringLiteral("Derived columns left out:");
+      for (const std::string& e : errors) text += QStringLiteral("\n") + QString::fromStdString(e);
+      m_platform.dialogs.message(owner, text);
+    }
+  }
+  return *m_definitions;
+}
+
+void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
+                                 QWidget* owner) {
+  if (!enabledFor(shared.snaptype)) return;
+  const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
+  if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure);
+}
+
+}  // namespace tarvolin::ui
