@@ -158,4 +158,17 @@ std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& colu
   return added;
 }
 
+int keepRowsWith(GridStore& g, int col, std::string_view value) {
+  if (col < 0 || col >= g.cols()) throw std::out_of_range("Invalid column " + std::to_string(col));
+  std::vector<int> kept;
+  std::vector<int> dropped;
+  for (int r = 1; r < g.rows(); ++r) (g.textUnchecked(r, col) == value ? kept : dropped).push_back(r);
+  const int count = static_cast<int>(kept.size());
+  if (dropped.empty()) return count;
+  kept.insert(kept.end(), dropped.begin(), dropped.end());
+  g.permuteRows(1, kept);
+  g.setRows(count + 1);
+  return count;
+}
+
 }  // namespace tarvolin::core

@@ -83,4 +83,9 @@ class DerivedEvaluator {
 std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
                                    TextMeasure& measure);
 
+/// Keeps the header row and the rows whose column `col` holds exactly `value`, in their
+/// order, and drops the others; returns how many rows are kept. For a filter on a column the
+/// load itself does not fill. Throws std::out_of_range for a column the grid lacks.
+int keepRowsWith(GridStore& g, int col, std::string_view value);
+
 }  // namespace tarvolin::core

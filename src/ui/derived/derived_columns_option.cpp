@@ -41,11 +41,29 @@ const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner
   return *m_definitions;
 }
 
+void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::LoadState& load) {
+  m_filterName.clear();
+  if (load.like_val.empty() || load.like_col > shared.vars.maxvar() || !enabledFor(shared.snaptype) || !m_definitions)
+    return;
+  const std::string& name = shared.vars[load.like_col].name;
+  for (const core::DerivedColumn* c : m_definitions->forKind(shared.snaptype))
+    if (c->name == name) {
+      m_filterName = name;
+      m_filterValue = std::move(load.like_val);
+      load.like_val.clear();
+      return;
+    }
+}
+
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
                                  QWidget* owner) {
   if (!enabledFor(shared.snaptype)) return;
   const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
   if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure);
+  if (m_filterName.empty()) return;
+  if (const int col = shared.vars.lookup(m_filterName); col >= 0 && col < grid.cols())
+    core::keepRowsWith(grid, col, m_filterValue);
+  m_filterName.clear();
 }
 
 }  // namespace tarvolin::ui

@@ -28,13 +28,20 @@ class DerivedColumnsOption {
   /// once, in one message box over `owner`, and left out.
   const core::DerivedDefinitions& definitions(QWidget* owner);
 
-  /// After a load: adds the kind's derived columns to the grid when chosen for the kind.
+  /// Before a load: when the reload filter of `load` is on one of the derived columns in the
+  /// grid of `shared` (which the load does not fill), takes it out of `load` for apply().
+  void takeFilter(const core::SharedState& shared, core::LoadState& load);
+
+  /// After a load: adds the kind's derived columns to the grid when chosen for the kind, and
+  /// keeps only the rows that pass a filter takeFilter() took.
   void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner);
 
  private:
   platform::Platform& m_platform;
   std::string m_configFolder;
   std::optional<core::DerivedDefinitions> m_definitions;
+  std::string m_filterName;  ///< the derived column of a filter taken from the load, or empty
+  std::string m_filterValue;
 };
 
 }  // namespace tarvolin::ui

@@ -120,6 +120,7 @@ bool MainWindow::do_refresh() {
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
+  m_derived->takeFilter(m_shared, m_load);
   m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
   m_derived->apply(m_shared, m_store, *m_measure, this);
   flushStatus();
