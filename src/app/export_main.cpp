@@ -19,6 +19,7 @@
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/comparison_derived.h"
 #include "core/grid_store.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
@@ -113,6 +114,8 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
 int compareReports(const app::ExportOptions& options, const char* argv0) {
+  std::optional<core::DerivedDefinitions> derived;
+  if (options.derived && !(derived = app::readDerivedDefinitions(argv0))) return 1;
   std::error_code ec;
   std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) program = std::filesystem::absolute(argv0);
@@ -140,19 +143,28 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
+    const core::ComparisonDerived more(
+        derived ? derived->forKind(later.shared.snaptype) : std::vector<const core::DerivedColumn*>{}, c);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
     constexpr size_t kSlice = 4096;
     core::GridStore slice;
+    core::GridStore extra;  // --derived: the derived columns of the slice
+    extra.setCols(more.cols());
     slice.setCols(c.cols);
     slice.setRows(1);
+    extra.setRows(1);
     core::writeComparisonHeader(c, later, slice, 0);
-    exportGrid(slice, c.cols, true, options.csv);
+    more.writeHeader(extra, 0, 0);
+    exportGrid(slice, c.cols, true, options.csv, derived ? &extra : nullptr);
     for (size_t first = 0; first < c.entries.size(); first += kSlice) {
       const size_t last = std::min(first + kSlice, c.entries.size());
       slice.clear();
       slice.setRows(static_cast<int>(last - first));
       core::writeComparison(c, earlier, later, first, last, slice, 0);
-      exportGrid(slice, c.cols, true, options.csv);
+      extra.clear();
+      extra.setRows(slice.rows());
+      more.fill(slice, 0, slice.rows(), extra, 0);
+      exportGrid(slice, c.cols, true, options.csv, derived ? &extra : nullptr);
     }
     std::fflush(stdout);
     const core::CompareCounts& n = c.counts;

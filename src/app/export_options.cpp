@@ -89,8 +89,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     error = "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
     return std::nullopt;
   }
-  if (o.derived && (o.lockWaits || o.deadlocks || o.compare)) {
-    error = "--derived can't be used with --compare, --lock-waits or --deadlocks";
+  if (o.derived && (o.lockWaits || o.deadlocks)) {
+    error = "--derived can't be used with --lock-waits or --deadlocks";
     return std::nullopt;
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {

@@ -32,7 +32,7 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
 
 inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE] REPORT\n"
-    "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
+    "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --statements [--csv] REPORT\n"
@@ -50,7 +50,9 @@ inline constexpr const char* kExportHelp =
     "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
     "  --derived            also the kind's derived columns, after the others: figures computed\n"
     "                       from each entry, defined in derived_columns.txt beside the program\n"
-    "                       (or in ../share/tarvolin/) and in the current folder\n"
+    "                       (or in ../share/tarvolin/) and in the current folder; with --compare\n"
+    "                       each twice: NAME on the later values, \"NAME (in interval)\" on the\n"
+    "                       counters' changes\n"
     "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
     "  --compare [OLDER] NEWER\n"
     "                       the change of each entry from the first snapshot of OLDER to the last\n"

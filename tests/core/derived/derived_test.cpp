@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "core/derived/comparison_derived.h"
 #include "core/derived/derived_columns.h"
 #include "core/derived/statement_groups.h"
 #include "core/derived/statement_shape.h"
@@ -190,6 +191,46 @@ TEST_F(Shapes, SummedPerShapeLargestTimeFirstEmptyLastDerivedOnTheSums) {
                       "SELECT ?|1|3|||2",
                   }));
   EXPECT_EQ(shapes.groups[1].rows, (std::vector<int>{1, 3, 5}));
+}
+
+TEST_F(Shapes, ComparisonGivesEachColumnOnTheLaterValuesAndOnTheChanges) {
+  const auto snapshot = [&](const std::string& name, const std::string& time, const std::string& body) {
+    auto s = std::make_unique<LoadedSnapshot>();
+    loadSnapshot(dir.write(name, "  Dynamic SQL Snapshot Result\n\n Snapshot timestamp = " + time + "\n\n" + body), 0,
+                 dir.folder(), *s, false);
+    return s;
+  };
+  const auto earlier =
+      snapshot("a.txt", "2026-11-27 10:00:00.000000",
+               statement("100", "50", "SELECT 1") + statement("10", "1", "SELECT 2") + statement("5", "5", "SELECT 3"));
+  const auto later = snapshot("b.txt", "2026-11-27 10:01:00.000000",
+                              statement("160", "56", "SELECT 1") + statement("10", "1.5", "SELECT 2") +
+                                  statement("4", "6", "SELECT 3") + statement("2", "1", "SELECT 4"));
+  std::vector<std::string> errors;
+  const CounterTypes types =
+      CounterTypes::parse("counter Number of executions\ncounter Total execution time (sec.microsec)\n", errors);
+  Comparison c = compareSnapshots(*earlier, *later, types, std::nullopt);
+  GridStore grid;
+  writeComparisonGrid(c, *earlier, *later, grid);
+  DerivedDefinitions defs;
+  defs.read("Dynamic SQL Snapshot Result | Avg = [Total execution time (sec.microsec)] / [Number of executions]\n", "d",
+            errors);
+  const ComparisonDerived more(defs.forKind(kDynamicSqlKind), c);
+  ASSERT_EQ(more.cols(), 2);
+  GridStore out;
+  out.setCols(2);
+  out.setRows(grid.rows());
+  more.writeHeader(out, 0, 0);
+  more.fill(grid, 1, grid.rows(), out, 0);
+  std::vector<std::string> rows;
+  for (int r = 0; r < out.rows(); ++r)
+    rows.push_back(std::string(grid.text(r, 0)) + "|" + std::string(out.text(r, 0)) + "|" +
+                   std::string(out.text(r, 1)));
+  EXPECT_EQ(rows, (std::vector<std::string>{"Change|Avg|Avg (in interval)",
+                                            "|0.35|0.1",   // 6 s over 60 more executions
+                                            "|0.15|",      // no execution in the interval
+                                            "reset|1.5|",  // a counter went down: no change
+                                            "new|0.5|"}));
 }
 
 }  // namespace
