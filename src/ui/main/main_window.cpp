@@ -257,10 +257,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::compareWithEarlier() {
-  ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
-                         [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
-                           return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
-                         });
+  ui::compareWithEarlier(
+      this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
+      [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
+        return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
+      },
+      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : nullptr);
 }
 
 }  // namespace tarvolin::ui
