@@ -27,16 +27,20 @@ void DerivedColumnsOption::setEnabledFor(const std::string& kind, bool on) {
   if (!kind.empty()) settings().setValue(settingsKey(kind), on);
 }
 
-const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
-  if (!m_definitions) {
-    std::vector<std::string> errors;
+const core::DerivedDefinitions& DerivedColumnsOption::loaded() {
+  if (!m_definitions)
     m_definitions = core::loadDerivedDefinitions(QFile::encodeName(m_platform.files.programDir()).toStdString(),
-                                                 m_configFolder, errors);
-    if (!errors.empty()) {
-      QString text = QStringLiteral("Derived columns left out:");
-      for (const std::string& e : errors) text += QStringLiteral("\n") + QString::fromStdString(e);
-      m_platform.dialogs.message(owner, text);
-    }
+                                                 m_configFolder, m_errors);
+  return *m_definitions;
+}
+
+const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
+  loaded();
+  if (!m_errors.empty()) {
+    QString text = QStringLiteral("Derived columns left out:");
+    for (const std::string& e : m_errors) text += QStringLiteral("\n") + QString::fromStdString(e);
+    m_errors.clear();  // told once
+    m_platform.dialogs.message(owner, text);
   }
   return *m_definitions;
 }
@@ -57,7 +61,12 @@ void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::Loa
 
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
                                  QWidget* owner) {
-  if (!enabledFor(shared.snaptype)) return;
+  if (!enabledFor(shared.snaptype)) {
+    // Columns of their names that the kind's configuration lists stay empty: not shown.
+    for (const core::DerivedColumn* c : loaded().forKind(shared.snaptype))
+      if (const int col = shared.vars.lookup(c->name); col >= 0 && col < grid.cols()) grid.setColWidth(col, 0);
+    return;
+  }
   const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
   if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure);
   if (m_filterName.empty()) return;

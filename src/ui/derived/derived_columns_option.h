@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
@@ -24,8 +25,8 @@ class DerivedColumnsOption {
   [[nodiscard]] bool enabledFor(const std::string& kind) const;
   void setEnabledFor(const std::string& kind, bool on);
 
-  /// The definitions, read at the first call. Bad lines (or a missing shipped file) are told
-  /// once, in one message box over `owner`, and left out.
+  /// The definitions, read at the first use. Bad lines (or a missing shipped file) are told
+  /// once, in one message box over `owner` at the first call, and left out.
   const core::DerivedDefinitions& definitions(QWidget* owner);
 
   /// Before a load: when the reload filter of `load` is on one of the derived columns in the
@@ -33,14 +34,19 @@ class DerivedColumnsOption {
   void takeFilter(const core::SharedState& shared, core::LoadState& load);
 
   /// After a load: adds the kind's derived columns to the grid when chosen for the kind, and
-  /// keeps only the rows that pass a filter takeFilter() took.
+  /// keeps only the rows that pass a filter takeFilter() took. When not chosen, the columns
+  /// of their names (listed by the kind's configuration after Customise) are not shown.
   void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner);
 
  private:
   platform::Platform& m_platform;
   std::string m_configFolder;
+  /// The definitions, read at the first call without telling their errors.
+  const core::DerivedDefinitions& loaded();
+
   std::optional<core::DerivedDefinitions> m_definitions;
-  std::string m_filterName;  ///< the derived column of a filter taken from the load, or empty
+  std::vector<std::string> m_errors;  ///< not told yet
+  std::string m_filterName;           ///< the derived column of a filter taken from the load, or empty
   std::string m_filterValue;
 };
 

@@ -62,7 +62,7 @@ class DerivedViewTest : public QObject {
     QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")).clear();
     // The kind's configuration hides one of them, as Customise writes it.
     writeFile(m_folder.filePath(QStringLiteral("DynamicSQLSnapshotResult.cfg")),
-              "Y;;;;;Statement text;\r\nN;;;;;Average CPU time (s);\r\n");
+              "Y;;;;;Statement text;\r\nN;;;;;Average CPU time (s);\r\nY;;;;;Rows read per execution;\r\n");
     Window x(m_folder);
     QVERIFY(x.load(sample("dynamic_sql_snapshot.txt")));
     QVERIFY(x.derived().isEnabled() && !x.derived().isChecked());
@@ -92,6 +92,7 @@ class DerivedViewTest : public QObject {
     QVERIFY(y.load(sample("dynamic_sql_snapshot.txt")));
     y.derived().trigger();  // off again
     QCOMPARE(columnOf(y.grid(), "Average execution time (s)"), -1);
+    QCOMPARE(y.grid().colWidth(columnOf(y.grid(), "Rows read per execution")), 0);  // listed, empty, not shown
   }
 
   void aBadDefinitionIsToldOnceAndLeftOut() {
