@@ -25,6 +25,9 @@ __int128 pow10(int n) {
   return p;
 }
 
+/// The least 128-bit value: never held, so that every value can be negated.
+constexpr __int128 kLeast = static_cast<__int128>(static_cast<unsigned __int128>(1) << 127);
+
 __int128 absolute(__int128 v) { return v < 0 ? -v : v; }
 
 __int128 gcd(__int128 a, __int128 b) {
@@ -58,11 +61,12 @@ Ratio reduced(const Ratio& r) {
 /// of the slow 128-bit remainders of a gcd.
 Outcome add(Ratio& a, Ratio b, bool subtract) {
   if (subtract) b.num = -b.num;
-  if (a.den == b.den) return __builtin_add_overflow(a.num, b.num, &a.num) ? Outcome::Overflow : Outcome::Value;
+  if (a.den == b.den)
+    return __builtin_add_overflow(a.num, b.num, &a.num) || a.num == kLeast ? Outcome::Overflow : Outcome::Value;
   for (int attempt = 0; attempt < 2; ++attempt) {
     __int128 left, right, num, den;
     if (!__builtin_mul_overflow(a.num, b.den, &left) && !__builtin_mul_overflow(b.num, a.den, &right) &&
-        !__builtin_add_overflow(left, right, &num) && !__builtin_mul_overflow(a.den, b.den, &den)) {
+        !__builtin_add_overflow(left, right, &num) && !__builtin_mul_overflow(a.den, b.den, &den) && num != kLeast) {
       a = {num, den};
       return Outcome::Value;
     }
@@ -80,14 +84,14 @@ Outcome multiply(Ratio& a, __int128 num, __int128 den) {
     return Outcome::Value;
   }
   __int128 n, d;
-  if (!__builtin_mul_overflow(a.num, num, &n) && !__builtin_mul_overflow(a.den, den, &d)) {
+  if (!__builtin_mul_overflow(a.num, num, &n) && !__builtin_mul_overflow(a.den, den, &d) && n != kLeast) {
     a = {n, d};
     return Outcome::Value;
   }
   const __int128 g1 = gcd(a.num, den);
   const __int128 g2 = gcd(num, a.den);
   if (__builtin_mul_overflow(g1 > 1 ? a.num / g1 : a.num, g2 > 1 ? num / g2 : num, &n) ||
-      __builtin_mul_overflow(g2 > 1 ? a.den / g2 : a.den, g1 > 1 ? den / g1 : den, &d))
+      __builtin_mul_overflow(g2 > 1 ? a.den / g2 : a.den, g1 > 1 ? den / g1 : den, &d) || n == kLeast)
     return Outcome::Overflow;
   a = {n, d};
   return Outcome::Value;
