@@ -57,6 +57,7 @@ TEST(Expression, PrecedenceRoundingAndEmptyResults) {
            {"[ Number of executions ]*1.5", "27"},
            {"[big] * 100 / [big]", "100"},
            {"[big] * [big] * 10 / [big] / [big]", "10"},  // past 128 bits and back
+           {"-(-9223372036854775808 * 18446744073709551616) / 18446744073709551616", "9223372036854775808"},
            {"1 / [zero]", ""},
            {"1 / (2 - 2)", ""},
            {"[Not Collected] + 1", ""},
