@@ -1,10 +1,14 @@
 // Grabs the main window, with a report loaded, to a PNG for a look by eye; or, given the
-// objectName of an Options command that opens a window (menlockwaits, ...), that window.
+// objectName of an Options command that opens a window (menlockwaits, ...), that window; or,
+// for a check item (menderived), the main window after it. Settings it changes go to the test
+// location of QStandardPaths, never the user's.
 // Usage: main_window_shot REPORT OUT.png [COMMAND]   (runs offscreen unless QT_QPA_PLATFORM is set)
 
 #include <QAction>
 #include <QApplication>
 #include <QPixmap>
+#include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 
 #include "core/shared_state.h"
@@ -14,6 +18,8 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  QStandardPaths::setTestModeEnabled(true);
+  QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")).clear();  // every check item starts off
   if (argc != 3 && argc != 4) {
     std::fprintf(stderr, "usage: main_window_shot REPORT OUT.png [COMMAND]\n");
     return 2;
@@ -29,7 +35,7 @@ int main(int argc, char** argv) {
     window.findChild<QAction*>(QString::fromLatin1(argv[3]))->trigger();
     for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       if (w->isWindow() && !before.contains(w)) shown = w;
-    shown->resize(1800, 480);  // wider than the offscreen screen, to see every column
+    shown->resize(shown == &window ? 2400 : 1800, 480);  // wider than the offscreen screen, to see every column
     QCoreApplication::processEvents();
   }
   if (!shown->grab().save(QString::fromLocal8Bit(argv[2]))) {

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "core/config_file.h"
+#include "core/derived/derived_columns.h"
+#include "core/derived/statement_shape.h"
 #include "core/grid_output.h"
 #include "core/grid_store.h"
 #include "core/load_observer.h"
@@ -276,7 +279,50 @@ int configRoundTrip(const uint8_t* data, size_t size) {
   return 0;
 }
 
+int derivedColumns(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  core::DerivedDefinitions defs;
+  std::vector<std::string> errors;
+  defs.read(text, "f", errors);
+  const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  check(defs.all().size() + errors.size() <= lines, "more columns and errors than lines");
+  for (const std::string& e : errors) {
+    check(e.rfind("f:", 0) == 0, "an error does not name the file");
+    const size_t line = std::strtoul(e.c_str() + 2, nullptr, 10);
+    check(line >= 1 && line <= lines, "an error names a line the file does not have");
+  }
+  // Values for the variables: pieces of the input itself, then a few plain numbers.
+  static const char* const kValues[] = {"0", "1", "-2.5", "18446744073709551615", "0.000001", "Not Collected"};
+  for (const core::DerivedColumn& c : defs.all()) {
+    for (size_t round = 0; round < 3; ++round) {
+      const std::string result = c.expression.evaluate([&](size_t i) {
+        return std::string_view(kValues[(i + round * 5 + size) % (sizeof kValues / sizeof *kValues)]);
+      });
+      if (result.empty()) continue;
+      const std::string_view digits = std::string_view(result).substr(result[0] == '-' ? 1 : 0);
+      const size_t point = digits.find('.');
+      const size_t decimals = point == std::string_view::npos ? 0 : digits.size() - point - 1;
+      check(!digits.empty() && digits.find_first_not_of("0123456789.") == std::string_view::npos &&
+                digits.find('.', point == std::string_view::npos ? 0 : point + 1) == std::string_view::npos &&
+                point != 0 && decimals <= core::kDerivedDecimals,
+            "a result is no plain number of at most 6 decimals");
+      check(point == std::string_view::npos || (decimals > 0 && result.back() != '0'), "a result keeps trailing zeros");
+    }
+  }
+  return 0;
+}
+
+int statementShapes(const uint8_t* data, size_t size) {
+  const std::string_view sql(reinterpret_cast<const char*>(data), size);
+  const std::string shape = core::statementShape(sql);
+  check(shape.size() <= sql.size(), "a shape longer than its statement");
+  check(core::statementShape(shape) == shape, "shaping a shape changed it");
+  return 0;
+}
+
 Entry entryByName(std::string_view target) {
+  if (target == "derived_columns") return derivedColumns;
+  if (target == "statement_shape") return statementShapes;
   if (target == "load_report") return loadReport;
   if (target == "read_config") return readConfig;
   if (target == "config_round_trip") return configRoundTrip;

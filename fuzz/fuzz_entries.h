@@ -28,7 +28,17 @@ int readConfig(const uint8_t* data, size_t size);
 /// same bytes as the first.
 int configRoundTrip(const uint8_t* data, size_t size);
 
-/// Entry point by target name ("load_report", "read_config", "config_round_trip"),
+/// Reads the bytes as a derived columns file: every bad line is named by its line, and
+/// every column parsed evaluates (on values derived from the input) to empty or to a plain
+/// number of at most 6 decimals.
+int derivedColumns(const uint8_t* data, size_t size);
+
+/// The shape of the bytes as a statement: shaping it again changes nothing, and it is never
+/// longer than the statement.
+int statementShapes(const uint8_t* data, size_t size);
+
+/// Entry point by target name ("load_report", "read_config", "config_round_trip",
+/// "derived_columns", "statement_shape"),
 /// or nullptr for an unknown name.
 using Entry = int (*)(const uint8_t*, size_t);
 [[nodiscard]] Entry entryByName(std::string_view target);

@@ -1,7 +1,8 @@
 // Feeds saved inputs to the fuzz entry points, for the normal test run.
 //
 // Usage: fuzz_replay ARG...   where each ARG is either ROOT, a folder whose subfolders are
-// named after the targets (load_report, read_config, config_round_trip), or TARGET=FOLDER.
+// named after the targets (load_report, read_config, config_round_trip, derived_columns,
+// statement_shape), or TARGET=FOLDER.
 // Every regular file is fed once, in name order; README and hidden files are skipped. A broken
 // invariant aborts, which fails the test. Exit status 2 on a bad argument.
 #include <algorithm>
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kTargets[] = {"load_report", "read_config", "config_round_trip"};
+constexpr const char* kTargets[] = {"load_report", "read_config", "config_round_trip", "derived_columns",
+                                    "statement_shape"};
 
 int replayFolder(const std::string& target, const fs::path& folder) {
   const tarvolin::fuzz::Entry entry = tarvolin::fuzz::entryByName(target);

@@ -62,4 +62,9 @@ void CheckedOutput::writeAll(std::string_view bytes) {
   }
 }
 
+CheckedOutput& standardOutput() {
+  static CheckedOutput out(STDOUT_FILENO);
+  return out;
+}
+
 }  // namespace tarvolin::app

@@ -61,4 +61,8 @@ class CheckedOutput {
   size_t m_used = 0;
 };
 
+/// Standard output. Every mode writes through it, so that each write is checked, and the
+/// program closes it at the end: a failure ends the run with its reason.
+CheckedOutput& standardOutput();
+
 }  // namespace tarvolin::app

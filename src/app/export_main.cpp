@@ -17,10 +17,12 @@
 #include <vector>
 
 #include "app/checked_output.h"
+#include "app/derived_export.h"
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
 #include "core/constant_columns.h"
+#include "core/derived/comparison_derived.h"
 #include "core/grid_store.h"
 #include "core/kinds_index.h"
 #include "core/lockwait/deadlocks.h"
@@ -102,23 +104,21 @@ bool spool(std::optional<SpooledInput>& spooled) {
   return false;
 }
 
-/// Standard output. Every mode writes through it, so that each write is checked, and main()
-/// closes it: a failure ends the run with its reason (see main()).
-app::CheckedOutput& standardOutput() {
-  static app::CheckedOutput out(STDOUT_FILENO);
-  return out;
-}
+using app::standardOutput;
 
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`, none of
-/// `leaveOut` (ascending). Written out before it returns, so that what a mode says next on
-/// standard error follows it.
+/// `leaveOut` (ascending), then the columns of `derived` when there is one. Written out
+/// before it returns, so that what a mode says next on standard error follows it.
 void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv,
-                const std::vector<int>& leaveOut = {}) {
+                const std::vector<int>& leaveOut = {}, const core::GridStore* derived = nullptr) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if ((allColumns || g.colWidth(c) > 0) && !std::binary_search(leaveOut.begin(), leaveOut.end(), c))
       cols.push_back(c);
-  app::writeGrid(g, cols, csv, standardOutput());
+  if (derived != nullptr)
+    app::writeGrid(g, cols, *derived, csv, standardOutput());
+  else
+    app::writeGrid(g, cols, csv, standardOutput());
   standardOutput().flush();
 }
 
@@ -159,6 +159,8 @@ void noteOtherKinds(const core::KindsIndex& index, int loaded) {
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
 int compareReports(const app::ExportOptions& options, const char* argv0) {
+  std::optional<core::DerivedDefinitions> derived;
+  if (options.derived && !(derived = app::readDerivedDefinitions(argv0))) return 1;
   std::error_code ec;
   std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) program = std::filesystem::absolute(argv0);
@@ -189,19 +191,28 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
+    const core::ComparisonDerived more(
+        derived ? derived->forKind(later.shared.snaptype) : std::vector<const core::DerivedColumn*>{}, c);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
     constexpr size_t kSlice = 4096;
     core::GridStore slice;
+    core::GridStore extra;  // --derived: the derived columns of the slice
+    extra.setCols(more.cols());
     slice.setCols(c.cols);
     slice.setRows(1);
+    extra.setRows(1);
     core::writeComparisonHeader(c, later, slice, 0);
-    exportGrid(slice, c.cols, true, options.csv);
+    more.writeHeader(extra, 0, 0);
+    exportGrid(slice, c.cols, true, options.csv, {}, derived ? &extra : nullptr);
     for (size_t first = 0; first < c.entries.size(); first += kSlice) {
       const size_t last = std::min(first + kSlice, c.entries.size());
       slice.clear();
       slice.setRows(static_cast<int>(last - first));
       core::writeComparison(c, earlier, later, first, last, slice, 0);
-      exportGrid(slice, c.cols, true, options.csv);
+      extra.clear();
+      extra.setRows(slice.rows());
+      more.fill(slice, 0, slice.rows(), extra, 0);
+      exportGrid(slice, c.cols, true, options.csv, {}, derived ? &extra : nullptr);
     }
     const core::CompareCounts& n = c.counts;
     std::fprintf(stderr, "%s\n%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
@@ -280,6 +291,9 @@ int run(int argc, char** argv) {
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);
+  if (options->statements) return app::exportStatements(*options, argv[0]);
+  std::optional<core::DerivedDefinitions> derived;
+  if (options->derived && !(derived = app::readDerivedDefinitions(argv[0]))) return 1;
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;
@@ -319,8 +333,11 @@ int run(int argc, char** argv) {
     return 2;
   }
   if (options->kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
+  core::GridStore derivedGrid;
+  if (derived) app::computeDerivedColumns(*derived, shared, grid, derivedGrid);
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv,
-             options->hideConstant ? core::constantColumns(grid) : std::vector<int>{});
+             options->hideConstant ? core::constantColumns(grid) : std::vector<int>{},
+             derived ? &derivedGrid : nullptr);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;
 }

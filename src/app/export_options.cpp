@@ -61,6 +61,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.filterValue = filterArg.substr(eq + 1);
     } else if (!optionsEnded && a == "--compare") {
       o.compare = true;
+    } else if (!optionsEnded && (a == "--derived" || a == "--statements")) {
+      (a == "--derived" ? o.derived : o.statements) = true;
     } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
       (a == "--lock-waits" ? o.lockWaits : o.deadlocks) = true;
     } else if (!optionsEnded && a == "--kinds") {
@@ -89,8 +91,16 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       haveReport = true;
     }
   }
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) > 1) {
-    error = "--compare, --lock-waits, --deadlocks and --kinds can't be used together";
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) > 1) {
+    error = "--compare, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+    return std::nullopt;
+  }
+  if (o.statements && (o.filter || o.allColumns || o.derived)) {
+    error = "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
+    return std::nullopt;
+  }
+  if (o.derived && (o.lockWaits || o.deadlocks || o.kinds)) {
+    error = "--derived can't be used with --lock-waits, --deadlocks or --kinds";
     return std::nullopt;
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {

@@ -25,6 +25,8 @@ struct ExportOptions {
   bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
   bool kinds = false;                     ///< --kinds: the kinds of report the file holds instead
   std::string kind;                       ///< --kind: a heading or its number in the --kinds list; empty: none given
+  bool derived = false;                   ///< --derived: the kind's derived columns after the others
+  bool statements = false;                ///< --statements: a Dynamic SQL report's statements by shape
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -32,10 +34,12 @@ struct ExportOptions {
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error);
 
 inline constexpr const char* kExportUsage =
-    "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE] [--hide-constant] [--kind K] REPORT\n"
-    "       tarvolin-export --compare [--csv] [--interval SECONDS] [--kind K] [OLDER] NEWER\n"
+    "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE] [--hide-constant] [--kind K]\n"
+    "                       REPORT\n"
+    "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--kind K] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
+    "       tarvolin-export --statements [--csv] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";
 
@@ -49,6 +53,11 @@ inline constexpr const char* kExportHelp =
     "  --csv                comma-separated values (RFC 4180) instead of TAB-separated text;\n"
     "                       in TAB-separated text a TAB, CR or LF inside a field is written\n"
     "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
+    "  --derived            also the kind's derived columns, after the others: figures computed\n"
+    "                       from each entry, defined in derived_columns.txt beside the program\n"
+    "                       (or in ../share/tarvolin/) and in the current folder; with --compare\n"
+    "                       each twice: NAME on the later values, \"NAME (in interval)\" on the\n"
+    "                       counters' changes\n"
     "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
     "  --hide-constant      leave out every column whose value is the same in every row written\n"
     "                       (after --filter; empty everywhere counts too); with fewer than two\n"
@@ -73,6 +82,9 @@ inline constexpr const char* kExportHelp =
     "                       snapshots, the last lock snapshot (standard error names its time)\n"
     "  --deadlocks          the deadlocks of an event monitor log: one row per participant of\n"
     "                       each \"Deadlock ID\", with the lock it waited for and its statement\n"
+    "  --statements         a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
+    "                       \"Statement shape\", \"Statements\", each counter summed and the derived\n"
+    "                       columns on the sums, largest total execution time first\n"
     "  -h, --help           this text\n"
     "  -v, --version        the program's version\n"
     "\n"

@@ -41,25 +41,48 @@ bool mayNeedEscapes(std::string_view bytes) {
 
 }  // namespace
 
-void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, CheckedOutput& out) {
-  if (cols.empty()) return;
-  const bool escapes = !csv && mayNeedEscapes(g.textBytes());
-  for (int r = 0; r < g.rows(); ++r) {
-    for (size_t i = 0; i < cols.size(); ++i) {
-      const std::string_view text = g.textUnchecked(r, cols[i]);
+namespace {
+
+/// Rows of `rows` cells of `columns` texts, `text(r, i)` the text of row r, column i.
+template <typename Text>
+void writeRows(int rows, size_t columns, const Text& text, bool escapes, bool csv, CheckedOutput& out) {
+  if (columns == 0) return;
+  for (int r = 0; r < rows; ++r) {
+    for (size_t i = 0; i < columns; ++i) {
+      const std::string_view cell = text(r, i);
       if (csv) {
         if (i > 0) out.put(',');
-        putCsv(out, text);
+        putCsv(out, cell);
       } else {
         if (escapes)
-          putTsv(out, text);
+          putTsv(out, cell);
         else
-          out.put(text);
-        out.put(i + 1 < cols.size() ? '\t' : '\n');
+          out.put(cell);
+        out.put(i + 1 < columns ? '\t' : '\n');
       }
     }
     if (csv) out.put("\r\n");
   }
+}
+
+}  // namespace
+
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, CheckedOutput& out) {
+  const bool escapes = !csv && mayNeedEscapes(g.textBytes());
+  writeRows(
+      g.rows(), cols.size(), [&](int r, size_t i) { return g.textUnchecked(r, cols[i]); }, escapes, csv, out);
+}
+
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
+               CheckedOutput& out) {
+  const bool escapes = !csv && (mayNeedEscapes(g.textBytes()) || mayNeedEscapes(extra.textBytes()));
+  const size_t own = cols.size();
+  writeRows(
+      g.rows(), own + static_cast<size_t>(extra.cols()),
+      [&](int r, size_t i) {
+        return i < own ? g.textUnchecked(r, cols[i]) : extra.textUnchecked(r, static_cast<int>(i - own));
+      },
+      escapes, csv, out);
 }
 
 }  // namespace tarvolin::app

@@ -13,4 +13,12 @@ namespace tarvolin::app {
 /// row). Bytes may stay in `out`'s buffer. Throws OutputError and std::bad_alloc.
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, CheckedOutput& out);
 
+/// As above, with every column of `extra` (which has the rows of `g`) after those of `cols`.
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
+               CheckedOutput& out);
+
+/// As above, with every column of `extra` (which has the rows of `g`) after those of `cols`.
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
+               std::FILE* file);
+
 }  // namespace tarvolin::app

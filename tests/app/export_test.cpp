@@ -160,7 +160,10 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--deadlocks", "--filter", "a=b", "x.txt"},
                                              {"--lock-waits", "--all-columns", "x.txt"},
                                              {"--lock-waits", "a.txt", "b.txt"},
-                                             {"--compare", "--hide-constant", "a.txt", "b.txt"}}) {
+                                             {"--compare", "--hide-constant", "a.txt", "b.txt"},
+                                             {"--statements", "--derived", "x.txt"},
+                                             {"--statements", "--deadlocks", "x.txt"},
+                                             {"--derived", "--lock-waits", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -213,6 +216,54 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
   const RunResult none = run({"--lock-waits", write("w.txt", "Database Lock Snapshot\nApplication handle = 7\n")});
   EXPECT_EQ(none.err.substr(0, 37), "No application is waiting for a lock\n");
   EXPECT_EQ(std::count(none.out.begin(), none.out.end(), '\n'), 1);
+}
+
+TEST_F(Export, DerivedColumnsFollowTheShownOrAllColumnsAndTheWorkingFolderMayReplaceThem) {
+  const std::string report = write("sql.txt",
+                                   " Dynamic SQL Snapshot Result\n\n Number of executions = 4\n Rows read = 10\n"
+                                   " Total execution time (sec.microsec)= 1.000002\n\n"
+                                   " Number of executions = 0\n Rows read = Not Collected\n"
+                                   " Total execution time (sec.microsec)= 0.5\n");
+  write("DynamicSQLSnapshotResult.cfg", "Y;;;;;Number of executions;\r\nN;;;;;Rows read;\r\n");
+  write("derived_columns.txt", "Dynamic SQL Snapshot Result | Rows read per execution = [Rows read] * 2\n");
+  const std::string heads = "Average execution time (s)\tRows read per execution\tAverage CPU time (s)\n";
+  RunResult r = run({"--derived", report});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Number of executions\tTotal execution time (sec.microsec)\t" + heads +
+                       "4\t1.000002\t0.250001\t20\t\n0\t0.5\t\t\t\n");
+  r = run({"--derived", "--all-columns", "--csv", report});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\r')),
+            "Number of executions,Rows read,Total execution time (sec.microsec),Average execution time (s),"
+            "Rows read per execution,Average CPU time (s)");
+
+  write("derived_columns.txt", "# mine\nDynamic SQL Snapshot Result | Per row = [Rows read] /\n");
+  r = run({"--derived", report});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "tarvolin-export: ./derived_columns.txt:2: formula ends early at column 54\n");
+}
+
+TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
+  const std::string report = write("sql.txt",
+                                   " Dynamic SQL Snapshot Result\n\n"
+                                   " Number of executions = 2\n Total execution time (sec.microsec)= 0.5\n"
+                                   " Statement text = SELECT * FROM T WHERE ID IN (1, 2)\n\n"
+                                   " Number of executions = 1\n Total execution time (sec.microsec)= 3\n"
+                                   " Statement text = DELETE FROM T WHERE ID = 7\n\n"
+                                   " Number of executions = 3\n Total execution time (sec.microsec)= 4.25\n"
+                                   " Statement text = SELECT *  FROM T WHERE ID IN ('a', -5)\n");
+  RunResult r = run({"--statements", report});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find("\tAverage CPU")),
+            "Statement shape\tStatements\tNumber of executions\tTotal execution time (sec.microsec)\t"
+            "Average execution time (s)\tRows read per execution");
+  EXPECT_EQ(r.out.substr(r.out.find('\n') + 1),
+            "SELECT * FROM T WHERE ID IN (?, ?)\t2\t5\t4.75\t0.95\t\t\n"
+            "DELETE FROM T WHERE ID = ?\t1\t1\t3\t3\t\t\n");
+  EXPECT_NE(r.err.find("Statement shapes: 2"), std::string::npos);
+  r = run({"--statements", sample("table_snapshot.txt")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("--statements needs a Dynamic SQL snapshot, not \"Table Snapshot\""), std::string::npos);
 }
 
 }  // namespace

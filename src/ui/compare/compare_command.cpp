@@ -34,7 +34,7 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
 
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
-                                     const SnapshotPick& pick) {
+                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived) {
   if (laterPath.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
     return nullptr;
@@ -65,7 +65,9 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
             .arg(first + 1)
             .arg(QFileInfo(laterPath).fileName())
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
-    return new ComparisonWindow(std::move(compared), title, platform, owner);
+    const std::string& kind = compared->later.shared.snaptype;
+    const auto columns = derived != nullptr ? derived->forKind(kind) : std::vector<const core::DerivedColumn*>{};
+    return new ComparisonWindow(std::move(compared), title, platform, owner, columns);
   });
 }
 

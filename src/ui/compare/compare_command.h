@@ -36,10 +36,11 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 /// at `dialogPath` and leaves the chosen path there), then, when either report holds several
 /// snapshots, which ones (`pick`; the earlier's first and the later's last otherwise); the
 /// counters list found from the program's folder; the kinds' configuration from
-/// `configFolder`. Opens a ComparisonWindow over `owner` and returns it, or nullptr after
-/// Cancel or after showing what went wrong in a message box. Both reports are read as `kind`.
+/// `configFolder`. Opens a ComparisonWindow over `owner` (with the `derived` columns of the
+/// later report's kind among them) and returns it, or nullptr after Cancel or after showing
+/// what went wrong in a message box. Both reports are read as `kind`.
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
-                                     const SnapshotPick& pick);
+                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived = nullptr);
 
 }  // namespace tarvolin::ui

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QVBoxLayout>
 
+#include "core/derived/comparison_derived.h"
 #include "core/grid_output.h"
 
 namespace tarvolin::ui {
@@ -12,6 +13,7 @@ namespace {
 /// Columns of the detail of one entry.
 constexpr const char* kDetailHeads[] = {"Variable", "Earlier", "Later", "Change", "Per s"};
 constexpr int kDetailWidth = 2600;
+constexpr int kDerivedWidth = 1600;
 
 }  // namespace
 
@@ -27,12 +29,24 @@ QString comparisonStatus(const core::Comparison& c) {
 }
 
 ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, const QString& title,
-                                   platform::Platform& platform, QWidget* parent)
+                                   platform::Platform& platform, QWidget* parent,
+                                   const std::vector<const core::DerivedColumn*>& derived)
     : ResultWindow({"frmcompare", "grdcompare", "statcompare"}, title, platform, parent),
       m_compared(std::move(compared)) {
   ComparedSnapshots& s = *m_compared;
   core::GridStore& store = this->store();
   core::writeComparisonGrid(s.comparison, s.earlier, s.later, store);
+  if (!derived.empty()) {
+    const core::ComparisonDerived more(derived, s.comparison);
+    const int first = store.cols();
+    store.setCols(first + more.cols());
+    more.writeHeader(store, 0, first);
+    more.fill(store, 1, store.rows(), store, first);
+    for (int c = first; c < store.cols(); ++c) {
+      store.setColWidth(c, kDerivedWidth);
+      store.setColAlignment(c, core::Alignment::LeftTop);
+    }
+  }
   const int entryCol = store.cols();
   store.setCols(entryCol + 1);
   store.setColWidth(entryCol, 0);

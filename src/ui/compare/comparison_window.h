@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/derived_columns.h"
 #include "ui/result/result_window.h"
 
 namespace tarvolin::ui {
@@ -25,8 +26,10 @@ class ComparisonWindow final : public ResultWindow {
   Q_OBJECT
 
  public:
+  /// `derived`: derived columns shown after the variables, each as NAME and "NAME (in
+  /// interval)" (see ComparisonDerived); read in the constructor only.
   ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, const QString& title, platform::Platform& platform,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, const std::vector<const core::DerivedColumn*>& derived = {});
   ~ComparisonWindow() override;
 
   [[nodiscard]] const ComparedSnapshots& compared() const { return *m_compared; }

@@ -13,10 +13,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "core/derived/statement_groups.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
+#include "ui/derived/derived_columns_option.h"
+#include "ui/derived/statements_window.h"
 #include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
@@ -60,6 +63,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvolin - View DB2 Snapshot"));
   setAcceptDrops(true);
+  m_derived = std::make_unique<DerivedColumnsOption>(platform, m_loader.configFolder());
   buildControls();
   buildMenus();
   sizeToDesign();
@@ -100,6 +104,15 @@ void MainWindow::enableViewsOfKind(bool enabled) {
   const core::KindChoice locks{0, "", true};  // a file of several kinds: its lock snapshot, whatever is on show
   m_menlockwaits->setEnabled(enabled && (core::holdsLockWaits(m_shared.snaptype) || m_loader.index().find(locks) >= 0));
   m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
+  m_menshapes->setEnabled(enabled && core::holdsStatements(m_shared.snaptype));
+  m_menderived->setEnabled(enabled && !m_shared.snaptype.empty());  // the definitions are read when used
+  m_menderived->setChecked(m_derived->enabledFor(m_shared.snaptype));
+}
+
+void MainWindow::switchDerivedColumns(bool on) {
+  if (refuseWhileLoading()) return;
+  m_derived->setEnabledFor(m_shared.snaptype, on);
+  do_refresh();
 }
 
 bool MainWindow::do_refresh() {
@@ -114,7 +127,9 @@ bool MainWindow::do_refresh() {
   core::KindChoice kind;
   kind.number = m_kind + 1;
   m_loader.setKind(kind);
+  m_derived->takeFilter(m_shared, m_load);
   m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
+  m_derived->apply(m_shared, m_store, *m_measure, this);
   flushStatus();
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
@@ -280,11 +295,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::compareWithEarlier() {
-  ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
-                         kindOnShow(),
-                         [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
-                           return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
-                         });
+  ui::compareWithEarlier(
+      this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath, kindOnShow(),
+      [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
+        return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
+      },
+      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : nullptr);
 }
 
 }  // namespace tarvolin::ui

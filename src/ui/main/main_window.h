@@ -25,6 +25,7 @@ namespace tarvolin::ui {
 
 class ColumnCommands;
 class GridCommandHandler;
+class DerivedColumnsOption;
 class KindTabs;
 
 /// Status text when a load is asked for while one runs.
@@ -107,6 +108,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void showKinds();
   /// The kind on show, for the commands that read the report again (compare, lock views).
   [[nodiscard]] core::KindChoice kindOnShow() const;
+  /// Options > "Derived Columns" switched for the loaded kind: remembered, and the report reloaded.
+  void switchDerivedColumns(bool on);
   /// A button released over the grid: the right one opens the pop-up menu at `globalPos`.
   void gridMouseUp(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -139,6 +142,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   KindTabs* m_kindTabs = nullptr;
   int m_kind = 0;        ///< the kind on show of a file of several, an index into its kinds
   QString m_loadedPath;  ///< the file loaded last: another file shows its first kind
+  std::unique_ptr<DerivedColumnsOption> m_derived;
+  QAction* m_menderived = nullptr;
+  QAction* m_menshapes = nullptr;
 
   QString m_dialogPath;  ///< the file dialog's last path
   std::string m_pendingStatus;

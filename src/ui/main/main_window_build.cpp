@@ -13,6 +13,8 @@
 #include "ui/about/about_box.h"
 #include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
+#include "ui/derived/derived_columns_option.h"
+#include "ui/derived/statements_window.h"
 #include "ui/lockwait/blocking_window.h"
 #include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
@@ -183,6 +185,13 @@ void MainWindow::buildMenus() {
   });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
+  m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
+    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(),
+                          m_derived->definitions(this));
+  });
+  m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");
+  m_menderived->setCheckable(true);
+  connect(m_menderived, &QAction::triggered, this, &MainWindow::switchDerivedColumns);
   enableViewsOfKind(true);
   buildColumnMenus(menedit, menop);
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));

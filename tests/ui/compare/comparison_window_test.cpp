@@ -83,6 +83,26 @@ class ComparisonWindowTest : public QObject {
     delete w;
   }
 
+  void derivedColumnsComeOnTheLaterValuesAndInTheIntervalBeforeTheEntryNumbers() {
+    std::vector<std::string> errors;
+    core::DerivedDefinitions defs;
+    defs.read("Dynamic SQL Snapshot Result | Avg = [Total execution time (sec.microsec)] / [Number of executions]\n",
+              "d", errors);
+    d.dialogs.fileAnswer = QString::fromStdString(sample("dynamic_sql_earlier.txt"));
+    QString dialogPath;
+    ui::ComparisonWindow* w = ui::compareWithEarlier(
+        nullptr, d.platform, configFolder(), QString::fromStdString(sample("dynamic_sql_later.txt")), dialogPath, {},
+        [](const auto&, const auto&, int&, int&) { return true; }, &defs);
+    QVERIFY(w != nullptr);
+    const core::GridStore& g = w->store();
+    const int avg = column(g, "Avg");
+    QCOMPARE(column(g, "Avg (in interval)"), avg + 1);
+    QCOMPARE(avg + 2, g.cols() - 1);
+    QCOMPARE(g.text(1, avg), "0.00013");
+    QCOMPARE(g.text(1, avg + 1), "0.000102");
+    delete w;
+  }
+
   void reportsThatCantBeComparedAreToldInAMessageBox() {
     QString dialogPath;
     d.dialogs.fileAnswer = QString::fromStdString(sample("tablespace_earlier.txt"));

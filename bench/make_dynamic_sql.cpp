@@ -1,0 +1,105 @@
+// Writes a large "Dynamic SQL Snapshot Result" as the DB2 command line processor prints it
+// (CR LF): 24 variable lines per statement, the statements spread over 300 shapes whose
+// literals change from one entry to the next, as an application that puts its values in
+// the SQL text makes it.
+// Usage: make_dynamic_sql [STATEMENTS] [OUTPUT]   (defaults: 40000, /tmp/tarvolin-bench-sql.txt)
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class Rng {
+ public:
+  uint32_t next() {
+    m_state ^= m_state << 13;
+    m_state ^= m_state >> 17;
+    m_state ^= m_state << 5;
+    return m_state;
+  }
+  uint32_t below(uint32_t n) { return next() % n; }
+
+ private:
+  uint32_t m_state = 2463534242u;
+};
+
+constexpr const char* kTables[] = {"INVOICE",    "INVOICE_LINE", "CUSTOMER", "PRICE_LIST", "STOCK",
+                                   "ORDER_HEAD", "ORDER_LINE",   "SHIPMENT", "PAYMENT",    "AUDIT_TRAIL"};
+
+void pair(FILE* f, const char* name, const std::string& value) {
+  std::fprintf(f, " %-35s= %s\r\n", name, value.c_str());
+}
+
+std::string micros(Rng& rng, uint32_t maxSeconds) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%u.%06u", rng.below(maxSeconds), rng.below(1000000));
+  return buf;
+}
+
+/// Statement `shape` (0 to 299) with fresh literals.
+std::string statement(Rng& rng, int shape) {
+  const std::string table = std::string("SHOP.") + kTables[shape % 10];
+  const std::string id = std::to_string(rng.below(9000000));
+  switch (shape % 3) {
+    case 0:
+      return "SELECT * FROM " + table + " WHERE ID = " + id + " AND C" + std::to_string(shape) + " = 'X" +
+             std::to_string(rng.below(1000)) + "'";
+    case 1:
+      return "UPDATE " + table + " SET AMOUNT = AMOUNT * 1.0" + std::to_string(rng.below(9)) + " WHERE ID IN (" + id +
+             ", " + std::to_string(rng.below(99)) + ", -" + std::to_string(shape) + ")";
+    default:
+      return "DELETE FROM " + table + " WHERE CREATED < '2026-11-" + std::to_string(10 + rng.below(18)) + "' AND K" +
+             std::to_string(shape) + " = X'" + std::to_string(rng.below(99)) + "'";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 40000;
+  const char* path = argc > 2 ? argv[2] : "/tmp/tarvolin-bench-sql.txt";
+  FILE* f = std::fopen(path, "wb");
+  if (f == nullptr) {
+    std::perror(path);
+    return 1;
+  }
+  static char buffer[1 << 20];
+  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  Rng rng;
+  std::fputs("\r\n                  Dynamic SQL Snapshot Result\r\n\r\n", f);
+  pair(f, "Database name", "ORDERS");
+  pair(f, "Database path", "C:\\DB2\\NODE0000\\SQL00003\\MEMBER0000\\");
+  for (long i = 0; i < count; ++i) {
+    std::fputs("\r\n", f);
+    const uint32_t execs = rng.below(100000);
+    pair(f, "Number of executions", std::to_string(execs));
+    pair(f, "Number of compilations", std::to_string(1 + rng.below(3)));
+    pair(f, "Worst preparation time (ms)", std::to_string(rng.below(90)));
+    pair(f, "Best preparation time (ms)", std::to_string(rng.below(10)));
+    pair(f, "Internal rows deleted", "0");
+    pair(f, "Internal rows inserted", "0");
+    pair(f, "Rows read", rng.below(50) == 0 ? "Not Collected" : std::to_string(rng.below(4000000)));
+    pair(f, "Internal rows updated", "0");
+    pair(f, "Rows written", std::to_string(rng.below(1000)));
+    pair(f, "Statement sorts", std::to_string(rng.below(100)));
+    pair(f, "Statement sort overflows", std::to_string(rng.below(5)));
+    pair(f, "Total sort time", std::to_string(rng.below(5000)));
+    pair(f, "Buffer pool data logical reads", std::to_string(rng.below(900000)));
+    pair(f, "Buffer pool data physical reads", std::to_string(rng.below(50000)));
+    pair(f, "Buffer pool index logical reads", std::to_string(rng.below(900000)));
+    pair(f, "Buffer pool index physical reads", std::to_string(rng.below(5000)));
+    std::fprintf(f, " Total execution time (sec.microsec)= %s\r\n", micros(rng, 30).c_str());
+    std::fprintf(f, " Total user cpu time (sec.microsec) = %s\r\n", micros(rng, 20).c_str());
+    std::fprintf(f, " Total system cpu time (sec.microsec)= %s\r\n", micros(rng, 2).c_str());
+    pair(f, "Total statistic fabrication time (milliseconds)", "0");
+    pair(f, "Total synchronous runstats time  (milliseconds)", "0");
+    pair(f, "Statement text", statement(rng, static_cast<int>(rng.below(300))));
+  }
+  if (std::fclose(f) != 0) {
+    std::perror(path);
+    return 1;
+  }
+  std::printf("%s: %ld statements\n", path, count);
+  return 0;
+}

@@ -1,0 +1,6 @@
+// libFuzzer target: a derived columns file over the input.
+#include "fuzz/fuzz_entries.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return tarvolin::fuzz::derivedColumns(data, size);
+}

@@ -1,0 +1,1 @@
+SELECT A, 'O''Brien', X'1F', -5, T00012 FROM "T 1" WHERE ID IN (1, 2, -3) AND B = A-1

@@ -1,0 +1,71 @@
+#include "app/derived_export.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/grid_writer.h"
+#include "core/compare/counter_types.h"
+#include "core/derived/statement_groups.h"
+#include "core/report_loader.h"
+#include "core/snapshot_load.h"
+
+namespace tarvolin::app {
+
+std::filesystem::path programFolder(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) program = std::filesystem::absolute(argv0);
+  return program.parent_path();
+}
+
+std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0) {
+  std::vector<std::string> errors;
+  core::DerivedDefinitions defs = core::loadDerivedDefinitions(programFolder(argv0), ".", errors);
+  for (const std::string& e : errors) std::fprintf(stderr, "tarvolin-export: %s\n", e.c_str());
+  if (!errors.empty()) return std::nullopt;
+  return defs;
+}
+
+void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+                           const core::GridStore& grid, core::GridStore& out) {
+  const core::DerivedEvaluator eval(defs.forKind(shared.snaptype), shared.vars);
+  out.setCols(static_cast<int>(eval.size()));
+  out.setRows(std::max(grid.rows(), 1));
+  eval.fill(grid, out, 0);
+}
+
+int exportStatements(const ExportOptions& options, const char* argv0) {
+  std::optional<core::CounterTypes> types;
+  try {
+    types = core::loadCounterTypes(programFolder(argv0));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  const std::optional<core::DerivedDefinitions> defs = readDerivedDefinitions(argv0);
+  if (!defs) return 1;
+  core::LoadedSnapshot report;
+  core::loadSnapshot(options.report, core::ReportLoader::kWholeFile, ".", report, false);  // no column is shown
+  if (!report.error.empty()) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
+    return 1;
+  }
+  if (!core::holdsStatements(report.shared.snaptype)) {
+    std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
+                 report.shared.snaptype.c_str());
+    return 1;
+  }
+  const core::StatementShapes shapes = core::groupByShape(report.grid, report.shared.vars, *types);
+  core::GridStore grid;
+  core::writeShapeGrid(shapes, defs->forKind(report.shared.snaptype), grid);
+  std::vector<int> cols;
+  for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
+  writeGrid(grid, cols, options.csv, standardOutput());
+  standardOutput().flush();
+  std::fprintf(stderr, "%s\nStatement shapes: %zu\n", report.status.c_str(), shapes.groups.size());
+  return 0;
+}
+
+}  // namespace tarvolin::app

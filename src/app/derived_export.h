@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+
+#include "app/export_options.h"
+#include "core/derived/derived_columns.h"
+#include "core/grid_store.h"
+#include "core/shared_state.h"
+
+namespace tarvolin::app {
+
+/// The folder of the running program (for the files shipped beside it).
+[[nodiscard]] std::filesystem::path programFolder(const char* argv0);
+
+/// The derived columns of the shipped file and of the current folder's. Nothing, with every
+/// error on standard error, when a file is missing or has a bad line.
+[[nodiscard]] std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0);
+
+/// The derived columns of the report's kind computed on `grid`, into `out`: a header row
+/// and a row for each of `grid`'s, one column per derived column.
+void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+                           const core::GridStore& grid, core::GridStore& out);
+
+/// --statements: one row per statement shape of a Dynamic SQL report. Exit status.
+int exportStatements(const ExportOptions& options, const char* argv0);
+
+}  // namespace tarvolin::app

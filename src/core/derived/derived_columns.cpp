@@ -1,0 +1,174 @@
+#include "core/derived/derived_columns.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "core/column_widths.h"
+#include "core/grid_output.h"
+#include "core/shipped_files.h"
+
+namespace tarvolin::core {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  const size_t b = s.find_first_not_of(" \t\r");
+  return b == std::string_view::npos ? std::string_view{} : s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+/// One line as a column; throws ExpressionError saying what is wrong.
+DerivedColumn parseLine(std::string_view line) {
+  const size_t bar = line.find('|');
+  if (bar == std::string_view::npos) throw ExpressionError("expected KIND | NAME = EXPRESSION");
+  const size_t eq = line.find('=', bar);
+  if (eq == std::string_view::npos) throw ExpressionError("expected \"=\" after the name");
+  DerivedColumn c{std::string(trim(line.substr(0, bar))), std::string(trim(line.substr(bar + 1, eq - bar - 1))), {}};
+  if (c.kind.empty()) throw ExpressionError("no kind before \"|\"");
+  if (c.name.empty()) throw ExpressionError("no name before \"=\"");
+  try {
+    c.expression = Expression::parse(line.substr(eq + 1));
+  } catch (const ExpressionError& e) {
+    throw ExpressionError(e.reason(), e.column() + eq + 1);  // a column of the line
+  }
+  return c;
+}
+
+}  // namespace
+
+void DerivedDefinitions::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
+  int number = 0;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = trim(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    try {
+      DerivedColumn c = parseLine(line);
+      auto same = [&c](const DerivedColumn& d) { return d.kind == c.kind && d.name == c.name; };
+      auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
+      if (it != m_columns.end())
+        *it = std::move(c);
+      else
+        m_columns.push_back(std::move(c));
+    } catch (const ExpressionError& e) {
+      errors.push_back(file + ":" + std::to_string(number) + ": " + e.what());
+    }
+  }
+}
+
+std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
+  std::vector<const DerivedColumn*> out;
+  for (const DerivedColumn& c : m_columns)
+    if (c.kind == kind) out.push_back(&c);
+  return out;
+}
+
+namespace {
+
+/// The whole file, or false when it can't be opened.
+bool readWhole(const std::filesystem::path& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+}  // namespace
+
+DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDir,
+                                          const std::filesystem::path& workingFolder,
+                                          std::vector<std::string>& errors) {
+  DerivedDefinitions defs;
+  std::string text;
+  std::string tried;
+  bool shipped = false;
+  for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", kDerivedColumnsFile)) {
+    if (readWhole(place, text)) {
+      defs.read(text, place.string(), errors);
+      shipped = true;
+      break;
+    }
+    tried += (tried.empty() ? "" : ", ") + place.string();
+  }
+  if (!shipped) errors.push_back("no " + std::string(kDerivedColumnsFile) + " found (looked for " + tried + ")");
+  const std::filesystem::path own = workingFolder / kDerivedColumnsFile;
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec)) {
+    if (readWhole(own, text))
+      defs.read(text, own.string(), errors);
+    else
+      errors.push_back(own.string() + ": cannot be read");
+  }
+  return defs;
+}
+
+DerivedEvaluator::DerivedEvaluator(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars)
+    : DerivedEvaluator(columns, [&vars](std::string_view name) { return vars.lookup(name); }) {}
+
+DerivedEvaluator::DerivedEvaluator(const std::vector<const DerivedColumn*>& columns,
+                                   const std::function<int(std::string_view)>& columnOf)
+    : m_columns(columns) {
+  for (const DerivedColumn* c : m_columns) {
+    std::vector<int>& cols = m_bound.emplace_back();
+    for (const std::string& v : c->expression.variables()) cols.push_back(columnOf(v));
+  }
+}
+
+std::string DerivedEvaluator::value(size_t i, const GridStore& g, int row) const {
+  const std::vector<int>& cols = m_bound[i];
+  return m_columns[i]->expression.evaluate([&](size_t v) {
+    const int col = cols[v];
+    return col >= 0 && col < g.cols() ? g.textUnchecked(row, col) : std::string_view{};
+  });
+}
+
+void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int first) const {
+  for (size_t i = 0; i < size(); ++i) target.setText(0, first + static_cast<int>(i), name(i));
+  for (int r = 1; r < source.rows(); ++r)
+    for (size_t i = 0; i < size(); ++i) target.setText(r, first + static_cast<int>(i), value(i, source, r));
+}
+
+std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
+                                   TextMeasure& measure) {
+  const DerivedEvaluator eval(columns, vars);  // bound to the report's own variables
+  ColumnWidths widths(vars, measure);
+  std::vector<int> added;
+  for (size_t i = 0; i < eval.size(); ++i) {
+    int col = vars.lookup(eval.name(i));
+    if (col < 0) {
+      if (vars.full()) continue;
+      col = vars.appendName(eval.name(i));
+    }
+    if (g.rows() < 1) g.setRows(1);
+    if (g.cols() <= col) g.setCols(col + 1);
+    g.setText(0, col, eval.name(i));
+    for (int r = 1; r < g.rows(); ++r) {
+      const std::string value = eval.value(i, g, r);
+      widths.widen(col, value);
+      g.setText(r, col, value);
+    }
+    g.setColWidth(col, vars[col].show ? std::max<int>(vars[col].width, kMinColWidth) : 0);
+    g.setColAlignment(col, Alignment::LeftTop);
+    added.push_back(col);
+  }
+  return added;
+}
+
+int keepRowsWith(GridStore& g, int col, std::string_view value) {
+  if (col < 0 || col >= g.cols()) throw std::out_of_range("Invalid column " + std::to_string(col));
+  std::vector<int> kept;
+  std::vector<int> dropped;
+  for (int r = 1; r < g.rows(); ++r) (g.textUnchecked(r, col) == value ? kept : dropped).push_back(r);
+  const int count = static_cast<int>(kept.size());
+  if (dropped.empty()) return count;
+  kept.insert(kept.end(), dropped.begin(), dropped.end());
+  g.permuteRows(1, kept);
+  g.setRows(count + 1);
+  return count;
+}
+
+}  // namespace tarvolin::core

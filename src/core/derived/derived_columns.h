@@ -1,0 +1,91 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/derived/expression.h"
+#include "core/grid_store.h"
+#include "core/text_measure.h"
+#include "core/variable_table.h"
+
+namespace tarvolin::core {
+
+/// Name of the definitions file, shipped with the programs and looked for in the working folder.
+inline constexpr const char* kDerivedColumnsFile = "derived_columns.txt";
+
+/// One derived column: `KIND | NAME = EXPRESSION`.
+struct DerivedColumn {
+  std::string kind;  ///< the report's heading, trimmed ("Dynamic SQL Snapshot Result")
+  std::string name;  ///< the column's header
+  Expression expression;
+};
+
+/// The derived columns of every kind, in the order of their files.
+class DerivedDefinitions {
+ public:
+  /// Parses the text of a definitions file: lines `KIND | NAME = EXPRESSION`, blank lines
+  /// and lines starting with `#` skipped. A bad line is skipped and adds "FILE:LINE: reason"
+  /// to `errors`, with `file` as given. Each line adds a column, or replaces the column of
+  /// the same kind and name defined before (in place).
+  void read(std::string_view text, const std::string& file, std::vector<std::string>& errors);
+
+  /// The columns of `kind` (a report's `snaptype`), in order. Cost: a scan of all definitions.
+  [[nodiscard]] std::vector<const DerivedColumn*> forKind(std::string_view kind) const;
+
+  [[nodiscard]] const std::vector<DerivedColumn>& all() const { return m_columns; }
+
+ private:
+  std::vector<DerivedColumn> m_columns;
+};
+
+/// Reads the shipped file (beside the program, else ../share/tarvolin/), then the file of
+/// `workingFolder`, whose lines add columns or replace shipped ones. A missing working-folder
+/// file is no error; a missing shipped file, an unreadable file or a bad line each adds one
+/// text to `errors` and the rest is still read.
+[[nodiscard]] DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDir,
+                                                        const std::filesystem::path& workingFolder,
+                                                        std::vector<std::string>& errors);
+
+/// The columns bound to the variables of one loaded report: each formula's variables as
+/// column indices (-1 for a variable the report lacks).
+class DerivedEvaluator {
+ public:
+  DerivedEvaluator(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars);
+  /// Bound through `columnOf`, which gives a variable's column or -1.
+  DerivedEvaluator(const std::vector<const DerivedColumn*>& columns,
+                   const std::function<int(std::string_view)>& columnOf);
+
+  [[nodiscard]] size_t size() const { return m_columns.size(); }
+  [[nodiscard]] const std::string& name(size_t i) const { return m_columns[i]->name; }
+
+  /// Column `i` for row `row` of `g` (whose columns are the table's variables).
+  [[nodiscard]] std::string value(size_t i, const GridStore& g, int row) const;
+
+  /// Fills columns `first` to `first + size() - 1` of `target` (which may be `source` itself,
+  /// and must have its rows and those columns): the names in row 0, in every further row
+  /// the values computed on the same row of `source`.
+  void fill(const GridStore& source, GridStore& target, int first) const;
+
+ private:
+  std::vector<const DerivedColumn*> m_columns;
+  std::vector<std::vector<int>> m_bound;
+};
+
+/// Adds `columns` to a loaded report as variables: each takes the variable of its name when
+/// the table has one (its configuration file may list it, shown or hidden), else a new one
+/// at the end. Writes the name in the header row and the value in rows 1 to the last; the
+/// column is as wide as the column width rule makes it with `measure` when its variable is
+/// shown, 0 when hidden. Columns that find the table full (kMaxVars) are left out. Returns the
+/// indices of the columns added.
+std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
+                                   TextMeasure& measure);
+
+/// Keeps the header row and the rows whose column `col` holds exactly `value`, in their
+/// order, and drops the others; returns how many rows are kept. For a filter on a column the
+/// load itself does not fill. Throws std::out_of_range for a column the grid lacks.
+int keepRowsWith(GridStore& g, int col, std::string_view value);
+
+}  // namespace tarvolin::core

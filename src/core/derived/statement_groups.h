@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/compare/counter_types.h"
+#include "core/compare/decimal.h"
+#include "core/derived/derived_columns.h"
+#include "core/grid_store.h"
+#include "core/variable_table.h"
+
+namespace tarvolin::core {
+
+/// The kind --statements and "Statements by Shape" work on.
+inline constexpr const char* kDynamicSqlKind = "Dynamic SQL Snapshot Result";
+inline constexpr const char* kStatementTextName = "Statement text";
+inline constexpr const char* kExecutionTimeName = "Total execution time (sec.microsec)";
+
+/// The statements of one shape and their counters summed.
+struct ShapeGroup {
+  std::string shape;
+  std::vector<int> rows;                     ///< the report's rows with this shape, in order
+  std::vector<std::optional<Decimal>> sums;  ///< one per counter; empty where a value is no number
+};
+
+/// A Dynamic SQL report grouped by statement shape.
+struct StatementShapes {
+  std::vector<std::string> counters;  ///< the kind's counters, in column order
+  std::vector<ShapeGroup> groups;     ///< by total execution time, largest first, empty last
+};
+
+/// Groups rows 1 to the last of `g` (columns are the variables of `vars`) by the shape of
+/// their "Statement text", and sums each variable that `types` calls a counter. Ties keep
+/// the order of the shapes' first statements. Cost: one pass over the cells of the counters
+/// and one hash lookup per row; throws std::bad_alloc only.
+[[nodiscard]] StatementShapes groupByShape(const GridStore& g, const VariableTable& vars, const CounterTypes& types);
+
+/// Writes the groups as a result grid (see startResultGrid): "Statement shape", "Statements",
+/// each counter's sum, then `derived` computed on the sums; the hidden column holds the
+/// group's first report row. Throws std::bad_alloc only.
+void writeShapeGrid(const StatementShapes& shapes, const std::vector<const DerivedColumn*>& derived, GridStore& out);
+
+/// The statements of `group` for an entry detail: a header row "Statement shape",
+/// "Statements", then "Entry N" for each report row N of the group, and one row with the
+/// shape, the count and each entry's "Statement text" of `report`.
+void writeShapeStatements(const ShapeGroup& group, const GridStore& report, const VariableTable& vars, GridStore& out);
+
+/// Whether `snaptype` is the kind whose statements can be grouped.
+[[nodiscard]] inline bool holdsStatements(const std::string& snaptype) { return snaptype == kDynamicSqlKind; }
+
+}  // namespace tarvolin::core

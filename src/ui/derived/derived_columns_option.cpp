@@ -1,0 +1,78 @@
+#include "ui/derived/derived_columns_option.h"
+
+#include <QFile>
+#include <QSettings>
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// The user's settings of the program (~/.config/Tarvolin/Tarvolin.conf).
+QSettings settings() { return QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")); }
+
+QString settingsKey(const std::string& kind) {
+  return QStringLiteral("derivedColumns/") + QString::fromStdString(kind);
+}
+
+}  // namespace
+
+DerivedColumnsOption::DerivedColumnsOption(platform::Platform& platform, std::string configFolder)
+    : m_platform(platform), m_configFolder(std::move(configFolder)) {}
+
+bool DerivedColumnsOption::enabledFor(const std::string& kind) const {
+  return !kind.empty() && settings().value(settingsKey(kind), false).toBool();
+}
+
+void DerivedColumnsOption::setEnabledFor(const std::string& kind, bool on) {
+  if (!kind.empty()) settings().setValue(settingsKey(kind), on);
+}
+
+const core::DerivedDefinitions& DerivedColumnsOption::loaded() {
+  if (!m_definitions)
+    m_definitions = core::loadDerivedDefinitions(QFile::encodeName(m_platform.files.programDir()).toStdString(),
+                                                 m_configFolder, m_errors);
+  return *m_definitions;
+}
+
+const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
+  loaded();
+  if (!m_errors.empty()) {
+    QString text = QStringLiteral("Derived columns left out:");
+    for (const std::string& e : m_errors) text += QStringLiteral("\n") + QString::fromStdString(e);
+    m_errors.clear();  // told once
+    m_platform.dialogs.message(owner, text);
+  }
+  return *m_definitions;
+}
+
+void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::LoadState& load) {
+  m_filterName.clear();
+  if (load.like_val.empty() || load.like_col > shared.vars.maxvar() || !enabledFor(shared.snaptype) || !m_definitions)
+    return;
+  const std::string& name = shared.vars[load.like_col].name;
+  for (const core::DerivedColumn* c : m_definitions->forKind(shared.snaptype))
+    if (c->name == name) {
+      m_filterName = name;
+      m_filterValue = std::move(load.like_val);
+      load.like_val.clear();
+      return;
+    }
+}
+
+void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
+                                 QWidget* owner) {
+  if (!enabledFor(shared.snaptype)) {
+    // Columns of their names that the kind's configuration lists stay empty: not shown.
+    for (const core::DerivedColumn* c : loaded().forKind(shared.snaptype))
+      if (const int col = shared.vars.lookup(c->name); col >= 0 && col < grid.cols()) grid.setColWidth(col, 0);
+    return;
+  }
+  const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
+  if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure);
+  if (m_filterName.empty()) return;
+  if (const int col = shared.vars.lookup(m_filterName); col >= 0 && col < grid.cols())
+    core::keepRowsWith(grid, col, m_filterValue);
+  m_filterName.clear();
+}
+
+}  // namespace tarvolin::ui

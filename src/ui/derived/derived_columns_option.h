@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/derived/derived_columns.h"
+#include "core/grid_store.h"
+#include "core/shared_state.h"
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace tarvolin::ui {
+
+/// Options > "Derived Columns": whether the derived columns of a kind of report are added
+/// to the main grid, remembered per kind in the user's settings (QSettings, key
+/// "derivedColumns/KIND"; off until chosen), and the definitions they come from.
+class DerivedColumnsOption {
+ public:
+  /// `configFolder`: the working folder whose derived_columns.txt is read after the shipped one.
+  DerivedColumnsOption(platform::Platform& platform, std::string configFolder);
+
+  [[nodiscard]] bool enabledFor(const std::string& kind) const;
+  void setEnabledFor(const std::string& kind, bool on);
+
+  /// The definitions, read at the first use. Bad lines (or a missing shipped file) are told
+  /// once, in one message box over `owner` at the first call, and left out.
+  const core::DerivedDefinitions& definitions(QWidget* owner);
+
+  /// Before a load: when the reload filter of `load` is on one of the derived columns in the
+  /// grid of `shared` (which the load does not fill), takes it out of `load` for apply().
+  void takeFilter(const core::SharedState& shared, core::LoadState& load);
+
+  /// After a load: adds the kind's derived columns to the grid when chosen for the kind, and
+  /// keeps only the rows that pass a filter takeFilter() took. When not chosen, the columns
+  /// of their names (listed by the kind's configuration after Customise) are not shown.
+  void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner);
+
+ private:
+  platform::Platform& m_platform;
+  std::string m_configFolder;
+  /// The definitions, read at the first call without telling their errors.
+  const core::DerivedDefinitions& loaded();
+
+  std::optional<core::DerivedDefinitions> m_definitions;
+  std::vector<std::string> m_errors;  ///< not told yet
+  std::string m_filterName;           ///< the derived column of a filter taken from the load, or empty
+  std::string m_filterValue;
+};
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,57 @@
+#include "ui/derived/statements_window.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+#include "core/compare/counter_types.h"
+#include "core/lockwait/result_grid.h"
+#include "core/report_loader.h"
+#include "ui/detail/entry_detail_window.h"
+
+namespace tarvolin::ui {
+
+StatementsWindow::StatementsWindow(std::unique_ptr<core::LoadedSnapshot> report, core::StatementShapes shapes,
+                                   const std::vector<const core::DerivedColumn*>& derived, const QString& title,
+                                   platform::Platform& platform, QWidget* parent)
+    : ResultWindow({"frmshapes", "grdshapes", "statshapes"}, title, platform, parent),
+      m_report(std::move(report)),
+      m_shapes(std::move(shapes)) {
+  for (size_t i = 0; i < m_shapes.groups.size(); ++i) m_groupOfFirstRow[m_shapes.groups[i].rows.front()] = i;
+  core::writeShapeGrid(m_shapes, derived, store());
+  core::fitResultColumns(store());
+  showGrid(QStringLiteral("Statement shapes: %1, statements: %2")
+               .arg(m_shapes.groups.size())
+               .arg(std::max(m_report->grid.rows() - 1, 0)));
+}
+
+StatementsWindow::~StatementsWindow() = default;
+
+void StatementsWindow::showDetailOf(int row) {
+  const auto found = m_groupOfFirstRow.find(core::resultEntryRow(store(), row));
+  if (found == m_groupOfFirstRow.end()) return;
+  core::GridStore list;
+  core::writeShapeStatements(m_shapes.groups[found->second], m_report->grid, m_report->shared.vars, list);
+  showRowDetail(list, 1, platform(), this);
+}
+
+StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                                        const QString& path, const core::DerivedDefinitions& definitions) {
+  return openResultWindow(owner, platform, [&] {
+    const core::CounterTypes types =
+        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
+    auto report = std::make_unique<core::LoadedSnapshot>();
+    core::loadSnapshot(QFile::encodeName(path).toStdString(), core::ReportLoader::kWholeFile, configFolder, *report,
+                       false);
+    if (!report->error.empty()) throw std::runtime_error(report->error);
+    if (!core::holdsStatements(report->shared.snaptype))
+      throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" + report->shared.snaptype +
+                               "\"");
+    core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
+    const auto derived = definitions.forKind(report->shared.snaptype);
+    return new StatementsWindow(std::move(report), std::move(shapes), derived,
+                                QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner);
+  });
+}
+
+}  // namespace tarvolin::ui
