@@ -13,11 +13,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/export_options.h"
 #include "app/grid_writer.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/entry_filter.h"
 #include "core/grid_store.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
@@ -213,7 +215,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options->action == app::ExportOptions::Action::Help) {
-    std::printf("%s\n\n%s\n", app::kExportUsage, app::kExportHelp);
+    std::printf("%s\n", app::exportHelp().c_str());
     return 0;
   }
   if (options->action == app::ExportOptions::Action::Version) {
@@ -230,29 +232,31 @@ int main(int argc, char** argv) {
   StderrObserver observer;
 
   std::optional<SpooledInput> spooled;
-  if (options->filter && options->report == "-") {  // standard input can be read only once
+  const bool filtered = !options->filters.empty();
+  if (filtered && options->report == "-") {  // standard input can be read only once
     if (!spool(spooled)) return 1;
     options->report = spooled->path();
   }
-  if (options->filter) {
-    // The filter picks its column by index, as the viewer's reload does: a first load
-    // finds the variable's index in this report. If that load fails, the second one
+  core::EntryFilter filter;
+  if (filtered) {
+    // The filter picks its columns by index, as the viewer's reload does: a first load
+    // finds the variables' indexes in this report. If that load fails, the second one
     // reports why.
     core::NullLoadObserver quiet;
     core::ReportLoader first(shared, load, quiet, measure, ".");
     first.do_refresh(options->report, grid);
-    const int idx = shared.vars.lookup(options->filterName);
-    if (idx < 0 && !first.counters().failed) {
-      std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", options->filterName.c_str());
-      return 1;
-    }
-    if (idx >= 0) {
-      load.like_col = static_cast<int16_t>(idx);
-      load.like_val = options->filterValue;
+    for (const app::ExportFilter& f : options->filters) {
+      const int idx = shared.vars.lookup(f.name);
+      if (idx < 0 && !first.counters().failed) {
+        std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", f.name.c_str());
+        return 1;
+      }
+      filter.add(idx, f.value);
     }
   }
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
+  loader.setEntryFilter(std::move(filter));
   loader.do_refresh(options->report, grid);
   exportGrid(grid, shared.vars.count(), options->allColumns, options->csv);
   std::fflush(stdout);

@@ -96,6 +96,7 @@ void ReportLoader::finishEntry(Grid& g) {
     const int col = m_load.like_col;
     if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) return;
   }
+  if (!m_filter.empty() && !m_filter.keeps(m_load.vals)) return;
   ++m_counters.nout;
   outputentry(m_counters.nentry, m_shared.vars.maxvar(), g, m_counters.nout, m_load);
   m_hasdata = false;

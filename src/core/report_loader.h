@@ -3,7 +3,9 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <utility>
 
+#include "core/entry_filter.h"
 #include "core/grid.h"
 #include "core/load_observer.h"
 #include "core/shared_state.h"
@@ -48,6 +50,9 @@ class ReportLoader {
   /// column gets the narrowest width: for callers that never show the grid, such as an
   /// export, whose cells and shown columns are the same either way.
   void setSizeColumns(bool on) { m_sizeColumns = on; }
+  /// Which entries the next loads keep, besides the reload filter of the load state (which
+  /// lasts for one load); this one lasts until replaced.
+  void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
   /// The "Snapshot timestamp" of the loaded snapshot's preamble, empty when it has none
   /// or when the whole file was read.
@@ -79,6 +84,7 @@ class ReportLoader {
   int m_snapshot = kWholeFile;
   bool m_sizeColumns = true;
   std::string m_snapshotTime;
+  EntryFilter m_filter;
 };
 
 }  // namespace tarvolin::core

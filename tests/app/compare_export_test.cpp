@@ -58,7 +58,7 @@ TEST(CompareExport, SamplePairsGiveChangesRatesAndMarks) {
   const std::string ts = "tablespace_earlier.txt tablespace_later.txt";
   for (const Case& c :
        std::vector<Case>{{dyn, 1, "Number of executions (change)", "180"},
-                         {"--interval 60 " + dyn, 1, "Number of executions (per s)", "3.000"},
+                         {dyn + " --interval=60", 1, "Number of executions (per s)", "3.000"},
                          {dyn, 3, "Number of executions (change)", "408"},  // a repeated statement, first with first
                          {dyn, 5, "Change", "new"},
                          {dyn, 6, "Statement text", "DELETE FROM SHOP.CART WHERE SESSION_ID = ?"},
