@@ -135,7 +135,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
     if (!s->error.empty()) std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
-    core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
+    core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
     constexpr size_t kSlice = 4096;
     core::GridStore slice;
@@ -152,9 +152,10 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
     }
     std::fflush(stdout);
     const core::CompareCounts& n = c.counts;
-    std::fprintf(stderr, "%s\n%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
-                 c.intervalNote.c_str(), earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone,
-                 n.reset, n.changed);
+    std::fprintf(stderr, "%s\n", c.intervalNote.c_str());
+    if (!c.resetNote.empty()) std::fprintf(stderr, "Every entry reset, no change or rate: %s\n", c.resetNote.c_str());
+    std::fprintf(stderr, "%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
+                 earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone, n.reset, n.changed);
   } catch (const core::CompareError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     return 1;

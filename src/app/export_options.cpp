@@ -27,6 +27,7 @@ constexpr size_t kHelpColumn = 23;
 struct RawOptions {
   std::vector<std::string> filters;
   std::string interval;
+  std::string dateOrder;
   std::vector<std::string> reports;
   bool help = false;
   bool version = false;
@@ -89,7 +90,13 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
          "lines. Which variables are counters: counter_types.txt beside the\n"
          "program or in ../share/tarvolin/");
-  d.value("--interval", raw.interval, "SECONDS", "the interval when the reports carry no \"Snapshot timestamp\"");
+  d.value("--interval", raw.interval, "SECONDS",
+          "the interval, instead of the one of the \"Snapshot timestamp\" lines");
+  d.value("--date-order", raw.dateOrder, "DMY|MDY|YMD",
+          "the order of day, month and year in the reports' dates; by default\n"
+          "read from their form: with / month first, with . day first, with -\n"
+          "year first after four digits and else day first, unless a month\n"
+          "field above 12 shows the other order");
   d.flag("--lock-waits", o.lockWaits, "",
          "who waits for whom in a lock snapshot: one row per application that\n"
          "holds a lock somebody waits for or waits itself, in tree order (roots\n"
@@ -121,6 +128,8 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
   }
   if (!raw.interval.empty() && !(o.intervalMicros = parseSeconds(raw.interval)))
     return "--interval needs a number of seconds above 0, at most 6 decimals";
+  if (!raw.dateOrder.empty() && !(o.dateOrder = core::parseDateOrder(raw.dateOrder)))
+    return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
   if (raw.reports.empty()) return "no REPORT given";
   if (raw.reports.size() > (o.compare ? 2u : 1u))
     return o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
@@ -136,7 +145,8 @@ std::string checkCombination(const ExportOptions& o) {
   if ((o.lockWaits || o.deadlocks) && (!o.filters.empty() || o.allColumns))
     return std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
   if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
-  if (!o.compare && o.intervalMicros) return "--interval needs --compare";
+  if (!o.compare && (o.intervalMicros || o.dateOrder))
+    return std::string(o.intervalMicros ? "--interval" : "--date-order") + " needs --compare";
   return {};
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/compare/snapshot_time.h"
+
 namespace tarvolin::app {
 
 /// One --filter: entries whose variable `name` equals `value`.
@@ -22,10 +24,11 @@ struct ExportOptions {
   std::vector<ExportFilter> filters;  ///< --filter, in the order given
   std::string report;                 ///< "-" for standard input; with --compare the later report
   bool compare = false;
-  std::string earlierReport;              ///< --compare: the earlier report (`report` itself when one is given)
-  std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
-  bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
-  bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
+  std::string earlierReport;                 ///< --compare: the earlier report (`report` itself when one is given)
+  std::optional<int64_t> intervalMicros;     ///< --interval, in microseconds
+  std::optional<core::DateOrder> dateOrder;  ///< --date-order
+  bool lockWaits = false;                    ///< --lock-waits: the lock-wait tree instead of the grid
+  bool deadlocks = false;                    ///< --deadlocks: the deadlocks of an event log instead
 };
 
 /// Parses the arguments after the program name: options in any order, before or after the
@@ -35,7 +38,8 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
 
 inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--filter NAME=VALUE]... REPORT\n"
-    "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
+    "       tarvolin-export --compare [--csv] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
+    "                       [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --help | --version";

@@ -56,6 +56,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars);
   if (m_snapshot != kWholeFile) in.splitSnapshots();
   m_snapshotTime.clear();
+  m_preamble.clear();
   int snapshot = -1;
   m_observer.setFileTime(in.modified());
   ColumnWidths widths(m_shared.vars, m_measure);
@@ -68,8 +69,10 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       m_hasdata = false;  // a later snapshot is wanted: start over
       m_counters.nout = m_counters.nentry = 0;
       m_snapshotTime.clear();
+      m_preamble.clear();
     } else if (item.kind == ReportItem::Kind::Preamble) {
       if (item.name == "Snapshot timestamp") m_snapshotTime = item.text;
+      m_preamble.emplace_back(item.name, item.text);
     } else if (item.kind == ReportItem::Kind::Heading) {
       m_shared.snaptype = item.text;
       m_observer.setKind(m_shared.snaptype);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/entry_filter.h"
 #include "core/grid.h"
@@ -58,6 +59,10 @@ class ReportLoader {
   /// or when the whole file was read.
   [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
 
+  /// The names and values of the loaded snapshot's preamble, in file order; empty when the
+  /// whole file was read.
+  [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& preamble() const { return m_preamble; }
+
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
@@ -84,6 +89,7 @@ class ReportLoader {
   int m_snapshot = kWholeFile;
   bool m_sizeColumns = true;
   std::string m_snapshotTime;
+  std::vector<std::pair<std::string, std::string>> m_preamble;
   EntryFilter m_filter;
 };
 

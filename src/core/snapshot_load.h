@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/grid_store.h"
@@ -13,6 +14,7 @@ struct LoadedSnapshot {
   SharedState shared;  ///< its variables (the grid's columns, in order) and its kind
   GridStore grid;      ///< the header row, then one row per entry in file order
   std::string time;    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
+  std::vector<std::pair<std::string, std::string>> preamble;  ///< names and values before its first entry
   std::string status;  ///< the load's last status line ("Finished. Records read: ...")
   std::string error;   ///< the error that ended the load, or empty
 };

@@ -136,7 +136,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--lock-waits", "--all-columns", "x.txt"},
                                              {"--lock-waits", "a.txt", "b.txt"},
                                              {"--interval", "1", "--interval=2", "--compare", "a.txt"},
-                                             {"x.txt", "--interval=1"}}) {
+                                             {"x.txt", "--interval=1"},
+                                             {"--compare", "--date-order", "DM", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

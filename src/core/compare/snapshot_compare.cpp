@@ -6,6 +6,7 @@
 #include "core/compare/snapshot_time.h"
 #include "core/entry_reader.h"
 #include "core/grid_output.h"
+#include "core/text_encoding.h"
 
 namespace tarvolin::core {
 
@@ -16,27 +17,76 @@ constexpr std::string_view kLockKind = "Database Lock Snapshot";
 /// Width of a change or rate column, in twips.
 constexpr int kChangeColWidth = 1400;
 
+/// The value of variable `name` in the snapshot's preamble, else its first in the grid, or empty.
+std::string_view firstValue(const LoadedSnapshot& s, std::string_view name) {
+  for (const auto& [n, value] : s.preamble)
+    if (n == name) return value;
+  const int col = s.shared.vars.lookup(std::string(name));
+  for (int r = 1; col >= 0 && r < s.grid.rows(); ++r)
+    if (const std::string_view v = s.grid.textUnchecked(r, col); !v.empty()) return v;
+  return {};
+}
+
+/// The order of the snapshot's dates: `given`, else as its time and timestamp values show.
+DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
+  if (given) return *given;
+  std::vector<std::string_view> stamps{s.time};
+  for (const auto& [name, value] : s.preamble) stamps.push_back(value);
+  constexpr std::string_view kStamp = "timestamp";
+  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
+    const std::string& name = s.shared.vars[col].name;
+    if (name.size() < kStamp.size() || name.compare(name.size() - kStamp.size(), kStamp.size(), kStamp) != 0) continue;
+    for (int r = 1; r < s.grid.rows(); ++r) stamps.push_back(s.grid.textUnchecked(r, col));
+  }
+  return fileDateOrder(stamps);
+}
+
 /// The interval and the note that tells it, or why there is none.
-void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, std::optional<int64_t> given,
-                  Comparison& c) {
-  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time);
-  const std::optional<int64_t> t2 = parseSnapshotTime(later.time);
+void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later,
+                  DateOrder laterDates, std::optional<int64_t> given, Comparison& c) {
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time, earlierDates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later.time, laterDates);
+  constexpr std::string_view kNotLater = "the later snapshot is not later than the earlier one";
   std::string why;
-  if (t1 && t2) {
-    c.intervalMicros = *t2 - *t1;
-  } else if (given) {
+  if (given) {
     c.intervalMicros = given;
+    why = "given";
+    if (t1 && t2 && *t2 - *t1 != *given)
+      why += "; the timestamps give " + secondsText(*t2 - *t1) + " s" +
+             (*t2 - *t1 <= 0 ? ": " + std::string(kNotLater) : "");
+  } else if (t1 && t2) {
+    c.intervalMicros = *t2 - *t1;
+    if (*c.intervalMicros <= 0) why = std::string(kNotLater) + ": the (per s) columns stay empty";
   } else {
     why = std::string(!t1 && !t2 ? "neither report carries a"
                       : !t2      ? "the later report carries no"
                                  : "the earlier report carries no") +
           " \"Snapshot timestamp\" and no interval was given: the (per s) columns stay empty";
   }
-  if (c.intervalMicros && *c.intervalMicros <= 0)
-    why = "the later snapshot is not later than the earlier one: the (per s) columns stay empty";
   c.intervalNote = "Interval: " + (c.intervalMicros ? secondsText(*c.intervalMicros) + " s" : "unknown") +
                    (why.empty() ? "" : " (" + why + ")");
-  if (!why.empty()) c.intervalMicros.reset();
+  if (!given && !why.empty()) c.intervalMicros.reset();
+}
+
+/// Whether the counters restarted between the snapshots: reset by the monitor switches after
+/// the earlier snapshot, or the database activated again.
+void takeReset(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later, DateOrder laterDates,
+               Comparison& c) {
+  const std::string_view resetAt = firstValue(later, "Last reset timestamp");
+  const std::optional<int64_t> reset = parseSnapshotTime(resetAt, laterDates);
+  const std::optional<int64_t> earlierTime = parseSnapshotTime(earlier.time, earlierDates);
+  if (reset && earlierTime && *reset > *earlierTime) {
+    c.resetNote = "counters were reset at " + timeOfDay(resetAt);
+    return;
+  }
+  constexpr std::string_view kConnect = "First database connect timestamp";
+  const std::string_view before = firstValue(earlier, kConnect);
+  const std::string_view after = firstValue(later, kConnect);
+  if (before.empty() || after.empty()) return;
+  const std::optional<int64_t> t1 = parseSnapshotTime(before, earlierDates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(after, laterDates);
+  if (t1 && t2 ? *t1 != *t2 : trimBlanks(before) != trimBlanks(after))
+    c.resetNote = "the database was activated again at " + timeOfDay(after);
 }
 
 /// The variables of the later report in its column order, then those only the earlier has.
@@ -72,7 +122,7 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
     std::string& rate = texts[static_cast<size_t>(v.col) + 2];
     change.clear();
     rate.clear();
-    if (!earlier || !later) continue;
+    if (!earlier || !later || !c.resetNote.empty()) continue;
     const std::optional<Decimal> a = parseDecimal(before);
     const std::optional<Decimal> b = a ? parseDecimal(after) : std::nullopt;
     if (!b) continue;
@@ -131,14 +181,17 @@ uint64_t EntryKeys::hash(int row) const {
 }
 
 Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
-                            std::optional<int64_t> givenMicros) {
+                            std::optional<int64_t> givenMicros, std::optional<DateOrder> dateOrder) {
   const std::string& kind = later.shared.snaptype;
   if (earlier.shared.snaptype != kind)
     throw CompareError("Reports of different kinds: " + earlier.shared.snaptype + " and " + kind);
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;
-  takeInterval(earlier, later, givenMicros, c);
+  const DateOrder earlierDates = datesOf(earlier, dateOrder);
+  const DateOrder laterDates = datesOf(later, dateOrder);
+  takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
+  takeReset(earlier, earlierDates, later, laterDates, c);
   takeVariables(earlier, later, types, c);
 
   // Earlier rows by the hash of their key, those of one hash chained in file order: a table
@@ -214,7 +267,8 @@ void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedS
     const GridStore* before = e.earlierRow > 0 ? &earlier.grid : nullptr;
     const GridStore* after = e.laterRow > 0 ? &later.grid : nullptr;
     bool differs = false;
-    const bool reset = fillRow(c, before, e.earlierRow, after, e.laterRow, texts, differs);
+    const bool reset = fillRow(c, before, e.earlierRow, after, e.laterRow, texts, differs) ||
+                       (before && after && !c.resetNote.empty());
     const bool changed = before && after && !reset && markChanged && differs;
     texts[0] = !before ? kNewMark : !after ? kGoneMark : reset ? kResetMark : changed ? kChangedMark : "";
     c.counts.reset += reset ? 1 : 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/compare/counter_types.h"
+#include "core/compare/snapshot_time.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
 
@@ -78,17 +79,24 @@ struct Comparison {
   std::vector<ComparedEntry> entries;
   std::optional<int64_t> intervalMicros;
   std::string intervalNote;  ///< "Interval: S s", or why there is none and the rates stay empty
+  /// Why the counters of every entry restarted in between ("counters were reset at 17:05:50"),
+  /// or empty. When set, no counter has a change or a rate and every matched entry is "reset".
+  std::string resetNote;
   CompareCounts counts;
 };
 
 /// Matches the entries of two snapshots of one kind by key (EntryKeys; a key that repeats
 /// is matched in order of occurrence) and lays out the columns: "Change", then the later
 /// report's variables in its column order and those only the earlier one has, each counter
-/// followed by "NAME (change)" and "NAME (per s)". The interval comes from the snapshots'
-/// times when both have one, else `givenMicros`. Throws CompareError when the kinds differ
-/// or are event monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
+/// followed by "NAME (change)" and "NAME (per s)". The interval is `givenMicros` when given,
+/// else the difference of the snapshots' times. Dates are read in `dateOrder`, else in the
+/// order each report's timestamps show (fileDateOrder). A later "Last reset timestamp" after
+/// the earlier snapshot's time, or a later "First database connect timestamp" other than the
+/// earlier one, sets resetNote. Throws CompareError when the kinds differ or are event
+/// monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
 [[nodiscard]] Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later,
-                                          const CounterTypes& types, std::optional<int64_t> givenMicros);
+                                          const CounterTypes& types, std::optional<int64_t> givenMicros,
+                                          std::optional<DateOrder> dateOrder = std::nullopt);
 
 /// Writes the header of the comparison into row `row` of `g` and lays out its columns as the
 /// later grid's (a hidden variable's columns stay hidden). `g` must have c.cols columns.
@@ -98,7 +106,8 @@ void writeComparisonHeader(const Comparison& c, const LoadedSnapshot& later, Gri
 /// c.cols columns. A counter's change is later - earlier, exact, with the larger number of
 /// decimals of the two; its rate is per second of the interval, with kRateDecimals
 /// decimals. Empty and non-numeric values ("Not Collected") give no change; a counter that
-/// went down gives none either and marks its row "reset". When no variable is a counter, a
+/// went down gives none either and marks its row "reset", as does every matched row when
+/// c.resetNote is set. When no variable is a counter, a
 /// matched row whose values differ is marked "changed". Adds those marks to c.counts.
 void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later, size_t first,
                      size_t last, GridStore& g, int row);

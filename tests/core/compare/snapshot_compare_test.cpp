@@ -23,10 +23,11 @@ class Compare : public ::testing::Test {
     loadSnapshot(dir.write("r" + std::to_string(++files) + ".txt", text), index, dir.folder(), *s);
     return s;
   }
-  Comparison compare(const std::string& earlier, const std::string& later, std::optional<int64_t> given = {}) {
+  Comparison compare(const std::string& earlier, const std::string& later, std::optional<int64_t> given = {},
+                     std::optional<DateOrder> order = {}) {
     const auto e = load(earlier);
     const auto l = load(later);
-    Comparison c = compareSnapshots(*e, *l, types, given);
+    Comparison c = compareSnapshots(*e, *l, types, given, order);
     writeComparisonGrid(c, *e, *l, grid);
     return c;
   }
@@ -98,27 +99,74 @@ TEST_F(Compare, RepeatedKeysMatchInOrderAndLocksWithoutNameByObject) {
       5'000'000);
   EXPECT_EQ(rows({"Rows read (change)", "Rows read (per s)"}),
             (std::vector<std::string>{"|5|1.000", "|6|1.200", "gone||"}));
-  EXPECT_EQ(d.intervalNote, "Interval: 5 s");
+  EXPECT_EQ(d.intervalNote, "Interval: 5 s (given)");
 }
 
-TEST_F(Compare, IntervalComesFromBothTimestampsElseFromTheGivenOne) {
+TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersGiveNothing) {
   struct Case {
     std::string t1, t2;
     std::optional<int64_t> given;
-    std::string note, rate;
+    std::optional<DateOrder> order;
+    std::string later;  // the later report's preamble lines other than "Snapshot timestamp"
+    std::string note, row, reset;
   };
+  const std::string resetAt = "Last reset timestamp = 2026-11-27 16:45:50.0\n";
+  const std::string connect = "First database connect timestamp = 2026-11-27 ";
   for (const Case& k : std::vector<Case>{
-           {"2026-11-27 16:45:30.011874", "11/27/2026 16:46:30.511874", 1'000'000, "Interval: 60.5 s", "2.000"},
-           {"", "", 4'000'000, "Interval: 4 s", "30.250"},
-           {"2026-11-27 16:45:30.0", "", {}, "Interval: unknown (the later report carries no", ""},
-           {"2026-11-27 16:45:31.0", "2026-11-27 16:45:30.0", {}, "Interval: -1 s (the later snapshot is not", ""}}) {
-    auto ts = [](const std::string& t, const std::string& reads) {
-      return "Tablespace Snapshot\n" + (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
+           {"2026-11-27 16:45:30.011874", "11/27/2026 16:46:30.511874", {}, {}, "", "Interval: 60.5 s", "|2.000", ""},
+           {"2026-11-27 01:55:00.0",
+            "2026-11-27 03:05:00.0",
+            600'000'000,
+            {},
+            "",  // a clock change between
+            "Interval: 600 s (given; the timestamps give 4200 s)",
+            "|0.202",
+            ""},
+           {"", "", 4'000'000, {}, "", "Interval: 4 s (given)", "|30.250", ""},
+           {"2026-11-27 16:45:30.0", "", {}, {}, "", "Interval: unknown (the later report carries no", "|", ""},
+           {"2026-11-27 16:45:31.0",
+            "2026-11-27 16:45:30.0",
+            {},
+            {},
+            "",
+            "Interval: -1 s (the later snapshot is not",
+            "|",
+            ""},
+           {"2026-11-27 16:45:31.0",
+            "2026-11-27 16:45:30.0",
+            4'000'000,
+            {},
+            "",
+            "Interval: 4 s (given; the timestamps give -1 s: the later snapshot is not",
+            "|30.250",
+            ""},
+           {"09-01-2008 23:59:00", "10-01-2008 00:01:00", {}, {}, "", "Interval: 120 s", "|1.008", ""},
+           {"02/01/2008 23:59:00", "03/01/2008 00:01:00", {}, DateOrder::DMY, "", "Interval: 120 s", "|1.008", ""},
+           {"2026-11-27 16:45:30.0",
+            "2026-11-27 16:46:30.0",
+            {},
+            {},
+            resetAt,
+            "Interval: 60 s",
+            "reset|",
+            "counters were reset at 16:45:50"},
+           {"2026-11-27 16:45:30.0",
+            "2026-11-27 16:46:30.0",
+            {},
+            {},
+            connect + "16:45:40.0\n",
+            "Interval: 60 s",
+            "reset|",
+            "the database was activated again at 16:45:40"}}) {
+    auto ts = [&](const std::string& t, const std::string& reads, const std::string& more) {
+      return "Tablespace Snapshot\n" + (more.empty() ? connect + "07:00:00.0\n" : more) +
+             (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
              "Tablespace name = A\nBuffer pool data logical reads = " + reads + "\n";
     };
-    const Comparison c = compare(ts(k.t1, "10"), ts(k.t2, "131"), k.given);
+    const Comparison c = compare(ts(k.t1, "10", ""), ts(k.t2, "131", k.later), k.given, k.order);
     EXPECT_EQ(c.intervalNote.substr(0, k.note.size()), k.note);
-    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{"|" + k.rate}) << k.note;
+    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{k.row}) << k.note;
+    EXPECT_EQ(c.resetNote, k.reset);
   }
 }
 
