@@ -57,6 +57,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
   if (m_snapshot != kWholeFile) in.splitSnapshots();
   m_snapshotTime.clear();
   m_preamble.clear();
+  m_startName.clear();
   int snapshot = -1;
   m_observer.setFileTime(in.modified());
   ColumnWidths widths(m_shared.vars, m_measure);
@@ -79,6 +80,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));
     } else if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {
+        if (m_startName.empty()) m_startName = in.startName();
         finishEntry(g);
         m_load.clearVals(m_shared.vars.maxvar());
         ++m_counters.nentry;

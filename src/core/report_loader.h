@@ -63,6 +63,9 @@ class ReportLoader {
   /// whole file was read.
   [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& preamble() const { return m_preamble; }
 
+  /// The name that began the entries of the last load (EntryReader::startName).
+  [[nodiscard]] const std::string& startName() const { return m_startName; }
+
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
@@ -90,6 +93,7 @@ class ReportLoader {
   bool m_sizeColumns = true;
   std::string m_snapshotTime;
   std::vector<std::pair<std::string, std::string>> m_preamble;
+  std::string m_startName;
   EntryFilter m_filter;
 };
 

@@ -41,6 +41,7 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
   loader.do_refresh(path, out.grid);
   out.time = loader.snapshotTime();
   out.preamble = loader.preamble();
+  out.startName = loader.startName();
   const int col = out.shared.vars.lookup(kTimeName);
   if (out.time.empty() && col >= 0 && out.grid.rows() > 1) out.time = out.grid.text(1, col);
 }

@@ -152,8 +152,8 @@ EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
     names = {"Application handle", "Lock Name", "Lock Object Name", "Object Type"};
   else if (const ReportKind* k = findKind(kind))
     names = {std::string(k->startvar)};
-  else if (s.shared.vars.count() > 0)
-    names = {s.shared.vars[0].name};  // the first name read, unless a configuration moved it
+  else
+    names = {s.startName};  // the first name read, wherever a configuration puts its column
   for (const std::string& name : names) m_cols.push_back(s.shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);

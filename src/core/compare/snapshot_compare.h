@@ -53,7 +53,9 @@ struct ComparedEntry {
 /// The identity of each entry of a snapshot across reports: the values of its kind's key
 /// variables. In a lock snapshot an application is keyed by "Application handle", a lock
 /// by the handle of the application above it plus "Lock Name" (without one, "Lock Object
-/// Name" and "Object Type"). Holds views into the snapshot, which must outlive it.
+/// Name" and "Object Type"). A kind of no known key is keyed by the name that begins its
+/// entries as read, wherever a configuration puts its column. Holds views into the
+/// snapshot, which must outlive it.
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;

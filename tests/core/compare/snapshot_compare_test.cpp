@@ -170,7 +170,7 @@ TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersG
   }
 }
 
-TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChanges) {
+TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChangesOtherKindsKeyByTheirStartName) {
   const std::string ts = "Tablespace Snapshot\nTablespace name = A\n";
   const std::string dbdir = " System Database Directory\n Database alias = A\n Directory entry type = Indirect\n";
   auto refusal = [&](const std::string& a, const std::string& b) {
@@ -188,6 +188,11 @@ TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChanges) {
   const Comparison c = compare(dbdir + " Database alias = B\n Directory entry type = Indirect\n",
                                dbdir + " Database alias = B\n Directory entry type = Remote\n");
   EXPECT_EQ(rows({"Database alias"}), (std::vector<std::string>{"|A", "changed|B"}));
+  // A kind of no known key is keyed by the name its entries begin with, not by the first column.
+  dir.write("ApplicationSnapshot.cfg", "Y;;;;;Application name;\nY;;;;;Application handle;\n");
+  const std::string apps = "Application Snapshot\nApplication handle = 8\nApplication name = db2bp\n";
+  compare("Application Snapshot\nApplication handle = 7\nApplication name = db2bp\n" + apps.substr(21), apps);
+  EXPECT_EQ(rows({"Application handle"}), (std::vector<std::string>{"|8", "gone|7"}));
 }
 
 TEST_F(Compare, AFileOfSeveralSnapshotsLoadsOneByNumberAndAsOneReportByDefault) {
