@@ -1,6 +1,7 @@
 #include "core/compare/snapshot_compare.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/compare/decimal.h"
 #include "core/compare/snapshot_time.h"
@@ -137,6 +138,32 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
   return reset;
 }
 
+/// Adds the earlier entries not matched to c.entries (the later report's, in its order): a
+/// lock after the other rows of its application when the later report has that one, the
+/// others at the end in the earlier report's order. Notes each lock's application.
+void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vector<bool>& matched, Comparison& c) {
+  std::unordered_map<std::string_view, size_t> lastOfApp;  // handle: the position of its block's last row
+  for (size_t i = 0; i < c.entries.size(); ++i) {
+    ComparedEntry& e = c.entries[i];
+    e.ownerRow = after.owner(e.laterRow);
+    if (c.handleVar >= 0) lastOfApp[after.parts(e.laterRow)[1]] = i;  // a lock's key holds its application's
+  }
+  std::vector<std::vector<ComparedEntry>> follow(c.entries.size() + 1);  // what follows each position; last: the end
+  for (int r = 1; r <= before.size(); ++r) {
+    if (matched[static_cast<size_t>(r)]) continue;
+    const ComparedEntry gone{r, -1, before.owner(r)};
+    const auto app = gone.ownerRow > 0 ? lastOfApp.find(before.parts(r)[1]) : lastOfApp.end();
+    follow[app != lastOfApp.end() ? app->second : c.entries.size()].push_back(gone);
+  }
+  std::vector<ComparedEntry> placed;
+  placed.reserve(static_cast<size_t>(after.size() + before.size()));
+  for (size_t i = 0; i <= c.entries.size(); ++i) {
+    if (i < c.entries.size()) placed.push_back(c.entries[i]);
+    placed.insert(placed.end(), follow[i].begin(), follow[i].end());
+  }
+  c.entries = std::move(placed);
+}
+
 }  // namespace
 
 EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
@@ -174,6 +201,12 @@ EntryKeys::Parts EntryKeys::parts(int row) const {
   return {"O", cell(owner, 0), cell(row, 2), cell(row, 3)};
 }
 
+int EntryKeys::owner(int row) const {
+  if (!m_locks) return 0;
+  const int o = m_owner[static_cast<size_t>(row)];
+  return o == row ? 0 : o;
+}
+
 uint64_t EntryKeys::hash(int row) const {
   uint64_t h = 0;
   for (const std::string_view part : parts(row)) h = (h ^ std::hash<std::string_view>{}(part)) * 0x9E3779B97F4A7C15ull;
@@ -193,6 +226,8 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
   takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
   takeReset(earlier, earlierDates, later, laterDates, c);
   takeVariables(earlier, later, types, c);
+  for (size_t i = 0; kind == kLockKind && i < c.vars.size(); ++i)
+    if (c.vars[i].name == "Application handle") c.handleVar = static_cast<int>(i);
 
   // Earlier rows by the hash of their key, those of one hash chained in file order: a table
   // of chains with open addressing, at most half full.
@@ -234,8 +269,7 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
     (e.earlierRow > 0 ? c.counts.matched : c.counts.added) += 1;
     c.entries.push_back(e);
   }
-  for (int r = 1; r <= before.size(); ++r)
-    if (!matched[static_cast<size_t>(r)]) c.entries.push_back({r, -1});
+  placeGone(before, after, matched, c);
   c.counts.gone = static_cast<int>(c.entries.size()) - after.size();
   return c;
 }
@@ -269,6 +303,11 @@ void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedS
     bool differs = false;
     const bool reset = fillRow(c, before, e.earlierRow, after, e.laterRow, texts, differs) ||
                        (before && after && !c.resetNote.empty());
+    if (c.handleVar >= 0 && e.ownerRow > 0) {  // a lock: its application's handle
+      const ComparedVariable& v = c.vars[static_cast<size_t>(c.handleVar)];
+      const int col = after ? v.laterCol : v.earlierCol;
+      texts[static_cast<size_t>(v.col)] = col >= 0 ? (after ? after : before)->textUnchecked(e.ownerRow, col) : "";
+    }
     const bool changed = before && after && !reset && markChanged && differs;
     texts[0] = !before ? kNewMark : !after ? kGoneMark : reset ? kResetMark : changed ? kChangedMark : "";
     c.counts.reset += reset ? 1 : 0;

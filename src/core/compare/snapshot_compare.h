@@ -48,6 +48,7 @@ struct CompareCounts {
 struct ComparedEntry {
   int earlierRow = -1;
   int laterRow = -1;
+  int ownerRow = 0;  ///< a lock's application, in the later grid when the entry is there, else the earlier; or 0
 };
 
 /// The identity of each entry of a snapshot across reports: the values of its kind's key
@@ -65,6 +66,9 @@ class EntryKeys {
   /// The key of the entry on grid row `row`.
   [[nodiscard]] Parts parts(int row) const;
   [[nodiscard]] uint64_t hash(int row) const;
+  /// In a lock snapshot, the row of the application a lock on row `row` belongs to (the one
+  /// above it); 0 for an application's own row, a lock before any application, or another kind.
+  [[nodiscard]] int owner(int row) const;
 
  private:
   const GridStore& m_grid;
@@ -77,8 +81,12 @@ class EntryKeys {
 struct Comparison {
   std::vector<ComparedVariable> vars;
   int cols = 1;  ///< columns of the comparison: "Change", then the variables'
-  /// The later report's entries in file order, then the gone ones in the earlier report's order.
+  /// The later report's entries in file order, then the gone ones in the earlier report's
+  /// order; but a gone lock of an application the later report has stands after that
+  /// application's other rows.
   std::vector<ComparedEntry> entries;
+  int handleVar =
+      -1;  ///< lock snapshots: the index in `vars` of "Application handle", which a lock row shows of its owner
   std::optional<int64_t> intervalMicros;
   std::string intervalNote;  ///< "Interval: S s", or why there is none and the rates stay empty
   /// Why the counters of every entry restarted in between ("counters were reset at 17:05:50"),
@@ -107,10 +115,10 @@ void writeComparisonHeader(const Comparison& c, const LoadedSnapshot& later, Gri
 /// Writes entries [first, last) into `g` from row `row` on, which must have the rows and
 /// c.cols columns. A counter's change is later - earlier, exact, with the larger number of
 /// decimals of the two; its rate is per second of the interval, with kRateDecimals
-/// decimals. Empty and non-numeric values ("Not Collected") give no change; a counter that
-/// went down gives none either and marks its row "reset", as does every matched row when
-/// c.resetNote is set. When no variable is a counter, a
-/// matched row whose values differ is marked "changed". Adds those marks to c.counts.
+/// decimals. A lock row shows its application's handle. Empty and non-numeric values ("Not Collected") give no change;
+/// a counter that went down gives none either and marks its row "reset", as does every matched row when c.resetNote is
+/// set. When no variable is a counter, a matched row whose values differ is marked "changed". Adds those marks to
+/// c.counts.
 void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later, size_t first,
                      size_t last, GridStore& g, int row);
 

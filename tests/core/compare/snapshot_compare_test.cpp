@@ -60,22 +60,23 @@ std::string lock(const std::string& name, const std::string& count) {
 }
 
 TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate) {
-  const Comparison c =
-      compare(locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
-                                                      lock("L1", "2") + app("3", "7") + lock("L9", "1")),
-              locks("11-27-2026 16:42:18.000000", app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") +
-                                                      lock("L1", "1") + app("4", "0")));
+  const Comparison c = compare(
+      locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
+                                              lock("L1", "2") + lock("L7", "1") + app("3", "7") + lock("L9", "1")),
+      locks("11-27-2026 16:42:18.000000",
+            app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") + lock("L1", "1") + app("4", "0")));
   const std::vector<std::string> names = {
       "Application handle",          "Lock Name", "Lock Count", "Total wait time (ms)", "Total wait time (ms) (change)",
       "Total wait time (ms) (per s)"};
+  // A lock shows its application's handle; a released one stands after its application's other rows.
   EXPECT_EQ(rows(names), (std::vector<std::string>{"|2|||50||",  // "Not Collected" before: no change
-                                                   "||L1|3|||", "new||L2|1|||", "reset|1|||40||", "||L1|1|||",
-                                                   "new|4|||0||", "gone|3|||7||", "gone||L9|1|||"}));
+                                                   "|2|L1|3|||", "new|2|L2|1|||", "gone|2|L7|1|||", "reset|1|||40||",
+                                                   "|1|L1|1|||", "new|4|||0||", "gone|3|||7||", "gone|3|L9|1|||"}));
   std::vector<int> earlierRows;
   for (const ComparedEntry& e : c.entries) earlierRows.push_back(e.earlierRow);
-  EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 1, 2, -1, 5, 6}));
+  EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 5, 1, 2, -1, 6, 7}));
   EXPECT_EQ(c.intervalNote, "Interval: 10 s");
-  EXPECT_EQ(std::tuple(c.counts.matched, c.counts.added, c.counts.gone, c.counts.reset), std::tuple(4, 2, 2, 1));
+  EXPECT_EQ(std::tuple(c.counts.matched, c.counts.added, c.counts.gone, c.counts.reset), std::tuple(4, 2, 3, 1));
   EXPECT_EQ(grid.text(0, 3), "Total wait time (ms) (change)");  // the gauge before it has none
 }
 
