@@ -52,6 +52,11 @@ class StderrObserver : public core::NullLoadObserver {
 class SpooledInput {
  public:
   SpooledInput() {
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {  // closed: the spool file would take its descriptor
+      m_error = std::strerror(errno);
+      m_closed = true;
+      return;
+    }
     const char* tmp = std::getenv("TMPDIR");
     std::string name = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tarvolin-export-XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
@@ -85,17 +90,21 @@ class SpooledInput {
   [[nodiscard]] const std::string& path() const { return m_path; }
   /// Why standard input could not be copied, or empty.
   [[nodiscard]] const std::string& error() const { return m_error; }
+  /// Whether standard input was not open at all.
+  [[nodiscard]] bool closed() const { return m_closed; }
 
  private:
   std::string m_path;
   std::string m_error;
+  bool m_closed = false;
 };
 
 /// Spools standard input into `spooled`; false, with the reason on standard error, when it fails.
 bool spool(std::optional<SpooledInput>& spooled) {
   spooled.emplace();
   if (spooled->error().empty()) return true;
-  std::fprintf(stderr, "tarvolin-export: Cannot read standard input: %s\n", spooled->error().c_str());
+  std::fprintf(stderr, "tarvolin-export: Cannot %s standard input: %s\n", spooled->closed() ? "open" : "read",
+               spooled->error().c_str());
   return false;
 }
 

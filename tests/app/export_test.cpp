@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "core/version.h"
 
@@ -247,4 +248,16 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_NE(cut.err.find("cut.txt.gz: unexpected end of file (not a whole gzip file)"), std::string::npos) << cut.err;
   EXPECT_GT(std::count(cut.out.begin(), cut.out.end(), '\n'), 1000);
   EXPECT_EQ(whole.substr(0, cut.out.size()), cut.out);
+  // The result modes write nothing of a report cut short; every mode refuses a closed standard input.
+  for (const char* mode : {"--compare", "--lock-waits"}) {
+    const RunResult r = run({mode, (m_dir / "cut.txt.gz").string()});
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(1, std::string())) << mode;
+    EXPECT_NE(r.err.find("cut.txt.gz: unexpected end of file"), std::string::npos) << r.err;
+  }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--compare", "-"}, {"--filter", "Mode=X", "-"}}) {
+    const RunResult r = run(args, "/dev/null", "sh -c 'exec \"$0\" \"$@\" <&-' '" TARVOLIN_EXPORT_EXE "'");
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_NE(r.err.find("Cannot open standard input"), std::string::npos) << r.err;
+  }
 }
