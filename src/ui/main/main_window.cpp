@@ -107,7 +107,8 @@ bool MainWindow::do_refresh() {
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
-  m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
+  m_loadedPath = m_cmbfile->currentText();
+  m_loader.do_refresh(QFile::encodeName(m_loadedPath).toStdString(), m_store);
   flushStatus();
   setTableCommandsEnabled(true);
   if (m_closeWhenLoaded) close();
@@ -242,7 +243,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::compareWithEarlier() {
-  ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
+  ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_loadedPath, m_dialogPath,
                          [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
                            return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
                          });

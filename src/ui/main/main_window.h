@@ -93,7 +93,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void selectFile();
   void mostRecent();
   void customise();
-  /// "Compare With Earlier Snapshot...": the report in the file box is the later one.
+  /// "Compare With Earlier Snapshot...": the loaded report is the later one.
   void compareWithEarlier();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
@@ -127,6 +127,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QAction* m_mendeadlocks = nullptr;
 
   QString m_dialogPath;  ///< the file dialog's last path
+  QString m_loadedPath;  ///< the report on screen: the file box's text at the last load
   std::string m_pendingStatus;
   bool m_statusPending = false;
   bool m_waitCursor = false;

@@ -175,9 +175,9 @@ void MainWindow::buildMenus() {
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this,
-                        [this] { showLockWaits(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
+                        [this] { showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
-                        [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
+                        [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   enableViewsOfKind(true);
   QMenu* menhelp = dropDown("menhelp", QStringLiteral("&Help"));
   item(menhelp, "menh", QStringLiteral("&Help"), this, [this] { showHelp(m_platform, this); });
