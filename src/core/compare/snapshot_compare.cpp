@@ -58,6 +58,9 @@ void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const L
   } else if (t1 && t2) {
     c.intervalMicros = *t2 - *t1;
     if (*c.intervalMicros <= 0) why = std::string(kNotLater) + ": the (per s) columns stay empty";
+  } else if ((!t1 && !earlier.time.empty()) || (!t2 && !later.time.empty())) {
+    why = "the \"Snapshot timestamp\" " + (!t1 && !earlier.time.empty() ? earlier.time : later.time) +
+          " is no date in that order and no interval was given: the (per s) columns stay empty";
   } else {
     why = std::string(!t1 && !t2 ? "neither report carries a"
                       : !t2      ? "the later report carries no"

@@ -1,9 +1,11 @@
 #include "ui/compare/comparison_window.h"
 
 #include <QDialog>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "core/grid_output.h"
+#include "ui/compare/compare_settings_bar.h"
 
 namespace tarvolin::ui {
 
@@ -17,11 +19,13 @@ constexpr int kDetailWidth = 2600;
 
 QString comparisonStatus(const core::Comparison& c) {
   const core::CompareCounts& n = c.counts;
-  QString text = QString::fromStdString(c.intervalNote) + QStringLiteral("   Matched: %1  New: %2  Gone: %3  Reset: %4")
-                                                              .arg(n.matched)
-                                                              .arg(n.added)
-                                                              .arg(n.gone)
-                                                              .arg(n.reset);
+  QString text = QString::fromStdString(c.intervalNote) +
+                 (c.resetNote.empty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromStdString(c.resetNote))) +
+                 QStringLiteral("   Matched: %1  New: %2  Gone: %3  Reset: %4")
+                     .arg(n.matched)
+                     .arg(n.added)
+                     .arg(n.gone)
+                     .arg(n.reset);
   if (n.changed > 0) text += QStringLiteral("  Changed: %1").arg(n.changed);
   return text;
 }
@@ -31,13 +35,39 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
     : ResultWindow({"frmcompare", "grdcompare", "statcompare"}, title, platform, parent),
       m_compared(std::move(compared)) {
   ComparedSnapshots& s = *m_compared;
+  m_settings = new CompareSettingsBar(s.earlier.time.empty() && s.later.time.empty(), s.fileIntervalMicros, this);
+  QToolBar* bar = addToolBar(QStringLiteral("Settings"));
+  bar->setObjectName(QStringLiteral("tbrcompare"));
+  bar->setMovable(false);
+  bar->addWidget(m_settings);
+  connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
+  if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
+    s.comparison = core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros());
+  fill();
+  showGrid(comparisonStatus(s.comparison));
+}
+
+void ComparisonWindow::fill() {
+  ComparedSnapshots& s = *m_compared;
   core::GridStore& store = this->store();
   core::writeComparisonGrid(s.comparison, s.earlier, s.later, store);
   const int entryCol = store.cols();
   store.setCols(entryCol + 1);
   store.setColWidth(entryCol, 0);
   for (int r = 1; r < store.rows(); ++r) store.setText(r, entryCol, std::to_string(r - 1));
-  showGrid(comparisonStatus(s.comparison));
+}
+
+void ComparisonWindow::compareAgain() {
+  ComparedSnapshots& s = *m_compared;
+  try {
+    s.comparison =
+        core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros(), m_settings->dateOrder());
+  } catch (const core::CompareError& e) {  // the same reports compared before: not expected
+    platform().dialogs.message(this, QString::fromStdString(e.what()));
+    return;
+  }
+  fill();
+  setStatus(comparisonStatus(s.comparison));
 }
 
 ComparisonWindow::~ComparisonWindow() = default;

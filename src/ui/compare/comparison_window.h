@@ -1,17 +1,23 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/compare/snapshot_compare.h"
 #include "ui/result/result_window.h"
 
 namespace tarvolin::ui {
 
+class CompareSettingsBar;
+
 /// The two snapshots of a comparison and what compareSnapshots found in them.
 struct ComparedSnapshots {
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
   core::Comparison comparison;
+  core::CounterTypes types;                   ///< what the comparison was made with, for a new one
+  std::optional<int64_t> fileIntervalMicros;  ///< between the files' modification times, when known
 };
 
 /// The comparison window `frmcompare`: one row per entry of two snapshots of a report, the
@@ -19,8 +25,10 @@ struct ComparedSnapshots {
 /// `grdcompare` over a store of its own (written once by writeComparisonGrid; a hidden last
 /// column keeps each row's entry number, so that sorting keeps rows and entries together).
 /// The status line `statcompare` tells the interval and the counts of matched, new, gone and
-/// reset entries. Copying, sorting and the Edit menu are ResultWindow's; an entry's detail
-/// shows each variable with both values, the change and the rate. The window owns the snapshots.
+/// reset entries. Above the grid a CompareSettingsBar offers the order of the dates and, when
+/// neither report has a "Snapshot timestamp", the interval: a change compares anew. Copying, sorting and the Edit menu
+/// are ResultWindow's; an entry's detail shows each variable with both values, the change and the rate. The window owns
+/// the snapshots.
 class ComparisonWindow final : public ResultWindow {
   Q_OBJECT
 
@@ -37,7 +45,13 @@ class ComparisonWindow final : public ResultWindow {
   [[nodiscard]] core::GridStore detailOf(int row) const;
 
  private:
+  /// Writes the comparison into the store, each row with its entry number.
+  void fill();
+  /// Compares again with the settings of the bar.
+  void compareAgain();
+
   std::unique_ptr<ComparedSnapshots> m_compared;
+  CompareSettingsBar* m_settings = nullptr;
 };
 
 /// The status line of a comparison: the interval note and the entries' counts.
