@@ -159,7 +159,7 @@ void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vecto
     follow[app != lastOfApp.end() ? app->second : c.entries.size()].push_back(gone);
   }
   std::vector<ComparedEntry> placed;
-  placed.reserve(static_cast<size_t>(after.size() + before.size()));
+  placed.reserve(static_cast<size_t>(after.size()) + static_cast<size_t>(before.size()));
   for (size_t i = 0; i <= c.entries.size(); ++i) {
     if (i < c.entries.size()) placed.push_back(c.entries[i]);
     placed.insert(placed.end(), follow[i].begin(), follow[i].end());
