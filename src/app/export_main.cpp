@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/checked_output.h"
@@ -23,6 +24,7 @@
 #include "core/compare/snapshot_compare.h"
 #include "core/constant_columns.h"
 #include "core/derived/comparison_derived.h"
+#include "core/entry_filter.h"
 #include "core/grid_store.h"
 #include "core/kinds_index.h"
 #include "core/lockwait/deadlocks.h"
@@ -57,6 +59,11 @@ class StderrObserver : public core::NullLoadObserver {
 class SpooledInput {
  public:
   SpooledInput() {
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {  // closed: the spool file would take its descriptor
+      m_error = std::strerror(errno);
+      m_closed = true;
+      return;
+    }
     const char* tmp = std::getenv("TMPDIR");
     std::string name = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tarvolin-export-XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
@@ -90,17 +97,21 @@ class SpooledInput {
   [[nodiscard]] const std::string& path() const { return m_path; }
   /// Why standard input could not be copied, or empty.
   [[nodiscard]] const std::string& error() const { return m_error; }
+  /// Whether standard input was not open at all.
+  [[nodiscard]] bool closed() const { return m_closed; }
 
  private:
   std::string m_path;
   std::string m_error;
+  bool m_closed = false;
 };
 
 /// Spools standard input into `spooled`; false, with the reason on standard error, when it fails.
 bool spool(std::optional<SpooledInput>& spooled) {
   spooled.emplace();
   if (spooled->error().empty()) return true;
-  std::fprintf(stderr, "tarvolin-export: Cannot read standard input: %s\n", spooled->error().c_str());
+  std::fprintf(stderr, "tarvolin-export: Cannot %s standard input: %s\n", spooled->closed() ? "open" : "read",
+               spooled->error().c_str());
   return false;
 }
 
@@ -190,7 +201,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   if (earlier.noSuchKind || later.noSuchKind) return 2;
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
-    core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros);
+    core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
     const core::ComparisonDerived more(
         derived ? derived->forKind(later.shared.snaptype) : std::vector<const core::DerivedColumn*>{}, c);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
@@ -215,9 +226,10 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
       exportGrid(slice, c.cols, true, options.csv, {}, derived ? &extra : nullptr);
     }
     const core::CompareCounts& n = c.counts;
-    std::fprintf(stderr, "%s\n%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
-                 c.intervalNote.c_str(), earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone,
-                 n.reset, n.changed);
+    std::fprintf(stderr, "%s\n", c.intervalNote.c_str());
+    if (!c.resetNote.empty()) std::fprintf(stderr, "Every entry reset, no change or rate: %s\n", c.resetNote.c_str());
+    std::fprintf(stderr, "%s\n%s\nEntries matched: %d, new: %d, gone: %d, reset: %d, changed: %d\n",
+                 earlier.status.c_str(), later.status.c_str(), n.matched, n.added, n.gone, n.reset, n.changed);
   } catch (const core::CompareError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     return 1;
@@ -279,7 +291,7 @@ int run(int argc, char** argv) {
     return 2;
   }
   if (options->action == app::ExportOptions::Action::Help) {
-    standardOutput().put(std::string(app::kExportUsage) + "\n\n" + app::kExportHelp + "\n");
+    standardOutput().put(app::exportHelp() + "\n");
     return 0;
   }
   if (options->action == app::ExportOptions::Action::Version) {
@@ -301,31 +313,33 @@ int run(int argc, char** argv) {
   StderrObserver observer;
 
   std::optional<SpooledInput> spooled;
-  if (options->filter && options->report == "-") {  // standard input can be read only once
+  const bool filtered = !options->filters.empty();
+  if (filtered && options->report == "-") {  // standard input can be read only once
     if (!spool(spooled)) return 1;
     options->report = spooled->path();
   }
-  if (options->filter) {
-    // The filter picks its column by index, as the viewer's reload does: a first load
-    // finds the variable's index in this report. If that load fails, the second one
+  core::EntryFilter filter;
+  if (filtered) {
+    // The filter picks its columns by index, as the viewer's reload does: a first load
+    // finds the variables' indexes in this report. If that load fails, the second one
     // reports why.
     core::NullLoadObserver quiet;
     core::ReportLoader first(shared, load, quiet, measure, ".");
     first.setKind(chosenKind(*options));
     first.do_refresh(options->report, grid);
-    const int idx = shared.vars.lookup(options->filterName);
-    if (idx < 0 && !first.counters().failed) {
-      std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", options->filterName.c_str());
-      return 1;
-    }
-    if (idx >= 0) {
-      load.like_col = static_cast<int16_t>(idx);
-      load.like_val = options->filterValue;
+    for (const app::ExportFilter& f : options->filters) {
+      const int idx = shared.vars.lookup(f.name);
+      if (idx < 0 && !first.counters().failed) {
+        std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", f.name.c_str());
+        return 1;
+      }
+      filter.add(idx, f.value);
     }
   }
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.setKind(chosenKind(*options));
+  loader.setEntryFilter(std::move(filter));
   loader.do_refresh(options->report, grid);
   if (loader.loadedKind() < 0 && !options->kind.empty() && !loader.index().kinds().empty()) {
     std::fprintf(stderr, "tarvolin-export: the report holds no kind \"%s\"; its kinds are:\n%s", options->kind.c_str(),

@@ -1,5 +1,8 @@
 #include "app/export_options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <limits>
 
 #include "core/compare/decimal.h"
@@ -7,6 +10,125 @@
 namespace tarvolin::app {
 
 namespace {
+
+constexpr const char* kDescription =
+    "Loads a DB2 report as the viewer does (with its kind's .cfg file from the current folder)\n"
+    "and writes the grid to standard output, header row first. REPORT may be - for standard\n"
+    "input; a name ending in .gz is unpacked while it is read.\n";
+
+constexpr const char* kExitStatus =
+    "Exit status: 0 written, 1 the load met an error (the rows read before it are written),\n"
+    "2 usage error.";
+
+/// Where the help of an option starts on its line.
+constexpr size_t kHelpColumn = 23;
+
+/// Values of the options that are checked after parsing.
+struct RawOptions {
+  std::vector<std::string> filters;
+  std::string interval;
+  std::string dateOrder;
+  std::vector<std::string> reports;
+  bool help = false;
+  bool version = false;
+};
+
+/// Declares options on a CLI11 app and keeps each one's help for exportHelp().
+class Declarer {
+ public:
+  explicit Declarer(CLI::App* cli) : m_cli(cli) {}
+  /// An option without a value; `shown` is what --help writes after its names.
+  void flag(const std::string& names, bool& target, const std::string& shown, const std::string& help) {
+    if (m_cli != nullptr) m_cli->add_flag(names, target);
+    addHelp(names, shown, help);
+  }
+  /// An option with one value, given once.
+  void value(const std::string& names, std::string& target, const std::string& shown, const std::string& help) {
+    if (m_cli != nullptr) m_cli->add_option(names, target);
+    addHelp(names, shown, help);
+  }
+  /// An option with one value, that may be given again.
+  void values(const std::string& names, std::vector<std::string>& target, const std::string& shown,
+              const std::string& help) {
+    if (m_cli != nullptr) m_cli->add_option(names, target)->allow_extra_args(false);
+    addHelp(names, shown, help);
+  }
+  [[nodiscard]] const std::string& help() const { return m_help; }
+
+ private:
+  void addHelp(std::string names, const std::string& shown, const std::string& help) {
+    for (size_t at = 0; (at = names.find(',', at)) != std::string::npos; at += 2) names.insert(at + 1, " ");
+    std::string line = "  " + names + (shown.empty() ? "" : " " + shown);
+    line += line.size() + 1 < kHelpColumn ? std::string(kHelpColumn - line.size(), ' ')
+                                          : "\n" + std::string(kHelpColumn, ' ');
+    for (size_t at = 0, end; at < help.size(); at = end + 1) {
+      end = std::min(help.find('\n', at), help.size());
+      if (at > 0) line += "\n" + std::string(kHelpColumn, ' ');
+      line += help.substr(at, end - at);
+    }
+    m_help += line + "\n";
+  }
+  CLI::App* m_cli;
+  std::string m_help;
+};
+
+/// Every option of the program with its help, in the order --help lists them.
+void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
+  d.flag("--all-columns", o.allColumns, "", "every variable, also those the configuration hides");
+  d.flag("--csv", o.csv, "",
+         "comma-separated values (RFC 4180) instead of TAB-separated text;\n"
+         "in TAB-separated text a TAB, CR or LF inside a field is written\n"
+         "as \\t, \\r or \\n (backslashes stay as they are)");
+  d.flag("--derived", o.derived, "",
+         "also the kind's derived columns, after the others: figures computed\n"
+         "from each entry, defined in derived_columns.txt beside the program\n"
+         "(or in ../share/tarvolin/) and in the current folder; with --compare\n"
+         "each twice: NAME on the later values, \"NAME (in interval)\" on the\n"
+         "counters' changes");
+  d.values("--filter", raw.filters, "NAME=VALUE",
+           "only the entries whose variable NAME equals VALUE; given again,\n"
+           "filters on different names must all match, on one name any value");
+  d.flag("--hide-constant", o.hideConstant, "",
+         "leave out every column whose value is the same in every row written\n"
+         "(after --filter; empty everywhere counts too); with fewer than two\n"
+         "rows nothing is left out");
+  d.flag("--kinds", o.kinds, "",
+         "the kinds of report the file holds (a \"get snapshot for all\" capture\n"
+         "holds several), as TSV: Kind, Snapshots, Entries (rows of its grid)");
+  d.value("--kind", o.kind, "K",
+          "the kind to read: its heading (any case) or its number in the --kinds\n"
+          "list; without it the first kind (standard error names the others)");
+  d.flag("--compare", o.compare, "[OLDER] NEWER",
+         "the change of each entry from the first snapshot of OLDER to the last\n"
+         "of NEWER (of NEWER's first and last when OLDER is left out): a column\n"
+         "\"Change\" (new, gone, reset, changed or empty), then every variable,\n"
+         "each counter followed by \"NAME (change)\" and \"NAME (per s)\" (rates\n"
+         "with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
+         "lines. Which variables are counters: counter_types.txt beside the\n"
+         "program or in ../share/tarvolin/");
+  d.value("--interval", raw.interval, "SECONDS",
+          "the interval, instead of the one of the \"Snapshot timestamp\" lines");
+  d.value("--date-order", raw.dateOrder, "DMY|MDY|YMD",
+          "the order of day, month and year in the reports' dates; by default\n"
+          "read from their form: with / month first, with . day first, with -\n"
+          "year first after four digits and else day first, unless a month\n"
+          "field above 12 shows the other order");
+  d.flag("--lock-waits", o.lockWaits, "",
+         "who waits for whom in a lock snapshot: one row per application that\n"
+         "holds a lock somebody waits for or waits itself, in tree order (roots\n"
+         "first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
+         "\"not in report\" and \"holder unknown\". Of a file of several\n"
+         "snapshots, the last lock snapshot (standard error names its time)");
+  d.flag("--deadlocks", o.deadlocks, "",
+         "the deadlocks of an event monitor log: one row per participant of\n"
+         "each \"Deadlock ID\", with the lock it waited for and its statement");
+  d.flag("--statements", o.statements, "",
+         "a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
+         "\"Statement shape\", \"Statements\", each counter summed and the derived\n"
+         "columns on the sums, largest total execution time first");
+  d.flag("-h,--help", raw.help, "", "this text");
+  d.flag("-v,--version", raw.version, "", "the program's version");
+}
 
 /// Seconds above 0, up to microseconds, as microseconds.
 std::optional<int64_t> parseSeconds(const std::string& text) {
@@ -18,121 +140,88 @@ std::optional<int64_t> parseSeconds(const std::string& text) {
   return static_cast<int64_t>(micros);
 }
 
+/// The values that need more than CLI11 checks; the error, or empty.
+std::string takeValues(const RawOptions& raw, ExportOptions& o) {
+  for (const std::string& f : raw.filters) {
+    const size_t eq = f.find('=');
+    if (eq == std::string::npos || eq == 0) return "--filter needs NAME=VALUE, got \"" + f + "\"";
+    o.filters.push_back({f.substr(0, eq), f.substr(eq + 1)});
+  }
+  if (!raw.interval.empty() && !(o.intervalMicros = parseSeconds(raw.interval)))
+    return "--interval needs a number of seconds above 0, at most 6 decimals";
+  if (!raw.dateOrder.empty() && !(o.dateOrder = core::parseDateOrder(raw.dateOrder)))
+    return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
+  if (raw.reports.empty()) return "no REPORT given";
+  if (raw.reports.size() > (o.compare ? 2u : 1u))
+    return o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
+  o.report = raw.reports.back();
+  if (o.compare) o.earlierReport = raw.reports.front();
+  return {};
+}
+
+/// The combinations of options that make no sense; the error, or empty.
+std::string checkCombination(const ExportOptions& o) {
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) > 1)
+    return "--compare, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds || o.statements))
+    return "--hide-constant can't be used with --compare, --lock-waits, --deadlocks, --kinds or --statements";
+  if ((o.kinds || o.deadlocks || o.statements) && !o.kind.empty())
+    return std::string(o.kinds ? "--kinds" : o.deadlocks ? "--deadlocks" : "--statements") + " takes no --kind";
+  if (o.kinds && (!o.filters.empty() || o.allColumns || o.csv)) return "--kinds takes no --filter, --all-columns or --csv";
+  if (o.statements && (!o.filters.empty() || o.allColumns || o.derived))
+    return "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
+  if (o.derived && (o.lockWaits || o.deadlocks || o.kinds))
+    return "--derived can't be used with --lock-waits, --deadlocks or --kinds";
+  if ((o.lockWaits || o.deadlocks) && (!o.filters.empty() || o.allColumns))
+    return std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
+  if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
+  if (!o.compare && (o.intervalMicros || o.dateOrder))
+    return std::string(o.intervalMicros ? "--interval" : "--date-order") + " needs --compare";
+  return {};
+}
+
 }  // namespace
 
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error) {
   ExportOptions o;
-  bool haveReport = false;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (!optionsEnded && a == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && (a == "--help" || a == "-h")) {
-      o.action = ExportOptions::Action::Help;
-      return o;
-    } else if (!optionsEnded && (a == "--version" || a == "-v")) {
-      o.action = ExportOptions::Action::Version;
-      return o;
-    } else if (!optionsEnded && a == "--all-columns") {
-      o.allColumns = true;
-    } else if (!optionsEnded && a == "--csv") {
-      o.csv = true;
-    } else if (!optionsEnded && a == "--hide-constant") {
-      o.hideConstant = true;
-    } else if (!optionsEnded && (a == "--filter" || a.rfind("--filter=", 0) == 0)) {
-      std::string filterArg;
-      if (a == "--filter") {
-        if (i + 1 >= args.size()) {
-          error = "--filter needs NAME=VALUE";
-          return std::nullopt;
-        }
-        filterArg = args[++i];
-      } else {
-        filterArg = a.substr(9);
-      }
-      const size_t eq = filterArg.find('=');
-      if (eq == std::string::npos || eq == 0) {
-        error = "--filter needs NAME=VALUE, got \"" + filterArg + "\"";
-        return std::nullopt;
-      }
-      o.filter = true;
-      o.filterName = filterArg.substr(0, eq);
-      o.filterValue = filterArg.substr(eq + 1);
-    } else if (!optionsEnded && a == "--compare") {
-      o.compare = true;
-    } else if (!optionsEnded && (a == "--derived" || a == "--statements")) {
-      (a == "--derived" ? o.derived : o.statements) = true;
-    } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
-      (a == "--lock-waits" ? o.lockWaits : o.deadlocks) = true;
-    } else if (!optionsEnded && a == "--kinds") {
-      o.kinds = true;
-    } else if (!optionsEnded && a == "--kind") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) {
-        error = "--kind needs a kind's heading or number";
-        return std::nullopt;
-      }
-      o.kind = args[++i];
-    } else if (!optionsEnded && a == "--interval") {
-      if (i + 1 >= args.size() || !(o.intervalMicros = parseSeconds(args[i + 1]))) {
-        error = "--interval needs a number of seconds above 0, at most 6 decimals";
-        return std::nullopt;
-      }
-      ++i;
-    } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
-      error = "unknown option " + a;
-      return std::nullopt;
-    } else if (haveReport && (!o.compare || !o.earlierReport.empty())) {
-      error = o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
-      return std::nullopt;
-    } else {
-      if (haveReport) o.earlierReport = o.report;
-      o.report = a;
-      haveReport = true;
-    }
+  RawOptions raw;
+  CLI::App cli;
+  cli.set_help_flag();
+  cli.allow_extras();
+  Declarer declarer(&cli);
+  declareOptions(declarer, o, raw);
+  cli.add_option("REPORT", raw.reports);
+  // After "--" every argument is a report; before it, help and version answer whatever else
+  // the line holds.
+  const auto optionsEnd = std::find(args.begin(), args.end(), std::string("--"));
+  for (auto a = args.begin(); a != optionsEnd; ++a) {
+    if (*a == "-h" || *a == "--help") o.action = ExportOptions::Action::Help;
+    if (*a == "-v" || *a == "--version") o.action = ExportOptions::Action::Version;
+    if (o.action != ExportOptions::Action::Export) return o;
   }
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) > 1) {
-    error = "--compare, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+  try {
+    cli.parse(std::vector<std::string>(std::make_reverse_iterator(optionsEnd), args.rend()));  // last first
+  } catch (const CLI::ParseError& e) {
+    error = e.what();
     return std::nullopt;
   }
-  if (o.statements && (o.filter || o.allColumns || o.derived)) {
-    error = "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
+  if (const std::vector<std::string> extra = cli.remaining(); !extra.empty()) {
+    error = "unknown option " + extra.front();
     return std::nullopt;
   }
-  if (o.derived && (o.lockWaits || o.deadlocks || o.kinds)) {
-    error = "--derived can't be used with --lock-waits, --deadlocks or --kinds";
-    return std::nullopt;
-  }
-  if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {
-    error = std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
-    return std::nullopt;
-  }
-  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds)) {
-    error = "--hide-constant can't be used with --compare, --lock-waits, --deadlocks or --kinds";
-    return std::nullopt;
-  }
-  if ((o.kinds || o.deadlocks) && !o.kind.empty()) {
-    error = std::string(o.kinds ? "--kinds" : "--deadlocks") + " takes no --kind";
-    return std::nullopt;
-  }
-  if (o.kinds && (o.filter || o.allColumns || o.csv)) {
-    error = "--kinds takes no --filter, --all-columns or --csv";
-    return std::nullopt;
-  }
-  if (o.compare && o.filter) {
-    error = "--filter can't be used with --compare";
-    return std::nullopt;
-  }
-  if (!o.compare && (o.intervalMicros || !o.earlierReport.empty())) {
-    error = o.intervalMicros ? "--interval needs --compare" : "only one REPORT can be given";
-    return std::nullopt;
-  }
-  if (o.compare && o.earlierReport.empty()) o.earlierReport = o.report;
-  if (!haveReport) {
-    error = "no REPORT given";
-    return std::nullopt;
-  }
+  if (optionsEnd != args.end()) raw.reports.insert(raw.reports.end(), optionsEnd + 1, args.end());
+  error = takeValues(raw, o);
+  if (error.empty()) error = checkCombination(o);
+  if (!error.empty()) return std::nullopt;
   return o;
+}
+
+std::string exportHelp() {
+  ExportOptions o;
+  RawOptions raw;
+  Declarer declarer(nullptr);
+  declareOptions(declarer, o, raw);
+  return std::string(kExportUsage) + "\n\n" + kDescription + "\n" + declarer.help() + "\n" + kExitStatus;
 }
 
 }  // namespace tarvolin::app

@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/compare/snapshot_time.h"
+
 namespace tarvolin::app {
+
+/// One --filter: entries whose variable `name` equals `value`.
+struct ExportFilter {
+  std::string name;
+  std::string value;
+};
 
 /// Command line of tarvolin-export.
 struct ExportOptions {
@@ -13,82 +21,39 @@ struct ExportOptions {
   Action action = Action::Export;  ///< Help and Version need no REPORT
   bool allColumns = false;
   bool csv = false;
-  bool hideConstant = false;  ///< --hide-constant: leave out the columns equal in every row written
-  bool filter = false;
-  std::string filterName;
-  std::string filterValue;
-  std::string report;  ///< "-" for standard input; with --compare the later report
+  std::vector<ExportFilter> filters;  ///< --filter, in the order given
+  std::string report;                 ///< "-" for standard input; with --compare the later report
   bool compare = false;
-  std::string earlierReport;              ///< --compare: the earlier report (`report` itself when one is given)
-  std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
-  bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
-  bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
-  bool kinds = false;                     ///< --kinds: the kinds of report the file holds instead
-  std::string kind;                       ///< --kind: a heading or its number in the --kinds list; empty: none given
-  bool derived = false;                   ///< --derived: the kind's derived columns after the others
-  bool statements = false;                ///< --statements: a Dynamic SQL report's statements by shape
+  std::string earlierReport;                 ///< --compare: the earlier report (`report` itself when one is given)
+  std::optional<int64_t> intervalMicros;     ///< --interval, in microseconds
+  std::optional<core::DateOrder> dateOrder;  ///< --date-order
+  bool lockWaits = false;                    ///< --lock-waits: the lock-wait tree instead of the grid
+  bool deadlocks = false;                    ///< --deadlocks: the deadlocks of an event log instead
+  bool hideConstant = false;                 ///< --hide-constant: leave out the columns equal in every row written
+  bool kinds = false;                        ///< --kinds: the kinds of report the file holds instead
+  std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
+  bool derived = false;                      ///< --derived: the kind's derived columns after the others
+  bool statements = false;                   ///< --statements: a Dynamic SQL report's statements by shape
 };
 
-/// Parses the arguments after the program name. Returns nothing and sets `error`
-/// to a one-line reason when they don't fit the usage.
+/// Parses the arguments after the program name: options in any order, before or after the
+/// reports, each as `--opt value` or `--opt=value`; after `--` everything is a report.
+/// Returns nothing and sets `error` to a one-line reason when they don't fit the usage.
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error);
 
 inline constexpr const char* kExportUsage =
-    "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE] [--hide-constant] [--kind K]\n"
-    "                       REPORT\n"
-    "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--kind K] [OLDER] NEWER\n"
+    "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE]... [--hide-constant]\n"
+    "                       [--kind K] REPORT\n"
+    "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
+    "                       [--kind K] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --statements [--csv] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";
 
-/// What --help prints after the usage lines.
-inline constexpr const char* kExportHelp =
-    "Loads a DB2 report as the viewer does (with its kind's .cfg file from the current folder)\n"
-    "and writes the grid to standard output, header row first. REPORT may be - for standard\n"
-    "input; a name ending in .gz is unpacked while it is read.\n"
-    "\n"
-    "  --all-columns        every variable, also those the configuration hides\n"
-    "  --csv                comma-separated values (RFC 4180) instead of TAB-separated text;\n"
-    "                       in TAB-separated text a TAB, CR or LF inside a field is written\n"
-    "                       as \\t, \\r or \\n (backslashes stay as they are)\n"
-    "  --derived            also the kind's derived columns, after the others: figures computed\n"
-    "                       from each entry, defined in derived_columns.txt beside the program\n"
-    "                       (or in ../share/tarvolin/) and in the current folder; with --compare\n"
-    "                       each twice: NAME on the later values, \"NAME (in interval)\" on the\n"
-    "                       counters' changes\n"
-    "  --filter NAME=VALUE  only the entries whose variable NAME equals VALUE\n"
-    "  --hide-constant      leave out every column whose value is the same in every row written\n"
-    "                       (after --filter; empty everywhere counts too); with fewer than two\n"
-    "                       rows nothing is left out\n"
-    "  --kinds              the kinds of report the file holds (a \"get snapshot for all\" capture\n"
-    "                       holds several), as TSV: Kind, Snapshots, Entries (rows of its grid)\n"
-    "  --kind K             the kind to read: its heading (any case) or its number in the --kinds\n"
-    "                       list; without it the first kind (standard error names the others)\n"
-    "  --compare [OLDER] NEWER\n"
-    "                       the change of each entry from the first snapshot of OLDER to the last\n"
-    "                       of NEWER (of NEWER's first and last when OLDER is left out): a column\n"
-    "                       \"Change\" (new, gone, reset, changed or empty), then every variable,\n"
-    "                       each counter followed by \"NAME (change)\" and \"NAME (per s)\" (rates\n"
-    "                       with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
-    "                       lines. Which variables are counters: counter_types.txt beside the\n"
-    "                       program or in ../share/tarvolin/\n"
-    "  --interval SECONDS   the interval when the reports carry no \"Snapshot timestamp\"\n"
-    "  --lock-waits         who waits for whom in a lock snapshot: one row per application that\n"
-    "                       holds a lock somebody waits for or waits itself, in tree order (roots\n"
-    "                       first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
-    "                       \"not in report\" and \"holder unknown\". Of a file of several\n"
-    "                       snapshots, the last lock snapshot (standard error names its time)\n"
-    "  --deadlocks          the deadlocks of an event monitor log: one row per participant of\n"
-    "                       each \"Deadlock ID\", with the lock it waited for and its statement\n"
-    "  --statements         a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
-    "                       \"Statement shape\", \"Statements\", each counter summed and the derived\n"
-    "                       columns on the sums, largest total execution time first\n"
-    "  -h, --help           this text\n"
-    "  -v, --version        the program's version\n"
-    "\n"
-    "Exit status: 0 written, 1 the load met an error (the rows read before it are written),\n"
-    "2 usage error.";
+/// What --help prints: the usage, what the program does, then a line or more per option
+/// as the options are declared, and the exit status.
+std::string exportHelp();
 
 }  // namespace tarvolin::app

@@ -95,6 +95,10 @@ class EntryReader {
   /// Tells which variable the value of the last cut() went to (its index once appended).
   void stored(int var);
 
+  /// The name that begins an entry: the kind's, or for a kind the reader doesn't know the
+  /// first name read; empty until then.
+  [[nodiscard]] const std::string& startName() const { return m_startvar; }
+
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_in.modified(); }
 
  private:

@@ -86,12 +86,15 @@ bool ReportLoader::deliver(Grid& g) {
   prepareGrid(g);
   m_counters.nout = m_counters.nentry = 0;
   m_snapshotTime.clear();
+  m_preamble.clear();
   return true;
 }
 
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars, m_read);
   m_snapshotTime.clear();
+  m_preamble.clear();
+  m_startName.clear();
   m_observer.setFileTime(in.modified());
   ColumnWidths widths(m_shared.vars, m_measure);
   LoadProgress progress(m_observer, g);
@@ -119,8 +122,10 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       break;
     }
     if (item.name == "Snapshot timestamp" && m_snapshotTime.empty()) m_snapshotTime = item.text;
+    if (item.kind == ReportItem::Kind::Preamble) m_preamble.emplace_back(item.name, item.text);
     if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {
+        if (m_startName.empty()) m_startName = in.startName();
         finishEntry(g);
         m_load.clearVals(m_shared.vars.maxvar());
         ++m_counters.nentry;
@@ -141,6 +146,7 @@ void ReportLoader::finishEntry(Grid& g) {
     const int col = m_load.like_col;
     if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) return;
   }
+  if (!m_filter.empty() && !m_filter.keeps(m_load.vals)) return;
   ++m_counters.nout;
   outputentry(m_counters.nentry, m_shared.vars.maxvar(), g, m_counters.nout, m_load);
   m_hasdata = false;

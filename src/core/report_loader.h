@@ -5,7 +5,9 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "core/entry_filter.h"
 #include "core/grid.h"
 #include "core/kinds_index.h"
 #include "core/load_observer.h"
@@ -64,10 +66,20 @@ class ReportLoader {
   void setSizeColumns(bool on) { m_sizeColumns = on; }
   /// How the next loads read their file's bytes (see ReportReader); empty for ::read.
   void setReadFunction(ReadFunction read) { m_read = std::move(read); }
+  /// Which entries the next loads keep, besides the reload filter of the load state (which
+  /// lasts for one load); this one lasts until replaced.
+  void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
   /// The first "Snapshot timestamp" of the snapshot being delivered to the sink (its
   /// preamble's, else its first entry's), or empty.
   [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
+
+  /// The names and values before the first entry of the snapshot being delivered to the
+  /// sink (of the last snapshot otherwise), in file order.
+  [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& preamble() const { return m_preamble; }
+
+  /// The name that began the entries of the last load (EntryReader::startName).
+  [[nodiscard]] const std::string& startName() const { return m_startName; }
 
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
@@ -106,6 +118,9 @@ class ReportLoader {
   int m_snapshots = 0;    // of the chosen kind, begun so far
   bool m_sinkStopped = false;
   std::string m_snapshotTime;
+  std::vector<std::pair<std::string, std::string>> m_preamble;
+  std::string m_startName;
+  EntryFilter m_filter;
 };
 
 }  // namespace tarvolin::core

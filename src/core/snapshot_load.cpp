@@ -32,6 +32,8 @@ void keep(LoadedSnapshot& from, LoadedSnapshot& to) {
   to.shared = from.shared;
   to.grid = std::move(from.grid);
   to.time = from.time;
+  to.preamble = from.preamble;
+  to.startName = from.startName;
   to.status = from.status;
   to.error = from.error;
 }
@@ -62,6 +64,8 @@ SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, co
   loader.setSizeColumns(sizeColumns);
   loader.setSnapshotSink([&](Grid&) {
     current.time = loader.snapshotTime();
+    current.preamble = loader.preamble();
+    current.startName = loader.startName();
     current.status = pass.status;
     current.error = loader.counters().failed ? pass.error : std::string();
     const bool more = take(current);
@@ -86,6 +90,8 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
     loader.setSizeColumns(sizeColumns);
     loader.do_refresh(path, out.grid);
     out.time = loader.snapshotTime();
+    out.preamble = loader.preamble();
+    out.startName = loader.startName();
     out.status = pass.status;
     out.error = pass.error;
     pass.index = loader.index();
@@ -137,7 +143,7 @@ void loadFirstAndLast(const std::string& path1, const std::string& path2, const 
   const SnapshotPass pass = forEachSnapshot(
       path1, kind, configFolder,
       [&](LoadedSnapshot& s) {
-        if (n++ == 0) first = LoadedSnapshot{s.shared, s.grid, s.time, s.status, s.error, false, {}};
+        if (n++ == 0) first = LoadedSnapshot{s.shared, s.grid, s.time, s.preamble, s.startName, s.status, s.error, false, {}};
         keep(s, last);
         return true;
       },

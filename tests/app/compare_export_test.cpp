@@ -58,7 +58,7 @@ TEST(CompareExport, SamplePairsGiveChangesRatesAndMarks) {
   const std::string ts = "tablespace_earlier.txt tablespace_later.txt";
   for (const Case& c :
        std::vector<Case>{{dyn, 1, "Number of executions (change)", "180"},
-                         {"--interval 60 " + dyn, 1, "Number of executions (per s)", "3.000"},
+                         {dyn + " --interval=60", 1, "Number of executions (per s)", "3.000"},
                          {dyn, 3, "Number of executions (change)", "408"},  // a repeated statement, first with first
                          {dyn, 5, "Change", "new"},
                          {dyn, 6, "Statement text", "DELETE FROM SHOP.CART WHERE SESSION_ID = ?"},
@@ -66,7 +66,9 @@ TEST(CompareExport, SamplePairsGiveChangesRatesAndMarks) {
                          {ts, 2, "Buffer pool data logical reads (change)", ""},  // no value before
                          {ts, 4, "Change", "reset"},
                          {ts, 4, "Buffer pool data physical reads (change)", ""},
-                         {"locks_earlier.txt locks_later.txt", 4, "Total wait time (ms) (per s)", "1000.000"},
+                         {"locks_earlier.txt locks_later.txt", 5, "Total wait time (ms) (per s)", "1000.000"},
+                         {"locks_earlier.txt locks_later.txt", 4, "Change", "gone"},  // after its application's locks
+                         {"locks_earlier.txt locks_later.txt", 4, "Application handle", "4107"},
                          {"tables_three_snapshots.txt", 2, "Rows Read (per s)", "50.000"},
                          {"tables_three_snapshots.txt", 3, "Change", "new"}}) {
     const Outcome r = compare(c.args);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "core/version.h"
 
@@ -113,8 +114,12 @@ TEST_F(Export, FilterKeepsOnlyEntriesWithThatValue) {
   const RunResult r = run({"--filter", "Table Name=INVOICE", sample("lock_snapshot.txt")});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "Finished. Records read: 117 Records outputted 3\n");
-  EXPECT_EQ(run({"--filter=Object Type=Internal Plan Lock", sample("lock_snapshot.txt")}).err,
-            "Finished. Records read: 117 Records outputted 1\n");
+  // Options in any order; filters on different names all hold, on one name any value does.
+  for (const auto& [args, status] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{sample("lock_snapshot.txt"), "--filter=Object Type=Internal Plan Lock"}, "1"},
+           {{"--filter", "Table Name=INVOICE", "--filter=Table Name=PRICE_LIST", sample("lock_snapshot.txt")}, "4"},
+           {{"--filter", "Table Name=INVOICE", sample("lock_snapshot.txt"), "--filter=Mode=X"}, "1"}})
+    EXPECT_EQ(run(args).err, "Finished. Records read: 117 Records outputted " + status + "\n") << args[1];
   const RunResult unknown = run({"--filter", "No such name=1", sample("node_directory.txt")});
   EXPECT_EQ(unknown.exitCode, 1);
   EXPECT_NE(unknown.err.find("no variable named \"No such name\""), std::string::npos);
@@ -163,7 +168,10 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--compare", "--hide-constant", "a.txt", "b.txt"},
                                              {"--statements", "--derived", "x.txt"},
                                              {"--statements", "--deadlocks", "x.txt"},
-                                             {"--derived", "--lock-waits", "x.txt"}}) {
+                                             {"--derived", "--lock-waits", "x.txt"},
+                                             {"--interval", "1", "--interval=2", "--compare", "a.txt"},
+                                             {"x.txt", "--interval=1"},
+                                             {"--compare", "--date-order", "DM", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -318,9 +326,15 @@ TEST_F(Export, CommandLinesOfBothPrograms) {
     std::string out;  // what standard output begins with
     std::string err;  // what standard error holds
   };
-  std::vector<Case> cases = {{TARVOLIN_EXPORT_EXE, {"--help"}, 0, "usage: tarvolin-export", ""},
-                             {TARVOLIN_EXPORT_EXE, {"-v"}, 0, "tarvolin-export " + version + "\n", ""},
-                             {TARVOLIN_EXPORT_EXE, {"--bogus", "x.txt"}, 2, "", "unknown option --bogus"}};
+  std::vector<Case> cases = {
+      {TARVOLIN_EXPORT_EXE, {"--help"}, 0, "usage: tarvolin-export", ""},
+      {TARVOLIN_EXPORT_EXE, {"-v"}, 0, "tarvolin-export " + version + "\n", ""},
+      {TARVOLIN_EXPORT_EXE, {"--bogus", "x.txt"}, 2, "", "unknown option --bogus"},
+      {TARVOLIN_EXPORT_EXE,
+       {sample("compare/tablespace_earlier.txt"), sample("compare/tablespace_later.txt"), "--compare"},
+       0,
+       "Change\t",
+       "Interval: 60.5 s\n"}};
 #ifdef TARVOLIN_VIEWER_EXE
   // Answered before any window opens: no display is needed.
   for (Case c : std::vector<Case>{{"", {"--help"}, 0, "Usage: ", ""},
@@ -367,6 +381,18 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_NE(cut.err.find("cut.txt.gz: unexpected end of file (not a whole gzip file)"), std::string::npos) << cut.err;
   EXPECT_GT(std::count(cut.out.begin(), cut.out.end(), '\n'), 1000);
   EXPECT_EQ(whole.substr(0, cut.out.size()), cut.out);
+  // The result modes write nothing of a report cut short; every mode refuses a closed standard input.
+  for (const char* mode : {"--compare", "--lock-waits"}) {
+    const RunResult r = run({mode, (m_dir / "cut.txt.gz").string()});
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(1, std::string())) << mode;
+    EXPECT_NE(r.err.find("cut.txt.gz: unexpected end of file"), std::string::npos) << r.err;
+  }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--compare", "-"}, {"--filter", "Mode=X", "-"}}) {
+    const RunResult r = run(args, "/dev/null", "sh -c 'exec \"$0\" \"$@\" <&-' '" TARVOLIN_EXPORT_EXE "'");
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_NE(r.err.find("Cannot open standard input"), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(Export, AFailedWriteInEveryModeGivesTheReasonAndExitsWithOne) {

@@ -1,11 +1,13 @@
 #include "core/compare/snapshot_compare.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "core/compare/decimal.h"
 #include "core/compare/snapshot_time.h"
 #include "core/entry_reader.h"
 #include "core/grid_output.h"
+#include "core/text_encoding.h"
 
 namespace tarvolin::core {
 
@@ -17,27 +19,79 @@ constexpr std::string_view kApplicationLockKind = "Application Lock Snapshot";
 /// Width of a change or rate column, in twips.
 constexpr int kChangeColWidth = 1400;
 
+/// The value of variable `name` in the snapshot's preamble, else its first in the grid, or empty.
+std::string_view firstValue(const LoadedSnapshot& s, std::string_view name) {
+  for (const auto& [n, value] : s.preamble)
+    if (n == name) return value;
+  const int col = s.shared.vars.lookup(std::string(name));
+  for (int r = 1; col >= 0 && r < s.grid.rows(); ++r)
+    if (const std::string_view v = s.grid.textUnchecked(r, col); !v.empty()) return v;
+  return {};
+}
+
+/// The order of the snapshot's dates: `given`, else as its time and timestamp values show.
+DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
+  if (given) return *given;
+  std::vector<std::string_view> stamps{s.time};
+  for (const auto& [name, value] : s.preamble) stamps.push_back(value);
+  constexpr std::string_view kStamp = "timestamp";
+  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
+    const std::string& name = s.shared.vars[col].name;
+    if (name.size() < kStamp.size() || name.compare(name.size() - kStamp.size(), kStamp.size(), kStamp) != 0) continue;
+    for (int r = 1; r < s.grid.rows(); ++r) stamps.push_back(s.grid.textUnchecked(r, col));
+  }
+  return fileDateOrder(stamps);
+}
+
 /// The interval and the note that tells it, or why there is none.
-void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, std::optional<int64_t> given,
-                  Comparison& c) {
-  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time);
-  const std::optional<int64_t> t2 = parseSnapshotTime(later.time);
+void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later,
+                  DateOrder laterDates, std::optional<int64_t> given, Comparison& c) {
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time, earlierDates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later.time, laterDates);
+  constexpr std::string_view kNotLater = "the later snapshot is not later than the earlier one";
   std::string why;
-  if (t1 && t2) {
-    c.intervalMicros = *t2 - *t1;
-  } else if (given) {
+  if (given) {
     c.intervalMicros = given;
+    why = "given";
+    if (t1 && t2 && *t2 - *t1 != *given)
+      why += "; the timestamps give " + secondsText(*t2 - *t1) + " s" +
+             (*t2 - *t1 <= 0 ? ": " + std::string(kNotLater) : "");
+  } else if (t1 && t2) {
+    c.intervalMicros = *t2 - *t1;
+    if (*c.intervalMicros <= 0) why = std::string(kNotLater) + ": the (per s) columns stay empty";
+  } else if ((!t1 && !earlier.time.empty()) || (!t2 && !later.time.empty())) {
+    why = "the \"Snapshot timestamp\" " + (!t1 && !earlier.time.empty() ? earlier.time : later.time) +
+          " is no date in that order and no interval was given: the (per s) columns stay empty";
   } else {
     why = std::string(!t1 && !t2 ? "neither report carries a"
                       : !t2      ? "the later report carries no"
                                  : "the earlier report carries no") +
           " \"Snapshot timestamp\" and no interval was given: the (per s) columns stay empty";
   }
-  if (c.intervalMicros && *c.intervalMicros <= 0)
-    why = "the later snapshot is not later than the earlier one: the (per s) columns stay empty";
   c.intervalNote = "Interval: " + (c.intervalMicros ? secondsText(*c.intervalMicros) + " s" : "unknown") +
                    (why.empty() ? "" : " (" + why + ")");
-  if (!why.empty()) c.intervalMicros.reset();
+  if (!given && !why.empty()) c.intervalMicros.reset();
+}
+
+/// Whether the counters restarted between the snapshots: reset by the monitor switches after
+/// the earlier snapshot, or the database activated again.
+void takeReset(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later, DateOrder laterDates,
+               Comparison& c) {
+  const std::string_view resetAt = firstValue(later, "Last reset timestamp");
+  const std::optional<int64_t> reset = parseSnapshotTime(resetAt, laterDates);
+  const std::optional<int64_t> earlierTime = parseSnapshotTime(earlier.time, earlierDates);
+  if (reset && earlierTime && *reset > *earlierTime) {
+    c.resetNote = "counters were reset at " + timeOfDay(resetAt);
+    return;
+  }
+  constexpr std::string_view kConnect = "First database connect timestamp";
+  const std::string_view before = firstValue(earlier, kConnect);
+  const std::string_view after = firstValue(later, kConnect);
+  if (before.empty() || after.empty()) return;
+  const std::optional<int64_t> t1 = parseSnapshotTime(before, earlierDates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(after, laterDates);
+  if (t1 && t2 ? *t1 != *t2 : trimBlanks(before) != trimBlanks(after))
+    c.resetNote = "the database was activated again at " + timeOfDay(after);
 }
 
 /// The variables of the later report in its column order, then those only the earlier has.
@@ -73,7 +127,7 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
     std::string& rate = texts[static_cast<size_t>(v.col) + 2];
     change.clear();
     rate.clear();
-    if (!earlier || !later) continue;
+    if (!earlier || !later || !c.resetNote.empty()) continue;
     const std::optional<Decimal> a = parseDecimal(before);
     const std::optional<Decimal> b = a ? parseDecimal(after) : std::nullopt;
     if (!b) continue;
@@ -86,6 +140,32 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
     if (c.intervalMicros) rate = formatDecimal(*ratePerSecond(d, *c.intervalMicros));
   }
   return reset;
+}
+
+/// Adds the earlier entries not matched to c.entries (the later report's, in its order): a
+/// lock after the other rows of its application when the later report has that one, the
+/// others at the end in the earlier report's order. Notes each lock's application.
+void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vector<bool>& matched, Comparison& c) {
+  std::unordered_map<std::string_view, size_t> lastOfApp;  // handle: the position of its block's last row
+  for (size_t i = 0; i < c.entries.size(); ++i) {
+    ComparedEntry& e = c.entries[i];
+    e.ownerRow = after.owner(e.laterRow);
+    if (c.handleVar >= 0) lastOfApp[after.parts(e.laterRow)[1]] = i;  // a lock's key holds its application's
+  }
+  std::vector<std::vector<ComparedEntry>> follow(c.entries.size() + 1);  // what follows each position; last: the end
+  for (int r = 1; r <= before.size(); ++r) {
+    if (matched[static_cast<size_t>(r)]) continue;
+    const ComparedEntry gone{r, -1, before.owner(r)};
+    const auto app = gone.ownerRow > 0 ? lastOfApp.find(before.parts(r)[1]) : lastOfApp.end();
+    follow[app != lastOfApp.end() ? app->second : c.entries.size()].push_back(gone);
+  }
+  std::vector<ComparedEntry> placed;
+  placed.reserve(static_cast<size_t>(after.size()) + static_cast<size_t>(before.size()));
+  for (size_t i = 0; i <= c.entries.size(); ++i) {
+    if (i < c.entries.size()) placed.push_back(c.entries[i]);
+    placed.insert(placed.end(), follow[i].begin(), follow[i].end());
+  }
+  c.entries = std::move(placed);
 }
 
 }  // namespace
@@ -105,8 +185,8 @@ EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
     names = {"Application handle", "Lock Name", "Lock Object Name", "Object Type"};
   else if (const ReportKind* k = findKind(kind))
     names = {std::string(k->startvar)};
-  else if (s.shared.vars.count() > 0)
-    names = {s.shared.vars[0].name};  // the first name read, unless a configuration moved it
+  else
+    names = {s.startName};  // the first name read, wherever a configuration puts its column
   for (const std::string& name : names) m_cols.push_back(s.shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
@@ -127,6 +207,12 @@ EntryKeys::Parts EntryKeys::parts(int row) const {
   return {"O", cell(owner, 0), cell(row, 2), cell(row, 3)};
 }
 
+int EntryKeys::owner(int row) const {
+  if (!m_locks) return 0;
+  const int o = m_owner[static_cast<size_t>(row)];
+  return o == row ? 0 : o;
+}
+
 uint64_t EntryKeys::hash(int row) const {
   uint64_t h = 0;
   for (const std::string_view part : parts(row)) h = (h ^ std::hash<std::string_view>{}(part)) * 0x9E3779B97F4A7C15ull;
@@ -134,15 +220,20 @@ uint64_t EntryKeys::hash(int row) const {
 }
 
 Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
-                            std::optional<int64_t> givenMicros) {
+                            std::optional<int64_t> givenMicros, std::optional<DateOrder> dateOrder) {
   const std::string& kind = later.shared.snaptype;
   if (earlier.shared.snaptype != kind)
     throw CompareError("Reports of different kinds: " + earlier.shared.snaptype + " and " + kind);
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;
-  takeInterval(earlier, later, givenMicros, c);
+  const DateOrder earlierDates = datesOf(earlier, dateOrder);
+  const DateOrder laterDates = datesOf(later, dateOrder);
+  takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
+  takeReset(earlier, earlierDates, later, laterDates, c);
   takeVariables(earlier, later, types, c);
+  for (size_t i = 0; kind == kLockKind && i < c.vars.size(); ++i)
+    if (c.vars[i].name == "Application handle") c.handleVar = static_cast<int>(i);
 
   // Earlier rows by the hash of their key, those of one hash chained in file order: a table
   // of chains with open addressing, at most half full.
@@ -184,8 +275,7 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
     (e.earlierRow > 0 ? c.counts.matched : c.counts.added) += 1;
     c.entries.push_back(e);
   }
-  for (int r = 1; r <= before.size(); ++r)
-    if (!matched[static_cast<size_t>(r)]) c.entries.push_back({r, -1});
+  placeGone(before, after, matched, c);
   c.counts.gone = static_cast<int>(c.entries.size()) - after.size();
   return c;
 }
@@ -217,7 +307,13 @@ void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedS
     const GridStore* before = e.earlierRow > 0 ? &earlier.grid : nullptr;
     const GridStore* after = e.laterRow > 0 ? &later.grid : nullptr;
     bool differs = false;
-    const bool reset = fillRow(c, before, e.earlierRow, after, e.laterRow, texts, differs);
+    const bool reset = fillRow(c, before, e.earlierRow, after, e.laterRow, texts, differs) ||
+                       (before && after && !c.resetNote.empty());
+    if (c.handleVar >= 0 && e.ownerRow > 0) {  // a lock: its application's handle
+      const ComparedVariable& v = c.vars[static_cast<size_t>(c.handleVar)];
+      const int col = after ? v.laterCol : v.earlierCol;
+      texts[static_cast<size_t>(v.col)] = col >= 0 ? (after ? after : before)->textUnchecked(e.ownerRow, col) : "";
+    }
     const bool changed = before && after && !reset && markChanged && differs;
     texts[0] = !before ? kNewMark : !after ? kGoneMark : reset ? kResetMark : changed ? kChangedMark : "";
     c.counts.reset += reset ? 1 : 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/compare/counter_types.h"
+#include "core/compare/snapshot_time.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
 
@@ -47,14 +48,16 @@ struct CompareCounts {
 struct ComparedEntry {
   int earlierRow = -1;
   int laterRow = -1;
+  int ownerRow = 0;  ///< a lock's application, in the later grid when the entry is there, else the earlier; or 0
 };
 
 /// The identity of each entry of a snapshot across reports: the values of its kind's key
 /// variables. In a lock snapshot an application is keyed by "Application handle", a lock
 /// by the handle of the application above it plus "Lock Name" (without one, "Lock Object
 /// Name" and "Object Type"); an Application Lock Snapshot likewise. An Application Snapshot
-/// is keyed by "Application ID", other kinds of the table by their start name. Holds views into the snapshot, which
-/// must outlive it.
+/// is keyed by "Application ID", other kinds of the table by their start name. A kind of no
+/// known key is keyed by the name that begins its entries as read, wherever a configuration
+/// puts its column. Holds views into the snapshot, which must outlive it.
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;
@@ -64,6 +67,9 @@ class EntryKeys {
   /// The key of the entry on grid row `row`.
   [[nodiscard]] Parts parts(int row) const;
   [[nodiscard]] uint64_t hash(int row) const;
+  /// In a lock snapshot, the row of the application a lock on row `row` belongs to (the one
+  /// above it); 0 for an application's own row, a lock before any application, or another kind.
+  [[nodiscard]] int owner(int row) const;
 
  private:
   const GridStore& m_grid;
@@ -76,21 +82,32 @@ class EntryKeys {
 struct Comparison {
   std::vector<ComparedVariable> vars;
   int cols = 1;  ///< columns of the comparison: "Change", then the variables'
-  /// The later report's entries in file order, then the gone ones in the earlier report's order.
+  /// The later report's entries in file order, then the gone ones in the earlier report's
+  /// order; but a gone lock of an application the later report has stands after that
+  /// application's other rows.
   std::vector<ComparedEntry> entries;
+  int handleVar =
+      -1;  ///< lock snapshots: the index in `vars` of "Application handle", which a lock row shows of its owner
   std::optional<int64_t> intervalMicros;
   std::string intervalNote;  ///< "Interval: S s", or why there is none and the rates stay empty
+  /// Why the counters of every entry restarted in between ("counters were reset at 17:05:50"),
+  /// or empty. When set, no counter has a change or a rate and every matched entry is "reset".
+  std::string resetNote;
   CompareCounts counts;
 };
 
 /// Matches the entries of two snapshots of one kind by key (EntryKeys; a key that repeats
 /// is matched in order of occurrence) and lays out the columns: "Change", then the later
 /// report's variables in its column order and those only the earlier one has, each counter
-/// followed by "NAME (change)" and "NAME (per s)". The interval comes from the snapshots'
-/// times when both have one, else `givenMicros`. Throws CompareError when the kinds differ
-/// or are event monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
+/// followed by "NAME (change)" and "NAME (per s)". The interval is `givenMicros` when given,
+/// else the difference of the snapshots' times. Dates are read in `dateOrder`, else in the
+/// order each report's timestamps show (fileDateOrder). A later "Last reset timestamp" after
+/// the earlier snapshot's time, or a later "First database connect timestamp" other than the
+/// earlier one, sets resetNote. Throws CompareError when the kinds differ or are event
+/// monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
 [[nodiscard]] Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later,
-                                          const CounterTypes& types, std::optional<int64_t> givenMicros);
+                                          const CounterTypes& types, std::optional<int64_t> givenMicros,
+                                          std::optional<DateOrder> dateOrder = std::nullopt);
 
 /// Writes the header of the comparison into row `row` of `g` and lays out its columns as the
 /// later grid's (a hidden variable's columns stay hidden). `g` must have c.cols columns.
@@ -99,9 +116,10 @@ void writeComparisonHeader(const Comparison& c, const LoadedSnapshot& later, Gri
 /// Writes entries [first, last) into `g` from row `row` on, which must have the rows and
 /// c.cols columns. A counter's change is later - earlier, exact, with the larger number of
 /// decimals of the two; its rate is per second of the interval, with kRateDecimals
-/// decimals. Empty and non-numeric values ("Not Collected") give no change; a counter that
-/// went down gives none either and marks its row "reset". When no variable is a counter, a
-/// matched row whose values differ is marked "changed". Adds those marks to c.counts.
+/// decimals. A lock row shows its application's handle. Empty and non-numeric values ("Not Collected") give no change;
+/// a counter that went down gives none either and marks its row "reset", as does every matched row when c.resetNote is
+/// set. When no variable is a counter, a matched row whose values differ is marked "changed". Adds those marks to
+/// c.counts.
 void writeComparison(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later, size_t first,
                      size_t last, GridStore& g, int row);
 

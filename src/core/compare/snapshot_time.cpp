@@ -1,6 +1,8 @@
 #include "core/compare/snapshot_time.h"
 
+#include <array>
 #include <chrono>
+#include <string>
 
 #include "core/compare/decimal.h"
 #include "core/text_encoding.h"
@@ -20,16 +22,70 @@ bool digits(std::string_view s, size_t at, size_t n, int& out) {
   return true;
 }
 
+/// The two leading two-digit fields of a day-first or month-first date, and its separator;
+/// nothing for a year-first date or another text.
+std::optional<std::array<int, 3>> shortDateFields(std::string_view text) {
+  int a = 0, b = 0, y = 0;
+  if (text.size() < 10 || text[5] != text[2] || !digits(text, 0, 2, a) || !digits(text, 3, 2, b) ||
+      !digits(text, 6, 4, y))
+    return std::nullopt;
+  if (text[2] != '/' && text[2] != '-' && text[2] != '.') return std::nullopt;
+  return std::array<int, 3>{a, b, text[2]};
+}
+
+bool yearFirst(std::string_view text) {
+  int y = 0;
+  return text.size() >= 10 && text[7] == text[4] && digits(text, 0, 4, y) &&
+         (text[4] == '-' || text[4] == '/' || text[4] == '.');
+}
+
 }  // namespace
 
-std::optional<int64_t> parseSnapshotTime(std::string_view text) {
+std::optional<DateOrder> parseDateOrder(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  if (upper == "DMY") return DateOrder::DMY;
+  if (upper == "MDY") return DateOrder::MDY;
+  if (upper == "YMD") return DateOrder::YMD;
+  return std::nullopt;
+}
+
+std::optional<DateOrder> dateOrderOf(std::string_view text) {
+  text = trimBlanks(text);
+  if (yearFirst(text)) return DateOrder::YMD;
+  const auto f = shortDateFields(text);
+  if (!f) return std::nullopt;
+  const DateOrder byForm = (*f)[2] == '/' ? DateOrder::MDY : DateOrder::DMY;
+  const int month = byForm == DateOrder::MDY ? (*f)[0] : (*f)[1];
+  if (month <= 12) return byForm;
+  return byForm == DateOrder::MDY ? DateOrder::DMY : DateOrder::MDY;
+}
+
+DateOrder fileDateOrder(const std::vector<std::string_view>& stamps) {
+  std::optional<DateOrder> first;
+  for (const std::string_view stamp : stamps) {
+    const std::string_view text = trimBlanks(stamp);
+    const std::optional<DateOrder> order = yearFirst(text) ? std::nullopt : dateOrderOf(text);
+    if (!order) continue;
+    if (!first) first = (*shortDateFields(text))[2] == '/' ? DateOrder::MDY : DateOrder::DMY;
+    if (*order != *first) return *order;  // a month above 12 tells
+  }
+  return first.value_or(DateOrder::MDY);
+}
+
+std::optional<int64_t> parseSnapshotTime(std::string_view text, std::optional<DateOrder> order) {
   text = trimBlanks(text);
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   if (text.size() < 19 || text[10] != ' ') return std::nullopt;
-  if (text[4] == '-' && text[7] == '-') {
-    if (!digits(text, 0, 4, y) || !digits(text, 5, 2, mo) || !digits(text, 8, 2, d)) return std::nullopt;
-  } else if ((text[2] == '/' || text[2] == '-') && text[5] == text[2]) {
-    if (!digits(text, 0, 2, mo) || !digits(text, 3, 2, d) || !digits(text, 6, 4, y)) return std::nullopt;
+  if (yearFirst(text)) {
+    if (!digits(text, 5, 2, mo) || !digits(text, 8, 2, d)) return std::nullopt;
+    digits(text, 0, 4, y);
+  } else if (const auto f = shortDateFields(text)) {
+    if (!order) order = dateOrderOf(text);
+    if (*order == DateOrder::YMD) return std::nullopt;
+    mo = *order == DateOrder::MDY ? (*f)[0] : (*f)[1];
+    d = *order == DateOrder::MDY ? (*f)[1] : (*f)[0];
+    digits(text, 6, 4, y);
   } else {
     return std::nullopt;
   }
@@ -50,6 +106,14 @@ std::optional<int64_t> parseSnapshotTime(std::string_view text) {
   if (!date.ok() || h > 23 || mi > 59 || s > 59) return std::nullopt;
   const auto at = sys_days{date} + hours{h} + minutes{mi} + seconds{s} + microseconds{micros};
   return duration_cast<microseconds>(at.time_since_epoch()).count();
+}
+
+std::string timeOfDay(std::string_view text) {
+  text = trimBlanks(text);
+  if (text.size() < 19 || text[10] != ' ') return std::string(text);
+  std::string time(text.substr(11, 8));
+  if (time[2] == '.' && time[5] == '.') time[2] = time[5] = ':';
+  return time;
 }
 
 std::string secondsText(int64_t micros) {

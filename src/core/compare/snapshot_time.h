@@ -4,15 +4,38 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvolin::core {
 
-/// A "Snapshot timestamp" value as microseconds since 1970-01-01 00:00 of the same clock
-/// (DB2 prints local time; both reports of a comparison come from one server). Forms:
-/// "2022-08-02 14:19:43.798840", "08/02/2022 14:19:43.798840", "08-02-2022 14:19:43.798840"
-/// (month first in the latter two), the time also as "14.19.43.798840"; the fraction may
-/// have 0 to 6 digits. Nothing for any other text or an impossible date or time.
-[[nodiscard]] std::optional<int64_t> parseSnapshotTime(std::string_view text);
+/// Where the day, the month and the year stand in a date.
+enum class DateOrder { DMY, MDY, YMD };
+
+/// "DMY", "MDY" or "YMD" (any case); nothing for another text.
+[[nodiscard]] std::optional<DateOrder> parseDateOrder(std::string_view text);
+
+/// The order of a date as DB2 prints it in the client's territory format, from its form
+/// alone: "/" means month first, "." day first, "-" year first after a four-digit field and
+/// day first otherwise; a field above 12 where the month would be means the other order.
+/// Nothing when `text` holds no date of those forms.
+[[nodiscard]] std::optional<DateOrder> dateOrderOf(std::string_view text);
+
+/// The order of the dates of one file, from its timestamps: that of the first with a date,
+/// unless a field above 12 where its month would be shows another one in any of them.
+/// MDY when none holds a date.
+[[nodiscard]] DateOrder fileDateOrder(const std::vector<std::string_view>& stamps);
+
+/// A timestamp such as "Snapshot timestamp" as microseconds since 1970-01-01 00:00 of the
+/// same clock (DB2 prints local time; both reports of a comparison come from one server).
+/// The date is "2022-08-02", or two two-digit fields and the year joined by "/", "-" or ".",
+/// read in `order` (by default as dateOrderOf tells; a four-digit first field is always the
+/// year); the time "14:19:43" or "14.19.43", with a fraction of 0 to 6 digits. Nothing for
+/// any other text, an impossible date or time, or a two-digit first field with order YMD.
+[[nodiscard]] std::optional<int64_t> parseSnapshotTime(std::string_view text,
+                                                       std::optional<DateOrder> order = std::nullopt);
+
+/// The time of day of a timestamp, "17:05:50", or the text itself when it has none.
+[[nodiscard]] std::string timeOfDay(std::string_view text);
 
 /// Microseconds as seconds: "60", "0.5", "-2.0001" (no trailing zeros after the point).
 [[nodiscard]] std::string secondsText(int64_t micros);

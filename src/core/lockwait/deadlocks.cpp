@@ -11,10 +11,14 @@ namespace tarvolin::core {
 
 namespace {
 
+/// The first line of a database header block, which the log holds once per activation.
+constexpr std::string_view kDatabaseName = "Database Name";
+
 /// The values of one record, a "Deadlock ID" line to the next or to the entry's end.
 struct Record {
   std::unordered_map<std::string, std::string> values;
   int entry = 0;
+  int activation = 0;  ///< database header blocks before it
   [[nodiscard]] const std::string& operator[](const std::string& name) const {
     static const std::string none;
     const auto it = values.find(name);
@@ -31,7 +35,8 @@ class Grouper {
   void take(const Record& r) {
     const std::string& id = r["Deadlock ID"];
     if (id.empty()) return;
-    auto [it, added] = m_index.try_emplace(id, m_out.size());
+    // IDs start again at 1 when the database is activated again.
+    auto [it, added] = m_index.try_emplace(std::to_string(r.activation) + "\n" + id, m_out.size());
     if (added) {
       m_out.emplace_back().id = id;
       m_byNumber.emplace_back();
@@ -108,6 +113,12 @@ std::vector<Deadlock> readDeadlocks(const std::string& path) {
       heading = heading || inLog;
     }
     if (item.kind != ReportItem::Kind::Value || !inLog) continue;
+    if (item.name == kDatabaseName) {  // a later database header block: the database was activated again
+      groups.take(record);
+      record.values.clear();
+      ++record.activation;
+      continue;
+    }
     if (item.beginsEntry || item.name == "Deadlock ID") {
       groups.take(record);
       record.values.clear();

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 #include "core/report_loader.h"
 #include "ui/compare/snapshot_chooser.h"
@@ -29,6 +32,11 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
   s->comparison = core::compareSnapshots(s->earlier, s->later, types, std::nullopt);
+  s->types = types;
+  std::error_code e1, e2;
+  const auto t1 = std::filesystem::last_write_time(earlierPath, e1);
+  const auto t2 = std::filesystem::last_write_time(laterPath, e2);
+  if (!e1 && !e2) s->fileIntervalMicros = std::chrono::duration_cast<std::chrono::microseconds>(t2 - t1).count();
   return s;
 }
 

@@ -1,10 +1,12 @@
 #include "ui/compare/comparison_window.h"
 
 #include <QDialog>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "core/derived/comparison_derived.h"
 #include "core/grid_output.h"
+#include "ui/compare/compare_settings_bar.h"
 
 namespace tarvolin::ui {
 
@@ -19,11 +21,13 @@ constexpr int kDerivedWidth = 1600;
 
 QString comparisonStatus(const core::Comparison& c) {
   const core::CompareCounts& n = c.counts;
-  QString text = QString::fromStdString(c.intervalNote) + QStringLiteral("   Matched: %1  New: %2  Gone: %3  Reset: %4")
-                                                              .arg(n.matched)
-                                                              .arg(n.added)
-                                                              .arg(n.gone)
-                                                              .arg(n.reset);
+  QString text = QString::fromStdString(c.intervalNote) +
+                 (c.resetNote.empty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromStdString(c.resetNote))) +
+                 QStringLiteral("   Matched: %1  New: %2  Gone: %3  Reset: %4")
+                     .arg(n.matched)
+                     .arg(n.added)
+                     .arg(n.gone)
+                     .arg(n.reset);
   if (n.changed > 0) text += QStringLiteral("  Changed: %1").arg(n.changed);
   return text;
 }
@@ -32,12 +36,33 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
                                    platform::Platform& platform, QWidget* parent,
                                    const std::vector<const core::DerivedColumn*>& derived)
     : ResultWindow({"frmcompare", "grdcompare", "statcompare"}, title, platform, parent),
-      m_compared(std::move(compared)) {
+      m_compared(std::move(compared)),
+      m_derived([&derived] {
+        std::vector<core::DerivedColumn> copies;
+        for (const core::DerivedColumn* d : derived) copies.push_back(*d);
+        return copies;
+      }()) {
+  ComparedSnapshots& s = *m_compared;
+  m_settings = new CompareSettingsBar(s.earlier.time.empty() && s.later.time.empty(), s.fileIntervalMicros, this);
+  QToolBar* bar = addToolBar(QStringLiteral("Settings"));
+  bar->setObjectName(QStringLiteral("tbrcompare"));
+  bar->setMovable(false);
+  bar->addWidget(m_settings);
+  connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
+  if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
+    s.comparison = core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros());
+  fill();
+  showGrid(comparisonStatus(s.comparison));
+}
+
+void ComparisonWindow::fill() {
   ComparedSnapshots& s = *m_compared;
   core::GridStore& store = this->store();
   core::writeComparisonGrid(s.comparison, s.earlier, s.later, store);
-  if (!derived.empty()) {
-    const core::ComparisonDerived more(derived, s.comparison);
+  if (!m_derived.empty()) {
+    std::vector<const core::DerivedColumn*> columns;
+    for (const core::DerivedColumn& d : m_derived) columns.push_back(&d);
+    const core::ComparisonDerived more(columns, s.comparison);
     const int first = store.cols();
     store.setCols(first + more.cols());
     more.writeHeader(store, 0, first);
@@ -51,7 +76,19 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
   store.setCols(entryCol + 1);
   store.setColWidth(entryCol, 0);
   for (int r = 1; r < store.rows(); ++r) store.setText(r, entryCol, std::to_string(r - 1));
-  showGrid(comparisonStatus(s.comparison));
+}
+
+void ComparisonWindow::compareAgain() {
+  ComparedSnapshots& s = *m_compared;
+  try {
+    s.comparison =
+        core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros(), m_settings->dateOrder());
+  } catch (const core::CompareError& e) {  // the same reports compared before: not expected
+    platform().dialogs.message(this, QString::fromStdString(e.what()));
+    return;
+  }
+  fill();
+  setStatus(comparisonStatus(s.comparison));
 }
 
 ComparisonWindow::~ComparisonWindow() = default;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/compare/snapshot_compare.h"
 #include "core/derived/derived_columns.h"
@@ -8,11 +10,15 @@
 
 namespace tarvolin::ui {
 
+class CompareSettingsBar;
+
 /// The two snapshots of a comparison and what compareSnapshots found in them.
 struct ComparedSnapshots {
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
   core::Comparison comparison;
+  core::CounterTypes types;                   ///< what the comparison was made with, for a new one
+  std::optional<int64_t> fileIntervalMicros;  ///< between the files' modification times, when known
 };
 
 /// The comparison window `frmcompare`: one row per entry of two snapshots of a report, the
@@ -20,14 +26,16 @@ struct ComparedSnapshots {
 /// `grdcompare` over a store of its own (written once by writeComparisonGrid; a hidden last
 /// column keeps each row's entry number, so that sorting keeps rows and entries together).
 /// The status line `statcompare` tells the interval and the counts of matched, new, gone and
-/// reset entries. Copying, sorting and the Edit menu are ResultWindow's; an entry's detail
-/// shows each variable with both values, the change and the rate. The window owns the snapshots.
+/// reset entries. Above the grid a CompareSettingsBar offers the order of the dates and, when
+/// neither report has a "Snapshot timestamp", the interval: a change compares anew. Copying, sorting and the Edit menu
+/// are ResultWindow's; an entry's detail shows each variable with both values, the change and the rate. The window owns
+/// the snapshots.
 class ComparisonWindow final : public ResultWindow {
   Q_OBJECT
 
  public:
   /// `derived`: derived columns shown after the variables, each as NAME and "NAME (in
-  /// interval)" (see ComparisonDerived); read in the constructor only.
+  /// interval)" (see ComparisonDerived); the window keeps copies.
   ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, const QString& title, platform::Platform& platform,
                    QWidget* parent = nullptr, const std::vector<const core::DerivedColumn*>& derived = {});
   ~ComparisonWindow() override;
@@ -40,7 +48,14 @@ class ComparisonWindow final : public ResultWindow {
   [[nodiscard]] core::GridStore detailOf(int row) const;
 
  private:
+  /// Writes the comparison into the store, each row with its entry number.
+  void fill();
+  /// Compares again with the settings of the bar.
+  void compareAgain();
+
   std::unique_ptr<ComparedSnapshots> m_compared;
+  CompareSettingsBar* m_settings = nullptr;
+  std::vector<core::DerivedColumn> m_derived;
 };
 
 /// The status line of a comparison: the interval note and the entries' counts.

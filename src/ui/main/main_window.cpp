@@ -296,7 +296,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::compareWithEarlier() {
   ui::compareWithEarlier(
-      this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath, kindOnShow(),
+      this, m_platform, m_loader.configFolder(), m_loadedPath, m_dialogPath, kindOnShow(),
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },

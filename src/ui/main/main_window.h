@@ -98,7 +98,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void selectFile();
   void mostRecent();
   void customise();
-  /// "Compare With Earlier Snapshot...": the report in the file box is the later one.
+  /// "Compare With Earlier Snapshot...": the loaded report is the later one.
   void compareWithEarlier();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
@@ -141,7 +141,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QAction* m_mendeadlocks = nullptr;
   KindTabs* m_kindTabs = nullptr;
   int m_kind = 0;        ///< the kind on show of a file of several, an index into its kinds
-  QString m_loadedPath;  ///< the file loaded last: another file shows its first kind
+  QString m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
   std::unique_ptr<DerivedColumnsOption> m_derived;
   QAction* m_menderived = nullptr;
   QAction* m_menshapes = nullptr;

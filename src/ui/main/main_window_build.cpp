@@ -181,12 +181,12 @@ void MainWindow::buildMenus() {
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this, [this] {
-    showLockWaits(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), kindOnShow());
+    showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow());
   });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
-                        [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
+                        [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
-    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(),
+    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath,
                           m_derived->definitions(this));
   });
   m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");

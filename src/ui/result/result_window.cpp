@@ -31,6 +31,8 @@ void ResultWindow::showGrid(const QString& status) {
   resize(std::clamp(wide, 600, screen()->availableGeometry().width()), 600);
 }
 
+void ResultWindow::setStatus(const QString& status) { m_status->setText(status); }
+
 void ResultWindow::buildMenus() {
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   edit->setObjectName(QStringLiteral("menedit"));

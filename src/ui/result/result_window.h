@@ -45,6 +45,8 @@ class ResultWindow : public QMainWindow {
   /// Puts the grid over the store, filled by now, and `status` in the status line.
   void showGrid(const QString& status);
   [[nodiscard]] platform::Platform& platform() { return m_platform; }
+  /// Replaces the status line's text, after showGrid().
+  void setStatus(const QString& status);
 
  private:
   void showDetail();

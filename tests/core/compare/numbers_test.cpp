@@ -40,15 +40,30 @@ TEST(Decimal, OnlyPlainNumbersAreNumbers) {
 TEST(SnapshotTime, EveryFormDb2PrintsGivesTheSameInstant) {
   const std::optional<int64_t> iso = parseSnapshotTime("2022-08-02 14:19:43.798840");
   ASSERT_TRUE(iso);
-  for (const char* text : {"08/02/2022 14:19:43.798840", "08-02-2022 14:19:43.798840", "2022-08-02 14.19.43.798840"})
-    EXPECT_EQ(parseSnapshotTime(text), iso) << text;
+  // "/" is month first, "." and "-" day first, a given order wins over the form.
+  for (const auto& [text, order] :
+       std::vector<std::pair<const char*, std::optional<DateOrder>>>{{"08/02/2022 14:19:43.798840", {}},
+                                                                     {"02-08-2022 14:19:43.798840", {}},
+                                                                     {"02.08.2022 14.19.43.798840", {}},
+                                                                     {"2022-08-02 14.19.43.798840", {}},
+                                                                     {"08-02-2022 14:19:43.798840", DateOrder::MDY},
+                                                                     {"02/08/2022 14:19:43.798840", DateOrder::DMY},
+                                                                     {"2022-08-02 14:19:43.798840", DateOrder::DMY}})
+    EXPECT_EQ(parseSnapshotTime(text, order), iso) << text;
+  EXPECT_EQ(*parseSnapshotTime("10-01-2008 00:01:00") - *parseSnapshotTime("09-01-2008 23:59:00"), 120'000'000);
+  EXPECT_EQ(parseSnapshotTime("13/01/2022 10:00:00"), parseSnapshotTime("2022-01-13 10:00:00"));  // no 13th month
   EXPECT_EQ(*parseSnapshotTime("2026-11-27 16:46:30.511874") - *parseSnapshotTime("11/27/2026 16:45:30.011874"),
             60'500'000);
   EXPECT_EQ(*parseSnapshotTime("03/01/2024 00:00:00.5") - *parseSnapshotTime("02/28/2024 23:59:59.000000"),
             int64_t{86'401'500'000});  // through a leap day
-  for (const char* bad : {"", "Not Collected", "13/01/2022 10:00:00.000000", "2022-02-29 10:00:00.000000",
+  for (const char* bad : {"", "Not Collected", "13/13/2022 10:00:00.000000", "2022-02-29 10:00:00.000000",
                           "2022-08-02 24:00:00.000000", "2022-08-02T14:19:43.798840", "2022-08-02 14:19:43,7"})
     EXPECT_FALSE(parseSnapshotTime(bad)) << bad;
+  EXPECT_FALSE(parseSnapshotTime("02/08/2022 14:19:43", DateOrder::YMD));
+  // One date with a day above 12 sets the order of the whole file.
+  EXPECT_EQ(fileDateOrder({"", "01/02/2008 10:00:00", "25/01/2008 10:00:00"}), DateOrder::DMY);
+  EXPECT_EQ(fileDateOrder({"11-27-2026 16:42:08", "01-02-2026 10:00:00"}), DateOrder::MDY);
+  EXPECT_EQ(parseDateOrder("dmy"), DateOrder::DMY);
 }
 
 TEST(CounterTypes, ExactLabelsWinOverPatternsAndBadLinesAreNamed) {

@@ -23,10 +23,11 @@ class Compare : public ::testing::Test {
     loadSnapshot(dir.write("r" + std::to_string(++files) + ".txt", text), index, dir.folder(), *s);
     return s;
   }
-  Comparison compare(const std::string& earlier, const std::string& later, std::optional<int64_t> given = {}) {
+  Comparison compare(const std::string& earlier, const std::string& later, std::optional<int64_t> given = {},
+                     std::optional<DateOrder> order = {}) {
     const auto e = load(earlier);
     const auto l = load(later);
-    Comparison c = compareSnapshots(*e, *l, types, given);
+    Comparison c = compareSnapshots(*e, *l, types, given, order);
     writeComparisonGrid(c, *e, *l, grid);
     return c;
   }
@@ -59,22 +60,23 @@ std::string lock(const std::string& name, const std::string& count) {
 }
 
 TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate) {
-  const Comparison c =
-      compare(locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
-                                                      lock("L1", "2") + app("3", "7") + lock("L9", "1")),
-              locks("11-27-2026 16:42:18.000000", app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") +
-                                                      lock("L1", "1") + app("4", "0")));
+  const Comparison c = compare(
+      locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
+                                              lock("L1", "2") + lock("L7", "1") + app("3", "7") + lock("L9", "1")),
+      locks("11-27-2026 16:42:18.000000",
+            app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") + lock("L1", "1") + app("4", "0")));
   const std::vector<std::string> names = {
       "Application handle",          "Lock Name", "Lock Count", "Total wait time (ms)", "Total wait time (ms) (change)",
       "Total wait time (ms) (per s)"};
+  // A lock shows its application's handle; a released one stands after its application's other rows.
   EXPECT_EQ(rows(names), (std::vector<std::string>{"|2|||50||",  // "Not Collected" before: no change
-                                                   "||L1|3|||", "new||L2|1|||", "reset|1|||40||", "||L1|1|||",
-                                                   "new|4|||0||", "gone|3|||7||", "gone||L9|1|||"}));
+                                                   "|2|L1|3|||", "new|2|L2|1|||", "gone|2|L7|1|||", "reset|1|||40||",
+                                                   "|1|L1|1|||", "new|4|||0||", "gone|3|||7||", "gone|3|L9|1|||"}));
   std::vector<int> earlierRows;
   for (const ComparedEntry& e : c.entries) earlierRows.push_back(e.earlierRow);
-  EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 1, 2, -1, 5, 6}));
+  EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 5, 1, 2, -1, 6, 7}));
   EXPECT_EQ(c.intervalNote, "Interval: 10 s");
-  EXPECT_EQ(std::tuple(c.counts.matched, c.counts.added, c.counts.gone, c.counts.reset), std::tuple(4, 2, 2, 1));
+  EXPECT_EQ(std::tuple(c.counts.matched, c.counts.added, c.counts.gone, c.counts.reset), std::tuple(4, 2, 3, 1));
   EXPECT_EQ(grid.text(0, 3), "Total wait time (ms) (change)");  // the gauge before it has none
 }
 
@@ -98,31 +100,78 @@ TEST_F(Compare, RepeatedKeysMatchInOrderAndLocksWithoutNameByObject) {
       5'000'000);
   EXPECT_EQ(rows({"Rows read (change)", "Rows read (per s)"}),
             (std::vector<std::string>{"|5|1.000", "|6|1.200", "gone||"}));
-  EXPECT_EQ(d.intervalNote, "Interval: 5 s");
+  EXPECT_EQ(d.intervalNote, "Interval: 5 s (given)");
 }
 
-TEST_F(Compare, IntervalComesFromBothTimestampsElseFromTheGivenOne) {
+TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersGiveNothing) {
   struct Case {
     std::string t1, t2;
     std::optional<int64_t> given;
-    std::string note, rate;
+    std::optional<DateOrder> order;
+    std::string later;  // the later report's preamble lines other than "Snapshot timestamp"
+    std::string note, row, reset;
   };
+  const std::string resetAt = "Last reset timestamp = 2026-11-27 16:45:50.0\n";
+  const std::string connect = "First database connect timestamp = 2026-11-27 ";
   for (const Case& k : std::vector<Case>{
-           {"2026-11-27 16:45:30.011874", "11/27/2026 16:46:30.511874", 1'000'000, "Interval: 60.5 s", "2.000"},
-           {"", "", 4'000'000, "Interval: 4 s", "30.250"},
-           {"2026-11-27 16:45:30.0", "", {}, "Interval: unknown (the later report carries no", ""},
-           {"2026-11-27 16:45:31.0", "2026-11-27 16:45:30.0", {}, "Interval: -1 s (the later snapshot is not", ""}}) {
-    auto ts = [](const std::string& t, const std::string& reads) {
-      return "Tablespace Snapshot\n" + (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
+           {"2026-11-27 16:45:30.011874", "11/27/2026 16:46:30.511874", {}, {}, "", "Interval: 60.5 s", "|2.000", ""},
+           {"2026-11-27 01:55:00.0",
+            "2026-11-27 03:05:00.0",
+            600'000'000,
+            {},
+            "",  // a clock change between
+            "Interval: 600 s (given; the timestamps give 4200 s)",
+            "|0.202",
+            ""},
+           {"", "", 4'000'000, {}, "", "Interval: 4 s (given)", "|30.250", ""},
+           {"2026-11-27 16:45:30.0", "", {}, {}, "", "Interval: unknown (the later report carries no", "|", ""},
+           {"2026-11-27 16:45:31.0",
+            "2026-11-27 16:45:30.0",
+            {},
+            {},
+            "",
+            "Interval: -1 s (the later snapshot is not",
+            "|",
+            ""},
+           {"2026-11-27 16:45:31.0",
+            "2026-11-27 16:45:30.0",
+            4'000'000,
+            {},
+            "",
+            "Interval: 4 s (given; the timestamps give -1 s: the later snapshot is not",
+            "|30.250",
+            ""},
+           {"09-01-2008 23:59:00", "10-01-2008 00:01:00", {}, {}, "", "Interval: 120 s", "|1.008", ""},
+           {"02/01/2008 23:59:00", "03/01/2008 00:01:00", {}, DateOrder::DMY, "", "Interval: 120 s", "|1.008", ""},
+           {"2026-11-27 16:45:30.0",
+            "2026-11-27 16:46:30.0",
+            {},
+            {},
+            resetAt,
+            "Interval: 60 s",
+            "reset|",
+            "counters were reset at 16:45:50"},
+           {"2026-11-27 16:45:30.0",
+            "2026-11-27 16:46:30.0",
+            {},
+            {},
+            connect + "16:45:40.0\n",
+            "Interval: 60 s",
+            "reset|",
+            "the database was activated again at 16:45:40"}}) {
+    auto ts = [&](const std::string& t, const std::string& reads, const std::string& more) {
+      return "Tablespace Snapshot\n" + (more.empty() ? connect + "07:00:00.0\n" : more) +
+             (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
              "Tablespace name = A\nBuffer pool data logical reads = " + reads + "\n";
     };
-    const Comparison c = compare(ts(k.t1, "10"), ts(k.t2, "131"), k.given);
+    const Comparison c = compare(ts(k.t1, "10", ""), ts(k.t2, "131", k.later), k.given, k.order);
     EXPECT_EQ(c.intervalNote.substr(0, k.note.size()), k.note);
-    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{"|" + k.rate}) << k.note;
+    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{k.row}) << k.note;
+    EXPECT_EQ(c.resetNote, k.reset);
   }
 }
 
-TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChanges) {
+TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChangesOtherKindsKeyByTheirStartName) {
   const std::string ts = "Tablespace Snapshot\nTablespace name = A\n";
   const std::string dbdir = " System Database Directory\n Database alias = A\n Directory entry type = Indirect\n";
   auto refusal = [&](const std::string& a, const std::string& b) {
@@ -140,6 +189,11 @@ TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChanges) {
   const Comparison c = compare(dbdir + " Database alias = B\n Directory entry type = Indirect\n",
                                dbdir + " Database alias = B\n Directory entry type = Remote\n");
   EXPECT_EQ(rows({"Database alias"}), (std::vector<std::string>{"|A", "changed|B"}));
+  // A kind of no known key is keyed by the name its entries begin with, not by the first column.
+  dir.write("AgentSnapshot.cfg", "Y;;;;;Application name;\nY;;;;;Application handle;\n");
+  const std::string apps = "Agent Snapshot\nApplication handle = 8\nApplication name = db2bp\n";
+  compare("Agent Snapshot\nApplication handle = 7\nApplication name = db2bp\n" + apps.substr(15), apps);
+  EXPECT_EQ(rows({"Application handle"}), (std::vector<std::string>{"|8", "gone|7"}));
 }
 
 TEST_F(Compare, AFileOfSeveralSnapshotsLoadsOneByNumberAndAsOneReportByDefault) {

@@ -44,6 +44,12 @@ TEST(Deadlocks, RecordsOutOfOrderOrWithoutTheirDeadlockEvent) {
               "  Rolled back Appl participant no: 2\n",
        {"3 2 2 | 2     0 record missing"}},
       {head + "1) Connection Event ...\n  Appl Id: A\n", {}},
+      // The database activated again: its "Deadlock ID" 1 is another deadlock.
+      {head + "1) Deadlock Event ...\n  Deadlock ID: 1\n  Number of applications deadlocked: 2\n" +
+           "2) Deadlocked Connection ...\n  Deadlock ID: 1\n  Participant no.: 1\n  Appl Id: A\n" +
+           "--\n  Database Name: ORDERS\n  First connection timestamp: 11/27/2026 09:00:00.0\n--\n" +
+           "3) Deadlocked Connection ...\n  Deadlock ID: 1\n  Participant no.: 1\n  Appl Id: B\n",
+       {"1 2  | 1 A    1 ", "1   | 1 B    1 "}},
   };
   test::TempDir dir;
   for (const auto& [log, expected] : cases) EXPECT_EQ(rows(readDeadlocks(dir.write("log.txt", log))), expected) << log;

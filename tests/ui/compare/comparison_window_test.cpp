@@ -1,7 +1,11 @@
 // The comparison window and the command that opens it, on the sample pairs.
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
+#include <chrono>
+#include <filesystem>
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
@@ -61,6 +65,47 @@ class ComparisonWindowTest : public QObject {
     w->copyCells();
     const QString copied = d.clipboard.lastText();
     QCOMPARE(copied.count('\t'), g.cols() - 2);
+    delete w;
+  }
+
+  void theIntervalIsOfferedWhenNoReportHasATimestampAndTheDateOrderAlways() {
+    const core::CounterTypes types = core::loadCounterTypes(TARVOLIN_BUILD_DIR "/src/app");
+    QTemporaryDir dir;
+    std::string paths[2];
+    for (const int i : {0, 1}) {  // modification times 60 s apart
+      paths[i] = dir.filePath(i == 0 ? "e.txt" : "l.txt").toStdString();
+      std::filesystem::copy_file(sample(i == 0 ? "dynamic_sql_earlier.txt" : "dynamic_sql_later.txt"), paths[i]);
+      std::filesystem::last_write_time(paths[i],
+                                       std::filesystem::file_time_type() + std::chrono::seconds(1000 + 60 * i));
+    }
+    auto* w = new ui::ComparisonWindow(
+        ui::compareReportFiles(paths[0], 0, paths[1], core::ReportLoader::kLastSnapshot, configFolder(), types), "dyn",
+        d.platform);
+    w->show();
+    QAbstractItemModelTester tester(child<platform::GridView>(*w, "grdcompare")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto* field = child<QLineEdit>(*w, "txtinterval");
+    const int rate = column(w->store(), "Number of executions (per s)");
+    QCOMPARE(field->text(), QStringLiteral("60"));
+    QVERIFY(child<QLabel>(*w, "lblinterval")->text().contains(QStringLiteral("modification times")));
+    QCOMPARE(w->store().text(1, rate), "3.000");
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("120"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_COMPARE(w->store().text(1, rate), "1.500");
+    QVERIFY(child<QLabel>(*w, "statcompare")->text().startsWith(QStringLiteral("Interval: 120 s (given)")));
+    QCOMPARE(child<QLabel>(*w, "lblinterval")->text(), QStringLiteral("Interval (s):"));
+    delete w;
+
+    // With timestamps, no interval to type; the date order reads them anew ("11-27-2026" is no day first date).
+    w = new ui::ComparisonWindow(ui::compareReportFiles(sample("locks_earlier.txt"), 0, sample("locks_later.txt"),
+                                                        core::ReportLoader::kLastSnapshot, configFolder(), types),
+                                 "locks", d.platform);
+    QVERIFY(!w->findChild<QLineEdit*>(QStringLiteral("txtinterval")));
+    auto* order = child<QComboBox>(*w, "cmbdateorder");
+    order->setFocus();
+    QTest::keyClick(order, Qt::Key_Down);
+    QTRY_VERIFY(child<QLabel>(*w, "statcompare")->text().startsWith(QStringLiteral("Interval: unknown")));
     delete w;
   }
 
