@@ -17,6 +17,7 @@
 
 #include "app/export_options.h"
 #include "app/grid_writer.h"
+#include "app/series_export.h"
 #include "core/compare/snapshot_compare.h"
 #include "core/grid_store.h"
 #include "core/lockwait/deadlocks.h"
@@ -221,6 +222,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
+  if (options->series) {
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return app::exportSeries(*options, (ec ? std::filesystem::absolute(argv[0]) : program).parent_path());
+  }
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   core::SharedState shared;

@@ -1,5 +1,6 @@
 #include "app/export_options.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/compare/decimal.h"
@@ -22,6 +23,8 @@ std::optional<int64_t> parseSeconds(const std::string& text) {
 
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args, std::string& error) {
   ExportOptions o;
+  // --series takes any number of reports, wherever it stands before "--".
+  o.series = std::find(args.begin(), std::find(args.begin(), args.end(), "--"), "--series") != args.end();
   bool haveReport = false;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -57,6 +60,13 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       o.filter = true;
       o.filterName = filterArg.substr(0, eq);
       o.filterValue = filterArg.substr(eq + 1);
+    } else if (!optionsEnded && a == "--series") {
+    } else if (!optionsEnded && a == "--kind") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        error = "--kind needs a kind's heading or number";
+        return std::nullopt;
+      }
+      o.kind = args[++i];
     } else if (!optionsEnded && a == "--compare") {
       o.compare = true;
     } else if (!optionsEnded && (a == "--lock-waits" || a == "--deadlocks")) {
@@ -70,6 +80,10 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
+    } else if (o.series) {
+      o.reports.push_back(a);
+      o.report = a;
+      haveReport = true;
     } else if (haveReport && (!o.compare || !o.earlierReport.empty())) {
       error = o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
       return std::nullopt;
@@ -79,20 +93,24 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
       haveReport = true;
     }
   }
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) > 1) {
-    error = "--compare, --lock-waits and --deadlocks can't be used together";
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.series) > 1) {
+    error = "--compare, --lock-waits, --deadlocks and --series can't be used together";
     return std::nullopt;
   }
   if ((o.lockWaits || o.deadlocks) && (o.filter || o.allColumns)) {
     error = std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
     return std::nullopt;
   }
-  if (o.compare && o.filter) {
-    error = "--filter can't be used with --compare";
+  if ((o.compare || o.series) && o.filter) {
+    error = std::string("--filter can't be used with ") + (o.series ? "--series" : "--compare");
     return std::nullopt;
   }
-  if (!o.compare && (o.intervalMicros || !o.earlierReport.empty())) {
-    error = o.intervalMicros ? "--interval needs --compare" : "only one REPORT can be given";
+  if (o.kind && !o.series) {
+    error = "--kind needs --series";
+    return std::nullopt;
+  }
+  if (!o.compare && !o.series && (o.intervalMicros || !o.earlierReport.empty())) {
+    error = o.intervalMicros ? "--interval needs --compare or --series" : "only one REPORT can be given";
     return std::nullopt;
   }
   if (o.compare && o.earlierReport.empty()) o.earlierReport = o.report;

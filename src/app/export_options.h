@@ -22,6 +22,9 @@ struct ExportOptions {
   std::optional<int64_t> intervalMicros;  ///< --interval, in microseconds
   bool lockWaits = false;                 ///< --lock-waits: the lock-wait tree instead of the grid
   bool deadlocks = false;                 ///< --deadlocks: the deadlocks of an event log instead
+  bool series = false;                    ///< --series: every consecutive pair of snapshots compared
+  std::vector<std::string> reports;       ///< --series: the reports, in order
+  std::optional<std::string> kind;        ///< --kind: which kind of a file holding several
 };
 
 /// Parses the arguments after the program name. Returns nothing and sets `error`
@@ -33,6 +36,7 @@ inline constexpr const char* kExportUsage =
     "       tarvolin-export --compare [--csv] [--interval SECONDS] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
+    "       tarvolin-export --series [--kind K] [--csv] [--interval SECONDS] REPORT...\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints after the usage lines.
@@ -54,6 +58,14 @@ inline constexpr const char* kExportHelp =
     "                       with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
     "                       lines. Which variables are counters: counter_types.txt beside the\n"
     "                       program or in ../share/tarvolin/\n"
+    "  --series REPORT...   every snapshot of the reports in the order given (all of a file's, in\n"
+    "                       file order), each consecutive pair compared as --compare does: columns\n"
+    "                       \"From\" and \"To\" (the pair's \"Snapshot timestamp\" values, or #N, the\n"
+    "                       snapshot's number from 1 across all reports), then those of --compare.\n"
+    "                       Standard error says \"Snapshots: N, intervals: N-1\"; fewer than two\n"
+    "                       snapshots is an error (exit 1)\n"
+    "  --kind K             --series: the kind of report to take from a file holding several (its\n"
+    "                       heading, or its number in the order of the file)\n"
     "  --interval SECONDS   the interval when the reports carry no \"Snapshot timestamp\"\n"
     "  --lock-waits         who waits for whom in a lock snapshot: one row per application that\n"
     "                       holds a lock somebody waits for or waits itself, in tree order (roots\n"

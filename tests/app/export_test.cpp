@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -130,7 +131,10 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--compare", "--lock-waits", "x.txt"},
                                              {"--deadlocks", "--filter", "a=b", "x.txt"},
                                              {"--lock-waits", "--all-columns", "x.txt"},
-                                             {"--lock-waits", "a.txt", "b.txt"}}) {
+                                             {"--lock-waits", "a.txt", "b.txt"},
+                                             {"--series", "--compare", "a.txt", "b.txt"},
+                                             {"--series", "--filter", "a=b", "x.txt"},
+                                             {"--kind", "Table Snapshot", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -234,4 +238,33 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_NE(cut.err.find("cut.txt.gz: unexpected end of file (not a whole gzip file)"), std::string::npos) << cut.err;
   EXPECT_GT(std::count(cut.out.begin(), cut.out.end(), '\n'), 1000);
   EXPECT_EQ(whole.substr(0, cut.out.size()), cut.out);
+}
+
+TEST_F(Export, SeriesOfOneFileAndOfFilesPerMinuteAreTheSame) {
+  const RunResult one = run({"--series", sample("series/tables_loop.txt")});
+  std::vector<std::string> minutes = {"--series"};
+  for (const auto& f : fs::directory_iterator(sample("series/minutes"))) minutes.push_back(f.path().string());
+  std::sort(minutes.begin() + 1, minutes.end());
+  const RunResult files = run(minutes);
+  EXPECT_EQ(one.exitCode, 0);
+  EXPECT_EQ(one.err, "Snapshots: 6, intervals: 5\n");
+  EXPECT_EQ(files.out, one.out);
+  EXPECT_EQ(files.err, one.err);
+  // The header, then 3 + 3 + 4 + 4 + 4 entries, among them a reset and an entry that appears.
+  EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 1 + 3 + 3 + 4 + 4 + 4);
+  EXPECT_NE(one.out.find("16:50:02.770318\t2026-11-27 16:51:02.770318\treset\tSHOP\tINVOICE"), std::string::npos);
+  EXPECT_NE(one.out.find("16:50:02.770318\tnew\tSHOP\tCART"), std::string::npos);
+}
+
+TEST_F(Export, SeriesWithoutTimesNumbersTheSnapshotsAndRefusesOne) {
+  std::string text = readFile(sample("series/tables_loop.txt"));
+  for (size_t at; (at = text.find("Snapshot timestamp")) != std::string::npos;)
+    text.erase(at, text.find('\n', at) - at);
+  const RunResult r = run({"--series", "--interval", "30", write("loop.txt", text)});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("\n#5\t#6\t\tSYSIBM\tSYSTABLES\tCatalog\t412\t4475\t15\t0.500\t"), std::string::npos) << r.out;
+  const RunResult single = run({"--series", "--csv", sample("table_snapshot.txt")});
+  EXPECT_EQ(single.exitCode, 1);
+  EXPECT_EQ(single.out, "");
+  EXPECT_NE(single.err.find("at least two snapshots"), std::string::npos) << single.err;
 }
