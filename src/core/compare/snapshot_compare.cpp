@@ -89,8 +89,8 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
 
 }  // namespace
 
-EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
-  const std::string& kind = s.shared.snaptype;
+EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid) : m_grid(grid) {
+  const std::string& kind = shared.snaptype;
   std::vector<std::string> names;
   if (kind == "Tablespace Snapshot")
     names = {"Tablespace name"};
@@ -102,9 +102,9 @@ EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
     names = {"Application handle", "Lock Name", "Lock Object Name", "Object Type"};
   else if (const ReportKind* k = findKind(kind))
     names = {std::string(k->startvar)};
-  else if (s.shared.vars.count() > 0)
-    names = {s.shared.vars[0].name};  // the first name read, unless a configuration moved it
-  for (const std::string& name : names) m_cols.push_back(s.shared.vars.lookup(name));
+  else if (shared.vars.count() > 0)
+    names = {shared.vars[0].name};  // the first name read, unless a configuration moved it
+  for (const std::string& name : names) m_cols.push_back(shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <utility>
 
+#include "core/column_widths.h"
 #include "core/compare/snapshot_time.h"
 
 namespace tarvolin::core {
@@ -99,7 +100,7 @@ ChartData ChartSeries::chart(ChartMeasure measure, const std::string& current, s
   return data;
 }
 
-void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g) {
+void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g, TextMeasure* measure) {
   size_t points = 0;
   for (const ChartLine& l : data.lines)
     points += static_cast<size_t>(std::count_if(l.y.begin(), l.y.end(), [](auto& y) { return y.has_value(); }));
@@ -120,6 +121,11 @@ void writeChartTable(const ChartData& data, const std::string& valueTitle, GridS
     }
   g.setFixedRows(1);
   g.setFixedCols(0);
+  for (int c = 0; measure != nullptr && c < 3; ++c) {
+    int width = 0;
+    for (int r = 0; r < g.rows(); ++r) width = std::max(width, valueWidth(g.text(r, c), *measure));
+    g.setColWidth(c, width);
+  }
   g.setColWidth(3, 0);
 }
 

@@ -11,6 +11,7 @@
 #include "core/compare/snapshot_compare.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
+#include "core/text_measure.h"
 
 namespace tarvolin::core {
 
@@ -79,7 +80,9 @@ class ChartSeries {
 
 /// The points as a table in `g`: a header row "Snapshot", "Entry", `valueTitle`, then one row
 /// per point, line by line in snapshot order, and a hidden last column with the row's number
-/// (from 1) in that order.
-void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g);
+/// (from 1) in that order. With `measure`, each column is as wide as its widest text
+/// (valueWidth); the hidden one has width 0 either way.
+void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g,
+                     TextMeasure* measure = nullptr);
 
 }  // namespace tarvolin::core

@@ -13,6 +13,7 @@
 #include "ui/about/about_box.h"
 #include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
+#include "ui/chart/chart_command.h"
 #include "ui/lockwait/blocking_window.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
@@ -174,6 +175,10 @@ void MainWindow::buildMenus() {
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  m_tableActions << item(menop, "menchart", QStringLiteral("Chart Over Time..."), this, [this] {
+    chartOverTime(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_cmbfile->currentText(),
+                  m_shared, m_store);
+  });
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this,
                         [this] { showLockWaits(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText()); });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
