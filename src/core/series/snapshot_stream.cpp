@@ -42,18 +42,26 @@ class SectionFile {
     m_lines = 0;
   }
   void add(std::string_view line) {
-    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fputc('\n', m_file) == EOF)
-      throw ReadError("Cannot write the temporary file " + m_path);
+    m_buffer.append(line);
+    m_buffer.push_back('\n');
+    if (m_buffer.size() >= kFlushAt) flush();
     ++m_lines;
   }
   /// Ends the text; false when it holds no line.
   bool end() {
+    flush();
     if (close() != 0) throw ReadError("Cannot write the temporary file " + m_path);
     return m_lines > 0;
   }
   [[nodiscard]] const std::string& path() const { return m_path; }
 
  private:
+  static constexpr size_t kFlushAt = size_t{1} << 18;
+  void flush() {
+    if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+      throw ReadError("Cannot write the temporary file " + m_path);
+    m_buffer.clear();
+  }
   int close() {
     if (m_file == nullptr) return 0;
     const int rc = std::fclose(m_file);
@@ -62,6 +70,7 @@ class SectionFile {
   }
   std::string m_path;
   std::FILE* m_file = nullptr;
+  std::string m_buffer;  // lines not yet written
   int m_lines = 0;
 };
 

@@ -53,7 +53,7 @@ void drawChart(QChart& chart, const core::ChartData& data, const QString& yTitle
   for (const core::ChartLine& line : data.lines) {
     auto* series = new QLineSeries;
     series->setName(QString::fromStdString(line.key));
-    series->setPointsVisible(true);
+    series->setPointsVisible(data.labels.size() <= 30);  // beyond, the marks hide the line
     for (size_t i = 0; i < line.y.size(); ++i)
       if (line.y[i]) {
         series->append(chartX(data, i), *line.y[i]);
@@ -67,6 +67,7 @@ void drawChart(QChart& chart, const core::ChartData& data, const QString& yTitle
   if (low > high) low = high = 0;
   const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::abs(high) * 0.05);
   yAxis->setRange(low >= 0 ? std::max(0.0, low - margin) : low - margin, high + margin);
+  yAxis->applyNiceNumbers();
   if (!data.labels.empty()) {
     const double first = chartX(data, 0);
     const double last = chartX(data, data.labels.size() - 1);

@@ -66,7 +66,7 @@ void ChartWindow::buildControls() {
   QWidget* grid = takeCentralWidget();
   m_chart = new QChart;
   m_chart->setObjectName(QStringLiteral("chtover"));
-  m_chart->legend()->setAlignment(Qt::AlignBottom);
+  m_chart->legend()->setAlignment(Qt::AlignRight);  // keys in full, one under the other
   m_view = new QChartView(m_chart);
   m_view->setRenderHint(QPainter::Antialiasing);
   m_view->setMinimumSize(560, 420);
@@ -89,7 +89,7 @@ void ChartWindow::buildControls() {
   splitter->addWidget(m_view);
   splitter->addWidget(grid);
   splitter->setStretchFactor(0, 1);
-  splitter->setSizes({800, 400});
+  splitter->setSizes({720, 480});
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
   layout->addLayout(bar);
