@@ -25,7 +25,6 @@ int exportSeries(const ExportOptions& options, const std::filesystem::path& prog
   int snapshots = 0;
   std::string intervalNote;  // of the first interval without a known length
   core::SeriesTable table;
-  std::vector<int> cols;
   int status = 0;
   try {
     const core::CounterTypes types = core::loadCounterTypes(programDir);
@@ -33,9 +32,7 @@ int exportSeries(const ExportOptions& options, const std::filesystem::path& prog
                                       [&](core::SeriesInterval& iv) {
                                         if (!iv.comparison.intervalMicros && intervalNote.empty())
                                           intervalNote = iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote;
-                                        table.write(iv, [&](const core::GridStore& g) {
-                                          if (cols.empty())
-                                            for (int c = 0; c < g.cols(); ++c) cols.push_back(c);
+                                        table.write(iv, [&](const core::GridStore& g, const std::vector<int>& cols) {
                                           writeGrid(g, cols, options.csv, stdout);
                                         });
                                       });

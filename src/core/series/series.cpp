@@ -43,52 +43,58 @@ void SeriesTable::mapColumns(const SeriesInterval& iv) {
   m_part.setCols(c.cols);
   m_part.setRows(1);
   writeComparisonHeader(c, iv.later, m_part, 0);
-  const bool first = m_names.empty();
-  m_map.assign(static_cast<size_t>(c.cols), -1);
+  const int empty = c.cols + 2;
+  if (m_names.empty()) {
+    for (int col = 0; col < c.cols; ++col) {
+      m_names.emplace_back(m_part.text(0, col));
+      m_index.emplace(m_names.back(), col);
+    }
+  }
+  m_cols.assign(m_names.size() + 2, empty);
+  m_cols[0] = c.cols;
+  m_cols[1] = c.cols + 1;
+  std::vector<bool> taken(m_names.size(), false);
   for (int col = 0; col < c.cols; ++col) {
     std::string name(m_part.text(0, col));
-    int& to = m_map[static_cast<size_t>(col)];
-    if (first) {
-      to = col + 2;
-      m_index.emplace(name, to);
-      m_names.push_back(std::move(name));
-    } else if (const auto it = m_index.find(name); it != m_index.end()) {
-      to = it->second;
+    if (const auto it = m_index.find(name); it != m_index.end() && !taken[static_cast<size_t>(it->second)]) {
+      taken[static_cast<size_t>(it->second)] = true;
+      m_cols[static_cast<size_t>(it->second) + 2] = col;
     } else if (std::find(m_dropped.begin(), m_dropped.end(), name) == m_dropped.end()) {
       m_dropped.push_back(std::move(name));
     }
   }
-  if (!first) return;
-  m_out.clear();
-  m_out.setCols(static_cast<int>(m_names.size()) + 2);
-  m_out.setRows(1);
-  m_out.setText(0, 0, "From");
-  m_out.setText(0, 1, "To");
-  for (size_t i = 0; i < m_names.size(); ++i) m_out.setText(0, static_cast<int>(i) + 2, m_names[i]);
 }
 
-void SeriesTable::write(SeriesInterval& iv, const std::function<void(const GridStore&)>& out) {
-  const bool first = m_names.empty();
-  mapColumns(iv);
-  if (first) out(m_out);
+void SeriesTable::write(SeriesInterval& iv, const Output& out) {
+  if (m_names.empty()) {
+    mapColumns(iv);
+    GridStore header;
+    header.setCols(static_cast<int>(m_names.size()) + 2);
+    header.setRows(1);
+    header.setText(0, 0, "From");
+    header.setText(0, 1, "To");
+    std::vector<int> cols{0, 1};
+    for (size_t i = 0; i < m_names.size(); ++i) {
+      header.setText(0, static_cast<int>(i) + 2, m_names[i]);
+      cols.push_back(static_cast<int>(i) + 2);
+    }
+    out(header, cols);
+  } else {
+    mapColumns(iv);
+  }
   Comparison& c = iv.comparison;
   for (size_t begin = 0; begin < c.entries.size(); begin += kSlice) {
     const size_t end = std::min(begin + kSlice, c.entries.size());
     const int rows = static_cast<int>(end - begin);
     m_part.clear();
-    m_part.setCols(c.cols);
+    m_part.setCols(c.cols + 3);
     m_part.setRows(rows);
     writeComparison(c, iv.earlier, iv.later, begin, end, m_part, 0);
-    m_out.clear();
-    m_out.setCols(static_cast<int>(m_names.size()) + 2);
-    m_out.setRows(rows);
     for (int r = 0; r < rows; ++r) {
-      m_out.setText(r, 0, iv.from);
-      m_out.setText(r, 1, iv.to);
-      for (int col = 0; col < c.cols; ++col)
-        if (const int to = m_map[static_cast<size_t>(col)]; to >= 0) m_out.setText(r, to, m_part.textUnchecked(r, col));
+      m_part.setText(r, c.cols, iv.from);
+      m_part.setText(r, c.cols + 1, iv.to);
     }
-    out(m_out);
+    out(m_part, m_cols);
   }
 }
 

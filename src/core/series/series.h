@@ -62,10 +62,13 @@ class SeriesTable {
  public:
   /// Rows given to `out` at most this many at a time.
   static constexpr int kSlice = 4096;
+  /// What `out` gets: rows, and which of their columns make the table's columns, in order
+  /// (a column the interval lacks is an empty one).
+  using Output = std::function<void(const GridStore& rows, const std::vector<int>& cols)>;
 
   /// Gives the rows of `iv` to `out` a slice at a time, in the --compare order; before the
   /// first interval's rows, the header row alone. Adds the rows' marks to the comparison's counts.
-  void write(SeriesInterval& iv, const std::function<void(const GridStore&)>& out);
+  void write(SeriesInterval& iv, const Output& out);
 
   /// Columns of later intervals the first interval lacks, in order of appearance.
   [[nodiscard]] const std::vector<std::string>& dropped() const { return m_dropped; }
@@ -73,12 +76,11 @@ class SeriesTable {
  private:
   void mapColumns(const SeriesInterval& iv);
 
-  std::vector<std::string> m_names;  // the table's columns after From and To
-  std::unordered_map<std::string, int> m_index;
-  std::vector<int> m_map;  // by column of the interval's comparison: the table's column, or -1
+  std::vector<std::string> m_names;              // the table's columns after From and To
+  std::unordered_map<std::string, int> m_index;  // by name: the table's column
+  std::vector<int> m_cols;                       // by table column: the column of m_part that holds it
   std::vector<std::string> m_dropped;
-  GridStore m_part;  // a slice of the interval's comparison
-  GridStore m_out;   // the same slice as the table's rows
+  GridStore m_part;  // a slice of the interval's comparison, then From, To and an empty column
 };
 
 }  // namespace tarvolin::core
