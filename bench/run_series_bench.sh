@@ -12,8 +12,10 @@ cmake --build "$dir" -j2 --target tarvolin-export make_table_series series_bench
 "$dir/bench/make_table_series" 60 2000 /tmp/tarvolin-bench-series-60.txt
 "$dir/bench/make_table_series" 600 2000 /tmp/tarvolin-bench-series-600.txt
 wc -l /tmp/tarvolin-bench-series-60.txt /tmp/tarvolin-bench-series-600.txt
+status=0
 "$dir/bench/series_bench" "$dir/src/app/tarvolin-export" /tmp/tarvolin-bench-series-60.txt \
-  /tmp/tarvolin-bench-series-600.txt "$runs"
+  /tmp/tarvolin-bench-series-600.txt "$runs" || status=$?
 QT_QPA_PLATFORM=offscreen "$dir/bench/chart_window_bench" /tmp/tarvolin-bench-series-60.txt "Rows Read" \
-  "APP05 TABLE_00005" /tmp/tarvolin-chart-window.png "$runs" 2>/dev/null
+  "APP05 TABLE_00005" /tmp/tarvolin-chart-window.png "$runs" 2>/dev/null || status=$?
 rm -f /tmp/tarvolin-bench-series-600.txt
+exit "$status"
