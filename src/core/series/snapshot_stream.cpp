@@ -1,8 +1,9 @@
 #include "core/series/snapshot_stream.h"
 
 #include <unistd.h>
-#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -17,18 +18,25 @@ namespace tarvolin::core {
 namespace {
 
 /// A temporary file that holds the text of one snapshot at a time; removed with this object.
+/// Made by mkstemp: only this process writes to it.
 class SectionFile {
  public:
   SectionFile() {
-    static std::atomic<int> serial{0};
     std::error_code ec;
     std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
     if (ec) dir = "/tmp";
-    m_path =
-        (dir / ("tarvolin-series-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".txt")).string();
+    m_path = (dir / "tarvolin-series-XXXXXX").string();
+    const int fd = ::mkstemp(m_path.data());
+    if (fd < 0) throw ReadError("Cannot make a temporary file in " + dir.string() + ": " + std::strerror(errno));
+    m_file = ::fdopen(fd, "wb");
+    if (m_file == nullptr) {
+      ::close(fd);
+      std::remove(m_path.c_str());
+      throw ReadError("Cannot write the temporary file " + m_path);
+    }
   }
   ~SectionFile() {
-    close();
+    std::fclose(m_file);
     std::remove(m_path.c_str());
   }
   SectionFile(const SectionFile&) = delete;
@@ -36,10 +44,10 @@ class SectionFile {
 
   /// Starts the text of a new snapshot.
   void begin() {
-    close();
-    m_file = std::fopen(m_path.c_str(), "wb");
-    if (m_file == nullptr) throw ReadError("Cannot write the temporary file " + m_path);
+    m_buffer.clear();
     m_lines = 0;
+    if (std::fflush(m_file) != 0 || ::ftruncate(::fileno(m_file), 0) != 0 || std::fseek(m_file, 0, SEEK_SET) != 0)
+      fail();
   }
   void add(std::string_view line) {
     m_buffer.append(line);
@@ -47,27 +55,22 @@ class SectionFile {
     if (m_buffer.size() >= kFlushAt) flush();
     ++m_lines;
   }
-  /// Ends the text; false when it holds no line.
+  /// Ends the text, all of it written to the file; false when it holds no line.
   bool end() {
     flush();
-    if (close() != 0) throw ReadError("Cannot write the temporary file " + m_path);
+    if (std::fflush(m_file) != 0) fail();
     return m_lines > 0;
   }
   [[nodiscard]] const std::string& path() const { return m_path; }
 
  private:
   static constexpr size_t kFlushAt = size_t{1} << 18;
+  [[noreturn]] void fail() const { throw ReadError("Cannot write the temporary file " + m_path); }
   void flush() {
-    if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
-      throw ReadError("Cannot write the temporary file " + m_path);
+    if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) fail();
     m_buffer.clear();
   }
-  int close() {
-    if (m_file == nullptr) return 0;
-    const int rc = std::fclose(m_file);
-    m_file = nullptr;
-    return rc;
-  }
+
   std::string m_path;
   std::FILE* m_file = nullptr;
   std::string m_buffer;  // lines not yet written

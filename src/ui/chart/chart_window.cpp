@@ -14,6 +14,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
@@ -197,7 +198,9 @@ void ChartWindow::saveImageChosen() {
 
 void ChartWindow::showDetailOf(int row) {
   // The hidden column numbers the points line by line, in snapshot order.
-  int point = std::stoi(std::string(store().text(row, 3)));
+  const std::string_view number = store().text(row, 3);
+  int point = 0;
+  std::from_chars(number.data(), number.data() + number.size(), point);
   for (size_t line = 0; line < m_data.lines.size(); ++line)
     for (size_t s = 0; s < m_data.labels.size(); ++s)
       if (m_data.lines[line].y[s] && --point == 0) {
