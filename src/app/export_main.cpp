@@ -21,6 +21,7 @@
 #include "app/derived_export.h"
 #include "app/export_options.h"
 #include "app/grid_writer.h"
+#include "app/series_export.h"
 #include "core/compare/snapshot_compare.h"
 #include "core/constant_columns.h"
 #include "core/derived/comparison_derived.h"
@@ -120,8 +121,8 @@ using app::standardOutput;
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`, none of
 /// `leaveOut` (ascending), then the columns of `derived` when there is one. Written out
 /// before it returns, so that what a mode says next on standard error follows it.
-void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv,
-                const std::vector<int>& leaveOut = {}, const core::GridStore* derived = nullptr) {
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, const std::vector<int>& leaveOut = {},
+                const core::GridStore* derived = nullptr) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if ((allColumns || g.colWidth(c) > 0) && !std::binary_search(leaveOut.begin(), leaveOut.end(), c))
@@ -300,6 +301,11 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
+  if (options->series) {
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return app::exportSeries(*options, (ec ? std::filesystem::absolute(argv[0]) : program).parent_path());
+  }
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);

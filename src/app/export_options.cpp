@@ -106,6 +106,13 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
          "lines. Which variables are counters: counter_types.txt beside the\n"
          "program or in ../share/tarvolin/");
+  d.flag("--series", o.series, "REPORT...",
+         "every snapshot of the reports in the order given (all of a file's, in\n"
+         "file order), each consecutive pair compared as --compare does: columns\n"
+         "\"From\" and \"To\" (the pair's \"Snapshot timestamp\" values, or #N, the\n"
+         "snapshot's number from 1 across all reports), then those of --compare.\n"
+         "Standard error says \"Snapshots: N, intervals: N-1\"; fewer than two\n"
+         "snapshots is an error (exit 1)");
   d.value("--interval", raw.interval, "SECONDS",
           "the interval, instead of the one of the \"Snapshot timestamp\" lines");
   d.value("--date-order", raw.dateOrder, "DMY|MDY|YMD",
@@ -152,6 +159,11 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
   if (!raw.dateOrder.empty() && !(o.dateOrder = core::parseDateOrder(raw.dateOrder)))
     return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
   if (raw.reports.empty()) return "no REPORT given";
+  if (o.series) {
+    o.reports = raw.reports;
+    o.report = raw.reports.back();
+    return {};
+  }
   if (raw.reports.size() > (o.compare ? 2u : 1u))
     return o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
   o.report = raw.reports.back();
@@ -161,13 +173,16 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
 
 /// The combinations of options that make no sense; the error, or empty.
 std::string checkCombination(const ExportOptions& o) {
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) > 1)
-    return "--compare, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
-  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds || o.statements))
+  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) + int(o.series) > 1)
+    return "--compare, --series, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+  if (o.series && (!o.filters.empty() || o.allColumns || o.hideConstant))
+    return "--series takes no --filter, --all-columns or --hide-constant";
+  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds || o.statements || o.series))
     return "--hide-constant can't be used with --compare, --lock-waits, --deadlocks, --kinds or --statements";
   if ((o.kinds || o.deadlocks || o.statements) && !o.kind.empty())
     return std::string(o.kinds ? "--kinds" : o.deadlocks ? "--deadlocks" : "--statements") + " takes no --kind";
-  if (o.kinds && (!o.filters.empty() || o.allColumns || o.csv)) return "--kinds takes no --filter, --all-columns or --csv";
+  if (o.kinds && (!o.filters.empty() || o.allColumns || o.csv))
+    return "--kinds takes no --filter, --all-columns or --csv";
   if (o.statements && (!o.filters.empty() || o.allColumns || o.derived))
     return "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
   if (o.derived && (o.lockWaits || o.deadlocks || o.kinds))
@@ -175,8 +190,9 @@ std::string checkCombination(const ExportOptions& o) {
   if ((o.lockWaits || o.deadlocks) && (!o.filters.empty() || o.allColumns))
     return std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
   if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
-  if (!o.compare && (o.intervalMicros || o.dateOrder))
-    return std::string(o.intervalMicros ? "--interval" : "--date-order") + " needs --compare";
+  if (!o.compare && !o.series && o.intervalMicros) return "--interval needs --compare or --series";
+  if (!o.compare && o.dateOrder) return "--date-order needs --compare";
+  if (o.series && o.derived) return "--derived can't be used with --series";
   return {};
 }
 

@@ -34,6 +34,8 @@ struct ExportOptions {
   std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
   bool statements = false;                   ///< --statements: a Dynamic SQL report's statements by shape
+  bool series = false;                       ///< --series: every consecutive pair of snapshots compared
+  std::vector<std::string> reports;          ///< --series: the reports, in order
 };
 
 /// Parses the arguments after the program name: options in any order, before or after the
@@ -48,6 +50,7 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
+    "       tarvolin-export --series [--csv] [--interval SECONDS] [--kind K] REPORT...\n"
     "       tarvolin-export --statements [--csv] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";

@@ -143,7 +143,8 @@ void loadFirstAndLast(const std::string& path1, const std::string& path2, const 
   const SnapshotPass pass = forEachSnapshot(
       path1, kind, configFolder,
       [&](LoadedSnapshot& s) {
-        if (n++ == 0) first = LoadedSnapshot{s.shared, s.grid, s.time, s.preamble, s.startName, s.status, s.error, false, {}};
+        if (n++ == 0)
+          first = LoadedSnapshot{s.shared, s.grid, s.time, s.preamble, s.startName, s.status, s.error, false, {}};
         keep(s, last);
         return true;
       },

@@ -13,11 +13,11 @@ namespace tarvolin::core {
 
 /// One snapshot of a report, loaded as the viewer loads a report.
 struct LoadedSnapshot {
-  SharedState shared;                  ///< its variables (the grid's columns, in order) and its kind
-  GridStore grid;                      ///< the header row, then one row per entry in file order
-  std::string time;                    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
+  SharedState shared;  ///< its variables (the grid's columns, in order) and its kind
+  GridStore grid;      ///< the header row, then one row per entry in file order
+  std::string time;    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
   std::vector<std::pair<std::string, std::string>> preamble;  ///< names and values before its first entry
-  std::string startName;  ///< the name that begins an entry, as the report was read
+  std::string startName;                                      ///< the name that begins an entry, as the report was read
   std::string status;                  ///< the load's last status line ("Finished. Records read: ...")
   std::string error;                   ///< the error that ended the load, or empty
   bool noSuchKind = false;             ///< the file holds no report of the kind asked for (`error` lists its kinds)

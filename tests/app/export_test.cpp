@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -171,7 +172,9 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--derived", "--lock-waits", "x.txt"},
                                              {"--interval", "1", "--interval=2", "--compare", "a.txt"},
                                              {"x.txt", "--interval=1"},
-                                             {"--compare", "--date-order", "DM", "x.txt"}}) {
+                                             {"--compare", "--date-order", "DM", "x.txt"},
+                                             {"--series", "--compare", "a.txt", "b.txt"},
+                                             {"--series", "--filter", "a=b", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -441,4 +444,33 @@ TEST_F(Export, APipeClosedByItsReaderEndsTheExportQuietly) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     EXPECT_EQ(readFile(m_dir / ".stderr"), "");
   }
+}
+
+TEST_F(Export, SeriesOfOneFileAndOfFilesPerMinuteAreTheSame) {
+  const RunResult one = run({"--series", sample("series/tables_loop.txt")});
+  std::vector<std::string> minutes = {"--series"};
+  for (const auto& f : fs::directory_iterator(sample("series/minutes"))) minutes.push_back(f.path().string());
+  std::sort(minutes.begin() + 1, minutes.end());
+  const RunResult files = run(minutes);
+  EXPECT_EQ(one.exitCode, 0);
+  EXPECT_EQ(one.err, "Snapshots: 6, intervals: 5\n");
+  EXPECT_EQ(files.out, one.out);
+  EXPECT_EQ(files.err, one.err);
+  // The header, then 3 + 3 + 4 + 4 + 4 entries, among them a reset and an entry that appears.
+  EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 1 + 3 + 3 + 4 + 4 + 4);
+  EXPECT_NE(one.out.find("16:50:02.770318\t2026-11-27 16:51:02.770318\treset\tSHOP\tINVOICE"), std::string::npos);
+  EXPECT_NE(one.out.find("16:50:02.770318\tnew\tSHOP\tCART"), std::string::npos);
+}
+
+TEST_F(Export, SeriesWithoutTimesNumbersTheSnapshotsAndRefusesOne) {
+  std::string text = readFile(sample("series/tables_loop.txt"));
+  for (size_t at; (at = text.find("Snapshot timestamp")) != std::string::npos;)
+    text.erase(at, text.find('\n', at) - at);
+  const RunResult r = run({"--series", "--interval", "30", write("loop.txt", text)});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("\n#5\t#6\t\tSYSIBM\tSYSTABLES\tCatalog\t412\t4475\t15\t0.500\t"), std::string::npos) << r.out;
+  const RunResult single = run({"--series", "--csv", sample("table_snapshot.txt")});
+  EXPECT_EQ(single.exitCode, 1);
+  EXPECT_EQ(single.out, "");
+  EXPECT_NE(single.err.find("at least two snapshots"), std::string::npos) << single.err;
 }

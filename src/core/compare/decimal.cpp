@@ -1,6 +1,7 @@
 #include "core/compare/decimal.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tarvolin::core {
 
@@ -46,14 +47,18 @@ Decimal difference(const Decimal& later, const Decimal& earlier) {
 
 std::string formatDecimal(const Decimal& d) {
   __int128 u = d.units < 0 ? -d.units : d.units;
-  std::string digits;
-  do {
-    digits.push_back(static_cast<char>('0' + static_cast<int>(u % 10)));
-    u /= 10;
-  } while (u != 0);
-  while (static_cast<int>(digits.size()) <= d.scale) digits.push_back('0');
-  std::string out = d.units < 0 ? "-" : "";
-  for (size_t i = digits.size(); i-- > 0;) {
+  // Digits from the last on; a 128-bit division is a library call, so the digits of what fits
+  // in 64 bits (every counter DB2 prints) are taken in 64 bits.
+  char digits[64];
+  size_t n = 0;
+  for (; u > std::numeric_limits<uint64_t>::max(); u /= 10)
+    digits[n++] = static_cast<char>('0' + static_cast<int>(u % 10));
+  for (auto v = static_cast<uint64_t>(u); n == 0 || v != 0; v /= 10) digits[n++] = static_cast<char>('0' + v % 10);
+  while (static_cast<int>(n) <= d.scale && n < sizeof digits) digits[n++] = '0';
+  std::string out;
+  out.reserve(n + 2);
+  if (d.units < 0) out.push_back('-');
+  for (size_t i = n; i-- > 0;) {
     out.push_back(digits[i]);
     if (i == static_cast<size_t>(d.scale) && i > 0) out.push_back('.');
   }

@@ -170,8 +170,8 @@ void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vecto
 
 }  // namespace
 
-EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
-  const std::string& kind = s.shared.snaptype;
+EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName) : m_grid(grid) {
+  const std::string& kind = shared.snaptype;
   std::vector<std::string> names;
   if (kind == "Tablespace Snapshot")
     names = {"Tablespace name"};
@@ -186,8 +186,8 @@ EntryKeys::EntryKeys(const LoadedSnapshot& s) : m_grid(s.grid) {
   else if (const ReportKind* k = findKind(kind))
     names = {std::string(k->startvar)};
   else
-    names = {s.startName};  // the first name read, wherever a configuration puts its column
-  for (const std::string& name : names) m_cols.push_back(s.shared.vars.lookup(name));
+    names = {startName};  // the first name read, wherever a configuration puts its column
+  for (const std::string& name : names) m_cols.push_back(shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {

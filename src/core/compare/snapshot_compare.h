@@ -61,7 +61,9 @@ struct ComparedEntry {
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;
-  explicit EntryKeys(const LoadedSnapshot& s);
+  explicit EntryKeys(const LoadedSnapshot& s) : EntryKeys(s.shared, s.grid, s.startName) {}
+  /// The keys of a grid loaded with `shared` (the main window's, say).
+  EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName);
   /// Entries, that is data rows (grid rows 1 to rows() - 1).
   [[nodiscard]] int size() const { return m_grid.rows() - 1; }
   /// The key of the entry on grid row `row`.

@@ -17,14 +17,14 @@ namespace tarvolin::ui {
 namespace {
 
 constexpr int kClientWidth = 5730;
-constexpr int kClientHeight = 3135;
+constexpr int kClientHeight = 3615;
 constexpr int kIconPixels = 32;
 constexpr double kLabelPoints = 8.25;
 
 const QString kDescription = QStringLiteral("DB2 Snapshot Viewer");
 const QString kDisclaimer = QStringLiteral(
     "Provided as is, without warranty of any kind. Tarvolin only reads report files; "
-    "it never connects to a database.");
+    "it never connects to a database.\nFree software under the GNU GPL, version 3 or later.");
 
 /// `picIcon`: the program's 32 by 32 picture; a tab stop that shows a focus frame.
 class IconPicture : public QWidget {
@@ -124,7 +124,7 @@ void AboutBox::buildControls(platform::Platform& platform, platform::Dpi dpi) {
 
   QLabel* lblDisclaimer = addLabel(this, "lblDisclaimer", kDisclaimer);
   lblDisclaimer->setWordWrap(true);
-  placeTwips(lblDisclaimer, 240, 2160, 3855, 705, dpi);
+  placeTwips(lblDisclaimer, 240, 2160, 3855, 1185, dpi);
 
   QPushButton* cmdOK = addButton(this, "cmdOK", QStringLiteral("OK"));
   placeTwips(cmdOK, 4245, 2160, 1260, 345, dpi);

@@ -140,8 +140,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;
   KindTabs* m_kindTabs = nullptr;
-  int m_kind = 0;        ///< the kind on show of a file of several, an index into its kinds
-  QString m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
+  int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
+  QString
+      m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
   std::unique_ptr<DerivedColumnsOption> m_derived;
   QAction* m_menderived = nullptr;
   QAction* m_menshapes = nullptr;

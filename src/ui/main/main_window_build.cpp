@@ -13,6 +13,7 @@
 #include "ui/about/about_box.h"
 #include "ui/about/help_file.h"
 #include "ui/about/web_link.h"
+#include "ui/chart/chart_command.h"
 #include "ui/derived/derived_columns_option.h"
 #include "ui/derived/statements_window.h"
 #include "ui/lockwait/blocking_window.h"
@@ -180,14 +181,17 @@ void MainWindow::buildMenus() {
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  m_tableActions << item(menop, "menchart", QStringLiteral("Chart Over Time..."), this, [this] {
+    chartOverTime(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath, m_shared,
+                  m_store, m_loader.startName());
+  });
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this, [this] {
     showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow());
   });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
-    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath,
-                          m_derived->definitions(this));
+    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this));
   });
   m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");
   m_menderived->setCheckable(true);

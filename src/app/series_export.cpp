@@ -1,0 +1,60 @@
+#include "app/series_export.h"
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/checked_output.h"
+#include "app/grid_writer.h"
+#include "core/series/series.h"
+
+namespace tarvolin::app {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& n : names) text += (text.empty() ? "" : ", ") + n;
+  return text;
+}
+
+}  // namespace
+
+int exportSeries(const ExportOptions& options, const std::filesystem::path& programDir) {
+  int snapshots = 0;
+  std::string intervalNote;  // of the first interval without a known length
+  core::SeriesTable table;
+  int status = 0;
+  try {
+    const core::CounterTypes types = core::loadCounterTypes(programDir);
+    std::optional<std::string> kind;
+    if (!options.kind.empty()) kind = options.kind;
+    snapshots = core::forEachInterval({options.reports, kind, "."}, types, options.intervalMicros,
+                                      [&](core::SeriesInterval& iv) {
+                                        if (!iv.comparison.intervalMicros && intervalNote.empty())
+                                          intervalNote = iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote;
+                                        table.write(iv, [&](const core::GridStore& g, const std::vector<int>& cols) {
+                                          writeGrid(g, cols, options.csv, standardOutput());
+                                        });
+                                      });
+  } catch (const OutputError&) {
+    throw;  // ends the run (see main)
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    status = 1;
+  }
+  standardOutput().flush();
+  if (status == 0 && snapshots < 2) {
+    std::fprintf(stderr, "tarvolin-export: --series needs at least two snapshots, the reports hold %d\n", snapshots);
+    return 1;
+  }
+  if (!intervalNote.empty()) std::fprintf(stderr, "%s\n", intervalNote.c_str());
+  if (!table.dropped().empty())
+    std::fprintf(stderr, "Columns the first interval lacks, left out: %s\n", joined(table.dropped()).c_str());
+  if (status == 0) std::fprintf(stderr, "Snapshots: %d, intervals: %d\n", snapshots, snapshots - 1);
+  return status;
+}
+
+}  // namespace tarvolin::app

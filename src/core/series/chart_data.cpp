@@ -1,0 +1,132 @@
+#include "core/series/chart_data.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+#include "core/column_widths.h"
+#include "core/compare/snapshot_time.h"
+
+namespace tarvolin::core {
+
+namespace {
+
+double toDouble(const Decimal& d) { return static_cast<double>(d.units) / std::pow(10.0, d.scale); }
+
+/// The interval from `earlier` to `later` as compareSnapshots takes it.
+std::optional<int64_t> intervalBetween(const std::string& earlier, const std::string& later,
+                                       std::optional<int64_t> given) {
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later);
+  std::optional<int64_t> micros = t1 && t2 ? std::optional<int64_t>(*t2 - *t1) : given;
+  if (micros && *micros <= 0) micros.reset();
+  return micros;
+}
+
+}  // namespace
+
+std::string entryKeyText(const EntryKeys::Parts& parts) {
+  std::string text;
+  for (const std::string_view part : parts) {
+    if (part.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += part;
+  }
+  return text;
+}
+
+ChartSeries::ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros)
+    : m_variable(std::move(variable)), m_type(type), m_given(givenMicros) {}
+
+void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
+  const size_t at = m_labels.size();
+  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastTime, s.time, m_given));
+  m_lastTime = s.time;
+  m_labels.push_back(label);
+  m_times.push_back(parseSnapshotTime(s.time));
+  const int col = s.shared.vars.lookup(m_variable);
+  const EntryKeys keys(s);
+  std::unordered_map<std::string, int> seen;  // occurrences of each key in this snapshot
+  for (int row = 1; row <= keys.size(); ++row) {
+    std::string key = entryKeyText(keys.parts(row));
+    if (const int n = ++seen[key]; n > 1) key += " (" + std::to_string(n) + ")";
+    auto [it, added] = m_index.emplace(key, m_entries.size());
+    if (added) m_entries.push_back({key, {}, {}, 0});
+    Entry& e = m_entries[it->second];
+    e.values.resize(at + 1);
+    e.changes.resize(at + 1);
+    if (col >= 0) e.values[at] = parseDecimal(s.grid.text(row, col));
+    if (at == 0 || !e.values[at] || !e.values[at - 1]) continue;
+    const Decimal d = difference(*e.values[at], *e.values[at - 1]);
+    if (m_type == ValueType::Counter && d.units < 0) continue;  // reset
+    e.changes[at] = d;
+    e.total += std::fabs(toDouble(d));
+  }
+}
+
+ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
+  ChartLine l{e.key, std::vector<std::optional<double>>(m_labels.size()), std::vector<std::string>(m_labels.size())};
+  for (size_t i = 0; i < e.values.size(); ++i) {
+    std::optional<Decimal> d;
+    if (measure == ChartMeasure::Value)
+      d = e.values[i];
+    else if (measure == ChartMeasure::Change)
+      d = e.changes[i];
+    else if (e.changes[i] && m_intervals[i])
+      d = ratePerSecond(*e.changes[i], *m_intervals[i]);
+    if (!d) continue;
+    l.y[i] = toDouble(*d);
+    l.text[i] = formatDecimal(*d);
+  }
+  return l;
+}
+
+ChartData ChartSeries::chart(ChartMeasure measure, const std::string& current, size_t most) const {
+  ChartData data{m_labels, m_times, {}};
+  std::vector<size_t> order(m_entries.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  const auto it = m_index.find(current);
+  if (it != m_index.end() && most > 0) {
+    data.lines.push_back(line(m_entries[it->second], measure));
+    order.erase(order.begin() + static_cast<std::ptrdiff_t>(it->second));
+  }
+  const size_t more = std::min(order.size(), most - data.lines.size());
+  std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(more), order.end(),
+                    [&](size_t a, size_t b) {
+                      return m_entries[a].total != m_entries[b].total ? m_entries[a].total > m_entries[b].total : a < b;
+                    });
+  for (size_t i = 0; i < more; ++i) data.lines.push_back(line(m_entries[order[i]], measure));
+  return data;
+}
+
+void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g, TextMeasure* measure) {
+  size_t points = 0;
+  for (const ChartLine& l : data.lines)
+    points += static_cast<size_t>(std::count_if(l.y.begin(), l.y.end(), [](auto& y) { return y.has_value(); }));
+  g.clear();
+  g.setCols(4);
+  g.setRows(static_cast<int>(points) + 1);
+  const std::string header[] = {"Snapshot", "Entry", valueTitle, ""};
+  for (int c = 0; c < 4; ++c) g.setText(0, c, header[c]);
+  int row = 0;
+  for (const ChartLine& l : data.lines)
+    for (size_t i = 0; i < l.y.size(); ++i) {
+      if (!l.y[i]) continue;
+      ++row;
+      g.setText(row, 0, data.labels[i]);
+      g.setText(row, 1, l.key);
+      g.setText(row, 2, l.text[i]);
+      g.setText(row, 3, std::to_string(row));
+    }
+  g.setFixedRows(1);
+  g.setFixedCols(0);
+  for (int c = 0; measure != nullptr && c < 3; ++c) {
+    int width = 0;
+    for (int r = 0; r < g.rows(); ++r) width = std::max(width, valueWidth(g.text(r, c), *measure));
+    g.setColWidth(c, width);
+  }
+  g.setColWidth(3, 0);
+}
+
+}  // namespace tarvolin::core

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/compare/decimal.h"
+#include "core/compare/snapshot_compare.h"
+#include "core/grid_store.h"
+#include "core/snapshot_load.h"
+#include "core/text_measure.h"
+
+namespace tarvolin::core {
+
+/// What a chart's Y axis shows.
+enum class ChartMeasure {
+  Rate,    ///< a counter's change per second of each interval
+  Change,  ///< a counter's change over each interval
+  Value,   ///< the value at each snapshot (what a gauge shows)
+};
+
+/// One entry's line.
+struct ChartLine {
+  std::string key;                       ///< the entry's key, as the legend names it
+  std::vector<std::optional<double>> y;  ///< by snapshot; nothing where there is no point
+  std::vector<std::string> text;         ///< the same values as text, as --series writes them
+};
+
+/// The points of a chart.
+struct ChartData {
+  std::vector<std::string> labels;            ///< by snapshot: its time as printed, or "#N"
+  std::vector<std::optional<int64_t>> times;  ///< by snapshot: its time, when it can be read
+  std::vector<ChartLine> lines;               ///< the current entry's first, when the series has it
+};
+
+/// The key of an entry as one text (its parts joined by blanks): what a legend shows.
+[[nodiscard]] std::string entryKeyText(const EntryKeys::Parts& parts);
+
+/// One variable of every entry of a series, snapshot by snapshot: the numbers a chart draws.
+/// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
+/// snapshot, in order of occurrence). A counter's change is that of --compare: none where a
+/// value is missing or not a number, and none where the counter went down (a reset). A
+/// gauge's change is its plain difference. The interval comes from the snapshots' times,
+/// else `givenMicros`. Memory: two numbers per entry and snapshot.
+class ChartSeries {
+ public:
+  ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros = std::nullopt);
+
+  /// Takes the next snapshot's values. Cost: one pass over its rows.
+  void add(const LoadedSnapshot& s, const std::string& label);
+  [[nodiscard]] int snapshots() const { return static_cast<int>(m_labels.size()); }
+
+  /// The lines of `measure`: the entry whose key text is `current` (when the series has it),
+  /// then those of the largest total change (the sum of the changes' sizes; ties in order of
+  /// first appearance), `most` lines in all.
+  [[nodiscard]] ChartData chart(ChartMeasure measure, const std::string& current, size_t most = 10) const;
+
+ private:
+  struct Entry {
+    std::string key;
+    std::vector<std::optional<Decimal>> values;   // by snapshot
+    std::vector<std::optional<Decimal>> changes;  // by snapshot: over the interval that ends there
+    double total = 0;                             // the sum of the changes' sizes
+  };
+  [[nodiscard]] ChartLine line(const Entry& e, ChartMeasure measure) const;
+
+  std::string m_variable;
+  ValueType m_type;
+  std::optional<int64_t> m_given;
+  std::vector<std::string> m_labels;
+  std::vector<std::optional<int64_t>> m_times;
+  std::string m_lastTime;                           // of the snapshot taken last, as printed
+  std::vector<std::optional<int64_t>> m_intervals;  // by snapshot: of the interval that ends there
+  std::vector<Entry> m_entries;                     // in order of first appearance
+  std::unordered_map<std::string, size_t> m_index;  // by key (and occurrence)
+};
+
+/// The points as a table in `g`: a header row "Snapshot", "Entry", `valueTitle`, then one row
+/// per point, line by line in snapshot order, and a hidden last column with the row's number
+/// (from 1) in that order. With `measure`, each column is as wide as its widest text
+/// (valueWidth); the hidden one has width 0 either way.
+void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g,
+                     TextMeasure* measure = nullptr);
+
+}  // namespace tarvolin::core

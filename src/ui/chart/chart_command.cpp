@@ -1,0 +1,71 @@
+#include "ui/chart/chart_command.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "core/compare/snapshot_compare.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// A report of one snapshot: says so and offers to add the files of later ones. False, after
+/// saying why, when there are still fewer than two.
+bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers, const QString& path,
+                   const std::string& configFolder, const std::string& kind, core::ChartSeries& series) {
+  const QString name = QFileInfo(path).fileName();
+  QApplication::restoreOverrideCursor();
+  platform.dialogs.message(owner, QStringLiteral("%1 holds one snapshot: a chart over time needs two or more. Choose "
+                                                 "the files of the later snapshots.")
+                                      .arg(name));
+  QStringList more = choosers.openFiles(owner, QStringLiteral("Text Files (*.txt);;All Files (*)"), path);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  sortByFileName(more);
+  for (const QString& file : more)
+    readChartSnapshots(QFile::encodeName(file).toStdString(), configFolder, kind, series);
+  if (series.snapshots() >= 2) return true;
+  QApplication::restoreOverrideCursor();
+  platform.dialogs.message(owner, QStringLiteral("No chart: a chart over time needs two snapshots or more"));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  return false;
+}
+
+}  // namespace
+
+ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
+                           const std::string& configFolder, const QString& path, const core::SharedState& shared,
+                           const core::GridStore& grid, const std::string& startName) {
+  if (path.isEmpty() || grid.rows() < 2) {
+    platform.dialogs.message(owner, QStringLiteral("Load a report first: the chart shows its snapshots over time"));
+    return nullptr;
+  }
+  return openResultWindow(owner, platform, [&]() -> ChartWindow* {
+    ChartRequest request;
+    request.path = QFile::encodeName(path).toStdString();
+    request.configFolder = configFolder;
+    request.kind = shared.snaptype;
+    request.variable = grid.text(0, std::clamp(grid.col(), 0, grid.cols() - 1));
+    const core::CounterTypes types =
+        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
+    request.type = types.typeOf(request.variable);
+    if (request.type != core::ValueType::Counter && request.type != core::ValueType::Gauge) {
+      QApplication::restoreOverrideCursor();
+      platform.dialogs.message(owner, QStringLiteral("\"%1\" is neither a counter nor a gauge: choose a column of "
+                                                     "one to chart it over time")
+                                          .arg(QString::fromStdString(request.variable)));
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      return nullptr;
+    }
+    if (grid.row() >= 1 && grid.row() < grid.rows())
+      request.currentKey = core::entryKeyText(core::EntryKeys(shared, grid, startName).parts(grid.row()));
+    core::ChartSeries series(request.variable, request.type);
+    readChartSnapshots(request.path, configFolder, request.kind, series);
+    if (series.snapshots() < 2 && !addLaterFiles(owner, platform, choosers, path, configFolder, request.kind, series))
+      return nullptr;
+    return new ChartWindow(std::move(request), std::move(series), platform, choosers, owner);
+  });
+}
+
+}  // namespace tarvolin::ui

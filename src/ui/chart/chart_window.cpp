@@ -1,0 +1,215 @@
+#include "ui/chart/chart_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+#include "core/series/series.h"
+#include "platform/font_text_measure.h"
+#include "ui/chart/chart_drawing.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+const QString kMeasures[] = {QStringLiteral("Per second"), QStringLiteral("Change per interval"),
+                             QStringLiteral("Value")};
+
+}  // namespace
+
+void readChartSnapshots(const std::string& path, const std::string& configFolder, const std::string& kind,
+                        core::ChartSeries& series) {
+  std::optional<std::string> choice;
+  if (!kind.empty()) choice = kind;
+  core::forEachSeriesSnapshot({{path}, choice, configFolder}, [&](core::LoadedSnapshot& s, int) {
+    series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
+  });
+}
+
+void sortByFileName(QStringList& paths) {
+  std::stable_sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
+    return QFileInfo(a).fileName() < QFileInfo(b).fileName();
+  });
+}
+
+ChartWindow::ChartWindow(ChartRequest request, core::ChartSeries series, platform::Platform& platform,
+                         platform::FileChoosers& choosers, QWidget* parent)
+    : ResultWindow({"frmchart", "grdchart", "statchart"},
+                   QStringLiteral("Chart Over Time: %1 - %2")
+                       .arg(QString::fromStdString(request.variable),
+                            QFileInfo(QFile::decodeName(request.path.c_str())).fileName()),
+                   platform, parent),
+      m_request(std::move(request)),
+      m_choosers(choosers),
+      m_series(std::move(series)),
+      m_measure(m_request.type == core::ValueType::Counter ? core::ChartMeasure::Rate : core::ChartMeasure::Value),
+      m_dialogPath(QFile::decodeName(m_request.path.c_str())) {
+  redrawTable();
+  showGrid(QString());
+  buildControls();
+  redraw();
+}
+
+ChartWindow::~ChartWindow() = default;
+
+void ChartWindow::buildControls() {
+  QWidget* grid = takeCentralWidget();
+  m_chart = new QChart;
+  m_chart->setObjectName(QStringLiteral("chtover"));
+  m_chart->legend()->setAlignment(Qt::AlignRight);  // keys in full, one under the other
+  m_view = new QChartView(m_chart);
+  m_view->setRenderHint(QPainter::Antialiasing);
+  m_view->setMinimumSize(560, 420);
+
+  m_cmbmeasure = new QComboBox;
+  m_cmbmeasure->setObjectName(QStringLiteral("cmbmeasure"));
+  for (const QString& m : kMeasures) m_cmbmeasure->addItem(m);
+  m_cmbmeasure->setCurrentIndex(static_cast<int>(m_measure));
+  m_cmbmeasure->setEnabled(m_request.type == core::ValueType::Counter);
+  connect(m_cmbmeasure, &QComboBox::currentIndexChanged, this,
+          [this](int i) { setMeasure(static_cast<core::ChartMeasure>(i)); });
+  auto* bar = new QHBoxLayout;
+  auto* label = new QLabel(QStringLiteral("&Show:"));
+  label->setBuddy(m_cmbmeasure);
+  bar->addWidget(label);
+  bar->addWidget(m_cmbmeasure);
+  bar->addStretch(1);
+
+  auto* splitter = new QSplitter(Qt::Horizontal);
+  splitter->addWidget(m_view);
+  splitter->addWidget(grid);
+  splitter->setStretchFactor(0, 1);
+  splitter->setSizes({720, 480});
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->addLayout(bar);
+  layout->addWidget(splitter, 1);
+  setCentralWidget(central);
+
+  QMenu* file = new QMenu(QStringLiteral("&File"), this);
+  file->setObjectName(QStringLiteral("menfile"));
+  menuBar()->insertMenu(menuBar()->actions().value(0), file);
+  QAction* add = file->addAction(QStringLiteral("Add Files..."), this, &ChartWindow::addFilesChosen);
+  add->setObjectName(QStringLiteral("menaddfiles"));
+  QAction* save = file->addAction(QStringLiteral("Save Image..."), this, &ChartWindow::saveImageChosen);
+  save->setObjectName(QStringLiteral("mensaveimage"));
+  resize(1200, 620);
+}
+
+QString ChartWindow::valueTitle() const {
+  const QString name = QString::fromStdString(m_request.variable);
+  switch (m_measure) {
+    case core::ChartMeasure::Rate:
+      return name + QStringLiteral(" (per s)");
+    case core::ChartMeasure::Change:
+      return name + QStringLiteral(" (change)");
+    case core::ChartMeasure::Value:
+      break;
+  }
+  return name;
+}
+
+void ChartWindow::redrawTable() {
+  m_data = m_series.chart(m_measure, m_request.currentKey);
+  platform::FontTextMeasure measure(font());
+  core::writeChartTable(m_data, valueTitle().toStdString(), store(), &measure);
+}
+
+void ChartWindow::redraw() {
+  redrawTable();
+  drawChart(*m_chart, m_data, valueTitle());
+  const QList<QAbstractSeries*> lines = m_chart->series();
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    auto* line = qobject_cast<QLineSeries*>(lines[i]);
+    connect(line, &QLineSeries::hovered, this, [this, i](const QPointF& p, bool entered) {
+      if (!entered) return;
+      // The snapshot whose X is nearest to the point.
+      size_t nearest = 0;
+      for (size_t s = 1; s < m_data.labels.size(); ++s)
+        if (std::abs(chartX(m_data, s) - p.x()) < std::abs(chartX(m_data, nearest) - p.x())) nearest = s;
+      m_hoverText = pointText(static_cast<size_t>(i), nearest);
+      QToolTip::showText(QCursor::pos(), m_hoverText, m_view);
+    });
+  }
+}
+
+QString ChartWindow::pointText(size_t line, size_t snapshot) const {
+  if (line >= m_data.lines.size() || snapshot >= m_data.labels.size()) return {};
+  const core::ChartLine& l = m_data.lines[line];
+  return QStringLiteral("%1  %2  %3")
+      .arg(QString::fromStdString(m_data.labels[snapshot]), QString::fromStdString(l.key),
+           l.text[snapshot].empty() ? QStringLiteral("(none)") : QString::fromStdString(l.text[snapshot]));
+}
+
+void ChartWindow::setMeasure(core::ChartMeasure measure) {
+  m_measure = m_request.type == core::ValueType::Counter ? measure : core::ChartMeasure::Value;
+  if (m_cmbmeasure->currentIndex() != static_cast<int>(m_measure)) {
+    m_cmbmeasure->setCurrentIndex(static_cast<int>(m_measure));  // draws through the signal
+    return;
+  }
+  redraw();
+}
+
+void ChartWindow::addFiles(QStringList paths) {
+  sortByFileName(paths);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  for (const QString& path : paths) {
+    try {
+      readChartSnapshots(QFile::encodeName(path).toStdString(), m_request.configFolder, m_request.kind, m_series);
+    } catch (const std::exception& e) {
+      QApplication::restoreOverrideCursor();
+      platform().dialogs.message(this, QString::fromStdString(e.what()));
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      break;
+    }
+  }
+  redraw();
+  QApplication::restoreOverrideCursor();
+}
+
+void ChartWindow::addFilesChosen() {
+  const QStringList paths =
+      m_choosers.openFiles(this, QStringLiteral("Text Files (*.txt);;All Files (*)"), m_dialogPath);
+  if (paths.isEmpty()) return;
+  m_dialogPath = paths.first();
+  addFiles(paths);
+}
+
+bool ChartWindow::saveImage(const QString& path) { return m_view->grab().save(path, "PNG"); }
+
+void ChartWindow::saveImageChosen() {
+  QString path = m_choosers.saveFile(this, QStringLiteral("PNG Images (*.png)"),
+                                     QFileInfo(m_dialogPath).completeBaseName() + QStringLiteral(".png"));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
+  if (!saveImage(path)) platform().dialogs.message(this, QStringLiteral("Cannot write ") + path);
+}
+
+void ChartWindow::showDetailOf(int row) {
+  // The hidden column numbers the points line by line, in snapshot order.
+  const std::string_view number = store().text(row, 3);
+  int point = 0;
+  std::from_chars(number.data(), number.data() + number.size(), point);
+  for (size_t line = 0; line < m_data.lines.size(); ++line)
+    for (size_t s = 0; s < m_data.labels.size(); ++s)
+      if (m_data.lines[line].y[s] && --point == 0) {
+        platform().dialogs.message(this, pointText(line, s));
+        return;
+      }
+}
+
+}  // namespace tarvolin::ui

@@ -1,0 +1,154 @@
+// A series: every consecutive pair of snapshots compared, and the chart's points.
+#include <gtest/gtest.h>
+
+#include "core/load_fixture.h"
+#include "core/report_reader.h"
+#include "core/series/chart_data.h"
+#include "core/series/series.h"
+
+namespace tarvolin::core {
+namespace {
+
+using test::TempDir;
+
+/// A table snapshot taken at `time` (none when empty) of tables "NAME=ROWSREAD;...".
+std::string tables(const std::string& time, const std::vector<std::pair<std::string, std::string>>& rows) {
+  std::string text = "\n                        Table Snapshot\n\nDatabase name = ORDERS\n";
+  if (!time.empty()) text += "Snapshot timestamp = " + time + "\n";
+  text += "\nTable List\n";
+  for (const auto& [name, read] : rows)
+    text += " Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = " + read + "\n Table Type = User\n\n";
+  return text;
+}
+
+class Series : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::string> errors;
+    types = CounterTypes::parse("counter Rows Read\ngauge Data Object Pages\n", errors);
+  }
+  std::string file(const std::string& text) { return dir.write("s" + std::to_string(++files) + ".txt", text); }
+  /// The series of `paths` as TSV lines; `snapshots` gets their number.
+  std::vector<std::string> run(const std::vector<std::string>& paths, std::optional<int64_t> given = {}) {
+    SeriesTable table;
+    std::vector<std::string> lines;
+    snapshots = forEachInterval({paths, {}, dir.folder()}, types, given, [&](SeriesInterval& iv) {
+      table.write(iv, [&](const GridStore& g, const std::vector<int>& cols) {
+        for (int r = 0; r < g.rows(); ++r) {
+          std::string line;
+          for (size_t i = 0; i < cols.size(); ++i) line += (i ? "\t" : "") + std::string(g.text(r, cols[i]));
+          lines.push_back(line);
+        }
+      });
+    });
+    dropped = table.dropped();
+    return lines;
+  }
+  TempDir dir;
+  CounterTypes types;
+  int files = 0;
+  int snapshots = 0;
+  std::vector<std::string> dropped;
+};
+
+constexpr const char* kHeader =
+    "From\tTo\tChange\tTable Schema\tTable Name\tRows Read\tRows Read (change)\tRows Read (per s)\tTable Type";
+
+TEST_F(Series, PairsInOrderWithResetsAndEntriesThatAppear) {
+  const std::string s1 = tables("2026-12-01 10:00:00", {{"A", "100"}});
+  const std::string s2 = tables("2026-12-01 10:01:00", {{"A", "160"}, {"B", "5"}});
+  const std::string s3 = tables("2026-12-01 10:02:00", {{"A", "10"}, {"B", "65"}});
+  const std::vector<std::string> expected = {
+      kHeader,
+      "2026-12-01 10:00:00\t2026-12-01 10:01:00\t\tSHOP\tA\t160\t60\t1.000\tUser",
+      "2026-12-01 10:00:00\t2026-12-01 10:01:00\tnew\tSHOP\tB\t5\t\t\tUser",
+      "2026-12-01 10:01:00\t2026-12-01 10:02:00\treset\tSHOP\tA\t10\t\t\tUser",
+      "2026-12-01 10:01:00\t2026-12-01 10:02:00\t\tSHOP\tB\t65\t60\t1.000\tUser",
+  };
+  // One file holding the three, the three as files, and a mix give the same rows.
+  EXPECT_EQ(run({file(s1 + s2 + s3)}), expected);
+  EXPECT_EQ(snapshots, 3);
+  EXPECT_EQ(run({file(s1), file(s2), file(s3)}), expected);
+  EXPECT_EQ(run({file(s1 + s2), file(s3)}), expected);
+}
+
+TEST_F(Series, WithoutTimesSnapshotsAreNumberedAcrossFilesAndTheGivenIntervalGivesRates) {
+  const std::vector<std::string> lines =
+      run({file(tables("", {{"A", "0"}}) + tables("", {{"A", "30"}})), file(tables("", {{"A", "90"}}))}, 30'000'000);
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[1], "#1\t#2\t\tSHOP\tA\t30\t30\t1.000\tUser");
+  EXPECT_EQ(lines[2], "#2\t#3\t\tSHOP\tA\t90\t60\t2.000\tUser");
+}
+
+TEST_F(Series, OneSnapshotGivesNoInterval) {
+  EXPECT_TRUE(run({file(tables("2026-12-01 10:00:00", {{"A", "1"}}))}).empty());
+  EXPECT_EQ(snapshots, 1);
+}
+
+TEST_F(Series, ALaterIntervalsExtraColumnIsLeftOutAndNamed) {
+  std::string s3 = tables("", {{"A", "3"}});
+  s3.insert(s3.find(" Rows Read"), " Overflows = 4\n");
+  const std::vector<std::string> lines = run({file(tables("", {{"A", "1"}}) + tables("", {{"A", "2"}}) + s3)});
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[2], "#2\t#3\t\tSHOP\tA\t3\t1\t\tUser");
+  EXPECT_EQ(dropped, std::vector<std::string>{"Overflows"});
+}
+
+TEST_F(Series, AFailingLoadStopsTheSeries) {
+  EXPECT_THROW(run({file(tables("", {{"A", "1"}})), dir.folder() + "/missing.txt"}), ReadError);
+}
+
+TEST_F(Series, ChartPointsForEachMeasure) {
+  ChartSeries chart("Rows Read", ValueType::Counter);
+  const std::vector<std::string> times = {"2026-12-01 10:00:00", "2026-12-01 10:00:10", "2026-12-01 10:00:20",
+                                          "2026-12-01 10:00:30"};
+  const std::vector<std::vector<std::pair<std::string, std::string>>> snaps = {
+      {{"A", "0"}, {"B", "0"}},
+      {{"A", "10"}, {"B", "100"}, {"C", "7"}},
+      {{"A", "5"}, {"B", "300"}, {"C", "Not Collected"}},
+      {{"A", "45"}, {"B", "300"}, {"C", "8"}},
+  };
+  forEachSeriesSnapshot({{file(tables(times[0], snaps[0]) + tables(times[1], snaps[1]) + tables(times[2], snaps[2]) +
+                               tables(times[3], snaps[3]))},
+                         {},
+                         dir.folder()},
+                        [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  using Y = std::vector<std::optional<double>>;
+  const struct {
+    ChartMeasure measure;
+    size_t most;
+    Y a, b;
+  } rows[] = {
+      {ChartMeasure::Rate, 3, {{}, 1.0, {}, 4.0}, {{}, 10.0, 20.0, 0.0}},
+      {ChartMeasure::Change, 3, {{}, 10.0, {}, 40.0}, {{}, 100.0, 200.0, 0.0}},
+      {ChartMeasure::Value, 2, {0.0, 10.0, 5.0, 45.0}, {0.0, 100.0, 300.0, 300.0}},
+  };
+  for (const auto& row : rows) {
+    // The current entry first, then the largest total change: B (300), A (50), C (none).
+    const ChartData d = chart.chart(row.measure, "SHOP A", row.most);
+    ASSERT_EQ(d.lines.size(), row.most);
+    EXPECT_EQ(d.labels, times);
+    EXPECT_EQ(d.lines[0].key, "SHOP A");
+    EXPECT_EQ(d.lines[0].y, row.a);
+    EXPECT_EQ(d.lines[1].key, "SHOP B");
+    EXPECT_EQ(d.lines[1].y, row.b);
+    if (row.most == 3) {
+      EXPECT_EQ(d.lines[2].key, "SHOP C");
+    }
+  }
+  const ChartData top = chart.chart(ChartMeasure::Rate, "", 2);
+  ASSERT_EQ(top.lines.size(), 2U);
+  EXPECT_EQ(top.lines[0].key, "SHOP B");
+  EXPECT_EQ(top.lines[1].key, "SHOP A");
+  EXPECT_EQ(top.lines[1].text[3], "4.000");
+
+  GridStore g;
+  writeChartTable(top, "Rows Read (per s)", g);
+  ASSERT_EQ(g.rows(), 1 + 3 + 2);
+  EXPECT_EQ(g.text(5, 0), times[3]);
+  EXPECT_EQ(g.text(5, 1), "SHOP A");
+  EXPECT_EQ(g.text(5, 2), "4.000");
+}
+
+}  // namespace
+}  // namespace tarvolin::core

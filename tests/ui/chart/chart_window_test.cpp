@@ -1,0 +1,164 @@
+// The chart over time and the command that opens it, on the capture loop samples.
+#include <QAbstractItemModelTester>
+#include <QChart>
+#include <QComboBox>
+#include <QLineSeries>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "common/find_child.h"
+#include "common/platform_doubles.h"
+#include "core/report_loader.h"
+#include "platform/grid_view.h"
+#include "ui/chart/chart_command.h"
+
+using namespace tarvolin;
+using test::child;
+
+namespace {
+
+QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
+
+/// Answers the dialogs for several files and for saving.
+class FileChoosersDouble : public platform::FileChoosers {
+ public:
+  QStringList openFiles(QWidget*, const QString&, const QString&) override { return openAnswer; }
+  QString saveFile(QWidget*, const QString&, const QString&) override { return saveAnswer; }
+  QStringList openAnswer;
+  QString saveAnswer;
+};
+
+/// A report loaded whole, as the main window holds it, with the current cell on the first row
+/// whose cells include `entry` and on the column `variable`.
+struct Shown {
+  core::LoadedSnapshot report;
+  Shown(const QString& path, const QString& configFolder, std::string_view entry, std::string_view variable) {
+    core::loadSnapshot(path.toStdString(), core::ReportLoader::kWholeFile, configFolder.toStdString(), report);
+    core::GridStore& g = report.grid;
+    int row = 0;
+    int col = 0;
+    for (int r = g.rows() - 1; r >= 1; --r)
+      for (int c = 0; c < g.cols(); ++c) row = g.text(r, c) == entry ? r : row;
+    for (int c = 0; c < g.cols(); ++c) col = g.text(0, c) == variable ? c : col;
+    g.setSelection(row, col, row, col);
+  }
+};
+
+QStringList lineNames(ui::ChartWindow& w) {
+  QStringList names;
+  for (QAbstractSeries* s : w.chart().series()) names << s->name();
+  return names;
+}
+
+class ChartWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { d.files.dir = QStringLiteral(TARVOLIN_BUILD_DIR "/src/app"); }
+
+  void theCurrentEntryFirstThenTheLargestChangesAndTheTableHoldsTheSamePoints() {
+    ui::ChartWindow* w = open(sample("series/tables_loop.txt"), "CART", "Rows Read");
+    QVERIFY(w != nullptr);
+    QAbstractItemModelTester tester(child<platform::GridView>(*w, "grdchart")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(lineNames(*w), QStringList({"SHOP CART", "SHOP ORDERS", "SHOP INVOICE", "SYSIBM SYSTABLES"}));
+    const struct {
+      core::ChartMeasure measure;
+      const char* title;
+      int points;        // 4 lines over 6 snapshots, without the first snapshot's, the reset's and CART's before it
+      const char* last;  // CART's last point
+    } rows[] = {{core::ChartMeasure::Rate, "Rows Read (per s)", 16, "13.333"},
+                {core::ChartMeasure::Change, "Rows Read (change)", 16, "800"},
+                {core::ChartMeasure::Value, "Rows Read", 21, "1690"}};
+    core::GridStore& g = w->store();
+    for (const auto& row : rows) {
+      w->setMeasure(row.measure);
+      QCOMPARE(g.rows(), row.points + 1);
+      QCOMPARE(g.text(0, 2), row.title);
+      const int cartPoints = row.measure == core::ChartMeasure::Value ? 3 : 2;
+      QCOMPARE(g.text(cartPoints, 1), "SHOP CART");
+      QCOMPARE(g.text(cartPoints, 2), row.last);
+      QCOMPARE(w->pointText(0, 5), QStringLiteral("2026-11-27 16:52:02.770318  SHOP CART  ") + row.last);
+      const auto* cart = qobject_cast<QLineSeries*>(w->chart().series().first());
+      QCOMPARE(cart->count(), cartPoints);
+      QCOMPARE(QString::number(cart->at(cartPoints - 1).y(), 'f', 3).toDouble(), QByteArray(row.last).toDouble());
+    }
+    w->setMeasure(core::ChartMeasure::Rate);
+    g.setSelection(1, 2, g.rows() - 1, 2);
+    w->sort(core::SortOrder::Descending);
+    QCOMPARE(g.text(1, 2), "200.000");
+    g.setSelection(1, 0, 1, g.cols() - 1);
+    w->copyCells();
+    QCOMPARE(d.clipboard.lastText().count('\t'), 2);  // the hidden point number stays out
+
+    const QString png = config.filePath(QStringLiteral("chart.png"));
+    choosers.saveAnswer = config.filePath(QStringLiteral("chart"));
+    child<QAction>(*w, "mensaveimage")->trigger();
+    QVERIFY(!QImage(png).isNull());
+    delete w;
+
+    ui::ChartWindow* gauge = open(sample("series/tables_loop.txt"), "CART", "Data Object Pages");
+    QVERIFY(gauge != nullptr);
+    QVERIFY(!child<QComboBox>(*gauge, "cmbmeasure")->isEnabled());
+    QCOMPARE(gauge->store().text(0, 2), "Data Object Pages");
+    delete gauge;
+  }
+
+  void filesAddedInNameOrderDrawWhatOneFileOfThemDraws() {
+    ui::ChartWindow* whole = open(sample("series/tables_loop.txt"), "ORDERS", "Rows Written");
+    const QString minutes = sample("series/minutes/tables_20261127_16");
+    choosers.openAnswer = {minutes + "49.txt", minutes + "48.txt"};
+    ui::ChartWindow* w = open(minutes + "47.txt", "ORDERS", "Rows Written");
+    QVERIFY(w != nullptr && whole != nullptr);
+    QVERIFY(
+        d.dialogs.messages.last().endsWith("holds one snapshot: a chart over time needs two or more. Choose "
+                                           "the files of the later snapshots."));
+    choosers.openAnswer = {minutes + "52.txt", minutes + "50.txt", minutes + "51.txt"};
+    child<QAction>(*w, "menaddfiles")->trigger();
+    QCOMPARE(w->data().labels, whole->data().labels);
+    QCOMPARE(w->data().lines.size(), whole->data().lines.size());
+    for (size_t i = 0; i < w->data().lines.size(); ++i) {
+      QCOMPARE(w->data().lines[i].key, whole->data().lines[i].key);
+      QCOMPARE(w->data().lines[i].text, whole->data().lines[i].text);
+    }
+    delete w;
+    delete whole;
+  }
+
+  void whatCantBeChartedIsToldInAMessageBox() {
+    choosers.openAnswer.clear();
+    const struct {
+      QString path;
+      const char* variable;
+      QString message;
+    } rows[] = {
+        {sample("series/tables_loop.txt"), "Table Name",
+         "\"Table Name\" is neither a counter nor a gauge: choose a column of one to chart it over time"},
+        {sample("table_snapshot.txt"), "Rows Read", "No chart: a chart over time needs two snapshots or more"},
+        {QString(), "Rows Read", "Load a report first: the chart shows its snapshots over time"},
+    };
+    for (const auto& row : rows) {
+      const Shown shown(row.path.isEmpty() ? sample("series/tables_loop.txt") : row.path, config.path(), "",
+                        row.variable);
+      QVERIFY(!ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), row.path,
+                                 shown.report.shared, shown.report.grid, shown.report.startName));
+      QCOMPARE(d.dialogs.messages.last(), row.message);
+    }
+  }
+
+ private:
+  ui::ChartWindow* open(const QString& path, std::string_view entry, std::string_view variable) {
+    const Shown shown(path, config.path(), entry, variable);
+    return ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), path, shown.report.shared,
+                             shown.report.grid, shown.report.startName);
+  }
+
+  test::PlatformDouble d;
+  FileChoosersDouble choosers;
+  QTemporaryDir config;
+};
+
+}  // namespace
+
+QTEST_MAIN(ChartWindowTest)
+#include "chart_window_test.moc"
