@@ -82,6 +82,13 @@ bool EntryReader::begins(Role role) {
   return true;
 }
 
+void EntryReader::setBegins(ReportItem& item, Role role) {
+  item.beginsEntry = begins(role);
+  if (!item.beginsEntry) return;
+  item.beginsMember = role != Role::Start;
+  item.beginsOwner = role == Role::Start && !(m_startvar2.empty() && m_leadvar.empty());
+}
+
 bool EntryReader::matchLayout(ReportItem& item) {
   const int guess = m_next[static_cast<size_t>(m_prev)];
   if (guess < 0) return false;
@@ -90,7 +97,7 @@ bool EntryReader::matchLayout(ReportItem& item) {
   item.var = guess;
   item.name = m_vars[guess].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
-  item.beginsEntry = begins(layout.role);
+  setBegins(item, layout.role);
   return true;
 }
 
@@ -131,7 +138,7 @@ void EntryReader::takeValue(ReportItem& item) {
   }
   if (m_startvar.empty()) m_startvar = item.name;
   const Role role = roleOf(item.name);
-  item.beginsEntry = begins(role);
+  setBegins(item, role);
   if (!item.beginsEntry && !m_inEntry) {
     if (m_split) item.kind = ReportItem::Kind::Preamble;
     return;

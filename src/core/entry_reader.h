@@ -38,6 +38,11 @@ struct ReportItem {
   std::string_view text;
   int var = -1;              ///< Value: the name's index in the table, or -1 when it isn't there
   bool beginsEntry = false;  ///< Value: the name is a start name of the kind
+  /// Value: the entry begun is listed under the one begun by beginsOwner before it (a
+  /// lock under its application): it began at the second start name or the lead name.
+  bool beginsMember = false;
+  /// Value: the entry begun at the start name of a kind whose entries have members.
+  bool beginsOwner = false;
 };
 
 /// Cuts a report into its heading and the names and values of its entries, line by
@@ -84,6 +89,8 @@ class EntryReader {
   [[nodiscard]] Role roleOf(std::string_view name) const;
   /// Whether a name of that role begins an entry now; notes what the entry has seen.
   bool begins(Role role);
+  /// Sets beginsEntry and the level of the entry begun from the name's role.
+  void setBegins(ReportItem& item, Role role);
 
   void takeHeading(ReportItem& item);
   void takeValue(ReportItem& item);

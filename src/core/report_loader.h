@@ -6,6 +6,7 @@
 
 #include "core/grid.h"
 #include "core/load_observer.h"
+#include "core/lock_owners.h"
 #include "core/shared_state.h"
 #include "core/text_measure.h"
 
@@ -79,6 +80,7 @@ class ReportLoader {
   int m_snapshot = kWholeFile;
   bool m_sizeColumns = true;
   std::string m_snapshotTime;
+  LockOwners m_owners{m_shared.vars};
 };
 
 }  // namespace tarvolin::core

@@ -68,8 +68,8 @@ TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate
       "Application handle",          "Lock Name", "Lock Count", "Total wait time (ms)", "Total wait time (ms) (change)",
       "Total wait time (ms) (per s)"};
   EXPECT_EQ(rows(names), (std::vector<std::string>{"|2|||50||",  // "Not Collected" before: no change
-                                                   "||L1|3|||", "new||L2|1|||", "reset|1|||40||", "||L1|1|||",
-                                                   "new|4|||0||", "gone|3|||7||", "gone||L9|1|||"}));
+                                                   "|2|L1|3|||", "new|2|L2|1|||", "reset|1|||40||", "|1|L1|1|||",
+                                                   "new|4|||0||", "gone|3|||7||", "gone|3|L9|1|||"}));
   std::vector<int> earlierRows;
   for (const ComparedEntry& e : c.entries) earlierRows.push_back(e.earlierRow);
   EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 1, 2, -1, 5, 6}));
