@@ -72,6 +72,7 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
     : QTableView(parent), m_model(new GridModel(store, this)), m_dpi(screenDpi(parent)) {
   setModel(m_model);
   setUpTable(*this, px(core::kDefaultRowHeight), px(core::kDefaultColWidth));
+  horizontalHeader()->setStretchLastSection(true);  // the last shown column reaches the edge
   connect(m_model, &GridModel::storeChanged, this, &GridView::onStoreChanged);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::storeSelectionFromView);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::storeSelectionFromView);
@@ -82,6 +83,14 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
   applyHeaderHeight();
   applyRowHeights();
   applyFixedColumn();
+}
+
+int GridView::trailingHidden() const {
+  int n = 0;
+  for (int v = horizontalHeader()->count() - 1;
+       v >= 0 && horizontalHeader()->isSectionHidden(horizontalHeader()->logicalIndex(v)); --v)
+    ++n;
+  return n;
 }
 
 int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi.x); }
@@ -201,6 +210,8 @@ void GridView::onSectionResized(int column, int /*oldSize*/, int newSize) {
     updateFrozenGeometry();
   }
   if (m_applying || newSize == 0 || column >= store().cols()) return;
+  // The last shown column follows the view's width, not the user's hand: its width stays.
+  if (column == horizontalHeader()->logicalIndex(horizontalHeader()->count() - 1 - trailingHidden())) return;
   // The user dragged a column edge: the store keeps the width.
   const bool wasApplying = std::exchange(m_applying, true);
   store().setColWidth(column, pixelsToTwips(newSize, m_dpi.x));
