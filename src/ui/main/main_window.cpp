@@ -19,6 +19,7 @@
 #include "ui/customise/customise_command.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
+#include "ui/main/grid_keys.h"
 
 namespace tarvolin::ui {
 
@@ -58,6 +59,9 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   setAcceptDrops(true);
   buildControls();
   buildMenus();
+  m_tableActions << (new GridKeys(*m_grd, *m_mensortt, *m_commands, *this, *m_cmbfile, [this] {
+                      do_refresh();
+                    }))->reloadAction();
   sizeToDesign();
   // The window's load handler: the next load is unfiltered.
   m_load.like_val.clear();
