@@ -18,8 +18,11 @@
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
 #include "ui/main/file_rules.h"
+#include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/grid_keys.h"
+#include "ui/main/report_caption.h"
+#include "ui/main/window_place.h"
 
 namespace tarvolin::ui {
 
@@ -63,6 +66,10 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
                       do_refresh();
                     }))->reloadAction();
   sizeToDesign();
+  m_caption = std::make_unique<ReportCaption>(*this, *m_lbltime, *m_cmbfile);
+  m_place = std::make_unique<WindowPlace>(*this);
+  m_filters = new FilterStatus(*m_statmsg, m_store);
+  m_commands->setFilterStatus(m_filters);
   // The window's load handler: the next load is unfiltered.
   m_load.like_val.clear();
 }
@@ -111,8 +118,12 @@ bool MainWindow::do_refresh() {
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
   m_linesSinceCheck = 0;
+  m_filters->loadStarts(m_load);
   m_loader.do_refresh(QFile::encodeName(m_cmbfile->currentText()).toStdString(), m_store);
   flushStatus();
+  m_filters->loaded(m_loader.counters().nentry);
+  m_caption->loaded(m_cmbfile->currentText());
+  QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
   setTableCommandsEnabled(true);
   if (m_closeWhenLoaded) close();
   return true;
@@ -181,7 +192,7 @@ void MainWindow::setStatus(const std::string& text) {
 
 void MainWindow::setFileTime(std::chrono::system_clock::time_point modified) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(modified.time_since_epoch()).count();
-  m_lbltime->setText(fileTimeText(QDateTime::fromMSecsSinceEpoch(ms), QLocale::system()));
+  m_caption->fileTime(QDateTime::fromMSecsSinceEpoch(ms));
 }
 
 void MainWindow::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }
@@ -230,6 +241,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  m_place->save();
   QMainWindow::closeEvent(event);
 }
 

@@ -106,6 +106,9 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);  // the window's kept place: none, and not the user's
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvolin"), QStringLiteral("tarvolin"))
+        .clear();
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
   }
@@ -137,7 +140,10 @@ class MainWindowTest : public QObject {
     QVERIFY(c.nout > 0 && x.p.dialogs.messages.isEmpty());
     QCOMPARE(x.status(), finished(c.nread, c.nout));
     QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), QStringLiteral("Database Lock Snapshot"));
-    QVERIFY(!child<QLabel>(x.w, "lbltime")->text().isEmpty());
+    QCOMPARE(child<QLabel>(x.w, "lbltime")->text(), QStringLiteral("11/27/2026 16:42:08.305517"));  // its own
+    QCOMPARE(x.w.windowTitle(), QStringLiteral("Tarvolin - View DB2 Snapshot - lock_snapshot.txt"));
+    QVERIFY(x.load(m_small));
+    QVERIFY(child<QLabel>(x.w, "lbltime")->text().endsWith(QStringLiteral(" (file time)")));
     QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
     QCOMPARE(x.grd().model()->headerData(3, Qt::Horizontal, Qt::ToolTipRole), QString::fromUtf8(x.grid().text(0, 3)));
     QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
@@ -307,8 +313,11 @@ class MainWindowTest : public QObject {
     x.select(7, kLocksHeld);  // "2" on an application row: every application row
     x.trigger("menexcl");
     QTRY_COMPARE(x.grd().model()->rowCount(), 6);
+    const auto filters = [&x] { return child<QLabel>(x.w, "statfilter")->text(); };
+    QCOMPARE(filters(), QStringLiteral("Showing 6 of 9 entries: Locks held <> 2"));
     x.trigger("menexclnone");
     QTRY_COMPARE(x.grd().model()->rowCount(), 9);
+    QCOMPARE(filters(), QString());
     x.click("comref");
     x.select(1, kLocksHeld);  // the first data row, hidden, then shown again by a reload
     x.trigger("menexcl");
@@ -318,6 +327,9 @@ class MainWindowTest : public QObject {
     x.select(3, kTableName);  // T1
     x.trigger("menlike");
     QCOMPARE(x.column(kLockObject), QStringList({"77", "154", "231"}));
+    QCOMPARE(filters(), QStringLiteral("Showing 3 of 9 entries: Table Name = T1"));
+    x.trigger("menexclnone");  // reads the report again, unfiltered
+    QVERIFY(x.grid().rows() == 10 && filters().isEmpty());
     x.select(1, kTableName);
     x.p.dialogs.answers = {QStringLiteral("T0"), QString()};
     x.trigger("menlike2");
