@@ -72,7 +72,6 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
     : QTableView(parent), m_model(new GridModel(store, this)), m_dpi(screenDpi(parent)) {
   setModel(m_model);
   setUpTable(*this, px(core::kDefaultRowHeight), px(core::kDefaultColWidth));
-  horizontalHeader()->setStretchLastSection(true);  // the last shown column reaches the edge
   connect(m_model, &GridModel::storeChanged, this, &GridView::onStoreChanged);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::storeSelectionFromView);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::storeSelectionFromView);
@@ -83,14 +82,6 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
   applyHeaderHeight();
   applyRowHeights();
   applyFixedColumn();
-}
-
-int GridView::trailingHidden() const {
-  int n = 0;
-  for (int v = horizontalHeader()->count() - 1;
-       v >= 0 && horizontalHeader()->isSectionHidden(horizontalHeader()->logicalIndex(v)); --v)
-    ++n;
-  return n;
 }
 
 int GridView::px(int twips) const { return twipsToPixels(twips, m_dpi.x); }
@@ -124,6 +115,20 @@ void GridView::applyColumns() {
       if (!m_frozen->isColumnHidden(c)) m_frozen->setColumnHidden(c, true);
     if (cols > 0) m_frozen->setColumnWidth(0, columnWidth(0));
   }
+  m_applying = wasApplying;
+  stretchLastColumn();
+}
+
+void GridView::stretchLastColumn() {
+  const int cols = std::min(store().cols(), m_model->columnCount());
+  int last = cols - 1;
+  while (last >= 0 && isColumnHidden(last)) --last;
+  if (last < 0) return;
+  const int others = horizontalHeader()->length() - columnWidth(last);
+  const int want = std::max(px(store().colWidth(last)), viewport()->width() - others);
+  if (columnWidth(last) == want) return;
+  const bool wasApplying = std::exchange(m_applying, true);
+  setColumnWidth(last, want);
   m_applying = wasApplying;
 }
 
@@ -210,8 +215,6 @@ void GridView::onSectionResized(int column, int /*oldSize*/, int newSize) {
     updateFrozenGeometry();
   }
   if (m_applying || newSize == 0 || column >= store().cols()) return;
-  // The last shown column follows the view's width, not the user's hand: its width stays.
-  if (column == horizontalHeader()->logicalIndex(horizontalHeader()->count() - 1 - trailingHidden())) return;
   // The user dragged a column edge: the store keeps the width.
   const bool wasApplying = std::exchange(m_applying, true);
   store().setColWidth(column, pixelsToTwips(newSize, m_dpi.x));
@@ -288,11 +291,13 @@ void GridView::selectAll() {
 
 void GridView::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
+  stretchLastColumn();
   updateFrozenGeometry();
 }
 
 void GridView::updateGeometries() {
   QTableView::updateGeometries();
+  stretchLastColumn();  // the viewport's width may have changed with a scroll bar
   updateFrozenGeometry();
 }
 

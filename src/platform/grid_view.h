@@ -64,8 +64,8 @@ class GridView : public QTableView {
  private:
   /// Pixels for `twips` at this view's screen DPI.
   [[nodiscard]] int px(int twips) const;
-  /// Hidden columns after the last shown one.
-  [[nodiscard]] int trailingHidden() const;
+  /// Widens the last shown column to the view's edge, never below its width in the store.
+  void stretchLastColumn();
   void onStoreChanged(const core::GridChanges& changes);
   void applyColumns();
   void applyHeaderHeight();

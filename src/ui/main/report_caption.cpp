@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <algorithm>
 
 #include "core/report_time.h"
 #include "ui/main/file_rules.h"
@@ -17,15 +18,25 @@ ReportCaption::ReportCaption(QWidget& window, QLabel& time, QComboBox& box)
     : m_window(window), m_time(time), m_box(box) {}
 
 void ReportCaption::fileTime(const QDateTime& modified) {
-  m_time.setText(fileTimeText(modified, QLocale::system()) + QStringLiteral(" (file time)"));
+  showTime(fileTimeText(modified, QLocale::system()) + QStringLiteral(" (file time)"));
+}
+
+void ReportCaption::showTime(const QString& text) {
+  m_time.setText(text);
+  m_time.setToolTip(text);
+  // Wider to the left, where the heading leaves room, rather than cut at the window's edge.
+  const int width = std::max(m_time.width(), m_time.sizeHint().width());
+  const QWidget* parent = m_time.parentWidget();
+  const int right = parent != nullptr ? std::min(m_time.geometry().right() + 1, parent->width()) : m_time.x() + width;
+  if (width != m_time.width() || right - width < m_time.x())
+    m_time.setGeometry(std::min(m_time.x(), right - width), m_time.y(), width, m_time.height());
 }
 
 void ReportCaption::loaded(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   m_window.setWindowTitle(name.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + name);
   const std::string own = core::reportTimestamp(QFile::encodeName(path).toStdString());
-  if (!own.empty()) m_time.setText(QString::fromStdString(own));
-  m_time.setToolTip(m_time.text());
+  if (!own.empty()) showTime(QString::fromStdString(own));
   if (QLineEdit* edit = m_box.lineEdit()) edit->end(false);  // the file's name, not the start of its folder
 }
 

@@ -27,6 +27,8 @@ class ReportCaption {
   static inline const QString kTitle = QStringLiteral("Tarvolin - View DB2 Snapshot");
 
  private:
+  void showTime(const QString& text);
+
   QWidget& m_window;
   QLabel& m_time;
   QComboBox& m_box;
