@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -114,6 +115,7 @@ void MainWindow::enableViewsOfKind(bool enabled) {
 
 bool MainWindow::do_refresh() {
   if (refuseWhileLoading()) return false;
+  const QPointer<QWidget> focused = QApplication::focusWidget();  // Enter in the file box, Reload: kept there
   setTableCommandsEnabled(false);
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
@@ -125,6 +127,7 @@ bool MainWindow::do_refresh() {
   m_caption->loaded(m_cmbfile->currentText());
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
   setTableCommandsEnabled(true);
+  if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
   if (m_closeWhenLoaded) close();
   return true;
 }
