@@ -7,15 +7,15 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "platform/user_settings.h"
+
 namespace tarvolin::ui {
 
 namespace {
 
 const QString kGeometryKey = QStringLiteral("MainWindow/geometry");
 
-QSettings settings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvolin"), QStringLiteral("tarvolin"));
-}
+QSettings settings() { return platform::userSettings(); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "platform/user_settings.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/main_window.h"
 
@@ -107,8 +108,7 @@ class MainWindowTest : public QObject {
  private slots:
   void initTestCase() {
     QStandardPaths::setTestModeEnabled(true);  // the window's kept place: none, and not the user's
-    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvolin"), QStringLiteral("tarvolin"))
-        .clear();
+    tarvolin::platform::userSettings().clear();
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
   }
