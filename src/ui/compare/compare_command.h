@@ -35,8 +35,11 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 /// snapshots, which ones (`pick`; the earlier's first and the later's last otherwise); the
 /// counters list found from the program's folder; the kinds' configuration from
 /// `configFolder`. Opens a ComparisonWindow over `owner` and returns it, or nullptr after
-/// Cancel or after showing what went wrong in a message box.
+/// Cancel or after showing what went wrong in a message box. The file dialog opens in the
+/// folder of `dialogPath` (else of the later report) with no file chosen. The window opens
+/// sorted by the change of the counter `sortBy`, largest first (see sortByChangeOf).
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                                     const QString& laterPath, QString& dialogPath, const SnapshotPick& pick);
+                                     const QString& laterPath, QString& dialogPath, const SnapshotPick& pick,
+                                     const std::string& sortBy = {});
 
 }  // namespace tarvolin::ui

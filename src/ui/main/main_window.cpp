@@ -260,11 +260,22 @@ void MainWindow::dropEvent(QDropEvent* event) {
   QTimer::singleShot(0, this, [this, file] { openReport(file); });
 }
 
+namespace {
+
+/// The header of the grid's current column: what a comparison opens sorted by.
+std::string currentColumnName(const core::GridStore& g) {
+  return g.rows() > 0 && g.col() >= 0 && g.col() < g.cols() ? std::string(g.text(0, g.col())) : std::string();
+}
+
+}  // namespace
+
 void MainWindow::compareWithEarlier() {
-  ui::compareWithEarlier(this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
-                         [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
-                           return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
-                         });
+  ui::compareWithEarlier(
+      this, m_platform, m_loader.configFolder(), m_cmbfile->currentText(), m_dialogPath,
+      [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
+        return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
+      },
+      currentColumnName(m_store));
 }
 
 }  // namespace tarvolin::ui
