@@ -117,6 +117,13 @@ bool EntryReader::begins(Role role) {
   return true;
 }
 
+void EntryReader::setBegins(ReportItem& item, Role role) {
+  item.beginsEntry = begins(role);
+  if (!item.beginsEntry) return;
+  item.beginsMember = role != Role::Start;
+  item.beginsOwner = role == Role::Start && !(m_startvar2.empty() && m_leadvar.empty());
+}
+
 bool EntryReader::matchLayout(ReportItem& item) {
   const int guess = m_next[static_cast<size_t>(m_prev)];
   if (guess < 0) return false;
@@ -125,7 +132,7 @@ bool EntryReader::matchLayout(ReportItem& item) {
   item.var = guess;
   item.name = m_vars[guess].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
-  item.beginsEntry = begins(layout.role);
+  setBegins(item, layout.role);
   return true;
 }
 
@@ -161,7 +168,7 @@ void EntryReader::takeValue(ReportItem& item) {
   }
   if (m_startvar.empty()) m_startvar = m_kindStarts[static_cast<size_t>(m_kind)] = item.name;
   const Role role = roleOf(item.name);
-  item.beginsEntry = begins(role);
+  setBegins(item, role);
   if (!item.beginsEntry && !m_inEntry) {
     item.kind = ReportItem::Kind::Preamble;
     noteValue(item);

@@ -45,6 +45,11 @@ struct ReportItem {
   /// Heading, or the "Snapshot timestamp" that settles a pending section: a new snapshot
   /// of the section's kind begins here (see KindsIndex).
   bool beginsSnapshot = false;
+  /// Value: the entry begun is listed under the one begun by beginsOwner before it (a
+  /// lock under its application): it began at the second start name or the lead name.
+  bool beginsMember = false;
+  /// Value: the entry begun at the start name of a kind whose entries have members.
+  bool beginsOwner = false;
 };
 
 /// Cuts a report into sections (a heading and what follows it, one kind each) and the
@@ -107,6 +112,8 @@ class EntryReader {
   [[nodiscard]] Role roleOf(std::string_view name) const;
   /// Whether a name of that role begins an entry now; notes what the entry has seen.
   bool begins(Role role);
+  /// Sets beginsEntry and the level of the entry begun from the name's role.
+  void setBegins(ReportItem& item, Role role);
 
   void takeHeading(ReportItem& item);
   void beginSection(std::string_view heading, ReportItem& item);

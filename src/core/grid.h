@@ -58,6 +58,9 @@ class Grid {
   /// Sets cells (row, 0) to (row, texts.size() - 1): what as many setText calls do, in
   /// one step.
   virtual void setRowTexts(int row, std::span<const std::string> texts) = 0;
+  /// Marks the cell's text as filled in from another entry (a lock row's owner), which
+  /// a view draws apart. Setting the cell's text again takes the mark away.
+  virtual void markFilled(int row, int col) = 0;
 };
 
 }  // namespace tarvolin::core

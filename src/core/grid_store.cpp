@@ -204,7 +204,7 @@ void GridStore::setText(int row, int col, std::string_view text) {
   if (text.empty()) {
     c = Cell{};
   } else {
-    if (m_arena.size() + text.size() > std::numeric_limits<uint32_t>::max())
+    if (m_arena.size() + text.size() > std::numeric_limits<uint32_t>::max() || text.size() >= kFilledBit)
       throw std::length_error("Out of memory: the grid holds 4 GiB of text");
     c.offset = static_cast<uint32_t>(m_arena.size());
     c.length = static_cast<uint32_t>(text.size());
@@ -219,14 +219,26 @@ void GridStore::setRowTexts(int row, std::span<const std::string> texts) {
   checkRow(row);
   checkCol(static_cast<int>(texts.size()) - 1);
   size_t total = 0;
-  for (const std::string& t : texts) total += t.size();
-  if (m_arena.size() + total > std::numeric_limits<uint32_t>::max())
+  size_t longest = 0;
+  for (const std::string& t : texts) {
+    total += t.size();
+    longest = std::max(longest, t.size());
+  }
+  if (m_arena.size() + total > std::numeric_limits<uint32_t>::max() || longest >= kFilledBit)
     throw std::length_error("Out of memory: the grid holds 4 GiB of text");
   Cell* cells = m_cells.data() + static_cast<size_t>(row) * m_stride;
   for (const std::string& t : texts) {
     *cells++ = Cell{static_cast<uint32_t>(t.empty() ? 0 : m_arena.size()), static_cast<uint32_t>(t.size())};
     m_arena.append(t.data(), t.size());
   }
+  markText(row);
+  changed();
+}
+
+void GridStore::markFilled(int row, int col) {
+  checkRow(row);
+  checkCol(col);
+  m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)].length |= kFilledBit;
   markText(row);
   changed();
 }

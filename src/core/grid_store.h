@@ -74,6 +74,11 @@ class GridStore final : public Grid {
   [[nodiscard]] std::string_view text(int row, int col) const override;
   void setText(int row, int col, std::string_view text) override;
   void setRowTexts(int row, std::span<const std::string> texts) override;
+  void markFilled(int row, int col) override;
+  /// Whether markFilled marked the cell (and its text was not set since). Unchecked.
+  [[nodiscard]] bool filledUnchecked(int row, int col) const {
+    return (m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)].length & kFilledBit) != 0;
+  }
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }
@@ -89,7 +94,7 @@ class GridStore final : public Grid {
   /// Unchecked, for hot loops that have checked their own bounds.
   [[nodiscard]] std::string_view textUnchecked(int row, int col) const {
     const Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
-    return {m_arena.data() + c.offset, c.length};
+    return {m_arena.data() + c.offset, c.length & ~kFilledBit};
   }
   /// Bytes that hold every cell's text (and texts since replaced): what no cell holds,
   /// no byte here holds either.
@@ -103,8 +108,9 @@ class GridStore final : public Grid {
  private:
   struct Cell {  // trivial, so that the buffer grows and clears with memmove and memset
     uint32_t offset;
-    uint32_t length;
+    uint32_t length;  // with kFilledBit set when markFilled marked the cell
   };
+  static constexpr uint32_t kFilledBit = 0x80000000u;
   void checkRow(int row) const;
   void checkCol(int col) const;
   void restride(int minCols);

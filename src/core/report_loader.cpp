@@ -52,6 +52,7 @@ void ReportLoader::prepare(Grid& g) {
   m_load.clearVals(m_shared.vars.maxvar());
   m_shared.vars.reset();
   m_shared.snaptype.clear();
+  m_owners.reset();
   m_observer.setWaitCursor(true);
   m_load.stopflag = false;
   m_observer.setStopEnabled(true);
@@ -127,6 +128,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       if (item.beginsEntry) {
         if (m_startName.empty()) m_startName = in.startName();
         finishEntry(g);
+        m_owners.entryBegins(item);
         m_load.clearVals(m_shared.vars.maxvar());
         ++m_counters.nentry;
       }
@@ -142,6 +144,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
 
 void ReportLoader::finishEntry(Grid& g) {
   if (!m_hasdata) return;
+  m_owners.fill(m_load.vals);
   if (!m_load.like_val.empty()) {
     const int col = m_load.like_col;
     if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) return;
@@ -149,6 +152,7 @@ void ReportLoader::finishEntry(Grid& g) {
   if (!m_filter.empty() && !m_filter.keeps(m_load.vals)) return;
   ++m_counters.nout;
   outputentry(m_counters.nentry, m_shared.vars.maxvar(), g, m_counters.nout, m_load);
+  m_owners.mark(g, m_counters.nout);
   m_hasdata = false;
 }
 

@@ -11,6 +11,7 @@
 #include "core/grid.h"
 #include "core/kinds_index.h"
 #include "core/load_observer.h"
+#include "core/lock_owners.h"
 #include "core/report_reader.h"
 #include "core/shared_state.h"
 #include "core/text_measure.h"
@@ -121,6 +122,7 @@ class ReportLoader {
   std::vector<std::pair<std::string, std::string>> m_preamble;
   std::string m_startName;
   EntryFilter m_filter;
+  LockOwners m_owners{m_shared.vars};
 };
 
 }  // namespace tarvolin::core

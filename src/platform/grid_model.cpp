@@ -1,6 +1,9 @@
 #include "platform/grid_model.h"
 
+#include <QBrush>
+#include <QGuiApplication>
 #include <QMetaObject>
+#include <QPalette>
 #include <algorithm>
 
 namespace tarvolin::platform {
@@ -81,8 +84,23 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       if (row >= m_store->rows()) return QString();
       return toQString(m_store->textUnchecked(row, col));
     }
+    case Qt::ToolTipRole: {  // the whole value, where the cell is too narrow for it
+      const int row = m_map[static_cast<size_t>(index.row())];
+      if (row >= m_store->rows()) return QString();
+      const std::string_view text = m_store->textUnchecked(row, col);
+      constexpr auto kMax = static_cast<size_t>(kTipLength);
+      if (text.size() <= kMax) return toQString(text);
+      QString tip = toQString(text.substr(0, kMax * 4 + 4));  // at most 4 bytes a character
+      if (tip.size() > kTipLength) tip = tip.left(kTipLength - 1) + QChar(0x2026);
+      return tip;
+    }
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(static_cast<int>(toQt(m_store->colAlignment(col))));
+    case Qt::ForegroundRole: {  // a cell filled in from its owner's row is drawn lighter
+      const int row = m_map[static_cast<size_t>(index.row())];
+      if (row >= m_store->rows() || !m_store->filledUnchecked(row, col)) return {};
+      return QBrush(QGuiApplication::palette().color(QPalette::PlaceholderText));
+    }
     default:
       return {};
   }

@@ -26,6 +26,9 @@ class GridModel : public QAbstractTableModel, private core::GridObserver {
   Q_OBJECT
 
  public:
+  /// Characters a cell's tool tip shows at most: longer texts are cut, ending in "…".
+  static constexpr qsizetype kTipLength = 1000;
+
   /// Observes `store` (replacing any other observer of it) until either goes.
   explicit GridModel(core::GridStore& store, QObject* parent = nullptr);
   ~GridModel() override;

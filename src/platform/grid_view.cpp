@@ -116,6 +116,20 @@ void GridView::applyColumns() {
     if (cols > 0) m_frozen->setColumnWidth(0, columnWidth(0));
   }
   m_applying = wasApplying;
+  stretchLastColumn();
+}
+
+void GridView::stretchLastColumn() {
+  const int cols = std::min(store().cols(), m_model->columnCount());
+  int last = cols - 1;
+  while (last >= 0 && isColumnHidden(last)) --last;
+  if (last < 0) return;
+  const int others = horizontalHeader()->length() - columnWidth(last);
+  const int want = std::max(px(store().colWidth(last)), viewport()->width() - others);
+  if (columnWidth(last) == want) return;
+  const bool wasApplying = std::exchange(m_applying, true);
+  setColumnWidth(last, want);
+  m_applying = wasApplying;
 }
 
 void GridView::applyHeaderHeight() {
@@ -277,11 +291,13 @@ void GridView::selectAll() {
 
 void GridView::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
+  stretchLastColumn();
   updateFrozenGeometry();
 }
 
 void GridView::updateGeometries() {
   QTableView::updateGeometries();
+  stretchLastColumn();  // the viewport's width may have changed with a scroll bar
   updateFrozenGeometry();
 }
 

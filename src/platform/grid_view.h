@@ -11,7 +11,8 @@ namespace tarvolin::platform {
 /// A table view of a core::GridStore through a GridModel it owns: column widths in
 /// twips (width 0 hides the column), the store's row 0 as a word-wrapped header as high
 /// as that row, data rows at the default height of 250 twips (hidden rows are left out
-/// by the model), left/top alignment and word wrap as the store says, and the first
+/// by the model), left/top alignment and word wrap as the store says, the last shown
+/// column stretched to the view's edge (its width in the store stays), and the first
 /// column kept from scrolling while the store has a fixed column. Rows of another height
 /// cost one call each (the default height costs nothing).
 ///
@@ -64,6 +65,8 @@ class GridView : public QTableView {
  private:
   /// Pixels for `twips` at this view's screen DPI.
   [[nodiscard]] int px(int twips) const;
+  /// Widens the last shown column to the view's edge, never below its width in the store.
+  void stretchLastColumn();
   void onStoreChanged(const core::GridChanges& changes);
   void applyColumns();
   void applyHeaderHeight();

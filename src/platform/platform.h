@@ -25,6 +25,11 @@ class Dialogs {
   /// first is selected). `startPath` is the last path chosen. Returns the chosen full
   /// path, or empty when nothing was chosen.
   virtual QString openFile(QWidget* parent, const QString& filter, const QString& startPath) = 0;
+  /// openFile with `title` as the dialog's caption (a dialog without captions ignores it).
+  virtual QString openFileTitled(QWidget* parent, const QString& filter, const QString& startPath,
+                                 const QString& /*title*/) {
+    return openFile(parent, filter, startPath);
+  }
 };
 
 /// The system clipboard.

@@ -35,6 +35,10 @@ class SystemDialogs : public Dialogs {
   QString openFile(QWidget* parent, const QString& filter, const QString& startPath) override {
     return QFileDialog::getOpenFileName(parent, QString(), startPath, filter);
   }
+  QString openFileTitled(QWidget* parent, const QString& filter, const QString& startPath,
+                         const QString& title) override {
+    return QFileDialog::getOpenFileName(parent, title, startPath, filter);
+  }
 };
 
 class SystemClipboard : public Clipboard {

@@ -197,8 +197,9 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
       {{"--deadlocks", "--csv", sample("deadlock_events.txt")},
        0,
        6,
-       "1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,2,X,SHOP.PRICE_LIST,"
-       "UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?,\r",
+       ",1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,invoice_batch,BATCHUSR,2,X,"
+       "SHOP.PRICE_LIST,"
+       "UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?\r",
        "Deadlocks: 2"},
       // A comma alone makes a CSV field quoted.
       {{"--deadlocks", "--csv",
@@ -209,8 +210,8 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
               }())},
        0,
        6,
-       "1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,2,X,SHOP.PRICE_LIST,"
-       "\"UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02, CHANGED = ? WHERE GROUP_ID = ?\",\r",
+       ",1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,invoice_batch,BATCHUSR,2,X,"
+       "SHOP.PRICE_LIST,\"UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02, CHANGED = ? WHERE GROUP_ID = ?\"\r",
        "Deadlocks: 2"},
       {{"--deadlocks", sample("lock_waits.txt")}, 1, 0, "", "not an event monitor log"},
       {{"--deadlocks", sample("absent.txt")}, 1, 0, "", "No such file"},

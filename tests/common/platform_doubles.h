@@ -21,6 +21,11 @@ class DialogsDouble : public platform::Dialogs {
   QString input(QWidget* parent, const QString& prompt, const QString& initial) override;
   /// Throws std::runtime_error after recording when `fileDialogFails` is set.
   QString openFile(QWidget* parent, const QString& filter, const QString& startPath) override;
+  QString openFileTitled(QWidget* parent, const QString& filter, const QString& startPath,
+                         const QString& title) override {
+    fileTitles << title;
+    return openFile(parent, filter, startPath);
+  }
 
   QStringList messages;
   QStringList prompts;   ///< prompt of every input box shown
@@ -29,6 +34,7 @@ class DialogsDouble : public platform::Dialogs {
   QString fileAnswer;    ///< what the file dialog returns
   bool fileDialogFails = false;
   QStringList startPaths;  ///< start path of every file dialog shown
+  QStringList fileTitles;  ///< caption of every titled file dialog shown
 };
 
 /// Records every text put on it, or fails with `failure` (recording nothing) when that is set.

@@ -97,12 +97,12 @@ TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {
   } cases[] = {
       {{}, {{"Table Schema", "Table Name", "Rows Read"}, {"SHOP", "A", "10"}}},
       {{2, "", false},
-       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"", "", "0x01", "A"}}},
+       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"7", "", "0x01", "A"}}},
       {{0, "APPLICATION snapshot", false},
        {{"Application handle", "Application status", "Snapshot timestamp", "Rows read"},
         {"8", "UOW Waiting", "12/07/2026 17:05:00", "80"}}},
       {{0, "", true},
-       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"", "", "0x01", "A"}}},
+       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"7", "", "0x01", "A"}}},
   };
   for (const auto& c : cases) {
     LoadedSnapshot s;

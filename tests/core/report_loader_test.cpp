@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Node\tDirectory", "Node\tDirectory", "Node name", "=", false}));
 
 // One row per application and one per lock, in the layout DB2 prints since version 8 ("Lock Name"
-// first) and in the older one ("Lock Object Name" first); each row leaves the other's columns empty.
+// first) and in the older one ("Lock Object Name" first); each lock row takes its application's
+// handle, ID and name (marked as filled in), and leaves the application's other columns empty.
 TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayouts) {
   const std::string head =
       "   Database Lock Snapshot\n\nDatabase name                = ORD\nLocks held                   = 3\n\n"
@@ -81,16 +82,19 @@ TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayout
   loadText(head +
            " Lock Name                   = 0x01\n Lock Count = 1\n Lock Object Name            = 28\n"
            " Mode                        = IX\n\n Lock Name                   = 0x02\n Lock Count = 2\n"
-           " Lock Object Name            = 29\n Mode                        = X\n\n Lock Name = 0x03\n\n" +
+           " Lock Object Name            = 29\n Mode                        = X\n Application name = own\n\n"
+           " Lock Name = 0x03\n\n" +
            tail);
   EXPECT_EQ(table(), (Rows{{"Application handle", "Application name", "Locks held", "Lock Name", "Lock Count",
                             "Lock Object Name", "Mode"},
                            {"7", "batch", "2", "", "", "", ""},
-                           {"", "", "", "0x01", "1", "28", "IX"},
-                           {"", "", "", "0x02", "2", "29", "X"},
-                           {"", "", "", "0x03", "", "", ""},
+                           {"7", "batch", "", "0x01", "1", "28", "IX"},
+                           {"7", "own", "", "0x02", "2", "29", "X"},
+                           {"7", "batch", "", "0x03", "", "", ""},
                            {"9", "db2bp", "", "", "", "", ""}}));
-  EXPECT_EQ(lastStatus(), "Finished. Records read: 24 Records outputted 5");
+  auto filled = [this](int row) { return grid.filledUnchecked(row, 0) + 2 * grid.filledUnchecked(row, 1); };
+  EXPECT_THAT((std::vector{filled(1), filled(2), filled(3), filled(4), filled(5)}), ElementsAre(0, 3, 1, 3, 0));
+  EXPECT_EQ(lastStatus(), "Finished. Records read: 25 Records outputted 5");
 
   loadText(head +
            " Lock Object Name            = 28\n Mode                        = IX\n\n"
@@ -98,10 +102,23 @@ TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayout
            tail);
   EXPECT_EQ(table(), (Rows{{"Application handle", "Application name", "Locks held", "Lock Object Name", "Mode"},
                            {"7", "batch", "2", "", ""},
-                           {"", "", "", "28", "IX"},
-                           {"", "", "", "29", "X"},
-                           {"", "", "", "30", ""},
+                           {"7", "batch", "", "28", "IX"},
+                           {"7", "batch", "", "29", "X"},
+                           {"7", "batch", "", "30", ""},
                            {"9", "db2bp", "", "", ""}}));
+
+  // Only the lines like an application's handle: the application and all its locks; like a
+  // lock's mode: the lock, still with its holder (found in this report's own columns).
+  for (const auto& [col, val, rows] : {std::tuple{0, "7", 4}, std::tuple{4, "X", 2}}) {
+    load.like_col = static_cast<int16_t>(col);
+    load.like_val = val;
+    loadText(
+        "Database Lock Snapshot\nApplication handle = 7\nApplication ID = A7\nApplication name = batch\n"
+        " Lock Object Name = 28\n Mode = X\n Lock Object Name = 29\n Mode = IX\n" +
+        tail);
+    EXPECT_EQ(grid.rows(), rows);
+    EXPECT_EQ(std::string(grid.text(rows - 1, 0)) + "|" + std::string(grid.text(rows - 1, 2)), "7|batch");
+  }
 }
 
 struct LinesCase {

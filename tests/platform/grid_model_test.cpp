@@ -54,6 +54,25 @@ class GridModelTest : public QObject {
     QCOMPARE(cell(m, 39000, 0), QString());  // dropped but not yet flushed: empty
   }
 
+  void filledCellsAreLighterAndTipsHoldTheWholeValueUpToTheLimit() {
+    GridStore g;
+    fill(g, 3, 2);
+    g.setText(2, 1, std::string(1500, 'x'));
+    g.markFilled(1, 0);
+    GridModel m(g);
+    QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const auto lighter = [&m](int row, int col) { return m.index(row, col).data(Qt::ForegroundRole).isValid(); };
+    QVERIFY(lighter(0, 0) && !lighter(0, 1) && !lighter(1, 0));
+    g.permuteRows(1, {3, 2, 1});  // the mark moves with its row
+    m.flush();
+    QVERIFY(lighter(2, 0) && !lighter(0, 0));
+    g.setText(3, 0, "own");  // a text set again is the row's own
+    QVERIFY(!lighter(2, 0));
+    const QString tip = m.index(1, 1).data(Qt::ToolTipRole).toString();
+    QVERIFY(tip.size() == GridModel::kTipLength && tip.endsWith(QChar(0x2026)));
+    QCOMPARE(m.index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("r3c1"));
+  }
+
   void storeChangesAreAppliedOncePerEventLoopTurn() {
     GridStore g;
     GridModel m(g);

@@ -191,7 +191,8 @@ EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {
-    if (m_cols[0] >= 0 && !m_grid.textUnchecked(r, m_cols[0]).empty()) owner = r;
+    const int h = m_cols[0];  // a lock row's owner, filled in, does not make it an application
+    if (h >= 0 && !m_grid.textUnchecked(r, h).empty() && !m_grid.filledUnchecked(r, h)) owner = r;
     m_owner[static_cast<size_t>(r)] = owner;
   }
 }

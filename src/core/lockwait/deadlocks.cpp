@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "core/entry_reader.h"
@@ -34,7 +35,10 @@ class Grouper {
  public:
   void take(const Record& r) {
     const std::string& id = r["Deadlock ID"];
-    if (id.empty()) return;
+    if (id.empty()) {
+      noteConnection(r);
+      return;
+    }
     // IDs start again at 1 when the database is activated again.
     auto [it, added] = m_index.try_emplace(std::to_string(r.activation) + "\n" + id, m_out.size());
     if (added) {
@@ -75,6 +79,8 @@ class Grouper {
         }
       for (auto& [number, p] : byNumber) {
         if (number == m_out[i].rolledBack && p.mark.empty()) p.mark = "rolled back";
+        if (const auto it = m_connections.find(p.applId); it != m_connections.end())
+          std::tie(p.applName, p.authId) = it->second;
         m_out[i].participants.push_back(std::move(p));
       }
     }
@@ -82,6 +88,14 @@ class Grouper {
   }
 
  private:
+  /// A connection's header event: the name and authorisation ID of its Appl Id.
+  void noteConnection(const Record& r) {
+    const std::string& applId = r["Appl Id"];
+    const std::string& name = r["Program Name"];
+    const std::string& auth = r["Authorization Id"];
+    if (!applId.empty() && (!name.empty() || !auth.empty())) m_connections.try_emplace(applId, name, auth);
+  }
+
   /// Participant numbers in numeric order.
   struct ByNumber {
     bool operator()(const std::string& a, const std::string& b) const {
@@ -92,6 +106,7 @@ class Grouper {
   std::unordered_map<std::string, size_t> m_index;
   std::vector<std::map<std::string, DeadlockParticipant, ByNumber>> m_byNumber;
   std::vector<std::map<std::string, std::string>> m_named;  // numbers named as holders, with their Appl Id
+  std::unordered_map<std::string, std::pair<std::string, std::string>> m_connections;  // Appl Id: name, auth ID
 };
 
 }  // namespace
@@ -135,9 +150,11 @@ std::vector<Deadlock> readDeadlocks(const std::string& path) {
 }
 
 const std::vector<std::string>& deadlockHeads() {
-  static const std::vector<std::string> heads = {"Deadlock ID", "Detection time", "Applications", "Rolled back",
-                                                 "Participant", "Application ID", "Waits for",    "Lock mode",
-                                                 "Table",       "Statement",      "Mark"};
+  // The victim's mark first, where the eye starts.
+  static const std::vector<std::string> heads = {
+      "Mark",        "Deadlock ID",    "Detection time",   "Applications",     "Rolled back",
+      "Participant", "Application ID", "Application name", "Authorization ID", "Waits for",
+      "Lock mode",   "Table",          "Statement"};
   return heads;
 }
 
@@ -149,8 +166,8 @@ void writeDeadlockGrid(const std::vector<Deadlock>& deadlocks, GridStore& out) {
   int row = 1;
   for (const Deadlock& d : deadlocks)
     for (const DeadlockParticipant& p : d.participants) {
-      texts = {d.id,       d.detected, d.applications, d.rolledBack, p.number, p.applId,
-               p.waitsFor, p.mode,     p.table,        p.statement,  p.mark};
+      texts = {p.mark,     d.id,     d.detected, d.applications, d.rolledBack, p.number,   p.applId,
+               p.applName, p.authId, p.waitsFor, p.mode,         p.table,      p.statement};
       setResultRow(out, row++, texts, p.entryRow);
     }
   fitResultColumns(out);

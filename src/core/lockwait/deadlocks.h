@@ -13,6 +13,8 @@ namespace tarvolin::core {
 struct DeadlockParticipant {
   std::string number;     ///< "Participant no."
   std::string applId;     ///< "Appl Id"
+  std::string applName;   ///< "Program Name" of its connection's header event, where the log has one
+  std::string authId;     ///< "Authorization Id" of that event
   std::string waitsFor;   ///< "Participant no. holding the lock"
   std::string mode;       ///< the lock mode it requested
   std::string table;      ///< "SCHEMA.TABLE" of the lock waited on

@@ -84,7 +84,7 @@ class Builder {
   void readApplications(int& waiting) {
     for (int r = 1; r < m_g.rows(); ++r) {
       const std::string_view h = m_g.text(r, m_c.handle);
-      if (h.empty()) continue;
+      if (h.empty() || m_g.filledUnchecked(r, m_c.handle)) continue;  // a lock row's owner
       m_byHandle.try_emplace(h, n());
       if (m_c.applId >= 0 && !m_g.text(r, m_c.applId).empty()) m_byApplId.try_emplace(m_g.text(r, m_c.applId), n());
       m_row.push_back(r);

@@ -42,13 +42,17 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
 
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
-                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived) {
+                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived,
+                                     const std::string& sortBy) {
   if (laterPath.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
     return nullptr;
   }
-  const QString earlierPath = platform.dialogs.openFile(owner, QStringLiteral("Text Files (*.txt);;All Files (*)"),
-                                                        dialogPath.isEmpty() ? laterPath : dialogPath);
+  // In the folder of the last file chosen, with no file chosen: not the report on show.
+  const QString earlierPath =
+      platform.dialogs.openFileTitled(owner, QStringLiteral("Text Files (*.txt);;All Files (*)"),
+                                      QFileInfo(dialogPath.isEmpty() ? laterPath : dialogPath).absolutePath(),
+                                      QStringLiteral("Choose the Earlier Snapshot"));
   if (earlierPath.isEmpty()) return nullptr;
   dialogPath = earlierPath;
   const std::string earlier = QFile::encodeName(earlierPath).toStdString();
@@ -75,7 +79,9 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
     const std::string& kind = compared->later.shared.snaptype;
     const auto columns = derived != nullptr ? derived->forKind(kind) : std::vector<const core::DerivedColumn*>{};
-    return new ComparisonWindow(std::move(compared), title, platform, owner, columns);
+    auto* window = new ComparisonWindow(std::move(compared), title, platform, owner, columns);
+    window->sortByChangeOf(sortBy);
+    return window;
   });
 }
 

@@ -38,9 +38,12 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 /// counters list found from the program's folder; the kinds' configuration from
 /// `configFolder`. Opens a ComparisonWindow over `owner` (with the `derived` columns of the
 /// later report's kind among them) and returns it, or nullptr after Cancel or after showing
-/// what went wrong in a message box. Both reports are read as `kind`.
+/// what went wrong in a message box. Both reports are read as `kind`. The file dialog opens
+/// in the folder of `dialogPath` (else of the later report) with no file chosen. The window
+/// opens sorted by the change of the counter `sortBy`, largest first (see sortByChangeOf).
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
-                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived = nullptr);
+                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived = nullptr,
+                                     const std::string& sortBy = {});
 
 }  // namespace tarvolin::ui

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "core/derived/comparison_derived.h"
+#include "core/grid_commands.h"
 #include "core/grid_output.h"
 #include "ui/compare/compare_settings_bar.h"
 
@@ -119,6 +120,18 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
     ++r;
   }
   return detail;
+}
+
+void ComparisonWindow::sortByChangeOf(const std::string& variable) {
+  core::GridStore& g = store();
+  if (variable.empty() || g.rows() < 2) return;
+  const std::string title = variable + " (change)";
+  for (int c = 0; c < g.cols(); ++c) {
+    if (g.text(0, c) != title) continue;
+    core::sortRows(g, core::CellRange{1, g.rows() - 1, c, c}, core::SortOrder::Descending);
+    g.setSelection(1, c, 1, c);
+    return;
+  }
 }
 
 void ComparisonWindow::showDetailOf(int row) {

@@ -43,6 +43,9 @@ class ComparisonWindow final : public ResultWindow {
   [[nodiscard]] const ComparedSnapshots& compared() const { return *m_compared; }
 
   void showDetailOf(int row) override;
+  /// Sorts the rows by the change of the counter named `variable`, largest first, and makes
+  /// that column current; nothing when `variable` is not a counter of the comparison.
+  void sortByChangeOf(const std::string& variable);
   /// What the detail shows for store row `row` (1 and up): a header row "Variable",
   /// "Earlier", "Later", "Change", "Per s", then one row per variable.
   [[nodiscard]] core::GridStore detailOf(int row) const;

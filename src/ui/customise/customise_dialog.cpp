@@ -25,6 +25,8 @@ constexpr int kSideButtonLeft = 7440;
 constexpr int kSideButtonWidth = 1095;
 constexpr int kBottomButtonTop = 6720;
 constexpr int kBottomButtonWidth = 1215;
+/// The list's Show? column, which a click or Space toggles.
+constexpr int kShowColumn = 2;
 constexpr int kColumnWidths[] = {600, 4000, 2000};
 
 }  // namespace
@@ -108,6 +110,7 @@ void CustomiseDialog::createControls() {
   QWidget* order[] = {m_flexcols, m_comup, m_comdown, comok, m_comcan, comafter, comdall, comdnone};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   m_flexcols->setFocus();
+  m_flexcols->installEventFilter(this);
 
   connect(m_comup, &QPushButton::clicked, this, [this] { comupClick(); });
   connect(m_comdown, &QPushButton::clicked, this, [this] { comdownClick(); });
@@ -125,6 +128,21 @@ void CustomiseDialog::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+bool CustomiseDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != m_flexcols || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() & ~Qt::KeypadModifier) return false;
+  if (key->key() == Qt::Key_Space) {
+    m_model->rowsChanged(m_list.click(m_list.selrow(), kShowColumn));
+    return true;
+  }
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    comokClick();
+    return true;
+  }
+  return false;
 }
 
 void CustomiseDialog::set_updown() {

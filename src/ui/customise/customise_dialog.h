@@ -31,6 +31,8 @@ class CustomiseDialog : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  /// Space in the list toggles Show? of the selected row; Enter in it is OK.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createControls();

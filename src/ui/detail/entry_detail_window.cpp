@@ -9,8 +9,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/twips.h"
+#include "platform/user_settings.h"
 
 namespace tarvolin::ui {
 
@@ -39,6 +41,10 @@ constexpr int kButtonGap = 400;
 // The detail grid's own layout.
 constexpr int kDetailColWidth = 4000;
 
+const QString kTitle = QStringLiteral("Entry Detail");
+/// Where "Hide Empty Values" is remembered.
+const QString kHideEmptyKey = QStringLiteral("EntryDetail/hideEmptyValues");
+
 std::string_view cellOrEmpty(const core::GridStore& g, int32_t row, int col) {
   if (row < 0 || row >= g.rows() || col < 0 || col >= g.cols()) return {};
   return g.textUnchecked(row, col);
@@ -49,7 +55,7 @@ std::string_view cellOrEmpty(const core::GridStore& g, int32_t row, int col) {
 EntryDetailWindow::EntryDetailWindow(const core::GridStore& mainGrid, platform::Platform& platform, QWidget* owner)
     : QDialog(owner), m_main(mainGrid), m_platform(platform) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("Entry Detail"));
+  setWindowTitle(kTitle);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint);
   setModal(true);
@@ -130,6 +136,13 @@ void EntryDetailWindow::buildMenus() {
   menshow->setObjectName(QStringLiteral("menshow"));
   m_menedit->addAction(mencopy);
   m_menedit->addAction(menshow);
+  m_menedit->addSeparator();
+  auto* menhideempty = m_menedit->addAction(QStringLiteral("Hide Empty Values"));
+  menhideempty->setObjectName(QStringLiteral("menhideempty"));
+  menhideempty->setCheckable(true);
+  m_hideEmpty = platform::userSettings().value(kHideEmptyKey, false).toBool();
+  menhideempty->setChecked(m_hideEmpty);
+  connect(menhideempty, &QAction::toggled, this, &EntryDetailWindow::menhideemptyClick);
   addAction(mencopy);  // so Ctrl+C works while the pop-up is closed
   connect(mencopy, &QAction::triggered, this, &EntryDetailWindow::mencopyClick);
   connect(menshow, &QAction::triggered, this, &EntryDetailWindow::menshowClick);
@@ -147,17 +160,22 @@ void EntryDetailWindow::get_data() {
   m_detail.clear();
   m_detail.setCols(2);
   const int c = m_main.cols();
-  m_detail.setRows(c + 1);
+  std::vector<int> shown;  // main-grid columns listed
+  for (int i = 0; i < c; ++i)
+    if (!m_hideEmpty || !cellOrEmpty(m_main, rowno, i).empty()) shown.push_back(i);
+  m_detail.setRows(static_cast<int>(shown.size()) + 1);
   for (int col = 0; col < 2; ++col) {
     m_detail.setColWidth(col, kDetailColWidth);
     m_detail.setColAlignment(col, core::Alignment::LeftCenter);
   }
   m_detail.setText(0, 0, "Attribute");
   m_detail.setText(0, 1, "Value");
-  for (int i = 1; i <= c; ++i) {
-    m_detail.setText(i, 0, cellOrEmpty(m_main, 0, i - 1));
-    m_detail.setText(i, 1, cellOrEmpty(m_main, rowno, i - 1));
+  for (size_t i = 0; i < shown.size(); ++i) {
+    m_detail.setText(static_cast<int>(i) + 1, 0, cellOrEmpty(m_main, 0, shown[i]));
+    m_detail.setText(static_cast<int>(i) + 1, 1, cellOrEmpty(m_main, rowno, shown[i]));
   }
+  const QString name = entryName();
+  setWindowTitle(name.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + name);
   m_detail.setRedraw(true);
   m_grid->gridModel()->flush();  // show the entry now, not on the next event-loop turn
 }
@@ -241,6 +259,24 @@ void EntryDetailWindow::menprintClick() {
 void EntryDetailWindow::openEditMenu(QPoint globalPos) {
   m_grid->setFocus(Qt::MouseFocusReason);
   m_menedit->popup(globalPos);
+}
+
+void EntryDetailWindow::menhideemptyClick(bool on) {
+  m_hideEmpty = on;
+  platform::userSettings().setValue(kHideEmptyKey, on);
+  get_data();
+}
+
+QString EntryDetailWindow::entryName() const {
+  if (rowno < 1 || rowno >= m_main.rows()) return {};
+  for (int i = 0; i < m_main.cols(); ++i) {
+    const std::string_view value = m_main.text(rowno, i);
+    if (value.empty() || m_main.filledUnchecked(rowno, i)) continue;  // a lock's owner does not name the lock
+    const std::string_view name = m_main.text(0, i);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + ' ' +
+           QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+  }
+  return {};
 }
 
 void showRowDetail(const core::GridStore& mainGrid, int row, platform::Platform& platform, QWidget* owner) {

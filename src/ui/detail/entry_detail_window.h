@@ -16,7 +16,9 @@ namespace tarvolin::ui {
 
 /// The entry detail window `Form2`, "Entry Detail": one entry of the main grid as a list of
 /// "Attribute"/"Value" rows, one per main-grid column (hidden columns included), with
-/// Prev and Next stepping one main-grid row at a time (hidden rows included).
+/// Prev and Next stepping one main-grid row at a time (hidden rows included). The title
+/// names the entry shown; "Hide Empty Values" in the pop-up (remembered between runs)
+/// leaves out the variables that are empty in it.
 ///
 /// It reads the main grid directly every time it shows an entry and never changes it;
 /// the only copy it keeps is the detail grid's own cells. The main grid must outlive
@@ -58,6 +60,10 @@ class EntryDetailWindow final : public QDialog {
   void menshowClick();
   void menprintClick();
   void openEditMenu(QPoint globalPos);
+  /// "Hide Empty Values" switched: remembered for the next windows, the entry shown again.
+  void menhideemptyClick(bool on);
+  /// The entry's name for the title: the name and value of its first own non-empty cell.
+  [[nodiscard]] QString entryName() const;
 
   const core::GridStore& m_main;
   platform::Platform& m_platform;
@@ -72,6 +78,7 @@ class EntryDetailWindow final : public QDialog {
   QPushButton* m_next = nullptr;
   platform::GridView* m_grid = nullptr;
   QMenu* m_menedit = nullptr;
+  bool m_hideEmpty = false;  ///< "Hide Empty Values": the variables empty in this entry are left out
 };
 
 /// Opens the entry detail window on main-grid row `row` (the main grid's current row),

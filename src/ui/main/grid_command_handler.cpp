@@ -10,6 +10,7 @@
 #include "core/row_filters.h"
 #include "platform/grid_copy.h"
 #include "ui/detail/entry_detail_window.h"
+#include "ui/main/filter_status.h"
 
 namespace tarvolin::ui {
 
@@ -87,6 +88,7 @@ void GridCommandHandler::excludeLikeThis() {
   try {
     const std::string value(core::currentCellText(m_grid));
     core::redo_grid(m_grid, m_grid.col(), value);
+    if (m_filters != nullptr) m_filters->excluded(std::string(m_grid.text(0, m_grid.col())), value);
   } catch (const std::out_of_range&) {
     // No current cell inside the grid: nothing to exclude.
   }
@@ -94,7 +96,12 @@ void GridCommandHandler::excludeLikeThis() {
 
 void GridCommandHandler::showAllLines() {
   if (m_host.refuseWhileLoading()) return;
+  if (m_filters != nullptr && m_filters->loadFiltered()) {
+    m_host.reload();  // the rows the filter left out are read again
+    return;
+  }
   core::redo_grid_showall(m_grid);
+  if (m_filters != nullptr) m_filters->shownAll();
 }
 
 void GridCommandHandler::reloadLikeThis() {

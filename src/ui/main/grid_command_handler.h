@@ -13,6 +13,8 @@ class QWidget;
 
 namespace tarvolin::ui {
 
+class FilterStatus;
+
 /// The commands on a report grid's cells: the pop-up menu's items, a click and a double
 /// click on the grid, Copy Cells, Lock First Col? and Print Screen. Each works on the grid's
 /// store through the core grid commands and row filters and shows its outcome through the
@@ -60,7 +62,8 @@ class GridCommandHandler : public QObject {
   /// Exclude lines like this: hides the data rows whose cell in the current column
   /// equals the current cell's text.
   void excludeLikeThis();
-  /// Show all lines: every data row back at the default height.
+  /// Show all lines: every data row back at the default height; after a filtered load,
+  /// the report read again without the filter.
   void showAllLines();
   /// Reload with only lines like this: the reload filter from the current cell, then
   /// the reload.
@@ -69,12 +72,16 @@ class GridCommandHandler : public QObject {
   /// (or Cancel) reloads nothing.
   void reloadLikePrompt();
 
+  /// Told of the rows the commands hide and show; nullptr (the default) for none. Not owned.
+  void setFilterStatus(FilterStatus* status) { m_filters = status; }
+
  private:
   core::GridStore& m_grid;
   core::SharedState& m_shared;
   core::LoadState& m_load;
   platform::Platform& m_platform;
   Host m_host;
+  FilterStatus* m_filters = nullptr;
 };
 
 }  // namespace tarvolin::ui

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -22,8 +23,12 @@
 #include "ui/derived/statements_window.h"
 #include "ui/main/column_commands.h"
 #include "ui/main/file_rules.h"
+#include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"
+#include "ui/main/grid_keys.h"
 #include "ui/main/kind_tabs.h"
+#include "ui/main/report_caption.h"
+#include "ui/main/window_place.h"
 
 namespace tarvolin::ui {
 
@@ -66,7 +71,14 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   m_derived = std::make_unique<DerivedColumnsOption>(platform, m_loader.configFolder());
   buildControls();
   buildMenus();
+  m_tableActions << (new GridKeys(*m_grd, *m_mensortt, *m_commands, *this, *m_cmbfile, [this] {
+                      do_refresh();
+                    }))->reloadAction();
   sizeToDesign();
+  m_caption = std::make_unique<ReportCaption>(*this, *m_lbltime, *m_cmbfile);
+  m_place = std::make_unique<WindowPlace>(*this);
+  m_filters = new FilterStatus(*m_statmsg, m_store);
+  m_commands->setFilterStatus(m_filters);
   // The window's load handler: the next load is unfiltered.
   m_load.like_val.clear();
 }
@@ -117,6 +129,7 @@ void MainWindow::switchDerivedColumns(bool on) {
 
 bool MainWindow::do_refresh() {
   if (refuseWhileLoading()) return false;
+  const QPointer<QWidget> focused = QApplication::focusWidget();  // Enter in the file box, Reload: kept there
   setTableCommandsEnabled(false);
   m_closeWhenLoaded = false;
   m_lastYield = std::chrono::steady_clock::now();
@@ -127,12 +140,16 @@ bool MainWindow::do_refresh() {
   core::KindChoice kind;
   kind.number = m_kind + 1;
   m_loader.setKind(kind);
+  m_filters->loadStarts(m_load);
   m_derived->takeFilter(m_shared, m_load);
   m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
   m_derived->apply(m_shared, m_store, *m_measure, this);
   flushStatus();
+  m_filters->loaded(m_loader.counters().nentry);
+  m_caption->loaded(path, m_loader.snapshotTime());
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
+  QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
   setTableCommandsEnabled(true);
   if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopflag &&
       !m_closeWhenLoaded) {
@@ -140,6 +157,7 @@ bool MainWindow::do_refresh() {
     return do_refresh();
   }
   showKinds();
+  if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
   if (m_closeWhenLoaded) close();
   return true;
 }
@@ -230,7 +248,7 @@ void MainWindow::setStatus(const std::string& text) {
 
 void MainWindow::setFileTime(std::chrono::system_clock::time_point modified) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(modified.time_since_epoch()).count();
-  m_lbltime->setText(fileTimeText(QDateTime::fromMSecsSinceEpoch(ms), QLocale::system()));
+  m_caption->fileTime(QDateTime::fromMSecsSinceEpoch(ms));
 }
 
 void MainWindow::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }
@@ -279,6 +297,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  m_place->save();
   QMainWindow::closeEvent(event);
 }
 
@@ -294,13 +313,22 @@ void MainWindow::dropEvent(QDropEvent* event) {
   QTimer::singleShot(0, this, [this, file] { openReport(file); });
 }
 
+namespace {
+
+/// The header of the grid's current column: what a comparison opens sorted by.
+std::string currentColumnName(const core::GridStore& g) {
+  return g.rows() > 0 && g.col() >= 0 && g.col() < g.cols() ? std::string(g.text(0, g.col())) : std::string();
+}
+
+}  // namespace
+
 void MainWindow::compareWithEarlier() {
   ui::compareWithEarlier(
       this, m_platform, m_loader.configFolder(), m_loadedPath, m_dialogPath, kindOnShow(),
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },
-      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : nullptr);
+      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : nullptr, currentColumnName(m_store));
 }
 
 }  // namespace tarvolin::ui

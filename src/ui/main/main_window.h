@@ -24,9 +24,12 @@ class QStatusBar;
 namespace tarvolin::ui {
 
 class ColumnCommands;
-class GridCommandHandler;
 class DerivedColumnsOption;
+class FilterStatus;
+class GridCommandHandler;
 class KindTabs;
+class ReportCaption;
+class WindowPlace;
 
 /// Status text when a load is asked for while one runs.
 inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
@@ -122,6 +125,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   platform::Dpi m_dpi;
   std::unique_ptr<GridCommandHandler> m_commands;
   std::unique_ptr<ColumnCommands> m_columns;
+  std::unique_ptr<ReportCaption> m_caption;
+  std::unique_ptr<WindowPlace> m_place;
+  FilterStatus* m_filters = nullptr;  ///< owned by the status bar
 
   platform::GridView* m_grd = nullptr;
   QLabel* m_lbltype = nullptr;

@@ -31,6 +31,9 @@ TEST(Deadlocks, SampleWithTwoDeadlocksAndAMissingRecord) {
   ASSERT_EQ(d.size(), 2u);
   EXPECT_EQ(d[0].participants[1].statement, "SELECT TOTAL FROM SHOP.INVOICE WHERE INVOICE_ID = ?");
   EXPECT_EQ(d[1].participants[1].statement, "");
+  // Name and authorisation ID from the connection's header event, also for a missing record.
+  EXPECT_EQ(d[0].participants[1].applName + "/" + d[0].participants[1].authId, "price_update.py/WEBAPP");
+  EXPECT_EQ(d[1].participants[2].authId, "WHUSR");
 }
 
 TEST(Deadlocks, RecordsOutOfOrderOrWithoutTheirDeadlockEvent) {

@@ -120,8 +120,16 @@ class ComparisonWindowTest : public QObject {
           first = 1;
           last = 2;
           return true;
-        });
+        },
+        nullptr, "Rows Read");  // the main grid's current column: the comparison opens sorted by its change
     QVERIFY(w != nullptr);
+    QCOMPARE(d.dialogs.fileTitles.last(), QStringLiteral("Choose the Earlier Snapshot"));
+    QCOMPARE(d.dialogs.startPaths.last(), QStringLiteral(TARVOLIN_SAMPLES_DIR "/compare"));  // no file chosen
+    const core::GridStore& g = w->store();
+    QStringList changes;
+    for (int r = 1; r < g.rows(); ++r) changes << QString::fromStdString(std::string(g.text(r, g.col())));
+    QCOMPARE(QString::fromStdString(std::string(g.text(0, g.col()))), QStringLiteral("Rows Read (change)"));
+    QCOMPARE(changes, QStringList({"3000", "3000", "30"}));  // in the report: 30 first
     QCOMPARE(offered.size(), size_t{3});
     QCOMPARE(offered[2], std::string("2026-11-27 16.49.02.770318"));
     QVERIFY(child<QLabel>(*w, "statcompare")->text().startsWith(QStringLiteral("Interval: 60 s   Matched: 3  New: 0")));

@@ -2,11 +2,13 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QtTest>
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "platform/user_settings.h"
 #include "ui/detail/entry_detail_window.h"
 
 using namespace tarvolin;
@@ -49,6 +51,11 @@ class EntryDetailWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);  // remembered choices: not the user's
+    tarvolin::platform::userSettings().clear();
+  }
+
   void nextAndPrevStepOneMainRow() {
     // Each walk: the row opened on | steps (n Next, p Prev, e Enter on the focused Prev) | the entry
     // shown afterwards | whether Prev and Next are enabled.
@@ -68,6 +75,21 @@ class EntryDetailWindowTest : public QObject {
       QCOMPARE(w.column(0) + '|' + w.column(1) + '|' + enabled("comprev") + enabled("comnext"),
                "a b c|" + part[2] + '|' + part[3]);
     }
+  }
+
+  void titleNamesTheEntryAndHideEmptyValuesIsRemembered() {
+    {
+      Detail w(2);
+      QCOMPARE(w.window.windowTitle(), QStringLiteral("Entry Detail - a r2c0"));
+      w.main.setText(2, 0, "");
+      w.main.markFilled(2, 1);  // a lock's owner: shown, but it does not name the entry
+      child<QAction>(w.window, "menhideempty")->setChecked(true);
+      QCOMPARE(w.column(0) + '|' + w.window.windowTitle(), QStringLiteral("b c|Entry Detail - c r2c2"));
+    }
+    Detail next(2);
+    QVERIFY(child<QAction>(next.window, "menhideempty")->isChecked());
+    child<QAction>(next.window, "menhideempty")->setChecked(false);
+    QCOMPARE(next.column(0), QStringLiteral("a b c"));
   }
 
   void editMenuPrintCloseAndExit() {

@@ -34,7 +34,7 @@ class BlockingWindowTest : public QObject {
       const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
       int keyCol, rows;
     } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
-                 {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 0, 5}};
+                 {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 1, 5}};
     for (const auto& v : views) {
       ui::BlockingWindow* w = v.open(nullptr, d.platform, folder(), sample(v.file), {});
       QVERIFY(w != nullptr);

@@ -5,6 +5,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "platform/user_settings.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/main_window.h"
 
@@ -106,6 +107,8 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);  // the window's kept place: none, and not the user's
+    tarvolin::platform::userSettings().clear();
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
   }
@@ -137,7 +140,10 @@ class MainWindowTest : public QObject {
     QVERIFY(c.nout > 0 && x.p.dialogs.messages.isEmpty());
     QCOMPARE(x.status(), finished(c.nread, c.nout));
     QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), QStringLiteral("Database Lock Snapshot"));
-    QVERIFY(!child<QLabel>(x.w, "lbltime")->text().isEmpty());
+    QCOMPARE(child<QLabel>(x.w, "lbltime")->text(), QStringLiteral("11/27/2026 16:42:08.305517"));  // its own
+    QCOMPARE(x.w.windowTitle(), QStringLiteral("Tarvolin - View DB2 Snapshot - lock_snapshot.txt"));
+    QVERIFY(x.load(m_small));
+    QVERIFY(child<QLabel>(x.w, "lbltime")->text().endsWith(QStringLiteral(" (file time)")));
     QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
     QCOMPARE(x.grd().model()->headerData(3, Qt::Horizontal, Qt::ToolTipRole), QString::fromUtf8(x.grid().text(0, 3)));
     QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
@@ -158,10 +164,11 @@ class MainWindowTest : public QObject {
     x.p.dialogs.fileAnswer = a;  // "locks.txt" in the box sorts after it: appended
     x.click("Command2");
     QCOMPARE(x.box().count() == 1 ? x.box().itemText(0) : "", a);  // the first choice did not join the list
-    x.box().clearEditText();                                       // a typed path loads only with Reload
+    x.box().clearEditText();                                       // a typed path loads with Enter, as with Reload
     QTest::keyClicks(&x.box(), m_small);
     QTest::keyClick(&x.box(), Qt::Key_Return);
-    QCOMPARE(x.status(), finished(12, 2));
+    QCOMPARE(x.status(), finished(38, 9));
+    QCOMPARE(x.box().count(), 1);  // and joins no list
     x.click("comview");
     QCOMPARE(x.p.launcher.openedFiles, QStringList{m_small});
     x.click("comref");
@@ -255,10 +262,45 @@ class MainWindowTest : public QObject {
     x.trigger("mencolwider");
     QTRY_VERIFY(x.grd().columnWidth(kLockObject) > width);
     x.p.clipboard.failure = QStringLiteral("held by another program");
+    const QString before = x.status();
     x.trigger("mencopy");
     x.trigger("mencopycell");
     QCOMPARE(x.p.dialogs.messages.mid(1), QStringList(2, *x.p.clipboard.failure));
-    QCOMPARE(x.status(), QStringLiteral("9 cells copied to the clipboard"));  // kept by the other copies
+    QCOMPARE(x.status(), before);  // kept by the failing copies
+  }
+
+  void everyGridCommandByKeyboard() {
+    Window x;
+    x.w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&x.w));
+    QVERIFY(x.load(m_small));
+    x.select(3, kLockObject);
+    QTRY_COMPARE(x.grd().currentIndex().row(), 2);
+    x.grd().setFocus();
+    QTest::keyClick(&x.grd(), Qt::Key_Right);  // each keyboard move names the column
+    QCOMPARE(x.status(), QStringLiteral("Object Type"));
+    QTest::keyClick(&x.grd(), Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(x.grid().row() == 3 && x.grid().col() == kTableName && x.status() == "Table Name");
+    auto* popup = child<QMenu>(x.w, "mensortt");
+    for (const auto& [key, mods] : {std::pair{Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_F10, Qt::ShiftModifier}}) {
+      QTest::keyClick(&x.grd(), key, mods);
+      QTRY_VERIFY(popup->isVisible());
+      popup->close();
+    }
+    QString detail;
+    whenModal(x.w, [&](QDialog& d) {
+      detail = shown(d, kTableName, 1);
+      d.close();
+    });
+    QTest::keyClick(&x.grd(), Qt::Key_Return);
+    QCOMPARE(detail, QStringLiteral("T1"));
+    x.grid().setRowHeight(2, 0);
+    x.w.activateWindow();  // again, after the detail window
+    QVERIFY(QTest::qWaitForWindowActive(&x.w));
+    QTest::keyClick(&x.grd(), Qt::Key_F5);  // Reload
+    QCOMPARE(x.grid().rowHeight(2), tarvolin::core::kDefaultRowHeight);
+    QTest::keyClick(&x.grd(), Qt::Key_Tab);  // Tab leaves the grid
+    QVERIFY(child<QPushButton>(x.w, "Command2")->hasFocus());
   }
 
   void tableCommandsLockAndPrint() {
@@ -271,8 +313,11 @@ class MainWindowTest : public QObject {
     x.select(7, kLocksHeld);  // "2" on an application row: every application row
     x.trigger("menexcl");
     QTRY_COMPARE(x.grd().model()->rowCount(), 6);
+    const auto filters = [&x] { return child<QLabel>(x.w, "statfilter")->text(); };
+    QCOMPARE(filters(), QStringLiteral("Showing 6 of 9 entries: Locks held <> 2"));
     x.trigger("menexclnone");
     QTRY_COMPARE(x.grd().model()->rowCount(), 9);
+    QCOMPARE(filters(), QString());
     x.click("comref");
     x.select(1, kLocksHeld);  // the first data row, hidden, then shown again by a reload
     x.trigger("menexcl");
@@ -282,6 +327,9 @@ class MainWindowTest : public QObject {
     x.select(3, kTableName);  // T1
     x.trigger("menlike");
     QCOMPARE(x.column(kLockObject), QStringList({"77", "154", "231"}));
+    QCOMPARE(filters(), QStringLiteral("Showing 3 of 9 entries: Table Name = T1"));
+    x.trigger("menexclnone");  // reads the report again, unfiltered
+    QVERIFY(x.grid().rows() == 10 && filters().isEmpty());
     x.select(1, kTableName);
     x.p.dialogs.answers = {QStringLiteral("T0"), QString()};
     x.trigger("menlike2");
