@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/lockwait/lock_wait_tree.h"
 #include "core/lockwait/result_grid.h"
 #include "core/report_loader.h"
 
@@ -240,23 +241,8 @@ const std::vector<std::string>& lockWaitHeads() {
 
 void writeLockWaitGrid(const LockWaits& w, GridStore& out) {
   startResultGrid(out, lockWaitHeads(), static_cast<int>(w.rows.size()));
-  std::vector<std::string> texts(lockWaitHeads().size());
   int row = 1;
-  for (const LockWaitRow& r : w.rows) {
-    texts = {std::to_string(r.level),
-             r.handle,
-             r.name,
-             r.status,
-             r.waitingFor,
-             r.mode,
-             r.object,
-             r.table,
-             r.waitMs,
-             std::to_string(r.directWaiters),
-             std::to_string(r.totalWaiters),
-             r.mark};
-    setResultRow(out, row++, texts, r.entryRow);
-  }
+  for (const LockWaitRow& r : w.rows) setResultRow(out, row++, lockWaitTexts(r), r.entryRow);
   fitResultColumns(out);
 }
 

@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTreeView>
 #include <stdexcept>
 
 #include "core/lockwait/deadlocks.h"
@@ -9,6 +12,7 @@
 #include "core/lockwait/result_grid.h"
 #include "core/report_loader.h"
 #include "ui/detail/entry_detail_window.h"
+#include "ui/lockwait/lock_wait_tree_model.h"
 
 namespace tarvolin::ui {
 
@@ -57,24 +61,71 @@ void BlockingWindow::showDetailOf(int row) {
   showRowDetail(m_report->grid, entry, platform(), this);
 }
 
+void BlockingWindow::showTree(const core::LockWaits& waits) {
+  QWidget* grid = takeCentralWidget();  // kept, hidden, as the store's view
+  grid->setParent(this);
+  grid->hide();
+  m_tree = new QTreeView(this);
+  m_tree->setObjectName(QStringLiteral("trvlockwaits"));
+  m_tree->setModel(new LockWaitTreeModel(waits, m_tree));
+  m_tree->setUniformRowHeights(true);
+  m_tree->setAlternatingRowColors(true);
+  m_tree->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  m_tree->setSortingEnabled(true);
+  m_tree->expandAll();
+  for (int c = 0; c < m_tree->model()->columnCount(); ++c) m_tree->resizeColumnToContents(c);
+  setCentralWidget(m_tree);
+  m_tree->show();  // the window may be on show already
+  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &BlockingWindow::followTreeCell);
+  connect(m_tree, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& i) { showDetailOf(LockWaitTreeModel::treeRow(i) + 1); });
+  if (auto* edit = findChild<QMenu*>(QStringLiteral("menedit"))) {
+    QAction* order = edit->addAction(QStringLiteral("Tree Order"));
+    order->setObjectName(QStringLiteral("mentreeorder"));
+    connect(order, &QAction::triggered, this, [this] { m_tree->sortByColumn(-1, Qt::AscendingOrder); });
+  }
+  m_tree->setFocus();
+}
+
+void BlockingWindow::followTreeCell(const QModelIndex& current) {
+  // The store holds the rows in tree order, below its header row.
+  const int row = LockWaitTreeModel::treeRow(current) + 1;
+  const int col = LockWaitTreeModel::headColumn(current.column());
+  if (row >= 1) store().setSelection(row, col, row, col);
+}
+
+void BlockingWindow::sort(core::SortOrder order) {
+  if (m_tree == nullptr || !m_tree->currentIndex().isValid()) {
+    ResultWindow::sort(order);
+    return;
+  }
+  m_tree->sortByColumn(m_tree->currentIndex().column(),
+                       order == core::SortOrder::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                               const QString& path, const core::KindChoice& kind) {
   core::KindChoice locks = kind;
   if (!core::holdsLockWaits(kind.heading)) locks = {0, "", true};  // the kind on show holds none: the file's lock kind
-  return openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
-                    QStringLiteral("Lock Waits"),
-                    [](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
-                      if (!core::holdsLockWaits(report.shared.snaptype))
-                        throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
-                                                 report.shared.snaptype + "\"");
-                      const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
-                      if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
-                      core::writeLockWaitGrid(waits, out);
-                      const std::string which = core::snapshotOfText(report.time);
-                      return QStringLiteral("%1Applications waiting: %2")
-                          .arg(which.empty() ? QString() : QString::fromStdString(which) + QStringLiteral(". "))
-                          .arg(waits.waiting);
-                    });
+  core::LockWaits found;
+  BlockingWindow* window =
+      openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
+                 QStringLiteral("Lock Waits"),
+                 [&found](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
+                   if (!core::holdsLockWaits(report.shared.snaptype))
+                     throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
+                                              report.shared.snaptype + "\"");
+                   const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
+                   if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
+                   core::writeLockWaitGrid(waits, out);
+                   found = waits;
+                   const std::string which = core::snapshotOfText(report.time);
+                   return QStringLiteral("%1Applications waiting: %2")
+                       .arg(which.empty() ? QString() : QString::fromStdString(which) + QStringLiteral(". "))
+                       .arg(waits.waiting);
+                 });
+  if (window != nullptr) window->showTree(found);
+  return window;
 }
 
 BlockingWindow* showDeadlocks(QWidget* owner, platform::Platform& platform, const std::string& configFolder,

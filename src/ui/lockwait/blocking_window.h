@@ -4,10 +4,12 @@
 #include <memory>
 
 #include "core/kinds_index.h"
+#include "core/lockwait/lock_waits.h"
 
 #include "core/snapshot_load.h"
 #include "ui/result/result_window.h"
 
+class QTreeView;
 class QWidget;
 
 namespace tarvolin::ui {
@@ -30,8 +32,20 @@ class BlockingWindow final : public ResultWindow {
   [[nodiscard]] const core::LoadedSnapshot& report() const { return *m_report; }
   using ResultWindow::showGrid;
 
+  /// Shows `waits` as an indented tree (`trvlockwaits`) in place of the grid, after
+  /// showGrid(): each waiter under its holder, all branches open. Sorting then sorts siblings
+  /// within their level, and "Tree Order" (`mentreeorder`) brings the first order back. The
+  /// store keeps the rows in tree order; the tree's current cell is the store's, for copying
+  /// and the entry detail.
+  void showTree(const core::LockWaits& waits);
+  /// Sorts the tree by its current column when there is one, else the grid's selection.
+  void sort(core::SortOrder order) override;
+
  private:
+  void followTreeCell(const QModelIndex& current);
+
   std::unique_ptr<core::LoadedSnapshot> m_report;
+  QTreeView* m_tree = nullptr;
 };
 
 /// "Show Lock Waits": loads the lock snapshot at `path` (with the configuration files of

@@ -37,7 +37,7 @@ class ResultWindow : public QMainWindow {
   /// clipboard" in the status line, or a message box with the clipboard's failure. The
   /// hidden last column is left out.
   void copyCells();
-  void sort(core::SortOrder order);
+  virtual void sort(core::SortOrder order);
   /// The detail of store row `row` (1 and up), modal.
   virtual void showDetailOf(int row) = 0;
 

@@ -1,6 +1,7 @@
 // The lock-wait and deadlock windows on the samples: sorting keeps each row with its entry.
 #include <QAbstractItemModelTester>
 #include <QLabel>
+#include <QTreeView>
 #include <QtTest>
 
 #include "common/find_child.h"
@@ -76,6 +77,47 @@ class BlockingWindowTest : public QObject {
     while (w->store().text(outside, 1) != "777") ++outside;
     w->showDetailOf(outside);
     QCOMPARE(d.dialogs.messages.last(), QStringLiteral("This row stands for no entry of the report"));
+    delete w;
+  }
+
+  void eachWaiterIsShownUnderItsHolderInAnyOrder() {
+    ui::BlockingWindow* w = ui::showLockWaits(nullptr, d.platform, folder(), sample("lock_waits.txt"));
+    QVERIFY(w != nullptr);
+    auto* tree = child<QTreeView>(*w, "trvlockwaits");
+    QVERIFY(tree->isVisible());
+    QAbstractItemModel* m = tree->model();
+    QAbstractItemModelTester tester(m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const int handle = 0;
+    const int waitingFor = 3;
+    QStringList wrong;  // waiters shown under somebody else
+    // Each waiter's "Waiting for" names the holder it is shown under; the tree order comes back.
+    auto walk = [&](auto& self, const QModelIndex& parent, QStringList& order) -> int {
+      int waiters = 0;
+      for (int r = 0; r < m->rowCount(parent); ++r) {
+        const QModelIndex i = m->index(r, handle, parent);
+        order << i.data().toString();
+        if (parent.isValid() && !parent.data().toString().isEmpty()) {
+          if (m->index(r, waitingFor, parent).data() == parent.data())
+            ++waiters;
+          else
+            wrong << i.data().toString();
+        }
+        waiters += self(self, i, order);
+      }
+      return waiters;
+    };
+    QStringList first;
+    QVERIFY(walk(walk, {}, first) > 0);
+    tree->setCurrentIndex(m->index(0, handle));
+    w->sort(core::SortOrder::Descending);
+    QStringList sorted;
+    QVERIFY(walk(walk, {}, sorted) > 0);
+    QVERIFY(sorted != first);
+    child<QAction>(*w, "mentreeorder")->trigger();
+    QStringList again;
+    walk(walk, {}, again);
+    QCOMPARE(again, first);
+    QCOMPARE(wrong, QStringList());
     delete w;
   }
 
