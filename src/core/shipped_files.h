@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,5 +15,16 @@ namespace tarvolin::core {
                                                                           std::string_view name) {
   return {programDir / name, (programDir / ".." / "share" / shareSubdir / name).lexically_normal()};
 }
+
+/// `s` without leading and trailing blanks, tabs and CRs.
+[[nodiscard]] std::string_view trimListText(std::string_view s);
+
+/// Calls `take` with each line of a shipped list (counter types, derived columns) that holds
+/// something, trimmed as trimListText; empty lines and lines starting with '#' are skipped.
+/// `number` counts every line from 1, for messages.
+void forEachListLine(std::string_view text, const std::function<void(std::string_view line, int number)>& take);
+
+/// The whole file at `path` into `text`; false when it can't be opened.
+bool readWholeFile(const std::filesystem::path& path, std::string& text);
 
 }  // namespace tarvolin::core

@@ -27,17 +27,6 @@ class KeepingObserver : public NullLoadObserver {
   SnapshotPass& m_out;
 };
 
-/// `from` moved into `to`, its variables copied (the loader goes on with them).
-void keep(LoadedSnapshot& from, LoadedSnapshot& to) {
-  to.shared = from.shared;
-  to.grid = std::move(from.grid);
-  to.time = from.time;
-  to.preamble = from.preamble;
-  to.startName = from.startName;
-  to.status = from.status;
-  to.error = from.error;
-}
-
 /// Says in `out` that the file lacks the kind (or why it could not be read).
 void missingKind(const std::string& path, const SnapshotPass& pass, LoadedSnapshot& out) {
   out.noSuchKind = pass.error.empty();
@@ -50,60 +39,67 @@ void missingKind(const std::string& path, const SnapshotPass& pass, LoadedSnapsh
     out.error = path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds());
 }
 
-}  // namespace
-
-SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
-                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns) {
+/// One load of the chosen kind of `path` into `out`: snapshot by snapshot through `take`
+/// when there is one (`out` then holds each in turn), else all its snapshots as one grid.
+SnapshotPass load(const std::string& path, const KindChoice& kind, const std::string& configFolder, bool sizeColumns,
+                  LoadedSnapshot& out, const std::function<bool(LoadedSnapshot&)>* take) {
   SnapshotPass pass;
-  LoadedSnapshot current;
-  LoadState load;
+  LoadState state;
   KeepingObserver observer(pass);
   FixedTextMeasure measure;
-  ReportLoader loader(current.shared, load, observer, measure, configFolder);
+  ReportLoader loader(out.shared, state, observer, measure, configFolder);
   loader.setKind(kind);
   loader.setSizeColumns(sizeColumns);
-  loader.setSnapshotSink([&](Grid&) {
-    current.time = loader.snapshotTime();
-    current.preamble = loader.preamble();
-    current.startName = loader.startName();
-    current.status = pass.status;
-    current.error = loader.counters().failed ? pass.error : std::string();
-    const bool more = take(current);
-    current.grid = GridStore();  // were it moved out
-    return more;
-  });
-  loader.do_refresh(path, current.grid);
+  const auto describe = [&] {
+    out.time = loader.snapshotTime();
+    out.preamble = loader.preamble();
+    out.startName = loader.startName();
+    out.status = pass.status;
+  };
+  if (take != nullptr) {
+    loader.setSnapshotSink([&](Grid&) {
+      describe();
+      out.error = loader.counters().failed ? pass.error : std::string();
+      const bool more = (*take)(out);
+      out.grid = GridStore();  // were it moved out
+      return more;
+    });
+  }
+  loader.do_refresh(path, out.grid);
+  if (take == nullptr) {
+    describe();
+    out.error = pass.error;
+  }
   pass.index = loader.index();
   pass.kind = loader.loadedKind();
   return pass;
 }
 
+}  // namespace
+
+LoadedSnapshot takeSnapshot(LoadedSnapshot& s) {
+  return {s.shared, std::move(s.grid), s.time, s.preamble, s.startName, s.status, s.error, s.noSuchKind, s.fileKinds};
+}
+
+SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
+                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns) {
+  LoadedSnapshot current;
+  return load(path, kind, configFolder, sizeColumns, current, &take);
+}
+
 void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
                   bool sizeColumns, const KindChoice& kind) {
-  SnapshotPass pass;
   if (index == ReportLoader::kWholeFile) {
-    LoadState load;
-    KeepingObserver observer(pass);
-    FixedTextMeasure measure;
-    ReportLoader loader(out.shared, load, observer, measure, configFolder);
-    loader.setKind(kind);
-    loader.setSizeColumns(sizeColumns);
-    loader.do_refresh(path, out.grid);
-    out.time = loader.snapshotTime();
-    out.preamble = loader.preamble();
-    out.startName = loader.startName();
-    out.status = pass.status;
-    out.error = pass.error;
-    pass.index = loader.index();
-    if (loader.loadedKind() < 0 && out.error.empty()) missingKind(path, pass, out);
+    const SnapshotPass pass = load(path, kind, configFolder, sizeColumns, out, nullptr);
+    if (pass.kind < 0 && out.error.empty()) missingKind(path, pass, out);
     return;
   }
   int n = 0;
   bool found = false;
-  pass = forEachSnapshot(
+  const SnapshotPass pass = forEachSnapshot(
       path, kind, configFolder,
       [&](LoadedSnapshot& s) {
-        keep(s, out);
+        out = takeSnapshot(s);
         found = true;
         return n++ < index;
       },
@@ -143,9 +139,8 @@ void loadFirstAndLast(const std::string& path1, const std::string& path2, const 
   const SnapshotPass pass = forEachSnapshot(
       path1, kind, configFolder,
       [&](LoadedSnapshot& s) {
-        if (n++ == 0)
-          first = LoadedSnapshot{s.shared, s.grid, s.time, s.preamble, s.startName, s.status, s.error, false, {}};
-        keep(s, last);
+        last = takeSnapshot(s);
+        if (n++ == 0) first = last;
         return true;
       },
       sizeColumns);

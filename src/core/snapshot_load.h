@@ -24,6 +24,10 @@ struct LoadedSnapshot {
   std::vector<KindSummary> fileKinds;  ///< with noSuchKind: the kinds the file holds
 };
 
+/// A snapshot of its own made of one that forEachSnapshot hands out: the grid moved from `s`,
+/// the rest copied (the loader reads on with `s`'s variables).
+[[nodiscard]] LoadedSnapshot takeSnapshot(LoadedSnapshot& s);
+
 /// What one pass over a file found.
 struct SnapshotPass {
   KindsIndex index;    ///< the file's sections and kinds (as far as it was read)

@@ -1,7 +1,5 @@
 #include "core/compare/counter_types.h"
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "core/shipped_files.h"
@@ -21,25 +19,14 @@ bool matches(std::string_view pattern, std::string_view name) {
   return false;
 }
 
-std::string_view trim(std::string_view s) {
-  const size_t b = s.find_first_not_of(" \t\r");
-  return b == std::string_view::npos ? std::string_view{} : s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
-
 }  // namespace
 
 CounterTypes CounterTypes::parse(std::string_view text, std::vector<std::string>& errors) {
   CounterTypes types;
-  int number = 0;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    const std::string_view line = trim(text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    ++number;
-    if (line.empty() || line[0] == '#') continue;
+  forEachListLine(text, [&](std::string_view line, int number) {
     const size_t blank = line.find_first_of(" \t");
     const std::string_view word = line.substr(0, blank);
-    const std::string_view label = blank == std::string_view::npos ? "" : trim(line.substr(blank));
+    const std::string_view label = blank == std::string_view::npos ? "" : trimListText(line.substr(blank));
     const ValueType type = word == "counter" ? ValueType::Counter
                            : word == "gauge" ? ValueType::Gauge
                            : word == "text"  ? ValueType::Text
@@ -47,11 +34,11 @@ CounterTypes CounterTypes::parse(std::string_view text, std::vector<std::string>
     if (type == ValueType::Unlisted || label.empty()) {
       errors.push_back("line " + std::to_string(number) + ": expected counter, gauge or text and a label, got \"" +
                        std::string(line) + "\"");
-      continue;
+      return;
     }
     (label.find('*') == std::string_view::npos ? types.m_exact : types.m_patterns)
         .push_back({std::string(label), type});
-  }
+  });
   return types;
 }
 
@@ -70,15 +57,13 @@ std::vector<std::filesystem::path> counterTypesPlaces(const std::filesystem::pat
 CounterTypes loadCounterTypes(const std::filesystem::path& programDir) {
   std::string tried;
   for (const std::filesystem::path& place : counterTypesPlaces(programDir)) {
-    std::ifstream in(place, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!readWholeFile(place, text)) {
       tried += (tried.empty() ? "" : ", ") + place.string();
       continue;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     std::vector<std::string> errors;
-    CounterTypes types = CounterTypes::parse(text.str(), errors);
+    CounterTypes types = CounterTypes::parse(text, errors);
     if (!errors.empty()) {
       std::string all;
       for (const std::string& e : errors) all += (all.empty() ? "" : "; ") + e;

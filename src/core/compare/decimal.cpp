@@ -5,15 +5,20 @@
 
 namespace tarvolin::core {
 
-namespace {
-
-__int128 pow10(int n) {
+__int128 powerOfTen(int n) {
   __int128 p = 1;
   while (n-- > 0) p *= 10;
   return p;
 }
 
-}  // namespace
+std::optional<Decimal> checkedSum(const Decimal& a, const Decimal& b) {
+  const int scale = std::max(a.scale, b.scale);
+  __int128 x, y, sum;
+  if (__builtin_mul_overflow(a.units, powerOfTen(scale - a.scale), &x) ||
+      __builtin_mul_overflow(b.units, powerOfTen(scale - b.scale), &y) || __builtin_add_overflow(x, y, &sum))
+    return std::nullopt;
+  return Decimal{sum, scale};
+}
 
 std::optional<Decimal> parseDecimal(std::string_view text) {
   Decimal d;
@@ -42,7 +47,7 @@ std::optional<Decimal> parseDecimal(std::string_view text) {
 
 Decimal difference(const Decimal& later, const Decimal& earlier) {
   const int scale = std::max(later.scale, earlier.scale);
-  return {later.units * pow10(scale - later.scale) - earlier.units * pow10(scale - earlier.scale), scale};
+  return {later.units * powerOfTen(scale - later.scale) - earlier.units * powerOfTen(scale - earlier.scale), scale};
 }
 
 std::string formatDecimal(const Decimal& d) {
@@ -72,9 +77,9 @@ std::optional<Decimal> ratePerSecond(const Decimal& change, int64_t micros) {
   __int128 den = static_cast<__int128>(micros);
   const int shift = 6 + kRateDecimals - change.scale;
   if (shift >= 0)
-    num *= pow10(shift);
+    num *= powerOfTen(shift);
   else
-    den *= pow10(-shift);
+    den *= powerOfTen(-shift);
   __int128 q = num / den;
   if ((num % den) * 2 >= den) ++q;
   return Decimal{change.units < 0 ? -q : q, kRateDecimals};

@@ -24,6 +24,12 @@ inline constexpr int kMaxDecimalScale = 12;
 /// Collected", "", "0x1F", "1e3") or beyond those limits.
 [[nodiscard]] std::optional<Decimal> parseDecimal(std::string_view text);
 
+/// 10^n, exact for n from 0 to 38.
+[[nodiscard]] __int128 powerOfTen(int n);
+
+/// a + b, exact at the larger scale of the two; nothing when it needs more than 128 bits.
+[[nodiscard]] std::optional<Decimal> checkedSum(const Decimal& a, const Decimal& b);
+
 /// later - earlier, exact, at the larger scale of the two.
 [[nodiscard]] Decimal difference(const Decimal& later, const Decimal& earlier);
 

@@ -1,8 +1,6 @@
 #include "core/derived/derived_columns.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "core/column_widths.h"
 #include "core/grid_output.h"
@@ -12,18 +10,15 @@ namespace tarvolin::core {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
-  const size_t b = s.find_first_not_of(" \t\r");
-  return b == std::string_view::npos ? std::string_view{} : s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
-}
-
 /// One line as a column; throws ExpressionError saying what is wrong.
 DerivedColumn parseLine(std::string_view line) {
   const size_t bar = line.find('|');
   if (bar == std::string_view::npos) throw ExpressionError("expected KIND | NAME = EXPRESSION");
   const size_t eq = line.find('=', bar);
   if (eq == std::string_view::npos) throw ExpressionError("expected \"=\" after the name");
-  DerivedColumn c{std::string(trim(line.substr(0, bar))), std::string(trim(line.substr(bar + 1, eq - bar - 1))), {}};
+  DerivedColumn c{std::string(trimListText(line.substr(0, bar))),
+                  std::string(trimListText(line.substr(bar + 1, eq - bar - 1))),
+                  {}};
   if (c.kind.empty()) throw ExpressionError("no kind before \"|\"");
   if (c.name.empty()) throw ExpressionError("no name before \"=\"");
   try {
@@ -37,13 +32,7 @@ DerivedColumn parseLine(std::string_view line) {
 }  // namespace
 
 void DerivedDefinitions::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
-  int number = 0;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    const std::string_view line = trim(text.substr(0, end));
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    ++number;
-    if (line.empty() || line[0] == '#') continue;
+  forEachListLine(text, [&](std::string_view line, int number) {
     try {
       DerivedColumn c = parseLine(line);
       auto same = [&c](const DerivedColumn& d) { return d.kind == c.kind && d.name == c.name; };
@@ -55,7 +44,7 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
     } catch (const ExpressionError& e) {
       errors.push_back(file + ":" + std::to_string(number) + ": " + e.what());
     }
-  }
+  });
 }
 
 std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
@@ -65,20 +54,6 @@ std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view k
   return out;
 }
 
-namespace {
-
-/// The whole file, or false when it can't be opened.
-bool readWhole(const std::filesystem::path& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  text = s.str();
-  return true;
-}
-
-}  // namespace
-
 DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDir,
                                           const std::filesystem::path& workingFolder,
                                           std::vector<std::string>& errors) {
@@ -87,7 +62,7 @@ DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDi
   std::string tried;
   bool shipped = false;
   for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", kDerivedColumnsFile)) {
-    if (readWhole(place, text)) {
+    if (readWholeFile(place, text)) {
       defs.read(text, place.string(), errors);
       shipped = true;
       break;
@@ -98,7 +73,7 @@ DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDi
   const std::filesystem::path own = workingFolder / kDerivedColumnsFile;
   std::error_code ec;
   if (std::filesystem::exists(own, ec)) {
-    if (readWhole(own, text))
+    if (readWholeFile(own, text))
       defs.read(text, own.string(), errors);
     else
       errors.push_back(own.string() + ": cannot be read");

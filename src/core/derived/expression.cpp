@@ -19,12 +19,6 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
-__int128 pow10(int n) {
-  __int128 p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
-
 /// The least 128-bit value: never held, so that every value can be negated.
 constexpr __int128 kLeast = static_cast<__int128>(static_cast<unsigned __int128>(1) << 127);
 
@@ -260,7 +254,7 @@ namespace {
 /// 10^0 to 10^kMaxDecimalScale.
 const std::array<__int128, kMaxDecimalScale + 1> kPowers = [] {
   std::array<__int128, kMaxDecimalScale + 1> p{};
-  for (int i = 0; i <= kMaxDecimalScale; ++i) p[static_cast<size_t>(i)] = pow10(i);
+  for (int i = 0; i <= kMaxDecimalScale; ++i) p[static_cast<size_t>(i)] = powerOfTen(i);
   return p;
 }();
 

@@ -11,30 +11,14 @@ namespace tarvolin::core {
 
 namespace {
 
-__int128 pow10(int n) {
-  __int128 p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
-
-/// a + b exactly, or nothing past 128 bits.
-std::optional<Decimal> plus(const Decimal& a, const Decimal& b) {
-  const int scale = std::max(a.scale, b.scale);
-  __int128 x, y, sum;
-  if (__builtin_mul_overflow(a.units, pow10(scale - a.scale), &x) ||
-      __builtin_mul_overflow(b.units, pow10(scale - b.scale), &y) || __builtin_add_overflow(x, y, &sum))
-    return std::nullopt;
-  return Decimal{sum, scale};
-}
-
 long double approx(const Decimal& d) { return static_cast<long double>(d.units) / std::pow(10.0L, d.scale); }
 
 /// a > b, exactly where the scaled values fit.
 bool greater(const Decimal& a, const Decimal& b) {
   const int scale = std::max(a.scale, b.scale);
   __int128 x, y;
-  if (__builtin_mul_overflow(a.units, pow10(scale - a.scale), &x) ||
-      __builtin_mul_overflow(b.units, pow10(scale - b.scale), &y))
+  if (__builtin_mul_overflow(a.units, powerOfTen(scale - a.scale), &x) ||
+      __builtin_mul_overflow(b.units, powerOfTen(scale - b.scale), &y))
     return approx(a) > approx(b);
   return x > y;
 }
@@ -64,7 +48,7 @@ StatementShapes groupByShape(const GridStore& g, const VariableTable& vars, cons
       std::optional<Decimal>& sum = group.sums[c];
       if (!sum) continue;
       const std::optional<Decimal> v = parseDecimal(g.textUnchecked(r, cols[c]));
-      sum = v ? plus(*sum, *v) : std::nullopt;
+      sum = v ? checkedSum(*sum, *v) : std::nullopt;
     }
   }
   const auto timeAt = std::find(out.counters.begin(), out.counters.end(), kExecutionTimeName);

@@ -12,8 +12,7 @@ void forEachSnapshot(const std::string& path, const std::optional<std::string>& 
   const SnapshotPass pass = forEachSnapshot(
       path, choice, configFolder,
       [&](LoadedSnapshot& s) {
-        // The loader reads on with s.shared: `take` gets a snapshot of its own to move from.
-        LoadedSnapshot own{s.shared, std::move(s.grid), s.time, s.preamble, s.startName, s.status, s.error, false, {}};
+        LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
         any = true;
         take(own);
         return true;
