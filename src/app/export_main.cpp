@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -173,12 +172,9 @@ void noteOtherKinds(const core::KindsIndex& index, int loaded) {
 int compareReports(const app::ExportOptions& options, const char* argv0) {
   std::optional<core::DerivedDefinitions> derived;
   if (options.derived && !(derived = app::readDerivedDefinitions(argv0))) return 1;
-  std::error_code ec;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) program = std::filesystem::absolute(argv0);
   std::optional<core::CounterTypes> types;
   try {
-    types = core::loadCounterTypes(program.parent_path());
+    types = core::loadCounterTypes(app::programFolder(argv0));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     return 1;
@@ -301,11 +297,7 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
-  if (options->series) {
-    std::error_code ec;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return app::exportSeries(*options, (ec ? std::filesystem::absolute(argv[0]) : program).parent_path());
-  }
+  if (options->series) return app::exportSeries(*options, app::programFolder(argv[0]));
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);
