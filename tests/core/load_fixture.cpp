@@ -74,4 +74,13 @@ Rows Loaded::table() const {
   return rows;
 }
 
+GridStore makeGrid(const Rows& rows) {
+  GridStore g;
+  g.setCols(static_cast<int>(rows.front().size()));
+  g.setRows(static_cast<int>(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c) g.setText(static_cast<int>(r), static_cast<int>(c), rows[r][c]);
+  return g;
+}
+
 }  // namespace tarvolin::core::test

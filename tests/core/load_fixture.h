@@ -59,6 +59,9 @@ class RecordingObserver : public LoadObserver {
   std::function<void(int)> onYield;
 };
 
+/// A grid of `rows` (row 0 the header row; every row as wide as the first).
+[[nodiscard]] GridStore makeGrid(const Rows& rows);
+
 /// Loads reports the way the viewer does, with the configuration files of `dir`.
 class Loaded : public ::testing::Test {
  protected:

@@ -6,20 +6,13 @@
 #include "core/constant_columns.h"
 #include "core/find_column.h"
 
+#include "load_fixture.h"
+
 namespace tarvolin::core {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-/// Row 0 is the header row; every row as wide as the first.
-GridStore makeGrid(const Rows& rows) {
-  GridStore g;
-  g.setCols(static_cast<int>(rows.front().size()));
-  g.setRows(static_cast<int>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (size_t c = 0; c < rows[r].size(); ++c) g.setText(static_cast<int>(r), static_cast<int>(c), rows[r][c]);
-  return g;
-}
+using test::makeGrid;
+using test::Rows;
 
 struct ConstantCase {
   const char* name;
