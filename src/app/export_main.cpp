@@ -297,7 +297,7 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
-  if (options->series) return app::exportSeries(*options, app::programFolder(argv[0]));
+  if (options->series) return app::exportSeries(*options, argv[0]);
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);

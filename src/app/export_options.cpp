@@ -83,8 +83,8 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "also the kind's derived columns, after the others: figures computed\n"
          "from each entry, defined in derived_columns.txt beside the program\n"
          "(or in ../share/tarvolin/) and in the current folder; with --compare\n"
-         "each twice: NAME on the later values, \"NAME (in interval)\" on the\n"
-         "counters' changes");
+         "or --series each twice: NAME on the later values, \"NAME (in\n"
+         "interval)\" on the counters' changes");
   d.values("--filter", raw.filters, "NAME=VALUE",
            "only the entries whose variable NAME equals VALUE; given again,\n"
            "filters on different names must all match, on one name any value");
@@ -192,7 +192,6 @@ std::string checkCombination(const ExportOptions& o) {
   if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
   if (!o.compare && !o.series && o.intervalMicros) return "--interval needs --compare or --series";
   if (!o.compare && o.dateOrder) return "--date-order needs --compare";
-  if (o.series && o.derived) return "--derived can't be used with --series";
   return {};
 }
 

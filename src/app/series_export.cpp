@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/checked_output.h"
+#include "app/derived_export.h"
 #include "app/grid_writer.h"
 #include "core/series/series.h"
 
@@ -22,13 +23,15 @@ std::string joined(const std::vector<std::string>& names) {
 
 }  // namespace
 
-int exportSeries(const ExportOptions& options, const std::filesystem::path& programDir) {
+int exportSeries(const ExportOptions& options, const char* argv0) {
+  std::optional<core::DerivedDefinitions> derived;
+  if (options.derived && !(derived = readDerivedDefinitions(argv0))) return 1;
   int snapshots = 0;
   std::string intervalNote;  // of the first interval without a known length
-  core::SeriesTable table;
+  core::SeriesTable table(derived ? &*derived : nullptr);
   int status = 0;
   try {
-    const core::CounterTypes types = core::loadCounterTypes(programDir);
+    const core::CounterTypes types = core::loadCounterTypes(programFolder(argv0));
     std::optional<std::string> kind;
     if (!options.kind.empty()) kind = options.kind;
     snapshots = core::forEachInterval({options.reports, kind, "."}, types, options.intervalMicros,

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <filesystem>
-
 #include "app/export_options.h"
 
 namespace tarvolin::app {
 
 /// --series: writes every consecutive pair of snapshots of options.reports as --compare
 /// does, after columns "From" and "To", to standard output; the count of snapshots and
-/// intervals and any notes to standard error. Counters list from `programDir`. Returns the
-/// exit status: 0 written, 1 when a report can't be read or loaded (the rows before are
-/// written) or there are fewer than two snapshots (nothing is written).
-int exportSeries(const ExportOptions& options, const std::filesystem::path& programDir);
+/// intervals and any notes to standard error; with options.derived the kind's derived columns
+/// after the others, twice each. Counters and derived columns list from the folder of `argv0`.
+/// Returns the exit status: 0 written, 1 when a report can't be read or loaded (the rows
+/// before are written), a derived column's line is wrong, or there are fewer than two
+/// snapshots (nothing is written).
+int exportSeries(const ExportOptions& options, const char* argv0);
 
 }  // namespace tarvolin::app

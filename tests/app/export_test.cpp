@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <tuple>
 
 #include "core/version.h"
@@ -311,7 +312,9 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
     const RunResult r = run(c.args);
     EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0];
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.args[0];
-    if (c.lines > 1) EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size()), c.firstRow);
+    if (c.lines > 1) {
+      EXPECT_EQ(r.out.substr(r.out.find('\n') + 1, c.firstRow.size()), c.firstRow);
+    }
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
   EXPECT_EQ(run({"--kinds", sample("capture_loop.txt")}).out,
@@ -461,6 +464,38 @@ TEST_F(Export, SeriesOfOneFileAndOfFilesPerMinuteAreTheSame) {
   EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 1 + 3 + 3 + 4 + 4 + 4);
   EXPECT_NE(one.out.find("16:50:02.770318\t2026-11-27 16:51:02.770318\treset\tSHOP\tINVOICE"), std::string::npos);
   EXPECT_NE(one.out.find("16:50:02.770318\tnew\tSHOP\tCART"), std::string::npos);
+}
+
+TEST_F(Export, SeriesDerivedColumnsAreThoseOfTheComparisonOfEachPair) {
+  write("derived_columns.txt",
+        "Table Snapshot | Read per written = [Rows Read] / [Rows Written]\n"
+        "Table Snapshot | Pages per write = [Data Object Pages] / [Rows Written]\n");
+  std::vector<std::string> minutes;
+  for (const auto& f : fs::directory_iterator(sample("series/minutes"))) minutes.push_back(f.path().string());
+  std::sort(minutes.begin(), minutes.end());
+  std::vector<std::string> args = {"--series", "--derived"};
+  args.insert(args.end(), minutes.begin(), minutes.end());
+  const RunResult series = run(args);
+  ASSERT_EQ(series.exitCode, 0) << series.err;
+  // Each interval's rows are those of --compare --derived on its two files, after From and To.
+  std::vector<std::string> expected;
+  for (size_t i = 0; i + 1 < minutes.size(); ++i) {
+    const RunResult pair = run({"--compare", "--derived", minutes[i], minutes[i + 1]});
+    ASSERT_EQ(pair.exitCode, 0) << pair.err;
+    std::istringstream lines(pair.out);
+    std::string line;
+    for (bool header = true; std::getline(lines, line); header = false)
+      if (!header || i == 0) expected.push_back(line);
+  }
+  std::istringstream lines(series.out);
+  std::vector<std::string> got;
+  for (std::string line; std::getline(lines, line);)
+    got.push_back(line.substr(line.find('\t', line.find('\t') + 1) + 1));  // From and To dropped
+  EXPECT_EQ(got, expected);
+  ASSERT_FALSE(got.empty());
+  EXPECT_TRUE(got[0].ends_with("\tRead per written\tRead per written (in interval)\tPages per write\t"
+                               "Pages per write (in interval)"))
+      << got[0];
 }
 
 TEST_F(Export, SeriesWithoutTimesNumbersTheSnapshotsAndRefusesOne) {

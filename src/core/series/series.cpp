@@ -1,8 +1,10 @@
 #include "core/series/series.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
+#include "core/derived/comparison_derived.h"
 #include "core/series/snapshot_stream.h"
 
 namespace tarvolin::core {
@@ -53,6 +55,7 @@ void SeriesTable::mapColumns(const SeriesInterval& iv) {
   m_cols.assign(m_names.size() + 2, empty);
   m_cols[0] = c.cols;
   m_cols[1] = c.cols + 1;
+  for (size_t i = 0; i < 2 * m_derived.size(); ++i) m_cols.push_back(empty + 1 + static_cast<int>(i));
   std::vector<bool> taken(m_names.size(), false);
   for (int col = 0; col < c.cols; ++col) {
     std::string name(m_part.text(0, col));
@@ -66,34 +69,36 @@ void SeriesTable::mapColumns(const SeriesInterval& iv) {
 }
 
 void SeriesTable::write(SeriesInterval& iv, const Output& out) {
-  if (m_names.empty()) {
-    mapColumns(iv);
+  Comparison& c = iv.comparison;
+  const bool first = m_names.empty();
+  if (first && m_definitions != nullptr) m_derived = m_definitions->forKind(iv.later.shared.snaptype);
+  const ComparisonDerived derived(m_derived, c);  // bound to this interval's columns
+  mapColumns(iv);
+  if (first) {
+    const int names = static_cast<int>(m_names.size());
     GridStore header;
-    header.setCols(static_cast<int>(m_names.size()) + 2);
+    header.setCols(names + 2 + derived.cols());
     header.setRows(1);
     header.setText(0, 0, "From");
     header.setText(0, 1, "To");
-    std::vector<int> cols{0, 1};
-    for (size_t i = 0; i < m_names.size(); ++i) {
-      header.setText(0, static_cast<int>(i) + 2, m_names[i]);
-      cols.push_back(static_cast<int>(i) + 2);
-    }
+    for (int i = 0; i < names; ++i) header.setText(0, i + 2, m_names[static_cast<size_t>(i)]);
+    derived.writeHeader(header, 0, names + 2);
+    std::vector<int> cols(static_cast<size_t>(header.cols()));
+    std::iota(cols.begin(), cols.end(), 0);
     out(header, cols);
-  } else {
-    mapColumns(iv);
   }
-  Comparison& c = iv.comparison;
   for (size_t begin = 0; begin < c.entries.size(); begin += kSlice) {
     const size_t end = std::min(begin + kSlice, c.entries.size());
     const int rows = static_cast<int>(end - begin);
     m_part.clear();
-    m_part.setCols(c.cols + 3);
+    m_part.setCols(c.cols + 3 + derived.cols());
     m_part.setRows(rows);
     writeComparison(c, iv.earlier, iv.later, begin, end, m_part, 0);
     for (int r = 0; r < rows; ++r) {
       m_part.setText(r, c.cols, iv.from);
       m_part.setText(r, c.cols + 1, iv.to);
     }
+    derived.fill(m_part, 0, rows, m_part, c.cols + 3);
     out(m_part, m_cols);
   }
 }

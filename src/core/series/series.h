@@ -10,6 +10,7 @@
 
 #include "core/compare/counter_types.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
 
@@ -57,9 +58,16 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 
 /// The intervals of a series as one table: "From", "To", then the columns of the first
 /// interval's comparison. A later interval's column goes under the first's of the same name;
-/// one the first lacks is left out and named in dropped().
+/// one the first lacks is left out and named in dropped(). With derived columns, each of
+/// the kind's follows twice, as ComparisonDerived writes it: on the later snapshot's values
+/// and "NAME (in interval)" on the interval's changes.
 class SeriesTable {
  public:
+  SeriesTable() = default;
+  /// With the derived columns of `derived` (which must outlive this object) for the
+  /// series' kind, or none when null.
+  explicit SeriesTable(const DerivedDefinitions* derived) : m_definitions(derived) {}
+
   /// Rows given to `out` at most this many at a time.
   static constexpr int kSlice = 4096;
   /// What `out` gets: rows, and which of their columns make the table's columns, in order
@@ -80,7 +88,9 @@ class SeriesTable {
   std::unordered_map<std::string, int> m_index;  // by name: the table's column
   std::vector<int> m_cols;                       // by table column: the column of m_part that holds it
   std::vector<std::string> m_dropped;
-  GridStore m_part;  // a slice of the interval's comparison, then From, To and an empty column
+  const DerivedDefinitions* m_definitions = nullptr;
+  std::vector<const DerivedColumn*> m_derived;  // of the series' kind, taken at the first interval
+  GridStore m_part;  // a slice of the interval's comparison, From, To, an empty column, the derived
 };
 
 }  // namespace tarvolin::core
