@@ -39,30 +39,79 @@ std::string entryKeyText(const EntryKeys::Parts& parts) {
 ChartSeries::ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros)
     : m_variable(std::move(variable)), m_type(type), m_given(givenMicros) {}
 
+ChartSeries::ChartSeries(DerivedColumn column, const CounterTypes& types, std::optional<int64_t> givenMicros)
+    : m_variable(column.name), m_type(ValueType::Unlisted), m_given(givenMicros), m_derived(std::move(column)) {
+  for (const std::string& v : m_derived->expression.variables())
+    m_counter.push_back(types.typeOf(v) == ValueType::Counter);
+}
+
+std::vector<ChartMeasure> ChartSeries::measures() const {
+  if (m_derived) return {ChartMeasure::InInterval, ChartMeasure::Value};
+  if (m_type == ValueType::Counter) return {ChartMeasure::Rate, ChartMeasure::Change, ChartMeasure::Value};
+  return {ChartMeasure::Value};
+}
+
 void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   const size_t at = m_labels.size();
   m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastTime, s.time, m_given));
   m_lastTime = s.time;
   m_labels.push_back(label);
   m_times.push_back(parseSnapshotTime(s.time));
-  const int col = s.shared.vars.lookup(m_variable);
+  std::vector<int> cols;  // the variable's column, or those of the formula's variables
+  if (m_derived)
+    for (const std::string& v : m_derived->expression.variables()) cols.push_back(s.shared.vars.lookup(v));
+  else
+    cols.push_back(s.shared.vars.lookup(m_variable));
   const EntryKeys keys(s);
   std::unordered_map<std::string, int> seen;  // occurrences of each key in this snapshot
   for (int row = 1; row <= keys.size(); ++row) {
     std::string key = entryKeyText(keys.parts(row));
     if (const int n = ++seen[key]; n > 1) key += " (" + std::to_string(n) + ")";
     auto [it, added] = m_index.emplace(key, m_entries.size());
-    if (added) m_entries.push_back({key, {}, {}, 0});
+    if (added) m_entries.push_back({key, {}, {}, 0, {}, 0});
     Entry& e = m_entries[it->second];
     e.values.resize(at + 1);
     e.changes.resize(at + 1);
-    if (col >= 0) e.values[at] = parseDecimal(s.grid.text(row, col));
-    if (at == 0 || !e.values[at] || !e.values[at - 1]) continue;
-    const Decimal d = difference(*e.values[at], *e.values[at - 1]);
-    if (m_type == ValueType::Counter && d.units < 0) continue;  // reset
-    e.changes[at] = d;
-    e.total += std::fabs(toDouble(d));
+    if (m_derived)
+      takeDerived(e, s.grid, row, cols, at);
+    else
+      takeValue(e, s.grid, row, cols[0], at);
   }
+}
+
+void ChartSeries::takeValue(Entry& e, const GridStore& g, int row, int col, size_t at) const {
+  if (col >= 0) e.values[at] = parseDecimal(g.text(row, col));
+  if (at == 0 || !e.values[at] || !e.values[at - 1]) return;
+  const Decimal d = difference(*e.values[at], *e.values[at - 1]);
+  if (m_type == ValueType::Counter && d.units < 0) return;  // reset
+  e.changes[at] = d;
+  e.total += std::fabs(toDouble(d));
+}
+
+void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at) const {
+  const Expression& formula = m_derived->expression;
+  std::vector<std::string> now(cols.size());
+  for (size_t k = 0; k < cols.size(); ++k)
+    if (cols[k] >= 0) now[k] = g.text(row, cols[k]);
+  e.values[at] = parseDecimal(formula.evaluate([&now](size_t k) -> std::string_view { return now[k]; }));
+  if (at > 0 && e.inputsAt == at) {  // the entry was in the snapshot before
+    std::vector<std::string> change(now.size());
+    for (size_t k = 0; k < now.size(); ++k) {
+      if (!m_counter[k]) {
+        change[k] = now[k];
+        continue;
+      }
+      const std::optional<Decimal> a = parseDecimal(e.inputs[k]);
+      const std::optional<Decimal> b = a ? parseDecimal(now[k]) : std::nullopt;
+      if (!b) continue;
+      const Decimal d = difference(*b, *a);
+      if (d.units >= 0) change[k] = formatDecimal(d);  // a counter that went down has no change
+    }
+    e.changes[at] = parseDecimal(formula.evaluate([&change](size_t k) -> std::string_view { return change[k]; }));
+    if (e.changes[at]) e.total += std::fabs(toDouble(*e.changes[at]));
+  }
+  e.inputs = std::move(now);
+  e.inputsAt = at + 1;
 }
 
 ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
@@ -71,7 +120,7 @@ ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
     std::optional<Decimal> d;
     if (measure == ChartMeasure::Value)
       d = e.values[i];
-    else if (measure == ChartMeasure::Change)
+    else if (measure == ChartMeasure::Change || measure == ChartMeasure::InInterval)
       d = e.changes[i];
     else if (e.changes[i] && m_intervals[i])
       d = ratePerSecond(*e.changes[i], *m_intervals[i]);
@@ -83,6 +132,8 @@ ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
 }
 
 ChartData ChartSeries::chart(ChartMeasure measure, const std::string& current, size_t most) const {
+  const std::vector<ChartMeasure> offered = measures();
+  if (std::find(offered.begin(), offered.end(), measure) == offered.end()) measure = offered.front();
   ChartData data{m_labels, m_times, {}};
   std::vector<size_t> order(m_entries.size());
   std::iota(order.begin(), order.end(), size_t{0});

@@ -7,8 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/compare/counter_types.h"
 #include "core/compare/decimal.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
 #include "core/text_measure.h"
@@ -20,6 +22,7 @@ enum class ChartMeasure {
   Rate,    ///< a counter's change per second of each interval
   Change,  ///< a counter's change over each interval
   Value,   ///< the value at each snapshot (what a gauge shows)
+  InInterval,  ///< a derived column computed on each interval's changes
 };
 
 /// One entry's line.
@@ -48,12 +51,23 @@ struct ChartData {
 class ChartSeries {
  public:
   ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros = std::nullopt);
+  /// A derived column over time: its value at each snapshot (Value), and over the interval
+  /// that ends there (InInterval) as --compare --derived gives it: the formula on each
+  /// counter's change (none where it is missing or went down), other variables as at the
+  /// interval's end. Lines are ranked by the sum of their interval values' sizes. `types`
+  /// says which of the formula's variables are counters; it is not kept.
+  ChartSeries(DerivedColumn column, const CounterTypes& types, std::optional<int64_t> givenMicros = std::nullopt);
+
+  /// What the series can draw, the first by default: a counter's Rate, Change and Value; a
+  /// derived column's InInterval and Value; anything else its Value.
+  [[nodiscard]] std::vector<ChartMeasure> measures() const;
 
   /// Takes the next snapshot's values. Cost: one pass over its rows.
   void add(const LoadedSnapshot& s, const std::string& label);
   [[nodiscard]] int snapshots() const { return static_cast<int>(m_labels.size()); }
 
-  /// The lines of `measure`: the entry whose key text is `current` (when the series has it),
+  /// The lines of `measure` (the first of measures() when it is none of them): the entry
+  /// whose key text is `current` (when the series has it),
   /// then those of the largest total change (the sum of the changes' sizes; ties in order of
   /// first appearance), `most` lines in all.
   [[nodiscard]] ChartData chart(ChartMeasure measure, const std::string& current, size_t most = 10) const;
@@ -64,12 +78,18 @@ class ChartSeries {
     std::vector<std::optional<Decimal>> values;   // by snapshot
     std::vector<std::optional<Decimal>> changes;  // by snapshot: over the interval that ends there
     double total = 0;                             // the sum of the changes' sizes
+    std::vector<std::string> inputs;              // a derived column's: its variables at the last snapshot
+    size_t inputsAt = 0;                          // which snapshot that was, plus 1 (0: none yet)
   };
   [[nodiscard]] ChartLine line(const Entry& e, ChartMeasure measure) const;
+  void takeValue(Entry& e, const GridStore& g, int row, int col, size_t at) const;
+  void takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at) const;
 
   std::string m_variable;
   ValueType m_type;
   std::optional<int64_t> m_given;
+  std::optional<DerivedColumn> m_derived;
+  std::vector<bool> m_counter;  // by variable of the derived column's formula
   std::vector<std::string> m_labels;
   std::vector<std::optional<int64_t>> m_times;
   std::string m_lastTime;                           // of the snapshot taken last, as printed

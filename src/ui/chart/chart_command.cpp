@@ -36,7 +36,8 @@ bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileC
 
 ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
                            const std::string& configFolder, const QString& path, const core::SharedState& shared,
-                           const core::GridStore& grid, const std::string& startName) {
+                           const core::GridStore& grid, const std::string& startName,
+                           const std::vector<const core::DerivedColumn*>& derived) {
   if (path.isEmpty() || grid.rows() < 2) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: the chart shows its snapshots over time"));
     return nullptr;
@@ -49,18 +50,22 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     request.variable = grid.text(0, std::clamp(grid.col(), 0, grid.cols() - 1));
     const core::CounterTypes types =
         core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
-    request.type = types.typeOf(request.variable);
-    if (request.type != core::ValueType::Counter && request.type != core::ValueType::Gauge) {
+    const auto column = std::find_if(derived.begin(), derived.end(),
+                                     [&](const core::DerivedColumn* d) { return d->name == request.variable; });
+    request.type = column != derived.end() ? core::ValueType::Unlisted : types.typeOf(request.variable);
+    if (column == derived.end() && request.type != core::ValueType::Counter &&
+        request.type != core::ValueType::Gauge) {
       QApplication::restoreOverrideCursor();
       platform.dialogs.message(owner, QStringLiteral("\"%1\" is neither a counter nor a gauge: choose a column of "
-                                                     "one to chart it over time")
+                                                     "one, or a derived column, to chart it over time")
                                           .arg(QString::fromStdString(request.variable)));
       QApplication::setOverrideCursor(Qt::WaitCursor);
       return nullptr;
     }
     if (grid.row() >= 1 && grid.row() < grid.rows())
       request.currentKey = core::entryKeyText(core::EntryKeys(shared, grid, startName).parts(grid.row()));
-    core::ChartSeries series(request.variable, request.type);
+    core::ChartSeries series = column != derived.end() ? core::ChartSeries(**column, types)
+                                                       : core::ChartSeries(request.variable, request.type);
     readChartSnapshots(request.path, configFolder, request.kind, series);
     if (series.snapshots() < 2 && !addLaterFiles(owner, platform, choosers, path, configFolder, request.kind, series))
       return nullptr;

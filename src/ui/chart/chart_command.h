@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
+#include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
 #include "core/shared_state.h"
 #include "platform/file_choosers.h"
@@ -17,11 +19,12 @@ namespace tarvolin::ui {
 /// grid `grid`, loaded with `shared`, its entries begun by `startName`) over the snapshots
 /// of its kind, the current row's entry
 /// first. The column must be a counter or a gauge of counter_types.txt (found from the
-/// program's folder). A report of one snapshot is said to be one, and the files of later
+/// program's folder), or one of `derived`, the derived columns the grid shows. A report of one snapshot is said to be one, and the files of later
 /// snapshots are asked for. Opens a ChartWindow over `owner` and returns it, or nullptr after
 /// saying in a message box why it can't chart.
 ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
                            const std::string& configFolder, const QString& path, const core::SharedState& shared,
-                           const core::GridStore& grid, const std::string& startName);
+                           const core::GridStore& grid, const std::string& startName,
+                           const std::vector<const core::DerivedColumn*>& derived = {});
 
 }  // namespace tarvolin::ui

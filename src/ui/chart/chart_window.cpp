@@ -26,8 +26,20 @@ namespace tarvolin::ui {
 
 namespace {
 
-const QString kMeasures[] = {QStringLiteral("Per second"), QStringLiteral("Change per interval"),
-                             QStringLiteral("Value")};
+/// What the measure list calls each measure.
+QString measureName(core::ChartMeasure m) {
+  switch (m) {
+    case core::ChartMeasure::Rate:
+      return QStringLiteral("Per second");
+    case core::ChartMeasure::Change:
+      return QStringLiteral("Change per interval");
+    case core::ChartMeasure::InInterval:
+      return QStringLiteral("In interval");
+    case core::ChartMeasure::Value:
+      break;
+  }
+  return QStringLiteral("Value");
+}
 
 }  // namespace
 
@@ -56,7 +68,8 @@ ChartWindow::ChartWindow(ChartRequest request, core::ChartSeries series, platfor
       m_request(std::move(request)),
       m_choosers(choosers),
       m_series(std::move(series)),
-      m_measure(m_request.type == core::ValueType::Counter ? core::ChartMeasure::Rate : core::ChartMeasure::Value),
+      m_measures(m_series.measures()),
+      m_measure(m_measures.front()),
       m_dialogPath(QFile::decodeName(m_request.path.c_str())) {
   redrawTable();
   showGrid(QString());
@@ -77,11 +90,12 @@ void ChartWindow::buildControls() {
 
   m_cmbmeasure = new QComboBox;
   m_cmbmeasure->setObjectName(QStringLiteral("cmbmeasure"));
-  for (const QString& m : kMeasures) m_cmbmeasure->addItem(m);
-  m_cmbmeasure->setCurrentIndex(static_cast<int>(m_measure));
-  m_cmbmeasure->setEnabled(m_request.type == core::ValueType::Counter);
-  connect(m_cmbmeasure, &QComboBox::currentIndexChanged, this,
-          [this](int i) { setMeasure(static_cast<core::ChartMeasure>(i)); });
+  for (const core::ChartMeasure m : m_measures) m_cmbmeasure->addItem(measureName(m));
+  m_cmbmeasure->setCurrentIndex(0);
+  m_cmbmeasure->setEnabled(m_measures.size() > 1);
+  connect(m_cmbmeasure, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0 && i < static_cast<int>(m_measures.size())) setMeasure(m_measures[static_cast<size_t>(i)]);
+  });
   auto* bar = new QHBoxLayout;
   auto* label = new QLabel(QStringLiteral("&Show:"));
   label->setBuddy(m_cmbmeasure);
@@ -117,6 +131,8 @@ QString ChartWindow::valueTitle() const {
       return name + QStringLiteral(" (per s)");
     case core::ChartMeasure::Change:
       return name + QStringLiteral(" (change)");
+    case core::ChartMeasure::InInterval:
+      return name + QStringLiteral(" (in interval)");
     case core::ChartMeasure::Value:
       break;
   }
@@ -156,9 +172,11 @@ QString ChartWindow::pointText(size_t line, size_t snapshot) const {
 }
 
 void ChartWindow::setMeasure(core::ChartMeasure measure) {
-  m_measure = m_request.type == core::ValueType::Counter ? measure : core::ChartMeasure::Value;
-  if (m_cmbmeasure->currentIndex() != static_cast<int>(m_measure)) {
-    m_cmbmeasure->setCurrentIndex(static_cast<int>(m_measure));  // draws through the signal
+  const auto offered = std::find(m_measures.begin(), m_measures.end(), measure);
+  m_measure = offered == m_measures.end() ? m_measures.front() : measure;
+  const int index = static_cast<int>(offered == m_measures.end() ? 0 : offered - m_measures.begin());
+  if (m_cmbmeasure->currentIndex() != index) {
+    m_cmbmeasure->setCurrentIndex(index);  // draws through the signal
     return;
   }
   redraw();

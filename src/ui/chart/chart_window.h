@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "core/compare/counter_types.h"
 #include "core/series/chart_data.h"
@@ -20,7 +21,7 @@ struct ChartRequest {
   std::string path;                                 ///< the report whose snapshots are drawn
   std::string configFolder;                         ///< the kinds' configuration files
   std::string variable;                             ///< the column drawn
-  core::ValueType type = core::ValueType::Counter;  ///< Counter or Gauge
+  core::ValueType type = core::ValueType::Counter;  ///< Counter or Gauge (Unlisted for a derived column)
   std::string currentKey;                           ///< entryKeyText of the entry drawn first, or empty
   std::string kind;                                 ///< the heading of the kind drawn, of a file of several
 };
@@ -38,7 +39,7 @@ void sortByFileName(QStringList& paths);
 /// the legend names each by its key; hovering over a point shows its time, entry and value),
 /// and beside it the same points in the grid `grdchart` (sortable and copyable as the other
 /// result windows). `cmbmeasure` switches a counter between per second, change per interval
-/// and value; a gauge shows its value. File > "Add Files..." draws the snapshots of later
+/// and value, a derived column between in interval and value; a gauge shows its value. File > "Add Files..." draws the snapshots of later
 /// files too (in name order); "Save Image..." writes the chart as a PNG.
 class ChartWindow final : public ResultWindow {
   Q_OBJECT
@@ -52,7 +53,8 @@ class ChartWindow final : public ResultWindow {
   /// Adds the snapshots of `paths`, taken in name order, after those drawn; a file that can't
   /// be read is told in a message box and the files after it are not read.
   void addFiles(QStringList paths);
-  /// Draws `measure` (a gauge draws its value whatever is asked).
+  /// Draws `measure`, or the series' first measure when it offers no such one (a gauge
+  /// draws its value whatever is asked).
   void setMeasure(core::ChartMeasure measure);
   /// Writes the chart as a PNG; false when it can't be written.
   bool saveImage(const QString& path);
@@ -78,6 +80,7 @@ class ChartWindow final : public ResultWindow {
   ChartRequest m_request;
   platform::FileChoosers& m_choosers;
   core::ChartSeries m_series;
+  std::vector<core::ChartMeasure> m_measures;  // those the series offers, as the list shows them
   core::ChartMeasure m_measure;
   core::ChartData m_data;
   QChart* m_chart = nullptr;

@@ -1,6 +1,8 @@
 // A series: every consecutive pair of snapshots compared, and the chart's points.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/load_fixture.h"
 #include "core/report_reader.h"
 #include "core/series/chart_data.h"
@@ -29,8 +31,9 @@ class Series : public ::testing::Test {
   }
   std::string file(const std::string& text) { return dir.write("s" + std::to_string(++files) + ".txt", text); }
   /// The series of `paths` as TSV lines; `snapshots` gets their number.
-  std::vector<std::string> run(const std::vector<std::string>& paths, std::optional<int64_t> given = {}) {
-    SeriesTable table;
+  std::vector<std::string> run(const std::vector<std::string>& paths, std::optional<int64_t> given = {},
+                               const DerivedDefinitions* derived = nullptr) {
+    SeriesTable table(derived);
     std::vector<std::string> lines;
     snapshots = forEachInterval({paths, {}, dir.folder()}, types, given, [&](SeriesInterval& iv) {
       table.write(iv, [&](const GridStore& g, const std::vector<int>& cols) {
@@ -148,6 +151,59 @@ TEST_F(Series, ChartPointsForEachMeasure) {
   EXPECT_EQ(g.text(5, 0), times[3]);
   EXPECT_EQ(g.text(5, 1), "SHOP A");
   EXPECT_EQ(g.text(5, 2), "4.000");
+}
+
+TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndChart) {
+  // Per page = reads (a counter) / pages (a gauge): in the interval, the reads' change over
+  // the pages at its end.
+  const auto snapshot = [](const std::string& time, const std::vector<std::array<std::string, 3>>& rows) {
+    std::string text = "\n  Table Snapshot\n\nSnapshot timestamp = " + time + "\n\nTable List\n";
+    for (const auto& [name, read, pages] : rows)
+      text += " Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = " + read +
+              "\n Data Object Pages = " + pages + "\n\n";
+    return text;
+  };
+  const std::string path =
+      file(snapshot("2026-12-01 10:00:00", {{"A", "100", "10"}, {"B", "0", "0"}}) +
+           snapshot("2026-12-01 10:00:10", {{"A", "160", "20"}, {"B", "50", "5"}, {"C", "7", "7"}}) +
+           snapshot("2026-12-01 10:00:20", {{"A", "40", "20"}, {"B", "80", "5"}, {"C", "Not Collected", "7"}}) +
+           snapshot("2026-12-01 10:00:30", {{"A", "100", "30"}, {"B", "130", "0"}, {"C", "14", "7"}}));
+  std::vector<std::string> errors;
+  DerivedDefinitions defs;
+  defs.read("Table Snapshot | Per page = [Rows Read] / [Data Object Pages]\n", "d", errors);
+  ASSERT_EQ(errors, std::vector<std::string>{});
+
+  std::vector<std::string> derived;  // Table Name, Per page, Per page (in interval)
+  for (const std::string& line : run({path}, {}, &defs)) {
+    std::vector<std::string> cells;
+    for (size_t at = 0, tab = 0; tab != std::string::npos; at = tab + 1)
+      cells.push_back(line.substr(at, (tab = line.find('\t', at)) - at));
+    derived.push_back(cells[4] + "|" + cells[cells.size() - 2] + "|" + cells.back());
+  }
+  EXPECT_EQ(derived, (std::vector<std::string>{"Table Name|Per page|Per page (in interval)",  //
+                                               "A|8|3", "B|10|10", "C|1|",                    // C is new
+                                               "A|2|", "B|16|6", "C||",                       // A went down
+                                               "A|3.333333|2", "B||", "C|2|"}));              // B: 0 pages
+
+  ChartSeries chart(*defs.forKind("Table Snapshot").at(0), types);
+  EXPECT_EQ(chart.measures(), (std::vector<ChartMeasure>{ChartMeasure::InInterval, ChartMeasure::Value}));
+  forEachSeriesSnapshot({{path}, {}, dir.folder()}, [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  using T = std::vector<std::string>;
+  const struct {
+    ChartMeasure measure;
+    T b, a, c;  // ranked by the sum of the interval values: B 16, A 5, C none
+  } rows[] = {
+      {ChartMeasure::InInterval, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "", "", ""}},
+      {ChartMeasure::Value, {"", "10", "16", ""}, {"10", "8", "2", "3.333333"}, {"", "1", "", "2"}},
+      {ChartMeasure::Rate, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "", "", ""}},  // not offered
+  };
+  for (const auto& row : rows) {
+    const ChartData d = chart.chart(row.measure, "");
+    ASSERT_EQ(d.lines.size(), 3U);
+    EXPECT_EQ(d.lines[0].text, row.b);
+    EXPECT_EQ(d.lines[1].text, row.a);
+    EXPECT_EQ(d.lines[2].text, row.c);
+  }
 }
 
 }  // namespace

@@ -133,7 +133,8 @@ class ChartWindowTest : public QObject {
       QString message;
     } rows[] = {
         {sample("series/tables_loop.txt"), "Table Name",
-         "\"Table Name\" is neither a counter nor a gauge: choose a column of one to chart it over time"},
+         "\"Table Name\" is neither a counter nor a gauge: choose a column of one, or a derived column, to chart it over "
+         "time"},
         {sample("table_snapshot.txt"), "Rows Read", "No chart: a chart over time needs two snapshots or more"},
         {QString(), "Rows Read", "Load a report first: the chart shows its snapshots over time"},
     };
