@@ -6,6 +6,7 @@
 #include <QLineSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace tarvolin::ui {
@@ -39,6 +40,10 @@ void drawChart(QChart& chart, const core::ChartData& data, const QString& yTitle
   } else {
     auto* axis = new QValueAxis;
     axis->setLabelFormat(QStringLiteral("%d"));
+    // Ticks on whole snapshot numbers, about ten at most, so that each label is its point's.
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(1);
+    axis->setTickInterval(std::max<double>(1, std::ceil(static_cast<double>(data.labels.size()) / 10)));
     axis->setTitleText(QStringLiteral("Snapshot"));
     xAxis = axis;
   }

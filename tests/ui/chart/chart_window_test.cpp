@@ -9,6 +9,7 @@
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
 #include "core/report_loader.h"
+#include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "ui/chart/chart_command.h"
 
@@ -102,6 +103,32 @@ class ChartWindowTest : public QObject {
     QVERIFY(!child<QComboBox>(*gauge, "cmbmeasure")->isEnabled());
     QCOMPARE(gauge->store().text(0, 2), "Data Object Pages");
     delete gauge;
+  }
+
+  void aDerivedColumnShownInTheGridIsDrawnInEachIntervalOrAsItsValue() {
+    // The capture's first kind, a database snapshot taken three times, with its derived columns.
+    const QString path = sample("capture_loop.txt");
+    Shown shown(path, config.path(), "", "");
+    std::vector<std::string> errors;
+    const core::DerivedDefinitions defs = core::loadDerivedDefinitions(TARVOLIN_BUILD_DIR "/src/app", "", errors);
+    const std::vector<const core::DerivedColumn*> derived = defs.forKind(shown.report.shared.snaptype);
+    platform::FontTextMeasure measure{QFont()};
+    core::addDerivedColumns(derived, shown.report.shared.vars, shown.report.grid, measure);
+    core::GridStore& g = shown.report.grid;
+    for (int c = 0; c < g.cols(); ++c)
+      if (g.text(0, c) == "Data hit ratio (%)") g.setSelection(1, c, 1, c);
+    std::unique_ptr<ui::ChartWindow> w(ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(),
+                                                         path, shown.report.shared, g, shown.report.startName, derived));
+    QVERIFY(w != nullptr);
+    auto* measures = child<QComboBox>(*w, "cmbmeasure");
+    QVERIFY(measures->isEnabled());
+    QCOMPARE(measures->count(), 2);
+    // As tarvolin-export --series --derived gives them for the two intervals.
+    QCOMPARE(w->store().text(0, 2), "Data hit ratio (%) (in interval)");
+    QCOMPARE(w->data().lines.at(0).text, (std::vector<std::string>{"", "99.599484", "99.599484"}));
+    measures->setCurrentIndex(1);
+    QCOMPARE(w->store().text(0, 2), "Data hit ratio (%)");
+    QCOMPARE(w->data().lines.at(0).text.at(2), "99.507135");
   }
 
   void filesAddedInNameOrderDrawWhatOneFileOfThemDraws() {
