@@ -95,6 +95,23 @@ class DerivedViewTest : public QObject {
     QCOMPARE(y.grid().colWidth(columnOf(y.grid(), "Rows read per execution")), 0);  // listed, empty, not shown
   }
 
+  void theChartDrawsADerivedColumnOfTheGridInEachInterval() {
+    QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")).clear();
+    Window x(m_folder);
+    QVERIFY(x.load(sample("capture_loop.txt")));  // its database snapshot, taken three times
+    x.derived().trigger();
+    const int ratio = columnOf(x.grid(), "Data hit ratio (%)");
+    QVERIFY(ratio > 0);
+    x.grid().setSelection(1, ratio, 1, ratio);
+    child<QAction>(x.w, "menchart")->trigger();
+    QWidget* chart = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == QStringLiteral("frmchart")) chart = top;
+    QVERIFY2(chart != nullptr, qPrintable(x.p.dialogs.messages.join('\n')));
+    QCOMPARE(child<platform::GridView>(*chart, "grdchart")->store().text(0, 2), "Data hit ratio (%) (in interval)");
+    delete chart;
+  }
+
   void aBadDefinitionIsToldOnceAndLeftOut() {
     QTemporaryDir folder;
     writeFile(folder.filePath(QStringLiteral("derived_columns.txt")),
