@@ -50,7 +50,7 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
-    "       tarvolin-export --series [--csv] [--interval SECONDS] [--kind K] REPORT...\n"
+    "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--kind K] REPORT...\n"
     "       tarvolin-export --statements [--csv] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";

@@ -175,7 +175,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"x.txt", "--interval=1"},
                                              {"--compare", "--date-order", "DM", "x.txt"},
                                              {"--series", "--compare", "a.txt", "b.txt"},
-                                             {"--series", "--filter", "a=b", "x.txt"}}) {
+                                             {"--series", "--filter", "a=b", "x.txt"},
+                                             {"--kind", "", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

@@ -91,10 +91,11 @@ TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {
                          "\n   Database Lock Snapshot\n\nDatabase name = ORDERS\nLocks held = 1\n\n"
                          "Application handle = 7\nLocks held = 1\nList Of Locks\n Lock Name = 0x01\n Table Name = A\n" +
                          application(8, "17:05:00"));
-  const struct {
+  struct Case {
     KindChoice choice;
     Rows rows;
-  } cases[] = {
+  };
+  const std::vector<Case> cases = {
       {{}, {{"Table Schema", "Table Name", "Rows Read"}, {"SHOP", "A", "10"}}},
       {{2, "", false},
        {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"7", "", "0x01", "A"}}},
