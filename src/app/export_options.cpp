@@ -45,8 +45,9 @@ class Declarer {
   /// An option with one value, given once, not empty.
   void value(const std::string& names, std::string& target, const std::string& shown, const std::string& help) {
     if (m_cli != nullptr)
-      m_cli->add_option(names, target)->check(
-          [](const std::string& v) { return v.empty() ? std::string("an empty value is no value") : std::string(); });
+      m_cli->add_option(names, target)->check([](const std::string& v) {
+        return v.empty() ? std::string("an empty value is no value") : std::string();
+      });
     addHelp(names, shown, help);
   }
   /// An option with one value, that may be given again.

@@ -43,9 +43,9 @@ class FontTextMeasure : public core::TextMeasure {
   std::array<double, 128> m_advance{};  ///< pixels, printable ASCII only
   enum class Pair : unsigned char { Unknown, Summed, Joined };
   /// How the font lays out each pair a*128+b; row 0 is the first character of a text.
-  std::array<Pair, 128 * 128> m_pairs{};
+  std::array<Pair, size_t{128} * 128> m_pairs{};
   /// Pixels that b adds after a (its advance plus the pair's kerning), for summed pairs.
-  std::array<double, 128 * 128> m_step{};
+  std::array<double, size_t{128} * 128> m_step{};
   std::unordered_map<std::string, double> m_cache;
 };
 

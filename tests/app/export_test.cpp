@@ -494,8 +494,9 @@ TEST_F(Export, SeriesDerivedColumnsAreThoseOfTheComparisonOfEachPair) {
     got.push_back(line.substr(line.find('\t', line.find('\t') + 1) + 1));  // From and To dropped
   EXPECT_EQ(got, expected);
   ASSERT_FALSE(got.empty());
-  EXPECT_TRUE(got[0].ends_with("\tRead per written\tRead per written (in interval)\tPages per write\t"
-                               "Pages per write (in interval)"))
+  EXPECT_TRUE(
+      got[0].ends_with("\tRead per written\tRead per written (in interval)\tPages per write\t"
+                       "Pages per write (in interval)"))
       << got[0];
 }
 

@@ -19,9 +19,9 @@ namespace tarvolin::core {
 
 /// What a chart's Y axis shows.
 enum class ChartMeasure {
-  Rate,    ///< a counter's change per second of each interval
-  Change,  ///< a counter's change over each interval
-  Value,   ///< the value at each snapshot (what a gauge shows)
+  Rate,        ///< a counter's change per second of each interval
+  Change,      ///< a counter's change over each interval
+  Value,       ///< the value at each snapshot (what a gauge shows)
   InInterval,  ///< a derived column computed on each interval's changes
 };
 

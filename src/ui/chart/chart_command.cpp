@@ -53,8 +53,7 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     const auto column = std::find_if(derived.begin(), derived.end(),
                                      [&](const core::DerivedColumn* d) { return d->name == request.variable; });
     request.type = column != derived.end() ? core::ValueType::Unlisted : types.typeOf(request.variable);
-    if (column == derived.end() && request.type != core::ValueType::Counter &&
-        request.type != core::ValueType::Gauge) {
+    if (column == derived.end() && request.type != core::ValueType::Counter && request.type != core::ValueType::Gauge) {
       QApplication::restoreOverrideCursor();
       platform.dialogs.message(owner, QStringLiteral("\"%1\" is neither a counter nor a gauge: choose a column of "
                                                      "one, or a derived column, to chart it over time")

@@ -125,7 +125,7 @@ void ChartWindow::buildControls() {
 }
 
 QString ChartWindow::valueTitle() const {
-  const QString name = QString::fromStdString(m_request.variable);
+  QString name = QString::fromStdString(m_request.variable);
   switch (m_measure) {
     case core::ChartMeasure::Rate:
       return name + QStringLiteral(" (per s)");

@@ -19,7 +19,11 @@ std::string tables(const std::string& time, const std::vector<std::pair<std::str
   if (!time.empty()) text += "Snapshot timestamp = " + time + "\n";
   text += "\nTable List\n";
   for (const auto& [name, read] : rows)
-    text += " Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = " + read + "\n Table Type = User\n\n";
+    text.append(" Table Schema = SHOP\n Table Name = ")
+        .append(name)
+        .append("\n Rows Read = ")
+        .append(read)
+        .append("\n Table Type = User\n\n");
   return text;
 }
 
@@ -159,8 +163,13 @@ TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndCha
   const auto snapshot = [](const std::string& time, const std::vector<std::array<std::string, 3>>& rows) {
     std::string text = "\n  Table Snapshot\n\nSnapshot timestamp = " + time + "\n\nTable List\n";
     for (const auto& [name, read, pages] : rows)
-      text += " Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = " + read +
-              "\n Data Object Pages = " + pages + "\n\n";
+      text.append(" Table Schema = SHOP\n Table Name = ")
+          .append(name)
+          .append("\n Rows Read = ")
+          .append(read)
+          .append("\n Data Object Pages = ")
+          .append(pages)
+          .append("\n\n");
     return text;
   };
   const std::string path =
@@ -187,7 +196,8 @@ TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndCha
 
   ChartSeries chart(*defs.forKind("Table Snapshot").at(0), types);
   EXPECT_EQ(chart.measures(), (std::vector<ChartMeasure>{ChartMeasure::InInterval, ChartMeasure::Value}));
-  forEachSeriesSnapshot({{path}, {}, dir.folder()}, [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  forEachSeriesSnapshot({{path}, {}, dir.folder()},
+                        [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
   using T = std::vector<std::string>;
   const struct {
     ChartMeasure measure;

@@ -118,7 +118,8 @@ class ChartWindowTest : public QObject {
     for (int c = 0; c < g.cols(); ++c)
       if (g.text(0, c) == "Data hit ratio (%)") g.setSelection(1, c, 1, c);
     std::unique_ptr<ui::ChartWindow> w(ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(),
-                                                         path, shown.report.shared, g, shown.report.startName, derived));
+                                                         path, shown.report.shared, g, shown.report.startName,
+                                                         derived));
     QVERIFY(w != nullptr);
     auto* measures = child<QComboBox>(*w, "cmbmeasure");
     QVERIFY(measures->isEnabled());
@@ -160,7 +161,8 @@ class ChartWindowTest : public QObject {
       QString message;
     } rows[] = {
         {sample("series/tables_loop.txt"), "Table Name",
-         "\"Table Name\" is neither a counter nor a gauge: choose a column of one, or a derived column, to chart it over "
+         "\"Table Name\" is neither a counter nor a gauge: choose a column of one, or a derived column, to chart it "
+         "over "
          "time"},
         {sample("table_snapshot.txt"), "Rows Read", "No chart: a chart over time needs two snapshots or more"},
         {QString(), "Rows Read", "Load a report first: the chart shows its snapshots over time"},
