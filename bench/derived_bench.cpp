@@ -33,9 +33,8 @@ double compareOn(const std::string& exe, const std::string& label, const std::st
 
 int main(int argc, char** argv) {
   int runs = 0;
-  const std::vector<std::string> args =
-      benchArgs(argc, argv, 5, "derived_bench EXPORT_EXE LOCK_REPORT SQL_REPORT BIG_SQL_REPORT SQL_SERIES [RUNS]", 5,
-                runs);
+  const std::vector<std::string> args = benchArgs(
+      argc, argv, 5, "derived_bench EXPORT_EXE LOCK_REPORT SQL_REPORT BIG_SQL_REPORT SQL_SERIES [RUNS]", 5, runs);
   const std::string& exe = args[0];
   const double lock = compareOn(exe, "lock", args[1], runs);
   const double sql = compareOn(exe, "sql", args[2], runs);
