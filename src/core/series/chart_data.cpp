@@ -158,7 +158,7 @@ void writeChartTable(const ChartData& data, const std::string& valueTitle, GridS
   g.clear();
   g.setCols(4);
   g.setRows(static_cast<int>(points) + 1);
-  const std::string header[] = {"Snapshot", "Entry", valueTitle, ""};
+  const std::string header[] = {"Snapshot", valueTitle, "Entry", ""};
   for (int c = 0; c < 4; ++c) g.setText(0, c, header[c]);
   int row = 0;
   for (const ChartLine& l : data.lines)
@@ -166,8 +166,8 @@ void writeChartTable(const ChartData& data, const std::string& valueTitle, GridS
       if (!l.y[i]) continue;
       ++row;
       g.setText(row, 0, data.labels[i]);
-      g.setText(row, 1, l.key);
-      g.setText(row, 2, l.text[i]);
+      g.setText(row, 1, l.text[i]);
+      g.setText(row, 2, l.key);
       g.setText(row, 3, std::to_string(row));
     }
   g.setFixedRows(1);

@@ -98,8 +98,8 @@ class ChartSeries {
   std::unordered_map<std::string, size_t> m_index;  // by key (and occurrence)
 };
 
-/// The points as a table in `g`: a header row "Snapshot", "Entry", `valueTitle`, then one row
-/// per point, line by line in snapshot order, and a hidden last column with the row's number
+/// The points as a table in `g`: a header row "Snapshot", `valueTitle`, "Entry" (last, as
+/// an entry's key may be a long statement), then one row per point, line by line in snapshot order, and a hidden last column with the row's number
 /// (from 1) in that order. With `measure`, each column is as wide as its widest text
 /// (valueWidth); the hidden one has width 0 either way.
 void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g,

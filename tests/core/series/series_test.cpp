@@ -153,8 +153,8 @@ TEST_F(Series, ChartPointsForEachMeasure) {
   writeChartTable(top, "Rows Read (per s)", g);
   ASSERT_EQ(g.rows(), 1 + 3 + 2);
   EXPECT_EQ(g.text(5, 0), times[3]);
-  EXPECT_EQ(g.text(5, 1), "SHOP A");
-  EXPECT_EQ(g.text(5, 2), "4.000");
+  EXPECT_EQ(g.text(5, 1), "4.000");
+  EXPECT_EQ(g.text(5, 2), "SHOP A");
 }
 
 TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndChart) {

@@ -75,19 +75,19 @@ class ChartWindowTest : public QObject {
     for (const auto& row : rows) {
       w->setMeasure(row.measure);
       QCOMPARE(g.rows(), row.points + 1);
-      QCOMPARE(g.text(0, 2), row.title);
+      QCOMPARE(g.text(0, 1), row.title);
       const int cartPoints = row.measure == core::ChartMeasure::Value ? 3 : 2;
-      QCOMPARE(g.text(cartPoints, 1), "SHOP CART");
-      QCOMPARE(g.text(cartPoints, 2), row.last);
+      QCOMPARE(g.text(cartPoints, 2), "SHOP CART");
+      QCOMPARE(g.text(cartPoints, 1), row.last);
       QCOMPARE(w->pointText(0, 5), QStringLiteral("2026-11-27 16:52:02.770318  SHOP CART  ") + row.last);
       const auto* cart = qobject_cast<QLineSeries*>(w->chart().series().first());
       QCOMPARE(cart->count(), cartPoints);
       QCOMPARE(QString::number(cart->at(cartPoints - 1).y(), 'f', 3).toDouble(), QByteArray(row.last).toDouble());
     }
     w->setMeasure(core::ChartMeasure::Rate);
-    g.setSelection(1, 2, g.rows() - 1, 2);
+    g.setSelection(1, 1, g.rows() - 1, 1);
     w->sort(core::SortOrder::Descending);
-    QCOMPARE(g.text(1, 2), "200.000");
+    QCOMPARE(g.text(1, 1), "200.000");
     g.setSelection(1, 0, 1, g.cols() - 1);
     w->copyCells();
     QCOMPARE(d.clipboard.lastText().count('\t'), 2);  // the hidden point number stays out
@@ -101,7 +101,7 @@ class ChartWindowTest : public QObject {
     ui::ChartWindow* gauge = open(sample("series/tables_loop.txt"), "CART", "Data Object Pages");
     QVERIFY(gauge != nullptr);
     QVERIFY(!child<QComboBox>(*gauge, "cmbmeasure")->isEnabled());
-    QCOMPARE(gauge->store().text(0, 2), "Data Object Pages");
+    QCOMPARE(gauge->store().text(0, 1), "Data Object Pages");
     delete gauge;
   }
 
@@ -125,10 +125,10 @@ class ChartWindowTest : public QObject {
     QVERIFY(measures->isEnabled());
     QCOMPARE(measures->count(), 2);
     // As tarvolin-export --series --derived gives them for the two intervals.
-    QCOMPARE(w->store().text(0, 2), "Data hit ratio (%) (in interval)");
+    QCOMPARE(w->store().text(0, 1), "Data hit ratio (%) (in interval)");
     QCOMPARE(w->data().lines.at(0).text, (std::vector<std::string>{"", "99.599484", "99.599484"}));
     measures->setCurrentIndex(1);
-    QCOMPARE(w->store().text(0, 2), "Data hit ratio (%)");
+    QCOMPARE(w->store().text(0, 1), "Data hit ratio (%)");
     QCOMPARE(w->data().lines.at(0).text.at(2), "99.507135");
   }
 
