@@ -11,6 +11,7 @@ std::string_view trimListText(std::string_view s) {
 }
 
 void forEachListLine(std::string_view text, const std::function<void(std::string_view line, int number)>& take) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 mark, as some editors write it
   int number = 0;
   while (!text.empty()) {
     const size_t end = text.find('\n');

@@ -21,7 +21,8 @@ namespace tarvolin::core {
 
 /// Calls `take` with each line of a shipped list (counter types, derived columns) that holds
 /// something, trimmed as trimListText; empty lines and lines starting with '#' are skipped.
-/// `number` counts every line from 1, for messages.
+/// `number` counts every line from 1, for messages. A UTF-8 byte order mark at the start is
+/// no part of the first line.
 void forEachListLine(std::string_view text, const std::function<void(std::string_view line, int number)>& take);
 
 /// The whole file at `path` into `text`; false when it can't be opened.

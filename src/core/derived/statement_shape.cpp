@@ -1,5 +1,6 @@
 #include "core/derived/statement_shape.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvolin::core {
@@ -53,6 +54,8 @@ class Shaper {
 
  private:
   void step(char c) {
+    if (c == '/' && peek(1) == '*') return comment(m_sql.find("*/", m_at + 2), 2);
+    if (c == '-' && peek(1) == '-') return comment(m_sql.find('\n', m_at + 2), 0);
     if (c == '\'') return literal(m_at);
     if (size_t p = literalPrefix(); p > 0) return literal(m_at + p);
     if (c == '"') return quotedName();
@@ -79,6 +82,23 @@ class Shaper {
     if ((a == 'X' || a == 'G' || a == 'N') && b == '\'') return 1;
     if ((a == 'U' || a == 'G' || a == 'B') && b == 'X' && peek(2) == '\'') return 2;
     return 0;
+  }
+
+  /// A comment from here to `end` (npos: the end of the text) and `closing` bytes more: kept
+  /// as written, blanks run together, so that a quote inside it starts no literal.
+  void comment(size_t end, size_t closing) {
+    end = end == std::string_view::npos ? m_sql.size() : std::min(end + closing, m_sql.size());
+    bool blank = false;
+    for (; m_at < end; ++m_at) {
+      if (isSpace(m_sql[m_at])) {
+        blank = true;
+        continue;
+      }
+      if (blank) m_out.push_back(' ');
+      blank = false;
+      m_out.push_back(m_sql[m_at]);
+    }
+    m_blank = blank;
   }
 
   /// A literal whose opening quote is at `quote`; '' inside it is a quote.

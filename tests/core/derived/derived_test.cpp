@@ -94,7 +94,8 @@ TEST(Expression, BadFormulasSayWhatIsWrong) {
 TEST(DerivedDefinitions, WorkingFolderReplacesAndAddsBadLinesAreNamedAndSkipped) {
   TempDir program, work;
   program.write(kDerivedColumnsFile, "# shipped\nK | A = 1 + 1\nK | B = 2\n\nL | A = 3\n");
-  work.write(kDerivedColumnsFile, "K | B = [x] * 2\r\nK | C = (1\nno bar here\nK | D = 4\n| E = 5\nK | = 5\n");
+  // Saved by an editor that begins the file with a UTF-8 mark, with CR LF line ends.
+  work.write(kDerivedColumnsFile, "\xEF\xBB\xBFK | B = [x] * 2\r\nK | C = (1\nno bar here\nK | D = 4\n| E = 5\nK | = 5\n");
   std::vector<std::string> errors;
   const DerivedDefinitions defs = loadDerivedDefinitions(program.path(), work.path(), errors);
   ASSERT_EQ(defs.forKind("K").size(), 3u);
@@ -146,6 +147,9 @@ TEST(StatementShape, LiteralsBecomeMarkersNamesStay) {
            {"  SELECT\t A,\r\n\n   B  FROM T  ", "SELECT A, B FROM T"},
            {"SELECT :hv1, ? FROM T", "SELECT :hv1, ? FROM T"},
            {"SELECT 'unclosed", "SELECT ?"},
+           // A quote in a comment starts no literal; the comment stays as written.
+           {"/* user's  report */ SELECT * FROM T WHERE ID = 5", "/* user's report */ SELECT * FROM T WHERE ID = ?"},
+           {"SELECT 1 FROM T -- don't cache\nWHERE K = 'a'", "SELECT ? FROM T -- don't cache WHERE K = ?"},
            {"", ""},
        })
     EXPECT_EQ(statementShape(c.sql), c.shape) << c.sql;
