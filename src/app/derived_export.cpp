@@ -47,10 +47,12 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   const std::optional<core::DerivedDefinitions> defs = readDerivedDefinitions(argv0);
   if (!defs) return 1;
   core::LoadedSnapshot report;
-  core::loadSnapshot(options.report, core::ReportLoader::kWholeFile, ".", report, false);  // no column is shown
-  if (!report.error.empty()) {
+  const int snapshots = core::loadStatementSnapshot(options.report, ".", report, chosenKind(options));
+  if (report.noSuchKind && options.kind.empty() && !report.fileKinds.empty()) {
+    report.shared.snaptype = report.fileKinds.front().heading;  // said below
+  } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
-    return 1;
+    return report.noSuchKind && !options.kind.empty() ? 2 : 1;
   }
   if (!core::holdsStatements(report.shared.snaptype)) {
     std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
@@ -64,6 +66,7 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
   writeGrid(grid, cols, options.csv, standardOutput());
   standardOutput().flush();
+  if (snapshots > 1) std::fprintf(stderr, "%s\n", core::lastSnapshotNote(snapshots, report.time).c_str());
   std::fprintf(stderr, "%s\nStatement shapes: %zu\n", report.status.c_str(), shapes.groups.size());
   return 0;
 }

@@ -133,11 +133,6 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
   standardOutput().flush();
 }
 
-/// The kind --kind names, or the default choice.
-core::KindChoice chosenKind(const app::ExportOptions& options) {
-  return options.kind.empty() ? core::KindChoice{} : core::parseKindChoice(options.kind);
-}
-
 /// --kinds: one line per kind of the report, in order of first appearance.
 int exportKinds(const app::ExportOptions& options) {
   std::optional<SpooledInput> spooled;
@@ -191,7 +186,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   core::LoadedSnapshot later;
   // Each file read once (both snapshots in one pass when it is one file); written as text:
   // no column is ever sized.
-  core::loadFirstAndLast(earlierPath, laterPath, ".", earlier, later, false, chosenKind(options));
+  core::loadFirstAndLast(earlierPath, laterPath, ".", earlier, later, false, app::chosenKind(options));
   for (const core::LoadedSnapshot* s : {&earlier, &later})
     if (!s->error.empty() && (s == &earlier || s->error != earlier.error))  // one file: said once
       std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
@@ -240,7 +235,7 @@ void exportResult(const core::GridStore& g, bool csv) { exportGrid(g, g.cols() -
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const app::ExportOptions& options) {
   core::LoadedSnapshot report;
-  core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
+  core::loadLockSnapshot(options.report, ".", report, app::chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {
     if (!report.fileKinds.empty()) report.shared.snaptype = report.fileKinds.front().heading;  // said below
   } else if (!report.error.empty()) {
@@ -323,7 +318,7 @@ int run(int argc, char** argv) {
     // reports why.
     core::NullLoadObserver quiet;
     core::ReportLoader first(shared, load, quiet, measure, ".");
-    first.setKind(chosenKind(*options));
+    first.setKind(app::chosenKind(*options));
     first.do_refresh(options->report, grid);
     for (const app::ExportFilter& f : options->filters) {
       const int idx = shared.vars.lookup(f.name);
@@ -336,7 +331,7 @@ int run(int argc, char** argv) {
   }
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
-  loader.setKind(chosenKind(*options));
+  loader.setKind(app::chosenKind(*options));
   loader.setEntryFilter(std::move(filter));
   loader.do_refresh(options->report, grid);
   if (loader.loadedKind() < 0 && !options->kind.empty() && !loader.index().kinds().empty()) {

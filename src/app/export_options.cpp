@@ -135,7 +135,8 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
   d.flag("--statements", o.statements, "",
          "a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
          "\"Statement shape\", \"Statements\", each counter summed and the derived\n"
-         "columns on the sums, largest total execution time first");
+         "columns on the sums, largest total execution time first; of a file\n"
+         "of several snapshots (or kinds), its last Dynamic SQL snapshot");
   d.flag("-h,--help", raw.help, "", "this text");
   d.flag("-v,--version", raw.version, "", "the program's version");
 }
@@ -182,8 +183,8 @@ std::string checkCombination(const ExportOptions& o) {
     return "--series takes no --filter, --all-columns or --hide-constant";
   if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds || o.statements || o.series))
     return "--hide-constant can't be used with --compare, --lock-waits, --deadlocks, --kinds or --statements";
-  if ((o.kinds || o.deadlocks || o.statements) && !o.kind.empty())
-    return std::string(o.kinds ? "--kinds" : o.deadlocks ? "--deadlocks" : "--statements") + " takes no --kind";
+  if ((o.kinds || o.deadlocks) && !o.kind.empty())
+    return std::string(o.kinds ? "--kinds" : "--deadlocks") + " takes no --kind";
   if (o.kinds && (!o.filters.empty() || o.allColumns || o.csv))
     return "--kinds takes no --filter, --all-columns or --csv";
   if (o.statements && (!o.filters.empty() || o.allColumns || o.derived))
@@ -240,6 +241,10 @@ std::string exportHelp() {
   Declarer declarer(nullptr);
   declareOptions(declarer, o, raw);
   return std::string(kExportUsage) + "\n\n" + kDescription + "\n" + declarer.help() + "\n" + kExitStatus;
+}
+
+core::KindChoice chosenKind(const ExportOptions& options) {
+  return options.kind.empty() ? core::KindChoice{} : core::parseKindChoice(options.kind);
 }
 
 }  // namespace tarvolin::app

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/compare/snapshot_time.h"
+#include "core/kinds_index.h"
 
 namespace tarvolin::app {
 
@@ -38,6 +39,9 @@ struct ExportOptions {
   std::vector<std::string> reports;          ///< --series: the reports, in order
 };
 
+/// The kind --kind names, or the default choice.
+[[nodiscard]] core::KindChoice chosenKind(const ExportOptions& options);
+
 /// Parses the arguments after the program name: options in any order, before or after the
 /// reports, each as `--opt value` or `--opt=value`; after `--` everything is a report.
 /// Returns nothing and sets `error` to a one-line reason when they don't fit the usage.
@@ -51,7 +55,7 @@ inline constexpr const char* kExportUsage =
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--kind K] REPORT...\n"
-    "       tarvolin-export --statements [--csv] REPORT\n"
+    "       tarvolin-export --statements [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";
 

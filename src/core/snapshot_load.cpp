@@ -107,6 +107,21 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
   if (!found) missingKind(path, pass, out);
 }
 
+int loadLastSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out, bool sizeColumns,
+                     const KindChoice& kind) {
+  int n = 0;
+  const SnapshotPass pass = forEachSnapshot(
+      path, kind, configFolder,
+      [&](LoadedSnapshot& s) {
+        out = takeSnapshot(s);
+        ++n;
+        return true;
+      },
+      sizeColumns);
+  if (n == 0) missingKind(path, pass, out);
+  return n;
+}
+
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
                       const std::string& configFolder, LoadedSnapshot& out1, LoadedSnapshot& out2, bool sizeColumns,
                       const KindChoice& kind) {

@@ -52,6 +52,12 @@ SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, co
 void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
                   bool sizeColumns = true, const KindChoice& kind = {});
 
+/// Loads the last snapshot of the chosen kind of `path` into `out`, as loadSnapshot with
+/// ReportLoader::kLastSnapshot, and returns how many snapshots of that kind the file holds
+/// (0 when it has none such: `out` is then empty with an error naming the file's kinds).
+int loadLastSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
+                     bool sizeColumns = true, const KindChoice& kind = {});
+
 /// Loads two snapshots at once, the first on a thread of its own (one after the other
 /// when no thread can be had). Throws what a load throws (std::bad_alloc) once both ended.
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,

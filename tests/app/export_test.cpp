@@ -275,9 +275,41 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
             "SELECT * FROM T WHERE ID IN (?, ?)\t2\t5\t4.75\t0.95\t\t\n"
             "DELETE FROM T WHERE ID = ?\t1\t1\t3\t3\t\t\n");
   EXPECT_NE(r.err.find("Statement shapes: 2"), std::string::npos);
-  r = run({"--statements", sample("table_snapshot.txt")});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("--statements needs a Dynamic SQL snapshot, not \"Table Snapshot\""), std::string::npos);
+  EXPECT_EQ(r.err.find("last snapshot"), std::string::npos);  // one snapshot: nothing to say
+
+  // A capture loop: the counters are totals, so only the last snapshot is grouped (the sums
+  // of both would put the SELECT first).
+  const auto statement = [](const char* execs, const char* time, const char* text) {
+    return std::string(" Number of executions = ") + execs + "\n Total execution time (sec.microsec)= " + time +
+           "\n Statement text = " + text + "\n\n";
+  };
+  const std::string loop =
+      write("loop.txt", " Dynamic SQL Snapshot Result\n\n" + statement("10", "10", "SELECT A FROM T WHERE K = 1") +
+                            statement("5", "1", "DELETE FROM T WHERE K = 'b'") + " Dynamic SQL Snapshot Result\n\n" +
+                            statement("11", "12.5", "SELECT A FROM T WHERE K = 1") +
+                            statement("50", "20", "DELETE FROM T WHERE K = 'b'"));
+  r = run({"--statements", loop});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(r.out.find('\n') + 1),
+            "DELETE FROM T WHERE K = ?\t1\t50\t20\t0.4\t\t\nSELECT A FROM T WHERE K = ?\t1\t11\t12.5\t1.136364\t\t\n");
+  EXPECT_NE(r.err.find("Statements of the last snapshot (2 of 2)\n"), std::string::npos) << r.err;
+
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string errHas;
+  } cases[] = {
+      {{"--statements", sample("table_snapshot.txt")}, 1, "needs a Dynamic SQL snapshot, not \"Table Snapshot\""},
+      // A capture of every kind: its Dynamic SQL snapshots, unless --kind names another.
+      {{"--statements", sample("capture_loop.txt")}, 0, "Statements of the last snapshot (3 of 3)"},
+      {{"--statements", "--kind", "1", sample("capture_loop.txt")}, 1, "not \"Database Snapshot\""},
+      {{"--statements", "--kind", "Nope", sample("capture_loop.txt")}, 2, "its kinds are:"},
+  };
+  for (const auto& c : cases) {
+    r = run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args.back();
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/derived/statement_shape.h"
+#include "core/lockwait/lock_waits.h"
 #include "core/lockwait/result_grid.h"
 
 namespace tarvolin::core {
@@ -101,6 +102,20 @@ void writeShapeStatements(const ShapeGroup& group, const GridStore& report, cons
     out.setText(0, col, "Entry " + std::to_string(row));
     if (textCol >= 0 && textCol < report.cols() && row < report.rows()) out.setText(1, col, report.text(row, textCol));
   }
+}
+
+int loadStatementSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
+                          const KindChoice& kind, bool sizeColumns) {
+  KindChoice choice = kind;
+  if (choice.isDefault()) choice.heading = kDynamicSqlKind;
+  return loadLastSnapshot(path, configFolder, out, sizeColumns, choice);
+}
+
+std::string lastSnapshotNote(int snapshots, std::string_view time) {
+  std::string clock = snapshotOfText(time);  // "Snapshot of HH:MM:SS"
+  if (!clock.empty()) clock = ", " + clock.substr(clock.rfind(' ') + 1);
+  const std::string n = std::to_string(snapshots);
+  return "Statements of the last snapshot (" + n + " of " + n + clock + ")";
 }
 
 }  // namespace tarvolin::core

@@ -8,6 +8,7 @@
 #include "core/compare/decimal.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
+#include "core/snapshot_load.h"
 #include "core/variable_table.h"
 
 namespace tarvolin::core {
@@ -45,6 +46,17 @@ void writeShapeGrid(const StatementShapes& shapes, const std::vector<const Deriv
 /// "Statements", then "Entry N" for each report row N of the group, and one row with the
 /// shape, the count and each entry's "Statement text" of `report`.
 void writeShapeStatements(const ShapeGroup& group, const GridStore& report, const VariableTable& vars, GridStore& out);
+
+/// Loads the statements to group from `path`: the last snapshot of its Dynamic SQL kind, or
+/// of `kind` when one is chosen (a capture loop's snapshots each hold totals since the
+/// database started: adding them up would count the same executions again). Returns the
+/// number of snapshots of that kind; as loadLastSnapshot otherwise.
+int loadStatementSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
+                          const KindChoice& kind = {}, bool sizeColumns = false);
+
+/// What to tell when the statements of the last of `snapshots` snapshots were grouped:
+/// "Statements of the last snapshot (3 of 3, 17:07:00)", the time when `time` has one.
+[[nodiscard]] std::string lastSnapshotNote(int snapshots, std::string_view time);
 
 /// Whether `snaptype` is the kind whose statements can be grouped.
 [[nodiscard]] inline bool holdsStatements(const std::string& snaptype) { return snaptype == kDynamicSqlKind; }

@@ -13,16 +13,17 @@ namespace tarvolin::ui {
 
 StatementsWindow::StatementsWindow(std::unique_ptr<core::LoadedSnapshot> report, core::StatementShapes shapes,
                                    const std::vector<const core::DerivedColumn*>& derived, const QString& title,
-                                   platform::Platform& platform, QWidget* parent)
+                                   platform::Platform& platform, QWidget* parent, const QString& snapshotNote)
     : ResultWindow({"frmshapes", "grdshapes", "statshapes"}, title, platform, parent),
       m_report(std::move(report)),
       m_shapes(std::move(shapes)) {
   for (size_t i = 0; i < m_shapes.groups.size(); ++i) m_groupOfFirstRow[m_shapes.groups[i].rows.front()] = i;
   core::writeShapeGrid(m_shapes, derived, store());
   core::fitResultColumns(store());
-  showGrid(QStringLiteral("Statement shapes: %1, statements: %2")
+  showGrid(QStringLiteral("Statement shapes: %1, statements: %2%3")
                .arg(m_shapes.groups.size())
-               .arg(std::max(m_report->grid.rows() - 1, 0)));
+               .arg(std::max(m_report->grid.rows() - 1, 0))
+               .arg(snapshotNote.isEmpty() ? QString() : QStringLiteral(". ") + snapshotNote));
 }
 
 StatementsWindow::~StatementsWindow() = default;
@@ -36,21 +37,28 @@ void StatementsWindow::showDetailOf(int row) {
 }
 
 StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                                        const QString& path, const core::DerivedDefinitions& definitions) {
+                                        const QString& path, const core::DerivedDefinitions& definitions,
+                                        const core::KindChoice& kind) {
   return openResultWindow(owner, platform, [&] {
     const core::CounterTypes types =
         core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
     auto report = std::make_unique<core::LoadedSnapshot>();
-    core::loadSnapshot(QFile::encodeName(path).toStdString(), core::ReportLoader::kWholeFile, configFolder, *report,
-                       false);
-    if (!report->error.empty()) throw std::runtime_error(report->error);
+    const int snapshots =
+        core::loadStatementSnapshot(QFile::encodeName(path).toStdString(), configFolder, *report, kind);
+    if (report->noSuchKind && kind.isDefault() && !report->fileKinds.empty())
+      report->shared.snaptype = report->fileKinds.front().heading;  // said below
+    else if (!report->error.empty())
+      throw std::runtime_error(report->error);
     if (!core::holdsStatements(report->shared.snaptype))
       throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" + report->shared.snaptype +
                                "\"");
     core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
     const auto derived = definitions.forKind(report->shared.snaptype);
+    const QString note =
+        snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
     return new StatementsWindow(std::move(report), std::move(shapes), derived,
-                                QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner);
+                                QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner,
+                                note);
   });
 }
 

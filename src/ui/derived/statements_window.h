@@ -23,7 +23,7 @@ class StatementsWindow final : public ResultWindow {
  public:
   StatementsWindow(std::unique_ptr<core::LoadedSnapshot> report, core::StatementShapes shapes,
                    const std::vector<const core::DerivedColumn*>& derived, const QString& title,
-                   platform::Platform& platform, QWidget* parent = nullptr);
+                   platform::Platform& platform, QWidget* parent = nullptr, const QString& snapshotNote = {});
   ~StatementsWindow() override;
 
   /// Opens the entry detail window on the list of the statements of store row `row`'s shape.
@@ -35,11 +35,13 @@ class StatementsWindow final : public ResultWindow {
   std::unordered_map<int, size_t> m_groupOfFirstRow;  ///< the hidden column's report row -> group
 };
 
-/// Loads the report at `path` (with the configuration files of `configFolder`), groups its
-/// statements and opens the window over `owner`. Returns it, or nullptr after telling in a
-/// message box why there is none: the load failed, the report is no Dynamic SQL snapshot, or
-/// the list of counters can't be read.
+/// Loads the last snapshot of `kind` (the default: the Dynamic SQL kind) of the report at
+/// `path` (with the configuration files of `configFolder`), groups its statements and opens
+/// the window over `owner`; its status line says which snapshot of how many it is. Returns
+/// it, or nullptr after telling in a message box why there is none: the load failed, the
+/// report is no Dynamic SQL snapshot, or the list of counters can't be read.
 StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
-                                        const QString& path, const core::DerivedDefinitions& definitions);
+                                        const QString& path, const core::DerivedDefinitions& definitions,
+                                        const core::KindChoice& kind = {});
 
 }  // namespace tarvolin::ui

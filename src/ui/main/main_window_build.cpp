@@ -194,7 +194,8 @@ void MainWindow::buildMenus() {
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
-    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this));
+    showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this),
+                          kindOnShow());
   });
   m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");
   m_menderived->setCheckable(true);

@@ -112,6 +112,25 @@ class DerivedViewTest : public QObject {
     delete chart;
   }
 
+  void statementsByShapeOfACaptureGroupTheLastSnapshotOfTheKindOnShow() {
+    Window x(m_folder);
+    QVERIFY(x.load(sample("capture_loop.txt")));
+    auto* tabs = child<QTabBar>(x.w, "tabkinds");
+    tabs->setCurrentIndex(tabs->count() - 1);  // its Dynamic SQL snapshots
+    QTRY_VERIFY(child<QAction>(x.w, "menshapes")->isEnabled());
+    child<QAction>(x.w, "menshapes")->trigger();
+    QWidget* shapes = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == QStringLiteral("frmshapes")) shapes = top;
+    QVERIFY2(shapes != nullptr, qPrintable(x.p.dialogs.messages.join('\n')));
+    QAbstractItemModelTester tester(child<platform::GridView>(*shapes, "grdshapes")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const core::GridStore& g = child<platform::GridView>(*shapes, "grdshapes")->store();
+    for (int r = 1; r < g.rows(); ++r) QCOMPARE(g.text(r, 1), "1");  // one statement each, not one per snapshot
+    QVERIFY(child<QLabel>(*shapes, "statshapes")->text().endsWith("Statements of the last snapshot (3 of 3)"));
+    delete shapes;
+  }
+
   void aBadDefinitionIsToldOnceAndLeftOut() {
     QTemporaryDir folder;
     writeFile(folder.filePath(QStringLiteral("derived_columns.txt")),
