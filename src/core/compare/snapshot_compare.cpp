@@ -73,26 +73,26 @@ void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const L
   if (!given && !why.empty()) c.intervalMicros.reset();
 }
 
-/// Whether the counters restarted between the snapshots: reset by the monitor switches after
-/// the earlier snapshot, or the database activated again.
-void takeReset(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later, DateOrder laterDates,
-               Comparison& c) {
-  const std::string_view resetAt = firstValue(later, "Last reset timestamp");
-  const std::optional<int64_t> reset = parseSnapshotTime(resetAt, laterDates);
-  const std::optional<int64_t> earlierTime = parseSnapshotTime(earlier.time, earlierDates);
-  if (reset && earlierTime && *reset > *earlierTime) {
-    c.resetNote = "counters were reset at " + timeOfDay(resetAt);
-    return;
-  }
-  constexpr std::string_view kConnect = "First database connect timestamp";
-  const std::string_view before = firstValue(earlier, kConnect);
-  const std::string_view after = firstValue(later, kConnect);
-  if (before.empty() || after.empty()) return;
-  const std::optional<int64_t> t1 = parseSnapshotTime(before, earlierDates);
-  const std::optional<int64_t> t2 = parseSnapshotTime(after, laterDates);
-  if (t1 && t2 ? *t1 != *t2 : trimBlanks(before) != trimBlanks(after))
-    c.resetNote = "the database was activated again at " + timeOfDay(after);
+}  // namespace
+
+ResetMarks resetMarksOf(const LoadedSnapshot& s, std::optional<DateOrder> dateOrder) {
+  return {s.time, std::string(firstValue(s, "First database connect timestamp")),
+          std::string(firstValue(s, "Last reset timestamp")), datesOf(s, dateOrder)};
 }
+
+std::string countersRestarted(const ResetMarks& earlier, const ResetMarks& later) {
+  const std::optional<int64_t> reset = parseSnapshotTime(later.resetAt, later.dates);
+  const std::optional<int64_t> earlierTime = parseSnapshotTime(earlier.time, earlier.dates);
+  if (reset && earlierTime && *reset > *earlierTime) return "counters were reset at " + timeOfDay(later.resetAt);
+  if (earlier.connect.empty() || later.connect.empty()) return {};
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.connect, earlier.dates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later.connect, later.dates);
+  if (t1 && t2 ? *t1 != *t2 : trimBlanks(earlier.connect) != trimBlanks(later.connect))
+    return "the database was activated again at " + timeOfDay(later.connect);
+  return {};
+}
+
+namespace {
 
 /// The variables of the later report in its column order, then those only the earlier has.
 void takeVariables(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
@@ -231,7 +231,7 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
   const DateOrder earlierDates = datesOf(earlier, dateOrder);
   const DateOrder laterDates = datesOf(later, dateOrder);
   takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
-  takeReset(earlier, earlierDates, later, laterDates, c);
+  c.resetNote = countersRestarted(resetMarksOf(earlier, earlierDates), resetMarksOf(later, laterDates));
   takeVariables(earlier, later, types, c);
   for (size_t i = 0; kind == kLockKind && i < c.vars.size(); ++i)
     if (c.vars[i].name == "Application handle") c.handleVar = static_cast<int>(i);

@@ -98,6 +98,22 @@ struct Comparison {
   CompareCounts counts;
 };
 
+/// What tells whether the counters of a snapshot restarted after an earlier one.
+struct ResetMarks {
+  std::string time;     ///< its "Snapshot timestamp"
+  std::string connect;  ///< its "First database connect timestamp" (preamble, else first entry)
+  std::string resetAt;  ///< its "Last reset timestamp" (likewise)
+  DateOrder dates{};    ///< how its dates read
+};
+
+/// The reset marks of `s`, its dates read in `dateOrder` or else as its timestamps show.
+[[nodiscard]] ResetMarks resetMarksOf(const LoadedSnapshot& s, std::optional<DateOrder> dateOrder = std::nullopt);
+
+/// Why every counter restarted between two snapshots, or empty: "counters were reset at
+/// 17:05:50" (a later "Last reset timestamp" after the earlier snapshot's time) or "the
+/// database was activated again at 17:05:50" (another "First database connect timestamp").
+[[nodiscard]] std::string countersRestarted(const ResetMarks& earlier, const ResetMarks& later);
+
 /// Matches the entries of two snapshots of one kind by key (EntryKeys; a key that repeats
 /// is matched in order of occurrence) and lays out the columns: "Change", then the later
 /// report's variables in its column order and those only the earlier one has, each counter

@@ -55,6 +55,9 @@ void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   const size_t at = m_labels.size();
   m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastTime, s.time, m_given));
   m_lastTime = s.time;
+  ResetMarks marks = resetMarksOf(s);
+  const bool restarted = at > 0 && !countersRestarted(m_lastMarks, marks).empty();  // no counter has a change
+  m_lastMarks = std::move(marks);
   m_labels.push_back(label);
   m_times.push_back(parseSnapshotTime(s.time));
   std::vector<int> cols;  // the variable's column, or those of the formula's variables
@@ -73,22 +76,23 @@ void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
     e.values.resize(at + 1);
     e.changes.resize(at + 1);
     if (m_derived)
-      takeDerived(e, s.grid, row, cols, at);
+      takeDerived(e, s.grid, row, cols, at, restarted);
     else
-      takeValue(e, s.grid, row, cols[0], at);
+      takeValue(e, s.grid, row, cols[0], at, restarted);
   }
 }
 
-void ChartSeries::takeValue(Entry& e, const GridStore& g, int row, int col, size_t at) const {
+void ChartSeries::takeValue(Entry& e, const GridStore& g, int row, int col, size_t at, bool restarted) const {
   if (col >= 0) e.values[at] = parseDecimal(g.text(row, col));
   if (at == 0 || !e.values[at] || !e.values[at - 1]) return;
   const Decimal d = difference(*e.values[at], *e.values[at - 1]);
-  if (m_type == ValueType::Counter && d.units < 0) return;  // reset
+  if (m_type == ValueType::Counter && (d.units < 0 || restarted)) return;  // reset
   e.changes[at] = d;
   e.total += std::fabs(toDouble(d));
 }
 
-void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at) const {
+void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at,
+                              bool restarted) const {
   const Expression& formula = m_derived->expression;
   std::vector<std::string> now(cols.size());
   for (size_t k = 0; k < cols.size(); ++k)
@@ -101,6 +105,7 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
         change[k] = now[k];
         continue;
       }
+      if (restarted) continue;
       const std::optional<Decimal> a = parseDecimal(e.inputs[k]);
       const std::optional<Decimal> b = a ? parseDecimal(now[k]) : std::nullopt;
       if (!b) continue;

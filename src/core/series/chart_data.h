@@ -45,9 +45,9 @@ struct ChartData {
 /// One variable of every entry of a series, snapshot by snapshot: the numbers a chart draws.
 /// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
 /// snapshot, in order of occurrence). A counter's change is that of --compare: none where a
-/// value is missing or not a number, and none where the counter went down (a reset). A
-/// gauge's change is its plain difference. The interval comes from the snapshots' times,
-/// else `givenMicros`. Memory: two numbers per entry and snapshot.
+/// value is missing or not a number, none where the counter went down (a reset), and none
+/// over an interval in which every counter restarted (countersRestarted). A gauge's change is its plain difference. The
+/// interval comes from the snapshots' times, else `givenMicros`. Memory: two numbers per entry and snapshot.
 class ChartSeries {
  public:
   ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros = std::nullopt);
@@ -82,8 +82,9 @@ class ChartSeries {
     size_t inputsAt = 0;                          // which snapshot that was, plus 1 (0: none yet)
   };
   [[nodiscard]] ChartLine line(const Entry& e, ChartMeasure measure) const;
-  void takeValue(Entry& e, const GridStore& g, int row, int col, size_t at) const;
-  void takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at) const;
+  void takeValue(Entry& e, const GridStore& g, int row, int col, size_t at, bool restarted) const;
+  void takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at,
+                   bool restarted) const;
 
   std::string m_variable;
   ValueType m_type;
@@ -93,14 +94,15 @@ class ChartSeries {
   std::vector<std::string> m_labels;
   std::vector<std::optional<int64_t>> m_times;
   std::string m_lastTime;                           // of the snapshot taken last, as printed
+  ResetMarks m_lastMarks;                           // of the snapshot taken last
   std::vector<std::optional<int64_t>> m_intervals;  // by snapshot: of the interval that ends there
   std::vector<Entry> m_entries;                     // in order of first appearance
   std::unordered_map<std::string, size_t> m_index;  // by key (and occurrence)
 };
 
 /// The points as a table in `g`: a header row "Snapshot", `valueTitle`, "Entry" (last, as
-/// an entry's key may be a long statement), then one row per point, line by line in snapshot order, and a hidden last column with the row's number
-/// (from 1) in that order. With `measure`, each column is as wide as its widest text
+/// an entry's key may be a long statement), then one row per point, line by line in snapshot order, and a hidden last
+/// column with the row's number (from 1) in that order. With `measure`, each column is as wide as its widest text
 /// (valueWidth); the hidden one has width 0 either way.
 void writeChartTable(const ChartData& data, const std::string& valueTitle, GridStore& g,
                      TextMeasure* measure = nullptr);

@@ -157,6 +157,43 @@ TEST_F(Series, ChartPointsForEachMeasure) {
   EXPECT_EQ(g.text(5, 2), "SHOP A");
 }
 
+TEST_F(Series, NoChangeInTheChartOverAnIntervalInWhichTheCountersRestarted) {
+  const auto snapshot = [](const std::string& time, const std::string& preamble, const std::string& read) {
+    return "\n  Table Snapshot\n\n" + preamble + "Snapshot timestamp = " + time +
+           "\n\nTable List\n Table Schema = SHOP\n Table Name = A\n Rows Read = " + read + "\n\n";
+  };
+  const std::string connected = "First database connect timestamp = 2026-12-01 08:00:00\n";
+  const struct {
+    std::string laterPreamble;
+    bool restarted;
+  } cases[] = {
+      {connected + "Last reset timestamp = 2026-12-01 10:00:05\n", true},
+      {"First database connect timestamp = 2026-12-01 10:00:07\n", true},
+      {connected + "Last reset timestamp = 2026-12-01 09:00:00\n", false},  // before the earlier snapshot
+  };
+  std::vector<std::string> errors;
+  DerivedDefinitions defs;
+  defs.read("Table Snapshot | Twice = [Rows Read] * 2\n", "d", errors);
+  for (const auto& c : cases) {
+    const std::string path = file(snapshot("2026-12-01 10:00:00", connected, "100") +
+                                  snapshot("2026-12-01 10:00:10", c.laterPreamble, "150"));
+    ChartSeries plain("Rows Read", ValueType::Counter);
+    ChartSeries derived(*defs.forKind("Table Snapshot").at(0), types);
+    forEachSeriesSnapshot({{path}, {}, dir.folder()}, [&](LoadedSnapshot& s, int n) {
+      plain.add(s, snapshotLabel(s, n));
+      derived.add(s, snapshotLabel(s, n));
+    });
+    const std::vector<std::string> change = {"", c.restarted ? "" : "50"};
+    EXPECT_EQ(plain.chart(ChartMeasure::Change, "").lines.at(0).text, change) << c.laterPreamble;
+    EXPECT_EQ(derived.chart(ChartMeasure::InInterval, "").lines.at(0).text,
+              (std::vector<std::string>{"", c.restarted ? "" : "100"}));
+    // As the series table has it.
+    const std::vector<std::string> lines = run({path}, {}, &defs);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[1].substr(lines[1].rfind('\t') + 1), c.restarted ? "" : "100");
+  }
+}
+
 TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndChart) {
   // Per page = reads (a counter) / pages (a gauge): in the interval, the reads' change over
   // the pages at its end.
