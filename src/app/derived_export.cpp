@@ -28,9 +28,21 @@ std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0
   return defs;
 }
 
-void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+std::optional<core::DerivedDefinitions> derivedDefinitionsFor(const ExportOptions& options, const char* argv0) {
+  if (options.derived) return readDerivedDefinitions(argv0);
+  std::vector<std::string> unsaid;
+  return core::loadDerivedDefinitions(programFolder(argv0), ".", unsaid);
+}
+
+void tellClashes(const std::vector<std::string>& clashes) {
+  for (const std::string& name : clashes)
+    std::fprintf(stderr, "tarvolin-export: derived column \"%s\" left out: the report has a variable of that name\n",
+                 name.c_str());
+}
+
+void computeDerivedColumns(const std::vector<const core::DerivedColumn*>& columns, const core::VariableTable& vars,
                            const core::GridStore& grid, core::GridStore& out) {
-  const core::DerivedEvaluator eval(defs.forKind(shared.snaptype), shared.vars);
+  const core::DerivedEvaluator eval(columns, vars);
   out.setCols(static_cast<int>(eval.size()));
   out.setRows(std::max(grid.rows(), 1));
   eval.fill(grid, out, 0);

@@ -16,9 +16,18 @@ namespace tarvolin::app {
 /// error on standard error, when a file is missing or has a bad line.
 [[nodiscard]] std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0);
 
-/// The derived columns of the report's kind computed on `grid`, into `out`: a header row
-/// and a row for each of `grid`'s, one column per derived column.
-void computeDerivedColumns(const core::DerivedDefinitions& defs, const core::SharedState& shared,
+/// The definitions a mode needs: with options.derived those of readDerivedDefinitions
+/// (nothing after an error); without it whatever can be read, errors unsaid: their names
+/// tell the columns a kind's configuration keeps for derived columns, left out then.
+[[nodiscard]] std::optional<core::DerivedDefinitions> derivedDefinitionsFor(const ExportOptions& options,
+                                                                            const char* argv0);
+
+/// Says on standard error which derived columns were left out for a variable of their name.
+void tellClashes(const std::vector<std::string>& clashes);
+
+/// `columns` computed on `grid` (whose columns are the variables `vars`), into `out`: a header
+/// row and a row for each of `grid`'s, one column per derived column.
+void computeDerivedColumns(const std::vector<const core::DerivedColumn*>& columns, const core::VariableTable& vars,
                            const core::GridStore& grid, core::GridStore& out);
 
 /// --statements: one row per statement shape of a Dynamic SQL report. Exit status.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,16 +119,20 @@ bool spool(std::optional<SpooledInput>& spooled) {
 using app::standardOutput;
 
 /// The grid in row order: shown columns only (width above 0) unless `allColumns`, none of
-/// `leaveOut` (ascending), then the columns of `derived` when there is one. Written out
-/// before it returns, so that what a mode says next on standard error follows it.
+/// `leaveOut` (ascending), then the columns of `derived` when there is one, none of
+/// `derivedLeaveOut` (ascending); nothing at all when no column of `g` is written. Written
+/// out before it returns, so that what a mode says next on standard error follows it.
 void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, const std::vector<int>& leaveOut = {},
-                const core::GridStore* derived = nullptr) {
+                const core::GridStore* derived = nullptr, const std::vector<int>& derivedLeaveOut = {}) {
   std::vector<int> cols;
   for (int c = 0; c < columns && c < g.cols(); ++c)
     if ((allColumns || g.colWidth(c) > 0) && !std::binary_search(leaveOut.begin(), leaveOut.end(), c))
       cols.push_back(c);
-  if (derived != nullptr)
-    app::writeGrid(g, cols, *derived, csv, standardOutput());
+  std::vector<int> more;
+  for (int c = 0; derived != nullptr && !cols.empty() && c < derived->cols(); ++c)
+    if (!std::binary_search(derivedLeaveOut.begin(), derivedLeaveOut.end(), c)) more.push_back(c);
+  if (!more.empty())
+    app::writeGrid(g, cols, *derived, more, csv, standardOutput());
   else
     app::writeGrid(g, cols, csv, standardOutput());
   standardOutput().flush();
@@ -165,8 +170,8 @@ void noteOtherKinds(const core::KindsIndex& index, int loaded) {
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
 int compareReports(const app::ExportOptions& options, const char* argv0) {
-  std::optional<core::DerivedDefinitions> derived;
-  if (options.derived && !(derived = app::readDerivedDefinitions(argv0))) return 1;
+  const std::optional<core::DerivedDefinitions> definitions = app::derivedDefinitionsFor(options, argv0);
+  if (!definitions) return 1;
   std::optional<core::CounterTypes> types;
   try {
     types = core::loadCounterTypes(app::programFolder(argv0));
@@ -194,8 +199,11 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
-    const core::ComparisonDerived more(
-        derived ? derived->forKind(later.shared.snaptype) : std::vector<const core::DerivedColumn*>{}, c);
+    const std::vector<const core::DerivedColumn*> kindColumns = definitions->forKind(later.shared.snaptype);
+    core::leaveOutPlaceholders(c, earlier, later, kindColumns);
+    const core::DerivedFit fit = core::fitDerivedColumns(kindColumns, later.shared.vars, later.grid);
+    if (options.derived) app::tellClashes(fit.clashes);
+    const core::ComparisonDerived more(options.derived ? fit.columns : std::vector<const core::DerivedColumn*>{}, c);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
     constexpr size_t kSlice = 4096;
     core::GridStore slice;
@@ -206,7 +214,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
     extra.setRows(1);
     core::writeComparisonHeader(c, later, slice, 0);
     more.writeHeader(extra, 0, 0);
-    exportGrid(slice, c.cols, true, options.csv, {}, derived ? &extra : nullptr);
+    exportGrid(slice, c.cols, true, options.csv, {}, options.derived ? &extra : nullptr);
     for (size_t first = 0; first < c.entries.size(); first += kSlice) {
       const size_t last = std::min(first + kSlice, c.entries.size());
       slice.clear();
@@ -215,7 +223,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
       extra.clear();
       extra.setRows(slice.rows());
       more.fill(slice, 0, slice.rows(), extra, 0);
-      exportGrid(slice, c.cols, true, options.csv, {}, derived ? &extra : nullptr);
+      exportGrid(slice, c.cols, true, options.csv, {}, options.derived ? &extra : nullptr);
     }
     const core::CompareCounts& n = c.counts;
     std::fprintf(stderr, "%s\n", c.intervalNote.c_str());
@@ -297,8 +305,8 @@ int run(int argc, char** argv) {
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);
   if (options->statements) return app::exportStatements(*options, argv[0]);
-  std::optional<core::DerivedDefinitions> derived;
-  if (options->derived && !(derived = app::readDerivedDefinitions(argv[0]))) return 1;
+  const std::optional<core::DerivedDefinitions> definitions = app::derivedDefinitionsFor(*options, argv[0]);
+  if (!definitions) return 1;
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;
@@ -323,7 +331,10 @@ int run(int argc, char** argv) {
     for (const app::ExportFilter& f : options->filters) {
       const int idx = shared.vars.lookup(f.name);
       if (idx < 0 && !first.counters().failed) {
-        std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"\n", f.name.c_str());
+        const auto derivedNamed = [&f](const core::DerivedColumn* d) { return d->name == f.name; };
+        const bool isDerived = std::ranges::any_of(definitions->forKind(shared.snaptype), derivedNamed);
+        std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
+                     isDerived ? " (--filter takes the report's own variables, not its derived columns)" : "");
         return 1;
       }
       filter.add(idx, f.value);
@@ -340,11 +351,24 @@ int run(int argc, char** argv) {
     return 2;
   }
   if (options->kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
+  // Columns the kind's configuration keeps for derived columns hold nothing of the report.
+  const core::DerivedFit fit = core::fitDerivedColumns(definitions->forKind(shared.snaptype), shared.vars, grid);
+  std::vector<int> leaveOut = fit.placeholders;
   core::GridStore derivedGrid;
-  if (derived) app::computeDerivedColumns(*derived, shared, grid, derivedGrid);
-  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv,
-             options->hideConstant ? core::constantColumns(grid) : std::vector<int>{},
-             derived ? &derivedGrid : nullptr);
+  std::vector<int> derivedLeaveOut;
+  if (options->derived) {
+    app::tellClashes(fit.clashes);
+    app::computeDerivedColumns(fit.columns, shared.vars, grid, derivedGrid);
+    if (options->hideConstant) derivedLeaveOut = core::constantColumns(derivedGrid);
+  }
+  if (options->hideConstant) {
+    const std::vector<int> constant = core::constantColumns(grid);
+    std::vector<int> both;
+    std::ranges::set_union(leaveOut, constant, std::back_inserter(both));
+    leaveOut = std::move(both);
+  }
+  exportGrid(grid, shared.vars.count(), options->allColumns, options->csv, leaveOut,
+             options->derived ? &derivedGrid : nullptr, derivedLeaveOut);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;
 }

@@ -73,14 +73,14 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
       g.rows(), cols.size(), [&](int r, size_t i) { return g.textUnchecked(r, cols[i]); }, escapes, csv, out);
 }
 
-void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
-               CheckedOutput& out) {
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra,
+               const std::vector<int>& extraCols, bool csv, CheckedOutput& out) {
   const bool escapes = !csv && (mayNeedEscapes(g.textBytes()) || mayNeedEscapes(extra.textBytes()));
   const size_t own = cols.size();
   writeRows(
-      g.rows(), own + static_cast<size_t>(extra.cols()),
+      g.rows(), own + extraCols.size(),
       [&](int r, size_t i) {
-        return i < own ? g.textUnchecked(r, cols[i]) : extra.textUnchecked(r, static_cast<int>(i - own));
+        return i < own ? g.textUnchecked(r, cols[i]) : extra.textUnchecked(r, extraCols[i - own]);
       },
       escapes, csv, out);
 }

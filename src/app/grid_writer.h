@@ -13,12 +13,9 @@ namespace tarvolin::app {
 /// row). Bytes may stay in `out`'s buffer. Throws OutputError and std::bad_alloc.
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, CheckedOutput& out);
 
-/// As above, with every column of `extra` (which has the rows of `g`) after those of `cols`.
-void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
-               CheckedOutput& out);
-
-/// As above, with every column of `extra` (which has the rows of `g`) after those of `cols`.
-void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra, bool csv,
-               std::FILE* file);
+/// As above, with the columns `extraCols` of `extra` (which has the rows of `g`) after those
+/// of `cols`.
+void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra,
+               const std::vector<int>& extraCols, bool csv, CheckedOutput& out);
 
 }  // namespace tarvolin::app

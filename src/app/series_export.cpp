@@ -24,11 +24,11 @@ std::string joined(const std::vector<std::string>& names) {
 }  // namespace
 
 int exportSeries(const ExportOptions& options, const char* argv0) {
-  std::optional<core::DerivedDefinitions> derived;
-  if (options.derived && !(derived = readDerivedDefinitions(argv0))) return 1;
+  const std::optional<core::DerivedDefinitions> definitions = derivedDefinitionsFor(options, argv0);
+  if (!definitions) return 1;
   int snapshots = 0;
   std::string intervalNote;  // of the first interval without a known length
-  core::SeriesTable table(derived ? &*derived : nullptr);
+  core::SeriesTable table(&*definitions, options.derived);
   int status = 0;
   try {
     const core::CounterTypes types = core::loadCounterTypes(programFolder(argv0));
@@ -53,6 +53,7 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
     std::fprintf(stderr, "tarvolin-export: --series needs at least two snapshots, the reports hold %d\n", snapshots);
     return 1;
   }
+  tellClashes(table.clashes());
   if (!intervalNote.empty()) std::fprintf(stderr, "%s\n", intervalNote.c_str());
   if (!table.dropped().empty())
     std::fprintf(stderr, "Columns the first interval lacks, left out: %s\n", joined(table.dropped()).c_str());

@@ -257,6 +257,50 @@ TEST_F(Export, DerivedColumnsFollowTheShownOrAllColumnsAndTheWorkingFolderMayRep
   EXPECT_EQ(r.err, "tarvolin-export: ./derived_columns.txt:2: formula ends early at column 54\n");
 }
 
+TEST_F(Export, PlacesAConfigurationKeepsForDerivedColumnsChangeNoOutput) {
+  // Customise saves the derived columns shown in the viewer in the kind's configuration.
+  const std::string own = "Y;;;;;Number of executions;\r\nY;;;;;Statement text;\r\n";
+  const std::string kept =
+      "Y;;;;;Number of executions;\r\nY;;;;;Average execution time (s);\r\n"
+      "Y;;;;;Statement text;\r\nN;;;;;Rows read per execution;\r\n";
+  const std::string earlier = sample("compare/dynamic_sql_earlier.txt");
+  const std::string later = sample("compare/dynamic_sql_later.txt");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {later},
+           {"--all-columns", later},
+           {"--derived", later},
+           {"--derived", "--hide-constant", later},
+           {"--compare", earlier, later},
+           {"--compare", "--derived", earlier, later},
+           {"--series", "--derived", earlier, later},
+       }) {
+    write("DynamicSQLSnapshotResult.cfg", own);
+    const RunResult expected = run(args);
+    write("DynamicSQLSnapshotResult.cfg", kept);
+    const RunResult r = run(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, expected.out) << args.front();
+    EXPECT_EQ(r.err, expected.err) << args.front();
+  }
+}
+
+TEST_F(Export, DerivedColumnsAreLeftOutWhereTheyWouldHideOrRepeatAVariable) {
+  write("derived_columns.txt",
+        "Dynamic SQL Snapshot Result | Rows read = [Rows read] * 2\n"
+        "Dynamic SQL Snapshot Result | Deleted twice = [Internal rows deleted] * 2\n");
+  const RunResult r = run({"--derived", "--all-columns", "--hide-constant", sample("dynamic_sql_snapshot.txt")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const std::string header = r.out.substr(0, r.out.find('\n')) + '\t';
+  EXPECT_EQ(header.find("\tRows read\t"), header.rfind("\tRows read\t"));  // the report's own, once
+  EXPECT_NE(r.err.find("derived column \"Rows read\" left out: the report has a variable of that name"),
+            std::string::npos);
+  // No row deleted: the constant derived column goes with its constant variable.
+  EXPECT_EQ(header.find("eleted"), std::string::npos) << header;
+  EXPECT_NE(header.find("Average execution time (s)"), std::string::npos);
+  // A report without entries: nothing, as without --derived.
+  EXPECT_EQ(run({"--derived", write("none.txt", " Dynamic SQL Snapshot Result\n")}).out, "");
+}
+
 TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
   const std::string report = write("sql.txt",
                                    " Dynamic SQL Snapshot Result\n\n"

@@ -107,9 +107,34 @@ void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int firs
     for (size_t i = 0; i < size(); ++i) target.setText(r, first + static_cast<int>(i), value(i, source, r));
 }
 
+bool emptyColumn(const GridStore& g, int col) {
+  if (col < 0 || col >= g.cols()) return false;
+  for (int r = 1; r < g.rows(); ++r)
+    if (!g.textUnchecked(r, col).empty()) return false;
+  return true;
+}
+
+DerivedFit fitDerivedColumns(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars,
+                             const GridStore& g) {
+  DerivedFit fit;
+  for (const DerivedColumn* c : columns) {
+    const int col = vars.lookup(c->name);
+    if (col >= 0 && col < g.cols() && !emptyColumn(g, col)) {
+      fit.clashes.push_back(c->name);
+      continue;
+    }
+    fit.columns.push_back(c);
+    if (col >= 0) fit.placeholders.push_back(col);
+  }
+  std::sort(fit.placeholders.begin(), fit.placeholders.end());
+  return fit;
+}
+
 std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
-                                   TextMeasure& measure) {
-  const DerivedEvaluator eval(columns, vars);  // bound to the report's own variables
+                                   TextMeasure& measure, std::vector<std::string>* clashes) {
+  DerivedFit fit = fitDerivedColumns(columns, vars, g);
+  if (clashes != nullptr) *clashes = std::move(fit.clashes);
+  const DerivedEvaluator eval(fit.columns, vars);  // bound to the report's own variables
   ColumnWidths widths(vars, measure);
   std::vector<int> added;
   for (size_t i = 0; i < eval.size(); ++i) {

@@ -64,9 +64,11 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 class SeriesTable {
  public:
   SeriesTable() = default;
-  /// With the derived columns of `derived` (which must outlive this object) for the
-  /// series' kind, or none when null.
-  explicit SeriesTable(const DerivedDefinitions* derived) : m_definitions(derived) {}
+  /// With the definitions `derived` (which must outlive this object): the columns a kind's
+  /// configuration keeps for its derived columns are left out (leaveOutPlaceholders), and
+  /// with `addDerived` the derived columns of the series' kind are added.
+  explicit SeriesTable(const DerivedDefinitions* derived, bool addDerived = true)
+      : m_definitions(derived), m_addDerived(addDerived) {}
 
   /// Rows given to `out` at most this many at a time.
   static constexpr int kSlice = 4096;
@@ -80,6 +82,8 @@ class SeriesTable {
 
   /// Columns of later intervals the first interval lacks, in order of appearance.
   [[nodiscard]] const std::vector<std::string>& dropped() const { return m_dropped; }
+  /// Derived columns left out for a variable of their name (DerivedFit::clashes), of the first interval.
+  [[nodiscard]] const std::vector<std::string>& clashes() const { return m_clashes; }
 
  private:
   void mapColumns(const SeriesInterval& iv);
@@ -89,7 +93,10 @@ class SeriesTable {
   std::vector<int> m_cols;                       // by table column: the column of m_part that holds it
   std::vector<std::string> m_dropped;
   const DerivedDefinitions* m_definitions = nullptr;
-  std::vector<const DerivedColumn*> m_derived;  // of the series' kind, taken at the first interval
+  bool m_addDerived = false;
+  std::vector<const DerivedColumn*> m_kindColumns;  // the definitions of the series' kind, taken at the first interval
+  std::vector<const DerivedColumn*> m_derived;      // those added
+  std::vector<std::string> m_clashes;
   GridStore m_part;  // a slice of the interval's comparison, From, To, an empty column, the derived
 };
 

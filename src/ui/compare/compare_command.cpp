@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "core/derived/comparison_derived.h"
 #include "core/report_loader.h"
 #include "ui/compare/snapshot_chooser.h"
 
@@ -25,14 +26,17 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlierPath, int earlierIndex,
                                                       const std::string& laterPath, int laterIndex,
                                                       const std::string& configFolder, const core::CounterTypes& types,
-                                                      const core::KindChoice& kind) {
+                                                      const core::KindChoice& kind,
+                                                      const core::DerivedDefinitions* definitions) {
   auto s = std::make_unique<ComparedSnapshots>();
   core::loadSnapshotPair(earlierPath, earlierIndex, laterPath, laterIndex, configFolder, s->earlier, s->later, true,
                          kind);
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
-  s->comparison = core::compareSnapshots(s->earlier, s->later, types, std::nullopt);
   s->types = types;
+  if (definitions != nullptr)
+    for (const core::DerivedColumn* d : definitions->forKind(s->later.shared.snaptype)) s->kindDerived.push_back(*d);
+  s->compare(std::nullopt);
   std::error_code e1, e2;
   const auto t1 = std::filesystem::last_write_time(earlierPath, e1);
   const auto t2 = std::filesystem::last_write_time(laterPath, e2);
@@ -42,8 +46,8 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
 
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
-                                     const SnapshotPick& pick, const core::DerivedDefinitions* derived,
-                                     const std::string& sortBy) {
+                                     const SnapshotPick& pick, const core::DerivedDefinitions* definitions,
+                                     const std::string& sortBy, bool addDerived) {
   if (laterPath.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: it is the later one of the comparison"));
     return nullptr;
@@ -70,15 +74,19 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
       QApplication::setOverrideCursor(Qt::WaitCursor);
       if (!picked) return nullptr;
     }
-    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types, kind);
+    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types, kind, definitions);
     const QString title =
         QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
             .arg(QFileInfo(earlierPath).fileName())
             .arg(first + 1)
             .arg(QFileInfo(laterPath).fileName())
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
-    const std::string& kind = compared->later.shared.snaptype;
-    const auto columns = derived != nullptr ? derived->forKind(kind) : std::vector<const core::DerivedColumn*>{};
+    const core::LoadedSnapshot& shown = compared->later;
+    const auto columns =
+        definitions != nullptr && addDerived
+            ? core::fitDerivedColumns(definitions->forKind(shown.shared.snaptype), shown.shared.vars, shown.grid)
+                  .columns
+            : std::vector<const core::DerivedColumn*>{};
     auto* window = new ComparisonWindow(std::move(compared), title, platform, owner, columns);
     window->sortByChangeOf(sortBy);
     return window;

@@ -51,9 +51,16 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
   bar->addWidget(m_settings);
   connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
   if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
-    s.comparison = core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros());
+    s.compare(m_settings->intervalMicros());
   fill();
   showGrid(comparisonStatus(s.comparison));
+}
+
+void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder) {
+  comparison = core::compareSnapshots(earlier, later, types, givenMicros, dateOrder);
+  std::vector<const core::DerivedColumn*> columns;
+  for (const core::DerivedColumn& d : kindDerived) columns.push_back(&d);
+  core::leaveOutPlaceholders(comparison, earlier, later, columns);
 }
 
 void ComparisonWindow::fill() {
@@ -82,8 +89,7 @@ void ComparisonWindow::fill() {
 void ComparisonWindow::compareAgain() {
   ComparedSnapshots& s = *m_compared;
   try {
-    s.comparison =
-        core::compareSnapshots(s.earlier, s.later, s.types, m_settings->intervalMicros(), m_settings->dateOrder());
+    s.compare(m_settings->intervalMicros(), m_settings->dateOrder());
   } catch (const core::CompareError& e) {  // the same reports compared before: not expected
     platform().dialogs.message(this, QString::fromStdString(e.what()));
     return;
@@ -125,9 +131,10 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
 void ComparisonWindow::sortByChangeOf(const std::string& variable) {
   core::GridStore& g = store();
   if (variable.empty() || g.rows() < 2) return;
-  const std::string title = variable + " (change)";
+  const std::string change = variable + " (change)";
+  const std::string interval = variable + " (in interval)";  // a derived column
   for (int c = 0; c < g.cols(); ++c) {
-    if (g.text(0, c) != title) continue;
+    if (g.text(0, c) != change && g.text(0, c) != interval) continue;
     core::sortRows(g, core::CellRange{1, g.rows() - 1, c, c}, core::SortOrder::Descending);
     g.setSelection(1, c, 1, c);
     return;

@@ -17,8 +17,13 @@ struct ComparedSnapshots {
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
   core::Comparison comparison;
-  core::CounterTypes types;                   ///< what the comparison was made with, for a new one
-  std::optional<int64_t> fileIntervalMicros;  ///< between the files' modification times, when known
+  core::CounterTypes types;                      ///< what the comparison was made with, for a new one
+  std::optional<int64_t> fileIntervalMicros;     ///< between the files' modification times, when known
+  std::vector<core::DerivedColumn> kindDerived;  ///< the kind's derived columns: their kept places are no columns
+
+  /// Compares the snapshots (again) into `comparison`, the places kept for `kindDerived`
+  /// left out. Throws CompareError as compareSnapshots.
+  void compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder = std::nullopt);
 };
 
 /// The comparison window `frmcompare`: one row per entry of two snapshots of a report, the
@@ -43,8 +48,9 @@ class ComparisonWindow final : public ResultWindow {
   [[nodiscard]] const ComparedSnapshots& compared() const { return *m_compared; }
 
   void showDetailOf(int row) override;
-  /// Sorts the rows by the change of the counter named `variable`, largest first, and makes
-  /// that column current; nothing when `variable` is not a counter of the comparison.
+  /// Sorts the rows by the change of the counter named `variable` (or by the derived column
+  /// of that name in the interval), largest first, and makes that column current; nothing
+  /// when the comparison has no such column.
   void sortByChangeOf(const std::string& variable);
   /// What the detail shows for store row `row` (1 and up): a header row "Variable",
   /// "Earlier", "Later", "Change", "Per s", then one row per variable.

@@ -59,16 +59,27 @@ void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::Loa
     }
 }
 
+void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, QWidget* owner) {
+  QString text;
+  for (const std::string& name : clashes)
+    if (m_toldClashes.insert(name).second)
+      text += QStringLiteral("\nDerived column \"%1\" left out: the report has a variable of that name")
+                  .arg(QString::fromStdString(name));
+  if (!text.isEmpty()) m_platform.dialogs.message(owner, text.mid(1));
+}
+
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
                                  QWidget* owner) {
   if (!enabledFor(shared.snaptype)) {
-    // Columns of their names that the kind's configuration lists stay empty: not shown.
-    for (const core::DerivedColumn* c : loaded().forKind(shared.snaptype))
-      if (const int col = shared.vars.lookup(c->name); col >= 0 && col < grid.cols()) grid.setColWidth(col, 0);
+    // Columns that the kind's configuration keeps for them stay empty: not shown.
+    for (const int col : core::fitDerivedColumns(loaded().forKind(shared.snaptype), shared.vars, grid).placeholders)
+      if (col < grid.cols()) grid.setColWidth(col, 0);
     return;
   }
   const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
-  if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure);
+  std::vector<std::string> clashes;
+  if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure, &clashes);
+  tellClashes(clashes, owner);
   if (m_filterName.empty()) return;
   if (const int col = shared.vars.lookup(m_filterName); col >= 0 && col < grid.cols())
     core::keepRowsWith(grid, col, m_filterValue);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,11 @@ class DerivedColumnsOption {
 
   std::optional<core::DerivedDefinitions> m_definitions;
   std::vector<std::string> m_errors;  ///< not told yet
-  std::string m_filterName;           ///< the derived column of a filter taken from the load, or empty
+  /// Tells, once each, the derived columns left out for a variable of their name.
+  void tellClashes(const std::vector<std::string>& clashes, QWidget* owner);
+
+  std::set<std::string> m_toldClashes;
+  std::string m_filterName;  ///< the derived column of a filter taken from the load, or empty
   std::string m_filterValue;
 };
 
