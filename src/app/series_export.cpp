@@ -10,6 +10,7 @@
 #include "app/derived_export.h"
 #include "app/grid_writer.h"
 #include "core/series/series.h"
+#include "core/series/snapshot_stream.h"
 
 namespace tarvolin::app {
 
@@ -44,6 +45,9 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
                                       });
   } catch (const OutputError&) {
     throw;  // ends the run (see main)
+  } catch (const core::NoSuchKindError& e) {  // as --kind K of every other mode: a usage error
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    status = 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     status = 1;

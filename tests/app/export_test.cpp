@@ -373,6 +373,7 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
       {{"--kind", "5", sample("capture_all.txt")}, 0, 5, "SHOP\tINVOICE\tUser\t123\t42\t1922002\t54914\t0\t0", ""},
       {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
       {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
+      {{"--series", "--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
       // The last lock snapshot alone: 4107, gone by 17:07, holds nothing.
       {{"--lock-waits", sample("capture_loop.txt")},
        0,

@@ -21,7 +21,7 @@ void forEachSnapshot(const std::string& path, const std::optional<std::string>& 
   if (any) return;
   if (!pass.error.empty()) throw ReadError(pass.error);
   if (pass.kind < 0 && !pass.index.kinds().empty())
-    throw ReadError(path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds()));
+    throw NoSuchKindError(path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds()));
 }
 
 }  // namespace tarvolin::core
