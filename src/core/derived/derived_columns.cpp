@@ -3,12 +3,20 @@
 #include <algorithm>
 
 #include "core/column_widths.h"
+#include "core/kinds_index.h"
 #include "core/grid_output.h"
 #include "core/shipped_files.h"
 
 namespace tarvolin::core {
 
 namespace {
+
+/// Whether two kinds are one, their headings compared as --kind compares them (in any case).
+bool sameKind(std::string_view a, std::string_view b) {
+  KindChoice choice;
+  choice.heading = a;
+  return choice.accepts(b, 0);
+}
 
 /// One line as a column; throws ExpressionError saying what is wrong.
 DerivedColumn parseLine(std::string_view line) {
@@ -35,7 +43,7 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
   forEachListLine(text, [&](std::string_view line, int number) {
     try {
       DerivedColumn c = parseLine(line);
-      auto same = [&c](const DerivedColumn& d) { return d.kind == c.kind && d.name == c.name; };
+      auto same = [&c](const DerivedColumn& d) { return sameKind(d.kind, c.kind) && d.name == c.name; };
       auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
       if (it != m_columns.end())
         *it = std::move(c);
@@ -50,7 +58,7 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
 std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
   std::vector<const DerivedColumn*> out;
   for (const DerivedColumn& c : m_columns)
-    if (c.kind == kind) out.push_back(&c);
+    if (sameKind(c.kind, kind)) out.push_back(&c);
   return out;
 }
 

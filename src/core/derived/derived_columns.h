@@ -18,7 +18,7 @@ inline constexpr const char* kDerivedColumnsFile = "derived_columns.txt";
 
 /// One derived column: `KIND | NAME = EXPRESSION`.
 struct DerivedColumn {
-  std::string kind;  ///< the report's heading, trimmed ("Dynamic SQL Snapshot Result")
+  std::string kind;  ///< the report's heading, trimmed ("Dynamic SQL Snapshot Result"), matched in any case
   std::string name;  ///< the column's header
   Expression expression;
 };

@@ -93,7 +93,7 @@ TEST(Expression, BadFormulasSayWhatIsWrong) {
 
 TEST(DerivedDefinitions, WorkingFolderReplacesAndAddsBadLinesAreNamedAndSkipped) {
   TempDir program, work;
-  program.write(kDerivedColumnsFile, "# shipped\nK | A = 1 + 1\nK | B = 2\n\nL | A = 3\n");
+  program.write(kDerivedColumnsFile, "# shipped\nK | A = 1 + 1\nk | B = 2\n\nL | A = 3\n");  // a kind in any case
   // Saved by an editor that begins the file with a UTF-8 mark, with CR LF line ends.
   work.write(kDerivedColumnsFile,
              "\xEF\xBB\xBFK | B = [x] * 2\r\nK | C = (1\nno bar here\nK | D = 4\n| E = 5\nK | = 5\n");
