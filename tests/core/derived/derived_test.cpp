@@ -104,7 +104,7 @@ TEST(DerivedDefinitions, WorkingFolderReplacesAndAddsBadLinesAreNamedAndSkipped)
   EXPECT_EQ(defs.forKind("K")[1]->name, "B");
   EXPECT_EQ(defs.forKind("K")[1]->expression.variables(), std::vector<std::string>{"x"});  // the working folder's
   EXPECT_EQ(defs.forKind("K")[2]->name, "D");
-  EXPECT_EQ(defs.forKind("L").size(), 1u);
+  EXPECT_EQ(defs.forKind("l").size(), 1u);
   const std::string file = (work.path() / kDerivedColumnsFile).string();
   ASSERT_EQ(errors.size(), 4u);
   EXPECT_EQ(errors[0], file + ":2: missing \")\" at column 11");
