@@ -17,8 +17,8 @@ constexpr const char* kDescription =
     "input; a name ending in .gz is unpacked while it is read.\n";
 
 constexpr const char* kExitStatus =
-    "Exit status: 0 written, 1 the load met an error (the rows read before it are written),\n"
-    "2 usage error.";
+    "Exit status: 0 written, 1 the load met an error (the rows read before it are written)\n"
+    "or a line of derived_columns.txt is wrong, 2 usage error.";
 
 /// Where the help of an option starts on its line.
 constexpr size_t kHelpColumn = 23;
