@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_output.h"
+
 namespace {
 
 class Rng {
@@ -103,18 +105,10 @@ int main(int argc, char** argv) {
   const long count = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 40000;
   const char* path = argc > 2 ? argv[2] : "/tmp/tarvolin-bench-sql.txt";
   const long snapshots = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 1;
-  FILE* f = std::fopen(path, "wb");
-  if (f == nullptr) {
-    std::perror(path);
-    return 1;
-  }
-  static char buffer[1 << 20];
-  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  std::FILE* f = bench::openOutput(path);
+  if (f == nullptr) return 1;
   for (long s = 1; s <= snapshots; ++s) writeSnapshot(f, count, static_cast<uint64_t>(s));
-  if (std::fclose(f) != 0) {
-    std::perror(path);
-    return 1;
-  }
+  if (!bench::closeOutput(f, path)) return 1;
   std::printf("%s: %ld statements, %ld snapshots\n", path, count, snapshots);
   return 0;
 }

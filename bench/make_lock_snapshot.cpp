@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_output.h"
+
 namespace {
 
 /// A small deterministic generator, so that every run writes the same file.
@@ -70,13 +72,8 @@ int main(int argc, char** argv) {
   const bool later = argc > 3 && std::string(argv[3]) == "later";
   const bool waiters = argc > 3 && std::string(argv[3]) == "waiters";
   Rng moves;  // what changed by the later snapshot; apart, so that both write the same entries
-  FILE* f = std::fopen(path, "wb");
-  if (f == nullptr) {
-    std::perror(path);
-    return 1;
-  }
-  static char buffer[1 << 20];
-  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  std::FILE* f = bench::openOutput(path);
+  if (f == nullptr) return 1;
   Rng rng;
   Writer w(f);
   w.line("");
@@ -144,10 +141,7 @@ int main(int argc, char** argv) {
       w.line("");
     }
   }
-  if (std::fclose(f) != 0) {
-    std::perror(path);
-    return 1;
-  }
+  if (!bench::closeOutput(f, path)) return 1;
   std::printf("%s: %ld lines\n", path, w.lines());
   return 0;
 }

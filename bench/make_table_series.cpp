@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench_output.h"
+
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: make_table_series SNAPSHOTS TABLES OUT\n");
@@ -13,11 +15,12 @@ int main(int argc, char** argv) {
   }
   const int snapshots = std::atoi(argv[1]);
   const int tables = std::atoi(argv[2]);
-  std::FILE* out = std::fopen(argv[3], "w");
-  if (out == nullptr || snapshots < 1 || tables < 1) {
-    std::perror(argv[3]);
-    return 1;
+  if (snapshots < 1 || tables < 1) {
+    std::fprintf(stderr, "make_table_series: SNAPSHOTS and TABLES must be 1 or more\n");
+    return 2;
   }
+  std::FILE* out = bench::openOutput(argv[3]);
+  if (out == nullptr) return 1;
   for (int s = 0; s < snapshots; ++s) {
     const int minutes = 17 * 60 + s;  // from 17:00 on, across midnight after 420 snapshots
     std::fprintf(out,
@@ -40,5 +43,5 @@ int main(int argc, char** argv) {
                    t % 20, t, 100 + step + s, 1000 + step * 60 * since, 10 + step * since, since / 10);
     }
   }
-  return std::fclose(out) == 0 ? 0 : 1;
+  return bench::closeOutput(out, argv[3]) ? 0 : 1;
 }
