@@ -27,10 +27,21 @@ void DerivedColumnsOption::setEnabledFor(const std::string& kind, bool on) {
   if (!kind.empty()) settings().setValue(settingsKey(kind), on);
 }
 
+std::optional<std::filesystem::file_time_type> DerivedColumnsOption::ownFileTime() const {
+  std::error_code ec;
+  const auto time =
+      std::filesystem::last_write_time(std::filesystem::path(m_configFolder) / core::kDerivedColumnsFile, ec);
+  return ec ? std::nullopt : std::optional(time);
+}
+
 const core::DerivedDefinitions& DerivedColumnsOption::loaded() {
-  if (!m_definitions)
+  const std::optional<std::filesystem::file_time_type> own = ownFileTime();
+  if (!m_definitions || own != m_ownTime) {
+    m_errors.clear();
     m_definitions = core::loadDerivedDefinitions(QFile::encodeName(m_platform.files.programDir()).toStdString(),
                                                  m_configFolder, m_errors);
+    m_ownTime = own;
+  }
   return *m_definitions;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -26,8 +27,10 @@ class DerivedColumnsOption {
   [[nodiscard]] bool enabledFor(const std::string& kind) const;
   void setEnabledFor(const std::string& kind, bool on);
 
-  /// The definitions, read at the first use. Bad lines (or a missing shipped file) are told
-  /// once, in one message box over `owner` at the first call, and left out.
+  /// The definitions, read at the first use and again when the working folder's file changed
+  /// (so that a formula being written shows at the next load). Bad lines (or a missing
+  /// shipped file) are told once per reading, in one message box over `owner`, and left out.
+  /// The reference holds until the next call.
   const core::DerivedDefinitions& definitions(QWidget* owner);
 
   /// Before a load: when the reload filter of `load` is on one of the derived columns in the
@@ -42,11 +45,15 @@ class DerivedColumnsOption {
  private:
   platform::Platform& m_platform;
   std::string m_configFolder;
-  /// The definitions, read at the first call without telling their errors.
+  /// The definitions, read at the first call (and when the working folder's file changed)
+  /// without telling their errors.
   const core::DerivedDefinitions& loaded();
+  /// The modification time of the working folder's file, or nothing when there is none.
+  [[nodiscard]] std::optional<std::filesystem::file_time_type> ownFileTime() const;
 
   std::optional<core::DerivedDefinitions> m_definitions;
-  std::vector<std::string> m_errors;  ///< not told yet
+  std::optional<std::filesystem::file_time_type> m_ownTime;  ///< of the working folder's file as read
+  std::vector<std::string> m_errors;                         ///< not told yet
   /// Tells, once each, the derived columns left out for a variable of their name.
   void tellClashes(const std::vector<std::string>& clashes, QWidget* owner);
 

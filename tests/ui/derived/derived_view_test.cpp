@@ -2,6 +2,8 @@
 #include <QAbstractItemModelTester>
 #include <QtTest>
 #include <QtWidgets>
+#include <chrono>
+#include <filesystem>
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
@@ -145,6 +147,16 @@ class DerivedViewTest : public QObject {
     QVERIFY(x.p.dialogs.messages[0].contains(QStringLiteral("derived_columns.txt:1: missing \")\"")));
     QCOMPARE(columnOf(x.grid(), "Broken"), -1);
     QCOMPARE(x.grid().text(1, columnOf(x.grid(), "Twice")), "6240");
+
+    // Mended while the viewer runs: the next load reads it again.
+    const QString file = folder.filePath(QStringLiteral("derived_columns.txt"));
+    writeFile(file, "Dynamic SQL Snapshot Result | Broken = ([Rows read])\n");
+    const auto later = std::filesystem::last_write_time(file.toStdString()) + std::chrono::seconds(2);
+    std::filesystem::last_write_time(file.toStdString(), later);  // whatever the clock's grain
+    QVERIFY(x.load(sample("dynamic_sql_snapshot.txt")));
+    QVERIFY(columnOf(x.grid(), "Broken") > 0);
+    QCOMPARE(columnOf(x.grid(), "Twice"), -1);
+    QCOMPARE(x.p.dialogs.messages.size(), 1);
   }
 
   void statementsByShapeSortsAndListsTheStatementsOfAShape() {
