@@ -40,6 +40,7 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
       m_compared(std::move(compared)),
       m_derived([&derived] {
         std::vector<core::DerivedColumn> copies;
+        copies.reserve(derived.size());
         for (const core::DerivedColumn* d : derived) copies.push_back(*d);
         return copies;
       }()) {

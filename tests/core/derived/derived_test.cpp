@@ -253,6 +253,7 @@ TEST_F(Shapes, ComparisonGivesEachColumnOnTheLaterValuesAndOnTheChanges) {
   more.writeHeader(out, 0, 0);
   more.fill(grid, 1, grid.rows(), out, 0);
   std::vector<std::string> rows;
+  rows.reserve(static_cast<size_t>(out.rows()));
   for (int r = 0; r < out.rows(); ++r)
     rows.push_back(std::string(grid.text(r, 0)) + "|" + std::string(out.text(r, 0)) + "|" +
                    std::string(out.text(r, 1)));
