@@ -3,9 +3,12 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
+#include <type_traits>
 
 namespace tarvolin::core {
 
@@ -260,18 +263,31 @@ const std::array<__int128, kMaxDecimalScale + 1> kPowers = [] {
 
 Ratio ratioOf(const Decimal& d) { return {d.units, kPowers[static_cast<size_t>(d.scale)]}; }
 
-/// Room for `n` values: on the stack up to a small count, else on the heap.
+/// Room for `n` values: on the stack up to a small count, else on the heap. Only the `n`
+/// are made: a formula's few values cost no more than they need, per row.
 template <typename T>
 class Scratch {
+  static_assert(std::is_trivially_destructible_v<T>);
+
  public:
-  explicit Scratch(size_t n) : m_data(n <= kSmall ? m_small.data() : (m_heap = std::make_unique<T[]>(n)).get()) {}
+  explicit Scratch(size_t n) {
+    if (n > kSmall) {
+      m_heap = std::make_unique<T[]>(n);
+      m_data = m_heap.get();
+      return;
+    }
+    for (size_t i = 0; i < n; ++i) ::new (static_cast<void*>(m_small + i * sizeof(T))) T;
+    m_data = std::launder(reinterpret_cast<T*>(m_small));
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
   T& operator[](size_t i) { return m_data[i]; }
 
  private:
   static constexpr size_t kSmall = 16;
-  std::array<T, kSmall> m_small{};
+  alignas(T) std::byte m_small[kSmall * sizeof(T)];
   std::unique_ptr<T[]> m_heap;
-  T* m_data;
+  T* m_data = nullptr;
 };
 
 }  // namespace
