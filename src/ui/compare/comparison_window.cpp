@@ -107,7 +107,7 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
   const core::ComparedEntry& e = s.comparison.entries[std::stoul(std::string(grid.text(row, grid.cols() - 1)))];
   core::GridStore detail;
   detail.setCols(5);
-  detail.setRows(static_cast<int>(s.comparison.vars.size()) + 1);
+  detail.setRows(static_cast<int>(s.comparison.vars.size() + m_derived.size()) + 1);
   for (int c = 0; c < 5; ++c) {
     detail.setText(0, c, kDetailHeads[c]);
     detail.setColWidth(c, kDetailWidth);
@@ -125,6 +125,18 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
       detail.setText(r, 4, grid.text(row, v.col + 2));
     }
     ++r;
+  }
+  // The derived columns: on each snapshot, and under Change their value in the interval.
+  std::vector<const core::DerivedColumn*> columns;
+  for (const core::DerivedColumn& d : m_derived) columns.push_back(&d);
+  const core::DerivedEvaluator onEarlier(columns, s.earlier.shared.vars);
+  const int first = grid.cols() - 1 - 2 * static_cast<int>(m_derived.size());  // before the entry numbers
+  for (size_t i = 0; i < m_derived.size(); ++i, ++r) {
+    const int col = first + 2 * static_cast<int>(i);
+    detail.setText(r, 0, m_derived[i].name);
+    if (e.earlierRow > 0) detail.setText(r, 1, onEarlier.value(i, s.earlier.grid, e.earlierRow));
+    if (e.laterRow > 0) detail.setText(r, 2, grid.text(row, col));
+    detail.setText(r, 3, grid.text(row, col + 1));
   }
   return detail;
 }

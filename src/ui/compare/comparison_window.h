@@ -53,7 +53,8 @@ class ComparisonWindow final : public ResultWindow {
   /// when the comparison has no such column.
   void sortByChangeOf(const std::string& variable);
   /// What the detail shows for store row `row` (1 and up): a header row "Variable",
-  /// "Earlier", "Later", "Change", "Per s", then one row per variable.
+  /// "Earlier", "Later", "Change", "Per s", then one row per variable, then one per derived
+  /// column (its value on each snapshot, and under Change its value in the interval).
   [[nodiscard]] core::GridStore detailOf(int row) const;
 
  private:

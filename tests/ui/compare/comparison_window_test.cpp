@@ -160,6 +160,12 @@ class ComparisonWindowTest : public QObject {
     QCOMPARE(g.col(), avg + 1);  // opened sorted by it, the statement that got slower first
     QCOMPARE(g.text(1, avg), "0.000567");
     QCOMPARE(g.text(1, avg + 1), "0.000422");
+    const core::GridStore detail = w->detailOf(1);
+    const int row = column(detail, "Avg", 0);
+    QVERIFY(row > 0);
+    // On each snapshot, and under Change in the interval.
+    const std::vector<std::string_view> cells = {detail.text(row, 1), detail.text(row, 2), detail.text(row, 3)};
+    QCOMPARE(cells, (std::vector<std::string_view>{"0.000608", "0.000567", "0.000422"}));
     delete w;
   }
 
