@@ -73,7 +73,10 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   }
   const core::StatementShapes shapes = core::groupByShape(report.grid, report.shared.vars, *types);
   core::GridStore grid;
-  core::writeShapeGrid(shapes, defs->forKind(report.shared.snaptype), grid);
+  const core::DerivedFit fit =
+      core::fitDerivedColumns(defs->forKind(report.shared.snaptype), report.shared.vars, report.grid);
+  tellClashes(fit.clashes);
+  core::writeShapeGrid(shapes, fit.columns, grid);
   std::vector<int> cols;
   for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
   writeGrid(grid, cols, options.csv, standardOutput());

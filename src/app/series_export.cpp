@@ -31,6 +31,7 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
   std::string intervalNote;  // of the first interval without a known length
   core::SeriesTable table(&*definitions, options.derived);
   int status = 0;
+  bool written = false;  // rows went out
   try {
     const core::CounterTypes types = core::loadCounterTypes(programFolder(argv0));
     std::optional<std::string> kind;
@@ -41,13 +42,14 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
                                           intervalNote = iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote;
                                         table.write(iv, [&](const core::GridStore& g, const std::vector<int>& cols) {
                                           writeGrid(g, cols, options.csv, standardOutput());
+                                          written = true;
                                         });
                                       });
   } catch (const OutputError&) {
     throw;  // ends the run (see main)
-  } catch (const core::NoSuchKindError& e) {  // as --kind K of every other mode: a usage error
+  } catch (const core::NoSuchKindError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
-    status = 2;
+    status = written ? 1 : 2;  // before any row, as --kind K of every other mode: a usage error
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     status = 1;

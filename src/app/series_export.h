@@ -10,7 +10,8 @@ namespace tarvolin::app {
 /// after the others, twice each. Counters and derived columns list from the folder of `argv0`.
 /// Returns the exit status: 0 written, 1 when a report can't be read or loaded (the rows
 /// before are written), a derived column's line is wrong, or there are fewer than two
-/// snapshots (nothing is written); 2 when a report holds no kind --kind names.
+/// snapshots (nothing is written); 2 when a report holds no kind --kind names and nothing
+/// was written yet.
 int exportSeries(const ExportOptions& options, const char* argv0);
 
 }  // namespace tarvolin::app

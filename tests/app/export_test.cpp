@@ -297,6 +297,11 @@ TEST_F(Export, DerivedColumnsAreLeftOutWhereTheyWouldHideOrRepeatAVariable) {
   // No row deleted: the constant derived column goes with its constant variable.
   EXPECT_EQ(header.find("eleted"), std::string::npos) << header;
   EXPECT_NE(header.find("Average execution time (s)"), std::string::npos);
+  // Statements by shape leave it out too.
+  const RunResult shapes = run({"--statements", sample("dynamic_sql_snapshot.txt")});
+  const std::string shapeHeader = shapes.out.substr(0, shapes.out.find('\n')) + '\t';
+  EXPECT_EQ(shapeHeader.find("\tRows read\t"), shapeHeader.rfind("\tRows read\t"));
+  EXPECT_NE(shapes.err.find("derived column \"Rows read\" left out"), std::string::npos);
   // A report without entries: nothing, as without --derived.
   EXPECT_EQ(run({"--derived", write("none.txt", " Dynamic SQL Snapshot Result\n")}).out, "");
 }
@@ -374,6 +379,12 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
       {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
       {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
       {{"--series", "--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
+      // A later file without the kind, once rows are written: a failed load, not a usage error.
+      {{"--series", "--kind", "Table Snapshot", sample("series/tables_loop.txt"), sample("dynamic_sql_snapshot.txt")},
+       1,
+       19,
+       "2026-11-27 16:47:02.770318\t",
+       "holds no such kind"},
       // The last lock snapshot alone: 4107, gone by 17:07, holds nothing.
       {{"--lock-waits", sample("capture_loop.txt")},
        0,

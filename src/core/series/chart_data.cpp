@@ -98,14 +98,15 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
   for (size_t k = 0; k < cols.size(); ++k)
     if (cols[k] >= 0) now[k] = g.text(row, cols[k]);
   e.values[at] = parseDecimal(formula.evaluate([&now](size_t k) -> std::string_view { return now[k]; }));
-  if (at > 0 && e.inputsAt == at) {  // the entry was in the snapshot before
+  if (at > 0) {  // over the interval that ends here; a counter has no change where the entry is new
+    const bool before = e.inputsAt == at;  // the entry was in the snapshot before
     std::vector<std::string> change(now.size());
     for (size_t k = 0; k < now.size(); ++k) {
       if (!m_counter[k]) {
         change[k] = now[k];
         continue;
       }
-      if (restarted) continue;
+      if (restarted || !before) continue;
       const std::optional<Decimal> a = parseDecimal(e.inputs[k]);
       const std::optional<Decimal> b = a ? parseDecimal(now[k]) : std::nullopt;
       if (!b) continue;

@@ -45,6 +45,13 @@ const core::DerivedDefinitions& DerivedColumnsOption::loaded() {
   return *m_definitions;
 }
 
+std::vector<const core::DerivedColumn*> DerivedColumnsOption::shown() const {
+  std::vector<const core::DerivedColumn*> columns;
+  columns.reserve(m_shown.size());
+  for (const core::DerivedColumn& c : m_shown) columns.push_back(&c);
+  return columns;
+}
+
 const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
   loaded();
   if (!m_errors.empty()) {
@@ -81,6 +88,7 @@ void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, 
 
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
                                  QWidget* owner) {
+  m_shown.clear();
   if (!enabledFor(shared.snaptype)) {
     // Columns that the kind's configuration keeps for them stay empty: not shown.
     for (const int col : core::fitDerivedColumns(loaded().forKind(shared.snaptype), shared.vars, grid).placeholders)
@@ -89,7 +97,11 @@ void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& gri
   }
   const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
   std::vector<std::string> clashes;
-  if (!columns.empty()) core::addDerivedColumns(columns, shared.vars, grid, measure, &clashes);
+  const std::vector<int> added =
+      columns.empty() ? std::vector<int>{} : core::addDerivedColumns(columns, shared.vars, grid, measure, &clashes);
+  for (const int col : added)
+    for (const core::DerivedColumn* c : columns)
+      if (c->name == shared.vars[col].name) m_shown.push_back(*c);
   tellClashes(clashes, owner);
   if (m_filterName.empty()) return;
   if (const int col = shared.vars.lookup(m_filterName); col >= 0 && col < grid.cols())

@@ -33,11 +33,19 @@ class DerivedColumnsOption {
   /// The reference holds until the next call.
   const core::DerivedDefinitions& definitions(QWidget* owner);
 
+  /// The definitions without telling their errors (for the places kept for their columns).
+  const core::DerivedDefinitions& quietDefinitions() { return loaded(); }
+
+  /// The derived columns the last apply() added to the grid (none when not chosen); valid
+  /// until the next apply().
+  [[nodiscard]] std::vector<const core::DerivedColumn*> shown() const;
+
   /// Before a load: when the reload filter of `load` is on one of the derived columns in the
   /// grid of `shared` (which the load does not fill), takes it out of `load` for apply().
   void takeFilter(const core::SharedState& shared, core::LoadState& load);
 
-  /// After a load: adds the kind's derived columns to the grid when chosen for the kind, and
+  /// After a load: adds the kind's derived columns to the grid when chosen for the kind
+  /// (those named as a variable that holds values left out, and told once), and
   /// keeps only the rows that pass a filter takeFilter() took. When not chosen, the columns
   /// of their names (listed by the kind's configuration after Customise) are not shown.
   void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner);
@@ -58,7 +66,8 @@ class DerivedColumnsOption {
   void tellClashes(const std::vector<std::string>& clashes, QWidget* owner);
 
   std::set<std::string> m_toldClashes;
-  std::string m_filterName;  ///< the derived column of a filter taken from the load, or empty
+  std::vector<core::DerivedColumn> m_shown;  ///< copies: the definitions may be read again
+  std::string m_filterName;                  ///< the derived column of a filter taken from the load, or empty
   std::string m_filterValue;
 };
 

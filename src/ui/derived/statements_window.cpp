@@ -53,10 +53,14 @@ StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& plat
       throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" + report->shared.snaptype +
                                "\"");
     core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
-    const auto derived = definitions.forKind(report->shared.snaptype);
-    const QString note =
-        snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
-    return new StatementsWindow(std::move(report), std::move(shapes), derived,
+    const core::DerivedFit fit =
+        core::fitDerivedColumns(definitions.forKind(report->shared.snaptype), report->shared.vars, report->grid);
+    QString note = snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
+    for (const std::string& name : fit.clashes)
+      note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
+              QStringLiteral("Derived column \"%1\" left out: the report has a variable of that name")
+                  .arg(QString::fromStdString(name));
+    return new StatementsWindow(std::move(report), std::move(shapes), fit.columns,
                                 QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner,
                                 note);
   });

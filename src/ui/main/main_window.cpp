@@ -328,7 +328,8 @@ void MainWindow::compareWithEarlier() {
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },
-      &m_derived->definitions(this), currentColumnName(m_store), m_derived->enabledFor(m_shared.snaptype));
+      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
+      currentColumnName(m_store), m_derived->enabledFor(m_shared.snaptype));
 }
 
 }  // namespace tarvolin::ui

@@ -194,6 +194,29 @@ TEST_F(Series, NoChangeInTheChartOverAnIntervalInWhichTheCountersRestarted) {
   }
 }
 
+TEST_F(Series, ANewEntryHasAnIntervalValueWhereTheFormulaHoldsNoCounter) {
+  const auto snapshot = [](const std::string& time, const std::string& entries) {
+    return "\n  Table Snapshot\n\nSnapshot timestamp = " + time + "\n\nTable List\n" + entries;
+  };
+  const auto table = [](const char* name, const char* pages) {
+    return std::string(" Table Schema = SHOP\n Table Name = ") + name +
+           "\n Rows Read = 1\n Data Object Pages = " + pages + "\n\n";
+  };
+  const std::string path = file(snapshot("2026-12-01 10:00:00", table("A", "3")) +
+                                snapshot("2026-12-01 10:00:10", table("A", "4") + table("B", "5")));
+  std::vector<std::string> errors;
+  DerivedDefinitions defs;
+  defs.read("Table Snapshot | Pages twice = [Data Object Pages] * 2\n", "d", errors);
+  ChartSeries chart(*defs.forKind("Table Snapshot").at(0), types);
+  forEachSeriesSnapshot({{path}, {}, dir.folder()},
+                        [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  const ChartData d = chart.chart(ChartMeasure::InInterval, "SHOP B");
+  EXPECT_EQ(d.lines.at(0).text, (std::vector<std::string>{"", "10"}));
+  const std::vector<std::string> lines = run({path}, {}, &defs);  // the series: B is "new"
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[2].substr(lines[2].rfind('\t') + 1), "10");
+}
+
 TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndChart) {
   // Per page = reads (a counter) / pages (a gauge): in the interval, the reads' change over
   // the pages at its end.

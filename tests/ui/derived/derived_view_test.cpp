@@ -112,6 +112,24 @@ class DerivedViewTest : public QObject {
     QVERIFY2(chart != nullptr, qPrintable(x.p.dialogs.messages.join('\n')));
     QCOMPARE(child<platform::GridView>(*chart, "grdchart")->store().text(0, 1), "Data hit ratio (%) (in interval)");
     delete chart;
+
+    // A derived column left out for a variable of its name: the chart draws the variable.
+    QTemporaryDir folder;
+    writeFile(folder.filePath(QStringLiteral("derived_columns.txt")),
+              "Database Snapshot | Rows read = [Rows read] * 2\n");
+    Window y(folder);
+    QVERIFY(y.load(sample("capture_loop.txt")));
+    if (!y.derived().isChecked()) y.derived().trigger();
+    QVERIFY(y.p.dialogs.messages.join('\n').contains(QStringLiteral("\"Rows read\" left out")));
+    const int read = columnOf(y.grid(), "Rows read");
+    y.grid().setSelection(1, read, 1, read);
+    child<QAction>(y.w, "menchart")->trigger();
+    chart = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == QStringLiteral("frmchart")) chart = top;
+    QVERIFY(chart != nullptr);
+    QCOMPARE(child<platform::GridView>(*chart, "grdchart")->store().text(0, 1), "Rows read (per s)");
+    delete chart;
   }
 
   void statementsByShapeOfACaptureGroupTheLastSnapshotOfTheKindOnShow() {
