@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/column_widths.h"
-#include "core/kinds_index.h"
 #include "core/grid_output.h"
+#include "core/kinds_index.h"
 #include "core/shipped_files.h"
 
 namespace tarvolin::core {
