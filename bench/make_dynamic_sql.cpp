@@ -10,26 +10,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench_output.h"
+#include "report_generator.h"
 
 namespace {
 
-class Rng {
- public:
-  uint32_t next() {
-    m_state ^= m_state << 13;
-    m_state ^= m_state >> 17;
-    m_state ^= m_state << 5;
-    return m_state;
-  }
-  uint32_t below(uint32_t n) { return next() % n; }
-
- private:
-  uint32_t m_state = 2463534242u;
-};
-
-constexpr const char* kTables[] = {"INVOICE",    "INVOICE_LINE", "CUSTOMER", "PRICE_LIST", "STOCK",
-                                   "ORDER_HEAD", "ORDER_LINE",   "SHIPMENT", "PAYMENT",    "AUDIT_TRAIL"};
+using bench::kTables;
+using bench::Rng;
 
 void pair(FILE* f, const char* name, const std::string& value) {
   std::fprintf(f, " %-35s= %s\r\n", name, value.c_str());

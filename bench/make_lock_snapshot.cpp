@@ -11,27 +11,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench_output.h"
+#include "report_generator.h"
 
 namespace {
 
-/// A small deterministic generator, so that every run writes the same file.
-class Rng {
- public:
-  uint32_t next() {
-    m_state ^= m_state << 13;
-    m_state ^= m_state >> 17;
-    m_state ^= m_state << 5;
-    return m_state;
-  }
-  uint32_t below(uint32_t n) { return next() % n; }
+using bench::kTables;
+using bench::Rng;
 
- private:
-  uint32_t m_state = 2463534242u;
-};
-
-constexpr const char* kTables[] = {"INVOICE",    "INVOICE_LINE", "CUSTOMER", "PRICE_LIST", "STOCK",
-                                   "ORDER_HEAD", "ORDER_LINE",   "SHIPMENT", "PAYMENT",    "AUDIT_TRAIL"};
 constexpr const char* kSpaces[] = {"TS_ORDERS", "TS_CATALOG", "TS_AUDIT", "USERSPACE1"};
 constexpr const char* kModes[] = {"IX", "X", "S", "IS", "NS", "U", "SIX"};
 constexpr const char* kStatus[] = {"UOW Executing", "UOW Waiting", "Lock-wait", "Connect Completed"};

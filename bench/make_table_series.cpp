@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench_output.h"
+#include "report_generator.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {
