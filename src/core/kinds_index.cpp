@@ -7,19 +7,19 @@ namespace tarvolin::core {
 
 namespace {
 
-bool sameText(std::string_view a, std::string_view b) {
+bool isLockKind(std::string_view heading) { return heading.ends_with("Lock Snapshot"); }
+
+}  // namespace
+
+bool sameHeading(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
 
-bool isLockKind(std::string_view heading) { return heading.ends_with("Lock Snapshot"); }
-
-}  // namespace
-
 bool KindChoice::accepts(std::string_view kindHeading, int kindNumber) const {
   if (number > 0) return number == kindNumber;
-  if (!heading.empty()) return sameText(heading, kindHeading);
+  if (!heading.empty()) return sameHeading(heading, kindHeading);
   if (locks) return isLockKind(kindHeading);
   return kindNumber == 1;
 }

@@ -73,6 +73,9 @@ class KindsIndex {
   bool m_open = false;                       // a section is being read
 };
 
+/// Whether two headings name one kind: equal but for the case of their letters.
+[[nodiscard]] bool sameHeading(std::string_view a, std::string_view b);
+
 /// A kind named on a command line: a number from 1 (digits only) or else a heading.
 [[nodiscard]] KindChoice parseKindChoice(std::string_view text);
 

@@ -33,10 +33,7 @@ void leaveOutPlaceholders(Comparison& c, const LoadedSnapshot& earlier, const Lo
   const auto standsFor = [&](const ComparedVariable& v) {
     const bool derivedName =
         std::any_of(columns.begin(), columns.end(), [&v](const DerivedColumn* d) { return d->name == v.name; });
-    const auto empty = [](const LoadedSnapshot& s, int col) {
-      return col < 0 || col >= s.grid.cols() || emptyColumn(s.grid, col);
-    };
-    return derivedName && empty(earlier, v.earlierCol) && empty(later, v.laterCol);
+    return derivedName && emptyColumn(earlier.grid, v.earlierCol) && emptyColumn(later.grid, v.laterCol);
   };
   const std::string handle = c.handleVar >= 0 ? c.vars[static_cast<size_t>(c.handleVar)].name : std::string();
   if (std::erase_if(c.vars, standsFor) == 0) return;

@@ -11,13 +11,6 @@ namespace tarvolin::core {
 
 namespace {
 
-/// Whether two kinds are one, their headings compared as --kind compares them (in any case).
-bool sameKind(std::string_view a, std::string_view b) {
-  KindChoice choice;
-  choice.heading = a;
-  return choice.accepts(b, 0);
-}
-
 /// One line as a column; throws ExpressionError saying what is wrong.
 DerivedColumn parseLine(std::string_view line) {
   const size_t bar = line.find('|');
@@ -43,7 +36,7 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
   forEachListLine(text, [&](std::string_view line, int number) {
     try {
       DerivedColumn c = parseLine(line);
-      auto same = [&c](const DerivedColumn& d) { return sameKind(d.kind, c.kind) && d.name == c.name; };
+      auto same = [&c](const DerivedColumn& d) { return sameHeading(d.kind, c.kind) && d.name == c.name; };
       auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
       if (it != m_columns.end())
         *it = std::move(c);
@@ -58,7 +51,7 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
 std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
   std::vector<const DerivedColumn*> out;
   for (const DerivedColumn& c : m_columns)
-    if (sameKind(c.kind, kind)) out.push_back(&c);
+    if (sameHeading(c.kind, kind)) out.push_back(&c);
   return out;
 }
 
@@ -116,7 +109,7 @@ void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int firs
 }
 
 bool emptyColumn(const GridStore& g, int col) {
-  if (col < 0 || col >= g.cols()) return false;
+  if (col < 0 || col >= g.cols()) return true;
   for (int r = 1; r < g.rows(); ++r)
     if (!g.textUnchecked(r, col).empty()) return false;
   return true;
@@ -127,7 +120,7 @@ DerivedFit fitDerivedColumns(const std::vector<const DerivedColumn*>& columns, c
   DerivedFit fit;
   for (const DerivedColumn* c : columns) {
     const int col = vars.lookup(c->name);
-    if (col >= 0 && col < g.cols() && !emptyColumn(g, col)) {
+    if (col >= 0 && !emptyColumn(g, col)) {
       fit.clashes.push_back(c->name);
       continue;
     }

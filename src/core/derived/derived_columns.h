@@ -90,7 +90,7 @@ struct DerivedFit {
 [[nodiscard]] DerivedFit fitDerivedColumns(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars,
                                            const GridStore& g);
 
-/// Whether column `col` of `g` holds nothing in rows 1 to the last (a column `g` lacks does not).
+/// Whether column `col` of `g` holds nothing in rows 1 to the last (a column `g` lacks holds nothing).
 [[nodiscard]] bool emptyColumn(const GridStore& g, int col);
 
 /// Adds `columns` to a loaded report as variables: each takes the variable of its name when
