@@ -53,8 +53,7 @@ std::vector<ChartMeasure> ChartSeries::measures() const {
 
 void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   const size_t at = m_labels.size();
-  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastTime, s.time, m_given));
-  m_lastTime = s.time;
+  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastMarks.time, s.time, m_given));
   ResetMarks marks = resetMarksOf(s);
   const bool restarted = at > 0 && !countersRestarted(m_lastMarks, marks).empty();  // no counter has a change
   m_lastMarks = std::move(marks);

@@ -93,8 +93,7 @@ class ChartSeries {
   std::vector<bool> m_counter;  // by variable of the derived column's formula
   std::vector<std::string> m_labels;
   std::vector<std::optional<int64_t>> m_times;
-  std::string m_lastTime;                           // of the snapshot taken last, as printed
-  ResetMarks m_lastMarks;                           // of the snapshot taken last
+  ResetMarks m_lastMarks;                           // of the snapshot taken last (its time as printed)
   std::vector<std::optional<int64_t>> m_intervals;  // by snapshot: of the interval that ends there
   std::vector<Entry> m_entries;                     // in order of first appearance
   std::unordered_map<std::string, size_t> m_index;  // by key (and occurrence)

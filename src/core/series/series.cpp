@@ -73,9 +73,11 @@ void SeriesTable::write(SeriesInterval& iv, const Output& out) {
   const bool first = m_names.empty();
   if (first && m_definitions != nullptr) {
     m_kindColumns = m_definitions->forKind(iv.later.shared.snaptype);
-    DerivedFit fit = fitDerivedColumns(m_kindColumns, iv.later.shared.vars, iv.later.grid);
-    if (m_addDerived) m_derived = std::move(fit.columns);
-    if (m_addDerived) m_clashes = std::move(fit.clashes);
+    if (m_addDerived) {
+      DerivedFit fit = fitDerivedColumns(m_kindColumns, iv.later.shared.vars, iv.later.grid);
+      m_derived = std::move(fit.columns);
+      m_clashes = std::move(fit.clashes);
+    }
   }
   leaveOutPlaceholders(c, iv.earlier, iv.later, m_kindColumns);
   const ComparisonDerived derived(m_derived, c);  // bound to this interval's columns
