@@ -48,6 +48,20 @@ void DerivedDefinitions::read(std::string_view text, const std::string& file, st
   });
 }
 
+std::vector<const DerivedColumn*> pointersTo(const std::vector<DerivedColumn>& columns) {
+  std::vector<const DerivedColumn*> out;
+  out.reserve(columns.size());
+  for (const DerivedColumn& c : columns) out.push_back(&c);
+  return out;
+}
+
+std::vector<DerivedColumn> copiesOf(const std::vector<const DerivedColumn*>& columns) {
+  std::vector<DerivedColumn> out;
+  out.reserve(columns.size());
+  for (const DerivedColumn* c : columns) out.push_back(*c);
+  return out;
+}
+
 std::vector<const DerivedColumn*> DerivedDefinitions::forKind(std::string_view kind) const {
   std::vector<const DerivedColumn*> out;
   for (const DerivedColumn& c : m_columns)

@@ -23,6 +23,12 @@ struct DerivedColumn {
   Expression expression;
 };
 
+/// Pointers to each of `columns`, in order, valid while `columns` is unchanged.
+[[nodiscard]] std::vector<const DerivedColumn*> pointersTo(const std::vector<DerivedColumn>& columns);
+
+/// Copies of `columns`, to keep beyond the definitions they point into (which may be read again).
+[[nodiscard]] std::vector<DerivedColumn> copiesOf(const std::vector<const DerivedColumn*>& columns);
+
 /// The derived columns of every kind, in the order of their files.
 class DerivedDefinitions {
  public:

@@ -34,8 +34,7 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
   s->types = types;
-  if (definitions != nullptr)
-    for (const core::DerivedColumn* d : definitions->forKind(s->later.shared.snaptype)) s->kindDerived.push_back(*d);
+  if (definitions != nullptr) s->kindDerived = core::copiesOf(definitions->forKind(s->later.shared.snaptype));
   s->compare(std::nullopt);
   std::error_code e1, e2;
   const auto t1 = std::filesystem::last_write_time(earlierPath, e1);

@@ -38,12 +38,7 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
                                    const std::vector<const core::DerivedColumn*>& derived)
     : ResultWindow({"frmcompare", "grdcompare", "statcompare"}, title, platform, parent),
       m_compared(std::move(compared)),
-      m_derived([&derived] {
-        std::vector<core::DerivedColumn> copies;
-        copies.reserve(derived.size());
-        for (const core::DerivedColumn* d : derived) copies.push_back(*d);
-        return copies;
-      }()) {
+      m_derived(core::copiesOf(derived)) {
   ComparedSnapshots& s = *m_compared;
   m_settings = new CompareSettingsBar(s.earlier.time.empty() && s.later.time.empty(), s.fileIntervalMicros, this);
   QToolBar* bar = addToolBar(QStringLiteral("Settings"));
@@ -59,9 +54,7 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
 
 void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder) {
   comparison = core::compareSnapshots(earlier, later, types, givenMicros, dateOrder);
-  std::vector<const core::DerivedColumn*> columns;
-  for (const core::DerivedColumn& d : kindDerived) columns.push_back(&d);
-  core::leaveOutPlaceholders(comparison, earlier, later, columns);
+  core::leaveOutPlaceholders(comparison, earlier, later, core::pointersTo(kindDerived));
 }
 
 void ComparisonWindow::fill() {
@@ -69,9 +62,7 @@ void ComparisonWindow::fill() {
   core::GridStore& store = this->store();
   core::writeComparisonGrid(s.comparison, s.earlier, s.later, store);
   if (!m_derived.empty()) {
-    std::vector<const core::DerivedColumn*> columns;
-    for (const core::DerivedColumn& d : m_derived) columns.push_back(&d);
-    const core::ComparisonDerived more(columns, s.comparison);
+    const core::ComparisonDerived more(core::pointersTo(m_derived), s.comparison);
     const int first = store.cols();
     store.setCols(first + more.cols());
     more.writeHeader(store, 0, first);
@@ -127,9 +118,7 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
     ++r;
   }
   // The derived columns: on each snapshot, and under Change their value in the interval.
-  std::vector<const core::DerivedColumn*> columns;
-  for (const core::DerivedColumn& d : m_derived) columns.push_back(&d);
-  const core::DerivedEvaluator onEarlier(columns, s.earlier.shared.vars);
+  const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.shared.vars);
   const int first = grid.cols() - 1 - 2 * static_cast<int>(m_derived.size());  // before the entry numbers
   for (size_t i = 0; i < m_derived.size(); ++i, ++r) {
     const int col = first + 2 * static_cast<int>(i);

@@ -45,13 +45,6 @@ const core::DerivedDefinitions& DerivedColumnsOption::loaded() {
   return *m_definitions;
 }
 
-std::vector<const core::DerivedColumn*> DerivedColumnsOption::shown() const {
-  std::vector<const core::DerivedColumn*> columns;
-  columns.reserve(m_shown.size());
-  for (const core::DerivedColumn& c : m_shown) columns.push_back(&c);
-  return columns;
-}
-
 const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner) {
   loaded();
   if (!m_errors.empty()) {

@@ -38,7 +38,7 @@ class DerivedColumnsOption {
 
   /// The derived columns the last apply() added to the grid (none when not chosen); valid
   /// until the next apply().
-  [[nodiscard]] std::vector<const core::DerivedColumn*> shown() const;
+  [[nodiscard]] std::vector<const core::DerivedColumn*> shown() const { return core::pointersTo(m_shown); }
 
   /// Before a load: when the reload filter of `load` is on one of the derived columns in the
   /// grid of `shared` (which the load does not fill), takes it out of `load` for apply().
