@@ -75,6 +75,22 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
   return pass;
 }
 
+/// Loads snapshot `index` (from 0; past the last, the last) of the chosen kind into `out`;
+/// returns how many snapshots were read, 0 (with `out` saying so) when the file has none such.
+int loadIndexed(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
+                bool sizeColumns, const KindChoice& kind) {
+  int n = 0;
+  const SnapshotPass pass = forEachSnapshot(
+      path, kind, configFolder,
+      [&](LoadedSnapshot& s) {
+        out = takeSnapshot(s);
+        return ++n <= index;
+      },
+      sizeColumns);
+  if (n == 0) missingKind(path, pass, out);
+  return n;
+}
+
 }  // namespace
 
 LoadedSnapshot takeSnapshot(LoadedSnapshot& s) {
@@ -94,32 +110,12 @@ void loadSnapshot(const std::string& path, int index, const std::string& configF
     if (pass.kind < 0 && out.error.empty()) missingKind(path, pass, out);
     return;
   }
-  int n = 0;
-  bool found = false;
-  const SnapshotPass pass = forEachSnapshot(
-      path, kind, configFolder,
-      [&](LoadedSnapshot& s) {
-        out = takeSnapshot(s);
-        found = true;
-        return n++ < index;
-      },
-      sizeColumns);
-  if (!found) missingKind(path, pass, out);
+  (void)loadIndexed(path, index, configFolder, out, sizeColumns, kind);
 }
 
 int loadLastSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out, bool sizeColumns,
                      const KindChoice& kind) {
-  int n = 0;
-  const SnapshotPass pass = forEachSnapshot(
-      path, kind, configFolder,
-      [&](LoadedSnapshot& s) {
-        out = takeSnapshot(s);
-        ++n;
-        return true;
-      },
-      sizeColumns);
-  if (n == 0) missingKind(path, pass, out);
-  return n;
+  return loadIndexed(path, ReportLoader::kLastSnapshot, configFolder, out, sizeColumns, kind);
 }
 
 void loadSnapshotPair(const std::string& path1, int index1, const std::string& path2, int index2,
