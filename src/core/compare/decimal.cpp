@@ -50,6 +50,12 @@ Decimal difference(const Decimal& later, const Decimal& earlier) {
   return {later.units * powerOfTen(scale - later.scale) - earlier.units * powerOfTen(scale - earlier.scale), scale};
 }
 
+std::optional<Decimal> difference(std::string_view later, std::string_view earlier) {
+  const std::optional<Decimal> a = parseDecimal(earlier);
+  const std::optional<Decimal> b = a ? parseDecimal(later) : std::nullopt;
+  return b ? std::optional(difference(*b, *a)) : std::nullopt;
+}
+
 std::string formatDecimal(const Decimal& d) {
   __int128 u = d.units < 0 ? -d.units : d.units;
   // Digits from the last on; a 128-bit division is a library call, so the digits of what fits

@@ -33,6 +33,10 @@ inline constexpr int kMaxDecimalScale = 12;
 /// later - earlier, exact, at the larger scale of the two.
 [[nodiscard]] Decimal difference(const Decimal& later, const Decimal& earlier);
 
+/// The same of two values as printed; nothing when either is no number (a counter that went
+/// down gives a negative difference, for the caller to call a reset).
+[[nodiscard]] std::optional<Decimal> difference(std::string_view later, std::string_view earlier);
+
 /// Fixed-point text with `d.scale` decimals ("-0.000120", "15320").
 [[nodiscard]] std::string formatDecimal(const Decimal& d);
 

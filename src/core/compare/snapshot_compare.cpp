@@ -128,16 +128,14 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
     change.clear();
     rate.clear();
     if (!earlier || !later || !c.resetNote.empty()) continue;
-    const std::optional<Decimal> a = parseDecimal(before);
-    const std::optional<Decimal> b = a ? parseDecimal(after) : std::nullopt;
-    if (!b) continue;
-    const Decimal d = difference(*b, *a);
-    if (d.units < 0) {
+    const std::optional<Decimal> d = difference(after, before);
+    if (!d) continue;
+    if (d->units < 0) {
       reset = true;
       continue;
     }
-    change = formatDecimal(d);
-    if (c.intervalMicros) rate = formatDecimal(*ratePerSecond(d, *c.intervalMicros));
+    change = formatDecimal(*d);
+    if (c.intervalMicros) rate = formatDecimal(*ratePerSecond(*d, *c.intervalMicros));
   }
   return reset;
 }

@@ -106,11 +106,8 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
         continue;
       }
       if (restarted || !before) continue;
-      const std::optional<Decimal> a = parseDecimal(e.inputs[k]);
-      const std::optional<Decimal> b = a ? parseDecimal(now[k]) : std::nullopt;
-      if (!b) continue;
-      const Decimal d = difference(*b, *a);
-      if (d.units >= 0) change[k] = formatDecimal(d);  // a counter that went down has no change
+      const std::optional<Decimal> d = difference(now[k], e.inputs[k]);
+      if (d && d->units >= 0) change[k] = formatDecimal(*d);  // a counter that went down has no change
     }
     e.changes[at] = parseDecimal(formula.evaluate([&change](size_t k) -> std::string_view { return change[k]; }));
     if (e.changes[at]) e.total += std::fabs(toDouble(*e.changes[at]));

@@ -46,8 +46,9 @@ struct ChartData {
 /// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
 /// snapshot, in order of occurrence). A counter's change is that of --compare: none where a
 /// value is missing or not a number, none where the counter went down (a reset), and none
-/// over an interval in which every counter restarted (countersRestarted). A gauge's change is its plain difference. The
-/// interval comes from the snapshots' times, else `givenMicros`. Memory: two numbers per entry and snapshot.
+/// over an interval in which every counter restarted (countersRestarted). A gauge's change
+/// is its plain difference. The interval comes from the snapshots' times, else
+/// `givenMicros`. Memory: two numbers per entry and snapshot.
 class ChartSeries {
  public:
   ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros = std::nullopt);
@@ -67,9 +68,9 @@ class ChartSeries {
   [[nodiscard]] int snapshots() const { return static_cast<int>(m_labels.size()); }
 
   /// The lines of `measure` (the first of measures() when it is none of them): the entry
-  /// whose key text is `current` (when the series has it),
-  /// then those of the largest total change (the sum of the changes' sizes; ties in order of
-  /// first appearance), `most` lines in all.
+  /// whose key text is `current` (when the series has it), then those of the largest total
+  /// change (the sum of the changes' sizes; ties in order of first appearance), `most` lines
+  /// in all.
   [[nodiscard]] ChartData chart(ChartMeasure measure, const std::string& current, size_t most = 10) const;
 
  private:
