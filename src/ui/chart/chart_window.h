@@ -39,8 +39,9 @@ void sortByFileName(QStringList& paths);
 /// the legend names each by its key; hovering over a point shows its time, entry and value),
 /// and beside it the same points in the grid `grdchart` (sortable and copyable as the other
 /// result windows). `cmbmeasure` switches a counter between per second, change per interval
-/// and value, a derived column between in interval and value; a gauge shows its value. File > "Add Files..." draws the
-/// snapshots of later files too (in name order); "Save Image..." writes the chart as a PNG.
+/// and value, a derived column between in interval and value; a gauge shows its value.
+/// File > "Add Files..." draws the snapshots of later files too (in name order); "Save
+/// Image..." writes the chart as a PNG.
 class ChartWindow final : public ResultWindow {
   Q_OBJECT
 
