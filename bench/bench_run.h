@@ -19,6 +19,11 @@ extern char** environ;
 
 namespace bench {
 
+/// Seconds of wall time since `start`.
+inline double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 struct Timing {
   double seconds = 0;
   double cpuSeconds = 0;  // user + system time of the child
@@ -62,7 +67,7 @@ inline Timing runOnce(const std::vector<std::string>& args) {
     std::perror("wait4");
     std::exit(1);
   }
-  t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  t.seconds = secondsSince(start);
   posix_spawn_file_actions_destroy(&actions);
   t.maxRssKiB = usage.ru_maxrss;
   auto secs = [](const timeval& tv) { return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) / 1e6; };

@@ -10,19 +10,14 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench_run.h"
 #include "core/shared_state.h"
 #include "platform/file_choosers.h"
 #include "platform/platform.h"
 #include "ui/chart/chart_window.h"
 #include "ui/main/main_window.h"
 
-namespace {
-
-double since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -44,7 +39,7 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     main.openReport(QString::fromStdString(report));
     QApplication::processEvents();
-    load = std::min(load, since(start));
+    load = std::min(load, bench::secondsSince(start));
 
     start = std::chrono::steady_clock::now();
     core::ChartSeries series(request.variable, request.type);
@@ -53,7 +48,7 @@ int main(int argc, char** argv) {
         new ui::ChartWindow(request, std::move(series), platform::systemPlatform(), platform::systemFileChoosers());
     window->show();
     QApplication::processEvents();
-    open = std::min(open, since(start));
+    open = std::min(open, bench::secondsSince(start));
     if (i == 0 && !png.isEmpty()) window->grab().save(png);
     delete window;
   }

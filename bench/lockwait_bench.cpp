@@ -7,13 +7,7 @@
 #include "core/lockwait/lock_waits.h"
 #include "core/report_loader.h"
 
-namespace {
-
-double since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   using namespace bench;
@@ -35,10 +29,10 @@ int main(int argc, char** argv) {
     core::ReportLoader loader(shared, state, observer, measure, ".");
     auto start = std::chrono::steady_clock::now();
     loader.do_refresh(report, grid);
-    load = std::min(load, since(start));
+    load = std::min(load, bench::secondsSince(start));
     start = std::chrono::steady_clock::now();
     waits = core::findLockWaits(grid, shared.vars);
-    tree = std::min(tree, since(start));
+    tree = std::min(tree, bench::secondsSince(start));
     rows = grid.rows() - 1;
   }
   std::vector<double> ratios;
