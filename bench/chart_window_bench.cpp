@@ -17,8 +17,6 @@
 #include "ui/chart/chart_window.h"
 #include "ui/main/main_window.h"
 
-namespace {}  // namespace
-
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 4) {

@@ -7,8 +7,6 @@
 #include "core/lockwait/lock_waits.h"
 #include "core/report_loader.h"
 
-namespace {}  // namespace
-
 int main(int argc, char** argv) {
   using namespace bench;
   using namespace tarvolin;
