@@ -21,6 +21,7 @@
 #include "core/series/series.h"
 #include "platform/font_text_measure.h"
 #include "ui/chart/chart_drawing.h"
+#include "ui/compare/compare_settings_bar.h"
 
 namespace tarvolin::ui {
 
@@ -43,13 +44,29 @@ QString measureName(core::ChartMeasure m) {
 
 }  // namespace
 
-void readChartSnapshots(const std::string& path, const std::string& configFolder, const std::string& kind,
-                        core::ChartSeries& series) {
+ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
+                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series) {
+  ChartRead read;
   std::optional<std::string> choice;
   if (!kind.empty()) choice = kind;
-  core::forEachSeriesSnapshot({{path}, choice, configFolder}, [&](core::LoadedSnapshot& s, int) {
-    series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
-  });
+  const auto note = [&read](const std::string& text) { read.notes.push_back(text); };
+  core::DateOrderEvidence evidence;
+  for (; read.files < paths.size(); ++read.files) {  // the order from every file that can be read
+    try {
+      core::forEachSeriesSnapshot({{paths[read.files]}, choice, configFolder, {}},
+                                  [&](core::LoadedSnapshot& s, int) { core::addDateEvidence(s, evidence); });
+    } catch (const std::exception& e) {
+      read.error = e.what();
+      break;
+    }
+  }
+  series.clear();
+  series.setDateOrder(core::decideDateOrder(evidence, dates, note));
+  for (size_t i = 0; i < read.files; ++i)
+    core::forEachSeriesSnapshot(
+        {{paths[i]}, choice, configFolder, {}},
+        [&](core::LoadedSnapshot& s, int) { series.add(s, core::snapshotLabel(s, series.snapshots() + 1)); }, note);
+  return read;
 }
 
 void sortByFileName(QStringList& paths) {
@@ -101,6 +118,9 @@ void ChartWindow::buildControls() {
   label->setBuddy(m_cmbmeasure);
   bar->addWidget(label);
   bar->addWidget(m_cmbmeasure);
+  m_dates = new CompareSettingsBar(false, std::nullopt);
+  connect(m_dates, &CompareSettingsBar::changed, this, &ChartWindow::readFiles);
+  bar->addWidget(m_dates);
   bar->addStretch(1);
 
   auto* splitter = new QSplitter(Qt::Horizontal);
@@ -184,19 +204,26 @@ void ChartWindow::setMeasure(core::ChartMeasure measure) {
 
 void ChartWindow::addFiles(QStringList paths) {
   sortByFileName(paths);
+  for (const QString& path : paths) m_request.later.push_back(QFile::encodeName(path).toStdString());
+  readFiles();
+}
+
+void ChartWindow::readFiles() {
+  std::vector<std::string> paths{m_request.path};
+  paths.insert(paths.end(), m_request.later.begin(), m_request.later.end());
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  for (const QString& path : paths) {
-    try {
-      readChartSnapshots(QFile::encodeName(path).toStdString(), m_request.configFolder, m_request.kind, m_series);
-    } catch (const std::exception& e) {
-      QApplication::restoreOverrideCursor();
-      platform().dialogs.message(this, QString::fromStdString(e.what()));
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      break;
-    }
-  }
+  const ChartRead read =
+      readChartSnapshots(paths, m_request.configFolder, m_request.kind, m_dates->dateOrder(), m_series);
+  if (read.files < paths.size()) m_request.later.resize(read.files > 0 ? read.files - 1 : 0);
+  std::string told;
+  for (const std::string& note : read.notes) told += note + "\n";
+  if (!read.error.empty()) told += read.error + "\n";
   redraw();
   QApplication::restoreOverrideCursor();
+  if (!told.empty()) {
+    told.pop_back();
+    platform().dialogs.message(this, QString::fromStdString(told));
+  }
 }
 
 void ChartWindow::addFilesChosen() {
