@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
 
     start = std::chrono::steady_clock::now();
     core::ChartSeries series(request.variable, request.type);
-    ui::readChartSnapshots(report, ".", "", series);
+    ui::readChartSnapshots({report}, ".", "", std::nullopt, series);
     auto* window =
         new ui::ChartWindow(request, std::move(series), platform::systemPlatform(), platform::systemFileChoosers());
     window->show();
