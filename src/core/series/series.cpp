@@ -18,10 +18,9 @@ std::string occurrenceKey(const std::string& name, int occurrence) {
   return occurrence == 1 ? name : name + '\x1f' + std::to_string(occurrence);
 }
 
-/// Reads the snapshots of `source` as forEachSeriesSnapshot does, each with its file's path;
-/// `settled` gets the files that hold the kind and the kind by its heading.
-int readSeries(const SeriesSource& source,
-               const std::function<void(LoadedSnapshot&, int number, const std::string& path)>& take,
+/// Reads the snapshots of `source` as forEachSeriesSnapshot does; `settled` gets the files
+/// that hold the kind and the kind by its heading.
+int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
                const SeriesNote& note, SeriesSource* settled) {
   KindChoice choice = source.kind ? parseKindChoice(*source.kind) : KindChoice{};
   bool byHeading = false;  // `choice` names the series' kind by the heading met in its first file
@@ -35,13 +34,14 @@ int readSeries(const SeriesSource& source,
           if (!s.error.empty()) throw SeriesError(s.error);
           LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
           any = true;
-          take(own, ++number, path);
+          take(own, ++number);
           return true;
         },
         false);  // a series never shows the snapshots' grids: no column is sized
     if (any) {
-      if (!byHeading) choice = KindChoice{0, pass.index.kinds()[static_cast<size_t>(pass.kind)].heading, false};
-      byHeading = true;
+      if (!byHeading && pass.kind >= 0)
+        choice = KindChoice{0, pass.index.kinds()[static_cast<size_t>(pass.kind)].heading, false};
+      byHeading = !choice.heading.empty();
       if (settled != nullptr) {
         settled->paths.push_back(path);
         settled->kind = choice.heading;
@@ -107,8 +107,7 @@ std::string snapshotLabel(const LoadedSnapshot& s, int number) {
 
 int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
                           const SeriesNote& note) {
-  return readSeries(
-      source, [&](LoadedSnapshot& s, int number, const std::string&) { take(s, number); }, note, nullptr);
+  return readSeries(source, take, note, nullptr);
 }
 
 void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence) {
@@ -130,7 +129,7 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
   std::string previousLabel;
   readSeries(
       source,
-      [&](LoadedSnapshot& s, int number, const std::string&) {
+      [&](LoadedSnapshot& s, int number) {
         addDateEvidence(s, evidence);  // given an order too: to say where a date is none in it
         if (!hooks.plan) return;
         LoadedSnapshot sketch = sketchOf(s);
@@ -148,7 +147,7 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
   previous = LoadedSnapshot();
   return readSeries(
       settled,
-      [&](LoadedSnapshot& s, int number, const std::string&) {
+      [&](LoadedSnapshot& s, int number) {
         std::string label = snapshotLabel(s, number);
         if (number > 1) {
           Comparison c = compareSnapshots(previous, s, types, givenMicros, settled.dateOrder);

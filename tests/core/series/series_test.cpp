@@ -140,6 +140,12 @@ TEST_F(Series, OneDateOrderForAllTheFiles) {
   EXPECT_NE(notes[0].find("\"13/05/2026 00:00:30\" is no date month first (MDY), the order --date-order gives"),
             std::string::npos)
       << notes[0];
+  // A later stamp that reads only month first: said, naming --date-order.
+  run({paths[0], paths[1], file(snapshot("05/14/2026 00:01:30", "170"))});
+  ASSERT_EQ(notes.size(), 1U);
+  EXPECT_EQ(notes[0],
+            "Dates: read day first (DMY) as \"13/05/2026 00:00:30\" shows, but \"05/14/2026 00:01:30\" "
+            "reads only the other way: the intervals next to it are wrong; --date-order sets the order");
   ChartSeries chart("Rows Read", ValueType::Counter);
   chart.setDateOrder(DateOrder::DMY);
   for (const std::string& path : paths)
