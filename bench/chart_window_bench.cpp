@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   const std::string report = argv[1];
   const QString png = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
   const int runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
-  ui::ChartRequest request{report, ".", argv[2], core::ValueType::Counter, argv[3], ""};
+  ui::ChartRequest request{report, ".", argv[2], core::ValueType::Counter, argv[3], "", {}};
 
   double load = 1e30;
   double open = 1e30;

@@ -70,16 +70,18 @@ const char* orderName(DateOrder order) {
 
 }  // namespace
 
-DateOrder decideDateOrder(const DateOrderEvidence& evidence, std::optional<DateOrder> given, const SeriesNote& note) {
+DateOrder decideDateOrder(const DateOrderEvidence& evidence, std::optional<DateOrder> given, const SeriesNote& note,
+                          std::string_view setting) {
   const DateOrder order = given.value_or(evidence.order());
   const std::string& against = evidence.against(order);
   if (against.empty() || !note) return order;
   if (given)
-    note("Dates: \"" + against + "\" is no date " + orderName(order) +
-         ", the order --date-order gives: the intervals next to it have no length");
+    note("Dates: \"" + against + "\" is no date " + orderName(order) + ", the order " + std::string(setting) +
+         " gives: the intervals next to it have no length");
   else
     note("Dates: read " + std::string(orderName(order)) + " as \"" + evidence.onlyIn(order) + "\" shows, but \"" +
-         against + "\" reads only the other way: the intervals next to it are wrong; --date-order sets the order");
+         against + "\" reads only the other way: the intervals next to it are wrong; " + std::string(setting) +
+         " sets the order");
   return order;
 }
 

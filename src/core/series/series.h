@@ -55,9 +55,9 @@ void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence);
 
 /// The one order of the dates of a series: `given`, else as `evidence`, gathered from all
 /// its files' timestamps, shows. `note` gets a timestamp that can't be read in that order
-/// ("Dates: ..."), naming --date-order.
+/// ("Dates: ..."), naming `setting`, where the order is given.
 [[nodiscard]] DateOrder decideDateOrder(const DateOrderEvidence& evidence, std::optional<DateOrder> given,
-                                        const SeriesNote& note = {});
+                                        const SeriesNote& note = {}, std::string_view setting = "--date-order");
 
 /// Two consecutive snapshots of a series and their comparison, as compareSnapshots makes it.
 struct SeriesInterval {

@@ -27,7 +27,7 @@ void readRequest(QWidget* owner, platform::Platform& platform, ChartRequest& req
   QApplication::restoreOverrideCursor();
   platform.dialogs.message(owner, QString::fromStdString(told));
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (!read.error.empty()) request.later.resize(read.files - 1);
+  dropUnread(read, request.later);
 }
 
 /// A report of one snapshot: says so and offers to add the files of later ones. False, after

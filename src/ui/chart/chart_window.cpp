@@ -61,12 +61,20 @@ ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::s
     }
   }
   series.clear();
-  series.setDateOrder(core::decideDateOrder(evidence, dates, note));
-  for (size_t i = 0; i < read.files; ++i)
-    core::forEachSeriesSnapshot(
-        {{paths[i]}, choice, configFolder, {}},
-        [&](core::LoadedSnapshot& s, int) { series.add(s, core::snapshotLabel(s, series.snapshots() + 1)); }, note);
+  series.setDateOrder(core::decideDateOrder(evidence, dates, note, "Dates"));
+  for (size_t i = 0; i < read.files; ++i) {
+    const auto add = [&](core::LoadedSnapshot& s, int) {
+      series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
+    };
+    if (core::forEachSeriesSnapshot({{paths[i]}, choice, configFolder, {}}, add, note) == 0) read.skipped.push_back(i);
+  }
   return read;
+}
+
+void dropUnread(const ChartRead& read, std::vector<std::string>& later) {
+  if (read.files <= later.size()) later.resize(read.files > 0 ? read.files - 1 : 0);
+  for (auto i = read.skipped.rbegin(); i != read.skipped.rend(); ++i)
+    if (*i > 0 && *i <= later.size()) later.erase(later.begin() + static_cast<std::ptrdiff_t>(*i - 1));
 }
 
 void sortByFileName(QStringList& paths) {
@@ -214,7 +222,7 @@ void ChartWindow::readFiles() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const ChartRead read =
       readChartSnapshots(paths, m_request.configFolder, m_request.kind, m_dates->dateOrder(), m_series);
-  if (read.files < paths.size()) m_request.later.resize(read.files > 0 ? read.files - 1 : 0);
+  dropUnread(read, m_request.later);
   std::string told;
   for (const std::string& note : read.notes) told += note + "\n";
   if (!read.error.empty()) told += read.error + "\n";

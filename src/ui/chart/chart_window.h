@@ -35,6 +35,7 @@ struct ChartRead {
   size_t files = 0;                ///< how many files, from the first, were read
   std::string error;               ///< why the file after those could not be read, or empty
   std::vector<std::string> notes;  ///< files without the kind (skipped), dates against the order
+  std::vector<size_t> skipped;     ///< the files without the kind, by their index in the paths read
 };
 
 /// Reads the snapshots of `paths` into `series` afresh (those without a time numbered from
@@ -42,6 +43,9 @@ struct ChartRead {
 /// A file without the kind is skipped; the files from one that can't be read on are not read.
 ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
                              const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series);
+
+/// Drops from `later`, the files read after the first, those `read` skipped or did not read.
+void dropUnread(const ChartRead& read, std::vector<std::string>& later);
 
 /// Puts later snapshot files (one a minute, say) in the order of their names, folders aside.
 void sortByFileName(QStringList& paths);
@@ -90,7 +94,8 @@ class ChartWindow final : public ResultWindow {
   void redraw();
   void redrawTable();
   void addFilesChosen();
-  /// Reads the files of m_request again into the series, in the order Dates says, and draws them.
+  /// Reads the files of m_request again into the series, in the order Dates says, and draws
+  /// them; those skipped or not read are told once and dropped.
   void readFiles();
   void saveImageChosen();
   [[nodiscard]] QString valueTitle() const;

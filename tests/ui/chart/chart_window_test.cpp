@@ -146,6 +146,7 @@ class ChartWindowTest : public QObject {
                            minutes + "51.txt"};
     child<QAction>(*w, "menaddfiles")->trigger();
     QVERIFY(d.dialogs.messages.last().endsWith("dynamic_sql_snapshot.txt: no Table Snapshot, skipped"));
+    const auto told = d.dialogs.messages.size();
     auto* dates = child<QComboBox>(*w, "cmbdateorder");
     for (const int order : {0, 1}) {
       dates->setCurrentIndex(order);
@@ -157,6 +158,11 @@ class ChartWindowTest : public QObject {
         QCOMPARE(w->data().lines[i].text, whole->data().lines[i].text);
       }
     }
+    // The file skipped is told once; day first, the minutes' "/" stamps are no dates, which is told.
+    QCOMPARE(d.dialogs.messages.size(), told + 1);
+    QCOMPARE(d.dialogs.messages.last(),
+             "Dates: \"11/27/2026 07:58:13.602291\" is no date day first (DMY), the "
+             "order Dates gives: the intervals next to it have no length");
     delete w;
     delete whole;
   }
