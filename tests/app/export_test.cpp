@@ -476,6 +476,8 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   }
   EXPECT_EQ(run({packed}).out, expected.out);
   EXPECT_EQ(run({"--filter", "Mode=IX", "-"}, plain).out, run({"--filter", "Mode=IX", plain}).out);
+  const std::string loop = sample("series/tables_loop.txt");
+  EXPECT_EQ(run({"--series", "-"}, loop).out, run({"--series", loop}).out);  // read twice
 
   // Cut short: the entries before the cut are written, the reason is given, and the exit code is 1.
   std::string tables = "Table Snapshot\n";
