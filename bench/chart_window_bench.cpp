@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   const std::string report = argv[1];
   const QString png = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
   const int runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
-  ui::ChartRequest request{report, ".", argv[2], core::ValueType::Counter, argv[3], ""};
+  ui::ChartRequest request{report, ".", argv[2], core::ValueType::Counter, argv[3], "", {}};
 
   double load = 1e30;
   double open = 1e30;
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
 
     start = std::chrono::steady_clock::now();
     core::ChartSeries series(request.variable, request.type);
-    ui::readChartSnapshots(report, ".", "", series);
+    ui::readChartSnapshots({report}, ".", "", std::nullopt, series);
     auto* window =
         new ui::ChartWindow(request, std::move(series), platform::systemPlatform(), platform::systemFileChoosers());
     window->show();

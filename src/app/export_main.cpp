@@ -138,6 +138,17 @@ void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv
   standardOutput().flush();
 }
 
+/// --series, which reads its reports twice: standard input through a file.
+int exportSpooledSeries(app::ExportOptions options, const char* argv0) {
+  std::optional<SpooledInput> spooled;
+  for (std::string& report : options.reports) {
+    if (report != "-") continue;
+    if (!spooled && !spool(spooled)) return 1;
+    report = spooled->path();
+  }
+  return app::exportSeries(options, argv0);
+}
+
 /// --kinds: one line per kind of the report, in order of first appearance.
 int exportKinds(const app::ExportOptions& options) {
   std::optional<SpooledInput> spooled;
@@ -300,7 +311,7 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (options->compare) return compareReports(*options, argv[0]);
-  if (options->series) return app::exportSeries(*options, argv[0]);
+  if (options->series) return exportSpooledSeries(*options, argv[0]);
   if (options->lockWaits) return exportLockWaits(*options);
   if (options->deadlocks) return exportDeadlocks(*options);
   if (options->kinds) return exportKinds(*options);

@@ -113,16 +113,21 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "every snapshot of the reports in the order given (all of a file's, in\n"
          "file order), each consecutive pair compared as --compare does: columns\n"
          "\"From\" and \"To\" (the pair's \"Snapshot timestamp\" values, or #N, the\n"
-         "snapshot's number from 1 across all reports), then those of --compare.\n"
-         "Standard error says \"Snapshots: N, intervals: N-1\"; fewer than two\n"
-         "snapshots is an error (exit 1)");
+         "snapshot's number from 1 across all reports), then those of --compare,\n"
+         "every column any interval has. The kind is that --kind names in the\n"
+         "first report (its first kind without --kind), later reports matched by\n"
+         "its heading; a report without it is skipped (\"t_02.txt: no Table\n"
+         "Snapshot, skipped\" on standard error) and the next interval spans the\n"
+         "gap. All dates are read in one order. Standard error says \"Snapshots:\n"
+         "N, intervals: N-1\"; fewer than two snapshots is an error (exit 1)");
   d.value("--interval", raw.interval, "SECONDS",
           "the interval, instead of the one of the \"Snapshot timestamp\" lines");
   d.value("--date-order", raw.dateOrder, "DMY|MDY|YMD",
-          "the order of day, month and year in the reports' dates; by default\n"
-          "read from their form: with / month first, with . day first, with -\n"
-          "year first after four digits and else day first, unless a month\n"
-          "field above 12 shows the other order");
+          "the order of day, month and year in the reports' dates (of all the\n"
+          "reports of --series); by default one order per report (per series),\n"
+          "read from the form of its dates: with / month first, with . day\n"
+          "first, with - year first after four digits and else day first,\n"
+          "unless a field above 12 in any of them shows the other order");
   d.flag("--lock-waits", o.lockWaits, "",
          "who waits for whom in a lock snapshot: one row per application that\n"
          "holds a lock somebody waits for or waits itself, in tree order (roots\n"
@@ -195,7 +200,7 @@ std::string checkCombination(const ExportOptions& o) {
     return std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
   if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
   if (!o.compare && !o.series && o.intervalMicros) return "--interval needs --compare or --series";
-  if (!o.compare && o.dateOrder) return "--date-order needs --compare";
+  if (!o.compare && !o.series && o.dateOrder) return "--date-order needs --compare or --series";
   return {};
 }
 

@@ -54,7 +54,8 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
-    "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--kind K] REPORT...\n"
+    "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
+    "                       [--kind K] REPORT...\n"
     "       tarvolin-export --statements [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";

@@ -36,15 +36,19 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
     const core::CounterTypes types = core::loadCounterTypes(programFolder(argv0));
     std::optional<std::string> kind;
     if (!options.kind.empty()) kind = options.kind;
-    snapshots = core::forEachInterval({options.reports, kind, "."}, types, options.intervalMicros,
-                                      [&](core::SeriesInterval& iv) {
-                                        if (!iv.comparison.intervalMicros && intervalNote.empty())
-                                          intervalNote = iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote;
-                                        table.write(iv, [&](const core::GridStore& g, const std::vector<int>& cols) {
-                                          writeGrid(g, cols, options.csv, standardOutput());
-                                          written = true;
-                                        });
-                                      });
+    core::IntervalHooks hooks;
+    hooks.note = [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); };
+    hooks.plan = [&](core::SeriesInterval& iv) { table.plan(iv); };
+    const auto take = [&](core::SeriesInterval& iv) {
+      if (!iv.comparison.intervalMicros && intervalNote.empty())
+        intervalNote = iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote;
+      table.write(iv, [&](const core::GridStore& g, const std::vector<int>& cols) {
+        writeGrid(g, cols, options.csv, standardOutput());
+        written = true;
+      });
+    };
+    snapshots = core::forEachInterval({options.reports, kind, ".", options.dateOrder}, types, options.intervalMicros,
+                                      take, hooks);
   } catch (const OutputError&) {
     throw;  // ends the run (see main)
   } catch (const core::NoSuchKindError& e) {

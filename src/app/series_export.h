@@ -5,13 +5,16 @@
 namespace tarvolin::app {
 
 /// --series: writes every consecutive pair of snapshots of options.reports as --compare
-/// does, after columns "From" and "To", to standard output; the count of snapshots and
-/// intervals and any notes to standard error; with options.derived the kind's derived columns
-/// after the others, twice each. Counters and derived columns list from the folder of `argv0`.
-/// Returns the exit status: 0 written, 1 when a report can't be read or loaded (the rows
-/// before are written), a derived column's line is wrong, or there are fewer than two
-/// snapshots (nothing is written); 2 when a report holds no kind --kind names and nothing
-/// was written yet.
+/// does, after columns "From" and "To", to standard output, with every column of every
+/// interval (core::SeriesTable::plan); the count of snapshots and intervals and any notes to
+/// standard error (a file without the kind is skipped with a note); all dates read in one
+/// order (options.dateOrder, else as all the reports' timestamps show); with options.derived
+/// the kind's derived columns after the others, twice each. Counters and derived columns
+/// list from the folder of `argv0`.
+/// Returns the exit status: 0 written, 1 when a report can't be read or loaded (found by
+/// the first pass, before any row), a derived column's line is wrong, or there are fewer
+/// than two snapshots (nothing is written); 2 when the first report holding any lacks the
+/// kind numbered --kind.
 int exportSeries(const ExportOptions& options, const char* argv0);
 
 }  // namespace tarvolin::app

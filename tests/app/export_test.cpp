@@ -379,12 +379,23 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
       {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
       {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
       {{"--series", "--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
-      // A later file without the kind, once rows are written: a failed load, not a usage error.
+      // A later file without the kind is skipped; --kind N is the number in the first file, later
+      // files are matched by its heading; --date-order reads every date of the series.
       {{"--series", "--kind", "Table Snapshot", sample("series/tables_loop.txt"), sample("dynamic_sql_snapshot.txt")},
-       1,
+       0,
        19,
        "2026-11-27 16:47:02.770318\t",
-       "holds no such kind"},
+       "dynamic_sql_snapshot.txt: no Table Snapshot, skipped\nSnapshots: 6, intervals: 5\n"},
+      {{"--series", "--kind", "5", sample("capture_all.txt"), sample("table_snapshot.txt")},
+       0,
+       6,
+       "12/07/2026 17:05:00.118034\t11/27/2026 16:47:02.770318\treset\tSYSIBM\tSYSTABLES",
+       "Snapshots: 2, intervals: 1"},
+      {{"--series", "--date-order", "YMD", "--kind", "Table Snapshot", sample("capture_loop.txt")},
+       0,
+       9,
+       "12/07/2026 17:05:00.118034\t12/07/2026 17:06:00.119034\t\tSHOP\tINVOICE",
+       "Dates: \"12/07/2026 17:05:00.118034\" is no date year first (YMD), the order --date-order gives"},
       // The last lock snapshot alone: 4107, gone by 17:07, holds nothing.
       {{"--lock-waits", sample("capture_loop.txt")},
        0,
@@ -465,6 +476,8 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   }
   EXPECT_EQ(run({packed}).out, expected.out);
   EXPECT_EQ(run({"--filter", "Mode=IX", "-"}, plain).out, run({"--filter", "Mode=IX", plain}).out);
+  const std::string loop = sample("series/tables_loop.txt");
+  EXPECT_EQ(run({"--series", "-"}, loop).out, run({"--series", loop}).out);  // read twice
 
   // Cut short: the entries before the cut are written, the reason is given, and the exit code is 1.
   std::string tables = "Table Snapshot\n";

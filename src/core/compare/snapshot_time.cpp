@@ -62,15 +62,33 @@ std::optional<DateOrder> dateOrderOf(std::string_view text) {
 }
 
 DateOrder fileDateOrder(const std::vector<std::string_view>& stamps) {
-  std::optional<DateOrder> first;
-  for (const std::string_view stamp : stamps) {
-    const std::string_view text = trimBlanks(stamp);
-    const std::optional<DateOrder> order = yearFirst(text) ? std::nullopt : dateOrderOf(text);
-    if (!order) continue;
-    if (!first) first = (*shortDateFields(text))[2] == '/' ? DateOrder::MDY : DateOrder::DMY;
-    if (*order != *first) return *order;  // a month above 12 tells
+  DateOrderEvidence evidence;
+  for (const std::string_view stamp : stamps) evidence.add(stamp);
+  return evidence.order();
+}
+
+void DateOrderEvidence::add(std::string_view stamp) {
+  const std::string_view text = trimBlanks(stamp);
+  if (yearFirst(text)) return;
+  const std::optional<DateOrder> order = dateOrderOf(text);
+  if (!order) return;
+  const auto f = shortDateFields(text);
+  const DateOrder form = (*f)[2] == '/' ? DateOrder::MDY : DateOrder::DMY;
+  if (!m_form) {
+    m_form = form;
+    m_first = text;
   }
-  return first.value_or(DateOrder::MDY);
+  if (*order != *m_form && !m_other) m_other = order;  // a month above 12 tells
+  if ((*f)[0] > 12 && m_dayFirst.empty()) m_dayFirst = text;
+  if ((*f)[1] > 12 && m_monthFirst.empty()) m_monthFirst = text;
+}
+
+DateOrder DateOrderEvidence::order() const { return m_other.value_or(m_form.value_or(DateOrder::MDY)); }
+
+const std::string& DateOrderEvidence::against(DateOrder order) const {
+  if (order == DateOrder::DMY) return m_monthFirst;
+  if (order == DateOrder::MDY) return m_dayFirst;
+  return m_first;
 }
 
 std::optional<int64_t> parseSnapshotTime(std::string_view text, std::optional<DateOrder> order) {

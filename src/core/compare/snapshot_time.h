@@ -25,6 +25,28 @@ enum class DateOrder { DMY, MDY, YMD };
 /// MDY when none holds a date.
 [[nodiscard]] DateOrder fileDateOrder(const std::vector<std::string_view>& stamps);
 
+/// The order of the dates of a file or of a series of files, gathered stamp by stamp as
+/// fileDateOrder decides it, and the stamps that tell day first or month first for certain
+/// (a field above 12), to say where dates contradict an order.
+class DateOrderEvidence {
+ public:
+  /// Takes one timestamp; text without a day-first or month-first date is passed over.
+  void add(std::string_view stamp);
+  /// The order the stamps taken show: as fileDateOrder.
+  [[nodiscard]] DateOrder order() const;
+  /// The first stamp that can only be read in `order` (DMY or MDY), or empty.
+  [[nodiscard]] const std::string& onlyIn(DateOrder order) const {
+    return order == DateOrder::DMY ? m_dayFirst : m_monthFirst;
+  }
+  /// A stamp taken that can't be read in `order`, or empty.
+  [[nodiscard]] const std::string& against(DateOrder order) const;
+
+ private:
+  std::optional<DateOrder> m_form;                // of the first short date
+  std::optional<DateOrder> m_other;               // shown by a field above 12 against m_form
+  std::string m_first, m_dayFirst, m_monthFirst;  // the first day-or-month-first stamp, those sure of it
+};
+
 /// A timestamp such as "Snapshot timestamp" as microseconds since 1970-01-01 00:00 of the
 /// same clock (DB2 prints local time; both reports of a comparison come from one server).
 /// The date is "2022-08-02", or two two-digit fields and the year joined by "/", "-" or ".",

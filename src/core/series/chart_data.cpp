@@ -16,9 +16,9 @@ double toDouble(const Decimal& d) { return static_cast<double>(d.units) / std::p
 
 /// The interval from `earlier` to `later` as compareSnapshots takes it.
 std::optional<int64_t> intervalBetween(const std::string& earlier, const std::string& later,
-                                       std::optional<int64_t> given) {
-  const std::optional<int64_t> t1 = parseSnapshotTime(earlier);
-  const std::optional<int64_t> t2 = parseSnapshotTime(later);
+                                       std::optional<int64_t> given, std::optional<DateOrder> dates) {
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier, dates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later, dates);
   std::optional<int64_t> micros = t1 && t2 ? std::optional<int64_t>(*t2 - *t1) : given;
   if (micros && *micros <= 0) micros.reset();
   return micros;
@@ -51,14 +51,23 @@ std::vector<ChartMeasure> ChartSeries::measures() const {
   return {ChartMeasure::Value};
 }
 
+void ChartSeries::clear() {
+  m_labels.clear();
+  m_times.clear();
+  m_lastMarks = {};
+  m_intervals.clear();
+  m_entries.clear();
+  m_index.clear();
+}
+
 void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   const size_t at = m_labels.size();
-  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastMarks.time, s.time, m_given));
-  ResetMarks marks = resetMarksOf(s);
+  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastMarks.time, s.time, m_given, m_dates));
+  ResetMarks marks = resetMarksOf(s, m_dates);
   const bool restarted = at > 0 && !countersRestarted(m_lastMarks, marks).empty();  // no counter has a change
   m_lastMarks = std::move(marks);
   m_labels.push_back(label);
-  m_times.push_back(parseSnapshotTime(s.time));
+  m_times.push_back(parseSnapshotTime(s.time, m_dates));
   std::vector<int> cols;  // the variable's column, or those of the formula's variables
   if (m_derived)
     for (const std::string& v : m_derived->expression.variables()) cols.push_back(s.shared.vars.lookup(v));

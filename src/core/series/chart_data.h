@@ -10,6 +10,7 @@
 #include "core/compare/counter_types.h"
 #include "core/compare/decimal.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/compare/snapshot_time.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
@@ -63,6 +64,12 @@ class ChartSeries {
   /// derived column's InInterval and Value; anything else its Value.
   [[nodiscard]] std::vector<ChartMeasure> measures() const;
 
+  /// Reads every date of the snapshots added from now on in `dates` (by default each date as
+  /// its form shows): one order for a whole series (seriesDateOrder).
+  void setDateOrder(std::optional<DateOrder> dates) { m_dates = dates; }
+  /// Forgets every snapshot taken, to take them again (in another date order, say).
+  void clear();
+
   /// Takes the next snapshot's values. Cost: one pass over its rows.
   void add(const LoadedSnapshot& s, const std::string& label);
   [[nodiscard]] int snapshots() const { return static_cast<int>(m_labels.size()); }
@@ -90,6 +97,7 @@ class ChartSeries {
   std::string m_variable;
   ValueType m_type;
   std::optional<int64_t> m_given;
+  std::optional<DateOrder> m_dates;
   std::optional<DerivedColumn> m_derived;
   std::vector<bool> m_counter;  // by variable of the derived column's formula
   std::vector<std::string> m_labels;

@@ -10,6 +10,7 @@
 
 #include "core/compare/counter_types.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/compare/snapshot_time.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid_store.h"
 #include "core/snapshot_load.h"
@@ -24,10 +25,14 @@ class SeriesError : public std::runtime_error {
 
 /// Where the snapshots of a series come from.
 struct SeriesSource {
-  std::vector<std::string> paths;   ///< in order; a file holding several snapshots gives all, in file order
-  std::optional<std::string> kind;  ///< which kind of a file holding several (a heading or its number)
-  std::string configFolder = ".";   ///< where the kinds' configuration files are
+  std::vector<std::string> paths;      ///< in order; a file holding several snapshots gives all, in file order
+  std::optional<std::string> kind;     ///< which kind of a file holding several (a heading or its number)
+  std::string configFolder = ".";      ///< where the kinds' configuration files are
+  std::optional<DateOrder> dateOrder;  ///< how every date of the series reads; nothing: as its timestamps show
 };
+
+/// What a series tells besides its rows: a file skipped, dates that contradict the order.
+using SeriesNote = std::function<void(const std::string& note)>;
 
 /// How a snapshot is named in a series: its "Snapshot timestamp" as printed, or "#N" when it
 /// has none, N counted from 1 across all inputs.
@@ -35,9 +40,24 @@ struct SeriesSource {
 
 /// Streams the snapshots of `source`, giving each with its number (from 1) to `take`.
 /// Returns how many there were. The snapshot is reused for the next: move from it to keep it.
-/// Throws ReadError (a file can't be read), SeriesError (a load met an error) and what
-/// `take` throws. Memory: one snapshot.
-int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take);
+/// The series is of one kind: that source.kind names in the first file holding a report
+/// (its first kind without source.kind), later files matched by that kind's heading. A file
+/// without it (empty, an SQL1611W message, other kinds only) is skipped and `note` gets
+/// "PATH: no HEADING, skipped". Throws ReadError (a file can't be read), NoSuchKindError
+/// (the first file holding a report lacks the kind numbered source.kind), SeriesError (a
+/// load met an error) and what `take` throws. Memory: one snapshot.
+int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
+                          const SeriesNote& note = {});
+
+/// The timestamps of a snapshot that tell how its dates read: its time, its preamble's
+/// values, and every value of a column whose name ends in "timestamp".
+void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence);
+
+/// The one order of the dates of a series: `given`, else as `evidence`, gathered from all
+/// its files' timestamps, shows. `note` gets a timestamp that can't be read in that order
+/// ("Dates: ..."), naming `setting`, where the order is given.
+[[nodiscard]] DateOrder decideDateOrder(const DateOrderEvidence& evidence, std::optional<DateOrder> given,
+                                        const SeriesNote& note = {}, std::string_view setting = "--date-order");
 
 /// Two consecutive snapshots of a series and their comparison, as compareSnapshots makes it.
 struct SeriesInterval {
@@ -49,16 +69,28 @@ struct SeriesInterval {
   int number = 0;    ///< the interval's number, from 1
 };
 
-/// Compares each consecutive pair of snapshots of `source` (the interval from their times,
-/// else `givenMicros`) and gives it to `take`. Returns the number of snapshots. Throws as
-/// forEachSeriesSnapshot, and CompareError when two snapshots are of different kinds.
-/// Memory: two snapshots and one comparison, however many snapshots there are.
-int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
-                    const std::function<void(SeriesInterval&)>& take);
+/// What forEachInterval gives besides the intervals.
+struct IntervalHooks {
+  SeriesNote note;  ///< files skipped and dates against the order, all before the first interval
+  /// Each interval first compared on a sketch of its snapshots (their variables and one row
+  /// holding a value of each column that has one), before the first interval: what
+  /// SeriesTable::plan takes to know every column of the series.
+  std::function<void(SeriesInterval&)> plan;
+};
 
-/// The intervals of a series as one table: "From", "To", then the columns of the first
-/// interval's comparison. A later interval's column goes under the first's of the same name;
-/// one the first lacks is left out and named in dropped(). With derived columns, each of
+/// Compares each consecutive pair of snapshots of `source` (the interval from their times,
+/// else `givenMicros`) and gives it to `take`. Returns the number of snapshots. All dates
+/// read in one order, source.dateOrder or else as the timestamps of every file show, which
+/// a first pass over the files gathers (with `hooks.plan`'s sketches) before any interval
+/// is compared. Throws as forEachSeriesSnapshot, and CompareError when two snapshots are of
+/// different kinds. Memory: two snapshots and one comparison, however many snapshots there are.
+int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
+                    const std::function<void(SeriesInterval&)>& take, const IntervalHooks& hooks = {});
+
+/// The intervals of a series as one table: "From", "To", then every column of the
+/// intervals' comparisons: those of the first interval, each column a later one brings after
+/// the column it follows there. Without plan() the columns are those of the first interval,
+/// and one the first lacks is left out and named in dropped(). With derived columns, each of
 /// the kind's follows twice, as ComparisonDerived writes it: on the later snapshot's values
 /// and "NAME (in interval)" on the interval's changes.
 class SeriesTable {
@@ -69,6 +101,9 @@ class SeriesTable {
   /// with `addDerived` the derived columns of the series' kind are added.
   explicit SeriesTable(const DerivedDefinitions* derived, bool addDerived = true)
       : m_definitions(derived), m_addDerived(addDerived) {}
+
+  /// Takes the columns of an interval (IntervalHooks::plan) into the table's, before write().
+  void plan(SeriesInterval& iv);
 
   /// Rows given to `out` at most this many at a time.
   static constexpr int kSlice = 4096;
@@ -86,12 +121,17 @@ class SeriesTable {
   [[nodiscard]] const std::vector<std::string>& clashes() const { return m_clashes; }
 
  private:
+  void takeKind(const SeriesInterval& iv);
+  /// The header of the interval's comparison in row 0 of m_part.
+  void headerOf(const SeriesInterval& iv);
   void mapColumns(const SeriesInterval& iv);
 
   std::vector<std::string> m_names;              // the table's columns after From and To
   std::unordered_map<std::string, int> m_index;  // by name: the table's column
   std::vector<int> m_cols;                       // by table column: the column of m_part that holds it
   std::vector<std::string> m_dropped;
+  bool m_kindTaken = false;
+  bool m_headerWritten = false;
   const DerivedDefinitions* m_definitions = nullptr;
   bool m_addDerived = false;
   std::vector<const DerivedColumn*> m_kindColumns;  // the definitions of the series' kind, taken at the first interval

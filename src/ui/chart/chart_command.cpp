@@ -6,15 +6,35 @@
 #include <algorithm>
 
 #include "core/compare/snapshot_compare.h"
+#include "core/report_reader.h"
 
 namespace tarvolin::ui {
 
 namespace {
 
+/// Reads the files of `request` into `series`, saying in a message box which were skipped and
+/// why a later one could not be read (it and those after it are dropped). Throws ReadError
+/// when the first can't be read.
+void readRequest(QWidget* owner, platform::Platform& platform, ChartRequest& request, core::ChartSeries& series) {
+  std::vector<std::string> paths{request.path};
+  paths.insert(paths.end(), request.later.begin(), request.later.end());
+  const ChartRead read = readChartSnapshots(paths, request.configFolder, request.kind, std::nullopt, series);
+  if (read.files == 0) throw core::ReadError(read.error);  // the report shown can't be read again
+  if (read.error.empty() && read.notes.empty()) return;
+  std::string told;
+  for (const std::string& note : read.notes) told += (told.empty() ? "" : "\n") + note;
+  if (!read.error.empty()) told += (told.empty() ? "" : "\n") + read.error;
+  QApplication::restoreOverrideCursor();
+  platform.dialogs.message(owner, QString::fromStdString(told));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  dropUnread(read, request.later);
+}
+
 /// A report of one snapshot: says so and offers to add the files of later ones. False, after
 /// saying why, when there are still fewer than two.
-bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers, const QString& path,
-                   const std::string& configFolder, const std::string& kind, core::ChartSeries& series) {
+bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
+                   ChartRequest& request, core::ChartSeries& series) {
+  const QString path = QFile::decodeName(request.path.c_str());
   const QString name = QFileInfo(path).fileName();
   QApplication::restoreOverrideCursor();
   platform.dialogs.message(owner, QStringLiteral("%1 holds one snapshot: a chart over time needs two or more. Choose "
@@ -23,8 +43,8 @@ bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileC
   QStringList more = choosers.openFiles(owner, QStringLiteral("Text Files (*.txt);;All Files (*)"), path);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   sortByFileName(more);
-  for (const QString& file : more)
-    readChartSnapshots(QFile::encodeName(file).toStdString(), configFolder, kind, series);
+  for (const QString& file : more) request.later.push_back(QFile::encodeName(file).toStdString());
+  if (!more.isEmpty()) readRequest(owner, platform, request, series);
   if (series.snapshots() >= 2) return true;
   QApplication::restoreOverrideCursor();
   platform.dialogs.message(owner, QStringLiteral("No chart: a chart over time needs two snapshots or more"));
@@ -65,9 +85,8 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
       request.currentKey = core::entryKeyText(core::EntryKeys(shared, grid, startName).parts(grid.row()));
     core::ChartSeries series = column != derived.end() ? core::ChartSeries(**column, types)
                                                        : core::ChartSeries(request.variable, request.type);
-    readChartSnapshots(request.path, configFolder, request.kind, series);
-    if (series.snapshots() < 2 && !addLaterFiles(owner, platform, choosers, path, configFolder, request.kind, series))
-      return nullptr;
+    readRequest(owner, platform, request, series);
+    if (series.snapshots() < 2 && !addLaterFiles(owner, platform, choosers, request, series)) return nullptr;
     return new ChartWindow(std::move(request), std::move(series), platform, choosers, owner);
   });
 }

@@ -21,6 +21,7 @@
 #include "core/series/series.h"
 #include "platform/font_text_measure.h"
 #include "ui/chart/chart_drawing.h"
+#include "ui/compare/compare_settings_bar.h"
 
 namespace tarvolin::ui {
 
@@ -43,13 +44,37 @@ QString measureName(core::ChartMeasure m) {
 
 }  // namespace
 
-void readChartSnapshots(const std::string& path, const std::string& configFolder, const std::string& kind,
-                        core::ChartSeries& series) {
+ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
+                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series) {
+  ChartRead read;
   std::optional<std::string> choice;
   if (!kind.empty()) choice = kind;
-  core::forEachSeriesSnapshot({{path}, choice, configFolder}, [&](core::LoadedSnapshot& s, int) {
-    series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
-  });
+  const auto note = [&read](const std::string& text) { read.notes.push_back(text); };
+  core::DateOrderEvidence evidence;
+  for (; read.files < paths.size(); ++read.files) {  // the order from every file that can be read
+    try {
+      core::forEachSeriesSnapshot({{paths[read.files]}, choice, configFolder, {}},
+                                  [&](core::LoadedSnapshot& s, int) { core::addDateEvidence(s, evidence); });
+    } catch (const std::exception& e) {
+      read.error = e.what();
+      break;
+    }
+  }
+  series.clear();
+  series.setDateOrder(core::decideDateOrder(evidence, dates, note, "Dates"));
+  for (size_t i = 0; i < read.files; ++i) {
+    const auto add = [&](core::LoadedSnapshot& s, int) {
+      series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
+    };
+    if (core::forEachSeriesSnapshot({{paths[i]}, choice, configFolder, {}}, add, note) == 0) read.skipped.push_back(i);
+  }
+  return read;
+}
+
+void dropUnread(const ChartRead& read, std::vector<std::string>& later) {
+  if (read.files <= later.size()) later.resize(read.files > 0 ? read.files - 1 : 0);
+  for (auto i = read.skipped.rbegin(); i != read.skipped.rend(); ++i)
+    if (*i > 0 && *i <= later.size()) later.erase(later.begin() + static_cast<std::ptrdiff_t>(*i - 1));
 }
 
 void sortByFileName(QStringList& paths) {
@@ -101,6 +126,9 @@ void ChartWindow::buildControls() {
   label->setBuddy(m_cmbmeasure);
   bar->addWidget(label);
   bar->addWidget(m_cmbmeasure);
+  m_dates = new CompareSettingsBar(false, std::nullopt);
+  connect(m_dates, &CompareSettingsBar::changed, this, &ChartWindow::readFiles);
+  bar->addWidget(m_dates);
   bar->addStretch(1);
 
   auto* splitter = new QSplitter(Qt::Horizontal);
@@ -184,19 +212,26 @@ void ChartWindow::setMeasure(core::ChartMeasure measure) {
 
 void ChartWindow::addFiles(QStringList paths) {
   sortByFileName(paths);
+  for (const QString& path : paths) m_request.later.push_back(QFile::encodeName(path).toStdString());
+  readFiles();
+}
+
+void ChartWindow::readFiles() {
+  std::vector<std::string> paths{m_request.path};
+  paths.insert(paths.end(), m_request.later.begin(), m_request.later.end());
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  for (const QString& path : paths) {
-    try {
-      readChartSnapshots(QFile::encodeName(path).toStdString(), m_request.configFolder, m_request.kind, m_series);
-    } catch (const std::exception& e) {
-      QApplication::restoreOverrideCursor();
-      platform().dialogs.message(this, QString::fromStdString(e.what()));
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      break;
-    }
-  }
+  const ChartRead read =
+      readChartSnapshots(paths, m_request.configFolder, m_request.kind, m_dates->dateOrder(), m_series);
+  dropUnread(read, m_request.later);
+  std::string told;
+  for (const std::string& note : read.notes) told += note + "\n";
+  if (!read.error.empty()) told += read.error + "\n";
   redraw();
   QApplication::restoreOverrideCursor();
+  if (!told.empty()) {
+    told.pop_back();
+    platform().dialogs.message(this, QString::fromStdString(told));
+  }
 }
 
 void ChartWindow::addFilesChosen() {

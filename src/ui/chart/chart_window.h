@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ class QComboBox;
 
 namespace tarvolin::ui {
 
+class CompareSettingsBar;
+
 /// What a chart over time draws.
 struct ChartRequest {
   std::string path;                                 ///< the report whose snapshots are drawn
@@ -24,12 +27,25 @@ struct ChartRequest {
   core::ValueType type = core::ValueType::Counter;  ///< Counter or Gauge (Unlisted for a derived column)
   std::string currentKey;                           ///< entryKeyText of the entry drawn first, or empty
   std::string kind;                                 ///< the heading of the kind drawn, of a file of several
+  std::vector<std::string> later;                   ///< the files of later snapshots, read after `path`
 };
 
-/// Adds the snapshots of `path` to `series` (those without a time numbered after the ones it
-/// has). Throws ReadError and SeriesError.
-void readChartSnapshots(const std::string& path, const std::string& configFolder, const std::string& kind,
-                        core::ChartSeries& series);
+/// What reading the files of a chart gave.
+struct ChartRead {
+  size_t files = 0;                ///< how many files, from the first, were read
+  std::string error;               ///< why the file after those could not be read, or empty
+  std::vector<std::string> notes;  ///< files without the kind (skipped), dates against the order
+  std::vector<size_t> skipped;     ///< the files without the kind, by their index in the paths read
+};
+
+/// Reads the snapshots of `paths` into `series` afresh (those without a time numbered from
+/// 1), every date in one order: `dates`, else as the timestamps of all the files read show.
+/// A file without the kind is skipped; the files from one that can't be read on are not read.
+ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
+                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series);
+
+/// Drops from `later`, the files read after the first, those `read` skipped or did not read.
+void dropUnread(const ChartRead& read, std::vector<std::string>& later);
 
 /// Puts later snapshot files (one a minute, say) in the order of their names, folders aside.
 void sortByFileName(QStringList& paths);
@@ -41,7 +57,8 @@ void sortByFileName(QStringList& paths);
 /// result windows). `cmbmeasure` switches a counter between per second, change per interval
 /// and value, a derived column between in interval and value; a gauge shows its value.
 /// File > "Add Files..." draws the snapshots of later files too (in name order); "Save
-/// Image..." writes the chart as a PNG.
+/// Image..." writes the chart as a PNG. Dates (`cmbdateorder`, as in the comparison window)
+/// sets how the dates of all the files read: the chart is drawn again from the files.
 class ChartWindow final : public ResultWindow {
   Q_OBJECT
 
@@ -51,8 +68,10 @@ class ChartWindow final : public ResultWindow {
               platform::FileChoosers& choosers, QWidget* parent = nullptr);
   ~ChartWindow() override;
 
-  /// Adds the snapshots of `paths`, taken in name order, after those drawn; a file that can't
-  /// be read is told in a message box and the files after it are not read.
+  /// Adds the snapshots of `paths`, taken in name order, after those drawn, and reads all the
+  /// files again when the dates of the new ones show another order; a file that can't be read
+  /// is told in a message box and the files after it are not read, as are files skipped for
+  /// want of the kind and dates against the order.
   void addFiles(QStringList paths);
   /// Draws `measure`, or the series' first measure when it offers no such one (a gauge
   /// draws its value whatever is asked).
@@ -75,6 +94,9 @@ class ChartWindow final : public ResultWindow {
   void redraw();
   void redrawTable();
   void addFilesChosen();
+  /// Reads the files of m_request again into the series, in the order Dates says, and draws
+  /// them; those skipped or not read are told once and dropped.
+  void readFiles();
   void saveImageChosen();
   [[nodiscard]] QString valueTitle() const;
 
@@ -87,6 +109,7 @@ class ChartWindow final : public ResultWindow {
   QChart* m_chart = nullptr;
   QChartView* m_view = nullptr;
   QComboBox* m_cmbmeasure = nullptr;
+  CompareSettingsBar* m_dates = nullptr;
   QString m_hoverText;
   QString m_dialogPath;
 };

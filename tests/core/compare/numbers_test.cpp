@@ -63,6 +63,7 @@ TEST(SnapshotTime, EveryFormDb2PrintsGivesTheSameInstant) {
   // One date with a day above 12 sets the order of the whole file.
   EXPECT_EQ(fileDateOrder({"", "01/02/2008 10:00:00", "25/01/2008 10:00:00"}), DateOrder::DMY);
   EXPECT_EQ(fileDateOrder({"11-27-2026 16:42:08", "01-02-2026 10:00:00"}), DateOrder::MDY);
+  EXPECT_EQ(fileDateOrder({"12-12-2001 10:00:00", "12-15-2001 10:00:00"}), DateOrder::MDY);  // DB2's DCS samples
   EXPECT_EQ(parseDateOrder("dmy"), DateOrder::DMY);
 }
 

@@ -7,6 +7,7 @@
 #include "core/report_reader.h"
 #include "core/series/chart_data.h"
 #include "core/series/series.h"
+#include "core/series/snapshot_stream.h"
 
 namespace tarvolin::core {
 namespace {
@@ -36,10 +37,14 @@ class Series : public ::testing::Test {
   std::string file(const std::string& text) { return dir.write("s" + std::to_string(++files) + ".txt", text); }
   /// The series of `paths` as TSV lines; `snapshots` gets their number.
   std::vector<std::string> run(const std::vector<std::string>& paths, std::optional<int64_t> given = {},
-                               const DerivedDefinitions* derived = nullptr) {
+                               const DerivedDefinitions* derived = nullptr, std::optional<std::string> kind = {},
+                               std::optional<DateOrder> dates = {}) {
     SeriesTable table(derived);
     std::vector<std::string> lines;
-    snapshots = forEachInterval({paths, {}, dir.folder()}, types, given, [&](SeriesInterval& iv) {
+    notes.clear();
+    IntervalHooks hooks{[&](const std::string& note) { notes.push_back(note); },
+                        [&](SeriesInterval& iv) { table.plan(iv); }};
+    const auto take = [&](SeriesInterval& iv) {
       table.write(iv, [&](const GridStore& g, const std::vector<int>& cols) {
         for (int r = 0; r < g.rows(); ++r) {
           std::string line;
@@ -47,7 +52,8 @@ class Series : public ::testing::Test {
           lines.push_back(line);
         }
       });
-    });
+    };
+    snapshots = forEachInterval({paths, std::move(kind), dir.folder(), dates}, types, given, take, hooks);
     dropped = table.dropped();
     return lines;
   }
@@ -56,6 +62,7 @@ class Series : public ::testing::Test {
   int files = 0;
   int snapshots = 0;
   std::vector<std::string> dropped;
+  std::vector<std::string> notes;
 };
 
 constexpr const char* kHeader =
@@ -77,6 +84,16 @@ TEST_F(Series, PairsInOrderWithResetsAndEntriesThatAppear) {
   EXPECT_EQ(snapshots, 3);
   EXPECT_EQ(run({file(s1), file(s2), file(s3)}), expected);
   EXPECT_EQ(run({file(s1 + s2), file(s3)}), expected);
+  // A minute without the kind (empty, SQL1611W, other kinds only) is skipped: the next interval spans it.
+  const std::string other = "\n  Bufferpool Snapshot\n\nBufferpool name = IBMDEFAULTBP\n\n";
+  EXPECT_EQ(run({file(s1), file(""), file("SQL1611W  No data was returned by Database System Monitor.\n"), file(s2),
+                 file(other), file(s3)}),
+            expected);
+  ASSERT_EQ(notes.size(), 3U);
+  EXPECT_EQ(notes[0], dir.folder() + "/s8.txt: no Table Snapshot, skipped");
+  // --kind N is the kind's number in the first file; later files are matched by its heading.
+  EXPECT_EQ(run({file(s1 + other), file(other + s2 + s3)}, {}, nullptr, "1"), expected);
+  EXPECT_THROW(run({file(s1), file(s2)}, {}, nullptr, "2"), NoSuchKindError);
 }
 
 TEST_F(Series, WithoutTimesSnapshotsAreNumberedAcrossFilesAndTheGivenIntervalGivesRates) {
@@ -92,13 +109,49 @@ TEST_F(Series, OneSnapshotGivesNoInterval) {
   EXPECT_EQ(snapshots, 1);
 }
 
-TEST_F(Series, ALaterIntervalsExtraColumnIsLeftOutAndNamed) {
+TEST_F(Series, ALaterIntervalsColumnComesAfterTheOneItFollows) {
   std::string s3 = tables("", {{"A", "3"}});
   s3.insert(s3.find(" Rows Read"), " Overflows = 4\n");
-  const std::vector<std::string> lines = run({file(tables("", {{"A", "1"}}) + tables("", {{"A", "2"}}) + s3)});
+  const std::vector<std::string> lines =
+      run({file(tables("", {{"A", "1"}})), file(tables("", {{"A", "2"}})), file(s3)});
   ASSERT_EQ(lines.size(), 3U);
-  EXPECT_EQ(lines[2], "#2\t#3\t\tSHOP\tA\t3\t1\t\tUser");
-  EXPECT_EQ(dropped, std::vector<std::string>{"Overflows"});
+  EXPECT_EQ(lines[0],
+            "From\tTo\tChange\tTable Schema\tTable Name\tOverflows\tRows Read\tRows Read (change)\t"
+            "Rows Read (per s)\tTable Type");
+  EXPECT_EQ(lines[1], "#1\t#2\t\tSHOP\tA\t\t2\t1\t\tUser");
+  EXPECT_EQ(lines[2], "#2\t#3\t\tSHOP\tA\t4\t3\t1\t\tUser");
+  EXPECT_TRUE(dropped.empty());
+}
+
+TEST_F(Series, OneDateOrderForAllTheFiles) {
+  // Day first, from the 12th to the 13th: one connect time, not a restart, and a minute.
+  const auto snapshot = [](const std::string& time, const std::string& read) {
+    return "\n  Table Snapshot\n\nFirst database connect timestamp = 12/05/2026 08:00:00\nSnapshot timestamp = " +
+           time + "\n\nTable List\n Table Schema = SHOP\n Table Name = A\n Rows Read = " + read + "\n\n";
+  };
+  const std::vector<std::string> paths = {file(snapshot("12/05/2026 23:59:30", "100")),
+                                          file(snapshot("13/05/2026 00:00:30", "160"))};
+  EXPECT_EQ(run(paths).at(1), "12/05/2026 23:59:30\t13/05/2026 00:00:30\t\tSHOP\tA\t160\t60\t1.000");
+  EXPECT_TRUE(notes.empty());
+  // Month first, as --date-order may say: the 13th can't be read, which standard error says.
+  EXPECT_EQ(run(paths, {}, nullptr, {}, DateOrder::MDY).at(1),
+            "12/05/2026 23:59:30\t13/05/2026 00:00:30\t\tSHOP\tA\t160\t60\t");
+  ASSERT_EQ(notes.size(), 1U);
+  EXPECT_NE(notes[0].find("\"13/05/2026 00:00:30\" is no date month first (MDY), the order --date-order gives"),
+            std::string::npos)
+      << notes[0];
+  // A later stamp that reads only month first: said, naming --date-order.
+  run({paths[0], paths[1], file(snapshot("05/14/2026 00:01:30", "170"))});
+  ASSERT_EQ(notes.size(), 1U);
+  EXPECT_EQ(notes[0],
+            "Dates: read day first (DMY) as \"13/05/2026 00:00:30\" shows, but \"05/14/2026 00:01:30\" "
+            "reads only the other way: the intervals next to it are wrong; --date-order sets the order");
+  ChartSeries chart("Rows Read", ValueType::Counter);
+  chart.setDateOrder(DateOrder::DMY);
+  for (const std::string& path : paths)
+    forEachSeriesSnapshot({{path}, {}, dir.folder(), {}},
+                          [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  EXPECT_EQ(chart.chart(ChartMeasure::Rate, "").lines.at(0).text, (std::vector<std::string>{"", "1.000"}));
 }
 
 TEST_F(Series, AFailingLoadStopsTheSeries) {
@@ -118,7 +171,8 @@ TEST_F(Series, ChartPointsForEachMeasure) {
   forEachSeriesSnapshot({{file(tables(times[0], snaps[0]) + tables(times[1], snaps[1]) + tables(times[2], snaps[2]) +
                                tables(times[3], snaps[3]))},
                          {},
-                         dir.folder()},
+                         dir.folder(),
+                         {}},
                         [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
   using Y = std::vector<std::optional<double>>;
   const struct {
@@ -179,7 +233,7 @@ TEST_F(Series, NoChangeInTheChartOverAnIntervalInWhichTheCountersRestarted) {
                                   snapshot("2026-12-01 10:00:10", c.laterPreamble, "150"));
     ChartSeries plain("Rows Read", ValueType::Counter);
     ChartSeries derived(*defs.forKind("Table Snapshot").at(0), types);
-    forEachSeriesSnapshot({{path}, {}, dir.folder()}, [&](LoadedSnapshot& s, int n) {
+    forEachSeriesSnapshot({{path}, {}, dir.folder(), {}}, [&](LoadedSnapshot& s, int n) {
       plain.add(s, snapshotLabel(s, n));
       derived.add(s, snapshotLabel(s, n));
     });
@@ -208,7 +262,7 @@ TEST_F(Series, ANewEntryHasAnIntervalValueWhereTheFormulaHoldsNoCounter) {
   DerivedDefinitions defs;
   defs.read("Table Snapshot | Pages twice = [Data Object Pages] * 2\n", "d", errors);
   ChartSeries chart(*defs.forKind("Table Snapshot").at(0), types);
-  forEachSeriesSnapshot({{path}, {}, dir.folder()},
+  forEachSeriesSnapshot({{path}, {}, dir.folder(), {}},
                         [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
   const ChartData d = chart.chart(ChartMeasure::InInterval, "SHOP B");
   EXPECT_EQ(d.lines.at(0).text, (std::vector<std::string>{"", "10"}));
@@ -256,7 +310,7 @@ TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndCha
 
   ChartSeries chart(*defs.forKind("Table Snapshot").at(0), types);
   EXPECT_EQ(chart.measures(), (std::vector<ChartMeasure>{ChartMeasure::InInterval, ChartMeasure::Value}));
-  forEachSeriesSnapshot({{path}, {}, dir.folder()},
+  forEachSeriesSnapshot({{path}, {}, dir.folder(), {}},
                         [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
   using T = std::vector<std::string>;
   const struct {

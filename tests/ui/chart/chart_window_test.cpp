@@ -141,14 +141,28 @@ class ChartWindowTest : public QObject {
     QVERIFY(
         d.dialogs.messages.last().endsWith("holds one snapshot: a chart over time needs two or more. Choose "
                                            "the files of the later snapshots."));
-    choosers.openAnswer = {minutes + "52.txt", minutes + "50.txt", minutes + "51.txt"};
+    // A file without the kind is skipped and said so; Dates reads every file again.
+    choosers.openAnswer = {minutes + "52.txt", minutes + "50.txt", sample("dynamic_sql_snapshot.txt"),
+                           minutes + "51.txt"};
     child<QAction>(*w, "menaddfiles")->trigger();
-    QCOMPARE(w->data().labels, whole->data().labels);
-    QCOMPARE(w->data().lines.size(), whole->data().lines.size());
-    for (size_t i = 0; i < w->data().lines.size(); ++i) {
-      QCOMPARE(w->data().lines[i].key, whole->data().lines[i].key);
-      QCOMPARE(w->data().lines[i].text, whole->data().lines[i].text);
+    QVERIFY(d.dialogs.messages.last().endsWith("dynamic_sql_snapshot.txt: no Table Snapshot, skipped"));
+    const auto told = d.dialogs.messages.size();
+    auto* dates = child<QComboBox>(*w, "cmbdateorder");
+    for (const int order : {0, 1}) {
+      dates->setCurrentIndex(order);
+      emit dates->activated(order);
+      QCOMPARE(w->data().labels, whole->data().labels);
+      QCOMPARE(w->data().lines.size(), whole->data().lines.size());
+      for (size_t i = 0; i < w->data().lines.size(); ++i) {
+        QCOMPARE(w->data().lines[i].key, whole->data().lines[i].key);
+        QCOMPARE(w->data().lines[i].text, whole->data().lines[i].text);
+      }
     }
+    // The file skipped is told once; day first, the minutes' "/" stamps are no dates, which is told.
+    QCOMPARE(d.dialogs.messages.size(), told + 1);
+    QCOMPARE(d.dialogs.messages.last(),
+             "Dates: \"11/27/2026 07:58:13.602291\" is no date day first (DMY), the "
+             "order Dates gives: the intervals next to it have no length");
     delete w;
     delete whole;
   }
