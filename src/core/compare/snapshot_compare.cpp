@@ -175,10 +175,6 @@ void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vecto
   c.entries = std::move(placed);
 }
 
-}  // namespace
-
-namespace {
-
 /// The keys an entry of `kind` can be known by, best first, each the names of its variables.
 std::vector<std::vector<std::string>> keyChoices(const std::string& kind, const std::string& startName) {
   if (kind == "Tablespace Snapshot") return {{"Tablespace name"}, {"Tablespace ID"}};
@@ -202,10 +198,12 @@ bool everyEntryCarries(const SharedState& shared, const GridStore& grid, const s
   return true;
 }
 
-/// The first of `choices` from `from` on that every entry carries, else `from`.
-int chooseKey(const std::vector<std::vector<std::string>>& choices, const SharedState& shared, const GridStore& grid,
-              int from) {
-  for (int i = from; i < static_cast<int>(choices.size()); ++i)
+/// Of the keys of the grid's kind, the first from `from` on that every entry carries, else
+/// `from` (kept within the choices). A lock snapshot has one: no single row carries a lock's key.
+int keyChoice(const SharedState& shared, const GridStore& grid, const std::string& startName, int from) {
+  const std::vector<std::vector<std::string>> choices = keyChoices(shared.snaptype, startName);
+  from = std::clamp(from, 0, static_cast<int>(choices.size()) - 1);
+  for (int i = from; i < static_cast<int>(choices.size()) && choices.size() > 1; ++i)
     if (everyEntryCarries(shared, grid, choices[static_cast<size_t>(i)])) return i;
   return from;
 }
@@ -216,10 +214,8 @@ EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std
     : m_grid(grid) {
   const std::string& kind = shared.snaptype;
   m_locks = kind == kLockKind || kind == kApplicationLockKind;
+  m_choice = keyChoice(shared, grid, startName, from);
   const std::vector<std::vector<std::string>> choices = keyChoices(kind, startName);
-  from = std::clamp(from, 0, static_cast<int>(choices.size()) - 1);
-  // A lock's key is its application's and its own, which no single row carries: never a fallback.
-  m_choice = m_locks ? from : chooseKey(choices, shared, grid, from);
   for (const std::string& name : choices[static_cast<size_t>(m_choice)]) m_cols.push_back(shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
@@ -232,8 +228,8 @@ EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std
 
 int EntryKeys::commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b) {
   for (int from = 0;;) {
-    const int inA = EntryKeys(a, from).choice();
-    const int inB = EntryKeys(b, inA).choice();
+    const int inA = keyChoice(a.shared, a.grid, a.startName, from);
+    const int inB = keyChoice(b.shared, b.grid, b.startName, inA);
     if (inB == inA) return inA;
     from = inB;  // a later choice than a's: try it on a too
   }
