@@ -214,9 +214,9 @@ EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std
     : m_grid(grid) {
   const std::string& kind = shared.snaptype;
   m_locks = kind == kLockKind || kind == kApplicationLockKind;
-  m_choice = keyChoice(shared, grid, startName, from);
   const std::vector<std::vector<std::string>> choices = keyChoices(kind, startName);
-  for (const std::string& name : choices[static_cast<size_t>(m_choice)]) m_cols.push_back(shared.vars.lookup(name));
+  for (const std::string& name : choices[static_cast<size_t>(keyChoice(shared, grid, startName, from))])
+    m_cols.push_back(shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {

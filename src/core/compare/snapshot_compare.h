@@ -68,9 +68,7 @@ class EntryKeys {
   /// The keys of a grid loaded with `shared` (the main window's, say), by the first of its
   /// kind's keys from the `from`th on (0: the best) that every entry carries, else the `from`th.
   EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from = 0);
-  /// Which of its kind's keys it took (0: the best).
-  [[nodiscard]] int choice() const { return m_choice; }
-  /// The key two snapshots of one kind share: the first that every entry of both carries.
+  /// The key two snapshots of one kind share (for `from`): the first that every entry of both carries.
   [[nodiscard]] static int commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b);
   /// Entries, that is data rows (grid rows 1 to rows() - 1).
   [[nodiscard]] int size() const { return m_grid.rows() - 1; }
@@ -84,7 +82,6 @@ class EntryKeys {
  private:
   const GridStore& m_grid;
   std::vector<int> m_cols;  // the key variables' columns, -1 where missing
-  int m_choice = 0;
   bool m_locks = false;
   std::vector<int> m_owner;  // locks: by grid row, the row of the application above, or 0
 };
@@ -135,8 +132,9 @@ struct ResetMarks {
 /// else the difference of the snapshots' times. Dates are read in `dateOrder`, else in the
 /// order each report's timestamps show (fileDateOrder). A later "Last reset timestamp" after
 /// the earlier snapshot's time, or a later start of the counters (ResetMarks::connect) other
-/// than the earlier one, sets resetNote. Both snapshots are keyed alike (commonChoice). Throws CompareError when the
-/// kinds differ or are event monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
+/// than the earlier one, sets resetNote. Both snapshots are keyed alike (commonChoice).
+/// Throws CompareError when the kinds differ or are event monitor logs. Cost: one pass over
+/// each grid and a hash of the earlier keys.
 [[nodiscard]] Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later,
                                           const CounterTypes& types, std::optional<int64_t> givenMicros,
                                           std::optional<DateOrder> dateOrder = std::nullopt);
