@@ -76,8 +76,15 @@ void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const L
 }  // namespace
 
 ResetMarks resetMarksOf(const LoadedSnapshot& s, std::optional<DateOrder> dateOrder) {
-  return {s.time, std::string(firstValue(s, "First database connect timestamp")),
-          std::string(firstValue(s, "Last reset timestamp")), datesOf(s, dateOrder)};
+  ResetMarks marks{s.time, {}, std::string(firstValue(s, "Last reset timestamp")), datesOf(s, dateOrder)};
+  // DB2 spells the database's start in capitals in a Table Snapshot.
+  for (const std::string_view name : {"First database connect timestamp", "First Database Connect Timestamp"})
+    if (marks.connect.empty()) marks.connect = firstValue(s, name);
+  if (marks.connect.empty()) {
+    marks.connect = firstValue(s, "Start Database Manager timestamp");
+    marks.manager = !marks.connect.empty();
+  }
+  return marks;
 }
 
 std::string countersRestarted(const ResetMarks& earlier, const ResetMarks& later) {
@@ -88,7 +95,8 @@ std::string countersRestarted(const ResetMarks& earlier, const ResetMarks& later
   const std::optional<int64_t> t1 = parseSnapshotTime(earlier.connect, earlier.dates);
   const std::optional<int64_t> t2 = parseSnapshotTime(later.connect, later.dates);
   if (t1 && t2 ? *t1 != *t2 : trimBlanks(earlier.connect) != trimBlanks(later.connect))
-    return "the database was activated again at " + timeOfDay(later.connect);
+    return (later.manager ? "the database manager was started again at " : "the database was activated again at ") +
+           timeOfDay(later.connect);
   return {};
 }
 
@@ -127,11 +135,12 @@ bool fillRow(const Comparison& c, const GridStore* earlier, int erow, const Grid
     std::string& rate = texts[static_cast<size_t>(v.col) + 2];
     change.clear();
     rate.clear();
-    if (!earlier || !later || !c.resetNote.empty()) continue;
-    const std::optional<Decimal> d = difference(after, before);
+    if (!later || !c.resetNote.empty()) continue;
+    // A new entry began its counters at zero inside the interval: its change is its value.
+    const std::optional<Decimal> d = earlier ? difference(after, before) : parseDecimal(after);
     if (!d) continue;
-    if (d->units < 0) {
-      reset = true;
+    if (d->units < 0) {  // went down: a reset; a new entry's negative value counts nothing
+      reset = reset || earlier != nullptr;
       continue;
     }
     change = formatDecimal(*d);
@@ -166,32 +175,63 @@ void placeGone(const EntryKeys& before, const EntryKeys& after, const std::vecto
   c.entries = std::move(placed);
 }
 
+/// The keys an entry of `kind` can be known by, best first, each the names of its variables.
+std::vector<std::vector<std::string>> keyChoices(const std::string& kind, const std::string& startName) {
+  if (kind == "Tablespace Snapshot") return {{"Tablespace name"}, {"Tablespace ID"}};
+  if (kind == "Table Snapshot") return {{"Table Schema", "Table Name"}, {"Table Name"}};
+  if (kind == "Dynamic SQL Snapshot Result") return {{"Statement text"}};
+  if (kind == "Application Snapshot") return {{"Application ID"}, {"Application handle"}};
+  if (kind == kLockKind || kind == kApplicationLockKind)
+    return {{"Application handle", "Lock Name", "Lock Object Name", "Object Type"}};
+  if (const ReportKind* k = findKind(kind)) return {{std::string(k->startvar)}};
+  return {{startName}};  // the first name read, wherever a configuration puts its column
+}
+
+/// Whether every entry of `grid` has a value for each of `names`.
+bool everyEntryCarries(const SharedState& shared, const GridStore& grid, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const int col = shared.vars.lookup(name);
+    if (col < 0 && grid.rows() > 1) return false;
+    for (int r = 1; col >= 0 && r < grid.rows(); ++r)
+      if (grid.textUnchecked(r, col).empty()) return false;
+  }
+  return true;
+}
+
+/// Of the keys of the grid's kind, the first from `from` on that every entry carries, else
+/// `from` (kept within the choices). A lock snapshot has one: no single row carries a lock's key.
+int keyChoice(const SharedState& shared, const GridStore& grid, const std::string& startName, int from) {
+  const std::vector<std::vector<std::string>> choices = keyChoices(shared.snaptype, startName);
+  from = std::clamp(from, 0, static_cast<int>(choices.size()) - 1);
+  for (int i = from; i < static_cast<int>(choices.size()) && choices.size() > 1; ++i)
+    if (everyEntryCarries(shared, grid, choices[static_cast<size_t>(i)])) return i;
+  return from;
+}
+
 }  // namespace
 
-EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName) : m_grid(grid) {
+EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from)
+    : m_grid(grid) {
   const std::string& kind = shared.snaptype;
-  std::vector<std::string> names;
-  if (kind == "Tablespace Snapshot")
-    names = {"Tablespace name"};
-  else if (kind == "Table Snapshot")
-    names = {"Table Schema", "Table Name"};
-  else if (kind == "Dynamic SQL Snapshot Result")
-    names = {"Statement text"};
-  else if (kind == "Application Snapshot")
-    names = {"Application ID"};
-  else if ((m_locks = kind == kLockKind || kind == kApplicationLockKind))
-    names = {"Application handle", "Lock Name", "Lock Object Name", "Object Type"};
-  else if (const ReportKind* k = findKind(kind))
-    names = {std::string(k->startvar)};
-  else
-    names = {startName};  // the first name read, wherever a configuration puts its column
-  for (const std::string& name : names) m_cols.push_back(shared.vars.lookup(name));
+  m_locks = kind == kLockKind || kind == kApplicationLockKind;
+  const std::vector<std::vector<std::string>> choices = keyChoices(kind, startName);
+  for (const std::string& name : choices[static_cast<size_t>(keyChoice(shared, grid, startName, from))])
+    m_cols.push_back(shared.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {
     const int h = m_cols[0];  // a lock row's owner, filled in, does not make it an application
     if (h >= 0 && !m_grid.textUnchecked(r, h).empty() && !m_grid.filledUnchecked(r, h)) owner = r;
     m_owner[static_cast<size_t>(r)] = owner;
+  }
+}
+
+int EntryKeys::commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b) {
+  for (int from = 0;;) {
+    const int inA = keyChoice(a.shared, a.grid, a.startName, from);
+    const int inB = keyChoice(b.shared, b.grid, b.startName, inA);
+    if (inB == inA) return inA;
+    from = inB;  // a later choice than a's: try it on a too
   }
 }
 
@@ -236,8 +276,9 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
 
   // Earlier rows by the hash of their key, those of one hash chained in file order: a table
   // of chains with open addressing, at most half full.
-  const EntryKeys before(earlier);
-  const EntryKeys after(later);
+  const int key = EntryKeys::commonChoice(earlier, later);
+  const EntryKeys before(earlier, key);
+  const EntryKeys after(later, key);
   std::vector<int> next(static_cast<size_t>(before.size()) + 1, -1);
   std::vector<bool> matched(next.size(), false);
   struct Chain {

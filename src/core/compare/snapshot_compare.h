@@ -55,15 +55,21 @@ struct ComparedEntry {
 /// variables. In a lock snapshot an application is keyed by "Application handle", a lock
 /// by the handle of the application above it plus "Lock Name" (without one, "Lock Object
 /// Name" and "Object Type"); an Application Lock Snapshot likewise. An Application Snapshot
-/// is keyed by "Application ID", other kinds of the table by their start name. A kind of no
-/// known key is keyed by the name that begins its entries as read, wherever a configuration
-/// puts its column. Holds views into the snapshot, which must outlive it.
+/// is keyed by "Application ID", else "Application handle"; a tablespace by its name, else
+/// "Tablespace ID"; a table by schema and name, else its name; other kinds of the table by
+/// their start name. A kind of no known key is keyed by the name that begins its entries as
+/// read, wherever a configuration puts its column. Of a kind's keys it takes the first that
+/// every entry carries (a report cut down with grep may lack one), never the entries'
+/// positions. Holds views into the snapshot, which must outlive it.
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;
-  explicit EntryKeys(const LoadedSnapshot& s) : EntryKeys(s.shared, s.grid, s.startName) {}
-  /// The keys of a grid loaded with `shared` (the main window's, say).
-  EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName);
+  explicit EntryKeys(const LoadedSnapshot& s, int from = 0) : EntryKeys(s.shared, s.grid, s.startName, from) {}
+  /// The keys of a grid loaded with `shared` (the main window's, say), by the first of its
+  /// kind's keys from the `from`th on (0: the best) that every entry carries, else the `from`th.
+  EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from = 0);
+  /// The key two snapshots of one kind share (for `from`): the first that every entry of both carries.
+  [[nodiscard]] static int commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b);
   /// Entries, that is data rows (grid rows 1 to rows() - 1).
   [[nodiscard]] int size() const { return m_grid.rows() - 1; }
   /// The key of the entry on grid row `row`.
@@ -100,10 +106,13 @@ struct Comparison {
 
 /// What tells whether the counters of a snapshot restarted after an earlier one.
 struct ResetMarks {
-  std::string time;     ///< its "Snapshot timestamp"
-  std::string connect;  ///< its "First database connect timestamp" (preamble, else first entry)
-  std::string resetAt;  ///< its "Last reset timestamp" (likewise)
-  DateOrder dates{};    ///< how its dates read
+  std::string time;  ///< its "Snapshot timestamp"
+  /// When its counters began: its "First database connect timestamp" (preamble, else first
+  /// entry), or a Database Manager Snapshot's "Start Database Manager timestamp".
+  std::string connect;
+  std::string resetAt;   ///< its "Last reset timestamp" (likewise)
+  DateOrder dates{};     ///< how its dates read
+  bool manager = false;  ///< `connect` is the database manager's start
 };
 
 /// The reset marks of `s`, its dates read in `dateOrder` or else as its timestamps show.
@@ -111,7 +120,9 @@ struct ResetMarks {
 
 /// Why every counter restarted between two snapshots, or empty: "counters were reset at
 /// 17:05:50" (a later "Last reset timestamp" after the earlier snapshot's time) or "the
-/// database was activated again at 17:05:50" (another "First database connect timestamp").
+/// database was activated again at 17:05:50" (another "First database connect timestamp"),
+/// "the database manager was started again at 17:05:50" (another "Start Database Manager
+/// timestamp").
 [[nodiscard]] std::string countersRestarted(const ResetMarks& earlier, const ResetMarks& later);
 
 /// Matches the entries of two snapshots of one kind by key (EntryKeys; a key that repeats
@@ -120,9 +131,10 @@ struct ResetMarks {
 /// followed by "NAME (change)" and "NAME (per s)". The interval is `givenMicros` when given,
 /// else the difference of the snapshots' times. Dates are read in `dateOrder`, else in the
 /// order each report's timestamps show (fileDateOrder). A later "Last reset timestamp" after
-/// the earlier snapshot's time, or a later "First database connect timestamp" other than the
-/// earlier one, sets resetNote. Throws CompareError when the kinds differ or are event
-/// monitor logs. Cost: one pass over each grid and a hash of the earlier keys.
+/// the earlier snapshot's time, or a later start of the counters (ResetMarks::connect) other
+/// than the earlier one, sets resetNote. Both snapshots are keyed alike (commonChoice).
+/// Throws CompareError when the kinds differ or are event monitor logs. Cost: one pass over
+/// each grid and a hash of the earlier keys.
 [[nodiscard]] Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later,
                                           const CounterTypes& types, std::optional<int64_t> givenMicros,
                                           std::optional<DateOrder> dateOrder = std::nullopt);
@@ -134,7 +146,8 @@ void writeComparisonHeader(const Comparison& c, const LoadedSnapshot& later, Gri
 /// Writes entries [first, last) into `g` from row `row` on, which must have the rows and
 /// c.cols columns. A counter's change is later - earlier, exact, with the larger number of
 /// decimals of the two; its rate is per second of the interval, with kRateDecimals
-/// decimals. A lock row shows its application's handle. Empty and non-numeric values ("Not Collected") give no change;
+/// decimals. A new entry's counters began at zero inside the interval: its change is its
+/// value. A lock row shows its application's handle. Empty and non-numeric values ("Not Collected") give no change;
 /// a counter that went down gives none either and marks its row "reset", as does every matched row when c.resetNote is
 /// set. When no variable is a counter, a matched row whose values differ is marked "changed". Adds those marks to
 /// c.counts.

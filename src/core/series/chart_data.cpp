@@ -87,16 +87,24 @@ void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
       takeDerived(e, s.grid, row, cols, at, restarted);
     else
       takeValue(e, s.grid, row, cols[0], at, restarted);
+    e.lastAt = at + 1;
   }
 }
 
 void ChartSeries::takeValue(Entry& e, const GridStore& g, int row, int col, size_t at, bool restarted) const {
   if (col >= 0) e.values[at] = parseDecimal(g.text(row, col));
-  if (at == 0 || !e.values[at] || !e.values[at - 1]) return;
-  const Decimal d = difference(*e.values[at], *e.values[at - 1]);
-  if (m_type == ValueType::Counter && (d.units < 0 || restarted)) return;  // reset
-  e.changes[at] = d;
-  e.total += std::fabs(toDouble(d));
+  if (at == 0 || !e.values[at]) return;
+  const bool counter = m_type == ValueType::Counter;
+  if (e.lastAt != at) {  // new: a counter began at zero inside the interval, a gauge has no change
+    if (!counter || restarted || e.values[at]->units < 0) return;
+    e.changes[at] = e.values[at];
+  } else {
+    if (!e.values[at - 1]) return;
+    const Decimal d = difference(*e.values[at], *e.values[at - 1]);
+    if (counter && (d.units < 0 || restarted)) return;  // reset
+    e.changes[at] = d;
+  }
+  e.total += std::fabs(toDouble(*e.changes[at]));
 }
 
 void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::vector<int>& cols, size_t at,
@@ -106,23 +114,22 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
   for (size_t k = 0; k < cols.size(); ++k)
     if (cols[k] >= 0) now[k] = g.text(row, cols[k]);
   e.values[at] = parseDecimal(formula.evaluate([&now](size_t k) -> std::string_view { return now[k]; }));
-  if (at > 0) {  // over the interval that ends here; a counter has no change where the entry is new
-    const bool before = e.inputsAt == at;  // the entry was in the snapshot before
+  if (at > 0) {                          // over the interval that ends here; a new entry's counters began at zero in it
+    const bool before = e.lastAt == at;  // the entry was in the snapshot before
     std::vector<std::string> change(now.size());
     for (size_t k = 0; k < now.size(); ++k) {
       if (!m_counter[k]) {
         change[k] = now[k];
         continue;
       }
-      if (restarted || !before) continue;
-      const std::optional<Decimal> d = difference(now[k], e.inputs[k]);
+      if (restarted) continue;
+      const std::optional<Decimal> d = before ? difference(now[k], e.inputs[k]) : parseDecimal(now[k]);
       if (d && d->units >= 0) change[k] = formatDecimal(*d);  // a counter that went down has no change
     }
     e.changes[at] = parseDecimal(formula.evaluate([&change](size_t k) -> std::string_view { return change[k]; }));
     if (e.changes[at]) e.total += std::fabs(toDouble(*e.changes[at]));
   }
   e.inputs = std::move(now);
-  e.inputsAt = at + 1;
 }
 
 ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {

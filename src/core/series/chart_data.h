@@ -45,10 +45,11 @@ struct ChartData {
 
 /// One variable of every entry of a series, snapshot by snapshot: the numbers a chart draws.
 /// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
-/// snapshot, in order of occurrence). A counter's change is that of --compare: none where a
-/// value is missing or not a number, none where the counter went down (a reset), and none
-/// over an interval in which every counter restarted (countersRestarted). A gauge's change
-/// is its plain difference. The interval comes from the snapshots' times, else
+/// snapshot, in order of occurrence). A counter's change is that of --compare: its value
+/// where the entry is new (it began at zero in the interval), none where a value is missing
+/// or not a number, none where the counter went down (a reset), and none over an interval
+/// in which every counter restarted (countersRestarted). A gauge's change is its plain
+/// difference, none where the entry is new. The interval comes from the snapshots' times, else
 /// `givenMicros`. Memory: two numbers per entry and snapshot.
 class ChartSeries {
  public:
@@ -56,8 +57,8 @@ class ChartSeries {
   /// A derived column over time: its value at each snapshot (Value), and over the interval
   /// that ends there (InInterval) as --compare --derived gives it: the formula on each
   /// counter's change (none where it is missing or went down), other variables as at the
-  /// interval's end. Lines are ranked by the sum of their interval values' sizes. `types`
-  /// says which of the formula's variables are counters; it is not kept.
+  /// interval's end; a new entry's counters count from zero. Lines are ranked by the sum of their interval values'
+  /// sizes. `types` says which of the formula's variables are counters; it is not kept.
   ChartSeries(DerivedColumn column, const CounterTypes& types, std::optional<int64_t> givenMicros = std::nullopt);
 
   /// What the series can draw, the first by default: a counter's Rate, Change and Value; a
@@ -87,7 +88,7 @@ class ChartSeries {
     std::vector<std::optional<Decimal>> changes;  // by snapshot: over the interval that ends there
     double total = 0;                             // the sum of the changes' sizes
     std::vector<std::string> inputs;              // a derived column's: its variables at the last snapshot
-    size_t inputsAt = 0;                          // which snapshot that was, plus 1 (0: none yet)
+    size_t lastAt = 0;                            // which snapshot that was, plus 1 (0: none yet)
   };
   [[nodiscard]] ChartLine line(const Entry& e, ChartMeasure measure) const;
   void takeValue(Entry& e, const GridStore& g, int row, int col, size_t at, bool restarted) const;

@@ -64,14 +64,15 @@ TEST_F(Compare, LocksBelongToTheApplicationAboveThemAndCountersGiveChangeAndRate
       locks("11/27/2026 16:42:08.000000", app("1", "100") + lock("L1", "1") + app("2", "Not Collected") +
                                               lock("L1", "2") + lock("L7", "1") + app("3", "7") + lock("L9", "1")),
       locks("11-27-2026 16:42:18.000000",
-            app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") + lock("L1", "1") + app("4", "0")));
+            app("2", "50") + lock("L1", "3") + lock("L2", "1") + app("1", "40") + lock("L1", "1") + app("4", "30")));
   const std::vector<std::string> names = {
       "Application handle",          "Lock Name", "Lock Count", "Total wait time (ms)", "Total wait time (ms) (change)",
       "Total wait time (ms) (per s)"};
   // A lock shows its application's handle; a released one stands after its application's other rows.
   EXPECT_EQ(rows(names), (std::vector<std::string>{"|2|||50||",  // "Not Collected" before: no change
                                                    "|2|L1|3|||", "new|2|L2|1|||", "gone|2|L7|1|||", "reset|1|||40||",
-                                                   "|1|L1|1|||", "new|4|||0||", "gone|3|||7||", "gone|3|L9|1|||"}));
+                                                   "|1|L1|1|||", "new|4|||30|30|3.000",  // counted from zero
+                                                   "gone|3|||7||", "gone|3|L9|1|||"}));
   std::vector<int> earlierRows;
   for (const ComparedEntry& e : c.entries) earlierRows.push_back(e.earlierRow);
   EXPECT_EQ(earlierRows, (std::vector<int>{3, 4, -1, 5, 1, 2, -1, 6, 7}));
@@ -158,20 +159,35 @@ TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersG
             connect + "16:45:40.0\n",
             "Interval: 60 s",
             "reset|",
-            "the database was activated again at 16:45:40"}}) {
+            "the database was activated again at 16:45:40"},
+           {"2026-11-27 16:45:30.0",
+            "2026-11-27 16:46:30.0",
+            {},
+            {},
+            "Start Database Manager timestamp = 2026-11-27 16:45:45.0\n",
+            "Interval: 60 s",
+            "reset|",
+            "the database manager was started again at 16:45:45"}}) {
     auto ts = [&](const std::string& t, const std::string& reads, const std::string& more) {
       return "Tablespace Snapshot\n" + (more.empty() ? connect + "07:00:00.0\n" : more) +
              (t.empty() ? "" : "Snapshot timestamp = " + t + "\n") +
              "Tablespace name = A\nBuffer pool data logical reads = " + reads + "\n";
     };
-    const Comparison c = compare(ts(k.t1, "10", ""), ts(k.t2, "131", k.later), k.given, k.order);
+    // The earlier report starts its counters as the later one names it, at 07:00; the later
+    // has a new tablespace B that read as much as A did in between.
+    const std::string earlierStart = k.later.substr(0, k.later.find(" = ") + 3) + "2026-11-27 07:00:00.0\n";
+    const Comparison c = compare(
+        ts(k.t1, "10", k.later.empty() ? "" : earlierStart),
+        ts(k.t2, "131", k.later) + "Tablespace name = B\nBuffer pool data logical reads = 121\n", k.given, k.order);
     EXPECT_EQ(c.intervalNote.substr(0, k.note.size()), k.note);
-    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}), std::vector<std::string>{k.row}) << k.note;
+    EXPECT_EQ(rows({"Buffer pool data logical reads (per s)"}),
+              (std::vector<std::string>{k.row, "new" + k.row.substr(k.row.find('|'))}))
+        << k.note;
     EXPECT_EQ(c.resetNote, k.reset);
   }
 }
 
-TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChangesOtherKindsKeyByTheirStartName) {
+TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChangesAndKeysFallBack) {
   const std::string ts = "Tablespace Snapshot\nTablespace name = A\n";
   const std::string dbdir = " System Database Directory\n Database alias = A\n Directory entry type = Indirect\n";
   auto refusal = [&](const std::string& a, const std::string& b) {
@@ -194,6 +210,12 @@ TEST_F(Compare, KindsMustMatchEventLogsAreRefusedDirectoriesMarkChangesOtherKind
   const std::string apps = "Agent Snapshot\nApplication handle = 8\nApplication name = db2bp\n";
   compare("Agent Snapshot\nApplication handle = 7\nApplication name = db2bp\n" + apps.substr(15), apps);
   EXPECT_EQ(rows({"Application handle"}), (std::vector<std::string>{"|8", "gone|7"}));
+  // Applications without "Application ID" (a report cut down with grep) are known by their handle.
+  const std::string withId =
+      "Application Snapshot\nApplication handle = 7\nApplication ID = *LOCAL.a.1\nRows read = 10\n";
+  compare(withId + "Application handle = 8\nApplication ID = *LOCAL.a.2\nRows read = 20\n",
+          "Application Snapshot\nApplication handle = 8\nRows read = 25\nApplication handle = 7\nRows read = 12\n");
+  EXPECT_EQ(rows({"Application handle", "Rows read (change)"}), (std::vector<std::string>{"|8|5", "|7|2"}));
 }
 
 TEST_F(Compare, AFileOfSeveralSnapshotsLoadsOneByNumberAndAsOneReportByDefault) {

@@ -258,10 +258,10 @@ TEST_F(Shapes, ComparisonGivesEachColumnOnTheLaterValuesAndOnTheChanges) {
     rows.push_back(std::string(grid.text(r, 0)) + "|" + std::string(out.text(r, 0)) + "|" +
                    std::string(out.text(r, 1)));
   EXPECT_EQ(rows, (std::vector<std::string>{"Change|Avg|Avg (in interval)",
-                                            "|0.35|0.1",   // 6 s over 60 more executions
-                                            "|0.15|",      // no execution in the interval
-                                            "reset|1.5|",  // a counter went down: no change
-                                            "new|0.5|"}));
+                                            "|0.35|0.1",       // 6 s over 60 more executions
+                                            "|0.15|",          // no execution in the interval
+                                            "reset|1.5|",      // a counter went down: no change
+                                            "new|0.5|0.5"}));  // counted from zero
 }
 
 }  // namespace

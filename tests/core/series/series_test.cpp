@@ -75,7 +75,7 @@ TEST_F(Series, PairsInOrderWithResetsAndEntriesThatAppear) {
   const std::vector<std::string> expected = {
       kHeader,
       "2026-12-01 10:00:00\t2026-12-01 10:01:00\t\tSHOP\tA\t160\t60\t1.000\tUser",
-      "2026-12-01 10:00:00\t2026-12-01 10:01:00\tnew\tSHOP\tB\t5\t\t\tUser",
+      "2026-12-01 10:00:00\t2026-12-01 10:01:00\tnew\tSHOP\tB\t5\t5\t0.083\tUser",  // counted from zero
       "2026-12-01 10:01:00\t2026-12-01 10:02:00\treset\tSHOP\tA\t10\t\t\tUser",
       "2026-12-01 10:01:00\t2026-12-01 10:02:00\t\tSHOP\tB\t65\t60\t1.000\tUser",
   };
@@ -185,7 +185,7 @@ TEST_F(Series, ChartPointsForEachMeasure) {
       {ChartMeasure::Value, 2, {0.0, 10.0, 5.0, 45.0}, {0.0, 100.0, 300.0, 300.0}},
   };
   for (const auto& row : rows) {
-    // The current entry first, then the largest total change: B (300), A (50), C (none).
+    // The current entry first, then the largest total change: B (300), A (50), C (7).
     const ChartData d = chart.chart(row.measure, "SHOP A", row.most);
     ASSERT_EQ(d.lines.size(), row.most);
     EXPECT_EQ(d.labels, times);
@@ -197,6 +197,8 @@ TEST_F(Series, ChartPointsForEachMeasure) {
       EXPECT_EQ(d.lines[2].key, "SHOP C");
     }
   }
+  // C is new at 10:00:10, counted from zero; "Not Collected" before 8 gives no change.
+  EXPECT_EQ(chart.chart(ChartMeasure::Rate, "", 3).lines.at(2).y, (Y{{}, 0.7, {}, {}}));
   const ChartData top = chart.chart(ChartMeasure::Rate, "", 2);
   ASSERT_EQ(top.lines.size(), 2U);
   EXPECT_EQ(top.lines[0].key, "SHOP B");
@@ -304,7 +306,7 @@ TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndCha
     derived.push_back(cells[4] + "|" + cells[cells.size() - 2] + "|" + cells.back());
   }
   EXPECT_EQ(derived, (std::vector<std::string>{"Table Name|Per page|Per page (in interval)",  //
-                                               "A|8|3", "B|10|10", "C|1|",                    // C is new
+                                               "A|8|3", "B|10|10", "C|1|1",                   // C is new: from zero
                                                "A|2|", "B|16|6", "C||",                       // A went down
                                                "A|3.333333|2", "B||", "C|2|"}));              // B: 0 pages
 
@@ -315,11 +317,11 @@ TEST_F(Series, DerivedColumnOnEachSnapshotAndOnEachIntervalsChangesInTableAndCha
   using T = std::vector<std::string>;
   const struct {
     ChartMeasure measure;
-    T b, a, c;  // ranked by the sum of the interval values: B 16, A 5, C none
+    T b, a, c;  // ranked by the sum of the interval values: B 16, A 5, C 1
   } rows[] = {
-      {ChartMeasure::InInterval, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "", "", ""}},
+      {ChartMeasure::InInterval, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "1", "", ""}},
       {ChartMeasure::Value, {"", "10", "16", ""}, {"10", "8", "2", "3.333333"}, {"", "1", "", "2"}},
-      {ChartMeasure::Rate, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "", "", ""}},  // not offered
+      {ChartMeasure::Rate, {"", "10", "6", ""}, {"", "3", "", "2"}, {"", "1", "", ""}},  // not offered
   };
   for (const auto& row : rows) {
     const ChartData d = chart.chart(row.measure, "");

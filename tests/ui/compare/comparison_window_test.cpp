@@ -157,10 +157,11 @@ class ComparisonWindowTest : public QObject {
     const int avg = column(g, "Avg");
     QCOMPARE(column(g, "Avg (in interval)"), avg + 1);
     QCOMPARE(avg + 2, g.cols() - 1);
-    QCOMPARE(g.col(), avg + 1);  // opened sorted by it, the statement that got slower first
-    QCOMPARE(g.text(1, avg), "0.000567");
-    QCOMPARE(g.text(1, avg + 1), "0.000422");
-    const core::GridStore detail = w->detailOf(1);
+    QCOMPARE(g.col(), avg + 1);  // opened sorted by it: the new statement (from zero), then the one that got slower
+    QCOMPARE(g.text(1, avg + 1), "0.001");
+    QCOMPARE(g.text(2, avg), "0.000567");
+    QCOMPARE(g.text(2, avg + 1), "0.000422");
+    const core::GridStore detail = w->detailOf(2);
     const int row = column(detail, "Avg", 0);
     QVERIFY(row > 0);
     // On each snapshot, and under Change in the interval.
