@@ -11,6 +11,13 @@ namespace tarvolin::core {
 namespace {
 
 constexpr std::string_view kTimeName = "Snapshot timestamp";
+/// The name whose value is a statement of as many lines as its application wrote.
+constexpr std::string_view kStatementName = "Statement text";
+
+std::string_view trimTrailingBlanks(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
 
 constexpr std::array<ReportKind, 12> kKinds = {{
     {"Database Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
@@ -41,21 +48,27 @@ EntryReader::EntryReader(const std::string& path, const VariableTable& vars, Rea
 }
 
 bool EntryReader::nextLine() {
-  if (m_in.nextLine(m_line)) {
-    ++m_lineNo;
-    return true;
-  }
+  if (std::exchange(m_held, false) || readLine(m_line)) return true;
   m_index.finish(m_lineNo);
   return false;
+}
+
+bool EntryReader::readLine(std::string_view& line) {
+  m_ended = m_ended || !m_in.nextLine(line);
+  if (m_ended) return false;
+  ++m_lineNo;
+  return true;
 }
 
 ReportItem EntryReader::cut() {
   ReportItem item;
   m_prefix = {};
-  if (m_headingRead)
-    takeValue(item);
-  else
+  if (!m_headingRead) {
     takeHeading(item);
+    return item;
+  }
+  takeValue(item);
+  if (item.name == kStatementName && m_sep == '=') takeStatement(item);
   return item;
 }
 
@@ -93,10 +106,11 @@ void EntryReader::noteValue(ReportItem& item) {
   if (item.name == kTimeName) item.beginsSnapshot = m_index.noteTime(item.text);
 }
 
-void EntryReader::stored(int var) {
-  m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(var);
-  m_prev = var;
-  if (!m_prefix.empty()) m_layouts[static_cast<size_t>(var)] = Layout{std::string(m_prefix), m_role, m_kind};
+void EntryReader::stored(int var, int column) {
+  m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(column);
+  m_prev = column;
+  if (!m_prefix.empty())
+    m_layouts[static_cast<size_t>(column)] = Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_kind};
 }
 
 EntryReader::Role EntryReader::roleOf(std::string_view name) const {
@@ -129,8 +143,8 @@ bool EntryReader::matchLayout(ReportItem& item) {
   if (guess < 0) return false;
   const Layout& layout = m_layouts[static_cast<size_t>(guess)];
   if (layout.kind != m_kind || layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
-  item.var = guess;
-  item.name = m_vars[guess].name;
+  item.var = layout.named;
+  item.name = m_vars[layout.named].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
   setBegins(item, layout.role);
   return true;
@@ -192,10 +206,37 @@ void EntryReader::takeValue(ReportItem& item) {
 
 std::string_view EntryReader::continuation() {
   std::string_view next;
-  const auto read = [&] { return m_in.nextLine(next) && ++m_lineNo > 0; };
-  if (!read() || (next.empty() && !read()))
+  if (!readLine(next) || (next.empty() && !readLine(next)))
     throw ReadError("Input past end of file: " + m_in.path() + " ends after \"" + m_name + "\"");
-  return trimBlanks(next);
+  m_text = trimBlanks(next);
+  if (!m_text.empty()) appendStatementLines();
+  return m_text;
+}
+
+/// Reads the lines that go on the statement of `item`, whose views into the first line
+/// are moved to the reader's own strings before the next line is read.
+void EntryReader::takeStatement(ReportItem& item) {
+  m_name = item.name;
+  item.name = m_name;
+  m_prefixKept = m_prefix;
+  m_prefix = m_prefixKept;
+  m_text = item.text;
+  appendStatementLines();
+  item.text = m_text;
+}
+
+void EntryReader::appendStatementLines() {
+  std::string_view next;
+  while (readLine(next)) {
+    const std::string_view trimmed = trimBlanks(next);
+    if (trimmed.empty() || isHeading(trimmed)) {  // the blank line or heading that ends it is read next, as it stands
+      m_line = next;
+      m_held = true;
+      return;
+    }
+    if (!m_text.empty()) m_text += '\n';
+    m_text += trimTrailingBlanks(next);
+  }
 }
 
 }  // namespace tarvolin::core

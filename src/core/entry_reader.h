@@ -34,7 +34,7 @@ struct ReportItem {
   enum class Kind {
     None,      ///< nothing to keep (blank, before the heading, no separator)
     Heading,   ///< a heading, which begins a section: `text` is the line, trimmed
-    Value,     ///< a variable's value: `name` and `text`, both trimmed
+    Value,     ///< a variable's value: `name` and `text`, both trimmed (a statement's lines joined by LF)
     Preamble,  ///< a value before a section's first entry: `name` and `text`
   };
   Kind kind = Kind::None;
@@ -69,10 +69,15 @@ struct ReportItem {
 /// after that). Names are separated from values by '=' (':' for event logs, where a
 /// line without one but with "Event" is the value of "Event").
 ///
+/// A statement keeps the line breaks its application wrote: the value of "Statement text"
+/// and of a "Dynamic SQL" name goes on over the lines that follow, up to the next blank
+/// line or heading (which is then the next line read) or the end of the file, joined
+/// by LF, whatever they hold. Those lines keep their leading blanks and lose trailing ones.
+///
 /// Names are looked up in the table. Entries repeat their lines: when a line begins
-/// with the same bytes, up to and including the separator, as the line of the variable
-/// that came next last time, it names that variable, and neither the separator nor the
-/// name is searched for again.
+/// with the same bytes, up to and including the separator, as the line of the column
+/// that came next last time, it names that column's variable, and neither the separator
+/// nor the name is searched for again.
 class EntryReader {
  public:
   /// Opens `path` as LineSource does, with its `read`; throws its ReadError. The table,
@@ -97,8 +102,10 @@ class EntryReader {
   /// Lines read so far.
   [[nodiscard]] int64_t lineNumber() const { return m_lineNo; }
 
-  /// Tells which variable the value of the last cut() went to (its index once appended).
-  void stored(int var);
+  /// Tells where the value of the last cut() went: `var` is the variable its line names
+  /// (its index once appended), `column` the one that holds the value, which differs
+  /// when the name came before in the entry ("NAME #2").
+  void stored(int var, int column);
 
   /// The name that begins an entry: the kind's, or for a kind the reader doesn't know the
   /// first name read; empty until then.
@@ -121,6 +128,9 @@ class EntryReader {
   void noteValue(ReportItem& item);
   void takeValue(ReportItem& item);
   std::string_view continuation();
+  void takeStatement(ReportItem& item);
+  void appendStatementLines();
+  bool readLine(std::string_view& line);
 
   LineSource m_in;
   std::string_view m_line;
@@ -132,7 +142,11 @@ class EntryReader {
   std::string m_leadvar;
   bool m_entryAtLead = false;  // the entry being read began at the lead name
   bool m_secondSeen = false;   // and has had its second start name since
-  std::string m_name;          // a "Dynamic SQL" name, kept while its value is read
+  std::string m_name;          // a "Dynamic SQL" or statement name, kept while its value is read
+  std::string m_text;          // a statement's lines, joined
+  std::string m_prefixKept;    // the layout of a statement's first line, kept while its lines are read
+  bool m_held = false;         // m_line, read by a statement, is the next line to give
+  bool m_ended = false;        // the file has ended
   KindsIndex m_index;
   int m_kind = -1;                        // of the section being read
   std::vector<std::string> m_kindStarts;  // by kind: its start name once known
@@ -142,13 +156,14 @@ class EntryReader {
   bool matchLayout(ReportItem& item);
   const VariableTable& m_vars;
   struct Layout {
-    std::string prefix;  // the variable's last line up to and including the separator; empty: none
+    std::string prefix;  // the column's last line up to and including the separator; empty: none
+    int16_t named = -1;  // the variable that line names
     Role role = Role::None;
     int kind = -1;  // of the section it was read in
   };
   std::array<Layout, kMaxVars> m_layouts;
-  std::array<int16_t, kMaxVars + 1> m_next;  // by variable (kMaxVars: none yet): the one stored after it, or -1
-  int m_prev = kMaxVars;                     // the variable stored last
+  std::array<int16_t, kMaxVars + 1> m_next;  // by column (kMaxVars: none yet): the one stored after it, or -1
+  int m_prev = kMaxVars;                     // the column stored last
   std::string_view m_prefix;                 // of the line cut last, when its layout is to be kept
   Role m_role = Role::None;                  // and its name's role
 };

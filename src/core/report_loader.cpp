@@ -53,6 +53,8 @@ void ReportLoader::prepare(Grid& g) {
   m_shared.vars.reset();
   m_shared.snaptype.clear();
   m_owners.reset();
+  m_filled.reset();
+  m_again.fill(-1);
   m_observer.setWaitCursor(true);
   m_load.stopflag = false;
   m_observer.setStopEnabled(true);
@@ -130,16 +132,35 @@ void ReportLoader::read(const std::string& file, Grid& g) {
         finishEntry(g);
         m_owners.entryBegins(item);
         m_load.clearVals(m_shared.vars.maxvar());
+        m_filled.reset();
         ++m_counters.nentry;
       }
-      const int idx = item.var >= 0 ? item.var : m_shared.vars.appendName(item.name);
-      in.stored(idx);
+      const int var = item.var >= 0 ? item.var : m_shared.vars.appendName(item.name);
+      const int idx = columnOf(var);
+      in.stored(var, idx);
       m_load.vals[static_cast<size_t>(idx)] = item.text;
       m_hasdata = true;
       if (m_sizeColumns) widths.widen(idx, item.text);
     }
     m_observer.yieldEvents();
   }
+}
+
+/// The column of a value of `var` in the entry being read: `var` the first time, the
+/// variable "NAME #2" the second (appended when the table lacks it), "NAME #3" the third, ...
+int ReportLoader::columnOf(int var) {
+  int column = var;
+  for (int time = 2; m_filled.test(static_cast<size_t>(column)); ++time) {
+    int16_t& again = m_again[static_cast<size_t>(column)];
+    if (again < 0) {
+      const std::string name = m_shared.vars[var].name + " #" + std::to_string(time);
+      const int found = m_shared.vars.lookup(name);
+      again = static_cast<int16_t>(found >= 0 ? found : m_shared.vars.appendName(name));
+    }
+    column = again;
+  }
+  m_filled.set(static_cast<size_t>(column));
+  return column;
 }
 
 void ReportLoader::finishEntry(Grid& g) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -100,6 +102,7 @@ class ReportLoader {
   void finishGrid(Grid& g);
   void finishEntry(Grid& g);
   void finish(Grid& g);
+  int columnOf(int var);
 
   SharedState& m_shared;
   LoadState& m_load;
@@ -123,6 +126,8 @@ class ReportLoader {
   std::string m_startName;
   EntryFilter m_filter;
   LockOwners m_owners{m_shared.vars};
+  std::bitset<kMaxVars> m_filled;         // columns that have a value in the entry being read
+  std::array<int16_t, kMaxVars> m_again;  // by column: the one of the name's next time in an entry, or -1
 };
 
 }  // namespace tarvolin::core

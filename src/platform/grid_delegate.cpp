@@ -28,7 +28,8 @@ bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
   // The whole value, only where the cell shows less of it.
   const QString text = index.data(Qt::DisplayRole).toString();
   const int room = option.rect.width() - 2 * kTextMargin;
-  if (text.isEmpty() || (oneLine(option) && option.fontMetrics.horizontalAdvance(text) <= room)) {
+  if (text.isEmpty() ||
+      (oneLine(option) && !text.contains(QChar('\n')) && option.fontMetrics.horizontalAdvance(text) <= room)) {
     QToolTip::hideText();
     return true;
   }
@@ -47,7 +48,10 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     int flags = index.data(Qt::TextAlignmentRole).toInt();
     if (flags == 0) flags = Qt::AlignLeft | Qt::AlignVCenter;
     const QRect room = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
-    if (oneLine(option)) {  // a long value shows its beginning and its end, not a word cut in half
+    if (oneLine(option)) {
+      // A long value shows its beginning and its end, not a word cut in half; a statement
+      // of several lines shows them one after another.
+      text.replace(QChar('\n'), QChar(' '));
       text = option.fontMetrics.elidedText(text, Qt::ElideMiddle, room.width());
     } else if (view != nullptr && view->property("wordWrap").toBool()) {
       flags |= Qt::TextWordWrap;

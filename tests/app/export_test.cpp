@@ -70,7 +70,7 @@ TEST_F(Export, EverySampleGivesOneLinePerEntryAndEveryVariable) {
                                          {"table_snapshot.txt", 5, 12, "57 Records outputted 4"},
                                          {"node_directory_utf16le.txt", 3, 6, "23 Records outputted 2"},
                                          {"dynamic_sql_snapshot.txt", 4, 22, "76 Records outputted 3"},
-                                         {"event_log.txt", 5, 37, "106 Records outputted 4"},
+                                         {"event_log.txt", 5, 55, "106 Records outputted 4"},
                                          {"application_snapshot.txt", 4, 35, "105 Records outputted 3"}}) {
     const RunResult r = run({"--all-columns", sample(c.file)});
     EXPECT_EQ(r.exitCode, 0) << c.file;
@@ -78,6 +78,24 @@ TEST_F(Export, EverySampleGivesOneLinePerEntryAndEveryVariable) {
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines) << c.file;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), c.lines * (c.columns - 1)) << c.file;
   }
+}
+
+TEST_F(Export, EveryMemoryPoolOfAnApplicationAndEveryLineOfItsStatement) {
+  const RunResult r =
+      run({write("appl.txt",
+                 "\n            Application Snapshot\n\nApplication handle                         = 590\n"
+                 "Dynamic SQL statement text:\nSELECT NAME\n  FROM SHOP.ITEM\n WHERE ID = ?\n\n"
+                 "Memory usage for application:\n\n"
+                 "  Memory Pool Type                         = Application Heap\n"
+                 "     Current size (bytes)                  = 65536\n\n"
+                 "Agent process/thread ID                    = 512\n  Memory usage for agent:\n\n"
+                 "    Memory Pool Type                       = Other Memory\n"
+                 "       Current size (bytes)                = 196608\n")});
+  EXPECT_EQ(
+      r.out,
+      "Application handle\tDynamic SQL statement text:\tMemory Pool Type\tCurrent size (bytes)\t"
+      "Agent process/thread ID\tMemory Pool Type #2\tCurrent size (bytes) #2\n"
+      "590\tSELECT NAME\\n  FROM SHOP.ITEM\\n WHERE ID = ?\tApplication Heap\t65536\t512\tOther Memory\t196608\n");
 }
 
 TEST_F(Export, TabAndCsvOfTheShownColumnsAsConfiguredInTheWorkingFolder) {
@@ -184,6 +202,9 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
 }
 
 TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
+  const std::string firstDeadlock =
+      ",1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,invoice_batch,BATCHUSR,2,X,"
+      "SHOP.PRICE_LIST,UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?\r";
   const struct Case {
     std::vector<std::string> args;
     int exitCode, lines;
@@ -196,13 +217,7 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
        "Applications waiting: 17"},
       {{"--lock-waits", sample("table_snapshot.txt")}, 1, 0, "", "needs a lock snapshot, not \"Table Snapshot\""},
       {{"--lock-waits", sample("absent.txt")}, 1, 0, "", "No such file"},
-      {{"--deadlocks", "--csv", sample("deadlock_events.txt")},
-       0,
-       6,
-       ",1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,invoice_batch,BATCHUSR,2,X,"
-       "SHOP.PRICE_LIST,"
-       "UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02 WHERE GROUP_ID = ?\r",
-       "Deadlocks: 2"},
+      {{"--deadlocks", "--csv", sample("deadlock_events.txt")}, 0, 6, firstDeadlock, "Deadlocks: 2"},
       // A comma alone makes a CSV field quoted.
       {{"--deadlocks", "--csv",
         write("comma.txt",
@@ -215,6 +230,13 @@ TEST_F(Export, LockWaitsAndDeadlocksOfTheirOwnKindOfReportOnly) {
        ",1,11/27/2026 16:42:22.590031,2,2,1,10.20.31.44.51882.261127154011,invoice_batch,BATCHUSR,2,X,"
        "SHOP.PRICE_LIST,\"UPDATE SHOP.PRICE_LIST SET PRICE = PRICE * 1.02, CHANGED = ? WHERE GROUP_ID = ?\"\r",
        "Deadlocks: 2"},
+      // Two logs appended to one file: four deadlocks, though their IDs are 1 and 2 twice.
+      {{"--deadlocks", "--csv",
+        write("twice.txt", readFile(sample("deadlock_events.txt")) + "\n" + readFile(sample("deadlock_events.txt")))},
+       0,
+       11,
+       firstDeadlock,
+       "Deadlocks: 4"},
       {{"--deadlocks", sample("lock_waits.txt")}, 1, 0, "", "not an event monitor log"},
       {{"--deadlocks", sample("absent.txt")}, 1, 0, "", "No such file"},
   };

@@ -14,7 +14,7 @@ TEST(EntryReader, ARememberedLayoutNamesTheVariableAFreshCutFinds) {
   const std::string path = dir.write("r.txt",
                                      "Node Directory\nComment = before\nNode name = A\n Comment = x = y\n"
                                      "Node name = B\n Comment  = z\nNode name = C\n Protocol = = \n Comment = \n"
-                                     " Comment = w\nNode name =D\nDynamic SQL text:\nselect\n Comment =v\n");
+                                     " Comment = w\nNode name =D\nDynamic SQL text:\nselect\n\n Comment =v\n");
   VariableTable vars;
   EntryReader in(path, vars);
   std::vector<std::string> items;
@@ -22,7 +22,7 @@ TEST(EntryReader, ARememberedLayoutNamesTheVariableAFreshCutFinds) {
     const ReportItem item = in.cut();
     if (item.kind != ReportItem::Kind::Value) continue;
     const int var = item.var >= 0 ? item.var : vars.appendName(item.name);
-    in.stored(var);
+    in.stored(var, var);
     items.push_back(std::to_string(var) + (item.beginsEntry ? "+" : " ") + std::string(item.name) + "=" +
                     std::string(item.text));
   }

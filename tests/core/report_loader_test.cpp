@@ -152,29 +152,44 @@ INSTANTIATE_TEST_SUITE_P(
                   "\tTabbed\t = \tvalue\t \nTime : 10:22:01\nList Of Locks\n4) Deadlock Event ...\n = nameless\n",
                   {{"Node name", "Text", "Comment", "\tTabbed\t", ""},
                    {"N1", "SELECT A FROM T WHERE B = 1", "", "\tvalue\t", "nameless"}}},
-        // Names are compared exactly; a name twice in an entry keeps its last value.
-        LinesCase{
-            "Node Directory\nNode name = A\nService name = a\nservice name = b\nService  name = c\n"
-            "Service name = d\nNode name = B\n",
-            {{"Node name", "Service name", "service name", "Service  name"}, {"A", "d", "b", "c"}, {"B", "", "", ""}}},
+        // Names are compared exactly; a name again in an entry goes to "NAME #2", "NAME #3", ...,
+        // also where the line that came next last time was its second one.
+        LinesCase{"Node Directory\nNode name = A\nService name = a\nservice name = b\nService  name = c\n"
+                  "Service name = d\nNode name = B\nService  name = e\nService name = f\nService name = g\n"
+                  "Service name = h\n",
+                  {{"Node name", "Service name", "service name", "Service  name", "Service name #2", "Service name #3"},
+                   {"A", "a", "b", "c", "d", ""},
+                   {"B", "f", "", "e", "g", "h"}}},
         // Event logs split at ':' and begin entries at lines holding "Event".
         LinesCase{"-----------\n        EVENT LOG HEADER\n  Event Monitor name: LOCKEVMON\n-----------\n\n"
                   "3) Connection Header Event ...\n  Appl Handle: 17\n  Start: 15:40:11.020876\n  Rows read = 12\n"
                   "4) Deadlock Event ...\n  Deadlock ID:   1\n5) Deadlocked Connection ...\n  Deadlock ID:   2\n",
-                  {{"Event", "Appl Handle", "Start", "Deadlock ID"},
-                   {"3) Connection Header Event ...", "17", "15:40:11.020876", ""},
-                   {"4) Deadlock Event ...", "", "", "2"}}},
+                  {{"Event", "Appl Handle", "Start", "Deadlock ID", "Deadlock ID #2"},
+                   {"3) Connection Header Event ...", "17", "15:40:11.020876", "", ""},
+                   {"4) Deadlock Event ...", "", "", "1", "2"}}},
         // A heading is never a value: a repeated one ends the entry being read, and its
         // preamble joins no entry; of a file of several kinds the first is read.
         LinesCase{"Dynamic SQL Snapshot Result\n Database name = D\n Number of executions = 1\n Statement text = a\n"
                   "Dynamic SQL Snapshot Result\n\n Database name = D\n Number of executions = 2\n"
                   "Table Snapshot\n Table Schema = S\n Number of executions = 3\n",
                   {{"Number of executions", "Statement text"}, {"1", "a"}, {"2", ""}}},
-        // "Dynamic SQL" names take the next line (after one empty line, the one after), also
-        // before the first entry, and never begin an entry.
-        LinesCase{"Appl Info\nDynamic SQL text:\nselect 1\nA = 1\nDynamic SQL text:\n\nselect 2\n"
-                  "A = 2\nDynamic SQL text:\r\n  Name = x  \nDynamic SQL text:\n   \nselect 4\n",
-                  {{"Dynamic SQL text:", "A"}, {"select 1", ""}, {"select 2", "1"}, {"", "2"}}}));
+        // "Dynamic SQL" names take the next lines (after one empty line, the ones after) up to
+        // a blank one, joined by LF, also before the first entry, and never begin an entry.
+        LinesCase{"Appl Info\nDynamic SQL text:\nselect 1\n  from t where a = 1  \n\nA = 1\nDynamic SQL text:\n\n"
+                  "select 2\nB = 2\n\nA = 2\nDynamic SQL text:\r\n  Name = x  \r\n\r\nDynamic SQL text:\n   \n"
+                  "select 4\n",
+                  {{"Dynamic SQL text:", "A", "Dynamic SQL text: #2"},
+                   {"select 1\n  from t where a = 1", "", ""},
+                   {"select 2\nB = 2", "1", ""},
+                   {"Name = x", "2", ""}}},
+        // So does "Statement text", up to a blank line or a heading, even where its first line is empty.
+        LinesCase{"Dynamic SQL Snapshot Result\n Number of executions = 1\n Statement text = SELECT A\n   FROM T\n"
+                  "  WHERE B = 1\n\n Number of executions = 2\n Statement text =\nSELECT 2\n"
+                  "Dynamic SQL Snapshot Result\n Number of executions = 3\n",
+                  {{"Number of executions", "Statement text"},
+                   {"1", "SELECT A\n   FROM T\n  WHERE B = 1"},
+                   {"2", "SELECT 2"},
+                   {"3", ""}}}));
 
 TEST_F(ReportParser, FileEndingAtAContinuedVariableIsAnErrorThatKeepsTheRows) {
   for (const std::string tail : {"", "\n", "\r\n\r\n"}) {
@@ -258,6 +273,9 @@ TEST_F(ReportParser, FiveHundredAndOneVariablesLoadAndTheNextEndsTheLoadKeepingT
   EXPECT_EQ(shared.vars.maxvar(), 500);
   EXPECT_EQ(table().at(1).at(0), "first");
   EXPECT_EQ(lastStatus(), "Finished. Records read: 504 Records outputted 1");
+  obs = {};
+  loadText(reportWithNames(501) + "Old = 2\nOld = 3\n");  // a name again in an entry takes a column
+  EXPECT_THAT(obs.errors, ElementsAre(HasSubstr("\"Old #2\"")));
   obs = {};
   loadText("Node Directory\nNode name = A\n");  // the values of the last load are cleared
   for (int i = 1; i <= 500; ++i) ASSERT_EQ(load.vals[static_cast<size_t>(i)], "") << i;

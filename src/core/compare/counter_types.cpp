@@ -1,5 +1,6 @@
 #include "core/compare/counter_types.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/shipped_files.h"
@@ -47,7 +48,13 @@ ValueType CounterTypes::typeOf(std::string_view name) const {
     if (l.label == name) return l.type;
   for (const Line& l : m_patterns)
     if (matches(l.label, name)) return l.type;
-  return ValueType::Unlisted;
+  // "NAME #2", a name again in an entry, is what NAME is.
+  const size_t mark = name.rfind(" #");
+  if (mark == std::string_view::npos || mark + 2 == name.size()) return ValueType::Unlisted;
+  const std::string_view number = name.substr(mark + 2);
+  if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return ValueType::Unlisted;
+  return typeOf(name.substr(0, mark));
 }
 
 std::vector<std::filesystem::path> counterTypesPlaces(const std::filesystem::path& programDir) {

@@ -23,6 +23,8 @@ inline constexpr const char* kCounterTypesFile = "counter_types.txt";
 /// prints it, where `*` stands for any run of characters. Empty lines and lines starting
 /// with `#` are skipped. A label without `*` wins over any pattern; among patterns the
 /// first line that matches wins.
+/// A name no line matches that ends in " #" and a number (the column of a name met again
+/// in an entry, "NAME #2") has the type of the name before it.
 class CounterTypes {
  public:
   /// Parses the list; a line of an unknown type is an error "line N: ..." in `errors`

@@ -19,7 +19,7 @@ constexpr std::string_view kDatabaseName = "Database Name";
 struct Record {
   std::unordered_map<std::string, std::string> values;
   int entry = 0;
-  int activation = 0;  ///< database header blocks before it
+  int activation = 0;  ///< log headers and database header blocks before it
   [[nodiscard]] const std::string& operator[](const std::string& name) const {
     static const std::string none;
     const auto it = values.find(name);
@@ -126,6 +126,11 @@ std::vector<Deadlock> readDeadlocks(const std::string& path) {
       if (first.empty()) first = item.text;
       inLog = item.text == kEventLog;
       heading = heading || inLog;
+      if (inLog) {  // another log formatted into the same file: its deadlock IDs start again
+        groups.take(record);
+        record.values.clear();
+        ++record.activation;
+      }
     }
     if (item.kind != ReportItem::Kind::Value || !inLog) continue;
     if (item.name == kDatabaseName) {  // a later database header block: the database was activated again

@@ -43,7 +43,8 @@ class WrongReportKind : public std::runtime_error {
 
 /// Reads the deadlock records of the event monitor log at `path` (through EntryReader: the
 /// "Deadlock Event" record and the "Deadlocked Connection" records that follow it in the
-/// same entry), grouped by "Deadlock ID" in the order first met. A participant another
+/// same entry), grouped by "Deadlock ID" in the order first met. The IDs start again
+/// with each activation of the database and with each log of a file of several. A participant another
 /// record names but whose record is missing gets a row marked "record missing". Throws
 /// ReadError when the file can't be read and WrongReportKind when it is no event log.
 /// Cost: one pass over the file.

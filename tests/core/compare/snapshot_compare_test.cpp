@@ -102,6 +102,15 @@ TEST_F(Compare, RepeatedKeysMatchInOrderAndLocksWithoutNameByObject) {
   EXPECT_EQ(rows({"Rows read (change)", "Rows read (per s)"}),
             (std::vector<std::string>{"|5|1.000", "|6|1.200", "gone||"}));
   EXPECT_EQ(d.intervalNote, "Interval: 5 s (given)");
+  // All the lines of a statement tell it from another; a name again in an entry is a counter of its own.
+  const auto sql = [](const std::string& read, const std::string& again, const std::string& where) {
+    return " Number of executions = 1\n Rows read = " + read + "\n Rows read = " + again +
+           "\n Statement text = SELECT A\n  WHERE B = " + where + "\n\n";
+  };
+  const std::string head = "Dynamic SQL Snapshot Result\n";
+  compare(head + sql("10", "1", "1") + sql("4000", "2", "2"), head + sql("4010", "5", "2") + sql("20", "1", "1"),
+          1'000'000);
+  EXPECT_EQ(rows({"Rows read (change)", "Rows read #2 (change)"}), (std::vector<std::string>{"|10|3", "|10|0"}));
 }
 
 TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersGiveNothing) {

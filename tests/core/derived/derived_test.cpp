@@ -197,8 +197,9 @@ class Shapes : public ::testing::Test {
 
 TEST_F(Shapes, SummedPerShapeLargestTimeFirstEmptyLastDerivedOnTheSums) {
   load(statement("2", "1.5", "SELECT * FROM T WHERE K = 1") + statement("3", "Not Collected", "SELECT 1") +
-       statement("1", "0.000001", "SELECT * FROM T WHERE K = 'x'") + statement("4", "9.25", "DELETE FROM T") +
-       statement("5", "0.5", "SELECT * FROM T  WHERE K = 22"));
+       statement("1", "0.000001", "SELECT * FROM T WHERE K = 'x'") +
+       statement("4", "9.25", "DELETE FROM T\n WHERE K = 5") +
+       statement("5", "0.5", "SELECT * FROM T\n  WHERE K = 22"));
   std::vector<std::string> errors;
   const CounterTypes types =
       CounterTypes::parse("counter Number of executions\ncounter Total execution time (sec.microsec)\n", errors);
@@ -216,7 +217,7 @@ TEST_F(Shapes, SummedPerShapeLargestTimeFirstEmptyLastDerivedOnTheSums) {
   }
   EXPECT_EQ(rows, (std::vector<std::string>{
                       "Statement shape|Statements|Number of executions|Total execution time (sec.microsec)|Avg|0",
-                      "DELETE FROM T|1|4|9.25|2.3125|4",
+                      "DELETE FROM T WHERE K = ?|1|4|9.25|2.3125|4",
                       "SELECT * FROM T WHERE K = ?|3|8|2.000001|0.25|1",
                       "SELECT ?|1|3|||2",
                   }));

@@ -53,6 +53,12 @@ TEST(Deadlocks, RecordsOutOfOrderOrWithoutTheirDeadlockEvent) {
            "--\n  Database Name: ORDERS\n  First connection timestamp: 11/27/2026 09:00:00.0\n--\n" +
            "3) Deadlocked Connection ...\n  Deadlock ID: 1\n  Participant no.: 1\n  Appl Id: B\n",
        {"1 2  | 1 A    1 ", "1   | 1 B    1 "}},
+      // So does another log formatted into the same file.
+      {head + "1) Deadlock Event ...\n  Deadlock ID: 1\n" + "2) Deadlocked Connection ...\n  Deadlock ID: 1\n" +
+           "  Participant no.: 1\n  Appl Id: A\n" + head + "--\n  Database Name: ORDERS\n--\n" +
+           "1) Deadlock Event ...\n  Deadlock ID: 1\n  Number of applications deadlocked: 3\n" +
+           "2) Deadlocked Connection ...\n  Deadlock ID: 1\n  Participant no.: 2\n  Appl Id: B\n",
+       {"1   | 1 A    1 ", "1 3  | 2 B    2 "}},
   };
   test::TempDir dir;
   for (const auto& [log, expected] : cases) EXPECT_EQ(rows(readDeadlocks(dir.write("log.txt", log))), expected) << log;
