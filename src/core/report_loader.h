@@ -71,8 +71,8 @@ class ReportLoader {
   /// lasts for one load); this one lasts until replaced.
   void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
-  /// The first "Snapshot timestamp" of the snapshot being delivered to the sink (its
-  /// preamble's, else its first entry's), or empty.
+  /// The time of the snapshot being delivered to the sink, or without a sink of the first
+  /// snapshot once the load ended: KindSection::time of its record in index(), or empty.
   [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
 
   /// The names and values before the first entry of the snapshot being delivered to the
@@ -95,7 +95,8 @@ class ReportLoader {
   void prepare(Grid& g);
   void prepareGrid(Grid& g);
   void read(const std::string& file, Grid& g);
-  void takeHeading(const struct ReportItem& item, int kind, Grid& g);
+  /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
+  bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
   void finishGrid(Grid& g);
   void finishEntry(Grid& g);

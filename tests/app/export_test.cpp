@@ -350,7 +350,7 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
   } cases[] = {
       {{"--statements", sample("table_snapshot.txt")}, 1, "needs a Dynamic SQL snapshot, not \"Table Snapshot\""},
       // A capture of every kind: its Dynamic SQL snapshots, unless --kind names another.
-      {{"--statements", sample("capture_loop.txt")}, 0, "Statements of the last snapshot (3 of 3)"},
+      {{"--statements", sample("capture_loop.txt")}, 0, "Statements of the last snapshot (3 of 3, 17:07:00)"},
       {{"--statements", "--kind", "1", sample("capture_loop.txt")}, 1, "not \"Database Snapshot\""},
       {{"--statements", "--kind", "Nope", sample("capture_loop.txt")}, 2, "its kinds are:"},
   };
