@@ -93,6 +93,8 @@ class EntryReader {
 
   /// The sections and kinds read so far; complete once nextLine() returned false.
   [[nodiscard]] const KindsIndex& index() const { return m_index; }
+  /// See KindsIndex::keepRecentOnly.
+  void keepRecentSnapshots() { m_index.keepRecentOnly(); }
   /// The kind of the section being read, an index into index().kinds(); -1 before its first
   /// variable line (and before the first heading).
   [[nodiscard]] int sectionKind() const { return m_index.openKind(); }

@@ -51,7 +51,7 @@ bool KindsIndex::openSection() {
   s.firstLine = s.lastLine = m_headingLine;
   s.snapshot = m_kinds[static_cast<size_t>(m_kind)].snapshots++;
   s.time = m_latest;
-  m_sections.push_back(std::move(s));
+  push(std::move(s));
   m_ownTime = false;
   return true;
 }
@@ -66,6 +66,15 @@ void KindsIndex::split(std::string_view time) {
   s.entries = run.entries - m_splitEntries;
   run.entries = m_splitEntries;
   run.lastLine = m_headingLine - 1;
+  push(std::move(s));
+}
+
+void KindsIndex::push(KindSection s) {
+  if (m_recentOnly) {
+    const auto ofKind = [&](const KindSection& r) { return r.kind == s.kind; };
+    if (std::count_if(m_sections.begin(), m_sections.end(), ofKind) >= 2)
+      m_sections.erase(std::find_if(m_sections.begin(), m_sections.end(), ofKind));
+  }
   m_sections.push_back(std::move(s));
 }
 

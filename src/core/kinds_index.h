@@ -65,6 +65,10 @@ class KindsIndex {
   void noteEntry();
   /// The file ends (or its reading stops) at `line`.
   void finish(int64_t line);
+  /// From now on keeps the records of the last two snapshots of each kind only (the one
+  /// being read and the one before it), for a reader that hands snapshots on one at a
+  /// time: its memory then stays the same however many snapshots the file holds.
+  void keepRecentOnly() { m_recentOnly = true; }
 
   /// One record per snapshot, in file order.
   [[nodiscard]] const std::vector<KindSection>& sections() const { return m_sections; }
@@ -83,6 +87,7 @@ class KindsIndex {
  private:
   void closeSection(int64_t lastLine);
   void split(std::string_view time);
+  void push(KindSection s);
 
   std::vector<KindSection> m_sections;
   std::vector<KindSummary> m_kinds;
@@ -97,6 +102,7 @@ class KindsIndex {
   bool m_sectionTimed = false;  // the open section has had its "Snapshot timestamp"
   bool m_ownTime = false;       // the last record's time is a "Snapshot timestamp" of its own
   std::string m_latest;         // the latest time read
+  bool m_recentOnly = false;
 };
 
 /// Whether two headings name one kind: equal but for the case of their letters.

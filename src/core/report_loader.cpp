@@ -95,6 +95,7 @@ bool ReportLoader::deliver(Grid& g) {
 
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars, m_read);
+  if (m_sink) in.keepRecentSnapshots();  // snapshot by snapshot: memory flat
   m_snapshotTime.clear();
   m_preamble.clear();
   m_startName.clear();

@@ -57,7 +57,9 @@ class ReportLoader {
   /// there. Without a sink (the default) the kind's snapshots load as one grid.
   using SnapshotSink = std::function<bool(Grid& g)>;
   void setSnapshotSink(SnapshotSink sink) { m_sink = std::move(sink); }
-  /// The sections and kinds of the file read by the last load (complete when it read to the end).
+  /// The snapshots and kinds of the file read by the last load (complete when it read to
+  /// the end). With a sink, only the records of each kind's last two snapshots are kept
+  /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
   [[nodiscard]] const KindsIndex& index() const { return m_index; }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
