@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "core/date_line.h"
 #include "core/text_encoding.h"
 
 namespace tarvolin::core {
@@ -22,7 +23,7 @@ std::string_view trimTrailingBlanks(std::string_view s) {
 constexpr std::array<ReportKind, 12> kKinds = {{
     {"Database Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
     {"Application Lock Snapshot", "Application handle", "Lock Object Name", "Lock Name", '='},
-    {"Database Snapshot", "Database name", "", "", '='},
+    {"Database Snapshot", "Database name", "", "", '=', true},  // one per database, for all databases
     {"Bufferpool Snapshot", "Bufferpool name", "", "", '=', true},
     {"Application Snapshot", "Application handle", "", "", '=', true},
     {"Database Manager Snapshot", "Node name", "", "", '='},
@@ -69,48 +70,70 @@ ReportItem EntryReader::cut() {
   }
   takeValue(item);
   if (item.name == kStatementName && m_sep == '=') takeStatement(item);
+  if (item.kind == ReportItem::Kind::Value && m_index.openKind() < 0 && m_heading >= 0) {
+    item.opensSection = true;  // a value that noteValue did not see ("Dynamic SQL")
+    item.beginsSnapshot = m_index.openSection();
+  }
   return item;
+}
+
+const std::string& EntryReader::sectionHeading() const {
+  static const std::string kNone;
+  return m_heading < 0 ? kNone : m_headings[static_cast<size_t>(m_heading)].text;
 }
 
 void EntryReader::takeHeading(ReportItem& item) {
   const std::string_view line = m_line;
   const std::string_view trimmed = trimBlanks(line);
-  if (trimmed.empty() || line.find("echo") != std::string_view::npos || line.starts_with("----------")) return;
+  if (trimmed.empty() || line.find("echo") != std::string_view::npos || line.starts_with("----------") ||
+      takeDate(trimmed))
+    return;
   m_headingRead = true;
   beginSection(trimmed, item);
 }
 
+bool EntryReader::takeDate(std::string_view trimmed) {
+  const std::optional<std::string> time = dateLineTime(trimmed);
+  if (time) m_index.noteDate(*time);
+  return time.has_value();
+}
+
 bool EntryReader::isHeading(std::string_view trimmed) const {
-  if (findKind(trimmed) != nullptr) return true;
-  const std::vector<KindSummary>& kinds = m_index.kinds();
-  return std::any_of(kinds.begin(), kinds.end(), [&](const KindSummary& k) { return k.heading == trimmed; });
+  return findKind(trimmed) != nullptr ||
+         std::any_of(m_headings.begin(), m_headings.end(), [&](const Heading& h) { return h.text == trimmed; });
 }
 
 void EntryReader::beginSection(std::string_view heading, ReportItem& item) {
   item.kind = ReportItem::Kind::Heading;
   item.text = heading;
   const ReportKind* kind = findKind(heading);
-  item.beginsSnapshot = m_index.beginSection(heading, kind != nullptr && kind->perEntry, m_lineNo);
-  m_kind = m_index.current()->kind;
-  if (static_cast<size_t>(m_kind) >= m_kindStarts.size()) m_kindStarts.resize(static_cast<size_t>(m_kind) + 1);
+  m_index.beginSection(heading, kind != nullptr && kind->perEntry, m_lineNo);
+  const auto met =
+      std::find_if(m_headings.begin(), m_headings.end(), [&](const Heading& h) { return h.text == heading; });
+  m_heading = static_cast<int>(met - m_headings.begin());
+  if (met == m_headings.end()) m_headings.push_back(Heading{std::string(heading), {}});
   m_inEntry = m_entryAtLead = m_secondSeen = false;
   m_prev = kMaxVars;
-  m_startvar = kind != nullptr ? kind->startvar : m_kindStarts[static_cast<size_t>(m_kind)];
+  m_startvar = kind != nullptr ? kind->startvar : m_headings[static_cast<size_t>(m_heading)].start;
   m_startvar2 = kind != nullptr ? kind->startvar2 : "";
   m_leadvar = kind != nullptr ? kind->leadvar : "";
   m_sep = kind != nullptr ? kind->sep : '=';
 }
 
 void EntryReader::noteValue(ReportItem& item) {
+  if (m_index.openKind() < 0) {
+    item.opensSection = true;
+    item.beginsSnapshot = m_index.openSection();
+  }
   if (item.beginsEntry) m_index.noteEntry();
-  if (item.name == kTimeName) item.beginsSnapshot = m_index.noteTime(item.text);
+  if (item.name == kTimeName && m_index.noteTime(item.text)) item.beginsSnapshot = true;
 }
 
 void EntryReader::stored(int var, int column) {
   m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(column);
   m_prev = column;
   if (!m_prefix.empty())
-    m_layouts[static_cast<size_t>(column)] = Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_kind};
+    m_layouts[static_cast<size_t>(column)] = Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_heading};
 }
 
 EntryReader::Role EntryReader::roleOf(std::string_view name) const {
@@ -142,7 +165,7 @@ bool EntryReader::matchLayout(ReportItem& item) {
   const int guess = m_next[static_cast<size_t>(m_prev)];
   if (guess < 0) return false;
   const Layout& layout = m_layouts[static_cast<size_t>(guess)];
-  if (layout.kind != m_kind || layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
+  if (layout.heading != m_heading || layout.prefix.empty() || !m_line.starts_with(layout.prefix)) return false;
   item.var = layout.named;
   item.name = m_vars[layout.named].name;
   item.text = trimBlanks(m_line.substr(layout.prefix.size()));
@@ -158,6 +181,7 @@ void EntryReader::takeValue(ReportItem& item) {
     return;
   }
   const std::string_view line = m_line;
+  if (m_sep == ':' && takeDate(trimBlanks(line))) return;  // a date holds the separator
   const size_t at = line.find(m_sep);
   if (at == std::string_view::npos) {
     const std::string_view trimmed = trimBlanks(line);
@@ -165,12 +189,13 @@ void EntryReader::takeValue(ReportItem& item) {
       beginSection(trimmed, item);
       return;
     }
+    if (takeDate(trimmed)) return;
     if (trimmed.starts_with("Dynamic SQL")) {
       m_name = trimmed;  // reading the value replaces the line
       item.kind = ReportItem::Kind::Value;
       item.text = continuation();
       item.name = m_name;
-      item.var = m_lookups ? m_vars.lookup(item.name) : -1;
+      item.var = lookups() ? m_vars.lookup(item.name) : -1;
       return;
     }
     if (trimmed.empty() || m_sep != ':' || line.find("Event") == std::string_view::npos) return;
@@ -180,7 +205,7 @@ void EntryReader::takeValue(ReportItem& item) {
     item.name = trimBlanks(line.substr(0, at));
     item.text = trimBlanks(line.substr(at + 1));
   }
-  if (m_startvar.empty()) m_startvar = m_kindStarts[static_cast<size_t>(m_kind)] = item.name;
+  if (m_startvar.empty()) m_startvar = m_headings[static_cast<size_t>(m_heading)].start = item.name;
   const Role role = roleOf(item.name);
   setBegins(item, role);
   if (!item.beginsEntry && !m_inEntry) {
@@ -188,7 +213,7 @@ void EntryReader::takeValue(ReportItem& item) {
     noteValue(item);
     return;
   }
-  if (!m_lookups) {
+  if (!lookups()) {
     m_inEntry = true;
     item.kind = ReportItem::Kind::Value;
     noteValue(item);

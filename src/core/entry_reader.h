@@ -22,7 +22,7 @@ struct ReportKind {
   /// since version 8 opens with "Lock Name" before "Lock Object Name"), or empty.
   std::string_view leadvar;
   char sep;  ///< separator between name and value
-  /// DB2 prints the heading again before each entry (see KindsIndex).
+  /// DB2 prints the heading again before each entry of one snapshot (see KindsIndex).
   bool perEntry = false;
 };
 
@@ -33,7 +33,7 @@ struct ReportKind {
 struct ReportItem {
   enum class Kind {
     None,      ///< nothing to keep (blank, before the heading, no separator)
-    Heading,   ///< a heading, which begins a section: `text` is the line, trimmed
+    Heading,   ///< a heading, which begins a section: `text` is the line, trimmed (see opensSection)
     Value,     ///< a variable's value: `name` and `text`, both trimmed (a statement's lines joined by LF)
     Preamble,  ///< a value before a section's first entry: `name` and `text`
   };
@@ -42,8 +42,11 @@ struct ReportItem {
   std::string_view text;
   int var = -1;              ///< Value: the name's index in the table, or -1 when it isn't there
   bool beginsEntry = false;  ///< Value: the name is a start name of the kind
-  /// Heading, or the "Snapshot timestamp" that settles a pending section: a new snapshot
-  /// of the section's kind begins here (see KindsIndex).
+  /// Value or Preamble: the section's first variable line. Its heading names a kind from
+  /// here (EntryReader::sectionKind); a heading without one is no kind.
+  bool opensSection = false;
+  /// The line that opens a section, or the "Snapshot timestamp" that settles a pending
+  /// one: a new snapshot of the section's kind begins here (see KindsIndex).
   bool beginsSnapshot = false;
   /// Value: the entry begun is listed under the one begun by beginsOwner before it (a
   /// lock under its application): it began at the second start name or the lead name.
@@ -59,7 +62,8 @@ struct ReportItem {
 /// (before any other rule: a heading is never a value). Each section is cut by its own
 /// kind's start names and separator; a kind not in the table takes its start name once,
 /// from the first name read in its first section. The reader builds the file's
-/// KindsIndex as it goes.
+/// KindsIndex as it goes. A `date` line (see dateLineTime), anywhere, is no heading
+/// and no value: it gives its time to the index.
 ///
 /// Entries begin at the kind's start names (for a kind it doesn't know, at the
 /// first name read); its lead name begins one as well, and then the second start name
@@ -94,10 +98,16 @@ class EntryReader {
 
   /// The sections and kinds read so far; complete once nextLine() returned false.
   [[nodiscard]] const KindsIndex& index() const { return m_index; }
-  /// The kind of the section being read, an index into index().kinds(); -1 before the first heading.
-  [[nodiscard]] int sectionKind() const { return m_kind; }
+  /// See KindsIndex::keepRecentOnly.
+  void keepRecentSnapshots() { m_index.keepRecentOnly(); }
+  /// The kind of the section being read, an index into index().kinds(); -1 before its first
+  /// variable line (and before the first heading).
+  [[nodiscard]] int sectionKind() const { return m_index.openKind(); }
+  /// The heading of the section being read; empty before the first.
+  [[nodiscard]] const std::string& sectionHeading() const;
   /// Whether names are looked up in the table (on by default). A reader of one kind turns
   /// it off for the other kinds' sections, whose values it drops: their `var` is then -1.
+  /// Names are looked up in a section that names no kind yet whatever this says.
   void setLookups(bool on) { m_lookups = on; }
   /// Lines read so far.
   [[nodiscard]] int64_t lineNumber() const { return m_lineNo; }
@@ -123,6 +133,9 @@ class EntryReader {
   void setBegins(ReportItem& item, Role role);
 
   void takeHeading(ReportItem& item);
+  /// Whether the line, trimmed, is a `date` line; its time then goes to the index.
+  bool takeDate(std::string_view trimmed);
+  [[nodiscard]] bool lookups() const { return m_lookups || m_index.openKind() < 0; }
   void beginSection(std::string_view heading, ReportItem& item);
   [[nodiscard]] bool isHeading(std::string_view trimmed) const;
   void noteValue(ReportItem& item);
@@ -148,8 +161,12 @@ class EntryReader {
   bool m_held = false;         // m_line, read by a statement, is the next line to give
   bool m_ended = false;        // the file has ended
   KindsIndex m_index;
-  int m_kind = -1;                        // of the section being read
-  std::vector<std::string> m_kindStarts;  // by kind: its start name once known
+  struct Heading {
+    std::string text;
+    std::string start;  // its start name once known
+  };
+  std::vector<Heading> m_headings;  // met in the file, in order, kinds or not
+  int m_heading = -1;               // of the section being read, an index into m_headings
   int64_t m_lineNo = 0;
   bool m_lookups = true;
 
@@ -159,7 +176,7 @@ class EntryReader {
     std::string prefix;  // the column's last line up to and including the separator; empty: none
     int16_t named = -1;  // the variable that line names
     Role role = Role::None;
-    int kind = -1;  // of the section it was read in
+    int heading = -1;  // of the section it was read in
   };
   std::array<Layout, kMaxVars> m_layouts;
   std::array<int16_t, kMaxVars + 1> m_next;  // by column (kMaxVars: none yet): the one stored after it, or -1

@@ -24,67 +24,106 @@ bool KindChoice::accepts(std::string_view kindHeading, int kindNumber) const {
   return kindNumber == 1;
 }
 
-bool KindsIndex::beginSection(std::string_view heading, bool perEntry, int64_t line) {
-  if (m_open) closeSection(line - 1);
-  m_open = true;
+void KindsIndex::beginSection(std::string_view heading, bool perEntry, int64_t line) {
+  closeSection(line - 1);
+  m_before = m_dated ? -1 : m_kind;
+  m_kind = -1;
+  m_dated = false;
+  m_heading = heading;
+  m_headingLine = line;
+  m_perEntry = perEntry;
+}
+
+bool KindsIndex::openSection() {
+  if (m_kind >= 0 || m_headingLine == 0) return false;
   const auto known =
-      std::find_if(m_kinds.begin(), m_kinds.end(), [&](const KindSummary& k) { return k.heading == heading; });
-  const int kind = static_cast<int>(known - m_kinds.begin());
-  if (known == m_kinds.end()) {
-    m_kinds.push_back(KindSummary{std::string(heading), 0, 0});
-    m_snapshotTimes.emplace_back();
-  }
-  m_pending = perEntry && !m_sections.empty() && m_sections.back().kind == kind;
-  KindSection s;
-  s.kind = kind;
-  s.firstLine = s.lastLine = line;
-  m_sections.push_back(std::move(s));
-  m_entries = 0;
+      std::find_if(m_kinds.begin(), m_kinds.end(), [&](const KindSummary& k) { return k.heading == m_heading; });
+  m_kind = static_cast<int>(known - m_kinds.begin());
+  if (known == m_kinds.end()) m_kinds.push_back(KindSummary{m_heading, 0, 0});
+  m_sectionTimed = false;
+  m_pending = m_perEntry && m_before == m_kind && !m_dated;
   if (m_pending) {
-    m_sections.back().snapshot = m_kinds[static_cast<size_t>(kind)].snapshots - 1;
+    m_splitEntries = m_sections.back().entries;
     return false;
   }
-  settle(true);
+  KindSection s;
+  s.kind = m_kind;
+  s.firstLine = s.lastLine = m_headingLine;
+  s.snapshot = m_kinds[static_cast<size_t>(m_kind)].snapshots++;
+  s.time = m_latest;
+  push(std::move(s));
+  m_ownTime = false;
   return true;
 }
 
-void KindsIndex::settle(bool newSnapshot) {
-  KindSection& s = m_sections.back();
-  KindSummary& k = m_kinds[static_cast<size_t>(s.kind)];
-  m_pending = false;
-  if (newSnapshot) {
-    s.snapshot = k.snapshots++;
-    m_snapshotTimes[static_cast<size_t>(s.kind)] = s.time;
-  } else if (m_snapshotTimes[static_cast<size_t>(s.kind)].empty()) {
-    m_snapshotTimes[static_cast<size_t>(s.kind)] = s.time;
+void KindsIndex::split(std::string_view time) {
+  KindSection s;
+  KindSection& run = m_sections.back();
+  s.kind = m_kind;
+  s.firstLine = s.lastLine = m_headingLine;
+  s.snapshot = m_kinds[static_cast<size_t>(m_kind)].snapshots++;
+  s.time = time;
+  s.entries = run.entries - m_splitEntries;
+  run.entries = m_splitEntries;
+  run.lastLine = m_headingLine - 1;
+  push(std::move(s));
+}
+
+void KindsIndex::push(KindSection s) {
+  if (m_recentOnly) {
+    const auto ofKind = [&](const KindSection& r) { return r.kind == s.kind; };
+    if (std::count_if(m_sections.begin(), m_sections.end(), ofKind) >= 2)
+      m_sections.erase(std::find_if(m_sections.begin(), m_sections.end(), ofKind));
   }
+  m_sections.push_back(std::move(s));
 }
 
 bool KindsIndex::noteTime(std::string_view time) {
-  if (m_sections.empty() || !m_sections.back().time.empty()) return false;
-  KindSection& s = m_sections.back();
-  s.time = time;
-  if (!m_pending) {
-    if (m_snapshotTimes[static_cast<size_t>(s.kind)].empty()) m_snapshotTimes[static_cast<size_t>(s.kind)] = s.time;
-    return false;
+  if (m_kind < 0) return false;
+  m_latest = time;
+  if (m_sectionTimed) return false;
+  m_sectionTimed = true;
+  KindSection& run = m_sections.back();
+  const bool fresh = m_pending && m_ownTime && run.time != time;
+  m_pending = false;
+  if (fresh) {
+    split(time);
+    return true;
   }
-  const std::string& was = m_snapshotTimes[static_cast<size_t>(s.kind)];
-  const bool fresh = !was.empty() && was != s.time;
-  settle(fresh);
-  return fresh;
+  if (!m_ownTime) run.time = time;
+  m_ownTime = true;
+  return false;
+}
+
+void KindsIndex::noteDate(std::string_view time) {
+  m_latest = time;
+  m_dated = true;
+  if (m_kind >= 0 && m_sections.back().time.empty()) m_sections.back().time = time;
+}
+
+void KindsIndex::noteEntry() {
+  if (m_kind < 0) return;
+  ++m_sections.back().entries;
+  ++m_kinds[static_cast<size_t>(m_kind)].rows;
 }
 
 void KindsIndex::closeSection(int64_t lastLine) {
-  KindSection& s = m_sections.back();
-  if (m_pending) settle(false);
-  m_open = false;
-  s.lastLine = std::max(lastLine, s.firstLine);
-  s.entries = m_entries;
-  m_kinds[static_cast<size_t>(s.kind)].rows += m_entries;
+  if (m_kind < 0) return;
+  KindSection& run = m_sections.back();
+  run.lastLine = std::max(lastLine, m_headingLine);
+  m_pending = false;
 }
 
 void KindsIndex::finish(int64_t line) {
-  if (m_open) closeSection(line);
+  closeSection(line);
+  m_kind = -1;
+}
+
+const std::string& KindsIndex::timeOf(int kind, int snapshot) const {
+  static const std::string kNone;
+  for (auto s = m_sections.rbegin(); s != m_sections.rend(); ++s)
+    if (s->kind == kind && s->snapshot <= snapshot) return s->snapshot == snapshot ? s->time : kNone;
+  return kNone;
 }
 
 int KindsIndex::find(const KindChoice& choice) const {

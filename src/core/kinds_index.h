@@ -7,14 +7,18 @@
 
 namespace tarvolin::core {
 
-/// One section of a report file: a heading and the lines up to the next heading.
+/// One snapshot of a report file: the run of consecutive sections (a heading and the lines
+/// up to the next heading) that make it, most often one.
 struct KindSection {
   int kind = 0;           ///< index into KindsIndex::kinds()
-  int64_t firstLine = 0;  ///< the heading's line, from 1
-  int64_t lastLine = 0;   ///< the section's last line
-  int snapshot = 0;       ///< the snapshot of its kind it belongs to, from 0
-  std::string time;       ///< its first "Snapshot timestamp" (preamble or first entry), or empty
-  int64_t entries = 0;    ///< entries begun in it
+  int64_t firstLine = 0;  ///< its first heading's line, from 1
+  int64_t lastLine = 0;   ///< its last section's last line
+  int snapshot = 0;       ///< the snapshot of its kind it is, from 0
+  /// Its first "Snapshot timestamp" (preamble or first entry); without one, the latest time
+  /// read before it in the file (a "Snapshot timestamp" of any kind or a `date` line), else
+  /// the first `date` line inside it; or empty.
+  std::string time;
+  int64_t entries = 0;  ///< entries begun in it
 };
 
 /// One kind of report met in a file, in order of first appearance.
@@ -35,42 +39,70 @@ struct KindChoice {
   [[nodiscard]] bool accepts(std::string_view heading, int number) const;
 };
 
-/// The sections, snapshots and kinds of a file, built while the file is read once (by
-/// EntryReader). A heading begins a section and, as a rule, a new snapshot of its kind. A
-/// heading DB2 prints once per entry (Application Snapshot, Bufferpool Snapshot) that comes
-/// right after a section of its own kind continues that snapshot when its timestamp is the
-/// same or it has none; as that timestamp comes inside the section, the section stays
-/// pending until it is seen or the section ends.
+/// The snapshots and kinds of a file, built while the file is read once (by EntryReader).
+/// A heading begins a section; the section names a kind at its first variable line (a
+/// heading with none before the next heading, such as an echoed command or a message, is
+/// no kind) and, as a rule, a new snapshot of it. A heading DB2 prints once per entry
+/// (Application Snapshot, Bufferpool Snapshot, Database Snapshot for all databases) that
+/// comes right after a section of its own kind, with no `date` line between, continues that
+/// snapshot when its timestamp is the same or it has none; as that timestamp comes inside
+/// the section, the section stays pending until it is seen or the section ends. One record
+/// is kept per snapshot, however many sections make it.
 class KindsIndex {
  public:
-  /// A heading at `line`. Returns whether it begins a new snapshot for certain (false also
+  /// A heading at `line`; `perEntry` as above.
+  void beginSection(std::string_view heading, bool perEntry, int64_t line);
+  /// The first variable line of the section being read, if it has had none: its heading
+  /// names a kind from here. Returns whether a new snapshot begins for certain (false also
   /// while pending).
-  bool beginSection(std::string_view heading, bool perEntry, int64_t line);
-  /// A "Snapshot timestamp" value in the current section. Returns whether it settles the
+  bool openSection();
+  /// A "Snapshot timestamp" value in the open section. Returns whether it settles the
   /// pending section as a new snapshot.
   bool noteTime(std::string_view time);
-  /// An entry begins in the current section.
-  void noteEntry() { ++m_entries; }
+  /// A `date` line's time ("YYYY-MM-DD HH:MM:SS"), anywhere in the file.
+  void noteDate(std::string_view time);
+  /// An entry begins in the open section.
+  void noteEntry();
   /// The file ends (or its reading stops) at `line`.
   void finish(int64_t line);
+  /// From now on keeps the records of the last two snapshots of each kind only (the one
+  /// being read and the one before it), for a reader that hands snapshots on one at a
+  /// time: its memory then stays the same however many snapshots the file holds.
+  void keepRecentOnly() { m_recentOnly = true; }
 
+  /// One record per snapshot, in file order.
   [[nodiscard]] const std::vector<KindSection>& sections() const { return m_sections; }
+  /// The kinds with at least one variable line, in order of first appearance.
   [[nodiscard]] const std::vector<KindSummary>& kinds() const { return m_kinds; }
   /// The kind chosen, an index into kinds(); -1 when the file has none such.
   [[nodiscard]] int find(const KindChoice& choice) const;
-  /// The section being read, or nullptr before the first heading.
-  [[nodiscard]] const KindSection* current() const { return m_sections.empty() ? nullptr : &m_sections.back(); }
+  /// The kind of the section being read, an index into kinds(); -1 before its first
+  /// variable line (and before the first heading).
+  [[nodiscard]] int openKind() const { return m_kind; }
+  /// The record of the snapshot being read, or nullptr when the section being read names no kind yet.
+  [[nodiscard]] const KindSection* current() const { return m_kind < 0 ? nullptr : &m_sections.back(); }
+  /// The time of snapshot `snapshot` (from 0) of kind `kind`, or empty when there is none such.
+  [[nodiscard]] const std::string& timeOf(int kind, int snapshot) const;
 
  private:
   void closeSection(int64_t lastLine);
-  void settle(bool newSnapshot);
+  void split(std::string_view time);
+  void push(KindSection s);
 
   std::vector<KindSection> m_sections;
   std::vector<KindSummary> m_kinds;
-  std::vector<std::string> m_snapshotTimes;  // by kind: its current snapshot's time
-  int64_t m_entries = 0;                     // of the current section
-  bool m_pending = false;                    // the current section may continue its kind's snapshot
-  bool m_open = false;                       // a section is being read
+  std::string m_heading;        // of the section being read
+  int64_t m_headingLine = 0;    // its line
+  bool m_perEntry = false;      // its kind prints a heading per entry
+  int m_kind = -1;              // of the section being read once open, else -1
+  int m_before = -1;            // of the section before it; -1: none, no kind, or a `date` line came since
+  bool m_dated = false;         // a `date` line came since the heading
+  bool m_pending = false;       // the open section may continue the last record
+  int64_t m_splitEntries = 0;   // with m_pending: the record's entries before the section
+  bool m_sectionTimed = false;  // the open section has had its "Snapshot timestamp"
+  bool m_ownTime = false;       // the last record's time is a "Snapshot timestamp" of its own
+  std::string m_latest;         // the latest time read
+  bool m_recentOnly = false;
 };
 
 /// Whether two headings name one kind: equal but for the case of their letters.

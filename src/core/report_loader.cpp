@@ -35,6 +35,7 @@ void ReportLoader::do_refresh(const std::string& file, Grid& g) {
     return;
   }
   finish(g);
+  m_snapshotTime = m_index.timeOf(m_kind, m_sink ? m_snapshots - 1 : 0);
   if (m_sink && m_snapshots > 0) m_sink(g);
   m_loading = false;
 }
@@ -69,15 +70,16 @@ void ReportLoader::prepareGrid(Grid& g) {
   g.setRowHeight(1, kDefaultRowHeight);
 }
 
-void ReportLoader::takeHeading(const ReportItem& item, int kind, Grid& g) {
-  if (m_active) finishEntry(g);  // a heading ends the entry being read
-  if (m_kind < 0 && m_choice.accepts(item.text, kind + 1)) {
+bool ReportLoader::takeKind(const std::string& heading, int kind) {
+  const bool chosen = m_kind < 0 && m_choice.accepts(heading, kind + 1);
+  if (chosen) {
     m_kind = kind;
-    m_shared.snaptype = item.text;
+    m_shared.snaptype = heading;
     m_observer.setKind(m_shared.snaptype);
     readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));
   }
   m_active = kind == m_kind;
+  return chosen;
 }
 
 /// Hands the snapshot read so far to the sink and empties the grid for the next one; the
@@ -95,6 +97,7 @@ bool ReportLoader::deliver(Grid& g) {
 
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars, m_read);
+  if (m_sink) in.keepRecentSnapshots();  // snapshot by snapshot: memory flat
   m_snapshotTime.clear();
   m_preamble.clear();
   m_startName.clear();
@@ -111,20 +114,27 @@ void ReportLoader::read(const std::string& file, Grid& g) {
   } keep{m_index, in};
   while (!m_load.stopflag && in.nextLine()) {
     progress.lineRead(++m_counters.nread, m_counters.nout);
-    const ReportItem item = in.cut();
+    ReportItem item = in.cut();
     if (item.kind == ReportItem::Kind::Heading) {
-      takeHeading(item, in.sectionKind(), g);
+      if (m_active) finishEntry(g);  // a heading ends the entry being read
+      m_active = false;              // until its section names a kind
+    }
+    if (item.opensSection) {
+      // the configuration read for the kind chosen here may hold the line's variable
+      if (takeKind(in.sectionHeading(), in.sectionKind())) item.var = m_shared.vars.lookup(item.name);
       in.setLookups(m_active);
     }
     if (!m_active || item.kind == ReportItem::Kind::None) {
       m_observer.yieldEvents();
       continue;
     }
-    if (item.beginsSnapshot && m_snapshots++ > 0 && m_sink && !deliver(g)) {
-      m_sinkStopped = true;
-      break;
+    if (item.beginsSnapshot && m_snapshots++ > 0 && m_sink) {
+      m_snapshotTime = in.index().timeOf(m_kind, m_snapshots - 2);
+      if (!deliver(g)) {
+        m_sinkStopped = true;
+        break;
+      }
     }
-    if (item.name == "Snapshot timestamp" && m_snapshotTime.empty()) m_snapshotTime = item.text;
     if (item.kind == ReportItem::Kind::Preamble) m_preamble.emplace_back(item.name, item.text);
     if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {

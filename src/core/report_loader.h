@@ -59,7 +59,9 @@ class ReportLoader {
   /// there. Without a sink (the default) the kind's snapshots load as one grid.
   using SnapshotSink = std::function<bool(Grid& g)>;
   void setSnapshotSink(SnapshotSink sink) { m_sink = std::move(sink); }
-  /// The sections and kinds of the file read by the last load (complete when it read to the end).
+  /// The snapshots and kinds of the file read by the last load (complete when it read to
+  /// the end). With a sink, only the records of each kind's last two snapshots are kept
+  /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
   [[nodiscard]] const KindsIndex& index() const { return m_index; }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
@@ -73,8 +75,8 @@ class ReportLoader {
   /// lasts for one load); this one lasts until replaced.
   void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
-  /// The first "Snapshot timestamp" of the snapshot being delivered to the sink (its
-  /// preamble's, else its first entry's), or empty.
+  /// The time of the snapshot being delivered to the sink, or without a sink of the first
+  /// snapshot once the load ended: KindSection::time of its record in index(), or empty.
   [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
 
   /// The names and values before the first entry of the snapshot being delivered to the
@@ -97,7 +99,8 @@ class ReportLoader {
   void prepare(Grid& g);
   void prepareGrid(Grid& g);
   void read(const std::string& file, Grid& g);
-  void takeHeading(const struct ReportItem& item, int kind, Grid& g);
+  /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
+  bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
   void finishGrid(Grid& g);
   void finishEntry(Grid& g);

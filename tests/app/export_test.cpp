@@ -372,7 +372,7 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
   } cases[] = {
       {{"--statements", sample("table_snapshot.txt")}, 1, "needs a Dynamic SQL snapshot, not \"Table Snapshot\""},
       // A capture of every kind: its Dynamic SQL snapshots, unless --kind names another.
-      {{"--statements", sample("capture_loop.txt")}, 0, "Statements of the last snapshot (3 of 3)"},
+      {{"--statements", sample("capture_loop.txt")}, 0, "Statements of the last snapshot (3 of 3, 17:07:00)"},
       {{"--statements", "--kind", "1", sample("capture_loop.txt")}, 1, "not \"Database Snapshot\""},
       {{"--statements", "--kind", "Nope", sample("capture_loop.txt")}, 2, "its kinds are:"},
   };
@@ -387,6 +387,19 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
 
 // A capture of many kinds: one kind at a time, chosen by heading or number, the first by default.
 TEST_F(Export, ACaptureExportsOneKindAtATime) {
+  // An echoed command and a message have no variable line under them: no kind.
+  const std::string echoed = write("echoed.txt",
+                                   "db2 get snapshot for dynamic sql on sample\nSQL1611W  No data was returned by "
+                                   "Database System Monitor.\n\n  Database Lock Snapshot\n\nDatabase name = SAMPLE\n\n"
+                                   "Application handle = 7\nLocks held = 1\nList Of Locks\n Lock Name = 0x01\n");
+  const auto database = [](const char* name, const char* time) {
+    return std::string("\n  Database Snapshot\n\nDatabase name = ") + name + "\nSnapshot timestamp = 12/07/2026 " +
+           time + "\nCommit statements attempted = 10\n";
+  };
+  const std::string databases =  // "get snapshot for all databases", twice
+      write("databases.txt", database("ORDERS", "17:05:00") + database("BILLING", "17:05:00") +
+                                 database("ORDERS", "17:06:00") + database("BILLING", "17:06:00"));
+  EXPECT_EQ(run({"--kinds", echoed}).out, "Kind\tSnapshots\tEntries\nDatabase Lock Snapshot\t1\t2\n");
   const struct Case {
     std::vector<std::string> args;
     int exitCode, lines;
@@ -398,6 +411,12 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
        "SHOP\tINVOICE\tUser\t123\t42\t1922002\t54914\t0\t0",
        "Records outputted 4"},
       {{"--kind", "5", sample("capture_all.txt")}, 0, 5, "SHOP\tINVOICE\tUser\t123\t42\t1922002\t54914\t0\t0", ""},
+      {{echoed}, 0, 3, "7\t1\t", "Records outputted 2"},
+      {{"--series", databases},
+       0,
+       3,
+       "12/07/2026 17:05:00\t12/07/2026 17:06:00\t\tORDERS",
+       "Snapshots: 2, intervals: 1"},
       {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
       {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
       {{"--series", "--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},

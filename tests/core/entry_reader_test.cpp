@@ -1,5 +1,7 @@
 #include "core/entry_reader.h"
 
+#include "core/date_line.h"
+
 #include <gtest/gtest.h>
 
 #include "load_fixture.h"
@@ -29,6 +31,22 @@ TEST(EntryReader, ARememberedLayoutNamesTheVariableAFreshCutFinds) {
   EXPECT_EQ(items, (std::vector<std::string>{"0+Node name=A", "1 Comment=x = y", "0+Node name=B", "1 Comment=z",
                                              "0+Node name=C", "2 Protocol==", "1 Comment=", "1 Comment=w",
                                              "0+Node name=D", "3 Dynamic SQL text:=select", "1 Comment=v"}));
+}
+
+// `date` in the C locale and ISO 8601 times, alone on their line; nothing else.
+TEST(EntryReader, DateLinesGiveTheirTime) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Mon Dec  7 16:05:00 UTC 2026", "2026-12-07 16:05:00"},
+      {"Tue Dec 8 06:05:09 2026", "2026-12-08 06:05:09"},
+      {"2026-12-07T16:05:00,1234567+01:00", "2026-12-07 16:05:00.123456"},
+      {"2026-12-07 16:05:00Z", "2026-12-07 16:05:00"},
+      {"Mon Dec  7 16:05:00 UTC 2026 x", ""},
+      {"Mon Dez  7 16:05:00 UTC 2026", ""},
+      {"2026-13-07 16:05:00", ""},
+      {"2026-12-07 16:05", ""},
+      {"12/07/2026 16:05:00.000000", ""},
+  };
+  for (const auto& [line, time] : cases) EXPECT_EQ(dateLineTime(line).value_or(""), time) << line;
 }
 
 }  // namespace

@@ -22,6 +22,17 @@ std::string table(const std::string& name, const std::string& time) {
          "\nDatabase name = ORDERS\n\nTable List\n Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = 10\n";
 }
 
+std::string database(const std::string& name, const std::string& time) {
+  return "\n   Database Snapshot\n\nDatabase name = " + name + "\nSnapshot timestamp = 12/07/2026 " + time +
+         "\nCommits = 1\n";
+}
+
+// The Dynamic SQL section of "get snapshot for all": no timestamp of its own.
+std::string statements(const std::string& executions) {
+  return "\n Dynamic SQL Snapshot Result\n\n Database name = ORDERS\n\n Number of executions = " + executions +
+         "\n Statement text = select 1\n";
+}
+
 struct IndexCase {
   std::string what;
   std::string text;
@@ -44,13 +55,22 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
   EXPECT_EQ(kinds, GetParam().kinds);
 
   std::string snapshots;
+  std::string times;
   const SnapshotPass pass = forEachSnapshot(path, {}, dir.folder(), [&](LoadedSnapshot& s) {
+    times += s.time + "|";
     snapshots += (snapshots.empty() ? "" : "|") + s.time.substr(s.time.find(' ') + 1) + ":";
     for (int r = 1; r < s.grid.rows(); ++r) snapshots += (r > 1 ? "," : "") + std::string(s.grid.text(r, 0));
     return true;
   });
   EXPECT_TRUE(pass.error.empty()) << pass.error;
   EXPECT_EQ(snapshots, GetParam().snapshots);
+  // One record per snapshot; the chooser's times are those the loads give.
+  size_t count = 0;
+  for (const KindSummary& k : index.kinds()) count += static_cast<size_t>(k.snapshots);
+  EXPECT_EQ(index.sections().size(), count);
+  std::string listed;
+  for (const std::string& t : listSnapshots(path)) listed += t + "|";
+  EXPECT_EQ(listed, times);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,7 +101,22 @@ INSTANTIATE_TEST_SUITE_P(
         IndexCase{"SubBlockTitlesAreNoHeadings",
                   "Database Snapshot\nDatabase name = D\nWorkspace Information\n Shared high water mark = 0\n"
                   "Alter bufferpool information:\n Current size = 1\nTable List\nList Of Locks\nUtility Info\n",
-                  "Database Snapshot 1 1", ":D"}));
+                  "Database Snapshot 1 1", ":D"},
+        // "get snapshot for all databases": one snapshot of a row per database.
+        IndexCase{"DatabasesOfOneMomentAreOneSnapshot",
+                  database("ORDERS", "17:05:00") + database("BILLING", "17:05:00") + database("ORDERS", "17:06:00"),
+                  "Database Snapshot 2 3", "17:05:00:ORDERS,BILLING|17:06:00:ORDERS"},
+        // Lines with no variable line under them before the next heading are no kind.
+        IndexCase{"EchoedCommandsAreNoKind",
+                  "db2 get snapshot for tables on orders\n" + table("A", "17:05:00") +
+                      "db2 get snapshot for tables on orders\nSQL1611W  No data was returned.\n" +
+                      table("B", "17:06:00"),
+                  "Table Snapshot 2 2", "17:05:00:SHOP|17:06:00:SHOP"},
+        // A section without a timestamp: the latest read before it, of any kind or a date line.
+        IndexCase{"SectionsWithoutATimeTakeTheLatestBeforeThem",
+                  "Mon Dec  7 17:04:00 UTC 2026\n" + statements("1") + table("A", "17:06:00") + statements("2") +
+                      "2026-12-07T17:07:00,5+01:00\n" + statements("3"),
+                  "Dynamic SQL Snapshot Result 3 3|Table Snapshot 1 1", "17:04:00:1|17:06:00:2|17:07:00.5:3"}));
 
 // Whatever the kind read, the values of the other kinds never reach its rows or columns.
 TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {

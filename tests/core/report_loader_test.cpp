@@ -55,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A batch file's and the command line processor's echo lines before the heading are skipped.
         KindCase{"@echo off\r\ndb2 => echo Locks of ORD\r\n  Database Lock Snapshot", "Database Lock Snapshot",
                  "Application handle", "=", true},
+        // A date, an echoed command and a message with no variable line under them are no kind.
+        KindCase{"Mon Dec  7 16:05:00 UTC 2026\ndb2 get snapshot for locks on sample\nSQL1611W  No data was returned.\n"
+                 "\n  Database Lock Snapshot",
+                 "Database Lock Snapshot", "Application handle", "=", true},
         KindCase{"Tablespace Snapshot  ", "Tablespace Snapshot", "Tablespace name", "=", true},
         KindCase{" Table Snapshot", "Table Snapshot", "Table Schema", "=", true},
         KindCase{" System Database Directory", "System Database Directory", "Database alias", "=", true},
