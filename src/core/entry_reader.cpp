@@ -250,11 +250,19 @@ void EntryReader::takeStatement(ReportItem& item) {
   item.text = m_text;
 }
 
+/// A statement's lines end at a blank line, and also where a writer left none out: at a
+/// heading, a date line or the line that begins the next entry.
+bool EntryReader::endsStatement(std::string_view line, std::string_view trimmed) const {
+  if (trimmed.empty() || isHeading(trimmed) || dateLineTime(trimmed)) return true;
+  const size_t at = line.find(m_sep);
+  return at != std::string_view::npos && trimBlanks(line.substr(0, at)) == m_startvar;
+}
+
 void EntryReader::appendStatementLines() {
   std::string_view next;
   while (readLine(next)) {
     const std::string_view trimmed = trimBlanks(next);
-    if (trimmed.empty() || isHeading(trimmed)) {  // the blank line or heading that ends it is read next, as it stands
+    if (endsStatement(next, trimmed)) {  // the line that ends it is read next, as it stands
       m_line = next;
       m_held = true;
       return;

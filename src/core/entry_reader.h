@@ -143,6 +143,7 @@ class EntryReader {
   std::string_view continuation();
   void takeStatement(ReportItem& item);
   void appendStatementLines();
+  [[nodiscard]] bool endsStatement(std::string_view line, std::string_view trimmed) const;
   bool readLine(std::string_view& line);
 
   LineSource m_in;

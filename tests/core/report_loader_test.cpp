@@ -186,14 +186,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {"select 1\n  from t where a = 1", "", ""},
                    {"select 2\nB = 2", "1", ""},
                    {"Name = x", "2", ""}}},
-        // So does "Statement text", up to a blank line or a heading, even where its first line is empty.
+        // So does "Statement text", up to a blank line, a heading, a date line or the next entry's
+        // start name, even where its first line is empty.
         LinesCase{"Dynamic SQL Snapshot Result\n Number of executions = 1\n Statement text = SELECT A\n   FROM T\n"
                   "  WHERE B = 1\n\n Number of executions = 2\n Statement text =\nSELECT 2\n"
-                  "Dynamic SQL Snapshot Result\n Number of executions = 3\n",
+                  " Number of executions = 3\n Statement text = SELECT 3\nMon Dec  7 16:05:00 UTC 2026\n"
+                  "Dynamic SQL Snapshot Result\n Number of executions = 4\n",
                   {{"Number of executions", "Statement text"},
                    {"1", "SELECT A\n   FROM T\n  WHERE B = 1"},
                    {"2", "SELECT 2"},
-                   {"3", ""}}}));
+                   {"3", "SELECT 3"},
+                   {"4", ""}}}));
 
 TEST_F(ReportParser, FileEndingAtAContinuedVariableIsAnErrorThatKeepsTheRows) {
   for (const std::string tail : {"", "\n", "\r\n\r\n"}) {
