@@ -75,6 +75,9 @@ void GridStore::setRows(int rows) {
   // texts again when it grows back.
   m_cells.resize(static_cast<size_t>(rows) * m_stride);
   m_heights.resize(static_cast<size_t>(rows), kDefaultRowHeight);
+  // Rows dropped change the layout even when as many come back before an observer looks:
+  // a row hidden before must not stay hidden in a view that only adds the new rows.
+  if (rows < m_rows) m_changes.rowLayout = true;
   m_rows = rows;
   m_row = std::min(m_row, std::max(rows - 1, 0));
   m_rowSel = std::min(m_rowSel, std::max(rows - 1, 0));
