@@ -99,6 +99,9 @@ class EntryReader {
 
   /// Tells which variable the value of the last cut() went to (its index once appended).
   void stored(int var);
+  /// A variable was inserted into the table at `at` (VariableTable::insertName): what the
+  /// reader keeps by variable follows the ones that moved.
+  void variableInserted(int at);
 
   /// The name that begins an entry: the kind's, or for a kind the reader doesn't know the
   /// first name read; empty until then.

@@ -103,6 +103,26 @@ void GridStore::setCols(int cols) {
   changed();
 }
 
+void GridStore::insertColumn(int at) {
+  if (at < 0 || at > m_cols) throw std::out_of_range("Subscript out of range: column " + std::to_string(at));
+  setCols(m_cols + 1);
+  for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
+    Cell* row = m_cells.data() + r * m_stride;
+    std::copy_backward(row + at, row + m_cols - 1, row + m_cols);
+    row[at] = Cell{};
+  }
+  std::copy_backward(m_widths.begin() + at, m_widths.end() - 1, m_widths.end());
+  std::copy_backward(m_align.begin() + at, m_align.end() - 1, m_align.end());
+  m_widths[static_cast<size_t>(at)] = kDefaultColWidth;
+  m_align[static_cast<size_t>(at)] = Alignment::LeftCenter;
+  if (m_rows > 0) {
+    markText(0);
+    markText(m_rows - 1);
+  }
+  m_changes.colLayout = true;
+  changed();
+}
+
 void GridStore::setFixedRows(int n) {
   if (n < 0 || (n > 0 && n >= m_rows + 1)) throw std::out_of_range("Invalid number of fixed rows");
   m_fixedRows = n;

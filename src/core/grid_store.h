@@ -53,6 +53,7 @@ class GridStore final : public Grid {
   void setRows(int rows) override;
   [[nodiscard]] int cols() const override { return m_cols; }
   void setCols(int cols) override;
+  void insertColumn(int at) override;
   [[nodiscard]] int fixedRows() const { return m_fixedRows; }
   void setFixedRows(int n) override;
   [[nodiscard]] int fixedCols() const { return m_fixedCols; }
