@@ -324,33 +324,8 @@ int run(int argc, char** argv) {
   core::FixedTextMeasure measure;
   StderrObserver observer;
 
-  std::optional<SpooledInput> spooled;
-  const bool filtered = !options->filters.empty();
-  if (filtered && options->report == "-") {  // standard input can be read only once
-    if (!spool(spooled)) return 1;
-    options->report = spooled->path();
-  }
   core::EntryFilter filter;
-  if (filtered) {
-    // The filter picks its columns by index, as the viewer's reload does: a first load
-    // finds the variables' indexes in this report. If that load fails, the second one
-    // reports why.
-    core::NullLoadObserver quiet;
-    core::ReportLoader first(shared, load, quiet, measure, ".");
-    first.setKind(app::chosenKind(*options));
-    first.do_refresh(options->report, grid);
-    for (const app::ExportFilter& f : options->filters) {
-      const int idx = shared.vars.lookup(f.name);
-      if (idx < 0 && !first.counters().failed) {
-        const auto derivedNamed = [&f](const core::DerivedColumn* d) { return d->name == f.name; };
-        const bool isDerived = std::ranges::any_of(definitions->forKind(shared.snaptype), derivedNamed);
-        std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
-                     isDerived ? " (--filter takes the report's own variables, not its derived columns)" : "");
-        return 1;
-      }
-      filter.add(idx, f.value);
-    }
-  }
+  for (const app::ExportFilter& f : options->filters) filter.add(f.name, f.value);
   core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.setKind(app::chosenKind(*options));
@@ -360,6 +335,16 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "tarvolin-export: the report holds no kind \"%s\"; its kinds are:\n%s", options->kind.c_str(),
                  core::listKinds(loader.index().kinds()).c_str());
     return 2;
+  }
+  // The filter names its variables: one that the report has nowhere is a mistake, said
+  // before anything is written. After a failed load, its error says enough.
+  for (const app::ExportFilter& f : options->filters) {
+    if (shared.vars.lookup(f.name) >= 0 || loader.counters().failed) continue;
+    const auto derivedNamed = [&f](const core::DerivedColumn* d) { return d->name == f.name; };
+    const bool isDerived = std::ranges::any_of(definitions->forKind(shared.snaptype), derivedNamed);
+    std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
+                 isDerived ? " (--filter takes the report's own variables, not its derived columns)" : "");
+    return 1;
   }
   if (options->kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
   // Columns the kind's configuration keeps for derived columns hold nothing of the report.

@@ -136,6 +136,19 @@ void EntryReader::stored(int var, int column) {
     m_layouts[static_cast<size_t>(column)] = Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_heading};
 }
 
+void EntryReader::variableInserted(int at) {
+  const auto from = static_cast<size_t>(at);
+  std::move_backward(m_layouts.begin() + at, m_layouts.end() - 1, m_layouts.end());
+  m_layouts[from] = Layout{};
+  for (Layout& layout : m_layouts)
+    if (layout.named >= at) ++layout.named;
+  std::copy_backward(m_next.begin() + at, m_next.end() - 2, m_next.end() - 1);  // the last is "none yet"
+  m_next[from] = -1;
+  for (int16_t& next : m_next)
+    if (next >= at) ++next;
+  if (m_prev >= at && m_prev != kMaxVars) ++m_prev;
+}
+
 EntryReader::Role EntryReader::roleOf(std::string_view name) const {
   if (name == m_startvar) return Role::Start;
   if (!m_startvar2.empty() && name == m_startvar2) return Role::Second;

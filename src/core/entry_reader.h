@@ -116,6 +116,9 @@ class EntryReader {
   /// (its index once appended), `column` the one that holds the value, which differs
   /// when the name came before in the entry ("NAME #2").
   void stored(int var, int column);
+  /// A variable was inserted into the table at `at` (VariableTable::insertName): what the
+  /// reader keeps by variable follows the ones that moved.
+  void variableInserted(int at);
 
   /// The name that begins an entry: the kind's, or for a kind the reader doesn't know the
   /// first name read; empty until then.

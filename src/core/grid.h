@@ -32,6 +32,9 @@ class Grid {
   [[nodiscard]] virtual int cols() const = 0;
   /// New columns get empty cells and the default width.
   virtual void setCols(int cols) = 0;
+  /// Inserts a column of empty cells and the default width at `at`, 0 to cols(): the cells
+  /// (marks included), widths and alignment of the columns from `at` on move right by one.
+  virtual void insertColumn(int at) = 0;
 
   virtual void setFixedRows(int n) = 0;
   virtual void setFixedCols(int n) = 0;

@@ -75,6 +75,9 @@ void GridStore::setRows(int rows) {
   // texts again when it grows back.
   m_cells.resize(static_cast<size_t>(rows) * m_stride);
   m_heights.resize(static_cast<size_t>(rows), kDefaultRowHeight);
+  // Rows dropped change the layout even when as many come back before an observer looks:
+  // a row hidden before must not stay hidden in a view that only adds the new rows.
+  if (rows < m_rows) m_changes.rowLayout = true;
   m_rows = rows;
   m_row = std::min(m_row, std::max(rows - 1, 0));
   m_rowSel = std::min(m_rowSel, std::max(rows - 1, 0));
@@ -97,6 +100,26 @@ void GridStore::setCols(int cols) {
   m_col = std::min(m_col, std::max(cols - 1, 0));
   m_colSel = std::min(m_colSel, std::max(cols - 1, 0));
   m_changes.colCount = true;
+  changed();
+}
+
+void GridStore::insertColumn(int at) {
+  if (at < 0 || at > m_cols) throw std::out_of_range("Subscript out of range: column " + std::to_string(at));
+  setCols(m_cols + 1);
+  for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
+    Cell* row = m_cells.data() + r * m_stride;
+    std::copy_backward(row + at, row + m_cols - 1, row + m_cols);
+    row[at] = Cell{};
+  }
+  std::copy_backward(m_widths.begin() + at, m_widths.end() - 1, m_widths.end());
+  std::copy_backward(m_align.begin() + at, m_align.end() - 1, m_align.end());
+  m_widths[static_cast<size_t>(at)] = kDefaultColWidth;
+  m_align[static_cast<size_t>(at)] = Alignment::LeftCenter;
+  if (m_rows > 0) {
+    markText(0);
+    markText(m_rows - 1);
+  }
+  m_changes.colLayout = true;
   changed();
 }
 

@@ -13,7 +13,7 @@ namespace tarvolin::core {
 struct GridChanges {
   bool rowCount = false;   ///< rows() changed
   bool colCount = false;   ///< cols() changed
-  bool rowLayout = false;  ///< row heights or row order changed, or rows were cleared
+  bool rowLayout = false;  ///< row heights or row order changed, or rows were cleared or dropped
   bool colLayout = false;  ///< widths, alignment, word wrap or fixed rows/columns changed
   bool current = false;    ///< the current cell or selection changed by code
   int firstTextRow = -1;   ///< rows whose texts changed: [firstTextRow, lastTextRow]
@@ -53,6 +53,7 @@ class GridStore final : public Grid {
   void setRows(int rows) override;
   [[nodiscard]] int cols() const override { return m_cols; }
   void setCols(int cols) override;
+  void insertColumn(int at) override;
   [[nodiscard]] int fixedRows() const { return m_fixedRows; }
   void setFixedRows(int n) override;
   [[nodiscard]] int fixedCols() const { return m_fixedCols; }

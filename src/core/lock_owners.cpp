@@ -31,6 +31,11 @@ void LockOwners::fill(std::array<std::string, kMaxVars>& vals) {
   }
 }
 
+void LockOwners::variableInserted(int at) {
+  for (int& col : m_cols)
+    if (col >= at) ++col;
+}
+
 void LockOwners::mark(Grid& g, int row) const {
   for (size_t i = 0; i < kNames.size(); ++i)
     if (m_filled[i]) g.markFilled(row, m_cols[i]);

@@ -30,6 +30,8 @@ class LockOwners {
   void fill(std::array<std::string, kMaxVars>& vals);
   /// Marks in row `row` of `g` the cells that the last fill() filled in.
   void mark(Grid& g, int row) const;
+  /// A variable was inserted into the table at `at`: the columns kept follow it.
+  void variableInserted(int at);
 
   /// The names a lock row takes from its owner.
   static constexpr std::array<const char*, 3> kNames = {"Application handle", "Application ID", "Application name"};

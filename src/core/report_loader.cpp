@@ -1,5 +1,6 @@
 #include "core/report_loader.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "core/column_widths.h"
@@ -10,6 +11,12 @@
 #include "core/text_encoding.h"
 
 namespace tarvolin::core {
+
+namespace {
+
+constexpr std::string_view kTimeName = "Snapshot timestamp";
+
+}  // namespace
 
 ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                            std::string configFolder)
@@ -49,7 +56,12 @@ void ReportLoader::prepare(Grid& g) {
   m_active = false;
   m_snapshots = 0;
   m_sinkStopped = false;
+  m_snapshotCol = -1;
+  m_label.clear();
   m_index = {};
+  const int likeCol = m_load.like_col;
+  const bool likeNamed = !m_load.like_val.empty() && likeCol >= 0 && likeCol <= m_shared.vars.maxvar();
+  m_likeName = likeNamed ? m_shared.vars[likeCol].name : std::string();
   m_load.clearVals(m_shared.vars.maxvar());
   m_shared.vars.reset();
   m_shared.snaptype.clear();
@@ -95,6 +107,58 @@ bool ReportLoader::deliver(Grid& g) {
   return true;
 }
 
+/// A snapshot of the chosen kind begins. A later one goes to the sink, or gives the kind its
+/// Snapshot column when the second begins. False when the sink ends the reading.
+bool ReportLoader::beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths, ReportItem& item) {
+  if (m_snapshots++ > 0) {
+    if (m_sink) m_snapshotTime = in.index().timeOf(m_kind, m_snapshots - 2);
+    if (m_sink && !deliver(g)) return false;
+    if (!m_sink && m_snapshots == 2) {
+      if (addSnapshotColumn(in, g) && item.var >= m_snapshotCol) {  // the line's variable moved on
+        ++item.var;
+        item.name = m_shared.vars[item.var].name;
+      }
+      if (m_sizeColumns) widths.widen(m_snapshotCol, m_label);
+    }
+  }
+  m_label = "#" + std::to_string(m_snapshots);  // until its section has a time
+  if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);
+  return true;
+}
+
+/// The snapshot's time, once its record has one, becomes its label: at its beginning the
+/// time it takes from before it, at its own "Snapshot timestamp" that one.
+void ReportLoader::noteSnapshotTime(const EntryReader& in, ColumnWidths& widths) {
+  const KindSection* section = in.index().current();
+  if (section == nullptr || section->time.empty() || section->time == m_label) return;
+  m_label = section->time;
+  if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);
+}
+
+/// The Snapshot column: the configuration's, else a new first one; the rows written so far
+/// are of the first snapshot. Returns whether it was inserted.
+bool ReportLoader::addSnapshotColumn(EntryReader& in, Grid& g) {
+  int col = m_shared.vars.lookup(kSnapshotColumn);
+  const bool insert = col < 0;
+  if (insert) {
+    if (m_shared.vars.full()) return false;  // the report's own variables come first
+    col = 0;
+    m_shared.vars.insertName(col, kSnapshotColumn);
+    g.insertColumn(col);
+    auto& vals = m_load.vals;  // of the entry being read
+    std::move_backward(vals.begin() + col, vals.begin() + m_shared.vars.maxvar(),
+                       vals.begin() + m_shared.vars.maxvar() + 1);
+    vals[static_cast<size_t>(col)].clear();
+    in.variableInserted(col);
+    m_owners.variableInserted(col);
+    repeatsInserted(col);
+    if (m_likeName.empty() && m_load.like_col >= col) ++m_load.like_col;
+  }
+  m_snapshotCol = col;
+  for (int row = 1; row <= m_counters.nout; ++row) g.setText(row, col, m_label);
+  return insert;
+}
+
 void ReportLoader::read(const std::string& file, Grid& g) {
   EntryReader in(file, m_shared.vars, m_read);
   if (m_sink) in.keepRecentSnapshots();  // snapshot by snapshot: memory flat
@@ -128,13 +192,11 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       m_observer.yieldEvents();
       continue;
     }
-    if (item.beginsSnapshot && m_snapshots++ > 0 && m_sink) {
-      m_snapshotTime = in.index().timeOf(m_kind, m_snapshots - 2);
-      if (!deliver(g)) {
-        m_sinkStopped = true;
-        break;
-      }
+    if (item.beginsSnapshot && !beginSnapshot(in, g, widths, item)) {
+      m_sinkStopped = true;
+      break;
     }
+    if (item.beginsSnapshot || item.name == kTimeName) noteSnapshotTime(in, widths);
     if (item.kind == ReportItem::Kind::Preamble) m_preamble.emplace_back(item.name, item.text);
     if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {
@@ -173,18 +235,46 @@ int ReportLoader::columnOf(int var) {
   return column;
 }
 
+/// A variable was inserted at `at`: the columns of repeated names follow the ones that moved.
+void ReportLoader::repeatsInserted(int at) {
+  for (int i = kMaxVars - 1; i > at; --i) {
+    m_filled[static_cast<size_t>(i)] = m_filled[static_cast<size_t>(i - 1)];
+    m_again[static_cast<size_t>(i)] = m_again[static_cast<size_t>(i - 1)];
+  }
+  m_filled[static_cast<size_t>(at)] = false;
+  m_again[static_cast<size_t>(at)] = -1;
+  for (int16_t& again : m_again)
+    if (again >= at) ++again;
+}
+
 void ReportLoader::finishEntry(Grid& g) {
   if (!m_hasdata) return;
+  m_hasdata = false;  // also when filtered out: a heading and the next entry both end it
+  if (m_snapshotCol >= 0) m_load.vals[static_cast<size_t>(m_snapshotCol)] = m_label;
   m_owners.fill(m_load.vals);
-  if (!m_load.like_val.empty()) {
-    const int col = m_load.like_col;
-    if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) return;
-  }
-  if (!m_filter.empty() && !m_filter.keeps(m_load.vals)) return;
+  if (!passesFilters()) return;
   ++m_counters.nout;
   outputentry(m_counters.nentry, m_shared.vars.maxvar(), g, m_counters.nout, m_load);
   m_owners.mark(g, m_counters.nout);
-  m_hasdata = false;
+}
+
+/// The entry's value of the variable `name`; a Snapshot column still to come has its label.
+std::string_view ReportLoader::valueOf(std::string_view name) const {
+  if (name == kSnapshotColumn && m_snapshotCol < 0 && !m_sink) return m_label;
+  const int col = m_shared.vars.lookup(name);
+  return col < 0 ? std::string_view() : std::string_view(m_load.vals[static_cast<size_t>(col)]);
+}
+
+bool ReportLoader::passesFilters() const {
+  if (!m_load.like_val.empty()) {
+    const int col = m_load.like_col;
+    if (!m_likeName.empty()) {
+      if (valueOf(m_likeName) != m_load.like_val) return false;
+    } else if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) {
+      return false;
+    }
+  }
+  return m_filter.empty() || m_filter.keeps([this](std::string_view name) { return valueOf(name); });
 }
 
 void ReportLoader::finishGrid(Grid& g) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,11 @@
 
 namespace tarvolin::core {
 
+class ColumnWidths;
+
+/// The column a kind with more than one snapshot in the file gets: its snapshot's time.
+inline constexpr std::string_view kSnapshotColumn = "Snapshot";
+
 /// Counters of one load.
 struct LoadCounters {
   int32_t nread = 0;    ///< lines read by the main step
@@ -33,6 +39,13 @@ struct LoadCounters {
 /// must outlive it. The lines are cut by EntryReader, the widths kept by ColumnWidths,
 /// rows and headers written by outputentry and outputheaders, progress shown by
 /// LoadProgress; this class applies the reload filter and keeps the counters.
+///
+/// Without a sink, a kind that has more than one snapshot in the file gets the variable
+/// kSnapshotColumn, first unless its configuration puts it elsewhere: each row's snapshot
+/// time (KindSection::time), or "#N" (N from 1) for a snapshot without one. It is added
+/// when the second snapshot begins, and the rows of the first get it then (not when the
+/// table is full). The filters name it like any variable. A kind of one snapshot has no
+/// such column; a configuration's column of that name then stays empty.
 class ReportLoader {
  public:
   /// `configFolder`: where readcfg finds the configuration of the kind read.
@@ -72,7 +85,9 @@ class ReportLoader {
   /// How the next loads read their file's bytes (see ReportReader); empty for ::read.
   void setReadFunction(ReadFunction read) { m_read = std::move(read); }
   /// Which entries the next loads keep, besides the reload filter of the load state (which
-  /// lasts for one load); this one lasts until replaced.
+  /// lasts for one load); this one lasts until replaced. The reload filter's column is
+  /// taken by the name it has in the table the load begins with (the grid on show), so a
+  /// column the load inserts does not move it; a column past that table is taken by index.
   void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
 
   /// The time of the snapshot being delivered to the sink, or without a sink of the first
@@ -102,6 +117,12 @@ class ReportLoader {
   /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
   bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
+  bool beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths, ReportItem& item);
+  void noteSnapshotTime(const EntryReader& in, ColumnWidths& widths);
+  void repeatsInserted(int at);
+  bool addSnapshotColumn(EntryReader& in, Grid& g);
+  [[nodiscard]] std::string_view valueOf(std::string_view name) const;
+  [[nodiscard]] bool passesFilters() const;
   void finishGrid(Grid& g);
   void finishEntry(Grid& g);
   void finish(Grid& g);
@@ -125,6 +146,9 @@ class ReportLoader {
   int m_snapshots = 0;    // of the chosen kind, begun so far
   bool m_sinkStopped = false;
   std::string m_snapshotTime;
+  std::string m_label;     // of the snapshot being read: its time, or "#N"
+  int m_snapshotCol = -1;  // the kSnapshotColumn variable once it is filled, else -1
+  std::string m_likeName;  // the reload filter's column by name, or empty to take it by index
   std::vector<std::pair<std::string, std::string>> m_preamble;
   std::string m_startName;
   EntryFilter m_filter;

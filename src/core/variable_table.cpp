@@ -1,5 +1,7 @@
 #include "core/variable_table.h"
 
+#include <algorithm>
+
 namespace tarvolin::core {
 
 namespace {
@@ -59,6 +61,17 @@ perfvar& VariableTable::appendBlank() {
   clearSettings(v);
   m_indexDirty = true;
   return v;
+}
+
+void VariableTable::insertName(int at, std::string_view name) {
+  if (full()) throw TableFullError(std::string(name));
+  ++m_maxvar;
+  const auto first = m_vars.begin() + at;
+  std::rotate(first, m_vars.begin() + m_maxvar, m_vars.begin() + m_maxvar + 1);
+  first->name.assign(name);
+  clearSettings(*first);
+  for (int i = at; i <= m_maxvar; ++i) m_vars[static_cast<size_t>(i)].seqno = static_cast<int16_t>(i);
+  m_indexDirty = true;
 }
 
 void VariableTable::rebuildIndex() const {

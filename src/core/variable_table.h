@@ -68,6 +68,11 @@ class VariableTable {
   /// Throws TableFullError when 501 are in use.
   perfvar& appendBlank();
 
+  /// Inserts a record named `name` at index `at` (0 to count()), with the settings
+  /// appendName gives; the records from `at` on move up by one, so column i of a grid
+  /// written before is column i + 1 now. Throws TableFullError when 501 are in use.
+  void insertName(int at, std::string_view name);
+
  private:
   void rebuildIndex() const;
 

@@ -419,6 +419,17 @@ TEST_F(Export, ACaptureExportsOneKindAtATime) {
        "Snapshots: 2, intervals: 1"},
       {{sample("capture_all.txt")}, 0, 2, "ORDERS", "this is the first, \"Database Snapshot\". --kind picks another"},
       {{"--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
+      // A kind of several snapshots: each row begins with its snapshot's time, a filter may pick one.
+      {{"--kind", "Table Snapshot", sample("capture_loop.txt")},
+       0,
+       13,
+       "12/07/2026 17:05:00.118034\tSHOP\tINVOICE\tUser",
+       "Records outputted 12"},
+      {{"--kind", "6", "--filter", "Snapshot=12/07/2026 17:06:00.119034", sample("capture_loop.txt")},
+       0,
+       6,
+       "12/07/2026 17:06:00.119034\t4119\t10.20.31.41.50101.261207081522",
+       "Records outputted 5"},
       {{"--series", "--kind", "8", sample("capture_all.txt")}, 2, 0, "", "its kinds are:\n  1. Database Snapshot\n"},
       // A later file without the kind is skipped; --kind N is the number in the first file, later
       // files are matched by its heading; --date-order reads every date of the series.

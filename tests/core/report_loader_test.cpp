@@ -125,6 +125,40 @@ TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayout
   }
 }
 
+// A kind of several snapshots begins each row with its snapshot's time, the rows of the first
+// too (known once the second begins); a kind of one has no such column. It is a variable like
+// the others: the filters find it and every other column by name, and a .cfg may place it.
+TEST_F(ReportParser, SeveralSnapshotsOfAKindGiveEachRowItsSnapshot) {
+  const std::string first =
+      "Database Lock Snapshot\nSnapshot timestamp = T1\nApplication handle = 7\nApplication name = batch\n"
+      " Lock Object Name = 28\n";
+  loadText(first);
+  EXPECT_EQ(
+      table(),
+      (Rows{{"Application handle", "Application name", "Lock Object Name"}, {"7", "batch", ""}, {"7", "batch", "28"}}));
+  const std::string both = first +
+                           "Database Lock Snapshot\nSnapshot timestamp = T2\nApplication handle = 8\n"
+                           "Application name = db2bp\n Lock Object Name = 29\n";
+  loadText(both);
+  EXPECT_EQ(table(), (Rows{{"Snapshot", "Application handle", "Application name", "Lock Object Name"},
+                           {"T1", "7", "batch", ""},
+                           {"T1", "7", "batch", "28"},
+                           {"T2", "8", "db2bp", ""},
+                           {"T2", "8", "db2bp", "29"}}));
+  EXPECT_TRUE(grid.filledUnchecked(2, 1) && grid.filledUnchecked(4, 2) && !grid.filledUnchecked(2, 0));
+  for (const auto& [col, val, last] : {std::tuple{0, "T2", "29"}, std::tuple{1, "7", "28"}}) {
+    load.like_col = static_cast<int16_t>(col);  // the column of the grid on show
+    load.like_val = val;
+    loadText(both);
+    EXPECT_EQ(table().size(), 3u);
+    EXPECT_EQ(grid.text(2, 3), last);
+  }
+  dir.write("DatabaseLockSnapshot.cfg", "Y;;;;;Application handle;\r\nN;;;;;Snapshot;\r\n");
+  loadText(both);
+  EXPECT_EQ(table()[1], (std::vector<std::string>{"7", "T1", "batch", ""}));
+  EXPECT_EQ(grid.colWidth(1), 0);
+}
+
 struct LinesCase {
   std::string text;
   Rows table;  // header row and data rows expected
@@ -172,11 +206,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {"3) Connection Header Event ...", "17", "15:40:11.020876", "", ""},
                    {"4) Deadlock Event ...", "", "", "1", "2"}}},
         // A heading is never a value: a repeated one ends the entry being read, and its
-        // preamble joins no entry; of a file of several kinds the first is read.
+        // preamble joins no entry; of a file of several kinds the first is read. Its second
+        // snapshot gives the kind a first column "Snapshot", here without times.
         LinesCase{"Dynamic SQL Snapshot Result\n Database name = D\n Number of executions = 1\n Statement text = a\n"
                   "Dynamic SQL Snapshot Result\n\n Database name = D\n Number of executions = 2\n"
                   "Table Snapshot\n Table Schema = S\n Number of executions = 3\n",
-                  {{"Number of executions", "Statement text"}, {"1", "a"}, {"2", ""}}},
+                  {{"Snapshot", "Number of executions", "Statement text"}, {"#1", "1", "a"}, {"#2", "2", ""}}},
         // "Dynamic SQL" names take the next lines (after one empty line, the ones after) up to
         // a blank one, joined by LF, also before the first entry, and never begin an entry.
         LinesCase{"Appl Info\nDynamic SQL text:\nselect 1\n  from t where a = 1  \n\nA = 1\nDynamic SQL text:\n\n"
@@ -192,11 +227,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "  WHERE B = 1\n\n Number of executions = 2\n Statement text =\nSELECT 2\n"
                   " Number of executions = 3\n Statement text = SELECT 3\nMon Dec  7 16:05:00 UTC 2026\n"
                   "Dynamic SQL Snapshot Result\n Number of executions = 4\n",
-                  {{"Number of executions", "Statement text"},
-                   {"1", "SELECT A\n   FROM T\n  WHERE B = 1"},
-                   {"2", "SELECT 2"},
-                   {"3", "SELECT 3"},
-                   {"4", ""}}}));
+                  {{"Snapshot", "Number of executions", "Statement text"},
+                   {"#1", "1", "SELECT A\n   FROM T\n  WHERE B = 1"},
+                   {"#1", "2", "SELECT 2"},
+                   {"#1", "3", "SELECT 3"},
+                   {"2026-12-07 16:05:00", "4", ""}}}));
 
 TEST_F(ReportParser, FileEndingAtAContinuedVariableIsAnErrorThatKeepsTheRows) {
   for (const std::string tail : {"", "\n", "\r\n\r\n"}) {

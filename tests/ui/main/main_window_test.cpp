@@ -328,8 +328,15 @@ class MainWindowTest : public QObject {
     x.trigger("menlike");
     QCOMPARE(x.column(kLockObject), QStringList({"77", "154", "231"}));
     QCOMPARE(filters(), QStringLiteral("Showing 3 of 9 entries: Table Name = T1"));
-    x.trigger("menexclnone");  // reads the report again, unfiltered
+    x.select(1, kLockObject);
+    child<QMenu>(x.w, "mensortt")->actions().at(1)->trigger();  // Sort Descending: 231 154 77
+    x.select(2, kLockObject);
+    x.trigger("menexcl");
+    QTRY_COMPARE(x.grd().model()->rowCount(), 2);
+    x.trigger("menexclnone");  // reads the report again, unfiltered: every entry shown
     QVERIFY(x.grid().rows() == 10 && filters().isEmpty());
+    QTRY_COMPARE(x.grd().model()->rowCount(), 9);
+    QCOMPARE(shown(x.w, 1, kLockObject), QStringLiteral("7"));
     x.select(1, kTableName);
     x.p.dialogs.answers = {QStringLiteral("T0"), QString()};
     x.trigger("menlike2");
