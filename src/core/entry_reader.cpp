@@ -133,7 +133,8 @@ void EntryReader::stored(int var, int column) {
   m_next[static_cast<size_t>(m_prev)] = static_cast<int16_t>(column);
   m_prev = column;
   if (!m_prefix.empty())
-    m_layouts[static_cast<size_t>(column)] = Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_heading};
+    m_layouts[static_cast<size_t>(column)] =
+        Layout{std::string(m_prefix), static_cast<int16_t>(var), m_role, m_heading};
 }
 
 void EntryReader::variableInserted(int at) {

@@ -29,10 +29,9 @@ std::string_view firstValue(const LoadedSnapshot& s, std::string_view name) {
   return {};
 }
 
-/// The order of the snapshot's dates: `given`, else as its time and timestamp values show.
-DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
-  if (given) return *given;
-  std::vector<std::string_view> stamps{s.time};
+/// The timestamps of a snapshot: its time, its preamble's values and its "... timestamp" columns.
+void addStamps(const LoadedSnapshot& s, std::vector<std::string_view>& stamps) {
+  stamps.emplace_back(s.time);
   for (const auto& [name, value] : s.preamble) stamps.push_back(value);
   constexpr std::string_view kStamp = "timestamp";
   for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
@@ -40,6 +39,28 @@ DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
     if (name.size() < kStamp.size() || name.compare(name.size() - kStamp.size(), kStamp.size(), kStamp) != 0) continue;
     for (int r = 1; r < s.grid.rows(); ++r) stamps.push_back(s.grid.textUnchecked(r, col));
   }
+}
+
+/// The order of the snapshot's dates: `given`, else as its time and timestamp values show.
+DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
+  if (given) return *given;
+  std::vector<std::string_view> stamps;
+  addStamps(s, stamps);
+  return fileDateOrder(stamps);
+}
+
+/// One order for the short dates of both snapshots (a field above 12 in either tells it), so
+/// that a day-first capture going from the 12th to the 13th is read one way; dates with the
+/// year first read the same in any order and tell nothing. Nothing when neither has a short date.
+std::optional<DateOrder> sharedDates(const LoadedSnapshot& earlier, const LoadedSnapshot& later) {
+  std::vector<std::string_view> stamps;
+  addStamps(earlier, stamps);
+  addStamps(later, stamps);
+  std::erase_if(stamps, [](std::string_view t) {
+    const std::optional<DateOrder> o = dateOrderOf(t);
+    return !o || (*o == DateOrder::YMD && t.size() > 4 && t[4] < '0');
+  });
+  if (stamps.empty()) return std::nullopt;
   return fileDateOrder(stamps);
 }
 
@@ -266,8 +287,9 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;
-  const DateOrder earlierDates = datesOf(earlier, dateOrder);
-  const DateOrder laterDates = datesOf(later, dateOrder);
+  const std::optional<DateOrder> shared = dateOrder ? dateOrder : sharedDates(earlier, later);
+  const DateOrder earlierDates = datesOf(earlier, shared);
+  const DateOrder laterDates = datesOf(later, shared);
   takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
   c.resetNote = countersRestarted(resetMarksOf(earlier, earlierDates), resetMarksOf(later, laterDates));
   takeVariables(earlier, later, types, c);

@@ -153,6 +153,8 @@ TEST_F(Compare, IntervalIsTheGivenOneElseFromBothTimestampsAndRestartedCountersG
             ""},
            {"09-01-2008 23:59:00", "10-01-2008 00:01:00", {}, {}, "", "Interval: 120 s", "|1.008", ""},
            {"02/01/2008 23:59:00", "03/01/2008 00:01:00", {}, DateOrder::DMY, "", "Interval: 120 s", "|1.008", ""},
+           // one order for both: the 13th tells that the 12th is day first too
+           {"12/01/2026 23:59:00", "13/01/2026 00:01:00", {}, {}, "", "Interval: 120 s", "|1.008", ""},
            {"2026-11-27 16:45:30.0",
             "2026-11-27 16:46:30.0",
             {},

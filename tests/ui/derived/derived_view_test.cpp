@@ -147,7 +147,8 @@ class DerivedViewTest : public QObject {
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
     const core::GridStore& g = child<platform::GridView>(*shapes, "grdshapes")->store();
     for (int r = 1; r < g.rows(); ++r) QCOMPARE(g.text(r, 1), "1");  // one statement each, not one per snapshot
-    QVERIFY(child<QLabel>(*shapes, "statshapes")->text().endsWith("Statements of the last snapshot (3 of 3, 17:07:00)"));
+    QVERIFY(
+        child<QLabel>(*shapes, "statshapes")->text().endsWith("Statements of the last snapshot (3 of 3, 17:07:00)"));
     delete shapes;
   }
 
