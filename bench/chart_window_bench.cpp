@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "bench_run.h"
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "platform/file_choosers.h"
 #include "platform/platform.h"
 #include "ui/chart/chart_window.h"

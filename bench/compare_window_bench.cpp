@@ -9,7 +9,7 @@
 #include <chrono>
 
 #include "bench_run.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
 #include "platform/platform.h"
 #include "ui/compare/compare_command.h"
 

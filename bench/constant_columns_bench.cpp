@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/constant_columns.h"
-#include "core/grid_store.h"
+#include "core/grid/constant_columns.h"
+#include "core/grid/grid_store.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/grid_commands.h"
-#include "core/grid_store.h"
-#include "core/row_filters.h"
+#include "core/grid/grid_commands.h"
+#include "core/grid/grid_store.h"
+#include "core/grid/row_filters.h"
 
 namespace {
 

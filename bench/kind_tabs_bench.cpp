@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 #include "ui/main/main_window.h"
 

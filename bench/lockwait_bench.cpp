@@ -5,7 +5,7 @@
 
 #include "bench_run.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
 
 int main(int argc, char** argv) {
   using namespace bench;

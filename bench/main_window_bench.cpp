@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "core/grid_store.h"
-#include "core/load_observer.h"
-#include "core/report_loader.h"
-#include "core/shared_state.h"
-#include "core/text_measure.h"
+#include "core/grid/grid_store.h"
+#include "core/grid/text_measure.h"
+#include "core/read/load_observer.h"
+#include "core/read/report_loader.h"
+#include "core/read/shared_state.h"
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"

@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 #include "ui/main/main_window.h"
 

@@ -11,18 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "core/config_file.h"
 #include "core/derived/derived_columns.h"
 #include "core/derived/statement_shape.h"
-#include "core/grid_output.h"
-#include "core/grid_store.h"
-#include "core/load_observer.h"
-#include "core/load_progress.h"
-#include "core/report_loader.h"
-#include "core/report_reader.h"
-#include "core/shared_state.h"
-#include "core/text_encoding.h"
-#include "core/text_measure.h"
+#include "core/grid/grid_output.h"
+#include "core/grid/grid_store.h"
+#include "core/grid/text_measure.h"
+#include "core/read/config_file.h"
+#include "core/read/load_observer.h"
+#include "core/read/load_progress.h"
+#include "core/read/report_loader.h"
+#include "core/read/report_reader.h"
+#include "core/read/shared_state.h"
+#include "core/read/text_encoding.h"
 
 namespace tarvolin::fuzz {
 

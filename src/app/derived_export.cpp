@@ -1,4 +1,5 @@
 #include "app/derived_export.h"
+#include "app/program_folder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,19 +7,12 @@
 #include <vector>
 
 #include "app/grid_writer.h"
-#include "core/compare/counter_types.h"
 #include "core/derived/statement_groups.h"
-#include "core/report_loader.h"
-#include "core/snapshot_load.h"
+#include "core/read/report_loader.h"
+#include "core/read/snapshot_load.h"
+#include "core/values/counter_types.h"
 
 namespace tarvolin::app {
-
-std::filesystem::path programFolder(const char* argv0) {
-  std::error_code ec;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) program = std::filesystem::absolute(argv0);
-  return program.parent_path();
-}
 
 std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0) {
   std::vector<std::string> errors;

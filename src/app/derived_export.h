@@ -4,13 +4,10 @@
 
 #include "app/export_options.h"
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_store.h"
+#include "core/read/shared_state.h"
 
 namespace tarvolin::app {
-
-/// The folder of the running program (for the files shipped beside it).
-[[nodiscard]] std::filesystem::path programFolder(const char* argv0);
 
 /// The derived columns of the shipped file and of the current folder's. Nothing, with every
 /// error on standard error, when a file is missing or has a bad line.

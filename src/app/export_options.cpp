@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/compare/decimal.h"
+#include "core/values/decimal.h"
 
 namespace tarvolin::app {
 

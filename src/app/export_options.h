@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/compare/snapshot_time.h"
-#include "core/kinds_index.h"
+#include "core/read/kinds_index.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/checked_output.h"
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 
 namespace tarvolin::app {
 

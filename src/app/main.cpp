@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "core/version.h"
 #include "platform/platform.h"
 #include "ui/about/program_icon.h"

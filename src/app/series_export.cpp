@@ -1,4 +1,5 @@
 #include "app/series_export.h"
+#include "app/program_folder.h"
 
 #include <cstdio>
 #include <exception>
@@ -10,7 +11,6 @@
 #include "app/derived_export.h"
 #include "app/grid_writer.h"
 #include "core/series/series.h"
-#include "core/series/snapshot_stream.h"
 
 namespace tarvolin::app {
 

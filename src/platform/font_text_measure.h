@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/text_measure.h"
+#include "core/grid/text_measure.h"
 
 namespace tarvolin::platform {
 

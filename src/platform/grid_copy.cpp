@@ -1,6 +1,6 @@
 #include "platform/grid_copy.h"
 
-#include "core/grid_commands.h"
+#include "core/grid/grid_commands.h"
 
 namespace tarvolin::platform {
 

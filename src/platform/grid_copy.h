@@ -4,7 +4,7 @@
 #include <climits>
 #include <optional>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 #include "platform/platform.h"
 
 class QWidget;

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 
 namespace tarvolin::platform {
 

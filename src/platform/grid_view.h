@@ -2,7 +2,7 @@
 
 #include <QTableView>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 #include "platform/grid_model.h"
 #include "platform/twips.h"
 

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/grid_output.h"
-#include "core/load_progress.h"
+#include "core/grid/grid_output.h"
+#include "core/read/load_progress.h"
 
 namespace tarvolin::core::test {
 

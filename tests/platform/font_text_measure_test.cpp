@@ -4,9 +4,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-#include "core/grid_store.h"
-#include "core/report_loader.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_store.h"
+#include "core/read/report_loader.h"
+#include "core/read/shared_state.h"
 #include "platform/font_text_measure.h"
 
 using tarvolin::platform::FontTextMeasure;

@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 #include "platform/grid_model.h"
 #include "platform/grid_view.h"
 

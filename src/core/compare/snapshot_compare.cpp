@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "core/compare/decimal.h"
-#include "core/compare/snapshot_time.h"
-#include "core/entry_reader.h"
-#include "core/grid_output.h"
-#include "core/text_encoding.h"
+#include "core/grid/grid_output.h"
+#include "core/read/entry_reader.h"
+#include "core/read/text_encoding.h"
+#include "core/values/decimal.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
 

@@ -4,7 +4,7 @@
 
 #include "core/compare/snapshot_compare.h"
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 
 namespace tarvolin::core {
 

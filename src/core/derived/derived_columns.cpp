@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/column_widths.h"
-#include "core/grid_output.h"
-#include "core/kinds_index.h"
-#include "core/shipped_files.h"
+#include "core/grid/column_widths.h"
+#include "core/grid/grid_output.h"
+#include "core/read/kinds_index.h"
+#include "core/read/shipped_files.h"
 
 namespace tarvolin::core {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/derived/expression.h"
-#include "core/grid_store.h"
-#include "core/text_measure.h"
-#include "core/variable_table.h"
+#include "core/grid/grid_store.h"
+#include "core/grid/text_measure.h"
+#include "core/read/variable_table.h"
 
 namespace tarvolin::core {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/compare/decimal.h"
+#include "core/values/decimal.h"
 
 namespace tarvolin::core {
 

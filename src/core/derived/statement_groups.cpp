@@ -5,8 +5,9 @@
 #include <unordered_map>
 
 #include "core/derived/statement_shape.h"
+#include "core/grid/result_grid.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/lockwait/result_grid.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
 

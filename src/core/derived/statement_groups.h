@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "core/compare/counter_types.h"
-#include "core/compare/decimal.h"
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/snapshot_load.h"
-#include "core/variable_table.h"
+#include "core/grid/grid_store.h"
+#include "core/read/snapshot_load.h"
+#include "core/read/variable_table.h"
+#include "core/values/counter_types.h"
+#include "core/values/decimal.h"
 
 namespace tarvolin::core {
 

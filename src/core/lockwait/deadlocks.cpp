@@ -5,8 +5,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "core/entry_reader.h"
-#include "core/lockwait/result_grid.h"
+#include "core/grid/result_grid.h"
+#include "core/read/entry_reader.h"
 
 namespace tarvolin::core {
 

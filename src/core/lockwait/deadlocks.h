@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 
 namespace tarvolin::core {
 

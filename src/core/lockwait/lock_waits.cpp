@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/grid/result_grid.h"
 #include "core/lockwait/lock_wait_tree.h"
-#include "core/lockwait/result_grid.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
 
 namespace tarvolin::core {
 
@@ -251,14 +251,6 @@ void loadLockSnapshot(const std::string& path, const std::string& configFolder, 
   KindChoice choice = kind;
   if (choice.isDefault()) choice.locks = true;
   loadSnapshot(path, ReportLoader::kLastSnapshot, configFolder, out, sizeColumns, choice);
-}
-
-std::string snapshotOfText(std::string_view timestamp) {
-  const size_t space = timestamp.find(' ');
-  if (space == std::string_view::npos) return {};
-  std::string clock(timestamp.substr(space + 1, 8));
-  std::replace(clock.begin(), clock.end(), '.', ':');
-  return "Snapshot of " + clock;
 }
 
 }  // namespace tarvolin::core

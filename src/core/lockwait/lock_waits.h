@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/grid_store.h"
-#include "core/kinds_index.h"
-#include "core/snapshot_load.h"
-#include "core/variable_table.h"
+#include "core/grid/grid_store.h"
+#include "core/read/kinds_index.h"
+#include "core/read/snapshot_load.h"
+#include "core/read/variable_table.h"
 
 namespace tarvolin::core {
 
@@ -50,10 +50,6 @@ struct LockWaits {
 /// the lock waits of a file of several snapshots are those of its last one.
 void loadLockSnapshot(const std::string& path, const std::string& configFolder, LoadedSnapshot& out,
                       const KindChoice& kind = {}, bool sizeColumns = true);
-
-/// "Snapshot of 17:06:00": the time of day of a "Snapshot timestamp", for the status
-/// line of the lock views; empty when there is no timestamp.
-[[nodiscard]] std::string snapshotOfText(std::string_view timestamp);
 
 /// What the report says when nobody waits.
 inline constexpr std::string_view kNoLockWaits = "No application is waiting for a lock";

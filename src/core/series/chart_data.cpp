@@ -5,8 +5,8 @@
 #include <numeric>
 #include <utility>
 
-#include "core/column_widths.h"
-#include "core/compare/snapshot_time.h"
+#include "core/grid/column_widths.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
 

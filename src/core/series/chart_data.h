@@ -7,14 +7,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/compare/counter_types.h"
-#include "core/compare/decimal.h"
 #include "core/compare/snapshot_compare.h"
-#include "core/compare/snapshot_time.h"
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/snapshot_load.h"
-#include "core/text_measure.h"
+#include "core/grid/grid_store.h"
+#include "core/grid/text_measure.h"
+#include "core/read/snapshot_load.h"
+#include "core/values/counter_types.h"
+#include "core/values/decimal.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
 

@@ -5,9 +5,8 @@
 #include <utility>
 
 #include "core/derived/comparison_derived.h"
-#include "core/kinds_index.h"
-#include "core/report_reader.h"
-#include "core/series/snapshot_stream.h"
+#include "core/read/kinds_index.h"
+#include "core/read/report_reader.h"
 
 namespace tarvolin::core {
 

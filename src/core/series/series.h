@@ -8,12 +8,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/compare/counter_types.h"
 #include "core/compare/snapshot_compare.h"
-#include "core/compare/snapshot_time.h"
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/snapshot_load.h"
+#include "core/grid/grid_store.h"
+#include "core/read/snapshot_load.h"
+#include "core/values/counter_types.h"
+#include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <algorithm>
 
-#include "core/shipped_files.h"
+#include "core/read/shipped_files.h"
 #include "platform/text_viewer.h"
 
 namespace tarvolin::ui {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/compare/snapshot_compare.h"
-#include "core/report_reader.h"
+#include "core/read/report_reader.h"
 
 namespace tarvolin::ui {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_store.h"
+#include "core/read/shared_state.h"
 #include "platform/file_choosers.h"
 #include "platform/platform.h"
 #include "ui/chart/chart_window.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/compare/counter_types.h"
 #include "core/series/chart_data.h"
+#include "core/values/counter_types.h"
 #include "platform/file_choosers.h"
 #include "ui/result/result_window.h"
 

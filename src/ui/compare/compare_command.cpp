@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "core/derived/comparison_derived.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
 #include "ui/compare/snapshot_chooser.h"
 
 namespace tarvolin::ui {

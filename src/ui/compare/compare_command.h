@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/compare/counter_types.h"
-#include "core/kinds_index.h"
+#include "core/read/kinds_index.h"
+#include "core/values/counter_types.h"
 #include "platform/platform.h"
 #include "ui/compare/comparison_window.h"
 

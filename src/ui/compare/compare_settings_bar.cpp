@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <cstdint>
 
-#include "core/compare/decimal.h"
+#include "core/values/decimal.h"
 
 namespace tarvolin::ui {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/compare/snapshot_time.h"
+#include "core/values/snapshot_time.h"
 
 class QComboBox;
 class QLabel;

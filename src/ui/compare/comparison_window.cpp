@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "core/derived/comparison_derived.h"
-#include "core/grid_commands.h"
-#include "core/grid_output.h"
+#include "core/grid/grid_commands.h"
+#include "core/grid/grid_output.h"
 #include "ui/compare/compare_settings_bar.h"
 
 namespace tarvolin::ui {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 
 class QWidget;

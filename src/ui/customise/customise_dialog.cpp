@@ -6,7 +6,7 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "core/grid.h"
+#include "core/grid/grid.h"
 #include "platform/twips.h"
 #include "ui/customise/customise_model.h"
 

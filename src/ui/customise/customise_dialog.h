@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "ui/customise/customise_list.h"

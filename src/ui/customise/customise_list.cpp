@@ -6,8 +6,8 @@
 #include <limits>
 #include <utility>
 
-#include "core/config_file.h"
-#include "core/text_encoding.h"
+#include "core/read/config_file.h"
+#include "core/read/text_encoding.h"
 
 namespace tarvolin::ui {
 

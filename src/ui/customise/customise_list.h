@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shared_state.h"
+#include "core/read/shared_state.h"
 
 namespace tarvolin::ui {
 

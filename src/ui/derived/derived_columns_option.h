@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/derived/derived_columns.h"
-#include "core/grid_store.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_store.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 
 class QWidget;

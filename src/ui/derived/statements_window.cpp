@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <stdexcept>
 
-#include "core/compare/counter_types.h"
-#include "core/lockwait/result_grid.h"
-#include "core/report_loader.h"
+#include "core/grid/result_grid.h"
+#include "core/read/report_loader.h"
+#include "core/values/counter_types.h"
 #include "ui/detail/entry_detail_window.h"
 
 namespace tarvolin::ui {

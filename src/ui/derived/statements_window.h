@@ -6,7 +6,7 @@
 
 #include "core/derived/derived_columns.h"
 #include "core/derived/statement_groups.h"
-#include "core/snapshot_load.h"
+#include "core/read/snapshot_load.h"
 #include "ui/result/result_window.h"
 
 class QWidget;

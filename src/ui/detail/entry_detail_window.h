@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "core/grid_store.h"
+#include "core/grid/grid_store.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"
 

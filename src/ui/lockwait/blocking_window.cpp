@@ -7,10 +7,11 @@
 #include <QTreeView>
 #include <stdexcept>
 
+#include "core/grid/result_grid.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
-#include "core/lockwait/result_grid.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
+#include "core/values/snapshot_time.h"
 #include "ui/detail/entry_detail_window.h"
 #include "ui/lockwait/lock_wait_tree_model.h"
 

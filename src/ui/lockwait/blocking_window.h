@@ -3,10 +3,10 @@
 #include <QString>
 #include <memory>
 
-#include "core/kinds_index.h"
 #include "core/lockwait/lock_waits.h"
+#include "core/read/kinds_index.h"
 
-#include "core/snapshot_load.h"
+#include "core/read/snapshot_load.h"
 #include "ui/result/result_window.h"
 
 class QTreeView;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/find_column.h"
+#include "core/grid/find_column.h"
 
 namespace tarvolin::ui {
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "core/constant_columns.h"
-#include "core/grid_store.h"
+#include "core/grid/constant_columns.h"
+#include "core/grid/grid_store.h"
 #include "platform/platform.h"
 
 class QWidget;

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-#include "core/filter_summary.h"
-#include "core/grid_store.h"
+#include "core/grid/filter_summary.h"
+#include "core/grid/grid_store.h"
 
 class QLabel;
 class QStatusBar;

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "core/row_filters.h"
+#include "core/grid/row_filters.h"
 #include "platform/grid_copy.h"
 #include "ui/detail/entry_detail_window.h"
 #include "ui/main/filter_status.h"

@@ -4,9 +4,9 @@
 #include <QString>
 #include <functional>
 
-#include "core/grid_commands.h"
-#include "core/grid_store.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_commands.h"
+#include "core/grid/grid_store.h"
+#include "core/read/shared_state.h"
 #include "platform/platform.h"
 
 class QWidget;

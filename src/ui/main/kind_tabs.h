@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "core/kinds_index.h"
+#include "core/read/kinds_index.h"
 
 class QTabBar;
 class QWidget;

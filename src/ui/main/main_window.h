@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "core/grid_store.h"
-#include "core/load_observer.h"
-#include "core/report_loader.h"
-#include "core/shared_state.h"
+#include "core/grid/grid_store.h"
+#include "core/read/load_observer.h"
+#include "core/read/report_loader.h"
+#include "core/read/shared_state.h"
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"

@@ -4,8 +4,8 @@
 #include <QMainWindow>
 #include <exception>
 
-#include "core/grid_commands.h"
-#include "core/grid_store.h"
+#include "core/grid/grid_commands.h"
+#include "core/grid/grid_store.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"
 

@@ -7,9 +7,9 @@
 #include "core/derived/derived_columns.h"
 #include "core/derived/statement_groups.h"
 #include "core/derived/statement_shape.h"
+#include "core/grid/result_grid.h"
 #include "core/load_fixture.h"
-#include "core/lockwait/result_grid.h"
-#include "core/snapshot_load.h"
+#include "core/read/snapshot_load.h"
 
 namespace tarvolin::core {
 namespace {

@@ -4,10 +4,9 @@
 #include <array>
 
 #include "core/load_fixture.h"
-#include "core/report_reader.h"
+#include "core/read/report_reader.h"
 #include "core/series/chart_data.h"
 #include "core/series/series.h"
-#include "core/series/snapshot_stream.h"
 
 namespace tarvolin::core {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "ui/chart/chart_command.h"

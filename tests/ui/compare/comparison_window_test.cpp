@@ -9,8 +9,8 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
-#include "core/compare/counter_types.h"
-#include "core/report_loader.h"
+#include "core/read/report_loader.h"
+#include "core/values/counter_types.h"
 #include "ui/compare/compare_command.h"
 
 using namespace tarvolin;

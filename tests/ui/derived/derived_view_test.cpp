@@ -7,7 +7,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
-#include "core/lockwait/result_grid.h"
+#include "core/grid/result_grid.h"
 #include "ui/derived/statements_window.h"
 #include "ui/main/main_window.h"
 

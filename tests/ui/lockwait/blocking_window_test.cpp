@@ -6,7 +6,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
-#include "core/lockwait/result_grid.h"
+#include "core/grid/result_grid.h"
 #include "ui/lockwait/blocking_window.h"
 
 using namespace tarvolin;

@@ -1,0 +1,83 @@
+#include "core/read/variable_table.h"
+
+#include <algorithm>
+
+namespace tarvolin::core {
+
+namespace {
+
+/// Gives a slot being appended the settings of a new variable; its name and seqno are the caller's.
+void clearSettings(perfvar& v) {
+  v.show = true;
+  v.cmark = false;
+  v.cfg2.clear();
+  v.cfg3.clear();
+  v.cfg4.clear();
+  v.width = 0;
+}
+
+}  // namespace
+
+TableFullError::TableFullError(const std::string& name)
+    : std::runtime_error("Too many variables: the table holds " + std::to_string(kMaxVars) + " and \"" + name +
+                         "\" would be one more") {}
+
+VariableTable::VariableTable() { m_index.reserve(kMaxVars * 2); }
+
+perfvar& VariableTable::edit(int i) {
+  m_indexDirty = true;
+  return m_vars.at(static_cast<size_t>(i));
+}
+
+void VariableTable::reset() {
+  m_maxvar = -1;
+  m_index.clear();
+  m_indexDirty = false;
+}
+
+int VariableTable::lookup(std::string_view name) const {
+  if (m_indexDirty) rebuildIndex();
+  auto it = m_index.find(name);
+  return it == m_index.end() ? -1 : it->second;
+}
+
+int VariableTable::appendName(std::string_view name) {
+  if (full()) throw TableFullError(std::string(name));
+  if (m_indexDirty) rebuildIndex();
+  ++m_maxvar;
+  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  v.name.assign(name);
+  clearSettings(v);
+  v.seqno = m_maxvar;
+  m_index.emplace(v.name, m_maxvar);  // keeps an earlier index of the same name
+  return m_maxvar;
+}
+
+perfvar& VariableTable::appendBlank() {
+  if (full()) throw TableFullError("");
+  ++m_maxvar;
+  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  v.name.clear();
+  clearSettings(v);
+  m_indexDirty = true;
+  return v;
+}
+
+void VariableTable::insertName(int at, std::string_view name) {
+  if (full()) throw TableFullError(std::string(name));
+  ++m_maxvar;
+  const auto first = m_vars.begin() + at;
+  std::rotate(first, m_vars.begin() + m_maxvar, m_vars.begin() + m_maxvar + 1);
+  first->name.assign(name);
+  clearSettings(*first);
+  for (int i = at; i <= m_maxvar; ++i) m_vars[static_cast<size_t>(i)].seqno = static_cast<int16_t>(i);
+  m_indexDirty = true;
+}
+
+void VariableTable::rebuildIndex() const {
+  m_index.clear();
+  for (int i = 0; i <= m_maxvar; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
+  m_indexDirty = false;
+}
+
+}  // namespace tarvolin::core

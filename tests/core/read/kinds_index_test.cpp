@@ -1,0 +1,160 @@
+#include "core/read/kinds_index.h"
+
+#include <gtest/gtest.h>
+
+#include "core/load_fixture.h"
+#include "core/read/snapshot_load.h"
+
+namespace tarvolin::core::test {
+namespace {
+
+// Per-entry headings as DB2 prints them for "get snapshot for all": one before each
+// application, each with the snapshot's timestamp inside the entry.
+std::string application(int handle, const std::string& time) {
+  std::string text = "\n            Application Snapshot\n\nApplication handle   = " + std::to_string(handle) +
+                     "\nApplication status   = UOW Waiting\n";
+  if (!time.empty()) text += "Snapshot timestamp   = 12/07/2026 " + time + "\n";
+  return text + "Rows read            = " + std::to_string(handle * 10) + "\n";
+}
+
+std::string table(const std::string& name, const std::string& time) {
+  return "\n   Table Snapshot\n\nSnapshot timestamp = 12/07/2026 " + time +
+         "\nDatabase name = ORDERS\n\nTable List\n Table Schema = SHOP\n Table Name = " + name + "\n Rows Read = 10\n";
+}
+
+std::string database(const std::string& name, const std::string& time) {
+  return "\n   Database Snapshot\n\nDatabase name = " + name + "\nSnapshot timestamp = 12/07/2026 " + time +
+         "\nCommits = 1\n";
+}
+
+// The Dynamic SQL section of "get snapshot for all": no timestamp of its own.
+std::string statements(const std::string& executions) {
+  return "\n Dynamic SQL Snapshot Result\n\n Database name = ORDERS\n\n Number of executions = " + executions +
+         "\n Statement text = select 1\n";
+}
+
+struct IndexCase {
+  std::string what;
+  std::string text;
+  std::string kinds;      // per kind "heading snapshots rows", in order of first appearance
+  std::string snapshots;  // the first kind's snapshots, delivered one by one: "time:first column values"
+};
+void PrintTo(const IndexCase& c, std::ostream* os) { *os << c.what; }
+
+class Index : public ::testing::TestWithParam<IndexCase> {
+ protected:
+  TempDir dir;
+};
+
+TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
+  const std::string path = dir.write("capture.txt", GetParam().text);
+  std::string kinds;
+  const KindsIndex index = indexKinds(path);
+  for (const KindSummary& k : index.kinds())
+    kinds += (kinds.empty() ? "" : "|") + k.heading + " " + std::to_string(k.snapshots) + " " + std::to_string(k.rows);
+  EXPECT_EQ(kinds, GetParam().kinds);
+
+  std::string snapshots;
+  std::string times;
+  const SnapshotPass pass = forEachSnapshot(path, {}, dir.folder(), [&](LoadedSnapshot& s) {
+    times += s.time + "|";
+    snapshots += (snapshots.empty() ? "" : "|") + s.time.substr(s.time.find(' ') + 1) + ":";
+    for (int r = 1; r < s.grid.rows(); ++r) snapshots += (r > 1 ? "," : "") + std::string(s.grid.text(r, 0));
+    return true;
+  });
+  EXPECT_TRUE(pass.error.empty()) << pass.error;
+  EXPECT_EQ(snapshots, GetParam().snapshots);
+  // One record per snapshot; the chooser's times are those the loads give.
+  size_t count = 0;
+  for (const KindSummary& k : index.kinds()) count += static_cast<size_t>(k.snapshots);
+  EXPECT_EQ(index.sections().size(), count);
+  std::string listed;
+  for (const std::string& t : listSnapshots(path)) listed += t + "|";
+  EXPECT_EQ(listed, times);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Captures, Index,
+    ::testing::Values(
+        IndexCase{"PerEntryHeadingWithTheSameTimeContinuesTheSnapshot",
+                  application(7, "17:05:00") + application(8, "17:05:00") + application(9, "17:05:00"),
+                  "Application Snapshot 1 3", "17:05:00:7,8,9"},
+        IndexCase{"PerEntryHeadingWithoutATimeContinuesIt", application(7, "17:05:00") + application(8, ""),
+                  "Application Snapshot 1 2", "17:05:00:7,8"},
+        // The later time comes inside the entry: that entry opens the next snapshot.
+        IndexCase{"PerEntryHeadingWithALaterTimeBeginsOne",
+                  application(7, "17:05:00") + application(8, "17:05:00") + application(7, "17:06:00"),
+                  "Application Snapshot 2 3", "17:05:00:7,8|17:06:00:7"},
+        IndexCase{"PerEntryHeadingAfterAnotherKindBeginsOne",
+                  application(7, "17:05:00") + table("A", "17:05:00") + application(8, "17:05:00"),
+                  "Application Snapshot 2 2|Table Snapshot 1 1", "17:05:00:7|17:05:00:8"},
+        IndexCase{"ARepeatedHeadingOfAnotherKindBeginsASnapshot",
+                  table("A", "17:05:00") + table("B", "17:05:00") + table("C", "17:06:00"), "Table Snapshot 3 3",
+                  "17:05:00:SHOP|17:05:00:SHOP|17:06:00:SHOP"},
+        // A kind outside the table: its heading, met once, is a heading wherever it repeats;
+        // its start name is taken once, from its first section.
+        IndexCase{"AnUnknownHeadingRepeats",
+                  "Utility Info\nPreamble line\nUtility ID = 1\nState = Run\nUtility Info\nUtility ID = 2\n"
+                  "Utility ID = 3\n",
+                  "Utility Info 2 3", ":1|:2,3"},
+        // Lines without "=" that are no headings of the table change nothing.
+        IndexCase{"SubBlockTitlesAreNoHeadings",
+                  "Database Snapshot\nDatabase name = D\nWorkspace Information\n Shared high water mark = 0\n"
+                  "Alter bufferpool information:\n Current size = 1\nTable List\nList Of Locks\nUtility Info\n",
+                  "Database Snapshot 1 1", ":D"},
+        // "get snapshot for all databases": one snapshot of a row per database.
+        IndexCase{"DatabasesOfOneMomentAreOneSnapshot",
+                  database("ORDERS", "17:05:00") + database("BILLING", "17:05:00") + database("ORDERS", "17:06:00"),
+                  "Database Snapshot 2 3", "17:05:00:ORDERS,BILLING|17:06:00:ORDERS"},
+        // Lines with no variable line under them before the next heading are no kind.
+        IndexCase{"EchoedCommandsAreNoKind",
+                  "db2 get snapshot for tables on orders\n" + table("A", "17:05:00") +
+                      "db2 get snapshot for tables on orders\nSQL1611W  No data was returned.\n" +
+                      table("B", "17:06:00"),
+                  "Table Snapshot 2 2", "17:05:00:SHOP|17:06:00:SHOP"},
+        // A section without a timestamp: the latest read before it, of any kind or a date line.
+        IndexCase{"SectionsWithoutATimeTakeTheLatestBeforeThem",
+                  "Mon Dec  7 17:04:00 UTC 2026\n" + statements("1") + table("A", "17:06:00") + statements("2") +
+                      "2026-12-07T17:07:00,5+01:00\n" + statements("3"),
+                  "Dynamic SQL Snapshot Result 3 3|Table Snapshot 1 1", "17:04:00:1|17:06:00:2|17:07:00.5:3"}));
+
+// Whatever the kind read, the values of the other kinds never reach its rows or columns.
+TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {
+  TempDir dir;
+  const std::string path = dir.write(
+      "capture.txt", table("A", "17:05:00") +
+                         "\n   Database Lock Snapshot\n\nDatabase name = ORDERS\nLocks held = 1\n\n"
+                         "Application handle = 7\nLocks held = 1\nList Of Locks\n Lock Name = 0x01\n Table Name = A\n" +
+                         application(8, "17:05:00"));
+  struct Case {
+    KindChoice choice;
+    Rows rows;
+  };
+  const std::vector<Case> cases = {
+      {{}, {{"Table Schema", "Table Name", "Rows Read"}, {"SHOP", "A", "10"}}},
+      {{2, "", false},
+       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"7", "", "0x01", "A"}}},
+      {{0, "APPLICATION snapshot", false},
+       {{"Application handle", "Application status", "Snapshot timestamp", "Rows read"},
+        {"8", "UOW Waiting", "12/07/2026 17:05:00", "80"}}},
+      {{0, "", true},
+       {{"Application handle", "Locks held", "Lock Name", "Table Name"}, {"7", "1", "", ""}, {"7", "", "0x01", "A"}}},
+  };
+  for (const auto& c : cases) {
+    LoadedSnapshot s;
+    loadSnapshot(path, ReportLoader::kWholeFile, dir.folder(), s, false, c.choice);
+    Rows rows;
+    for (int r = 0; r < s.grid.rows(); ++r) {
+      rows.emplace_back();
+      for (int col = 0; col < s.shared.vars.count(); ++col) rows.back().emplace_back(s.grid.text(r, col));
+    }
+    EXPECT_EQ(rows, c.rows) << c.choice.number << c.choice.heading;
+  }
+  LoadedSnapshot none;
+  loadSnapshot(path, ReportLoader::kLastSnapshot, dir.folder(), none, false, parseKindChoice("4"));
+  EXPECT_TRUE(none.noSuchKind);
+  EXPECT_NE(none.error.find("3. Application Snapshot"), std::string::npos) << none.error;
+}
+
+}  // namespace
+}  // namespace tarvolin::core::test
