@@ -197,14 +197,14 @@ int main() {
 
   // Exclude lines like this: "Object Type" = "Row" (about a fifth of the rows).
   constexpr int kExclCol = 16;
-  const double exclMs = bestOnCopyMs(grid, [](GridStore& g) { tarvolin::core::redo_grid(g, kExclCol, "Row"); });
+  const double exclMs = bestOnCopyMs(grid, [](GridStore& g) { tarvolin::core::hideRowsLike(g, kExclCol, "Row"); });
   std::vector<int> heights(static_cast<size_t>(kDataRows) + 1, 250);
   const double exclBase = bestMs([&] {
     for (int r = 1; r <= kDataRows; ++r)
       if (grid.textUnchecked(r, kExclCol) == "Row") heights[static_cast<size_t>(r)] = 0;
   });
   GridStore excluded = grid;
-  tarvolin::core::redo_grid(excluded, kExclCol, "Row");
+  tarvolin::core::hideRowsLike(excluded, kExclCol, "Row");
   int hidden = 0;
   for (int r = 1; r < excluded.rows(); ++r) hidden += excluded.rowHeight(r) == 0;
   std::printf("  (%d rows hidden)\n", hidden);

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     core::NullLoadObserver observer;
     core::ReportLoader loader(shared, state, observer, measure, ".");
     auto start = std::chrono::steady_clock::now();
-    loader.do_refresh(report, grid);
+    loader.load(report, grid);
     load = std::min(load, bench::secondsSince(start));
     start = std::chrono::steady_clock::now();
     waits = core::findLockWaits(grid, shared.vars);

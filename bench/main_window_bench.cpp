@@ -107,7 +107,7 @@ double headlessLoad(const std::string& path, tarvolin::core::LoadCounters& count
   tarvolin::core::GridStore grid;
   tarvolin::core::ReportLoader loader(shared, load, observer, measure, ".");
   const auto t = Clock::now();
-  loader.do_refresh(path, grid);
+  loader.load(path, grid);
   const double ms = msSince(t);
   counters = loader.counters();
   return ms;
@@ -128,7 +128,7 @@ double stopLatency(tarvolin::ui::MainWindow& form, int afterMs) {
   QTimer::singleShot(afterMs, &form, [stop] { stop->click(); });
   const auto start = Clock::now();
   due = start + std::chrono::milliseconds(afterMs);
-  form.do_refresh();
+  form.loadCurrentFile();
   return std::chrono::duration<double, std::milli>(Clock::now() - due).count();
 }
 
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
   const double h = *std::min_element(headless.begin(), headless.end());
   const double w = *std::min_element(window.begin(), window.end());
   std::printf("lock snapshot: %d lines, %d rows, %d columns\n", counters.nread, counters.nout,
-              shared.vars.maxvar() + 1);
+              shared.vars.lastIndex() + 1);
   std::printf("headless load (FixedTextMeasure), best of %d: %.1f ms\n", runs, h);
   std::printf("headless load measuring in the window's font, best of %d: %.1f ms\n", runs,
               *std::min_element(measured.begin(), measured.end()));

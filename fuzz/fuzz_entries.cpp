@@ -53,7 +53,7 @@ void removeWorkDir() {
 }
 
 /// The first call makes an empty temporary folder, so that the only configuration files
-/// readcfg can find are the ones written here.
+/// readConfiguration can find are the ones written here.
 void makeWorkDir() {
   if (!g_workDir.empty()) return;
   const char* tmp = std::getenv("TMPDIR");
@@ -120,30 +120,30 @@ class CountingObserver final : public core::LoadObserver {
 constexpr char kLockConfig[] =
     "N;;;;;Lock Object Name;\r\nC;a;b;c;;Application handle;\r\nY;;;;;Never in the report;\r\n";
 
-bool fieldsAreClean(const core::perfvar& v) {
+bool fieldsAreClean(const core::Variable& v) {
   for (const std::string* s : {&v.name, &v.cfg2, &v.cfg3, &v.cfg4})
     if (s->find_first_of(";\r\n") != std::string::npos || !core::isValidUtf8(*s)) return false;
   return true;
 }
 
 void checkTable(const core::VariableTable& vars) {
-  check(vars.maxvar() >= -1 && vars.maxvar() < core::kMaxVars, "maxvar out of range");
-  for (int i = 0; i <= vars.maxvar(); ++i) {
+  check(vars.lastIndex() >= -1 && vars.lastIndex() < core::kMaxVars, "lastIndex out of range");
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
     check(fieldsAreClean(vars[i]), "a configured field holds a separator, a line end or bad UTF-8");
     check(!vars[i].cmark || vars[i].show, "a marked variable is hidden");
   }
 }
 
 struct TableCopy {
-  int maxvar = -1;
+  int lastIndex = -1;
   std::string rows;  // every compared field of every record, NUL-safe
 };
 
 TableCopy copyTable(const core::VariableTable& vars) {
   TableCopy t;
-  t.maxvar = vars.maxvar();
-  for (int i = 0; i <= vars.maxvar(); ++i) {
-    const core::perfvar& v = vars[i];
+  t.lastIndex = vars.lastIndex();
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
+    const core::Variable& v = vars[i];
     for (const std::string* s : {&v.name, &v.cfg2, &v.cfg3, &v.cfg4}) {
       t.rows += std::to_string(s->size());
       t.rows += ':';
@@ -193,11 +193,11 @@ int loadReport(const uint8_t* data, size_t size) {
   core::FixedTextMeasure measure;
   core::GridStore grid;
   core::ReportLoader loader(shared, load, observer, measure, g_workDir);
-  loader.do_refresh(inWorkDir("report.txt"), grid);
+  loader.load(inWorkDir("report.txt"), grid);
 
   const core::LoadCounters& c = loader.counters();
   const core::VariableTable& vars = shared.vars;
-  check(!loader.loading(), "still loading after do_refresh");
+  check(!loader.loading(), "still loading after loadCurrentFile");
   check(c.nread >= 0 && static_cast<size_t>(c.nread) <= size + 1, "more lines read than the file holds");
   check(c.nout >= 0 && c.nout <= c.nentry + 1, "more rows written than entries begun");
   check(observer.errors == (c.failed ? 1 : 0), "errors shown do not match the outcome");
@@ -205,15 +205,15 @@ int loadReport(const uint8_t* data, size_t size) {
   check(observer.kinds <= 1, "the kind was shown twice");
   check(observer.status == core::progressText(c.nread, c.nout, true), "wrong final status text");
   check(!observer.waiting && !observer.stop, "wait cursor or Stop left on");
-  check(load.like_val.empty(), "the filter survived the load");
-  check(shared.snaptype.empty() || core::trimBlanks(shared.snaptype) == shared.snaptype, "untrimmed kind");
-  check(vars.maxvar() >= -1 && vars.maxvar() < core::kMaxVars, "maxvar out of range");
+  check(load.filterValue.empty(), "the filter survived the load");
+  check(shared.kindHeading.empty() || core::trimBlanks(shared.kindHeading) == shared.kindHeading, "untrimmed kind");
+  check(vars.lastIndex() >= -1 && vars.lastIndex() < core::kMaxVars, "lastIndex out of range");
   check(grid.rows() == c.nout + 1, "row count is not nout + 1");
   check(grid.cols() >= 2 && grid.cols() >= vars.count(), "too few columns");
   check(grid.rows() == 1 || grid.fixedRows() == 1, "header row not fixed");
   check(grid.fixedCols() == 0, "a fixed column without lockcol");
   check(grid.redraw(), "redraw left off");
-  for (int i = 0; i <= vars.maxvar(); ++i) {
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
     check(grid.text(0, i) == vars[i].name, "header cell differs from the variable name");
     const int w = grid.colWidth(i);
     check(vars[i].show ? w >= core::kMinColWidth && w >= vars[i].width : w == 0, "wrong column width");
@@ -226,18 +226,18 @@ int readConfig(const uint8_t* data, size_t size) {
   makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
   core::SharedState shared;
-  core::readcfg(shared, g_workDir, "Fuzz");
+  core::readConfiguration(shared, g_workDir, "Fuzz");
   checkTable(shared.vars);
   ::unlink(inWorkDir("Fuzz.cfg").c_str());
 
-  // split_fields: the first byte picks a separator of 0 to 3 bytes from what follows.
+  // splitConfigLine: the first byte picks a separator of 0 to 3 bytes from what follows.
   if (size == 0) return 0;
   const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   const size_t sepLen = std::min<size_t>(data[0] % 4, rest.size());
   const std::string_view sep = rest.substr(0, sepLen);
   const std::string_view line = rest.substr(sepLen);
   core::SplitFields f;
-  const bool fits = core::split_fields(line, sep, f);
+  const bool fits = core::splitConfigLine(line, sep, f);
   check(f.nflds >= 0 && f.nflds <= 10, "nflds out of range");
   size_t occurrences = 0;
   if (!sep.empty())
@@ -259,18 +259,18 @@ int configRoundTrip(const uint8_t* data, size_t size) {
   makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
   core::SharedState shared;
-  core::readcfg(shared, g_workDir, "Fuzz");
+  core::readConfiguration(shared, g_workDir, "Fuzz");
   checkTable(shared.vars);
   const TableCopy first = copyTable(shared.vars);
 
   check(!core::writecfg(shared, g_workDir, " Fu zz ").has_value(), "writing the configuration failed");  // blanks go
   const std::string written = readFile("Fuzz.cfg");
-  check(written.size() >= static_cast<size_t>(first.maxvar + 1) * 9, "written file too short");
+  check(written.size() >= static_cast<size_t>(first.lastIndex + 1) * 9, "written file too short");
 
   core::SharedState again;
-  core::readcfg(again, g_workDir, "Fuzz");
+  core::readConfiguration(again, g_workDir, "Fuzz");
   const TableCopy second = copyTable(again.vars);
-  check(second.maxvar == first.maxvar, "round trip changed the number of variables");
+  check(second.lastIndex == first.lastIndex, "round trip changed the number of variables");
   check(second.rows == first.rows, "round trip changed a variable");
 
   check(!core::writecfg(again, g_workDir, "Fuzz").has_value(), "writing the configuration again failed");

@@ -15,12 +15,12 @@ namespace tarvolin::fuzz {
 /// these functions write their files, so that only the configuration files they write
 /// themselves are found. Not thread-safe.
 
-/// Writes the bytes to a report file and loads it with ReportLoader::do_refresh into a
+/// Writes the bytes to a report file and loads it with ReportLoader::load into a
 /// GridStore, then checks the grid against the load's counters.
 int loadReport(const uint8_t* data, size_t size);
 
-/// Reads the bytes as a configuration file with readcfg, and splits them with
-/// split_fields (the first byte chooses the separator), checking fields and table.
+/// Reads the bytes as a configuration file with readConfiguration, and splits them with
+/// splitConfigLine (the first byte chooses the separator), checking fields and table.
 int readConfig(const uint8_t* data, size_t size);
 
 /// Reads the bytes as a configuration file, writes the table back with writecfg and

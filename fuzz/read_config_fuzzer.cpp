@@ -1,4 +1,4 @@
-// libFuzzer target: readcfg and split_fields over the input.
+// libFuzzer target: readConfiguration and splitConfigLine over the input.
 #include "fuzz/fuzz_entries.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -55,20 +55,20 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   core::LoadedSnapshot report;
   const int snapshots = core::loadStatementSnapshot(options.report, ".", report, chosenKind(options));
   if (report.noSuchKind && options.kind.empty() && !report.fileKinds.empty()) {
-    report.shared.snaptype = report.fileKinds.front().heading;  // said below
+    report.shared.kindHeading = report.fileKinds.front().heading;  // said below
   } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
     return report.noSuchKind && !options.kind.empty() ? 2 : 1;
   }
-  if (!core::holdsStatements(report.shared.snaptype)) {
+  if (!core::holdsStatements(report.shared.kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
-                 report.shared.snaptype.c_str());
+                 report.shared.kindHeading.c_str());
     return 1;
   }
   const core::StatementShapes shapes = core::groupByShape(report.grid, report.shared.vars, *types);
   core::GridStore grid;
   const core::DerivedFit fit =
-      core::fitDerivedColumns(defs->forKind(report.shared.snaptype), report.shared.vars, report.grid);
+      core::fitDerivedColumns(defs->forKind(report.shared.kindHeading), report.shared.vars, report.grid);
   tellClashes(fit.clashes);
   core::writeShapeGrid(shapes, fit.columns, grid);
   std::vector<int> cols;

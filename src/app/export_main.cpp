@@ -212,7 +212,7 @@ int compareReports(const app::ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
-    const std::vector<const core::DerivedColumn*> kindColumns = definitions->forKind(later.shared.snaptype);
+    const std::vector<const core::DerivedColumn*> kindColumns = definitions->forKind(later.shared.kindHeading);
     core::leaveOutPlaceholders(c, earlier, later, kindColumns);
     const core::DerivedFit fit = core::fitDerivedColumns(kindColumns, later.shared.vars, later.grid);
     if (options.derived) app::tellClashes(fit.clashes);
@@ -258,14 +258,14 @@ int exportLockWaits(const app::ExportOptions& options) {
   core::LoadedSnapshot report;
   core::loadLockSnapshot(options.report, ".", report, app::chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {
-    if (!report.fileKinds.empty()) report.shared.snaptype = report.fileKinds.front().heading;  // said below
+    if (!report.fileKinds.empty()) report.shared.kindHeading = report.fileKinds.front().heading;  // said below
   } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
     return report.noSuchKind ? 2 : 1;
   }
-  if (!core::holdsLockWaits(report.shared.snaptype)) {
+  if (!core::holdsLockWaits(report.shared.kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n",
-                 report.shared.snaptype.c_str());
+                 report.shared.kindHeading.c_str());
     return 1;
   }
   const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
@@ -332,7 +332,7 @@ int run(int argc, char** argv) {
   loader.setSizeColumns(false);                                     // written as text: no column is ever sized
   loader.setKind(app::chosenKind(*options));
   loader.setEntryFilter(std::move(filter));
-  loader.do_refresh(options->report, grid);
+  loader.load(options->report, grid);
   if (loader.loadedKind() < 0 && !options->kind.empty() && !loader.index().kinds().empty()) {
     std::fprintf(stderr, "tarvolin-export: the report holds no kind \"%s\"; its kinds are:\n%s", options->kind.c_str(),
                  core::listKinds(loader.index().kinds()).c_str());
@@ -343,14 +343,14 @@ int run(int argc, char** argv) {
   for (const app::ExportFilter& f : options->filters) {
     if (shared.vars.lookup(f.name) >= 0 || loader.counters().failed) continue;
     const auto derivedNamed = [&f](const core::DerivedColumn* d) { return d->name == f.name; };
-    const bool isDerived = std::ranges::any_of(definitions->forKind(shared.snaptype), derivedNamed);
+    const bool isDerived = std::ranges::any_of(definitions->forKind(shared.kindHeading), derivedNamed);
     std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
                  isDerived ? " (--filter takes the report's own variables, not its derived columns)" : "");
     return 1;
   }
   if (options->kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
   // Columns the kind's configuration keeps for derived columns hold nothing of the report.
-  const core::DerivedFit fit = core::fitDerivedColumns(definitions->forKind(shared.snaptype), shared.vars, grid);
+  const core::DerivedFit fit = core::fitDerivedColumns(definitions->forKind(shared.kindHeading), shared.vars, grid);
   std::vector<int> leaveOut = fit.placeholders;
   core::GridStore derivedGrid;
   std::vector<int> derivedLeaveOut;

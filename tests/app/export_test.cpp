@@ -63,7 +63,7 @@ TEST_F(Export, EverySampleGivesOneLinePerEntryAndEveryVariable) {
   struct Case {
     std::string file;
     int lines;    // header and rows
-    int columns;  // with --all-columns: maxvar + 1
+    int columns;  // with --all-columns: lastIndex + 1
     std::string status;
   };
   for (const Case& c : std::vector<Case>{{"lock_snapshot.txt", 10, 21, "117 Records outputted 9"},

@@ -42,14 +42,14 @@ std::string TempDir::read(const std::string& name) const {
 void Loaded::loadFile(const std::string& path) {
   ReportLoader loader(shared, load, obs, measure, dir.folder());
   loader.setReadFunction(read);
-  loader.do_refresh(path, grid);
+  loader.load(path, grid);
   counters = loader.counters();
   EXPECT_FALSE(loader.loading());
   EXPECT_EQ(lastStatus(), progressText(counters.nread, counters.nout, true));
   EXPECT_EQ(obs.errors.size(), counters.failed ? 1u : 0u);
   EXPECT_FALSE(obs.waitCursor.back());
   EXPECT_FALSE(obs.stopEnabled.back());
-  EXPECT_TRUE(load.like_val.empty());
+  EXPECT_TRUE(load.filterValue.empty());
   EXPECT_TRUE(grid.redraw());
   EXPECT_EQ(grid.rows(), counters.nout + 1);
   if (grid.rows() > 1) {
@@ -57,8 +57,8 @@ void Loaded::loadFile(const std::string& path) {
   }
   EXPECT_EQ(grid.fixedCols(), shared.lockcol ? 1 : 0);
   EXPECT_EQ(grid.rowHeight(0), kHeaderRowHeight);
-  for (int i = 0; i <= shared.vars.maxvar(); ++i) {
-    const perfvar& v = shared.vars[i];
+  for (int i = 0; i <= shared.vars.lastIndex(); ++i) {
+    const Variable& v = shared.vars[i];
     EXPECT_EQ(grid.text(0, i), v.name);
     EXPECT_EQ(grid.colWidth(i), v.show ? std::max<int>(v.width, kMinColWidth) : 0) << v.name;
     EXPECT_EQ(grid.colAlignment(i), Alignment::LeftTop);
@@ -69,7 +69,7 @@ Rows Loaded::table() const {
   Rows rows;
   for (int r = 0; r < grid.rows(); ++r) {
     rows.emplace_back();
-    for (int c = 0; c <= shared.vars.maxvar(); ++c) rows.back().emplace_back(grid.text(r, c));
+    for (int c = 0; c <= shared.vars.lastIndex(); ++c) rows.back().emplace_back(grid.text(r, c));
   }
   return rows;
 }

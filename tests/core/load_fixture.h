@@ -69,7 +69,7 @@ class Loaded : public ::testing::Test {
   /// Loads, then checks the invariants of a finished load.
   void loadFile(const std::string& path);
 
-  /// Header row and data rows of the grid, over columns 0..maxvar.
+  /// Header row and data rows of the grid, over columns 0..lastIndex.
   [[nodiscard]] Rows table() const;
   [[nodiscard]] std::string lastStatus() const { return obs.statuses.empty() ? "" : obs.statuses.back(); }
 

@@ -24,10 +24,9 @@ std::vector<int> loadWidths(const QString& file, tarvolin::core::TextMeasure& me
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::core::GridStore grid;
-  tarvolin::core::ReportLoader(shared, load, observer, measure, ".")
-      .do_refresh(QFile::encodeName(file).toStdString(), grid);
+  tarvolin::core::ReportLoader(shared, load, observer, measure, ".").load(QFile::encodeName(file).toStdString(), grid);
   std::vector<int> widths;
-  for (int i = 0; i <= shared.vars.maxvar(); ++i) widths.push_back(shared.vars[i].width);
+  for (int i = 0; i <= shared.vars.lastIndex(); ++i) widths.push_back(shared.vars[i].width);
   return widths;
 }
 

@@ -222,7 +222,7 @@ bool everyEntryCarries(const SharedState& shared, const GridStore& grid, const s
 /// Of the keys of the grid's kind, the first from `from` on that every entry carries, else
 /// `from` (kept within the choices). A lock snapshot has one: no single row carries a lock's key.
 int keyChoice(const SharedState& shared, const GridStore& grid, const std::string& startName, int from) {
-  const std::vector<std::vector<std::string>> choices = keyChoices(shared.snaptype, startName);
+  const std::vector<std::vector<std::string>> choices = keyChoices(shared.kindHeading, startName);
   from = std::clamp(from, 0, static_cast<int>(choices.size()) - 1);
   for (int i = from; i < static_cast<int>(choices.size()) && choices.size() > 1; ++i)
     if (everyEntryCarries(shared, grid, choices[static_cast<size_t>(i)])) return i;
@@ -233,7 +233,7 @@ int keyChoice(const SharedState& shared, const GridStore& grid, const std::strin
 
 EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from)
     : m_grid(grid) {
-  const std::string& kind = shared.snaptype;
+  const std::string& kind = shared.kindHeading;
   m_locks = kind == kLockKind || kind == kApplicationLockKind;
   const std::vector<std::vector<std::string>> choices = keyChoices(kind, startName);
   for (const std::string& name : choices[static_cast<size_t>(keyChoice(shared, grid, startName, from))])
@@ -281,9 +281,9 @@ uint64_t EntryKeys::hash(int row) const {
 
 Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
                             std::optional<int64_t> givenMicros, std::optional<DateOrder> dateOrder) {
-  const std::string& kind = later.shared.snaptype;
-  if (earlier.shared.snaptype != kind)
-    throw CompareError("Reports of different kinds: " + earlier.shared.snaptype + " and " + kind);
+  const std::string& kind = later.shared.kindHeading;
+  if (earlier.shared.kindHeading != kind)
+    throw CompareError("Reports of different kinds: " + earlier.shared.kindHeading + " and " + kind);
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;

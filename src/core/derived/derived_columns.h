@@ -38,7 +38,7 @@ class DerivedDefinitions {
   /// the same kind and name defined before (in place).
   void read(std::string_view text, const std::string& file, std::vector<std::string>& errors);
 
-  /// The columns of `kind` (a report's `snaptype`), in order. Cost: a scan of all definitions.
+  /// The columns of `kind` (a report's `kindHeading`), in order. Cost: a scan of all definitions.
   [[nodiscard]] std::vector<const DerivedColumn*> forKind(std::string_view kind) const;
 
   [[nodiscard]] const std::vector<DerivedColumn>& all() const { return m_columns; }

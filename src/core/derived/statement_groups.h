@@ -58,7 +58,7 @@ int loadStatementSnapshot(const std::string& path, const std::string& configFold
 /// "Statements of the last snapshot (3 of 3, 17:07:00)", the time when `time` has one.
 [[nodiscard]] std::string lastSnapshotNote(int snapshots, std::string_view time);
 
-/// Whether `snaptype` is the kind whose statements can be grouped.
-[[nodiscard]] inline bool holdsStatements(const std::string& snaptype) { return snaptype == kDynamicSqlKind; }
+/// Whether `kindHeading` is the kind whose statements can be grouped.
+[[nodiscard]] inline bool holdsStatements(const std::string& kindHeading) { return kindHeading == kDynamicSqlKind; }
 
 }  // namespace tarvolin::core

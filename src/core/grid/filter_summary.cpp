@@ -7,11 +7,11 @@ namespace tarvolin::core {
 void FilterSummary::loadStarts(const LoadState& load, const Grid& grid) {
   m_excluded.clear();
   m_filter.clear();
-  if (load.like_val.empty()) return;
-  const std::string_view name = grid.rows() > 0 && load.like_col >= 0 && load.like_col < grid.cols()
-                                    ? grid.text(0, load.like_col)
+  if (load.filterValue.empty()) return;
+  const std::string_view name = grid.rows() > 0 && load.filterColumn >= 0 && load.filterColumn < grid.cols()
+                                    ? grid.text(0, load.filterColumn)
                                     : std::string_view();
-  m_filter = std::string(name) + " = " + load.like_val;
+  m_filter = std::string(name) + " = " + load.filterValue;
 }
 
 void FilterSummary::excluded(std::string column, std::string value) {

@@ -2,17 +2,17 @@
 
 namespace tarvolin::core {
 
-void outputentry(int32_t /*r*/, int16_t maxcol, Grid& g, int32_t lineno, const LoadState& load) {
-  if (lineno >= g.rows()) g.setRows(g.rows() + 100);
-  if (maxcol >= g.cols()) g.setCols(maxcol + 1);
-  if (maxcol >= 0) g.setRowTexts(lineno, std::span(load.vals).first(static_cast<size_t>(maxcol) + 1));
+void writeEntryRow(int16_t lastCol, Grid& g, int32_t row, const LoadState& load) {
+  if (row >= g.rows()) g.setRows(g.rows() + 100);
+  if (lastCol >= g.cols()) g.setCols(lastCol + 1);
+  if (lastCol >= 0) g.setRowTexts(row, std::span(load.vals).first(static_cast<size_t>(lastCol) + 1));
 }
 
-void outputheaders(int16_t maxcol, Grid& g, const VariableTable& vars) {
+void writeHeaderRow(int16_t lastCol, Grid& g, const VariableTable& vars) {
   g.setRow(0);
-  if (maxcol >= g.cols()) g.setCols(maxcol + 1);
-  for (int i = 0; i <= maxcol; ++i) {
-    const perfvar& v = vars[i];
+  if (lastCol >= g.cols()) g.setCols(lastCol + 1);
+  for (int i = 0; i <= lastCol; ++i) {
+    const Variable& v = vars[i];
     g.setText(0, i, v.name);
     if (v.show) {
       g.setColWidth(i, v.width);

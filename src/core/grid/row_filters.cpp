@@ -21,7 +21,7 @@ class RedrawOff {
 
 }  // namespace
 
-void redo_grid(Grid& grid, int excl_col, std::string_view excl_val) {
+void hideRowsLike(Grid& grid, int excl_col, std::string_view excl_val) {
   if (excl_col < 0 || excl_col >= grid.cols())
     throw std::out_of_range("Subscript out of range: column " + std::to_string(excl_col));
   RedrawOff redraw(grid);
@@ -37,15 +37,15 @@ void redo_grid_showall(Grid& grid) {
   for (int row = 1; row < rows; ++row) grid.setRowHeight(row, kDefaultRowHeight);
 }
 
-void menlike(LoadState& load, const Grid& grid) {
-  load.like_col = static_cast<int16_t>(grid.col());
-  load.like_val.assign(grid.text(grid.row(), grid.col()));
+void filterOnCurrentCell(LoadState& load, const Grid& grid) {
+  load.filterColumn = static_cast<int16_t>(grid.col());
+  load.filterValue.assign(grid.text(grid.row(), grid.col()));
 }
 
-bool menlike2(LoadState& load, const Grid& grid, std::string_view answer) {
-  load.like_col = static_cast<int16_t>(grid.col());
-  load.like_val.assign(answer);
-  return !load.like_val.empty();
+bool filterOnAnswer(LoadState& load, const Grid& grid, std::string_view answer) {
+  load.filterColumn = static_cast<int16_t>(grid.col());
+  load.filterValue.assign(answer);
+  return !load.filterValue.empty();
 }
 
 }  // namespace tarvolin::core

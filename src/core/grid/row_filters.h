@@ -14,7 +14,7 @@ namespace tarvolin::core {
 /// Throws std::out_of_range, before changing anything, when `excl_col` is not a column of
 /// the grid. Row numbers are plain ints: grids of any row count are covered. Cost: one text
 /// comparison per data row.
-void redo_grid(Grid& grid, int excl_col, std::string_view excl_val);
+void hideRowsLike(Grid& grid, int excl_col, std::string_view excl_val);
 
 /// Gives every data row, rows 1 to rows() - 1, the height kDefaultRowHeight, hidden or not;
 /// the header row keeps its height. Redraw off for the loop, on at the end. Cost: one height
@@ -22,15 +22,15 @@ void redo_grid(Grid& grid, int excl_col, std::string_view excl_val);
 void redo_grid_showall(Grid& grid);
 
 /// "Reload with only lines like this": sets the reload filter to the grid's current column
-/// and the text of its current cell. The caller then loads the file (do_refresh), which
-/// applies the filter and empties like_val. An empty current cell sets no filter, so the
+/// and the text of its current cell. The caller then loads the file again, which
+/// applies the filter and empties filterValue. An empty current cell sets no filter, so the
 /// reload shows every entry.
-void menlike(LoadState& load, const Grid& grid);
+void filterOnCurrentCell(LoadState& load, const Grid& grid);
 
-/// "As above but prompt for value": sets like_col to the grid's current column and like_val
+/// "As above but prompt for value": sets filterColumn to the grid's current column and filterValue
 /// to `answer`, the text the user typed (empty on Cancel). Returns true when the caller is
 /// to reload the file, that is when `answer` is not empty; on false nothing else is to
-/// happen and like_val stays empty, so the next plain Reload is not filtered.
-[[nodiscard]] bool menlike2(LoadState& load, const Grid& grid, std::string_view answer);
+/// happen and filterValue stays empty, so the next plain Reload is not filtered.
+[[nodiscard]] bool filterOnAnswer(LoadState& load, const Grid& grid, std::string_view answer);
 
 }  // namespace tarvolin::core

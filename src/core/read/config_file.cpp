@@ -13,7 +13,7 @@
 
 namespace tarvolin::core {
 
-bool split_fields(std::string_view line, std::string_view sep, SplitFields& fields) {
+bool splitConfigLine(std::string_view line, std::string_view sep, SplitFields& fields) {
   fields.nflds = 0;
   if (sep.empty()) return true;
   size_t start = 0;
@@ -49,7 +49,7 @@ mode_t fileMode(const std::string& path) {
 
 }  // namespace
 
-void readcfg(SharedState& shared, const std::string& folder, std::string_view kind) {
+void readConfiguration(SharedState& shared, const std::string& folder, std::string_view kind) {
   shared.vars.reset();
   try {
     ReportReader in(configPath(folder, kind));
@@ -57,10 +57,10 @@ void readcfg(SharedState& shared, const std::string& folder, std::string_view ki
     std::string_view line;
     while (in.nextLine(line)) {
       if (trimBlanks(line).empty()) continue;
-      if (!split_fields(line, ";", f)) return;  // more than ten fields: stop here
+      if (!splitConfigLine(line, ";", f)) return;  // more than ten fields: stop here
       if (shared.vars.full()) return;
       for (int i = f.nflds + 1; i <= 10; ++i) f.flds[static_cast<size_t>(i)].clear();
-      perfvar& v = shared.vars.appendBlank();
+      Variable& v = shared.vars.appendBlank();
       const std::string& flag = f.flds[1];
       if (flag == "N") v.show = false;
       if (flag == "C") v.cmark = true;
@@ -98,8 +98,8 @@ std::optional<std::string> writecfg(const SharedState& shared, const std::string
     return discard(err);
   };
   std::string line;
-  for (int i = 0; i <= shared.vars.maxvar(); ++i) {
-    const perfvar& v = shared.vars[i];
+  for (int i = 0; i <= shared.vars.lastIndex(); ++i) {
+    const Variable& v = shared.vars[i];
     line.clear();
     line += v.cmark ? "C" : (v.show ? "Y" : "N");
     line += ';';

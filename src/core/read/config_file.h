@@ -18,7 +18,7 @@ struct SplitFields {
 /// Splits `line` at every occurrence of `sep` into fields.flds[1..] and fields.nflds.
 /// Text after the last separator is not a field. Returns false, with nflds = 10 and
 /// the first ten fields stored, when the line holds more than ten fields.
-bool split_fields(std::string_view line, std::string_view sep, SplitFields& fields);
+bool splitConfigLine(std::string_view line, std::string_view sep, SplitFields& fields);
 
 /// Name of a kind's configuration file: the kind without its blanks, plus ".cfg". A "/",
 /// "\\" or control character of the kind becomes "_", so that the name stays a file of
@@ -30,9 +30,9 @@ bool split_fields(std::string_view line, std::string_view sep, SplitFields& fiel
 /// a line of more than ten fields ends the reading there; reading stops when 501 records
 /// are in use. Never throws on bad input and never creates a file. Fields missing from
 /// a short line are read as empty.
-void readcfg(SharedState& shared, const std::string& folder, std::string_view kind);
+void readConfiguration(SharedState& shared, const std::string& folder, std::string_view kind);
 
-/// Writes records 0..maxvar to the configuration file of `kind` in `folder`, as
+/// Writes records 0..lastIndex to the configuration file of `kind` in `folder`, as
 /// "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the text
 /// for the user: "Unable to write to config file " + file name + CR LF + the system's
 /// reason. The records go to a new file in the same folder that then takes the old

@@ -26,7 +26,7 @@ ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& o
       m_measure(measure),
       m_configFolder(std::move(configFolder)) {}
 
-void ReportLoader::do_refresh(const std::string& file, Grid& g) {
+void ReportLoader::load(const std::string& file, Grid& g) {
   m_loading = true;
   m_counters = {};
   try {
@@ -59,17 +59,17 @@ void ReportLoader::prepare(Grid& g) {
   m_snapshotCol = -1;
   m_label.clear();
   m_index = {};
-  const int likeCol = m_load.like_col;
-  const bool likeNamed = !m_load.like_val.empty() && likeCol >= 0 && likeCol <= m_shared.vars.maxvar();
-  m_likeName = likeNamed ? m_shared.vars[likeCol].name : std::string();
-  m_load.clearVals(m_shared.vars.maxvar());
+  const int likeCol = m_load.filterColumn;
+  const bool likeNamed = !m_load.filterValue.empty() && likeCol >= 0 && likeCol <= m_shared.vars.lastIndex();
+  m_filterColumnName = likeNamed ? m_shared.vars[likeCol].name : std::string();
+  m_load.clearVals(m_shared.vars.lastIndex());
   m_shared.vars.reset();
-  m_shared.snaptype.clear();
+  m_shared.kindHeading.clear();
   m_owners.reset();
   m_filled.reset();
   m_again.fill(-1);
   m_observer.setWaitCursor(true);
-  m_load.stopflag = false;
+  m_load.stopRequested = false;
   m_observer.setStopEnabled(true);
 }
 
@@ -86,9 +86,9 @@ bool ReportLoader::takeKind(const std::string& heading, int kind) {
   const bool chosen = m_kind < 0 && m_choice.accepts(heading, kind + 1);
   if (chosen) {
     m_kind = kind;
-    m_shared.snaptype = heading;
-    m_observer.setKind(m_shared.snaptype);
-    readcfg(m_shared, m_configFolder, removeBlanks(m_shared.snaptype));
+    m_shared.kindHeading = heading;
+    m_observer.setKind(m_shared.kindHeading);
+    readConfiguration(m_shared, m_configFolder, removeBlanks(m_shared.kindHeading));
   }
   m_active = kind == m_kind;
   return chosen;
@@ -146,13 +146,13 @@ bool ReportLoader::addSnapshotColumn(EntryReader& in, Grid& g) {
     m_shared.vars.insertName(col, kSnapshotColumn);
     g.insertColumn(col);
     auto& vals = m_load.vals;  // of the entry being read
-    std::move_backward(vals.begin() + col, vals.begin() + m_shared.vars.maxvar(),
-                       vals.begin() + m_shared.vars.maxvar() + 1);
+    std::move_backward(vals.begin() + col, vals.begin() + m_shared.vars.lastIndex(),
+                       vals.begin() + m_shared.vars.lastIndex() + 1);
     vals[static_cast<size_t>(col)].clear();
     in.variableInserted(col);
     m_owners.variableInserted(col);
     repeatsInserted(col);
-    if (m_likeName.empty() && m_load.like_col >= col) ++m_load.like_col;
+    if (m_filterColumnName.empty() && m_load.filterColumn >= col) ++m_load.filterColumn;
   }
   m_snapshotCol = col;
   for (int row = 1; row <= m_counters.nout; ++row) g.setText(row, col, m_label);
@@ -176,7 +176,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       to.finish(from.lineNumber());
     }
   } keep{m_index, in};
-  while (!m_load.stopflag && in.nextLine()) {
+  while (!m_load.stopRequested && in.nextLine()) {
     progress.lineRead(++m_counters.nread, m_counters.nout);
     ReportItem item = in.cut();
     if (item.kind == ReportItem::Kind::Heading) {
@@ -203,7 +203,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
         if (m_startName.empty()) m_startName = in.startName();
         finishEntry(g);
         m_owners.entryBegins(item);
-        m_load.clearVals(m_shared.vars.maxvar());
+        m_load.clearVals(m_shared.vars.lastIndex());
         m_filled.reset();
         ++m_counters.nentry;
       }
@@ -254,7 +254,7 @@ void ReportLoader::finishEntry(Grid& g) {
   m_owners.fill(m_load.vals);
   if (!passesFilters()) return;
   ++m_counters.nout;
-  outputentry(m_counters.nentry, m_shared.vars.maxvar(), g, m_counters.nout, m_load);
+  writeEntryRow(m_shared.vars.lastIndex(), g, m_counters.nout, m_load);
   m_owners.mark(g, m_counters.nout);
 }
 
@@ -266,11 +266,11 @@ std::string_view ReportLoader::valueOf(std::string_view name) const {
 }
 
 bool ReportLoader::passesFilters() const {
-  if (!m_load.like_val.empty()) {
-    const int col = m_load.like_col;
-    if (!m_likeName.empty()) {
-      if (valueOf(m_likeName) != m_load.like_val) return false;
-    } else if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.like_val) {
+  if (!m_load.filterValue.empty()) {
+    const int col = m_load.filterColumn;
+    if (!m_filterColumnName.empty()) {
+      if (valueOf(m_filterColumnName) != m_load.filterValue) return false;
+    } else if (col < 0 || col >= kMaxVars || m_load.vals[static_cast<size_t>(col)] != m_load.filterValue) {
       return false;
     }
   }
@@ -279,7 +279,7 @@ bool ReportLoader::passesFilters() const {
 
 void ReportLoader::finishGrid(Grid& g) {
   try {
-    outputheaders(m_shared.vars.maxvar(), g, m_shared.vars);
+    writeHeaderRow(m_shared.vars.lastIndex(), g, m_shared.vars);
   } catch (const std::exception& e) {
     m_observer.showError(e.what());
   }
@@ -298,7 +298,7 @@ void ReportLoader::finish(Grid& g) {
   m_observer.setWaitCursor(false);
   m_observer.setStopEnabled(false);
   m_observer.setStatus(progressText(m_counters.nread, m_counters.nout, true));
-  m_load.like_val.clear();
+  m_load.filterValue.clear();
 }
 
 }  // namespace tarvolin::core

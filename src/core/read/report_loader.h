@@ -34,10 +34,10 @@ struct LoadCounters {
   bool failed = false;  ///< an error ended the reading
 };
 
-/// Reads DB2 reports into a grid: `do_refresh` is one whole load. Owns nothing: the
+/// Reads DB2 reports into a grid: `load` is one whole load. Owns nothing: the
 /// shared state, the per-load state, the observer and the measure are the caller's and
 /// must outlive it. The lines are cut by EntryReader, the widths kept by ColumnWidths,
-/// rows and headers written by outputentry and outputheaders, progress shown by
+/// rows and headers written by writeEntryRow and writeHeaderRow, progress shown by
 /// LoadProgress; this class applies the reload filter and keeps the counters.
 ///
 /// Without a sink, a kind that has more than one snapshot in the file gets the variable
@@ -48,14 +48,14 @@ struct LoadCounters {
 /// such column; a configuration's column of that name then stays empty.
 class ReportLoader {
  public:
-  /// `configFolder`: where readcfg finds the configuration of the kind read.
+  /// `configFolder`: where readConfiguration finds the configuration of the kind read.
   ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                std::string configFolder);
 
   /// Loads the report at `file` into `g`. Never throws: read errors, a full table and
   /// grid errors are shown through the observer and the load finishes with the rows
   /// written so far.
-  void do_refresh(const std::string& file, Grid& g);
+  void load(const std::string& file, Grid& g);
 
   /// For loadSnapshot: every snapshot of the kind as one grid.
   static constexpr int kWholeFile = -1;
@@ -104,7 +104,7 @@ class ReportLoader {
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
-  /// True while do_refresh runs (also while it yields to events).
+  /// True while load runs (also while it yields to events).
   [[nodiscard]] bool loading() const { return m_loading; }
 
   /// The folder of the configuration files.
@@ -146,9 +146,9 @@ class ReportLoader {
   int m_snapshots = 0;    // of the chosen kind, begun so far
   bool m_sinkStopped = false;
   std::string m_snapshotTime;
-  std::string m_label;     // of the snapshot being read: its time, or "#N"
-  int m_snapshotCol = -1;  // the kSnapshotColumn variable once it is filled, else -1
-  std::string m_likeName;  // the reload filter's column by name, or empty to take it by index
+  std::string m_label;             // of the snapshot being read: its time, or "#N"
+  int m_snapshotCol = -1;          // the kSnapshotColumn variable once it is filled, else -1
+  std::string m_filterColumnName;  // the reload filter's column by name, or empty to take it by index
   std::vector<std::pair<std::string, std::string>> m_preamble;
   std::string m_startName;
   EntryFilter m_filter;

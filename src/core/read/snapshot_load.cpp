@@ -65,7 +65,7 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
       return more;
     });
   }
-  loader.do_refresh(path, out.grid);
+  loader.load(path, out.grid);
   if (take == nullptr) {
     describe();
     out.error = pass.error;

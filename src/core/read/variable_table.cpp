@@ -7,7 +7,7 @@ namespace tarvolin::core {
 namespace {
 
 /// Gives a slot being appended the settings of a new variable; its name and seqno are the caller's.
-void clearSettings(perfvar& v) {
+void clearSettings(Variable& v) {
   v.show = true;
   v.cmark = false;
   v.cfg2.clear();
@@ -24,13 +24,13 @@ TableFullError::TableFullError(const std::string& name)
 
 VariableTable::VariableTable() { m_index.reserve(kMaxVars * 2); }
 
-perfvar& VariableTable::edit(int i) {
+Variable& VariableTable::edit(int i) {
   m_indexDirty = true;
   return m_vars.at(static_cast<size_t>(i));
 }
 
 void VariableTable::reset() {
-  m_maxvar = -1;
+  m_lastIndex = -1;
   m_index.clear();
   m_indexDirty = false;
 }
@@ -44,19 +44,19 @@ int VariableTable::lookup(std::string_view name) const {
 int VariableTable::appendName(std::string_view name) {
   if (full()) throw TableFullError(std::string(name));
   if (m_indexDirty) rebuildIndex();
-  ++m_maxvar;
-  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  ++m_lastIndex;
+  Variable& v = m_vars[static_cast<size_t>(m_lastIndex)];
   v.name.assign(name);
   clearSettings(v);
-  v.seqno = m_maxvar;
-  m_index.emplace(v.name, m_maxvar);  // keeps an earlier index of the same name
-  return m_maxvar;
+  v.seqno = m_lastIndex;
+  m_index.emplace(v.name, m_lastIndex);  // keeps an earlier index of the same name
+  return m_lastIndex;
 }
 
-perfvar& VariableTable::appendBlank() {
+Variable& VariableTable::appendBlank() {
   if (full()) throw TableFullError("");
-  ++m_maxvar;
-  perfvar& v = m_vars[static_cast<size_t>(m_maxvar)];
+  ++m_lastIndex;
+  Variable& v = m_vars[static_cast<size_t>(m_lastIndex)];
   v.name.clear();
   clearSettings(v);
   m_indexDirty = true;
@@ -65,18 +65,18 @@ perfvar& VariableTable::appendBlank() {
 
 void VariableTable::insertName(int at, std::string_view name) {
   if (full()) throw TableFullError(std::string(name));
-  ++m_maxvar;
+  ++m_lastIndex;
   const auto first = m_vars.begin() + at;
-  std::rotate(first, m_vars.begin() + m_maxvar, m_vars.begin() + m_maxvar + 1);
+  std::rotate(first, m_vars.begin() + m_lastIndex, m_vars.begin() + m_lastIndex + 1);
   first->name.assign(name);
   clearSettings(*first);
-  for (int i = at; i <= m_maxvar; ++i) m_vars[static_cast<size_t>(i)].seqno = static_cast<int16_t>(i);
+  for (int i = at; i <= m_lastIndex; ++i) m_vars[static_cast<size_t>(i)].seqno = static_cast<int16_t>(i);
   m_indexDirty = true;
 }
 
 void VariableTable::rebuildIndex() const {
   m_index.clear();
-  for (int i = 0; i <= m_maxvar; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
+  for (int i = 0; i <= m_lastIndex; ++i) m_index.emplace(m_vars[static_cast<size_t>(i)].name, static_cast<int16_t>(i));
   m_indexDirty = false;
 }
 

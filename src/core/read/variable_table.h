@@ -13,7 +13,7 @@ namespace tarvolin::core {
 inline constexpr int kMaxVars = 501;
 
 /// One performance variable of the report kind on show; variable i is grid column i.
-struct perfvar {
+struct Variable {
   std::string name;
   bool show = true;
   bool cmark = false;  ///< "C" flag of its configuration line: written back as "C", so it always returns shown
@@ -30,7 +30,7 @@ class TableFullError : public std::runtime_error {
   explicit TableFullError(const std::string& name);
 };
 
-/// The fixed table of 501 variable records with `maxvar` as the last index in use.
+/// The fixed table of 501 variable records with `lastIndex` as the last index in use.
 ///
 /// Lookup answers exactly what a linear scan from index 0 answers (the first
 /// record whose name equals the text), through a hash index that is rebuilt
@@ -40,20 +40,20 @@ class VariableTable {
   VariableTable();
 
   /// Index of the last record in use; -1 when empty.
-  [[nodiscard]] int16_t maxvar() const { return m_maxvar; }
-  [[nodiscard]] int count() const { return m_maxvar + 1; }
-  [[nodiscard]] bool full() const { return m_maxvar + 1 >= kMaxVars; }
+  [[nodiscard]] int16_t lastIndex() const { return m_lastIndex; }
+  [[nodiscard]] int count() const { return m_lastIndex + 1; }
+  [[nodiscard]] bool full() const { return m_lastIndex + 1 >= kMaxVars; }
 
-  /// Read access to any of the 501 slots (records above maxvar hold leftovers).
-  [[nodiscard]] const perfvar& operator[](int i) const { return m_vars.at(static_cast<size_t>(i)); }
+  /// Read access to any of the 501 slots (records above lastIndex hold leftovers).
+  [[nodiscard]] const Variable& operator[](int i) const { return m_vars.at(static_cast<size_t>(i)); }
 
-  /// Write access to a record. Invalidates the name index: cost O(maxvar) at the next lookup.
-  perfvar& edit(int i);
+  /// Write access to a record. Invalidates the name index: cost O(lastIndex) at the next lookup.
+  Variable& edit(int i);
 
   /// Changes the measured width only; keeps the name index.
   void setWidth(int i, int16_t width) { m_vars.at(static_cast<size_t>(i)).width = width; }
 
-  /// maxvar becomes -1.
+  /// lastIndex becomes -1.
   void reset();
 
   /// First index whose name equals `name` exactly, or -1.
@@ -63,10 +63,10 @@ class VariableTable {
   /// fields, seqno = its index, width 0). Throws TableFullError when 501 are in use.
   int appendName(std::string_view name);
 
-  /// Appends a slot for the configuration reader: maxvar grows by one and the record is
+  /// Appends a slot for the configuration reader: lastIndex grows by one and the record is
   /// reset (name and kept fields empty, shown, no mark, width 0; seqno untouched).
   /// Throws TableFullError when 501 are in use.
-  perfvar& appendBlank();
+  Variable& appendBlank();
 
   /// Inserts a record named `name` at index `at` (0 to count()), with the settings
   /// appendName gives; the records from `at` on move up by one, so column i of a grid
@@ -76,8 +76,8 @@ class VariableTable {
  private:
   void rebuildIndex() const;
 
-  std::array<perfvar, kMaxVars> m_vars;
-  int16_t m_maxvar = -1;
+  std::array<Variable, kMaxVars> m_vars;
+  int16_t m_lastIndex = -1;
   struct Hash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }

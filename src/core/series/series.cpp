@@ -164,7 +164,7 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 void SeriesTable::takeKind(const SeriesInterval& iv) {
   if (m_kindTaken || m_definitions == nullptr) return;
   m_kindTaken = true;
-  m_kindColumns = m_definitions->forKind(iv.later.shared.snaptype);
+  m_kindColumns = m_definitions->forKind(iv.later.shared.kindHeading);
   if (m_addDerived) {
     DerivedFit fit = fitDerivedColumns(m_kindColumns, iv.later.shared.vars, iv.later.grid);
     m_derived = std::move(fit.columns);

@@ -66,7 +66,7 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     ChartRequest request;
     request.path = QFile::encodeName(path).toStdString();
     request.configFolder = configFolder;
-    request.kind = shared.snaptype;
+    request.kind = shared.kindHeading;
     request.variable = grid.text(0, std::clamp(grid.col(), 0, grid.cols() - 1));
     const core::CounterTypes types =
         core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());

@@ -39,7 +39,7 @@ CustomiseDialog::CustomiseDialog(core::SharedState& shared, platform::Platform& 
       m_platform(platform),
       m_list(shared.vars) {
   setObjectName(QStringLiteral("Form4"));
-  setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.snaptype) +
+  setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.kindHeading) +
                  QLatin1Char('"'));
   m_dpi = platform::screenDpi(this);
   createControls();

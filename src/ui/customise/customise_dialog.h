@@ -23,7 +23,7 @@ class CustomiseDialog : public QDialog {
   Q_OBJECT
 
  public:
-  /// Builds the list from `shared.vars` and the title from `shared.snaptype`. Does not show
+  /// Builds the list from `shared.vars` and the title from `shared.kindHeading`. Does not show
   /// itself. `shared` and `platform` must outlive the dialog.
   /// `configFolder`: where OK writes the kind's configuration file.
   CustomiseDialog(core::SharedState& shared, platform::Platform& platform, std::string configFolder,

@@ -59,8 +59,8 @@ double roundHalfToEven(double x) {
 
 CustomiseList::CustomiseList(const core::VariableTable& vars) {
   m_rows.reserve(static_cast<size_t>(vars.count()));
-  for (int i = 0; i <= vars.maxvar(); ++i) {
-    const core::perfvar& v = vars[i];
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
+    const core::Variable& v = vars[i];
     m_rows.push_back({v.name, v.show ? "Y" : "N", v.cmark, v.cfg2, v.cfg3, v.cfg4});
   }
 }
@@ -127,10 +127,10 @@ RowSpan CustomiseList::dispAll() { return setAllShown("Y"); }
 RowSpan CustomiseList::dispNone() { return setAllShown("N"); }
 
 void CustomiseList::writeBack(core::VariableTable& vars) const {
-  const int last = std::min(static_cast<int>(vars.maxvar()), variableCount() - 1);
+  const int last = std::min(static_cast<int>(vars.lastIndex()), variableCount() - 1);
   for (int i = 0; i <= last; ++i) {
     const CustomiseRow& r = m_rows[static_cast<size_t>(i)];
-    core::perfvar& v = vars.edit(i);
+    core::Variable& v = vars.edit(i);
     v.name = r.name;
     v.show = core::trimBlanks(r.show) == "Y";
     v.cmark = r.cmark;
@@ -142,7 +142,7 @@ void CustomiseList::writeBack(core::VariableTable& vars) const {
 
 std::optional<std::string> CustomiseList::commit(core::SharedState& shared, const std::string& folder) const {
   writeBack(shared.vars);
-  return core::writecfg(shared, folder, shared.snaptype);
+  return core::writecfg(shared, folder, shared.kindHeading);
 }
 
 std::optional<int32_t> CustomiseList::moveAfterPlace(std::string_view answer) {

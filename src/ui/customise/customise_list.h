@@ -40,7 +40,7 @@ struct UpDownState {
 /// offers. The table is read once at construction and written only by writeBack/commit.
 class CustomiseList {
  public:
-  /// Copies records 0..maxvar of `vars`. Cost O(maxvar).
+  /// Copies records 0..lastIndex of `vars`. Cost O(lastIndex).
   explicit CustomiseList(const core::VariableTable& vars);
 
   /// n: the grid's row count, variables plus the header row.
@@ -73,7 +73,7 @@ class CustomiseList {
   RowSpan dispAll();
   RowSpan dispNone();
 
-  /// Writes the rows back into records 0..maxvar by position (name, show, mark and kept fields;
+  /// Writes the rows back into records 0..lastIndex by position (name, show, mark and kept fields;
   /// records beyond the list are untouched), then writes the kind's configuration file. Returns the
   /// failure text for the user.
   [[nodiscard]] std::optional<std::string> commit(core::SharedState& shared, const std::string& folder) const;

@@ -58,14 +58,15 @@ const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner
 
 void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::LoadState& load) {
   m_filterName.clear();
-  if (load.like_val.empty() || load.like_col > shared.vars.maxvar() || !enabledFor(shared.snaptype) || !m_definitions)
+  if (load.filterValue.empty() || load.filterColumn > shared.vars.lastIndex() || !enabledFor(shared.kindHeading) ||
+      !m_definitions)
     return;
-  const std::string& name = shared.vars[load.like_col].name;
-  for (const core::DerivedColumn* c : m_definitions->forKind(shared.snaptype))
+  const std::string& name = shared.vars[load.filterColumn].name;
+  for (const core::DerivedColumn* c : m_definitions->forKind(shared.kindHeading))
     if (c->name == name) {
       m_filterName = name;
-      m_filterValue = std::move(load.like_val);
-      load.like_val.clear();
+      m_filterValue = std::move(load.filterValue);
+      load.filterValue.clear();
       return;
     }
 }
@@ -82,13 +83,13 @@ void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, 
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
                                  QWidget* owner) {
   m_shown.clear();
-  if (!enabledFor(shared.snaptype)) {
+  if (!enabledFor(shared.kindHeading)) {
     // Columns that the kind's configuration keeps for them stay empty: not shown.
-    for (const int col : core::fitDerivedColumns(loaded().forKind(shared.snaptype), shared.vars, grid).placeholders)
+    for (const int col : core::fitDerivedColumns(loaded().forKind(shared.kindHeading), shared.vars, grid).placeholders)
       if (col < grid.cols()) grid.setColWidth(col, 0);
     return;
   }
-  const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.snaptype);
+  const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.kindHeading);
   std::vector<std::string> clashes;
   const std::vector<int> added =
       columns.empty() ? std::vector<int>{} : core::addDerivedColumns(columns, shared.vars, grid, measure, &clashes);

@@ -46,15 +46,15 @@ StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& plat
     const int snapshots =
         core::loadStatementSnapshot(QFile::encodeName(path).toStdString(), configFolder, *report, kind);
     if (report->noSuchKind && kind.isDefault() && !report->fileKinds.empty())
-      report->shared.snaptype = report->fileKinds.front().heading;  // said below
+      report->shared.kindHeading = report->fileKinds.front().heading;  // said below
     else if (!report->error.empty())
       throw std::runtime_error(report->error);
-    if (!core::holdsStatements(report->shared.snaptype))
-      throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" + report->shared.snaptype +
-                               "\"");
+    if (!core::holdsStatements(report->shared.kindHeading))
+      throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" +
+                               report->shared.kindHeading + "\"");
     core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
     const core::DerivedFit fit =
-        core::fitDerivedColumns(definitions.forKind(report->shared.snaptype), report->shared.vars, report->grid);
+        core::fitDerivedColumns(definitions.forKind(report->shared.kindHeading), report->shared.vars, report->grid);
     QString note = snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
     for (const std::string& name : fit.clashes)
       note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +

@@ -32,7 +32,7 @@ BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const s
     else
       core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
     if (report->noSuchKind && !report->fileKinds.empty())
-      report->shared.snaptype = report->fileKinds.front().heading;  // `fill` tells what it needs
+      report->shared.kindHeading = report->fileKinds.front().heading;  // `fill` tells what it needs
     else if (!report->error.empty())
       throw std::runtime_error(report->error);
     core::GridStore found;
@@ -113,9 +113,9 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
       openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                  QStringLiteral("Lock Waits"),
                  [&found](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
-                   if (!core::holdsLockWaits(report.shared.snaptype))
+                   if (!core::holdsLockWaits(report.shared.kindHeading))
                      throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
-                                              report.shared.snaptype + "\"");
+                                              report.shared.kindHeading + "\"");
                    const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
                    if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
                    core::writeLockWaitGrid(waits, out);

@@ -87,7 +87,7 @@ void GridCommandHandler::excludeLikeThis() {
   if (m_host.refuseWhileLoading()) return;
   try {
     const std::string value(core::currentCellText(m_grid));
-    core::redo_grid(m_grid, m_grid.col(), value);
+    core::hideRowsLike(m_grid, m_grid.col(), value);
     if (m_filters != nullptr) m_filters->excluded(std::string(m_grid.text(0, m_grid.col())), value);
   } catch (const std::out_of_range&) {
     // No current cell inside the grid: nothing to exclude.
@@ -107,7 +107,7 @@ void GridCommandHandler::showAllLines() {
 void GridCommandHandler::reloadLikeThis() {
   if (m_host.refuseWhileLoading()) return;
   try {
-    core::menlike(m_load, m_grid);
+    core::filterOnCurrentCell(m_load, m_grid);
   } catch (const std::out_of_range&) {
     return;
   }
@@ -117,7 +117,7 @@ void GridCommandHandler::reloadLikeThis() {
 void GridCommandHandler::reloadLikePrompt() {
   if (m_host.refuseWhileLoading()) return;
   const QString answer = m_platform.dialogs.input(&m_host.owner, kLikePrompt, QString());
-  if (core::menlike2(m_load, m_grid, answer.toStdString())) m_host.reload();
+  if (core::filterOnAnswer(m_load, m_grid, answer.toStdString())) m_host.reload();
 }
 
 }  // namespace tarvolin::ui

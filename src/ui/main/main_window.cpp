@@ -62,7 +62,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,
           GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
-                                   [this] { return refuseWhileLoading(); }, [this] { do_refresh(); }})),
+                                   [this] { return refuseWhileLoading(); }, [this] { loadCurrentFile(); }})),
       m_columns(std::make_unique<ColumnCommands>(
           m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})) {
   setObjectName(QStringLiteral("Form1"));
@@ -71,8 +71,8 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   m_derived = std::make_unique<DerivedColumnsOption>(platform, m_loader.configFolder());
   buildControls();
   buildMenus();
-  m_tableActions << (new GridKeys(*m_grd, *m_mensortt, *m_commands, *this, *m_cmbfile, [this] {
-                      do_refresh();
+  m_tableActions << (new GridKeys(*m_grd, *m_tableMenu, *m_commands, *this, *m_cmbfile, [this] {
+                      loadCurrentFile();
                     }))->reloadAction();
   sizeToDesign();
   m_caption = std::make_unique<ReportCaption>(*this, *m_lbltime, *m_cmbfile);
@@ -80,7 +80,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   m_filters = new FilterStatus(*m_statmsg, m_store);
   m_commands->setFilterStatus(m_filters);
   // The window's load handler: the next load is unfiltered.
-  m_load.like_val.clear();
+  m_load.filterValue.clear();
 }
 
 MainWindow::~MainWindow() {
@@ -105,7 +105,7 @@ bool MainWindow::refuseWhileLoading() {
 }
 
 void MainWindow::setTableCommandsEnabled(bool enabled) {
-  for (QWidget* w : {static_cast<QWidget*>(m_command2), static_cast<QWidget*>(m_comrec),
+  for (QWidget* w : {static_cast<QWidget*>(m_selectFile), static_cast<QWidget*>(m_mostRecent),
                      static_cast<QWidget*>(m_comref), static_cast<QWidget*>(m_cmbfile)})
     w->setEnabled(enabled);
   for (QAction* a : std::as_const(m_tableActions)) a->setEnabled(enabled);
@@ -114,20 +114,21 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 
 void MainWindow::enableViewsOfKind(bool enabled) {
   const core::KindChoice locks{0, "", true};  // a file of several kinds: its lock snapshot, whatever is on show
-  m_menlockwaits->setEnabled(enabled && (core::holdsLockWaits(m_shared.snaptype) || m_loader.index().find(locks) >= 0));
-  m_mendeadlocks->setEnabled(enabled && m_shared.snaptype == core::kEventLog);
-  m_menshapes->setEnabled(enabled && core::holdsStatements(m_shared.snaptype));
-  m_menderived->setEnabled(enabled && !m_shared.snaptype.empty());  // the definitions are read when used
-  m_menderived->setChecked(m_derived->enabledFor(m_shared.snaptype));
+  m_menlockwaits->setEnabled(enabled &&
+                             (core::holdsLockWaits(m_shared.kindHeading) || m_loader.index().find(locks) >= 0));
+  m_mendeadlocks->setEnabled(enabled && m_shared.kindHeading == core::kEventLog);
+  m_menshapes->setEnabled(enabled && core::holdsStatements(m_shared.kindHeading));
+  m_menderived->setEnabled(enabled && !m_shared.kindHeading.empty());  // the definitions are read when used
+  m_menderived->setChecked(m_derived->enabledFor(m_shared.kindHeading));
 }
 
 void MainWindow::switchDerivedColumns(bool on) {
   if (refuseWhileLoading()) return;
-  m_derived->setEnabledFor(m_shared.snaptype, on);
-  do_refresh();
+  m_derived->setEnabledFor(m_shared.kindHeading, on);
+  loadCurrentFile();
 }
 
-bool MainWindow::do_refresh() {
+bool MainWindow::loadCurrentFile() {
   if (refuseWhileLoading()) return false;
   const QPointer<QWidget> focused = QApplication::focusWidget();  // Enter in the file box, Reload: kept there
   setTableCommandsEnabled(false);
@@ -142,7 +143,7 @@ bool MainWindow::do_refresh() {
   m_loader.setKind(kind);
   m_filters->loadStarts(m_load);
   m_derived->takeFilter(m_shared, m_load);
-  m_loader.do_refresh(QFile::encodeName(path).toStdString(), m_store);
+  m_loader.load(QFile::encodeName(path).toStdString(), m_store);
   m_derived->apply(m_shared, m_store, *m_measure, this);
   flushStatus();
   m_filters->loaded(m_loader.counters().nentry);
@@ -151,10 +152,10 @@ bool MainWindow::do_refresh() {
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
   setTableCommandsEnabled(true);
-  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopflag &&
+  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopRequested &&
       !m_closeWhenLoaded) {
     m_kind = 0;  // the file changed and lost the kind on show: its first kind
-    return do_refresh();
+    return loadCurrentFile();
   }
   showKinds();
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
@@ -166,7 +167,7 @@ bool MainWindow::addPath(const QString& path) {
   if (refuseWhileLoading()) return false;
   if (appendsToList(m_cmbfile->currentText(), path)) m_cmbfile->addItem(path);
   m_cmbfile->setEditText(path);
-  return do_refresh();
+  return loadCurrentFile();
 }
 
 bool MainWindow::openReport(const QString& path) {
@@ -201,7 +202,7 @@ void MainWindow::mostRecent() {
 void MainWindow::customise() {
   if (refuseWhileLoading()) return;
   // OK reloads, also when nothing changed, so the file on disk is what shows.
-  if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) do_refresh();
+  if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) loadCurrentFile();
 }
 
 void MainWindow::chooseKind(int kind) {
@@ -210,7 +211,7 @@ void MainWindow::chooseKind(int kind) {
     return;
   }
   m_kind = kind;
-  do_refresh();
+  loadCurrentFile();
 }
 
 void MainWindow::showKinds() {
@@ -223,7 +224,7 @@ void MainWindow::showKinds() {
 
 core::KindChoice MainWindow::kindOnShow() const {
   core::KindChoice kind;
-  kind.heading = m_shared.snaptype;  // by heading: the earlier report of a comparison may list its kinds otherwise
+  kind.heading = m_shared.kindHeading;  // by heading: the earlier report of a comparison may list its kinds otherwise
   return kind;
 }
 
@@ -231,7 +232,7 @@ void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {
   if (button != Qt::RightButton) return;
   // The current cell stays where it was: the pop-up's commands act on it.
   m_grd->setFocus(Qt::MouseFocusReason);
-  m_mensortt->popup(globalPos);
+  m_tableMenu->popup(globalPos);
 }
 
 // --- the load's observer ---
@@ -292,7 +293,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (m_loader.loading()) {
     // The load runs below this event: stop it and close once it has finished.
-    m_load.stopflag = true;
+    m_load.stopRequested = true;
     m_closeWhenLoaded = true;
     event->ignore();
     return;
@@ -328,8 +329,8 @@ void MainWindow::compareWithEarlier() {
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },
-      m_derived->enabledFor(m_shared.snaptype) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
-      currentColumnName(m_store), m_derived->enabledFor(m_shared.snaptype));
+      m_derived->enabledFor(m_shared.kindHeading) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
+      currentColumnName(m_store), m_derived->enabledFor(m_shared.kindHeading));
 }
 
 }  // namespace tarvolin::ui

@@ -39,12 +39,12 @@ inline const QString kBusyMessage = QStringLiteral("A file is being loaded: pres
 /// store, the per-load state and the loader, and shows the loader's progress (it is the
 /// load's observer). The shared state and the platform are injected and must outlive it.
 /// The commands on the grid's cells live in a GridCommandHandler the window owns, wired
-/// straight to the menu items and the grid; the web link Label2 is run by a
+/// straight to the menu items and the grid; the web link is run by a
 /// WebLinkController. Find Column and Hide Constant Columns live in a ColumnCommands.
 ///
 /// Guard: while a load runs, the commands that change the table (Select File, the file
 /// box, Most Recent, Reload, Customize, sorting and the row filters) are disabled, and
-/// do_refresh()/openReport() and those commands' handlers refuse with kBusyMessage in
+/// loadCurrentFile()/openReport() and those commands' handlers refuse with kBusyMessage in
 /// the status line; Stop, View File, copying, the cell commands, the detail window,
 /// About, Help and Close stay available. Closing during a load stops it and closes the
 /// window when the load has finished.
@@ -62,9 +62,9 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
 
   /// Loads the file box's text into the grid. Returns false, with the busy status, when
   /// refused because a load runs. Errors of the load are shown by the load itself.
-  bool do_refresh();
+  bool loadCurrentFile();
   /// A report named on the command line or dropped on the window: made absolute and
-  /// loaded as Select File loads a chosen file. Refused like do_refresh().
+  /// loaded as Select File loads a chosen file. Refused like loadCurrentFile().
   bool openReport(const QString& path);
 
   // core::LoadObserver
@@ -96,7 +96,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void sizeToDesign();
   [[nodiscard]] int px(int twips) const;
   void applyLayout();
-  /// Adding a path to the file box (the list rule), then do_refresh(). Refused like it.
+  /// Adding a path to the file box (the list rule), then loadCurrentFile(). Refused like it.
   bool addPath(const QString& path);
   void selectFile();
   void mostRecent();
@@ -134,14 +134,14 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QLabel* m_lbltime = nullptr;
   QGroupBox* m_frame1 = nullptr;
   QComboBox* m_cmbfile = nullptr;
-  QPushButton* m_command2 = nullptr;
-  QPushButton* m_comrec = nullptr;
+  QPushButton* m_selectFile = nullptr;
+  QPushButton* m_mostRecent = nullptr;
   QPushButton* m_comref = nullptr;
   QPushButton* m_comview = nullptr;
   QPushButton* m_comstop = nullptr;
   QStatusBar* m_statmsg = nullptr;
   QLabel* m_statusText = nullptr;
-  QMenu* m_mensortt = nullptr;
+  QMenu* m_tableMenu = nullptr;
   QList<QAction*> m_tableActions;  ///< disabled while a load runs
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;

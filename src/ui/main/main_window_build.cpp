@@ -84,12 +84,12 @@ void MainWindow::buildControls() {
   m_cmbfile->setCompleter(nullptr);
   platform::placeTwips(m_cmbfile, 120, 240, 3615, 315, m_dpi);
 
-  m_command2 = makeButton(m_frame1, "Command2", QStringLiteral("Select File"),
-                          QStringLiteral("Sekect the Snapshot file to be displayed"));
-  platform::placeTwips(m_command2, 3840, 240, 1095, 375, m_dpi);
-  m_comrec = makeButton(m_frame1, "comrec", QStringLiteral("Most Recent"),
-                        QStringLiteral("Use the most recent snapshot file"));
-  platform::placeTwips(m_comrec, 5160, 240, 1095, 375, m_dpi);
+  m_selectFile = makeButton(m_frame1, "Command2", QStringLiteral("Select File"),
+                            QStringLiteral("Sekect the Snapshot file to be displayed"));
+  platform::placeTwips(m_selectFile, 3840, 240, 1095, 375, m_dpi);
+  m_mostRecent = makeButton(m_frame1, "comrec", QStringLiteral("Most Recent"),
+                            QStringLiteral("Use the most recent snapshot file"));
+  platform::placeTwips(m_mostRecent, 5160, 240, 1095, 375, m_dpi);
   m_comref = makeButton(m_frame1, "comref", QStringLiteral("Reload"), QStringLiteral("Reload the file"));
   platform::placeTwips(m_comref, 6480, 240, 1095, 375, m_dpi);
   m_comview = makeButton(m_frame1, "comview", QStringLiteral("View File"),
@@ -117,22 +117,22 @@ void MainWindow::buildControls() {
   setStatusBar(m_statmsg);
 
   // Keyboard focus order: grd, Command2, cmbfile, comrec, comref, comview, comstop.
-  setTabOrder(m_grd, m_command2);
-  setTabOrder(m_command2, m_cmbfile);
-  setTabOrder(m_cmbfile, m_comrec);
-  setTabOrder(m_comrec, m_comref);
+  setTabOrder(m_grd, m_selectFile);
+  setTabOrder(m_selectFile, m_cmbfile);
+  setTabOrder(m_cmbfile, m_mostRecent);
+  setTabOrder(m_mostRecent, m_comref);
   setTabOrder(m_comref, m_comview);
   setTabOrder(m_comview, m_comstop);
   m_grd->setFocus();
 
   GridCommandHandler* commands = m_commands.get();
-  connect(m_command2, &QPushButton::clicked, this, &MainWindow::selectFile);
-  connect(m_cmbfile, &QComboBox::activated, this, &MainWindow::do_refresh);
-  connect(m_comrec, &QPushButton::clicked, this, &MainWindow::mostRecent);
-  connect(m_comref, &QPushButton::clicked, this, &MainWindow::do_refresh);
+  connect(m_selectFile, &QPushButton::clicked, this, &MainWindow::selectFile);
+  connect(m_cmbfile, &QComboBox::activated, this, &MainWindow::loadCurrentFile);
+  connect(m_mostRecent, &QPushButton::clicked, this, &MainWindow::mostRecent);
+  connect(m_comref, &QPushButton::clicked, this, &MainWindow::loadCurrentFile);
   connect(m_comview, &QPushButton::clicked, this,
           [this] { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); });
-  connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopflag = true; });
+  connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopRequested = true; });
   connect(m_grd, &QTableView::clicked, commands, &GridCommandHandler::click);
   connect(m_grd, &QTableView::doubleClicked, commands, &GridCommandHandler::showDetail);
   connect(m_grd, &platform::GridView::mouseReleased, this, &MainWindow::gridMouseUp);
@@ -204,30 +204,30 @@ void MainWindow::buildMenus() {
   item(menhelp, "menabout", QStringLiteral("&About"), this, [this] { showAboutBox(m_platform, this); });
 
   // The grid's pop-up menu: a top-level menu that is never in the menu bar.
-  m_mensortt = new QMenu(QStringLiteral("sort"), this);
-  m_mensortt->setObjectName(QStringLiteral("mensortt"));
+  m_tableMenu = new QMenu(QStringLiteral("sort"), this);
+  m_tableMenu->setObjectName(QStringLiteral("mensortt"));
   const QString sortCaptions[] = {QStringLiteral("Sort Ascending"), QStringLiteral("Sort Descending")};
   const core::SortOrder orders[] = {core::SortOrder::Ascending, core::SortOrder::Descending};
   for (int i = 0; i < 2; ++i) {
     const core::SortOrder order = orders[i];
-    QAction* a = item(m_mensortt, "mensort", sortCaptions[i], commands, [commands, order] { commands->sort(order); });
+    QAction* a = item(m_tableMenu, "mensort", sortCaptions[i], commands, [commands, order] { commands->sort(order); });
     a->setProperty("index", i);
     m_tableActions << a;
   }
-  m_mensortt->addSeparator()->setObjectName(QStringLiteral("xw"));
-  item(m_mensortt, "mendetail", QStringLiteral("Show Row Detail"), commands, &GridCommandHandler::showDetail);
-  item(m_mensortt, "menshowcell", QStringLiteral("Show Cell Value"), commands, &GridCommandHandler::showCellValue);
-  item(m_mensortt, "mencopycell", QStringLiteral("Copy Cell Value"), commands, &GridCommandHandler::copyCellValue);
-  item(m_mensortt, "mencolwider", QStringLiteral("Make Column Wider"), commands, &GridCommandHandler::makeColumnWider);
-  m_mensortt->addSeparator()->setObjectName(QStringLiteral("xx"));
-  m_tableActions << item(m_mensortt, "menexcl", QStringLiteral("Exclude lines like this"), commands,
+  m_tableMenu->addSeparator()->setObjectName(QStringLiteral("xw"));
+  item(m_tableMenu, "mendetail", QStringLiteral("Show Row Detail"), commands, &GridCommandHandler::showDetail);
+  item(m_tableMenu, "menshowcell", QStringLiteral("Show Cell Value"), commands, &GridCommandHandler::showCellValue);
+  item(m_tableMenu, "mencopycell", QStringLiteral("Copy Cell Value"), commands, &GridCommandHandler::copyCellValue);
+  item(m_tableMenu, "mencolwider", QStringLiteral("Make Column Wider"), commands, &GridCommandHandler::makeColumnWider);
+  m_tableMenu->addSeparator()->setObjectName(QStringLiteral("xx"));
+  m_tableActions << item(m_tableMenu, "menexcl", QStringLiteral("Exclude lines like this"), commands,
                          &GridCommandHandler::excludeLikeThis);
-  m_tableActions << item(m_mensortt, "menexclnone", QStringLiteral("Show all lines"), commands,
+  m_tableActions << item(m_tableMenu, "menexclnone", QStringLiteral("Show all lines"), commands,
                          &GridCommandHandler::showAllLines);
-  m_mensortt->addSeparator()->setObjectName(QStringLiteral("x"));
-  m_tableActions << item(m_mensortt, "menlike", QStringLiteral("Reload with only lines like this"), commands,
+  m_tableMenu->addSeparator()->setObjectName(QStringLiteral("x"));
+  m_tableActions << item(m_tableMenu, "menlike", QStringLiteral("Reload with only lines like this"), commands,
                          &GridCommandHandler::reloadLikeThis);
-  m_tableActions << item(m_mensortt, "menlike2", QStringLiteral("As above but prompt for value"), commands,
+  m_tableActions << item(m_tableMenu, "menlike2", QStringLiteral("As above but prompt for value"), commands,
                          &GridCommandHandler::reloadLikePrompt);
 }
 

@@ -31,7 +31,7 @@ TEST(RedoGrid, HidesExactlyTheMatchingDataRowsAndExclusionsAddUp) {
     g.setRows(static_cast<int>(values.size()));
     g.setRowHeight(0, 1200);
     for (size_t i = 0; i < values.size(); ++i) g.setText(static_cast<int>(i), 0, values[i]);
-    for (const std::string& value : c.exclusions) redo_grid(g, 0, value);
+    for (const std::string& value : c.exclusions) hideRowsLike(g, 0, value);
     EXPECT_EQ(hiddenRows(g), c.hidden) << c.exclusions.front();
     EXPECT_EQ(g.rowHeight(0), 1200);
     EXPECT_TRUE(g.redraw());
@@ -45,8 +45,8 @@ TEST(RowFilters, CoverRowsBeyond32768AndShowAllGivesEveryDataRowItsHeight) {
   g.setRowHeight(0, 1200);
   g.setRowHeight(3, 600);  // never hidden, yet resized
   for (int r : {32'767, 32'768, 65'535, 65'536, kRows - 1}) g.setText(r, 1, "Row");
-  EXPECT_THROW(redo_grid(g, 2, "Row"), std::out_of_range);  // before changing anything
-  redo_grid(g, 1, "Row");
+  EXPECT_THROW(hideRowsLike(g, 2, "Row"), std::out_of_range);  // before changing anything
+  hideRowsLike(g, 1, "Row");
   EXPECT_EQ(hiddenRows(g), (std::vector<int>{32'767, 32'768, 65'535, 65'536, kRows - 1}));
   redo_grid_showall(g);
   EXPECT_EQ(g.rowHeight(0), 1200);

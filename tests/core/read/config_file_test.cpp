@@ -23,7 +23,7 @@ class SplitFieldsTest : public ::testing::TestWithParam<SplitCase> {};
 TEST_P(SplitFieldsTest, TakesTheTextBeforeEverySeparator) {
   SplitFields f;
   f.nflds = 99;
-  EXPECT_EQ(split_fields(GetParam().line, GetParam().sep, f), GetParam().fits);
+  EXPECT_EQ(splitConfigLine(GetParam().line, GetParam().sep, f), GetParam().fits);
   std::vector<std::string> got;
   for (int i = 1; i <= f.nflds; ++i) got.push_back(f.flds[static_cast<size_t>(i)]);
   EXPECT_EQ(got, GetParam().fields);
@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
 /// Each record as "name|show|cmark|cfg2|cfg3|cfg4".
 std::vector<std::string> records(const VariableTable& vars) {
   std::vector<std::string> out;
-  for (int i = 0; i <= vars.maxvar(); ++i) {
-    const perfvar& v = vars[i];
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
+    const Variable& v = vars[i];
     out.push_back(v.name + "|" + (v.show ? "Y" : "N") + "|" + (v.cmark ? "C" : "-") + "|" + v.cfg2 + "|" + v.cfg3 +
                   "|" + v.cfg4);
   }
@@ -62,7 +62,7 @@ TEST_P(ReadCfg, FillsTheTableFromTheLinesOfTheFile) {
   dir.write("Kind.cfg", GetParam().text);
   SharedState shared;
   shared.vars.appendName("left over");
-  readcfg(shared, dir.folder(), "Kind");
+  readConfiguration(shared, dir.folder(), "Kind");
   EXPECT_EQ(records(shared.vars), GetParam().expected);
 }
 
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 void addRecord(SharedState& s, const std::string& name, bool show, bool cmark, const std::string& cfg2 = "",
                const std::string& cfg3 = "", const std::string& cfg4 = "") {
-  perfvar& v = s.vars.edit(s.vars.appendName(name));
+  Variable& v = s.vars.edit(s.vars.appendName(name));
   v.show = show;
   v.cmark = cmark;
   v.cfg2 = cfg2;
@@ -111,7 +111,7 @@ TEST(ConfigFile, RoundTripKeepsEveryRecord) {
     addRecord(shared, "Var " + std::to_string(i), i % 3 != 0, i % 5 == 0, i % 2 ? "k" : "", "", "x y");
   ASSERT_EQ(writecfg(shared, dir.folder(), "Table Snapshot"), std::nullopt);
   SharedState back;
-  readcfg(back, dir.folder(), "TableSnapshot");
+  readConfiguration(back, dir.folder(), "TableSnapshot");
   for (int i = 0; i < 501; ++i)
     if (shared.vars[i].cmark) shared.vars.edit(i).show = true;  // a marked variable always comes back shown
   EXPECT_EQ(records(back.vars), records(shared.vars));
@@ -133,10 +133,9 @@ TEST(ConfigFile, NameStaysInTheFolderWhateverTheHeadingHolds) {
   NullLoadObserver observer;
   FixedTextMeasure measure;
   GridStore grid;
-  ReportLoader(shared, load, observer, measure, dir.folder())
-      .do_refresh(dir.write("r.txt", "x/../Evil\nA = 1\n"), grid);
+  ReportLoader(shared, load, observer, measure, dir.folder()).load(dir.write("r.txt", "x/../Evil\nA = 1\n"), grid);
   EXPECT_GT(grid.colWidth(0), 0);
-  ASSERT_EQ(writecfg(shared, dir.folder(), shared.snaptype), std::nullopt);
+  ASSERT_EQ(writecfg(shared, dir.folder(), shared.kindHeading), std::nullopt);
   EXPECT_EQ(dir.read("x_.._Evil.cfg"), "Y;;;;;A;\r\n");
   EXPECT_EQ(dir.read("Evil.cfg"), "N;;;;;A;\r\n");
 }

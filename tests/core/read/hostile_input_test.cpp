@@ -103,7 +103,7 @@ TEST_F(Loaded, HostileConfigurationsAreReadSilentlyAndTheLoadGoesOn) {
   struct Case {
     const char* name;
     std::function<void()> make;  // puts TableSnapshot.cfg in place
-    int maxvar;                  // after readcfg; -2: any
+    int lastIndex;               // after readConfiguration; -2: any
     int nout;                    // rows of the load that follows; -1: any
   };
   const fs::path file = dir.path() / "TableSnapshot.cfg";
@@ -119,9 +119,9 @@ TEST_F(Loaded, HostileConfigurationsAreReadSilentlyAndTheLoadGoesOn) {
     c.make();
     SharedState configured;
     configured.vars.appendName("left over");
-    readcfg(configured, dir.folder(), "TableSnapshot");
-    EXPECT_TRUE(c.maxvar < -1 || configured.vars.maxvar() == c.maxvar);
-    for (int i = 0; i <= configured.vars.maxvar(); ++i)
+    readConfiguration(configured, dir.folder(), "TableSnapshot");
+    EXPECT_TRUE(c.lastIndex < -1 || configured.vars.lastIndex() == c.lastIndex);
+    for (int i = 0; i <= configured.vars.lastIndex(); ++i)
       EXPECT_EQ(configured.vars[i].name.find_first_of(";\r\n"), std::string::npos);
     obs = {};
     loadText("Table Snapshot\nTable Schema = s\nTable name = t\n");

@@ -26,7 +26,7 @@ class ReportParser : public Loaded {
 
 struct KindCase {
   std::string heading;  // as the line stands in the file, after any lines before it
-  std::string kind;     // snaptype expected
+  std::string kind;     // kindHeading expected
   std::string start;    // name that begins an entry
   std::string sep;      // separator of the kind
   bool databaseLines;   // the kind has lines before its first entry
@@ -42,7 +42,7 @@ TEST_P(Kinds, CutsEntriesAtTheStartNameWithTheKindsSeparator) {
   text += "  " + k.start + "   " + k.sep + " first\n   Size " + k.sep + " 10\n\n";
   text += k.start + k.sep + "second\nSize" + k.sep + "20\nColour " + k.sep + " red\n";
   loadText(text);
-  EXPECT_EQ(shared.snaptype, k.kind);
+  EXPECT_EQ(shared.kindHeading, k.kind);
   EXPECT_THAT(obs.kinds, ElementsAre(k.kind));
   EXPECT_EQ(table(), (Rows{{k.start, "Size", "Colour"}, {"first", "10", ""}, {"second", "20", "red"}}));
   EXPECT_EQ(counters.nentry, 2);
@@ -114,8 +114,8 @@ TEST_F(ReportParser, LockSnapshotGivesOneRowPerApplicationAndPerLockInBothLayout
   // Only the lines like an application's handle: the application and all its locks; like a
   // lock's mode: the lock, still with its holder (found in this report's own columns).
   for (const auto& [col, val, rows] : {std::tuple{0, "7", 4}, std::tuple{4, "X", 2}}) {
-    load.like_col = static_cast<int16_t>(col);
-    load.like_val = val;
+    load.filterColumn = static_cast<int16_t>(col);
+    load.filterValue = val;
     loadText(
         "Database Lock Snapshot\nApplication handle = 7\nApplication ID = A7\nApplication name = batch\n"
         " Lock Object Name = 28\n Mode = X\n Lock Object Name = 29\n Mode = IX\n" +
@@ -147,8 +147,8 @@ TEST_F(ReportParser, SeveralSnapshotsOfAKindGiveEachRowItsSnapshot) {
                            {"T2", "8", "db2bp", "29"}}));
   EXPECT_TRUE(grid.filledUnchecked(2, 1) && grid.filledUnchecked(4, 2) && !grid.filledUnchecked(2, 0));
   for (const auto& [col, val, last] : {std::tuple{0, "T2", "29"}, std::tuple{1, "7", "28"}}) {
-    load.like_col = static_cast<int16_t>(col);  // the column of the grid on show
-    load.like_val = val;
+    load.filterColumn = static_cast<int16_t>(col);  // the column of the grid on show
+    load.filterValue = val;
     loadText(both);
     EXPECT_EQ(table().size(), 3u);
     EXPECT_EQ(grid.text(2, 3), last);
@@ -275,15 +275,15 @@ TEST_F(ReportParser, ReloadFilterWritesOnlyMatchingEntriesTheLastIncluded) {
   const std::string text =
       "Node Directory\nNode name = A\nProtocol = TCPIP\nNode name = B\nProtocol = tcpip\nNode name = C\n"
       "Node name = D\nProtocol = TCPIP\n";
-  load.like_col = 1;
-  load.like_val = "TCPIP";
+  load.filterColumn = 1;
+  load.filterValue = "TCPIP";
   loadText(text);
   EXPECT_EQ(table(), (Rows{{"Node name", "Protocol"}, {"A", "TCPIP"}, {"D", "TCPIP"}}));
   EXPECT_EQ(counters.nentry, 4);
   loadText(text);  // the filter served one load only
   EXPECT_EQ(counters.nout, 4);
-  load.like_col = 7;
-  load.like_val = "x";
+  load.filterColumn = 7;
+  load.filterValue = "x";
   loadText(text);
   EXPECT_EQ(counters.nout, 0);
 }
@@ -291,7 +291,7 @@ TEST_F(ReportParser, ReloadFilterWritesOnlyMatchingEntriesTheLastIncluded) {
 TEST_F(ReportParser, ReloadAfterExcludingTheFirstRowShowsItAgain) {
   const std::string text = "Node Directory\nNode name = A\nNode name = B\nNode name = A\n";
   loadText(text);
-  redo_grid(grid, 0, "A");
+  hideRowsLike(grid, 0, "A");
   ASSERT_EQ(grid.rowHeight(1), 0);
   loadText(text);
   for (int r = 1; r <= 3; ++r) EXPECT_EQ(grid.rowHeight(r), kDefaultRowHeight) << r;
@@ -312,7 +312,7 @@ TEST_F(ReportParser, FiveHundredAndOneVariablesLoadAndTheNextEndsTheLoadKeepingT
   loadText(reportWithNames(502));
   ASSERT_EQ(obs.errors.size(), 1u);
   EXPECT_THAT(obs.errors[0], HasSubstr("V502"));
-  EXPECT_EQ(shared.vars.maxvar(), 500);
+  EXPECT_EQ(shared.vars.lastIndex(), 500);
   EXPECT_EQ(table().at(1).at(0), "first");
   EXPECT_EQ(lastStatus(), "Finished. Records read: 504 Records outputted 1");
   obs = {};
@@ -350,7 +350,7 @@ TEST_F(ReportParser, WithoutSizingTheCellsAreTheSameAndShownColumnsTheNarrowest)
   const std::string wide(50, 'x');
   ReportLoader loader(shared, load, obs, measure, dir.folder());
   loader.setSizeColumns(false);
-  loader.do_refresh(dir.write("w.txt", "Node Directory\nNode name = " + wide + "\nComment = c\n"), grid);
+  loader.load(dir.write("w.txt", "Node Directory\nNode name = " + wide + "\nComment = c\n"), grid);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {wide, "c"}}));
   EXPECT_EQ(grid.colWidth(0), 800);  // 6000 when measured
 }
@@ -375,13 +375,13 @@ TEST_F(ReportParser, ObserverSeesOneWholeLoadAndRowsGrowInBlocksOfHundred) {
 
 TEST_F(ReportParser, StopEndsTheReadingAndWritesTheEntryBeingReadIfItPassesTheFilter) {
   const std::string text = "Node Directory\nNode name = A\nComment = a\nNode name = B\nComment = b\nNode name = C\n";
-  load.stopflag = true;  // a Stop before the load is forgotten
-  obs.onYield = [this](int line) { load.stopflag = line == 5; };
+  load.stopRequested = true;  // a Stop before the load is forgotten
+  obs.onYield = [this](int line) { load.stopRequested = line == 5; };
   loadText(text);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "a"}, {"B", "b"}}));
   EXPECT_EQ(lastStatus(), "Finished. Records read: 5 Records outputted 2");
-  load.like_col = 1;
-  load.like_val = "a";
+  load.filterColumn = 1;
+  load.filterValue = "a";
   loadText(text);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "a"}}));
 }
@@ -394,8 +394,8 @@ TEST_F(ReportParser, MissingFileIsReportedAndLeavesOnlyTheHeaderRow) {
   EXPECT_THAT(obs.errors[0], HasSubstr("no such report.txt"));
   EXPECT_EQ(obs.fileTimes, 0);
   EXPECT_EQ(grid.rows(), 1);
-  EXPECT_EQ(shared.vars.maxvar(), -1);
-  EXPECT_EQ(shared.snaptype, "");
+  EXPECT_EQ(shared.vars.lastIndex(), -1);
+  EXPECT_EQ(shared.kindHeading, "");
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ class ChartWindowTest : public QObject {
     Shown shown(path, config.path(), "", "");
     std::vector<std::string> errors;
     const core::DerivedDefinitions defs = core::loadDerivedDefinitions(TARVOLIN_BUILD_DIR "/src/app", "", errors);
-    const std::vector<const core::DerivedColumn*> derived = defs.forKind(shown.report.shared.snaptype);
+    const std::vector<const core::DerivedColumn*> derived = defs.forKind(shown.report.shared.kindHeading);
     platform::FontTextMeasure measure{QFont()};
     core::addDerivedColumns(derived, shown.report.shared.vars, shown.report.grid, measure);
     core::GridStore& g = shown.report.grid;

@@ -29,7 +29,7 @@ QString cfgFile() { return folder().filePath(QStringLiteral("DatabaseLockSnapsho
 
 core::SharedState lockKind(int count) {
   core::SharedState shared;
-  shared.snaptype = "Database Lock Snapshot";
+  shared.kindHeading = "Database Lock Snapshot";
   for (int i = 1; i <= count; ++i) shared.vars.appendName("v" + std::to_string(i));
   return shared;
 }

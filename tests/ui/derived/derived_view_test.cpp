@@ -40,7 +40,7 @@ struct Window {
   QAction& derived() { return *child<QAction>(w, "menderived"); }
   bool load(const QString& path) {
     child<QComboBox>(w, "cmbfile")->setEditText(path);
-    return w.do_refresh();
+    return w.loadCurrentFile();
   }
 
   core::SharedState shared;

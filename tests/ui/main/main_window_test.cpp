@@ -101,7 +101,7 @@ class MainWindowTest : public QObject {
   void loadBig(Window& x, const std::function<void()>& during) {
     QTimer::singleShot(0, &x.w, during);
     x.box().setEditText(m_big);
-    QVERIFY(x.w.do_refresh());
+    QVERIFY(x.w.loadCurrentFile());
     QVERIFY(x.w.loader().counters().nout < 250000);
   }
 
@@ -201,7 +201,7 @@ class MainWindowTest : public QObject {
         if (child<QWidget>(x.w, name)->isEnabled()) enabled << name;
       for (QAction* a : x.w.findChildren<QAction*>())
         if (!a->isSeparator() && !a->menu() && a->isEnabled()) enabled << a->objectName();
-      if (!x.w.do_refresh() && !x.w.openReport(m_small) && x.status() == tarvolin::ui::kBusyMessage)
+      if (!x.w.loadCurrentFile() && !x.w.openReport(m_small) && x.status() == tarvolin::ui::kBusyMessage)
         enabled << "(refused)";
       x.click("comstop");
     });
