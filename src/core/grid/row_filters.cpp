@@ -31,7 +31,7 @@ void hideRowsLike(Grid& grid, int excl_col, std::string_view excl_val) {
   }
 }
 
-void redo_grid_showall(Grid& grid) {
+void showAllRows(Grid& grid) {
   RedrawOff redraw(grid);
   const int rows = grid.rows();
   for (int row = 1; row < rows; ++row) grid.setRowHeight(row, kDefaultRowHeight);

@@ -19,7 +19,7 @@ void hideRowsLike(Grid& grid, int excl_col, std::string_view excl_val);
 /// Gives every data row, rows 1 to rows() - 1, the height kDefaultRowHeight, hidden or not;
 /// the header row keeps its height. Redraw off for the loop, on at the end. Cost: one height
 /// per data row.
-void redo_grid_showall(Grid& grid);
+void showAllRows(Grid& grid);
 
 /// "Reload with only lines like this": sets the reload filter to the grid's current column
 /// and the text of its current cell. The caller then loads the file again, which

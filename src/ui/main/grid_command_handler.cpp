@@ -100,7 +100,7 @@ void GridCommandHandler::showAllLines() {
     m_host.reload();  // the rows the filter left out are read again
     return;
   }
-  core::redo_grid_showall(m_grid);
+  core::showAllRows(m_grid);
   if (m_filters != nullptr) m_filters->shownAll();
 }
 

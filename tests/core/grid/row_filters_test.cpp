@@ -48,7 +48,7 @@ TEST(RowFilters, CoverRowsBeyond32768AndShowAllGivesEveryDataRowItsHeight) {
   EXPECT_THROW(hideRowsLike(g, 2, "Row"), std::out_of_range);  // before changing anything
   hideRowsLike(g, 1, "Row");
   EXPECT_EQ(hiddenRows(g), (std::vector<int>{32'767, 32'768, 65'535, 65'536, kRows - 1}));
-  redo_grid_showall(g);
+  showAllRows(g);
   EXPECT_EQ(g.rowHeight(0), 1200);
   for (int r : {1, 3, 32'768, kRows - 1}) EXPECT_EQ(g.rowHeight(r), kDefaultRowHeight) << r;
 }
