@@ -31,6 +31,12 @@ struct RawOptions {
   std::vector<std::string> reports;
   bool help = false;
   bool version = false;
+  bool compare = false;  // the mode options, one of which sets ExportOptions::mode
+  bool series = false;
+  bool lockWaits = false;
+  bool deadlocks = false;
+  bool kinds = false;
+  bool statements = false;
 };
 
 /// Declares options on a CLI11 app and keeps each one's help for exportHelp().
@@ -95,13 +101,13 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "leave out every column whose value is the same in every row written\n"
          "(after --filter; empty everywhere counts too); with fewer than two\n"
          "rows nothing is left out");
-  d.flag("--kinds", o.kinds, "",
+  d.flag("--kinds", raw.kinds, "",
          "the kinds of report the file holds (a \"get snapshot for all\" capture\n"
          "holds several), as TSV: Kind, Snapshots, Entries (rows of its grid)");
   d.value("--kind", o.kind, "K",
           "the kind to read: its heading (any case) or its number in the --kinds\n"
           "list; without it the first kind (standard error names the others)");
-  d.flag("--compare", o.compare, "[OLDER] NEWER",
+  d.flag("--compare", raw.compare, "[OLDER] NEWER",
          "the change of each entry from the first snapshot of OLDER to the last\n"
          "of NEWER (of NEWER's first and last when OLDER is left out): a column\n"
          "\"Change\" (new, gone, reset, changed or empty), then every variable,\n"
@@ -109,7 +115,7 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
          "lines. Which variables are counters: counter_types.txt beside the\n"
          "program or in ../share/tarvolin/");
-  d.flag("--series", o.series, "REPORT...",
+  d.flag("--series", raw.series, "REPORT...",
          "every snapshot of the reports in the order given (all of a file's, in\n"
          "file order), each consecutive pair compared as --compare does: columns\n"
          "\"From\" and \"To\" (the pair's \"Snapshot timestamp\" values, or #N, the\n"
@@ -128,16 +134,16 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
           "read from the form of its dates: with / month first, with . day\n"
           "first, with - year first after four digits and else day first,\n"
           "unless a field above 12 in any of them shows the other order");
-  d.flag("--lock-waits", o.lockWaits, "",
+  d.flag("--lock-waits", raw.lockWaits, "",
          "who waits for whom in a lock snapshot: one row per application that\n"
          "holds a lock somebody waits for or waits itself, in tree order (roots\n"
          "first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
          "\"not in report\" and \"holder unknown\". Of a file of several\n"
          "snapshots, the last lock snapshot (standard error names its time)");
-  d.flag("--deadlocks", o.deadlocks, "",
+  d.flag("--deadlocks", raw.deadlocks, "",
          "the deadlocks of an event monitor log: one row per participant of\n"
          "each \"Deadlock ID\", with the lock it waited for and its statement");
-  d.flag("--statements", o.statements, "",
+  d.flag("--statements", raw.statements, "",
          "a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
          "\"Statement shape\", \"Statements\", each counter summed and the derived\n"
          "columns on the sums, largest total execution time first; of a file\n"
@@ -168,39 +174,56 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
   if (!raw.dateOrder.empty() && !(o.dateOrder = core::parseDateOrder(raw.dateOrder)))
     return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
   if (raw.reports.empty()) return "no REPORT given";
-  if (o.series) {
+  const bool compare = o.mode == ExportOptions::Mode::Compare;
+  if (o.mode == ExportOptions::Mode::Series) {
     o.reports = raw.reports;
     o.report = raw.reports.back();
     return {};
   }
-  if (raw.reports.size() > (o.compare ? 2u : 1u))
-    return o.compare ? "--compare takes one or two reports" : "only one REPORT can be given";
+  if (raw.reports.size() > (compare ? 2u : 1u))
+    return compare ? "--compare takes one or two reports" : "only one REPORT can be given";
   o.report = raw.reports.back();
-  if (o.compare) o.earlierReport = raw.reports.front();
+  if (compare) o.earlierReport = raw.reports.front();
+  return {};
+}
+
+/// The mode its option names (the first of several, which is an error: returned, else empty).
+std::string takeMode(const RawOptions& raw, ExportOptions& o) {
+  using Mode = ExportOptions::Mode;
+  const std::pair<bool, Mode> modes[] = {{raw.series, Mode::Series},       {raw.compare, Mode::Compare},
+                                         {raw.lockWaits, Mode::LockWaits}, {raw.deadlocks, Mode::Deadlocks},
+                                         {raw.kinds, Mode::Kinds},         {raw.statements, Mode::Statements}};
+  for (const auto& [given, mode] : modes) {
+    if (!given) continue;
+    if (o.mode != Mode::Grid)
+      return "--compare, --series, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+    o.mode = mode;
+  }
   return {};
 }
 
 /// The combinations of options that make no sense; the error, or empty.
 std::string checkCombination(const ExportOptions& o) {
-  if (int(o.compare) + int(o.lockWaits) + int(o.deadlocks) + int(o.kinds) + int(o.statements) + int(o.series) > 1)
-    return "--compare, --series, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
-  if (o.series && (!o.filters.empty() || o.allColumns || o.hideConstant))
+  using Mode = ExportOptions::Mode;
+  const Mode m = o.mode;
+  const bool overTime = m == Mode::Compare || m == Mode::Series;
+  if (m == Mode::Series && (!o.filters.empty() || o.allColumns || o.hideConstant))
     return "--series takes no --filter, --all-columns or --hide-constant";
-  if (o.hideConstant && (o.compare || o.lockWaits || o.deadlocks || o.kinds || o.statements || o.series))
+  if (o.hideConstant && m != Mode::Grid)
     return "--hide-constant can't be used with --compare, --lock-waits, --deadlocks, --kinds or --statements";
-  if ((o.kinds || o.deadlocks) && !o.kind.empty())
-    return std::string(o.kinds ? "--kinds" : "--deadlocks") + " takes no --kind";
-  if (o.kinds && (!o.filters.empty() || o.allColumns || o.csv))
+  if ((m == Mode::Kinds || m == Mode::Deadlocks) && !o.kind.empty())
+    return std::string(m == Mode::Kinds ? "--kinds" : "--deadlocks") + " takes no --kind";
+  if (m == Mode::Kinds && (!o.filters.empty() || o.allColumns || o.csv))
     return "--kinds takes no --filter, --all-columns or --csv";
-  if (o.statements && (!o.filters.empty() || o.allColumns || o.derived))
+  if (m == Mode::Statements && (!o.filters.empty() || o.allColumns || o.derived))
     return "--statements takes no --filter, --all-columns or --derived (its derived columns are always written)";
-  if (o.derived && (o.lockWaits || o.deadlocks || o.kinds))
+  if (o.derived && (m == Mode::LockWaits || m == Mode::Deadlocks || m == Mode::Kinds))
     return "--derived can't be used with --lock-waits, --deadlocks or --kinds";
-  if ((o.lockWaits || o.deadlocks) && (!o.filters.empty() || o.allColumns))
-    return std::string(o.lockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
-  if (o.compare && !o.filters.empty()) return "--filter can't be used with --compare";
-  if (!o.compare && !o.series && o.intervalMicros) return "--interval needs --compare or --series";
-  if (!o.compare && !o.series && o.dateOrder) return "--date-order needs --compare or --series";
+  if ((m == Mode::LockWaits || m == Mode::Deadlocks) && (!o.filters.empty() || o.allColumns))
+    return std::string(m == Mode::LockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
+  if (m == Mode::Compare && !o.filters.empty()) return "--filter can't be used with --compare";
+  if (!overTime && o.intervalMicros) return "--interval needs --compare or --series";
+  if (!overTime && o.dateOrder) return "--date-order needs --compare or --series";
   return {};
 }
 
@@ -219,9 +242,9 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
   // the line holds.
   const auto optionsEnd = std::find(args.begin(), args.end(), std::string("--"));
   for (auto a = args.begin(); a != optionsEnd; ++a) {
-    if (*a == "-h" || *a == "--help") o.action = ExportOptions::Action::Help;
-    if (*a == "-v" || *a == "--version") o.action = ExportOptions::Action::Version;
-    if (o.action != ExportOptions::Action::Export) return o;
+    if (*a == "-h" || *a == "--help") o.mode = ExportOptions::Mode::Help;
+    if (*a == "-v" || *a == "--version") o.mode = ExportOptions::Mode::Version;
+    if (o.mode != ExportOptions::Mode::Grid) return o;
   }
   try {
     cli.parse(std::vector<std::string>(std::make_reverse_iterator(optionsEnd), args.rend()));  // last first
@@ -234,7 +257,9 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     return std::nullopt;
   }
   if (optionsEnd != args.end()) raw.reports.insert(raw.reports.end(), optionsEnd + 1, args.end());
+  const std::string conflict = takeMode(raw, o);
   error = takeValues(raw, o);
+  if (error.empty()) error = conflict;
   if (error.empty()) error = checkCombination(o);
   if (!error.empty()) return std::nullopt;
   return o;

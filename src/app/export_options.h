@@ -18,24 +18,29 @@ struct ExportFilter {
 
 /// Command line of tarvolin-export.
 struct ExportOptions {
-  enum class Action { Export, Help, Version };
-  Action action = Action::Export;  ///< Help and Version need no REPORT
+  /// What the run does; one mode at a time.
+  enum class Mode {
+    Grid,        ///< the report's grid (no mode option)
+    Compare,     ///< --compare: the change of each entry between two snapshots
+    Series,      ///< --series: every consecutive pair of snapshots compared
+    LockWaits,   ///< --lock-waits: the lock-wait tree instead of the grid
+    Deadlocks,   ///< --deadlocks: the deadlocks of an event log instead
+    Kinds,       ///< --kinds: the kinds of report the file holds instead
+    Statements,  ///< --statements: a Dynamic SQL report's statements by shape
+    Help,        ///< --help (needs no REPORT)
+    Version,     ///< --version (needs no REPORT)
+  };
+  Mode mode = Mode::Grid;
   bool allColumns = false;
   bool csv = false;
-  std::vector<ExportFilter> filters;  ///< --filter, in the order given
-  std::string report;                 ///< "-" for standard input; with --compare the later report
-  bool compare = false;
+  std::vector<ExportFilter> filters;         ///< --filter, in the order given
+  std::string report;                        ///< "-" for standard input; with --compare the later report
   std::string earlierReport;                 ///< --compare: the earlier report (`report` itself when one is given)
   std::optional<int64_t> intervalMicros;     ///< --interval, in microseconds
   std::optional<core::DateOrder> dateOrder;  ///< --date-order
-  bool lockWaits = false;                    ///< --lock-waits: the lock-wait tree instead of the grid
-  bool deadlocks = false;                    ///< --deadlocks: the deadlocks of an event log instead
   bool hideConstant = false;                 ///< --hide-constant: leave out the columns equal in every row written
-  bool kinds = false;                        ///< --kinds: the kinds of report the file holds instead
   std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
-  bool statements = false;                   ///< --statements: a Dynamic SQL report's statements by shape
-  bool series = false;                       ///< --series: every consecutive pair of snapshots compared
   std::vector<std::string> reports;          ///< --series: the reports, in order
 };
 

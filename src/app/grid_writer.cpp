@@ -85,4 +85,20 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const cor
       escapes, csv, out);
 }
 
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, const std::vector<int>& leaveOut,
+                const core::GridStore* derived, const std::vector<int>& derivedLeaveOut) {
+  std::vector<int> cols;
+  for (int c = 0; c < columns && c < g.cols(); ++c)
+    if ((allColumns || g.colWidth(c) > 0) && !std::binary_search(leaveOut.begin(), leaveOut.end(), c))
+      cols.push_back(c);
+  std::vector<int> more;
+  for (int c = 0; derived != nullptr && !cols.empty() && c < derived->cols(); ++c)
+    if (!std::binary_search(derivedLeaveOut.begin(), derivedLeaveOut.end(), c)) more.push_back(c);
+  if (!more.empty())
+    writeGrid(g, cols, *derived, more, csv, standardOutput());
+  else
+    writeGrid(g, cols, csv, standardOutput());
+  standardOutput().flush();
+}
+
 }  // namespace tarvolin::app

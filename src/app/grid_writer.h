@@ -18,4 +18,12 @@ void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv,
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, const core::GridStore& extra,
                const std::vector<int>& extraCols, bool csv, CheckedOutput& out);
 
+/// The grid in row order to standard output: shown columns only (width above 0) unless
+/// `allColumns`, none of `leaveOut` (ascending), then the columns of `derived` when there is
+/// one, none of `derivedLeaveOut` (ascending); nothing at all when no column of `g` is
+/// written. Flushed before it returns, so that what a mode says next on standard error
+/// follows it. Throws OutputError.
+void exportGrid(const core::GridStore& g, int columns, bool allColumns, bool csv, const std::vector<int>& leaveOut = {},
+                const core::GridStore* derived = nullptr, const std::vector<int>& derivedLeaveOut = {});
+
 }  // namespace tarvolin::app

@@ -1,5 +1,4 @@
 #include "app/series_export.h"
-#include "app/program_folder.h"
 
 #include <cstdio>
 #include <exception>
@@ -10,6 +9,8 @@
 #include "app/checked_output.h"
 #include "app/derived_export.h"
 #include "app/grid_writer.h"
+#include "app/program_folder.h"
+#include "app/spooled_input.h"
 #include "core/series/series.h"
 
 namespace tarvolin::app {
@@ -22,9 +23,8 @@ std::string joined(const std::vector<std::string>& names) {
   return text;
 }
 
-}  // namespace
-
-int exportSeries(const ExportOptions& options, const char* argv0) {
+/// The series of `options.reports`, each read twice (the first pass plans the columns).
+int writeSeries(const ExportOptions& options, const char* argv0) {
   const std::optional<core::DerivedDefinitions> definitions = derivedDefinitionsFor(options, argv0);
   if (!definitions) return 1;
   int snapshots = 0;
@@ -69,6 +69,15 @@ int exportSeries(const ExportOptions& options, const char* argv0) {
     std::fprintf(stderr, "Columns the first interval lacks, left out: %s\n", joined(table.dropped()).c_str());
   if (status == 0) std::fprintf(stderr, "Snapshots: %d, intervals: %d\n", snapshots, snapshots - 1);
   return status;
+}
+
+}  // namespace
+
+int exportSeries(ExportOptions options, const char* argv0) {
+  std::optional<SpooledInput> spooled;  // read twice: standard input through a file
+  for (std::string& report : options.reports)
+    if ((report = spooledPath(report, spooled)).empty()) return 1;
+  return writeSeries(options, argv0);
 }
 
 }  // namespace tarvolin::app

@@ -14,7 +14,7 @@ namespace tarvolin::app {
 /// Returns the exit status: 0 written, 1 when a report can't be read or loaded (found by
 /// the first pass, before any row), a derived column's line is wrong, or there are fewer
 /// than two snapshots (nothing is written); 2 when the first report holding any lacks the
-/// kind numbered --kind.
-int exportSeries(const ExportOptions& options, const char* argv0);
+/// kind numbered --kind. Standard input ("-") is read through a temporary file.
+int exportSeries(ExportOptions options, const char* argv0);
 
 }  // namespace tarvolin::app
