@@ -12,6 +12,7 @@
 #include "app/program_folder.h"
 #include "app/spooled_input.h"
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/column_plan.h"
 #include "core/derived/comparison_derived.h"
 #include "core/read/snapshot_load.h"
 
@@ -44,11 +45,11 @@ int exportComparison(const ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
-    const std::vector<const core::DerivedColumn*> kindColumns = definitions->forKind(later.shared.kindHeading);
-    core::leaveOutPlaceholders(c, earlier, later, kindColumns);
-    const core::DerivedFit fit = core::fitDerivedColumns(kindColumns, later.shared.vars, later.grid);
-    if (options.derived) tellClashes(fit.clashes);
-    const core::ComparisonDerived more(options.derived ? fit.columns : std::vector<const core::DerivedColumn*>{}, c);
+    const core::ColumnPlan plan(&*definitions, later.shared.kindHeading, later.shared.vars, later.grid,
+                                options.derived);
+    plan.leaveOutPlaceholders(c, earlier, later);
+    tellClashes(plan.clashes());
+    const core::ComparisonDerived more(plan.columns(), c);
     // Written a slice of rows at a time, so that the comparison never holds a third grid.
     constexpr size_t kSlice = 4096;
     core::GridStore slice;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/grid_writer.h"
+#include "core/derived/column_plan.h"
 #include "core/derived/statement_groups.h"
 #include "core/read/report_loader.h"
 #include "core/read/snapshot_load.h"
@@ -34,14 +35,6 @@ void tellClashes(const std::vector<std::string>& clashes) {
                  name.c_str());
 }
 
-void computeDerivedColumns(const std::vector<const core::DerivedColumn*>& columns, const core::VariableTable& vars,
-                           const core::GridStore& grid, core::GridStore& out) {
-  const core::DerivedEvaluator eval(columns, vars);
-  out.setCols(static_cast<int>(eval.size()));
-  out.setRows(std::max(grid.rows(), 1));
-  eval.fill(grid, out, 0);
-}
-
 int exportStatements(const ExportOptions& options, const char* argv0) {
   std::optional<core::CounterTypes> types;
   try {
@@ -67,10 +60,9 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   }
   const core::StatementShapes shapes = core::groupByShape(report.grid, report.shared.vars, *types);
   core::GridStore grid;
-  const core::DerivedFit fit =
-      core::fitDerivedColumns(defs->forKind(report.shared.kindHeading), report.shared.vars, report.grid);
-  tellClashes(fit.clashes);
-  core::writeShapeGrid(shapes, fit.columns, grid);
+  const core::ColumnPlan plan(&*defs, report.shared.kindHeading, report.shared.vars, report.grid);
+  tellClashes(plan.clashes());
+  core::writeShapeGrid(shapes, plan.columns(), grid);
   std::vector<int> cols;
   for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
   writeGrid(grid, cols, options.csv, standardOutput());

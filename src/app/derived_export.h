@@ -22,11 +22,6 @@ namespace tarvolin::app {
 /// Says on standard error which derived columns were left out for a variable of their name.
 void tellClashes(const std::vector<std::string>& clashes);
 
-/// `columns` computed on `grid` (whose columns are the variables `vars`), into `out`: a header
-/// row and a row for each of `grid`'s, one column per derived column.
-void computeDerivedColumns(const std::vector<const core::DerivedColumn*>& columns, const core::VariableTable& vars,
-                           const core::GridStore& grid, core::GridStore& out);
-
 /// --statements: one row per statement shape of a Dynamic SQL report. Exit status.
 int exportStatements(const ExportOptions& options, const char* argv0);
 

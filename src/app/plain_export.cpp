@@ -12,6 +12,7 @@
 #include "app/derived_export.h"
 #include "app/grid_writer.h"
 #include "app/spooled_input.h"
+#include "core/derived/column_plan.h"
 #include "core/grid/constant_columns.h"
 #include "core/grid/entry_filter.h"
 #include "core/grid/grid_store.h"
@@ -69,25 +70,24 @@ int exportReport(const ExportOptions& options, const char* argv0) {
                  core::listKinds(loader.index().kinds()).c_str());
     return 2;
   }
+  const core::ColumnPlan plan(&*definitions, shared.kindHeading, shared.vars, grid, options.derived);
   // The filter names its variables: one that the report has nowhere is a mistake, said
   // before anything is written. After a failed load, its error says enough.
   for (const ExportFilter& f : options.filters) {
     if (shared.vars.lookup(f.name) >= 0 || loader.counters().failed) continue;
-    const auto derivedNamed = [&f](const core::DerivedColumn* d) { return d->name == f.name; };
-    const bool isDerived = std::ranges::any_of(definitions->forKind(shared.kindHeading), derivedNamed);
-    std::fprintf(stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
-                 isDerived ? " (--filter takes the report's own variables, not its derived columns)" : "");
+    std::fprintf(
+        stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
+        plan.isDerivedName(f.name) ? " (--filter takes the report's own variables, not its derived columns)" : "");
     return 1;
   }
   if (options.kind.empty()) noteOtherKinds(loader.index(), loader.loadedKind());
   // Columns the kind's configuration keeps for derived columns hold nothing of the report.
-  const core::DerivedFit fit = core::fitDerivedColumns(definitions->forKind(shared.kindHeading), shared.vars, grid);
-  std::vector<int> leaveOut = fit.placeholders;
+  std::vector<int> leaveOut = plan.placeholders();
   core::GridStore derivedGrid;
   std::vector<int> derivedLeaveOut;
   if (options.derived) {
-    tellClashes(fit.clashes);
-    computeDerivedColumns(fit.columns, shared.vars, grid, derivedGrid);
+    tellClashes(plan.clashes());
+    plan.computeInto(shared.vars, grid, derivedGrid);
     if (options.hideConstant) derivedLeaveOut = core::constantColumns(derivedGrid);
   }
   if (options.hideConstant) {

@@ -164,12 +164,7 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 void SeriesTable::takeKind(const SeriesInterval& iv) {
   if (m_kindTaken || m_definitions == nullptr) return;
   m_kindTaken = true;
-  m_kindColumns = m_definitions->forKind(iv.later.shared.kindHeading);
-  if (m_addDerived) {
-    DerivedFit fit = fitDerivedColumns(m_kindColumns, iv.later.shared.vars, iv.later.grid);
-    m_derived = std::move(fit.columns);
-    m_clashes = std::move(fit.clashes);
-  }
+  m_plan = ColumnPlan(m_definitions, iv.later.shared.kindHeading, iv.later.shared.vars, iv.later.grid, m_addDerived);
 }
 
 void SeriesTable::headerOf(const SeriesInterval& iv) {
@@ -182,7 +177,7 @@ void SeriesTable::headerOf(const SeriesInterval& iv) {
 
 void SeriesTable::plan(SeriesInterval& iv) {
   takeKind(iv);
-  leaveOutPlaceholders(iv.comparison, iv.earlier, iv.later, m_kindColumns);
+  m_plan.leaveOutPlaceholders(iv.comparison, iv.earlier, iv.later);
   headerOf(iv);
   std::unordered_map<std::string, int> seen;
   size_t at = 0;  // where a column new to the table goes: after the last one met that it has
@@ -215,7 +210,7 @@ void SeriesTable::mapColumns(const SeriesInterval& iv) {
   m_cols.assign(m_names.size() + 2, empty);
   m_cols[0] = c.cols;
   m_cols[1] = c.cols + 1;
-  for (size_t i = 0; i < 2 * m_derived.size(); ++i) m_cols.push_back(empty + 1 + static_cast<int>(i));
+  for (size_t i = 0; i < 2 * m_plan.columns().size(); ++i) m_cols.push_back(empty + 1 + static_cast<int>(i));
   for (int col = 0; col < c.cols; ++col) {
     std::string name(m_part.text(0, col));
     if (const auto it = m_index.find(occurrenceKey(name, ++seen[name])); it != m_index.end())
@@ -228,8 +223,8 @@ void SeriesTable::mapColumns(const SeriesInterval& iv) {
 void SeriesTable::write(SeriesInterval& iv, const Output& out) {
   Comparison& c = iv.comparison;
   takeKind(iv);
-  leaveOutPlaceholders(c, iv.earlier, iv.later, m_kindColumns);
-  const ComparisonDerived derived(m_derived, c);  // bound to this interval's columns
+  m_plan.leaveOutPlaceholders(c, iv.earlier, iv.later);
+  const ComparisonDerived derived(m_plan.columns(), c);  // bound to this interval's columns
   mapColumns(iv);
   if (!m_headerWritten) {
     m_headerWritten = true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/column_plan.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid/grid_store.h"
 #include "core/read/snapshot_load.h"
@@ -97,7 +98,7 @@ class SeriesTable {
  public:
   SeriesTable() = default;
   /// With the definitions `derived` (which must outlive this object): the columns a kind's
-  /// configuration keeps for its derived columns are left out (leaveOutPlaceholders), and
+  /// configuration keeps for its derived columns are left out (ColumnPlan), and
   /// with `addDerived` the derived columns of the series' kind are added.
   explicit SeriesTable(const DerivedDefinitions* derived, bool addDerived = true)
       : m_definitions(derived), m_addDerived(addDerived) {}
@@ -118,7 +119,7 @@ class SeriesTable {
   /// Columns of later intervals the first interval lacks, in order of appearance.
   [[nodiscard]] const std::vector<std::string>& dropped() const { return m_dropped; }
   /// Derived columns left out for a variable of their name (DerivedFit::clashes), of the first interval.
-  [[nodiscard]] const std::vector<std::string>& clashes() const { return m_clashes; }
+  [[nodiscard]] const std::vector<std::string>& clashes() const { return m_plan.clashes(); }
 
  private:
   void takeKind(const SeriesInterval& iv);
@@ -134,10 +135,8 @@ class SeriesTable {
   bool m_headerWritten = false;
   const DerivedDefinitions* m_definitions = nullptr;
   bool m_addDerived = false;
-  std::vector<const DerivedColumn*> m_kindColumns;  // the definitions of the series' kind, taken at the first interval
-  std::vector<const DerivedColumn*> m_derived;      // those added
-  std::vector<std::string> m_clashes;
-  GridStore m_part;  // a slice of the interval's comparison, From, To, an empty column, the derived
+  ColumnPlan m_plan;  // the derived columns of the series' kind, planned at the first interval
+  GridStore m_part;   // a slice of the interval's comparison, From, To, an empty column, the derived
 };
 
 }  // namespace tarvolin::core

@@ -34,7 +34,7 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
   s->types = types;
-  if (definitions != nullptr) s->kindDerived = core::copiesOf(definitions->forKind(s->later.shared.kindHeading));
+  s->plan = core::ColumnPlan(definitions, s->later.shared.kindHeading, s->later.shared.vars, s->later.grid);
   s->compare(std::nullopt);
   std::error_code e1, e2;
   const auto t1 = std::filesystem::last_write_time(earlierPath, e1);
@@ -80,12 +80,7 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
             .arg(first + 1)
             .arg(QFileInfo(laterPath).fileName())
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
-    const core::LoadedSnapshot& shown = compared->later;
-    const auto columns =
-        definitions != nullptr && addDerived
-            ? core::fitDerivedColumns(definitions->forKind(shown.shared.kindHeading), shown.shared.vars, shown.grid)
-                  .columns
-            : std::vector<const core::DerivedColumn*>{};
+    const auto columns = addDerived ? compared->plan.columns() : std::vector<const core::DerivedColumn*>{};
     auto* window = new ComparisonWindow(std::move(compared), title, platform, owner, columns);
     window->sortByChangeOf(sortBy);
     return window;

@@ -25,7 +25,7 @@ bool chooseSnapshots(QWidget* owner, const std::vector<std::string>& earlierTime
 
 /// Loads snapshot `earlierIndex` of `earlierPath` and `laterIndex` of `laterPath` (at once,
 /// with the configuration files of `configFolder`) and compares them, leaving out the
-/// columns kept for derived columns of `definitions` (leaveOutPlaceholders). Throws
+/// columns kept for derived columns of `definitions` (its ColumnPlan). Throws
 /// std::runtime_error with the text for the user when a load fails or they can't be compared.
 [[nodiscard]] std::unique_ptr<ComparedSnapshots> compareReportFiles(
     const std::string& earlierPath, int earlierIndex, const std::string& laterPath, int laterIndex,

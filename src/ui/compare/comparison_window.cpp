@@ -54,7 +54,7 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
 
 void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder) {
   comparison = core::compareSnapshots(earlier, later, types, givenMicros, dateOrder);
-  core::leaveOutPlaceholders(comparison, earlier, later, core::pointersTo(kindDerived));
+  plan.leaveOutPlaceholders(comparison, earlier, later);
 }
 
 void ComparisonWindow::fill() {

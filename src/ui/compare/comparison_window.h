@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/compare/snapshot_compare.h"
+#include "core/derived/column_plan.h"
 #include "core/derived/derived_columns.h"
 #include "ui/result/result_window.h"
 
@@ -17,12 +18,12 @@ struct ComparedSnapshots {
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
   core::Comparison comparison;
-  core::CounterTypes types;                      ///< what the comparison was made with, for a new one
-  std::optional<int64_t> fileIntervalMicros;     ///< between the files' modification times, when known
-  std::vector<core::DerivedColumn> kindDerived;  ///< the kind's derived columns: their kept places are no columns
+  core::CounterTypes types;                   ///< what the comparison was made with, for a new one
+  std::optional<int64_t> fileIntervalMicros;  ///< between the files' modification times, when known
+  core::ColumnPlan plan;                      ///< the kind's derived columns: their kept places are no columns
 
-  /// Compares the snapshots (again) into `comparison`, the places kept for `kindDerived`
-  /// left out. Throws CompareError as compareSnapshots.
+  /// Compares the snapshots (again) into `comparison`, the places `plan` finds kept for
+  /// derived columns left out. Throws CompareError as compareSnapshots.
   void compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder = std::nullopt);
 };
 

@@ -56,21 +56,6 @@ const core::DerivedDefinitions& DerivedColumnsOption::definitions(QWidget* owner
   return *m_definitions;
 }
 
-void DerivedColumnsOption::takeFilter(const core::SharedState& shared, core::LoadState& load) {
-  m_filterName.clear();
-  if (load.filterValue.empty() || load.filterColumn > shared.vars.lastIndex() || !enabledFor(shared.kindHeading) ||
-      !m_definitions)
-    return;
-  const std::string& name = shared.vars[load.filterColumn].name;
-  for (const core::DerivedColumn* c : m_definitions->forKind(shared.kindHeading))
-    if (c->name == name) {
-      m_filterName = name;
-      m_filterValue = std::move(load.filterValue);
-      load.filterValue.clear();
-      return;
-    }
-}
-
 void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, QWidget* owner) {
   QString text;
   for (const std::string& name : clashes)
@@ -81,26 +66,17 @@ void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, 
 }
 
 void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
-                                 QWidget* owner) {
+                                 QWidget* owner, std::optional<core::ColumnFilter> derivedFilter) {
   m_shown.clear();
-  if (!enabledFor(shared.kindHeading)) {
-    // Columns that the kind's configuration keeps for them stay empty: not shown.
-    for (const int col : core::fitDerivedColumns(loaded().forKind(shared.kindHeading), shared.vars, grid).placeholders)
-      if (col < grid.cols()) grid.setColWidth(col, 0);
-    return;
-  }
-  const std::vector<const core::DerivedColumn*> columns = definitions(owner).forKind(shared.kindHeading);
-  std::vector<std::string> clashes;
-  const std::vector<int> added =
-      columns.empty() ? std::vector<int>{} : core::addDerivedColumns(columns, shared.vars, grid, measure, &clashes);
-  for (const int col : added)
-    for (const core::DerivedColumn* c : columns)
+  const bool chosen = enabledFor(shared.kindHeading);
+  std::vector<core::ColumnFilter> filters;
+  if (derivedFilter) filters.push_back(std::move(*derivedFilter));
+  m_plan = core::ColumnPlan(chosen ? &definitions(owner) : &loaded(), shared.kindHeading, shared.vars, grid, chosen,
+                            std::move(filters));
+  for (const int col : m_plan.addTo(shared.vars, grid, measure))
+    for (const core::DerivedColumn* c : m_plan.columns())
       if (c->name == shared.vars[col].name) m_shown.push_back(*c);
-  tellClashes(clashes, owner);
-  if (m_filterName.empty()) return;
-  if (const int col = shared.vars.lookup(m_filterName); col >= 0 && col < grid.cols())
-    core::keepRowsWith(grid, col, m_filterValue);
-  m_filterName.clear();
+  tellClashes(m_plan.clashes(), owner);
 }
 
 }  // namespace tarvolin::ui

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/derived/column_plan.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid/grid_store.h"
 #include "core/read/shared_state.h"
@@ -40,15 +41,17 @@ class DerivedColumnsOption {
   /// until the next apply().
   [[nodiscard]] std::vector<const core::DerivedColumn*> shown() const { return core::pointersTo(m_shown); }
 
-  /// Before a load: when the reload filter of `load` is on one of the derived columns in the
-  /// grid of `shared` (which the load does not fill), takes it out of `load` for apply().
-  void takeFilter(const core::SharedState& shared, core::LoadState& load);
+  /// The plan the last apply() made of the grid on show: before a reload it says whether the
+  /// reload's filter is on a derived column (ColumnPlan::takeDerivedFilter), for apply().
+  [[nodiscard]] const core::ColumnPlan& plan() const { return m_plan; }
 
-  /// After a load: adds the kind's derived columns to the grid when chosen for the kind
-  /// (those named as a variable that holds values left out, and told once), and
-  /// keeps only the rows that pass a filter takeFilter() took. When not chosen, the columns
+  /// After a load: makes the loaded report's ColumnPlan and applies it. When chosen for the
+  /// kind, its derived columns are added to the grid (those named as a variable that holds
+  /// values left out, and told once), then only the rows that pass `derivedFilter` (a
+  /// filter the previous plan took out of the load) are kept. When not chosen, the columns
   /// of their names (listed by the kind's configuration after Customise) are not shown.
-  void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner);
+  void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner,
+             std::optional<core::ColumnFilter> derivedFilter = std::nullopt);
 
  private:
   platform::Platform& m_platform;
@@ -66,9 +69,8 @@ class DerivedColumnsOption {
   void tellClashes(const std::vector<std::string>& clashes, QWidget* owner);
 
   std::set<std::string> m_toldClashes;
+  core::ColumnPlan m_plan;
   std::vector<core::DerivedColumn> m_shown;  ///< copies: the definitions may be read again
-  std::string m_filterName;                  ///< the derived column of a filter taken from the load, or empty
-  std::string m_filterValue;
 };
 
 }  // namespace tarvolin::ui

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <stdexcept>
 
+#include "core/derived/column_plan.h"
 #include "core/grid/result_grid.h"
 #include "core/read/report_loader.h"
 #include "core/values/counter_types.h"
@@ -53,14 +54,13 @@ StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& plat
       throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" +
                                report->shared.kindHeading + "\"");
     core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
-    const core::DerivedFit fit =
-        core::fitDerivedColumns(definitions.forKind(report->shared.kindHeading), report->shared.vars, report->grid);
+    const core::ColumnPlan plan(&definitions, report->shared.kindHeading, report->shared.vars, report->grid);
     QString note = snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
-    for (const std::string& name : fit.clashes)
+    for (const std::string& name : plan.clashes())
       note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
               QStringLiteral("Derived column \"%1\" left out: the report has a variable of that name")
                   .arg(QString::fromStdString(name));
-    return new StatementsWindow(std::move(report), std::move(shapes), fit.columns,
+    return new StatementsWindow(std::move(report), std::move(shapes), plan.columns(),
                                 QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner,
                                 note);
   });

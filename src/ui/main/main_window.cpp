@@ -142,9 +142,9 @@ bool MainWindow::loadCurrentFile() {
   kind.number = m_kind + 1;
   m_loader.setKind(kind);
   m_filters->loadStarts(m_load);
-  m_derived->takeFilter(m_shared, m_load);
+  std::optional<core::ColumnFilter> derivedFilter = m_derived->plan().takeDerivedFilter(m_shared.vars, m_load);
   m_loader.load(QFile::encodeName(path).toStdString(), m_store);
-  m_derived->apply(m_shared, m_store, *m_measure, this);
+  m_derived->apply(m_shared, m_store, *m_measure, this, std::move(derivedFilter));
   flushStatus();
   m_filters->loaded(m_loader.counters().nentry);
   m_caption->loaded(path, m_loader.snapshotTime());
