@@ -63,19 +63,23 @@ class ColumnPlan {
   /// for the next plan's addTo(). Otherwise leaves `load` alone and returns nothing.
   [[nodiscard]] std::optional<ColumnFilter> takeDerivedFilter(const VariableTable& vars, LoadState& load) const;
 
-  /// Applies the plan to the report it was made for, in place. With addDerived: the columns
-  /// as addDerivedColumns() adds them (into their placeholders, else at the end), then only
-  /// the rows that pass each filter (on a column of its name) are kept. Without: the
-  /// placeholders are hidden (width 0). Returns the indices of the columns added.
+  /// Applies the plan to the report it was made for, in place. With addDerived: each column
+  /// to compute becomes a variable, the placeholder of its name (the configuration may list
+  /// it, shown or hidden) or else a new one at the end (none once the table is full), with
+  /// its name in the header row and its values in rows 1 to the last, as wide as the column
+  /// width rule makes it with `measure` when its variable is shown, 0 when hidden; then only
+  /// the rows that pass each filter (on a column of its name) are kept. Without addDerived:
+  /// the placeholders are hidden (width 0). Returns the indices of the columns added.
   std::vector<int> addTo(VariableTable& vars, GridStore& grid, TextMeasure& measure) const;
 
   /// The columns computed on `grid` (whose columns are the variables `vars`) into `out`: a
   /// header row and a row for each of `grid`'s, one column per derived column.
   void computeInto(const VariableTable& vars, const GridStore& grid, GridStore& out) const;
 
-  /// Takes out of `c` (as compareSnapshots made it, nothing written yet) the variables that
-  /// stand for a derived column of the kind in both snapshots (see leaveOutPlaceholders in
-  /// comparison_derived.h), whether or not the columns are added.
+  /// Takes out of `c` (as compareSnapshots made it of `earlier` and `later`, nothing written
+  /// yet) the variables that stand for a derived column of the kind in both snapshots (named
+  /// as one and empty, or lacking, in each), whether or not the columns are added, and lays
+  /// its columns out again: the comparison then holds the reports' own variables only.
   void leaveOutPlaceholders(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later) const;
 
  private:

@@ -28,25 +28,6 @@ void ComparisonDerived::writeHeader(GridStore& out, int row, int first) const {
   }
 }
 
-void leaveOutPlaceholders(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later,
-                          const std::vector<const DerivedColumn*>& columns) {
-  const auto standsFor = [&](const ComparedVariable& v) {
-    const bool derivedName =
-        std::any_of(columns.begin(), columns.end(), [&v](const DerivedColumn* d) { return d->name == v.name; });
-    return derivedName && emptyColumn(earlier.grid, v.earlierCol) && emptyColumn(later.grid, v.laterCol);
-  };
-  const std::string handle = c.handleVar >= 0 ? c.vars[static_cast<size_t>(c.handleVar)].name : std::string();
-  if (std::erase_if(c.vars, standsFor) == 0) return;
-  c.cols = 1;
-  c.handleVar = -1;
-  for (size_t i = 0; i < c.vars.size(); ++i) {
-    ComparedVariable& v = c.vars[i];
-    v.col = c.cols;
-    c.cols += v.counter ? 3 : 1;
-    if (!handle.empty() && v.name == handle) c.handleVar = static_cast<int>(i);
-  }
-}
-
 void ComparisonDerived::fill(const GridStore& comparison, int firstRow, int lastRow, GridStore& out, int first) const {
   for (int r = firstRow; r < lastRow; ++r)
     for (size_t i = 0; i < m_later.size(); ++i) {

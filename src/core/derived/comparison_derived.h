@@ -31,11 +31,4 @@ class ComparisonDerived {
   DerivedEvaluator m_interval;
 };
 
-/// Takes out of `c` (as compareSnapshots made it of `earlier` and `later`, nothing written
-/// yet) the variables that stand for a derived column of `columns` in both snapshots (see
-/// DerivedFit::placeholders; a snapshot may also lack it), and lays its columns out again:
-/// the comparison then holds the reports' own variables only.
-void leaveOutPlaceholders(Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later,
-                          const std::vector<const DerivedColumn*>& columns);
-
 }  // namespace tarvolin::core

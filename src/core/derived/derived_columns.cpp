@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/grid/column_widths.h"
-#include "core/grid/grid_output.h"
 #include "core/read/kinds_index.h"
 #include "core/read/shipped_files.h"
 
@@ -120,70 +118,6 @@ void DerivedEvaluator::fill(const GridStore& source, GridStore& target, int firs
   for (size_t i = 0; i < size(); ++i) target.setText(0, first + static_cast<int>(i), name(i));
   for (int r = 1; r < source.rows(); ++r)
     for (size_t i = 0; i < size(); ++i) target.setText(r, first + static_cast<int>(i), value(i, source, r));
-}
-
-bool emptyColumn(const GridStore& g, int col) {
-  if (col < 0 || col >= g.cols()) return true;
-  for (int r = 1; r < g.rows(); ++r)
-    if (!g.textUnchecked(r, col).empty()) return false;
-  return true;
-}
-
-DerivedFit fitDerivedColumns(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars,
-                             const GridStore& g) {
-  DerivedFit fit;
-  for (const DerivedColumn* c : columns) {
-    const int col = vars.lookup(c->name);
-    if (col >= 0 && !emptyColumn(g, col)) {
-      fit.clashes.push_back(c->name);
-      continue;
-    }
-    fit.columns.push_back(c);
-    if (col >= 0) fit.placeholders.push_back(col);
-  }
-  std::sort(fit.placeholders.begin(), fit.placeholders.end());
-  return fit;
-}
-
-std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
-                                   TextMeasure& measure, std::vector<std::string>* clashes) {
-  DerivedFit fit = fitDerivedColumns(columns, vars, g);
-  if (clashes != nullptr) *clashes = std::move(fit.clashes);
-  const DerivedEvaluator eval(fit.columns, vars);  // bound to the report's own variables
-  ColumnWidths widths(vars, measure);
-  std::vector<int> added;
-  for (size_t i = 0; i < eval.size(); ++i) {
-    int col = vars.lookup(eval.name(i));
-    if (col < 0) {
-      if (vars.full()) continue;
-      col = vars.appendName(eval.name(i));
-    }
-    if (g.rows() < 1) g.setRows(1);
-    if (g.cols() <= col) g.setCols(col + 1);
-    g.setText(0, col, eval.name(i));
-    for (int r = 1; r < g.rows(); ++r) {
-      const std::string value = eval.value(i, g, r);
-      widths.widen(col, value);
-      g.setText(r, col, value);
-    }
-    g.setColWidth(col, vars[col].show ? std::max<int>(vars[col].width, kMinColWidth) : 0);
-    g.setColAlignment(col, Alignment::LeftTop);
-    added.push_back(col);
-  }
-  return added;
-}
-
-int keepRowsWith(GridStore& g, int col, std::string_view value) {
-  if (col < 0 || col >= g.cols()) throw std::out_of_range("Invalid column " + std::to_string(col));
-  std::vector<int> kept;
-  std::vector<int> dropped;
-  for (int r = 1; r < g.rows(); ++r) (g.textUnchecked(r, col) == value ? kept : dropped).push_back(r);
-  const int count = static_cast<int>(kept.size());
-  if (dropped.empty()) return count;
-  kept.insert(kept.end(), dropped.begin(), dropped.end());
-  g.permuteRows(1, kept);
-  g.setRows(count + 1);
-  return count;
 }
 
 }  // namespace tarvolin::core

@@ -80,38 +80,4 @@ class DerivedEvaluator {
   std::vector<std::vector<int>> m_bound;
 };
 
-/// How the derived columns of a kind meet the variables of a loaded report.
-struct DerivedFit {
-  /// Those to compute: all but the clashes.
-  std::vector<const DerivedColumn*> columns;
-  /// The report's columns that stand for a derived column: named as one and empty in every
-  /// row (the kind's configuration lists it once Customise saved it shown). Ascending.
-  std::vector<int> placeholders;
-  /// Derived columns left out: the report has a variable of their name that holds values.
-  std::vector<std::string> clashes;
-};
-
-/// Sorts `columns` out against the variables `vars` of the grid `g`. Cost: a lookup per
-/// column and a scan of each column of a derived column's name.
-[[nodiscard]] DerivedFit fitDerivedColumns(const std::vector<const DerivedColumn*>& columns, const VariableTable& vars,
-                                           const GridStore& g);
-
-/// Whether column `col` of `g` holds nothing in rows 1 to the last (a column `g` lacks holds nothing).
-[[nodiscard]] bool emptyColumn(const GridStore& g, int col);
-
-/// Adds `columns` to a loaded report as variables: each takes the variable of its name when
-/// the table has one that holds nothing (its configuration file may list it, shown or
-/// hidden), else a new one at the end; one whose name is a variable holding values is left
-/// out and named in `clashes` (when given), the report's values kept. Writes the name in the
-/// header row and the value in rows 1 to the last; the column is as wide as the column width
-/// rule makes it with `measure` when its variable is shown, 0 when hidden. Columns that find
-/// the table full (kMaxVars) are left out. Returns the indices of the columns added.
-std::vector<int> addDerivedColumns(const std::vector<const DerivedColumn*>& columns, VariableTable& vars, GridStore& g,
-                                   TextMeasure& measure, std::vector<std::string>* clashes = nullptr);
-
-/// Keeps the header row and the rows whose column `col` holds exactly `value`, in their
-/// order, and drops the others; returns how many rows are kept. For a filter on a column the
-/// load itself does not fill. Throws std::out_of_range for a column the grid lacks.
-int keepRowsWith(GridStore& g, int col, std::string_view value);
-
 }  // namespace tarvolin::core

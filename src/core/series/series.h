@@ -118,7 +118,7 @@ class SeriesTable {
 
   /// Columns of later intervals the first interval lacks, in order of appearance.
   [[nodiscard]] const std::vector<std::string>& dropped() const { return m_dropped; }
-  /// Derived columns left out for a variable of their name (DerivedFit::clashes), of the first interval.
+  /// Derived columns left out for a variable of their name (ColumnPlan::clashes), of the first interval.
   [[nodiscard]] const std::vector<std::string>& clashes() const { return m_plan.clashes(); }
 
  private:

@@ -127,30 +127,6 @@ TEST(DerivedDefinitions, ShippedFileParses) {
     EXPECT_FALSE(defs.forKind(kind).empty()) << kind;
 }
 
-TEST(DerivedColumns, APlaceOfTheNameIsFilledAVariableOfTheNameKeepsItsValues) {
-  VariableTable vars;
-  for (const char* name : {"Rows read", "Per exec", "Number of executions"}) vars.appendName(name);
-  GridStore g = test::makeGrid({{"Rows read", "Per exec", "Number of executions"}, {"10", "", "4"}, {"6", "", "0"}});
-  std::vector<std::string> errors;
-  DerivedDefinitions defs;
-  defs.read(
-      "K | Rows read = [Rows read] * 2\nK | Per exec = [Rows read] / [Number of executions]\n"
-      "K | Twice = [Rows read] * 2\n",
-      "d", errors);
-  FixedTextMeasure measure;
-  std::vector<std::string> clashes;
-  EXPECT_EQ(addDerivedColumns(defs.forKind("K"), vars, g, measure, &clashes), (std::vector<int>{1, 3}));
-  EXPECT_EQ(clashes, std::vector<std::string>{"Rows read"});
-  test::Rows rows;
-  for (int r = 0; r < g.rows(); ++r) {
-    rows.emplace_back();
-    for (int c = 0; c < g.cols(); ++c) rows.back().emplace_back(g.text(r, c));
-  }
-  EXPECT_EQ(rows, (test::Rows{{"Rows read", "Per exec", "Number of executions", "Twice"},
-                              {"10", "2.5", "4", "20"},  // the report's Rows read as it was
-                              {"6", "", "0", "12"}}));
-}
-
 TEST(StatementShape, LiteralsBecomeMarkersNamesStay) {
   struct Case {
     const char* sql;

@@ -8,6 +8,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "core/derived/column_plan.h"
 #include "core/read/report_loader.h"
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
@@ -111,9 +112,10 @@ class ChartWindowTest : public QObject {
     Shown shown(path, config.path(), "", "");
     std::vector<std::string> errors;
     const core::DerivedDefinitions defs = core::loadDerivedDefinitions(TARVOLIN_BUILD_DIR "/src/app", "", errors);
-    const std::vector<const core::DerivedColumn*> derived = defs.forKind(shown.report.shared.kindHeading);
+    const core::ColumnPlan plan(&defs, shown.report.shared.kindHeading, shown.report.shared.vars, shown.report.grid);
+    const std::vector<const core::DerivedColumn*> derived = plan.columns();
     platform::FontTextMeasure measure{QFont()};
-    core::addDerivedColumns(derived, shown.report.shared.vars, shown.report.grid, measure);
+    plan.addTo(shown.report.shared.vars, shown.report.grid, measure);
     core::GridStore& g = shown.report.grid;
     for (int c = 0; c < g.cols(); ++c)
       if (g.text(0, c) == "Data hit ratio (%)") g.setSelection(1, c, 1, c);
