@@ -22,13 +22,8 @@ namespace tarvolin::app {
 int exportComparison(const ExportOptions& options, const char* argv0) {
   const std::optional<core::DerivedDefinitions> definitions = derivedDefinitionsFor(options, argv0);
   if (!definitions) return 1;
-  std::optional<core::CounterTypes> types;
-  try {
-    types = core::loadCounterTypes(programFolder(argv0));
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
-    return 1;
-  }
+  const std::optional<core::CounterTypes> types = readCounterTypes(argv0);
+  if (!types) return 1;
   std::optional<SpooledInput> spooled;  // standard input can be read only once
   const std::string laterPath = spooledPath(options.report, spooled);
   const std::string earlierPath = spooledPath(options.earlierReport, spooled);

@@ -36,13 +36,8 @@ void tellClashes(const std::vector<std::string>& clashes) {
 }
 
 int exportStatements(const ExportOptions& options, const char* argv0) {
-  std::optional<core::CounterTypes> types;
-  try {
-    types = core::loadCounterTypes(programFolder(argv0));
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
-    return 1;
-  }
+  const std::optional<core::CounterTypes> types = readCounterTypes(argv0);
+  if (!types) return 1;
   const std::optional<core::DerivedDefinitions> defs = readDerivedDefinitions(argv0);
   if (!defs) return 1;
   core::LoadedSnapshot report;
