@@ -20,7 +20,18 @@ namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
 
+int64_t changeStampOf(const struct stat& st) {
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec +
+         static_cast<int64_t>(st.st_size) * 7919 + static_cast<int64_t>(st.st_ino) * 104729;
+}
+
 }  // namespace
+
+FileStamp fileStampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  return FileStamp{static_cast<uint64_t>(st.st_size), changeStampOf(st)};
+}
 
 ReportReader::ReportReader(const std::string& path, size_t blockSize, ReadFunction read, std::vector<ByteRange> ranges)
     : m_path(path == "-" ? "standard input" : path),
@@ -112,8 +123,7 @@ void ReportReader::openFile(const std::string& path) {
   }
   if (!standardInput) ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
-  m_changeStamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec +
-                  static_cast<int64_t>(st.st_size) * 7919 + static_cast<int64_t>(st.st_ino) * 104729;
+  m_changeStamp = changeStampOf(st);
   m_fileSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 

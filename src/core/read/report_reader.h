@@ -28,6 +28,13 @@ struct ByteRange {
   uint64_t length = 0;
 };
 
+/// A file's size and change stamp (ReportReader::changeStamp); both 0 when it can't be looked at.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t stamp = 0;
+};
+[[nodiscard]] FileStamp fileStampOf(const std::string& path);
+
 /// Where a line's bytes are unknown (a gzip file, standard input, a UTF-16 file).
 inline constexpr int64_t kNoOffset = -1;
 

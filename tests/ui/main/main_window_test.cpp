@@ -405,10 +405,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(tabs->tabText(4), QStringLiteral("Table Snapshot (4)"));
     QCOMPARE(title->text(), QStringLiteral("Database Snapshot"));
     QCOMPARE(x.column(0), QStringList{QStringLiteral("ORDERS")});
+    const int32_t wholeLines = x.w.loader().counters().nread;
     tabs->setCurrentIndex(4);
     QTRY_COMPARE(title->text(), QStringLiteral("Table Snapshot"));
     QCOMPARE(x.grid().text(0, 0), "Table Type");  // its own .cfg: first, and hidden
     QCOMPARE(x.grid().colWidth(0), 0);
+    QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
+    const int32_t tableLines = x.w.loader().counters().nread;
+    QVERIFY(x.w.loader().readParts() && tableLines < wholeLines);  // its records alone
+    tabs->setCurrentIndex(0);  // kept when left: back without a read, as it was left
+    QTRY_COMPARE(title->text(), QStringLiteral("Database Snapshot"));
+    QVERIFY(x.w.loader().counters().nread == tableLines && x.column(0) == QStringList{QStringLiteral("ORDERS")});
+    tabs->setCurrentIndex(4);
+    QTRY_COMPARE(title->text(), QStringLiteral("Table Snapshot"));
+    QVERIFY(x.w.loader().counters().nread == tableLines && x.grid().colWidth(0) == 0);
     QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
     x.click("comref");  // Reload keeps the kind on show
     QVERIFY(tabs->currentIndex() == 4 && title->text() == QStringLiteral("Table Snapshot") && x.grid().rows() == 5);
