@@ -73,8 +73,12 @@ void ReportLoader::open(std::optional<EntryReader>& in, const std::string& file,
   m_readParts = false;
   m_readChoice = m_choice;
   if (!parts.empty()) {
-    in.emplace(file, m_shared.vars, m_read, parts);
-    if (in->fileSize() == m_known->fileSize() && in->changeStamp() == m_known->fileStamp()) {
+    try {
+      in.emplace(file, m_shared.vars, m_read, parts);
+    } catch (const ReadError&) {
+      in.reset();  // the file changed since: read whole, or say why it can't be
+    }
+    if (in && in->fileSize() == m_known->fileSize() && in->changeStamp() == m_known->fileStamp()) {
       m_readParts = true;
       m_readChoice = KindChoice{0, m_known->kinds()[static_cast<size_t>(parts.front().kind)].heading};
       return;

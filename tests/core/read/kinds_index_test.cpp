@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/load_fixture.h"
+#include "core/read/known_indexes.h"
 #include "core/read/snapshot_load.h"
 #include "core/read/text_encoding.h"
 
@@ -122,6 +123,18 @@ TEST(KindParts, CapturesReadByKindAsWholeAndUnplacedFilesReadThrough) {
   TempDir dir;
   for (const char* sample : {"capture_loop.txt", "script_capture.txt", "capture_all.txt"})
     expectPartsReadAsWhole(std::string(TARVOLIN_SAMPLES_DIR "/") + sample, dir.folder());
+  // A remembered index: the last snapshot alone is read, with the count of the whole file.
+  const std::string loop = TARVOLIN_SAMPLES_DIR "/capture_loop.txt";
+  LoadedSnapshot whole;
+  LoadedSnapshot last;
+  const int snapshots = loadLastSnapshot(loop, dir.folder(), whole, false, parseKindChoice("2"));
+  setRememberIndexes(true);
+  ASSERT_EQ(listSnapshots(loop, parseKindChoice("2")).size(), static_cast<size_t>(snapshots));
+  ASSERT_TRUE(rememberedIndex(loop));
+  EXPECT_EQ(loadLastSnapshot(loop, dir.folder(), last, false, parseKindChoice("2")), snapshots);
+  setRememberIndexes(false);
+  EXPECT_TRUE(snapshots > 1 && last.time == whole.time && last.status != whole.status);  // fewer lines read
+  EXPECT_EQ(std::string(last.grid.textBytes()), std::string(whole.grid.textBytes()));
   // A gzip file and UTF-16 have no places: a load given their index reads them whole.
   const std::string text = table("A", "17:05:00") + database("D", "17:05:00");
   const std::string gz = (dir.path() / "capture.txt.gz").string();
