@@ -81,6 +81,12 @@ class KindsIndex {
   }
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
   [[nodiscard]] int64_t fileStamp() const { return m_fileStamp; }
+  /// A copy with the kinds alone and no records: what a reader of one kind's records tells of the file.
+  [[nodiscard]] KindsIndex kindsOnly() const {
+    KindsIndex k;
+    k.m_kinds = m_kinds;
+    return k;
+  }
   /// Whether each record of kind `kind` has its place in the file (see KindSection::offset).
   [[nodiscard]] bool placed(int kind) const;
   /// From now on keeps the records of the last two snapshots of each kind only (the one

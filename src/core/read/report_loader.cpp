@@ -45,7 +45,7 @@ void ReportLoader::load(const std::string& file, Grid& g) {
   m_snapshotTime = m_index.timeOf(m_kind, m_sink ? m_snapshots - 1 : 0);
   if (m_sink && m_snapshots > 0) m_sink(g);
   if (m_readParts) {  // the parts' own index says less than the file's
-    m_index = *m_known;
+    m_partsOf = m_known;
     m_kind = m_known->find(m_choice);
   }
   m_loading = false;
@@ -92,6 +92,7 @@ void ReportLoader::prepare(Grid& g) {
   // a grid that holds at least one row and column.
   prepareGrid(g);
   m_readParts = false;
+  m_partsOf = nullptr;
   m_hasdata = false;
   m_kind = -1;
   m_active = false;

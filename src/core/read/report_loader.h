@@ -78,7 +78,7 @@ class ReportLoader {
   /// The snapshots and kinds of the file read by the last load (complete when it read to
   /// the end). With a sink, only the records of each kind's last two snapshots are kept
   /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
-  [[nodiscard]] const KindsIndex& index() const { return m_index; }
+  [[nodiscard]] const KindsIndex& index() const { return m_partsOf ? *m_partsOf : m_index; }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
   /// Whether loads measure values for the column widths (on by default). Off, every shown
@@ -163,6 +163,7 @@ class ReportLoader {
   int m_knownFirst = 0;
   int m_knownLast = INT_MAX;
   bool m_readParts = false;
+  std::shared_ptr<const KindsIndex> m_partsOf;  // the index whose records the last load read, or null
   SnapshotSink m_sink;
   KindsIndex m_index;
   int m_kind = -1;

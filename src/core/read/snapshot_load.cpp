@@ -78,9 +78,9 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
     describe();
     out.error = pass.error;
   }
-  pass.index = loader.index();
-  pass.kind = loader.loadedKind();
   pass.parts = loader.readParts();
+  pass.index = pass.parts ? loader.index().kindsOnly() : loader.index();
+  pass.kind = loader.loadedKind();
   return pass;
 }
 

@@ -37,7 +37,7 @@ struct LoadedSnapshot {
 
 /// What one pass over a file found.
 struct SnapshotPass {
-  KindsIndex index;    ///< the file's sections and kinds (as far as it was read)
+  KindsIndex index;    ///< the file's sections and kinds (as far as it was read); its kinds alone with `parts`
   int kind = -1;       ///< the kind read, an index into index.kinds(); -1 when the file has none such
   std::string error;   ///< the error that ended the reading, or empty
   std::string status;  ///< the load's last status line
