@@ -223,15 +223,15 @@ void MainWindow::chooseKind(int kind) {
 void MainWindow::noteLoaded() {
   m_shownTime = m_loader.snapshotTime();
   m_shownEntries = m_loader.counters().nentry;
+  m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
   m_kindCache->clear();
-  const bool whole = !m_load.stopRequested && !m_loader.counters().failed;
-  m_fileIndex = whole ? std::make_shared<const core::KindsIndex>(m_loader.index()) : nullptr;
+  m_fileIndex = m_shownWhole ? std::make_shared<const core::KindsIndex>(m_loader.index()) : nullptr;
   if (m_fileIndex) core::rememberIndex(QFile::encodeName(m_loadedPath).toStdString(), m_fileIndex);
 }
 
 void MainWindow::putShownKindAway() {
-  if (!m_fileIndex || m_shared.kindHeading.empty() || m_cmbfile->currentText() != m_loadedPath) return;
+  if (!m_fileIndex || !m_shownWhole || m_shared.kindHeading.empty() || m_cmbfile->currentText() != m_loadedPath) return;
   ShownKind shown;
   shown.kind = m_kind;
   shown.store = std::move(m_store);
@@ -258,6 +258,7 @@ bool MainWindow::showKeptKind(int kind) {
   m_shared.kindHeading = kept->heading;
   m_shownTime = kept->snapshotTime;
   m_shownEntries = kept->entries;
+  m_shownWhole = true;
   setKind(m_shared.kindHeading);
   m_caption->loaded(m_loadedPath, m_shownTime);
   showStatus(kept->status);

@@ -162,6 +162,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
   std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
   int32_t m_shownEntries = 0;                           ///< entries begun in it
+  bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
   QString
       m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
