@@ -7,6 +7,7 @@
 #include "common/platform_doubles.h"
 #include "platform/user_settings.h"
 #include "ui/main/file_rules.h"
+#include "ui/main/kind_cache.h"
 #include "ui/main/main_window.h"
 
 using namespace tarvolin::test;
@@ -111,6 +112,20 @@ class MainWindowTest : public QObject {
     tarvolin::platform::userSettings().clear();
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
+  }
+
+  void keptKindsStayUnderTheLimitTheOldestGoingFirst() {
+    const auto shown = [](int kind, int rows) {
+      tarvolin::ui::ShownKind s;
+      s.kind = kind;
+      s.store.setCols(2);
+      s.store.setRows(rows);
+      return s;
+    };
+    tarvolin::ui::KindCache cache(tarvolin::ui::KindCache::bytesOf(shown(0, 100).store) * 2);
+    for (const int kind : {0, 1, 2, 1}) cache.keep(shown(kind, 100));
+    cache.keep(shown(3, 300));  // bigger than the limit: not kept
+    QVERIFY(!cache.take(0) && !cache.take(3) && cache.take(2) && cache.take(1) && cache.bytes() == 0);
   }
 
   void newestFileAndLayoutRules() {
