@@ -8,7 +8,7 @@ namespace tarvolin::core {
 LineSource::LineSource(const std::string& path, uint64_t readAheadFrom, ReadFunction read,
                        std::vector<ByteRange> ranges)
     : m_reader(path, ReportReader::kDefaultBlockSize, std::move(read), std::move(ranges)) {
-  if (m_reader.fileSize() < readAheadFrom || m_reader.readsRanges() || m_reader.fileSize() == 0) return;
+  if (m_reader.fileSize() < readAheadFrom || m_reader.readsRanges()) return;
   try {
     m_thread = std::thread([this] { readAhead(); });
   } catch (const std::system_error&) {

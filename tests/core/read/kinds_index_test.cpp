@@ -123,6 +123,11 @@ TEST(KindParts, CapturesReadByKindAsWholeAndUnplacedFilesReadThrough) {
   TempDir dir;
   for (const char* sample : {"capture_loop.txt", "script_capture.txt", "capture_all.txt"})
     expectPartsReadAsWhole(std::string(TARVOLIN_SAMPLES_DIR "/") + sample, dir.folder());
+  std::ifstream all(TARVOLIN_SAMPLES_DIR "/capture_all.txt", std::ios::binary);
+  const std::string minute((std::istreambuf_iterator<char>(all)), std::istreambuf_iterator<char>());
+  std::string day;  // past LineSource::kReadAheadFrom: the places come from the reading thread
+  while (day.size() <= LineSource::kReadAheadFrom) day += minute;
+  expectPartsReadAsWhole(dir.write("day.txt", day), dir.folder());
   // A remembered index: the last snapshot alone is read, with the count of the whole file.
   const std::string loop = TARVOLIN_SAMPLES_DIR "/capture_loop.txt";
   LoadedSnapshot whole;
