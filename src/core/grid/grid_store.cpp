@@ -36,6 +36,17 @@ void GridStore::markText(int row) {
   m_changes.lastTextRow = std::max(m_changes.lastTextRow, row);
 }
 
+void GridStore::replaceWith(GridStore&& other) {
+  *this = std::move(other);
+  other = GridStore();
+  m_changes.rowCount = m_changes.colCount = m_changes.rowLayout = m_changes.colLayout = m_changes.current = true;
+  if (m_rows > 0) {
+    m_changes.firstTextRow = 0;
+    m_changes.lastTextRow = m_rows - 1;
+  }
+  changed();
+}
+
 GridChanges GridStore::takeChanges() {
   GridChanges c = m_changes;
   m_changes = {};

@@ -105,6 +105,9 @@ class GridStore final : public Grid {
   void setObserver(GridObserver* observer) { m_observer.observer = observer; }
   /// Returns the changes gathered since the last call and forgets them.
   GridChanges takeChanges();
+  /// Takes the whole state of `other` (left as a new store), keeps this store's observer
+  /// and tells it that everything changed: a grid put away and shown again.
+  void replaceWith(GridStore&& other);
 
  private:
   struct Cell {  // trivial, so that the buffer grows and clears with memmove and memset

@@ -43,14 +43,31 @@ const ReportKind* findKind(std::string_view heading) {
   return nullptr;
 }
 
-EntryReader::EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read)
-    : m_in(path, LineSource::kReadAheadFrom, std::move(read)), m_vars(vars) {
+namespace {
+
+std::vector<ByteRange> rangesOf(const std::vector<KindSection>& parts) {
+  std::vector<ByteRange> ranges;
+  ranges.reserve(parts.size());
+  for (const KindSection& s : parts) {
+    if (s.offset < 0) throw ReadError("The places of the snapshots to read are not known");
+    ranges.push_back(ByteRange{static_cast<uint64_t>(s.offset), static_cast<uint64_t>(s.length)});
+  }
+  return ranges;
+}
+
+}  // namespace
+
+EntryReader::EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read,
+                         const std::vector<KindSection>& parts)
+    : m_in(path, LineSource::kReadAheadFrom, std::move(read), rangesOf(parts)), m_vars(vars) {
   m_next.fill(-1);
+  for (const KindSection& s : parts) m_partTimes.push_back(s.time);
+  if (parts.empty()) m_index.setFile(m_in.fileSize(), m_in.changeStamp());
 }
 
 bool EntryReader::nextLine() {
   if (std::exchange(m_held, false) || readLine(m_line)) return true;
-  m_index.finish(m_lineNo);
+  m_index.finish(m_lineNo, m_nextOffset);
   return false;
 }
 
@@ -58,6 +75,9 @@ bool EntryReader::readLine(std::string_view& line) {
   m_ended = m_ended || !m_in.nextLine(line);
   if (m_ended) return false;
   ++m_lineNo;
+  m_lineOffset = m_in.lineOffset();
+  m_nextOffset = m_in.nextLineOffset();
+  if (const int part = m_in.rangeBegun(); part >= 0) m_index.noteBreak(m_partTimes[static_cast<size_t>(part)]);
   return true;
 }
 
@@ -107,7 +127,7 @@ void EntryReader::beginSection(std::string_view heading, ReportItem& item) {
   item.kind = ReportItem::Kind::Heading;
   item.text = heading;
   const ReportKind* kind = findKind(heading);
-  m_index.beginSection(heading, kind != nullptr && kind->perEntry, m_lineNo);
+  m_index.beginSection(heading, kind != nullptr && kind->perEntry, m_lineNo, m_lineOffset);
   const auto met =
       std::find_if(m_headings.begin(), m_headings.end(), [&](const Heading& h) { return h.text == heading; });
   m_heading = static_cast<int>(met - m_headings.begin());

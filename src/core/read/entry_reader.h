@@ -86,7 +86,12 @@ class EntryReader {
  public:
   /// Opens `path` as LineSource does, with its `read`; throws its ReadError. The table,
   /// which must outlive the reader, may only grow while the reader is used.
-  EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read = {});
+  /// With `parts` (records of a KindsIndex of the same file, unchanged, with their
+  /// places) only their bytes are read, one after the other, under the same rules: each
+  /// part's heading begins a section and a new snapshot, which takes the part's time
+  /// unless it has its own. Throws ReadError when the file's bytes are not its lines.
+  EntryReader(const std::string& path, const VariableTable& vars, ReadFunction read = {},
+              const std::vector<KindSection>& parts = {});
 
   /// Reads the next line; false at the end of the file. Throws ReadError on a failing read.
   bool nextLine();
@@ -111,6 +116,11 @@ class EntryReader {
   void setLookups(bool on) { m_lookups = on; }
   /// Lines read so far.
   [[nodiscard]] int64_t lineNumber() const { return m_lineNo; }
+  /// Where the line after the last one read begins in the file, or -1 (ReportReader::nextLineOffset).
+  [[nodiscard]] int64_t nextOffset() const { return m_nextOffset; }
+  /// The file's size and change stamp when it was opened (ReportReader::changeStamp).
+  [[nodiscard]] uint64_t fileSize() const { return m_in.fileSize(); }
+  [[nodiscard]] int64_t changeStamp() const { return m_in.changeStamp(); }
 
   /// Tells where the value of the last cut() went: `var` is the variable its line names
   /// (its index once appended), `column` the one that holds the value, which differs
@@ -172,6 +182,9 @@ class EntryReader {
   std::vector<Heading> m_headings;  // met in the file, in order, kinds or not
   int m_heading = -1;               // of the section being read, an index into m_headings
   int64_t m_lineNo = 0;
+  int64_t m_lineOffset = -1;  // of the line read last
+  int64_t m_nextOffset = -1;  // past its line end
+  std::vector<std::string> m_partTimes;
   bool m_lookups = true;
 
   bool matchLayout(ReportItem& item);

@@ -24,13 +24,14 @@ bool KindChoice::accepts(std::string_view kindHeading, int kindNumber) const {
   return kindNumber == 1;
 }
 
-void KindsIndex::beginSection(std::string_view heading, bool perEntry, int64_t line) {
-  closeSection(line - 1);
+void KindsIndex::beginSection(std::string_view heading, bool perEntry, int64_t line, int64_t offset) {
+  closeSection(line - 1, offset);
   m_before = m_dated ? -1 : m_kind;
   m_kind = -1;
   m_dated = false;
   m_heading = heading;
   m_headingLine = line;
+  m_headingOffset = offset;
   m_perEntry = perEntry;
 }
 
@@ -49,6 +50,7 @@ bool KindsIndex::openSection() {
   KindSection s;
   s.kind = m_kind;
   s.firstLine = s.lastLine = m_headingLine;
+  s.offset = m_headingOffset;
   s.snapshot = m_kinds[static_cast<size_t>(m_kind)].snapshots++;
   s.time = m_latest;
   push(std::move(s));
@@ -61,11 +63,13 @@ void KindsIndex::split(std::string_view time) {
   KindSection& run = m_sections.back();
   s.kind = m_kind;
   s.firstLine = s.lastLine = m_headingLine;
+  s.offset = m_headingOffset;
   s.snapshot = m_kinds[static_cast<size_t>(m_kind)].snapshots++;
   s.time = time;
   s.entries = run.entries - m_splitEntries;
   run.entries = m_splitEntries;
   run.lastLine = m_headingLine - 1;
+  run.length = run.offset < 0 || m_headingOffset < 0 ? 0 : m_headingOffset - run.offset;
   push(std::move(s));
 }
 
@@ -107,16 +111,28 @@ void KindsIndex::noteEntry() {
   ++m_kinds[static_cast<size_t>(m_kind)].rows;
 }
 
-void KindsIndex::closeSection(int64_t lastLine) {
+void KindsIndex::closeSection(int64_t lastLine, int64_t end) {
   if (m_kind < 0) return;
   KindSection& run = m_sections.back();
   run.lastLine = std::max(lastLine, m_headingLine);
+  if (run.offset < 0 || end < run.offset) run.offset = -1;
+  run.length = run.offset < 0 ? 0 : end - run.offset;
   m_pending = false;
 }
 
-void KindsIndex::finish(int64_t line) {
-  closeSection(line);
+void KindsIndex::finish(int64_t line, int64_t end) {
+  closeSection(line, end);
   m_kind = -1;
+}
+
+void KindsIndex::noteBreak(std::string_view time) {
+  m_latest = time;
+  m_dated = true;
+}
+
+bool KindsIndex::placed(int kind) const {
+  return kind >= 0 && std::all_of(m_sections.begin(), m_sections.end(),
+                                  [&](const KindSection& s) { return s.kind != kind || s.offset >= 0; });
 }
 
 const std::string& KindsIndex::timeOf(int kind, int snapshot) const {

@@ -19,6 +19,11 @@ struct KindSection {
   /// the first `date` line inside it; or empty.
   std::string time;
   int64_t entries = 0;  ///< entries begun in it
+  /// Where its first heading's line begins in the file, and its bytes up to its last
+  /// line's end; -1 (and 0) where the bytes of the file are not its lines (gzip, UTF-16,
+  /// standard input) or it was read in parts.
+  int64_t offset = -1;
+  int64_t length = 0;
 };
 
 /// One kind of report met in a file, in order of first appearance.
@@ -50,8 +55,9 @@ struct KindChoice {
 /// is kept per snapshot, however many sections make it.
 class KindsIndex {
  public:
-  /// A heading at `line`; `perEntry` as above.
-  void beginSection(std::string_view heading, bool perEntry, int64_t line);
+  /// A heading at `line`, which begins at byte `offset` of the file (-1: unknown);
+  /// `perEntry` as above.
+  void beginSection(std::string_view heading, bool perEntry, int64_t line, int64_t offset = -1);
   /// The first variable line of the section being read, if it has had none: its heading
   /// names a kind from here. Returns whether a new snapshot begins for certain (false also
   /// while pending).
@@ -63,8 +69,26 @@ class KindsIndex {
   void noteDate(std::string_view time);
   /// An entry begins in the open section.
   void noteEntry();
-  /// The file ends (or its reading stops) at `line`.
-  void finish(int64_t line);
+  /// The file ends (or its reading stops) at `line`, whose line end ends at byte `end`.
+  void finish(int64_t line, int64_t end = -1);
+  /// A reader of a file in parts (one snapshot each) begins the next part, which took
+  /// `time` from before it in the file: the next section begins a new snapshot.
+  void noteBreak(std::string_view time);
+  /// The file read: its size and change stamp (ReportReader::changeStamp).
+  void setFile(uint64_t size, int64_t stamp) {
+    m_fileSize = size;
+    m_fileStamp = stamp;
+  }
+  [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
+  [[nodiscard]] int64_t fileStamp() const { return m_fileStamp; }
+  /// A copy with the kinds alone and no records: what a reader of one kind's records tells of the file.
+  [[nodiscard]] KindsIndex kindsOnly() const {
+    KindsIndex k;
+    k.m_kinds = m_kinds;
+    return k;
+  }
+  /// Whether each record of kind `kind` has its place in the file (see KindSection::offset).
+  [[nodiscard]] bool placed(int kind) const;
   /// From now on keeps the records of the last two snapshots of each kind only (the one
   /// being read and the one before it), for a reader that hands snapshots on one at a
   /// time: its memory then stays the same however many snapshots the file holds.
@@ -85,14 +109,17 @@ class KindsIndex {
   [[nodiscard]] const std::string& timeOf(int kind, int snapshot) const;
 
  private:
-  void closeSection(int64_t lastLine);
+  void closeSection(int64_t lastLine, int64_t end);
   void split(std::string_view time);
   void push(KindSection s);
 
   std::vector<KindSection> m_sections;
   std::vector<KindSummary> m_kinds;
-  std::string m_heading;        // of the section being read
-  int64_t m_headingLine = 0;    // its line
+  std::string m_heading;         // of the section being read
+  int64_t m_headingLine = 0;     // its line
+  int64_t m_headingOffset = -1;  // and where it begins in the file
+  uint64_t m_fileSize = 0;
+  int64_t m_fileStamp = 0;
   bool m_perEntry = false;      // its kind prints a heading per entry
   int m_kind = -1;              // of the section being read once open, else -1
   int m_before = -1;            // of the section before it; -1: none, no kind, or a `date` line came since

@@ -5,9 +5,10 @@
 
 namespace tarvolin::core {
 
-LineSource::LineSource(const std::string& path, uint64_t readAheadFrom, ReadFunction read)
-    : m_reader(path, ReportReader::kDefaultBlockSize, std::move(read)) {
-  if (m_reader.fileSize() < readAheadFrom) return;
+LineSource::LineSource(const std::string& path, uint64_t readAheadFrom, ReadFunction read,
+                       std::vector<ByteRange> ranges)
+    : m_reader(path, ReportReader::kDefaultBlockSize, std::move(read), std::move(ranges)) {
+  if (m_reader.fileSize() < readAheadFrom || m_reader.readsRanges()) return;
   try {
     m_thread = std::thread([this] { readAhead(); });
   } catch (const std::system_error&) {
@@ -32,6 +33,16 @@ bool LineSource::nextLine(std::string_view& line) {
   line = std::string_view(m_batch.bytes).substr(from, m_batch.ends[m_next] - from);
   ++m_next;
   return true;
+}
+
+int64_t LineSource::lineOffset() const {
+  if (!m_thread.joinable()) return m_reader.lineOffset();
+  return m_next == 0 ? kNoOffset : m_batch.offsets[m_next - 1];
+}
+
+int64_t LineSource::nextLineOffset() const {
+  if (!m_thread.joinable()) return m_reader.nextLineOffset();
+  return m_next == 0 ? kNoOffset : m_batch.offsets[m_next];
 }
 
 bool LineSource::takeBatch() {
@@ -64,6 +75,7 @@ void LineSource::readAhead() {
     }
     b.bytes.clear();
     b.ends.clear();
+    b.offsets.clear();
     bool more = true;
     std::exception_ptr error;
     try {
@@ -71,11 +83,13 @@ void LineSource::readAhead() {
       while (b.bytes.size() < kBatchBytes && (more = m_reader.nextLine(line))) {
         b.bytes += line;
         b.ends.push_back(b.bytes.size());
+        b.offsets.push_back(m_reader.lineOffset());
       }
     } catch (...) {
       error = std::current_exception();
       more = false;
     }
+    b.offsets.push_back(m_reader.nextLineOffset());
     {
       const std::lock_guard lock(m_mutex);
       if (!b.ends.empty()) m_full.push_back(std::move(b));

@@ -24,8 +24,10 @@ class LineSource {
   /// Files from this size on are read ahead.
   static constexpr uint64_t kReadAheadFrom = uint64_t{1} << 20;
 
-  /// Opens `path` as ReportReader does, with its `read`; throws its ReadError.
-  explicit LineSource(const std::string& path, uint64_t readAheadFrom = kReadAheadFrom, ReadFunction read = {});
+  /// Opens `path` as ReportReader does, with its `read` and `ranges`; throws its ReadError.
+  /// Ranges are read in the caller's thread.
+  explicit LineSource(const std::string& path, uint64_t readAheadFrom = kReadAheadFrom, ReadFunction read = {},
+                      std::vector<ByteRange> ranges = {});
   /// Stops the reading thread and waits for it (at most one batch).
   ~LineSource();
   LineSource(const LineSource&) = delete;
@@ -37,11 +39,18 @@ class LineSource {
 
   [[nodiscard]] std::chrono::system_clock::time_point modified() const { return m_reader.modified(); }
   [[nodiscard]] const std::string& path() const { return m_reader.path(); }
+  [[nodiscard]] uint64_t fileSize() const { return m_reader.fileSize(); }
+  [[nodiscard]] int64_t changeStamp() const { return m_reader.changeStamp(); }
+  /// As ReportReader::lineOffset, nextLineOffset and rangeBegun, of the line given last.
+  [[nodiscard]] int64_t lineOffset() const;
+  [[nodiscard]] int64_t nextLineOffset() const;
+  [[nodiscard]] int rangeBegun() const { return m_thread.joinable() ? -1 : m_reader.rangeBegun(); }
 
  private:
   struct Batch {
-    std::string bytes;         // the lines one after another
-    std::vector<size_t> ends;  // where each line ends in `bytes`
+    std::string bytes;             // the lines one after another
+    std::vector<size_t> ends;      // where each line ends in `bytes`
+    std::vector<int64_t> offsets;  // where each line begins in the file, then where the last one ends
   };
   static constexpr size_t kBatchBytes = size_t{1} << 17;
   static constexpr size_t kQueued = 4;

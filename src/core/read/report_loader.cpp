@@ -44,13 +44,55 @@ void ReportLoader::load(const std::string& file, Grid& g) {
   finish(g);
   m_snapshotTime = m_index.timeOf(m_kind, m_sink ? m_snapshots - 1 : 0);
   if (m_sink && m_snapshots > 0) m_sink(g);
+  if (m_readParts) {  // the parts' own index says less than the file's
+    m_partsOf = m_known;
+    m_kind = m_known->find(m_choice);
+  }
   m_loading = false;
+}
+
+void ReportLoader::setKnownIndex(std::string file, std::shared_ptr<const KindsIndex> index, int first, int last) {
+  m_knownFile = std::move(file);
+  m_known = std::move(index);
+  m_knownFirst = first;
+  m_knownLast = last;
+}
+
+std::vector<KindSection> ReportLoader::partsOf(const std::string& file) const {
+  std::vector<KindSection> parts;
+  if (!m_known || file != m_knownFile || file == "-") return parts;
+  const int kind = m_known->find(m_choice);
+  if (!m_known->placed(kind)) return parts;
+  for (const KindSection& s : m_known->sections())
+    if (s.kind == kind && s.snapshot >= m_knownFirst && s.snapshot <= m_knownLast) parts.push_back(s);
+  return parts;
+}
+
+void ReportLoader::open(std::optional<EntryReader>& in, const std::string& file,
+                        const std::vector<KindSection>& parts) {
+  m_readParts = false;
+  m_readChoice = m_choice;
+  if (!parts.empty()) {
+    try {
+      in.emplace(file, m_shared.vars, m_read, parts);
+    } catch (const ReadError&) {
+      in.reset();  // the file changed since: read whole, or say why it can't be
+    }
+    if (in && in->fileSize() == m_known->fileSize() && in->changeStamp() == m_known->fileStamp()) {
+      m_readParts = true;
+      m_readChoice = KindChoice{0, m_known->kinds()[static_cast<size_t>(parts.front().kind)].heading};
+      return;
+    }
+  }
+  in.emplace(file, m_shared.vars, m_read);
 }
 
 void ReportLoader::prepare(Grid& g) {
   // Until the grid is reset an error must still reach finish(); nothing here throws on
   // a grid that holds at least one row and column.
   prepareGrid(g);
+  m_readParts = false;
+  m_partsOf = nullptr;
   m_hasdata = false;
   m_kind = -1;
   m_active = false;
@@ -83,7 +125,7 @@ void ReportLoader::prepareGrid(Grid& g) {
 }
 
 bool ReportLoader::takeKind(const std::string& heading, int kind) {
-  const bool chosen = m_kind < 0 && m_choice.accepts(heading, kind + 1);
+  const bool chosen = m_kind < 0 && m_readChoice.accepts(heading, kind + 1);
   if (chosen) {
     m_kind = kind;
     m_shared.kindHeading = heading;
@@ -160,7 +202,9 @@ bool ReportLoader::addSnapshotColumn(EntryReader& in, Grid& g) {
 }
 
 void ReportLoader::read(const std::string& file, Grid& g) {
-  EntryReader in(file, m_shared.vars, m_read);
+  std::optional<EntryReader> reader;
+  open(reader, file, partsOf(file));
+  EntryReader& in = *reader;
   if (m_sink) in.keepRecentSnapshots();  // snapshot by snapshot: memory flat
   m_snapshotTime.clear();
   m_preamble.clear();
@@ -173,7 +217,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
     const EntryReader& from;
     ~KeepIndex() {
       to = from.index();
-      to.finish(from.lineNumber());
+      to.finish(from.lineNumber(), from.nextOffset());
     }
   } keep{m_index, in};
   while (!m_load.stopRequested && in.nextLine()) {

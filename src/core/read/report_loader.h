@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,6 +24,7 @@
 namespace tarvolin::core {
 
 class ColumnWidths;
+class EntryReader;
 
 /// The column a kind with more than one snapshot in the file gets: its snapshot's time.
 inline constexpr std::string_view kSnapshotColumn = "Snapshot";
@@ -75,7 +78,7 @@ class ReportLoader {
   /// The snapshots and kinds of the file read by the last load (complete when it read to
   /// the end). With a sink, only the records of each kind's last two snapshots are kept
   /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
-  [[nodiscard]] const KindsIndex& index() const { return m_index; }
+  [[nodiscard]] const KindsIndex& index() const { return m_partsOf ? *m_partsOf : m_index; }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
   /// Whether loads measure values for the column widths (on by default). Off, every shown
@@ -89,6 +92,17 @@ class ReportLoader {
   /// taken by the name it has in the table the load begins with (the grid on show), so a
   /// column the load inserts does not move it; a column past that table is taken by index.
   void setEntryFilter(EntryFilter filter) { m_filter = std::move(filter); }
+
+  /// The next loads of `file`, while it is unchanged since `index` was built by a whole
+  /// read of it, read only the records of the chosen kind there, snapshots `first` to
+  /// `last` (from 0) of it: each record's bytes, sought to, under the same rules as a
+  /// whole read (EntryReader with parts). index() is then `index` and loadedKind() the
+  /// kind in it; the snapshots read are numbered from `first`. A file whose records have
+  /// no place (gzip, UTF-16, standard input), a changed file or another file are read
+  /// whole. Lasts until replaced; a null index reads every file whole.
+  void setKnownIndex(std::string file, std::shared_ptr<const KindsIndex> index, int first = 0, int last = INT_MAX);
+  /// Whether the last load read only records of its kind (see setKnownIndex).
+  [[nodiscard]] bool readParts() const { return m_readParts; }
 
   /// The time of the snapshot being delivered to the sink, or without a sink of the first
   /// snapshot once the load ended: KindSection::time of its record in index(), or empty.
@@ -114,6 +128,10 @@ class ReportLoader {
   void prepare(Grid& g);
   void prepareGrid(Grid& g);
   void read(const std::string& file, Grid& g);
+  /// The records to read of `file`, or none to read it whole (see setKnownIndex).
+  [[nodiscard]] std::vector<KindSection> partsOf(const std::string& file) const;
+  /// Opens `file` as a whole, or the records in `parts` when it is unchanged since.
+  void open(std::optional<EntryReader>& in, const std::string& file, const std::vector<KindSection>& parts);
   /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
   bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
@@ -139,6 +157,13 @@ class ReportLoader {
   bool m_loading = false;
   bool m_sizeColumns = true;
   KindChoice m_choice;
+  KindChoice m_readChoice;  // the choice of the load running: m_choice, or by heading when it reads parts
+  std::string m_knownFile;
+  std::shared_ptr<const KindsIndex> m_known;
+  int m_knownFirst = 0;
+  int m_knownLast = INT_MAX;
+  bool m_readParts = false;
+  std::shared_ptr<const KindsIndex> m_partsOf;  // the index whose records the last load read, or null
   SnapshotSink m_sink;
   KindsIndex m_index;
   int m_kind = -1;

@@ -20,12 +20,24 @@ namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
 
+int64_t changeStampOf(const struct stat& st) {
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec +
+         static_cast<int64_t>(st.st_size) * 7919 + static_cast<int64_t>(st.st_ino) * 104729;
+}
+
 }  // namespace
 
-ReportReader::ReportReader(const std::string& path, size_t blockSize, ReadFunction read)
+FileStamp fileStampOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  return FileStamp{static_cast<uint64_t>(st.st_size), changeStampOf(st)};
+}
+
+ReportReader::ReportReader(const std::string& path, size_t blockSize, ReadFunction read, std::vector<ByteRange> ranges)
     : m_path(path == "-" ? "standard input" : path),
       m_read(std::move(read)),
-      m_blockSize(blockSize < 16 ? 16 : blockSize) {
+      m_blockSize(blockSize < 16 ? 16 : blockSize),
+      m_standardInput(path == "-") {
   if (path.empty()) throw ReadError("Bad file name or number: no file was named");
   if (path.find('\0') != std::string::npos) throw ReadError("Bad file name or number: " + path);
   openFile(path);
@@ -38,6 +50,18 @@ ReportReader::ReportReader(const std::string& path, size_t blockSize, ReadFuncti
     }
     m_buf.resize(m_blockSize * 2);
     readByteOrderMark();
+    if (m_encoding == FileEncoding::Utf8Bom) m_base = 3;
+    if (!ranges.empty()) {
+      if (!knowsOffsets()) throw ReadError("Cannot read " + m_path + " in parts: its bytes are not its lines'");
+      m_ranges = std::move(ranges);
+      uint64_t at = 0;
+      for (const ByteRange& r : m_ranges) {
+        m_starts.push_back(at);
+        at += r.length;
+      }
+      m_end = 0;  // the bytes the byte order mark was looked for in are not in a range
+      m_base = 0;
+    }
   } catch (...) {
     closeFile();
     throw;
@@ -99,6 +123,7 @@ void ReportReader::openFile(const std::string& path) {
   }
   if (!standardInput) ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   m_modified = std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec));
+  m_changeStamp = changeStampOf(st);
   m_fileSize = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
@@ -128,19 +153,49 @@ size_t ReportReader::readRaw(char* dst, size_t n) {
       total += static_cast<size_t>(r);
       continue;
     }
-    const std::ptrdiff_t r = m_read ? m_read(m_fd, dst + total, n - total) : ::read(m_fd, dst + total, n - total);
-    if (r < 0) {
-      if (errno == EINTR) continue;
+    size_t r = 0;
+    try {
+      r = m_ranges.empty() ? readFile(dst + total, n - total) : readRanges(dst + total, n - total);
+    } catch (const ReadError&) {
       if (total > 0) break;  // the bytes before go out first; the next read fails again
-      throw ReadError("Cannot read " + m_path + ": " + systemReason(errno));
+      throw;
     }
     if (r == 0) {
       m_rawEof = true;
       break;
     }
-    total += static_cast<size_t>(r);
+    total += r;
   }
   return total;
+}
+
+/// Reads once from the file, as ::read (or the read function) does: 0 at its end.
+size_t ReportReader::readFile(char* dst, size_t n) {
+  for (;;) {
+    const std::ptrdiff_t r = m_read ? m_read(m_fd, dst, n) : ::read(m_fd, dst, n);
+    if (r >= 0) return static_cast<size_t>(r);
+    if (errno == EINTR) continue;
+    throw ReadError("Cannot read " + m_path + ": " + systemReason(errno));
+  }
+}
+
+/// Reads once from the ranges: from the one being read, seeking to the next at its end.
+size_t ReportReader::readRanges(char* dst, size_t n) {
+  while (m_range < m_ranges.size()) {
+    const ByteRange& r = m_ranges[m_range];
+    if (m_rangeRead == r.length) {
+      ++m_range;
+      m_rangeRead = 0;
+      continue;
+    }
+    if (m_rangeRead == 0 && ::lseek(m_fd, static_cast<off_t>(r.offset), SEEK_SET) < 0)
+      throw ReadError("Cannot read " + m_path + ": " + systemReason(errno));
+    const size_t got = readFile(dst, static_cast<size_t>(std::min<uint64_t>(n, r.length - m_rangeRead)));
+    if (got == 0) throw ReadError("Cannot read " + m_path + ": it is shorter than when it was read before");
+    m_rangeRead += got;
+    return got;
+  }
+  return 0;
 }
 
 void ReportReader::decodeUtf16(const unsigned char* p, size_t n, bool last) {
@@ -187,6 +242,7 @@ size_t ReportReader::fill() {
   // Keep the unread tail at the front; grow the buffer when a line fills it.
   if (m_pos > 0) {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
+    m_base += m_pos;
     m_end -= m_pos;
     m_lf = m_cr = Found{};
     m_pos = 0;
@@ -218,7 +274,13 @@ size_t ReportReader::findNext(char c, Found& f) const {
 
 std::string_view ReportReader::takeLine(size_t len, size_t skip) {
   const char* start = m_buf.data() + m_pos;
+  m_lineStart = m_base + m_pos;
   m_pos += len + skip;
+  m_lineEnd = m_base + m_pos;
+  if (!m_starts.empty()) {
+    const auto at = std::lower_bound(m_starts.begin(), m_starts.end(), m_lineStart);
+    m_rangeBegun = at != m_starts.end() && *at == m_lineStart ? static_cast<int>(at - m_starts.begin()) : -1;
+  }
   return toUtf8({start, len});
 }
 

@@ -22,6 +22,22 @@ class ReadError : public std::runtime_error {
 /// bytes read, 0 at the end, -1 with errno set on a failure.
 using ReadFunction = std::function<std::ptrdiff_t(int fd, char* dst, size_t n)>;
 
+/// Bytes of a file: `length` bytes from `offset`.
+struct ByteRange {
+  uint64_t offset = 0;
+  uint64_t length = 0;
+};
+
+/// A file's size and change stamp (ReportReader::changeStamp); both 0 when it can't be looked at.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t stamp = 0;
+};
+[[nodiscard]] FileStamp fileStampOf(const std::string& path);
+
+/// Where a line's bytes are unknown (a gzip file, standard input, a UTF-16 file).
+inline constexpr int64_t kNoOffset = -1;
+
 /// Streams a text file in large blocks and hands out its lines as UTF-8, without
 /// their line ends. CR LF, a lone LF and a lone CR each end a line; a last line
 /// without a line end is still a line. Memory: one block plus the longest line.
@@ -36,7 +52,11 @@ class ReportReader {
   /// is small enough that a block is still in the processor's cache when its lines are used.
   /// The reads of a file that is not gzip go through `read` when it is given (::read else):
   /// a test's way to make a read fail anywhere in a file.
-  explicit ReportReader(const std::string& path, size_t blockSize = kDefaultBlockSize, ReadFunction read = {});
+  /// With `ranges` (offsets of line starts, in file order, of a file that is neither gzip
+  /// nor UTF-16) only those bytes are read, one range after the other, as if they were
+  /// the file; a range is sought to, so the file must be a regular one.
+  explicit ReportReader(const std::string& path, size_t blockSize = kDefaultBlockSize, ReadFunction read = {},
+                        std::vector<ByteRange> ranges = {});
   ~ReportReader();
   ReportReader(const ReportReader&) = delete;
   ReportReader& operator=(const ReportReader&) = delete;
@@ -51,6 +71,18 @@ class ReportReader {
   [[nodiscard]] const std::string& path() const { return m_path; }
   /// Size of the file in bytes when it was opened (packed, for a gzip file; 0 for a pipe).
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
+  /// The file's size and time of change to the nanosecond, to tell whether it changed since.
+  [[nodiscard]] int64_t changeStamp() const { return m_changeStamp; }
+
+  /// Byte offset in the file of the line given last, or kNoOffset where the bytes of a
+  /// line are not those of the file (gzip, UTF-16, standard input, ranges).
+  [[nodiscard]] int64_t lineOffset() const { return knowsOffsets() ? static_cast<int64_t>(m_lineStart) : kNoOffset; }
+  /// Byte offset of the line after it (past its line end), or kNoOffset as above.
+  [[nodiscard]] int64_t nextLineOffset() const { return knowsOffsets() ? static_cast<int64_t>(m_lineEnd) : kNoOffset; }
+  /// Whether only ranges of the file are read.
+  [[nodiscard]] bool readsRanges() const { return !m_ranges.empty(); }
+  /// With ranges: the range that the line given last begins, or -1 when it begins none.
+  [[nodiscard]] int rangeBegun() const { return m_rangeBegun; }
 
  private:
   /// How the bytes of the file are turned into UTF-8 lines.
@@ -72,6 +104,13 @@ class ReportReader {
   void decodeUtf16(const unsigned char* p, size_t n, bool last);
   std::string_view toUtf8(std::string_view raw);
   std::string_view takeLine(size_t len, size_t skip);
+
+  [[nodiscard]] bool knowsOffsets() const {
+    return m_gz == nullptr && !m_standardInput && m_ranges.empty() &&
+           (m_encoding == FileEncoding::Bytes || m_encoding == FileEncoding::Utf8Bom);
+  }
+  size_t readFile(char* dst, size_t n);
+  size_t readRanges(char* dst, size_t n);
 
   void openFile(const std::string& path);
   void readByteOrderMark();
@@ -95,6 +134,16 @@ class ReportReader {
   int m_pendingByte = -1;            // UTF-16: odd byte carried to the next block
   char32_t m_pendingHigh = 0;        // UTF-16: high surrogate waiting for its pair
   std::string m_conv;                // a Windows-1252 line turned into UTF-8
+  bool m_standardInput = false;
+  int64_t m_changeStamp = 0;
+  uint64_t m_base = 0;       // offset of m_buf[0]: in the file, or with ranges in the ranges read one after the other
+  uint64_t m_lineStart = 0;  // of the line given last
+  uint64_t m_lineEnd = 0;    // past its line end
+  std::vector<ByteRange> m_ranges;
+  size_t m_range = 0;              // the range being read
+  uint64_t m_rangeRead = 0;        // of its bytes
+  std::vector<uint64_t> m_starts;  // with ranges: where each begins in the ranges one after the other
+  int m_rangeBegun = -1;
 };
 
 }  // namespace tarvolin::core

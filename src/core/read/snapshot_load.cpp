@@ -1,12 +1,16 @@
 #include "core/read/snapshot_load.h"
 
+#include <algorithm>
+#include <climits>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 #include "core/read/entry_reader.h"
+#include "core/read/known_indexes.h"
 #include "core/read/load_observer.h"
 #include "core/read/report_loader.h"
 
@@ -41,8 +45,11 @@ void missingKind(const std::string& path, const SnapshotPass& pass, LoadedSnapsh
 
 /// One load of the chosen kind of `path` into `out`: snapshot by snapshot through `take`
 /// when there is one (`out` then holds each in turn), else all its snapshots as one grid.
+/// Of a file whose index is remembered only the kind's records are read, snapshots `first`
+/// to `last` of it.
 SnapshotPass load(const std::string& path, const KindChoice& kind, const std::string& configFolder, bool sizeColumns,
-                  LoadedSnapshot& out, const std::function<bool(LoadedSnapshot&)>* take) {
+                  LoadedSnapshot& out, const std::function<bool(LoadedSnapshot&)>* take, int first = 0,
+                  int last = INT_MAX) {
   SnapshotPass pass;
   LoadState state;
   KeepingObserver observer(pass);
@@ -50,6 +57,7 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
   ReportLoader loader(out.shared, state, observer, measure, configFolder);
   loader.setKind(kind);
   loader.setSizeColumns(sizeColumns);
+  loader.setKnownIndex(path, rememberedIndex(path), first, last);
   const auto describe = [&] {
     out.time = loader.snapshotTime();
     out.preamble = loader.preamble();
@@ -70,7 +78,8 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
     describe();
     out.error = pass.error;
   }
-  pass.index = loader.index();
+  pass.parts = loader.readParts();
+  pass.index = pass.parts ? loader.index().kindsOnly() : loader.index();
   pass.kind = loader.loadedKind();
   return pass;
 }
@@ -80,15 +89,17 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
 int loadIndexed(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,
                 bool sizeColumns, const KindChoice& kind) {
   int n = 0;
-  const SnapshotPass pass = forEachSnapshot(
-      path, kind, configFolder,
-      [&](LoadedSnapshot& s) {
-        out = takeSnapshot(s);
-        return ++n <= index;
-      },
-      sizeColumns);
+  int only = INT_MAX;  // of a remembered file, the one snapshot wanted
+  if (const auto known = rememberedIndex(path); known && known->find(kind) >= 0)
+    only = std::min(index, known->kinds()[static_cast<size_t>(known->find(kind))].snapshots - 1);
+  LoadedSnapshot current;
+  const std::function<bool(LoadedSnapshot&)> take = [&](LoadedSnapshot& s) {
+    out = takeSnapshot(s);
+    return ++n <= index;
+  };
+  const SnapshotPass pass = load(path, kind, configFolder, sizeColumns, current, &take, only, only);
   if (n == 0) missingKind(path, pass, out);
-  return n;
+  return n > 0 && pass.parts ? pass.index.kinds()[static_cast<size_t>(pass.kind)].snapshots : n;
 }
 
 }  // namespace
@@ -169,7 +180,12 @@ KindsIndex indexKinds(const std::string& path) {
 }
 
 std::vector<std::string> listSnapshots(const std::string& path, const KindChoice& kind) {
-  const KindsIndex index = indexKinds(path);
+  std::shared_ptr<const KindsIndex> known = rememberedIndex(path);
+  if (!known) {
+    known = std::make_shared<const KindsIndex>(indexKinds(path));
+    rememberIndex(path, known);
+  }
+  const KindsIndex& index = *known;
   const int chosen = index.find(kind);
   std::vector<std::string> times;
   for (const KindSection& s : index.sections()) {

@@ -37,10 +37,11 @@ struct LoadedSnapshot {
 
 /// What one pass over a file found.
 struct SnapshotPass {
-  KindsIndex index;    ///< the file's sections and kinds (as far as it was read)
+  KindsIndex index;    ///< the file's sections and kinds (as far as it was read); its kinds alone with `parts`
   int kind = -1;       ///< the kind read, an index into index.kinds(); -1 when the file has none such
   std::string error;   ///< the error that ended the reading, or empty
   std::string status;  ///< the load's last status line
+  bool parts = false;  ///< only the kind's records were read, of a remembered index (see known_indexes.h)
 };
 
 /// Reads `path` once and hands each snapshot of the chosen kind to `take`, in file order,
@@ -78,8 +79,9 @@ void loadFirstAndLast(const std::string& path1, const std::string& path2, const 
                       const KindChoice& kind = {});
 
 /// The "Snapshot timestamp" of each snapshot of the chosen kind of `path` (empty where one
-/// has none), read without loading: one element per snapshot. Throws ReadError when the
-/// file can't be read.
+/// has none), read without loading: one element per snapshot; from the file's remembered
+/// index when it has one (known_indexes.h), which the index read here then becomes.
+/// Throws ReadError when the file can't be read.
 [[nodiscard]] std::vector<std::string> listSnapshots(const std::string& path, const KindChoice& kind = {});
 
 /// Reads the sections and kinds of `path` without loading any. Throws ReadError.

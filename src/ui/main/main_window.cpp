@@ -17,6 +17,7 @@
 #include "core/derived/statement_groups.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
+#include "core/read/known_indexes.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
 #include "ui/derived/derived_columns_option.h"
@@ -26,6 +27,7 @@
 #include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/grid_keys.h"
+#include "ui/main/kind_cache.h"
 #include "ui/main/kind_tabs.h"
 #include "ui/main/report_caption.h"
 #include "ui/main/window_place.h"
@@ -64,7 +66,9 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
           GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
                                    [this] { return refuseWhileLoading(); }, [this] { loadCurrentFile(); }})),
       m_columns(std::make_unique<ColumnCommands>(
-          m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})) {
+          m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})),
+      m_kindCache(std::make_unique<KindCache>()) {
+  core::setRememberIndexes(true);  // the views of a report read its kind's records alone
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Tarvolin - View DB2 Snapshot"));
   setAcceptDrops(true);
@@ -145,6 +149,7 @@ bool MainWindow::loadCurrentFile() {
   std::optional<core::ColumnFilter> derivedFilter = m_derived->plan().takeDerivedFilter(m_shared.vars, m_load);
   m_loader.load(QFile::encodeName(path).toStdString(), m_store);
   m_derived->apply(m_shared, m_store, *m_measure, this, std::move(derivedFilter));
+  noteLoaded();
   flushStatus();
   m_filters->loaded(m_loader.counters().nentry);
   m_caption->loaded(path, m_loader.snapshotTime());
@@ -210,8 +215,64 @@ void MainWindow::chooseKind(int kind) {
     m_kindTabs->select(m_kind);
     return;
   }
+  putShownKindAway();
   m_kind = kind;
+  if (!showKeptKind(kind)) loadKindFromIndex();
+}
+
+void MainWindow::noteLoaded() {
+  m_shownTime = m_loader.snapshotTime();
+  m_shownEntries = m_loader.counters().nentry;
+  m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
+  if (m_loader.readParts()) return;
+  m_kindCache->clear();
+  m_fileIndex = m_shownWhole ? std::make_shared<const core::KindsIndex>(m_loader.index()) : nullptr;
+  if (m_fileIndex) core::rememberIndex(QFile::encodeName(m_loadedPath).toStdString(), m_fileIndex);
+}
+
+void MainWindow::putShownKindAway() {
+  if (!m_fileIndex || !m_shownWhole || m_shared.kindHeading.empty() || m_cmbfile->currentText() != m_loadedPath) return;
+  ShownKind shown;
+  shown.kind = m_kind;
+  shown.store = std::move(m_store);
+  m_store.replaceWith(core::GridStore());
+  shown.vars = m_shared.vars;
+  shown.heading = m_shared.kindHeading;
+  shown.snapshotTime = m_shownTime;
+  shown.status = m_statusText->text();
+  shown.entries = m_shownEntries;
+  m_kindCache->keep(std::move(shown));
+}
+
+bool MainWindow::showKeptKind(int kind) {
+  const core::FileStamp now = core::fileStampOf(QFile::encodeName(m_loadedPath).toStdString());
+  if (!m_fileIndex || now.size != m_fileIndex->fileSize() || now.stamp != m_fileIndex->fileStamp() ||
+      m_cmbfile->currentText() != m_loadedPath) {
+    m_kindCache->clear();
+    return false;
+  }
+  std::optional<ShownKind> kept = m_kindCache->take(kind);
+  if (!kept) return false;
+  m_store.replaceWith(std::move(kept->store));
+  m_shared.vars = std::move(kept->vars);
+  m_shared.kindHeading = kept->heading;
+  m_shownTime = kept->snapshotTime;
+  m_shownEntries = kept->entries;
+  m_shownWhole = true;
+  setKind(m_shared.kindHeading);
+  m_caption->loaded(m_loadedPath, m_shownTime);
+  showStatus(kept->status);
+  m_filters->loadStarts(m_load);
+  m_filters->loaded(m_shownEntries);
+  m_kindTabs->showKinds(*m_fileIndex, kind);
+  enableViewsOfKind(true);
+  return true;
+}
+
+void MainWindow::loadKindFromIndex() {
+  m_loader.setKnownIndex(QFile::encodeName(m_loadedPath).toStdString(), m_fileIndex);
   loadCurrentFile();
+  m_loader.setKnownIndex({}, nullptr);
 }
 
 void MainWindow::showKinds() {

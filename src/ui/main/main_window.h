@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/grid/grid_store.h"
+#include "core/read/kinds_index.h"
 #include "core/read/load_observer.h"
 #include "core/read/report_loader.h"
 #include "core/read/shared_state.h"
@@ -27,6 +28,7 @@ class ColumnCommands;
 class DerivedColumnsOption;
 class FilterStatus;
 class GridCommandHandler;
+class KindCache;
 class KindTabs;
 class ReportCaption;
 class WindowPlace;
@@ -109,6 +111,16 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void chooseKind(int kind);
   /// After a load: the row of kinds, and the grid's height when the row appears or goes.
   void showKinds();
+  /// Before another kind of the file is shown: the kind on show goes to the kind cache.
+  void putShownKindAway();
+  /// Shows `kind` from the kind cache; false when it is not kept there or the file changed.
+  bool showKeptKind(int kind);
+  /// Loads the kind chosen of the file on show from its records alone (the file's index from its
+  /// whole read), or whole when the file changed since.
+  void loadKindFromIndex();
+  /// After a load: a whole read's index is kept for the tab switches and the views, and
+  /// the kinds kept of the file before go; a load from the index keeps them.
+  void noteLoaded();
   /// The kind on show, for the commands that read the report again (compare, lock views).
   [[nodiscard]] core::KindChoice kindOnShow() const;
   /// Options > "Derived Columns" switched for the loaded kind: remembered, and the report reloaded.
@@ -146,6 +158,11 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;
   KindTabs* m_kindTabs = nullptr;
+  std::unique_ptr<KindCache> m_kindCache;
+  std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
+  std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
+  int32_t m_shownEntries = 0;                           ///< entries begun in it
+  bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
   QString
       m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind

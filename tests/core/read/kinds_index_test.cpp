@@ -1,9 +1,15 @@
 #include "core/read/kinds_index.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <fstream>
+#include <memory>
 
 #include "core/load_fixture.h"
+#include "core/read/known_indexes.h"
 #include "core/read/snapshot_load.h"
+#include "core/read/text_encoding.h"
 
 namespace tarvolin::core::test {
 namespace {
@@ -31,6 +37,42 @@ std::string database(const std::string& name, const std::string& time) {
 std::string statements(const std::string& executions) {
   return "\n Dynamic SQL Snapshot Result\n\n Database name = ORDERS\n\n Number of executions = " + executions +
          "\n Statement text = select 1\n";
+}
+
+/// Each kind's grid, read whole, or from the records of `known` alone ("" when no records were read).
+std::string gridOf(const std::string& path, const std::string& folder, int kind,
+                   std::shared_ptr<const KindsIndex> known) {
+  SharedState shared;
+  LoadState state;
+  NullLoadObserver observer;
+  FixedTextMeasure measure;
+  ReportLoader loader(shared, state, observer, measure, folder);
+  loader.setKind(KindChoice{kind + 1, "", false});
+  loader.setKnownIndex(path, known);
+  GridStore g;
+  loader.load(path, g);
+  if (known && !loader.readParts()) return "";
+  std::string text = loader.snapshotTime() + "/" + std::to_string(loader.loadedKind()) + "\n";
+  for (int r = 0; r < g.rows(); ++r, text += "\n")
+    for (int c = 0; c < g.cols(); ++c) text += std::string(g.text(r, c)) + "|";
+  return text;
+}
+
+// The bytes at each record begin with its heading, and each kind read from its records
+// alone gives the grid a whole read gives.
+void expectPartsReadAsWhole(const std::string& path, const std::string& folder) {
+  const auto index = std::make_shared<const KindsIndex>(indexKinds(path));
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  for (const KindSection& s : index->sections()) {
+    ASSERT_GE(s.offset, 0);
+    ASSERT_LE(static_cast<size_t>(s.offset + s.length), bytes.size());
+    const std::string_view part = std::string_view(bytes).substr(static_cast<size_t>(s.offset));
+    EXPECT_EQ(trimBlanks(part.substr(0, part.find_first_of("\r\n"))),
+              index->kinds()[static_cast<size_t>(s.kind)].heading);
+  }
+  for (int k = 0; k < static_cast<int>(index->kinds().size()); ++k)
+    EXPECT_EQ(gridOf(path, folder, k, index), gridOf(path, folder, k, nullptr)) << path << " kind " << k;
 }
 
 struct IndexCase {
@@ -71,6 +113,47 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
   std::string listed;
   for (const std::string& t : listSnapshots(path)) listed += t + "|";
   EXPECT_EQ(listed, times);
+  expectPartsReadAsWhole(path, dir.folder());
+  std::string crlf = "\xEF\xBB\xBF";  // a byte order mark moves every offset on
+  for (const char c : GetParam().text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  expectPartsReadAsWhole(dir.write("crlf.txt", crlf), dir.folder());
+}
+
+TEST(KindParts, CapturesReadByKindAsWholeAndUnplacedFilesReadThrough) {
+  TempDir dir;
+  for (const char* sample : {"capture_loop.txt", "script_capture.txt", "capture_all.txt"})
+    expectPartsReadAsWhole(std::string(TARVOLIN_SAMPLES_DIR "/") + sample, dir.folder());
+  std::ifstream all(TARVOLIN_SAMPLES_DIR "/capture_all.txt", std::ios::binary);
+  const std::string minute((std::istreambuf_iterator<char>(all)), std::istreambuf_iterator<char>());
+  std::string day;  // past LineSource::kReadAheadFrom: the places come from the reading thread
+  while (day.size() <= LineSource::kReadAheadFrom) day += minute;
+  expectPartsReadAsWhole(dir.write("day.txt", day), dir.folder());
+  // A remembered index: the last snapshot alone is read, with the count of the whole file.
+  const std::string loop = TARVOLIN_SAMPLES_DIR "/capture_loop.txt";
+  LoadedSnapshot whole;
+  LoadedSnapshot last;
+  const int snapshots = loadLastSnapshot(loop, dir.folder(), whole, false, parseKindChoice("2"));
+  setRememberIndexes(true);
+  ASSERT_EQ(listSnapshots(loop, parseKindChoice("2")).size(), static_cast<size_t>(snapshots));
+  ASSERT_TRUE(rememberedIndex(loop));
+  EXPECT_EQ(loadLastSnapshot(loop, dir.folder(), last, false, parseKindChoice("2")), snapshots);
+  setRememberIndexes(false);
+  EXPECT_TRUE(snapshots > 1 && last.time == whole.time && last.status != whole.status);  // fewer lines read
+  EXPECT_EQ(std::string(last.grid.textBytes()), std::string(whole.grid.textBytes()));
+  // A gzip file and UTF-16 have no places: a load given their index reads them whole.
+  const std::string text = table("A", "17:05:00") + database("D", "17:05:00");
+  const std::string gz = (dir.path() / "capture.txt.gz").string();
+  gzFile out = gzopen(gz.c_str(), "wb");
+  gzwrite(out, text.data(), static_cast<unsigned>(text.size()));
+  gzclose(out);
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : text) utf16 += std::string{c, '\0'};
+  for (const std::string& path : {gz, dir.write("utf16.txt", utf16)}) {
+    const auto index = std::make_shared<const KindsIndex>(indexKinds(path));
+    ASSERT_EQ(index->kinds().size(), 2U);
+    EXPECT_FALSE(index->placed(1));
+    EXPECT_EQ(gridOf(path, dir.folder(), 1, index), "");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

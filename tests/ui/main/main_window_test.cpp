@@ -7,6 +7,7 @@
 #include "common/platform_doubles.h"
 #include "platform/user_settings.h"
 #include "ui/main/file_rules.h"
+#include "ui/main/kind_cache.h"
 #include "ui/main/main_window.h"
 
 using namespace tarvolin::test;
@@ -111,6 +112,20 @@ class MainWindowTest : public QObject {
     tarvolin::platform::userSettings().clear();
     m_small = writeLockSnapshot(m_dir.filePath("locks.txt"), 3, 2);
     m_big = writeLockSnapshot(m_dir.filePath("big.txt"), 50000, 4);
+  }
+
+  void keptKindsStayUnderTheLimitTheOldestGoingFirst() {
+    const auto shown = [](int kind, int rows) {
+      tarvolin::ui::ShownKind s;
+      s.kind = kind;
+      s.store.setCols(2);
+      s.store.setRows(rows);
+      return s;
+    };
+    tarvolin::ui::KindCache cache(tarvolin::ui::KindCache::bytesOf(shown(0, 100).store) * 2);
+    for (const int kind : {0, 1, 2, 1}) cache.keep(shown(kind, 100));
+    cache.keep(shown(3, 300));  // bigger than the limit: not kept
+    QVERIFY(!cache.take(0) && !cache.take(3) && cache.take(2) && cache.take(1) && cache.bytes() == 0);
   }
 
   void newestFileAndLayoutRules() {
@@ -405,10 +420,20 @@ class MainWindowTest : public QObject {
     QCOMPARE(tabs->tabText(4), QStringLiteral("Table Snapshot (4)"));
     QCOMPARE(title->text(), QStringLiteral("Database Snapshot"));
     QCOMPARE(x.column(0), QStringList{QStringLiteral("ORDERS")});
+    const int32_t wholeLines = x.w.loader().counters().nread;
     tabs->setCurrentIndex(4);
     QTRY_COMPARE(title->text(), QStringLiteral("Table Snapshot"));
     QCOMPARE(x.grid().text(0, 0), "Table Type");  // its own .cfg: first, and hidden
     QCOMPARE(x.grid().colWidth(0), 0);
+    QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
+    const int32_t tableLines = x.w.loader().counters().nread;
+    QVERIFY(x.w.loader().readParts() && tableLines < wholeLines);  // its records alone
+    tabs->setCurrentIndex(0);  // kept when left: back without a read, as it was left
+    QTRY_COMPARE(title->text(), QStringLiteral("Database Snapshot"));
+    QVERIFY(x.w.loader().counters().nread == tableLines && x.column(0) == QStringList{QStringLiteral("ORDERS")});
+    tabs->setCurrentIndex(4);
+    QTRY_COMPARE(title->text(), QStringLiteral("Table Snapshot"));
+    QVERIFY(x.w.loader().counters().nread == tableLines && x.grid().colWidth(0) == 0);
     QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
     x.click("comref");  // Reload keeps the kind on show
     QVERIFY(tabs->currentIndex() == 4 && title->text() == QStringLiteral("Table Snapshot") && x.grid().rows() == 5);
