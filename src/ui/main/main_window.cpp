@@ -162,6 +162,7 @@ void MainWindow::rowsRead(const core::GridBatch& batch, const QString& status) {
 
 void MainWindow::loadFinished(const QString& status, const QStringList& errors) {
   showStatus(status);
+  setLoadRunning(false);
   for (const QString& error : errors) m_platform.dialogs.message(this, error);
   m_derived->apply(m_shared, m_store, *m_measure, this);
   m_filters->loaded(m_loader.counters().nentry);
@@ -169,7 +170,6 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
-  setLoadRunning(false);
   const bool stopped = m_load.stopRequested;
   if (m_loadWhenStopped) {
     m_loadWhenStopped = false;
