@@ -5,18 +5,41 @@
 
 namespace tarvolin::ui {
 
-LoadWorker::LoadWorker(core::LoadState& load, Host host) : m_load(load), m_host(std::move(host)) {}
+LoadWorker::LoadWorker(core::LoadState& load, Host host)
+    : m_load(load),
+      m_host(std::move(host)),
+      m_thread(std::make_unique<QThread>()),
+      m_context(std::make_unique<QObject>()) {
+  m_context->moveToThread(m_thread.get());
+  m_thread->start();
+}
 
-LoadWorker::~LoadWorker() { abandon(); }
+LoadWorker::~LoadWorker() {
+  abandon();
+  m_thread->quit();
+  m_thread->wait();  // m_context goes after its thread
+}
 
 void LoadWorker::start(core::ReportLoader& loader, std::string file) {
-  waitForThread();  // the last one has ended: its end was handled
+  waitUntilIdle();  // the last load has handed over its end, and may still be returning
   m_running = true;
   m_load.stopRequested = false;
   const unsigned generation = ++m_generation;
-  m_thread.reset(
-      QThread::create([this, &loader, file = std::move(file), generation] { run(loader, file, generation); }));
-  m_thread->start();
+  {
+    const std::lock_guard lock(m_mutex);
+    m_busy = true;
+  }
+  QMetaObject::invokeMethod(
+      m_context.get(),
+      [this, &loader, file = std::move(file), generation] {
+        run(loader, file, generation);
+        {
+          const std::lock_guard lock(m_mutex);
+          m_busy = false;
+        }
+        m_idle.notify_all();
+      },
+      Qt::QueuedConnection);
 }
 
 void LoadWorker::stop() {
@@ -26,15 +49,14 @@ void LoadWorker::stop() {
 void LoadWorker::abandon() {
   if (!m_running) return;
   m_load.stopRequested = true;
-  waitForThread();
+  waitUntilIdle();
   ++m_generation;  // what the load posted and was not run yet is dropped
   m_running = false;
 }
 
-void LoadWorker::waitForThread() {
-  if (m_thread == nullptr) return;
-  m_thread->wait();
-  m_thread.reset();
+void LoadWorker::waitUntilIdle() {
+  std::unique_lock lock(m_mutex);
+  m_idle.wait(lock, [this] { return !m_busy; });
 }
 
 void LoadWorker::post(unsigned generation, std::function<void()> call) {

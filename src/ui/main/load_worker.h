@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/grid/grid_recorder.h"
@@ -16,9 +18,9 @@ class QThread;
 
 namespace tarvolin::ui {
 
-/// Runs a window's loads on a thread of their own, so that the window keeps answering
-/// while a report is read. The loader writes into a core::GridRecorder; its batches of
-/// rows, the load's progress and outcome reach the host's callbacks on the window's
+/// Runs a window's loads on a thread of its own, so that the window keeps answering
+/// while a report is read. The thread lasts as long as the worker (its font caches too). The loader writes into a
+/// core::GridRecorder; its batches of rows, the load's progress and outcome reach the host's callbacks on the window's
 /// thread, in order, through queued calls. Only the host changes the grid on show.
 ///
 /// While a load runs, the loader, the load state (but its stop request), the shared state
@@ -41,7 +43,7 @@ class LoadWorker : public QObject {
   };
 
   LoadWorker(core::LoadState& load, Host host);
-  /// Abandons a running load.
+  /// Abandons a running load and ends the thread.
   ~LoadWorker() override;
 
   /// The observer to give the loader that start() runs.
@@ -78,12 +80,17 @@ class LoadWorker : public QObject {
   void run(core::ReportLoader& loader, const std::string& file, unsigned generation);
   /// Runs `call` on the window's thread, unless the load it came from was abandoned.
   void post(unsigned generation, std::function<void()> call);
-  void waitForThread();
+  /// Waits until the thread has returned from the last load it ran.
+  void waitUntilIdle();
 
   core::LoadState& m_load;
   Host m_host;
   Observer m_observer{*this};
   std::unique_ptr<QThread> m_thread;
+  std::unique_ptr<QObject> m_context;  ///< lives in m_thread: what a load is run by
+  std::mutex m_mutex;
+  std::condition_variable m_idle;
+  bool m_busy = false;        ///< m_thread runs a load; under m_mutex
   unsigned m_generation = 0;  ///< of the load running or last run; window's thread only
   bool m_running = false;
 };
