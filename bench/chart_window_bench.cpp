@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "ui/chart/chart_window.h"
 #include "ui/main/main_window.h"
+#include "window_load.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     ui::MainWindow main(shared, platform::systemPlatform(), ".");
     auto start = std::chrono::steady_clock::now();
     main.openReport(QString::fromStdString(report));
-    QApplication::processEvents();
+    bench::waitForLoad(main);
     load = std::min(load, bench::secondsSince(start));
 
     start = std::chrono::steady_clock::now();

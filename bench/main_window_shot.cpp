@@ -14,6 +14,7 @@
 #include "core/read/shared_state.h"
 #include "platform/platform.h"
 #include "ui/main/main_window.h"
+#include "window_load.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -28,11 +29,12 @@ int main(int argc, char** argv) {
   tarvolin::ui::MainWindow window(shared, tarvolin::platform::systemPlatform(), ".");
   window.show();
   window.openReport(QString::fromLocal8Bit(argv[1]));
-  QCoreApplication::processEvents();  // the view follows the load on the next turn
+  bench::waitForLoad(window);
   QWidget* shown = &window;
   if (argc == 4) {
     const QList<QWidget*> before = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     window.findChild<QAction*>(QString::fromLatin1(argv[3]))->trigger();
+    bench::waitForLoad(window);  // a command that reloads
     for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       if (w->isWindow() && !before.contains(w)) shown = w;
     shown->resize(shown == &window ? 2400 : 1800, 480);  // wider than the offscreen screen, to see every column

@@ -99,9 +99,6 @@ class CountingObserver final : public core::LoadObserver {
     check(!kind.empty(), "an empty kind was shown");
     ++kinds;
   }
-  void setStopEnabled(bool enabled) override { stop = enabled; }
-  void setWaitCursor(bool wait) override { waiting = wait; }
-  void yieldEvents() override {}
   void showError(const std::string& message) override {
     check(!message.empty(), "an empty error message");
     ++errors;
@@ -111,8 +108,6 @@ class CountingObserver final : public core::LoadObserver {
   int fileTimes = 0;
   int kinds = 0;
   int errors = 0;
-  bool stop = false;
-  bool waiting = false;
 };
 
 // A configuration of the lock snapshot that hides one start name and marks the other, so
@@ -204,7 +199,6 @@ int loadReport(const uint8_t* data, size_t size) {
   check(observer.fileTimes == 1, "the file time was not shown once");
   check(observer.kinds <= 1, "the kind was shown twice");
   check(observer.status == core::progressText(c.nread, c.nout, true), "wrong final status text");
-  check(!observer.waiting && !observer.stop, "wait cursor or Stop left on");
   check(load.filterValue.empty(), "the filter survived the load");
   check(shared.kindHeading.empty() || core::trimBlanks(shared.kindHeading) == shared.kindHeading, "untrimmed kind");
   check(vars.lastIndex() >= -1 && vars.lastIndex() < core::kMaxVars, "lastIndex out of range");

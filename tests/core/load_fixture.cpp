@@ -47,8 +47,6 @@ void Loaded::loadFile(const std::string& path) {
   EXPECT_FALSE(loader.loading());
   EXPECT_EQ(lastStatus(), progressText(counters.nread, counters.nout, true));
   EXPECT_EQ(obs.errors.size(), counters.failed ? 1u : 0u);
-  EXPECT_FALSE(obs.waitCursor.back());
-  EXPECT_FALSE(obs.stopEnabled.back());
   EXPECT_TRUE(load.filterValue.empty());
   EXPECT_TRUE(grid.redraw());
   EXPECT_EQ(grid.rows(), counters.nout + 1);

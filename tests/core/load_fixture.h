@@ -39,24 +39,20 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
-/// Records what a load shows; `onYield(n)` runs at the n-th yield (to press Stop, ...).
+/// Records what a load shows; `onStatus` runs at every status (to press Stop, ...).
 class RecordingObserver : public LoadObserver {
  public:
-  void setStatus(const std::string& text) override { statuses.push_back(text); }
+  void setStatus(const std::string& text) override {
+    statuses.push_back(text);
+    if (onStatus) onStatus(text);
+  }
   void setFileTime(std::chrono::system_clock::time_point) override { ++fileTimes; }
   void setKind(const std::string& kind) override { kinds.push_back(kind); }
-  void setStopEnabled(bool enabled) override { stopEnabled.push_back(enabled); }
-  void setWaitCursor(bool wait) override { waitCursor.push_back(wait); }
-  void yieldEvents() override {
-    if (onYield) onYield(++yields);
-  }
   void showError(const std::string& message) override { errors.push_back(message); }
 
   std::vector<std::string> statuses, kinds, errors;
-  std::vector<bool> stopEnabled, waitCursor;
   int fileTimes = 0;
-  int yields = 0;
-  std::function<void(int)> onYield;
+  std::function<void(const std::string&)> onStatus;
 };
 
 /// A grid of `rows` (row 0 the header row; every row as wide as the first).

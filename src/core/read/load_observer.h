@@ -5,7 +5,8 @@
 
 namespace tarvolin::core {
 
-/// What a load tells the window that runs it. Every call comes from the loading thread.
+/// What a load tells whoever runs it: its progress and its outcome. Every call comes from
+/// the thread that runs the load; the wait cursor, Stop and redraws are the window's.
 class LoadObserver {
  public:
   virtual ~LoadObserver() = default;
@@ -15,11 +16,6 @@ class LoadObserver {
   virtual void setFileTime(std::chrono::system_clock::time_point modified) = 0;
   /// Kind of report: its heading, trimmed.
   virtual void setKind(const std::string& kind) = 0;
-  virtual void setStopEnabled(bool enabled) = 0;
-  virtual void setWaitCursor(bool wait) = 0;
-  /// Called after every line read: the place to let pending events (a Stop click)
-  /// run. Must be cheap; an implementation may act only every few milliseconds.
-  virtual void yieldEvents() = 0;
   /// An error ended the reading; the load then finishes with what it has.
   virtual void showError(const std::string& message) = 0;
 };
@@ -30,9 +26,6 @@ class NullLoadObserver : public LoadObserver {
   void setStatus(const std::string&) override {}
   void setFileTime(std::chrono::system_clock::time_point) override {}
   void setKind(const std::string&) override {}
-  void setStopEnabled(bool) override {}
-  void setWaitCursor(bool) override {}
-  void yieldEvents() override {}
   void showError(const std::string&) override {}
 };
 

@@ -12,7 +12,8 @@ namespace tarvolin::core {
 [[nodiscard]] std::string progressText(int32_t nread, int32_t nout, bool finished);
 
 /// Keeps the user informed while a load reads: every 100th line read shows the counts
-/// in the status line and lets the grid repaint once. Holds references to the observer
+/// in the status line and switches the grid's redraw on and off, so that what watches it
+/// (a view, a GridRecorder) takes the rows written so far. Holds references to the observer
 /// and the grid, which must outlive it.
 class LoadProgress {
  public:

@@ -110,9 +110,6 @@ void ReportLoader::prepare(Grid& g) {
   m_owners.reset();
   m_filled.reset();
   m_again.fill(-1);
-  m_observer.setWaitCursor(true);
-  m_load.stopRequested = false;
-  m_observer.setStopEnabled(true);
 }
 
 void ReportLoader::prepareGrid(Grid& g) {
@@ -232,10 +229,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       if (takeKind(in.sectionHeading(), in.sectionKind())) item.var = m_shared.vars.lookup(item.name);
       in.setLookups(m_active);
     }
-    if (!m_active || item.kind == ReportItem::Kind::None) {
-      m_observer.yieldEvents();
-      continue;
-    }
+    if (!m_active || item.kind == ReportItem::Kind::None) continue;
     if (item.beginsSnapshot && !beginSnapshot(in, g, widths, item)) {
       m_sinkStopped = true;
       break;
@@ -258,7 +252,6 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       m_hasdata = true;
       if (m_sizeColumns) widths.widen(idx, item.text);
     }
-    m_observer.yieldEvents();
   }
 }
 
@@ -339,8 +332,6 @@ void ReportLoader::finishGrid(Grid& g) {
 
 void ReportLoader::finish(Grid& g) {
   finishGrid(g);
-  m_observer.setWaitCursor(false);
-  m_observer.setStopEnabled(false);
   m_observer.setStatus(progressText(m_counters.nread, m_counters.nout, true));
   m_load.filterValue.clear();
 }

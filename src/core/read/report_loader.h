@@ -57,7 +57,8 @@ class ReportLoader {
 
   /// Loads the report at `file` into `g`. Never throws: read errors, a full table and
   /// grid errors are shown through the observer and the load finishes with the rows
-  /// written so far.
+  /// written so far, as it does once the load state's stopRequested is set (which it
+  /// leaves as it is: a Stop made before the load began, from another thread, counts).
   void load(const std::string& file, Grid& g);
 
   /// For loadSnapshot: every snapshot of the kind as one grid.
@@ -118,7 +119,7 @@ class ReportLoader {
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
-  /// True while load runs (also while it yields to events).
+  /// True while load runs; for the thread that runs it (a window keeps its own flag).
   [[nodiscard]] bool loading() const { return m_loading; }
 
   /// The folder of the configuration files.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -18,10 +19,11 @@ struct SharedState {
 };
 
 /// The main window's per-load state: values of the entry being read, the stop
-/// request and the reload filter.
+/// request and the reload filter. Only the stop request may be set from another thread
+/// than the one that runs the load.
 struct LoadState {
   std::array<std::string, kMaxVars> vals;
-  bool stopRequested = false;
+  std::atomic<bool> stopRequested = false;  ///< ends the load at the next line; cleared by whoever starts one
   int16_t filterColumn = 0;
   std::string filterValue;  ///< Empty means no filter; emptied at the end of every load.
 

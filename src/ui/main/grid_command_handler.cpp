@@ -42,7 +42,6 @@ void GridCommandHandler::click() {
 }
 
 void GridCommandHandler::sort(core::SortOrder order) {
-  if (m_host.refuseWhileLoading()) return;
   try {
     core::sortSelection(m_grid, order);
   } catch (const std::out_of_range&) {
@@ -84,7 +83,6 @@ void GridCommandHandler::printScreen() {
 }
 
 void GridCommandHandler::excludeLikeThis() {
-  if (m_host.refuseWhileLoading()) return;
   try {
     const std::string value(core::currentCellText(m_grid));
     core::hideRowsLike(m_grid, m_grid.col(), value);
@@ -95,7 +93,6 @@ void GridCommandHandler::excludeLikeThis() {
 }
 
 void GridCommandHandler::showAllLines() {
-  if (m_host.refuseWhileLoading()) return;
   if (m_filters != nullptr && m_filters->loadFiltered()) {
     m_host.reload();  // the rows the filter left out are read again
     return;
@@ -105,7 +102,6 @@ void GridCommandHandler::showAllLines() {
 }
 
 void GridCommandHandler::reloadLikeThis() {
-  if (m_host.refuseWhileLoading()) return;
   try {
     core::filterOnCurrentCell(m_load, m_grid);
   } catch (const std::out_of_range&) {
@@ -115,7 +111,6 @@ void GridCommandHandler::reloadLikeThis() {
 }
 
 void GridCommandHandler::reloadLikePrompt() {
-  if (m_host.refuseWhileLoading()) return;
   const QString answer = m_platform.dialogs.input(&m_host.owner, kLikePrompt, QString());
   if (core::filterOnAnswer(m_load, m_grid, answer.toStdString())) m_host.reload();
 }

@@ -18,8 +18,8 @@ class FilterStatus;
 /// The commands on a report grid's cells: the pop-up menu's items, a click and a double
 /// click on the grid, Copy Cells, Lock First Col? and Print Screen. Each works on the grid's
 /// store through the core grid commands and row filters and shows its outcome through the
-/// host's status line and the platform's message boxes. Commands that change the table
-/// (sorting, the row filters) do nothing while the host's busy check refuses them.
+/// host's status line and the platform's message boxes. The host disables the commands
+/// that change the table (sorting, the row filters) while a load fills it.
 /// Everything given to the constructor must outlive the handler.
 class GridCommandHandler : public QObject {
   Q_OBJECT
@@ -29,7 +29,6 @@ class GridCommandHandler : public QObject {
   struct Host {
     QWidget& owner;                                  ///< owner of modal windows; what Print Screen prints
     std::function<void(const QString&)> showStatus;  ///< sets the status line at once
-    std::function<bool()> refuseWhileLoading;        ///< true, with the busy status shown, while a load runs
     std::function<void()> reload;                    ///< loads the current file again
   };
 

@@ -1,5 +1,7 @@
 #include "ui/main/main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,6 +31,7 @@
 #include "ui/main/grid_keys.h"
 #include "ui/main/kind_cache.h"
 #include "ui/main/kind_tabs.h"
+#include "ui/main/load_worker.h"
 #include "ui/main/report_caption.h"
 #include "ui/main/window_place.h"
 
@@ -36,12 +39,8 @@ namespace tarvolin::ui {
 
 namespace {
 
-/// Lines between two reads of the clock while a load runs.
-constexpr unsigned kLinesPerClockCheck = 256;
 /// File filters of Select File, the first one selected.
 const QString kReportFilter = QStringLiteral("Text (*.txt);;All (*)");
-/// Least time between two yields to pending events during a load.
-constexpr std::chrono::milliseconds kYieldInterval{10};
 
 /// The first local file among dropped URLs, or empty.
 QString droppedFile(const QMimeData* mime) {
@@ -59,12 +58,18 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
       m_shared(shared),
       m_platform(platform),
       m_measure(std::make_unique<platform::FontTextMeasure>(font())),
-      m_loader(shared, m_load, *this, *m_measure, std::move(configFolder)),
+      m_worker(std::make_unique<LoadWorker>(
+          m_load, LoadWorker::Host{
+                      [this](const core::GridBatch& batch, const QString& status) { rowsRead(batch, status); },
+                      [this](const QString& kind) { m_lbltype->setText(kind); },
+                      [this](const QDateTime& modified) { m_caption->fileTime(modified); },
+                      [this](const QString& status, const QStringList& errors) { loadFinished(status, errors); }})),
+      m_loader(shared, m_load, m_worker->observer(), *m_measure, std::move(configFolder)),
       m_dpi(platform::screenDpi(this)),
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,
           GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
-                                   [this] { return refuseWhileLoading(); }, [this] { loadCurrentFile(); }})),
+                                   [this] { loadCurrentFile(); }})),
       m_columns(std::make_unique<ColumnCommands>(
           m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})),
       m_kindCache(std::make_unique<KindCache>()) {
@@ -88,24 +93,25 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
 }
 
 MainWindow::~MainWindow() {
+  m_worker->abandon();  // its thread uses the loader, the store's load state and the measure
   if (m_waitCursor) QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::showStatus(const QString& text) {
-  m_statusPending = false;
-  m_statusText->setText(text);
-}
+void MainWindow::showStatus(const QString& text) { m_statusText->setText(text); }
 
-void MainWindow::flushStatus() {
-  if (!m_statusPending) return;
-  m_statusPending = false;
-  m_statusText->setText(QString::fromStdString(m_pendingStatus));
-}
+bool MainWindow::loading() const { return m_worker->running(); }
 
-bool MainWindow::refuseWhileLoading() {
-  if (!m_loader.loading()) return false;
-  showStatus(kBusyMessage);
-  return true;
+void MainWindow::stopLoad() { m_worker->stop(); }
+
+void MainWindow::setLoadRunning(bool running) {
+  setTableCommandsEnabled(!running);
+  m_comstop->setEnabled(running);
+  if (running == m_waitCursor) return;
+  m_waitCursor = running;
+  if (running)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::setTableCommandsEnabled(bool enabled) {
@@ -127,18 +133,18 @@ void MainWindow::enableViewsOfKind(bool enabled) {
 }
 
 void MainWindow::switchDerivedColumns(bool on) {
-  if (refuseWhileLoading()) return;
   m_derived->setEnabledFor(m_shared.kindHeading, on);
   loadCurrentFile();
 }
 
-bool MainWindow::loadCurrentFile() {
-  if (refuseWhileLoading()) return false;
-  const QPointer<QWidget> focused = QApplication::focusWidget();  // Enter in the file box, Reload: kept there
-  setTableCommandsEnabled(false);
-  m_closeWhenLoaded = false;
-  m_lastYield = std::chrono::steady_clock::now();
-  m_linesSinceCheck = 0;
+void MainWindow::loadCurrentFile() {
+  if (m_worker->running()) {
+    m_loadWhenStopped = true;
+    m_worker->stop();
+    return;
+  }
+  m_focusBeforeLoad = QApplication::focusWidget();
+  setLoadRunning(true);
   const QString path = m_cmbfile->currentText();
   if (path != m_loadedPath) m_kind = 0;  // another file: its first kind
   m_loadedPath = path;
@@ -146,42 +152,64 @@ bool MainWindow::loadCurrentFile() {
   kind.number = m_kind + 1;
   m_loader.setKind(kind);
   m_filters->loadStarts(m_load);
-  std::optional<core::ColumnFilter> derivedFilter = m_derived->plan().takeDerivedFilter(m_shared.vars, m_load);
-  m_loader.load(QFile::encodeName(path).toStdString(), m_store);
-  m_derived->apply(m_shared, m_store, *m_measure, this, std::move(derivedFilter));
+  m_derivedFilter = m_derived->plan().takeDerivedFilter(m_shared.vars, m_load);
+  m_shownWhole = false;  // until the load has ended whole
+  if (m_loadFromIndex) m_loader.setKnownIndex(QFile::encodeName(path).toStdString(), m_fileIndex);
+  m_loadFromIndex = false;
+  m_worker->start(m_loader, QFile::encodeName(path).toStdString());
+}
+
+void MainWindow::rowsRead(const core::GridBatch& batch, const QString& status) {
+  try {
+    core::replay(batch, m_store);
+  } catch (const std::exception& e) {
+    // The loader wrote the same changes into a grid of the same checks: not expected.
+    m_platform.dialogs.message(this, QString::fromStdString(e.what()));
+  }
+  if (!status.isEmpty()) showStatus(status);
+}
+
+void MainWindow::loadFinished(const QString& status, const QStringList& errors) {
+  showStatus(status);
+  setLoadRunning(false);
+  for (const QString& error : errors) m_platform.dialogs.message(this, error);
+  m_derived->apply(m_shared, m_store, *m_measure, this, std::exchange(m_derivedFilter, std::nullopt));
   noteLoaded();
-  flushStatus();
+  m_loader.setKnownIndex({}, nullptr);
   m_filters->loaded(m_loader.counters().nentry);
-  m_caption->loaded(path, m_loader.snapshotTime());
+  m_caption->loaded(m_loadedPath, m_loader.snapshotTime());
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
-  setTableCommandsEnabled(true);
-  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !m_load.stopRequested &&
-      !m_closeWhenLoaded) {
+  const bool stopped = m_load.stopRequested;
+  if (m_loadWhenStopped) {
+    m_loadWhenStopped = false;
+    loadCurrentFile();
+    return;
+  }
+  if (m_loader.loadedKind() < 0 && m_kind > 0 && !m_loader.index().kinds().empty() && !stopped) {
     m_kind = 0;  // the file changed and lost the kind on show: its first kind
-    return loadCurrentFile();
+    loadCurrentFile();
+    return;
   }
   showKinds();
+  const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
-  if (m_closeWhenLoaded) close();
-  return true;
 }
 
-bool MainWindow::addPath(const QString& path) {
-  if (refuseWhileLoading()) return false;
+void MainWindow::addPath(const QString& path) {
   if (appendsToList(m_cmbfile->currentText(), path)) m_cmbfile->addItem(path);
   m_cmbfile->setEditText(path);
-  return loadCurrentFile();
+  loadCurrentFile();
 }
 
 bool MainWindow::openReport(const QString& path) {
   if (path.isEmpty()) return false;
-  return addPath(QFileInfo(path).absoluteFilePath());
+  addPath(QFileInfo(path).absoluteFilePath());
+  return true;
 }
 
 void MainWindow::selectFile() {
-  if (refuseWhileLoading()) return;
   QString chosen;
   try {
     chosen = m_platform.dialogs.openFile(this, kReportFilter, m_dialogPath);
@@ -194,7 +222,6 @@ void MainWindow::selectFile() {
 }
 
 void MainWindow::mostRecent() {
-  if (refuseWhileLoading()) return;
   const NewestFile newest = newestFile(m_platform.files.programDir(), m_platform.files);
   if (newest.error) {
     m_platform.dialogs.message(this, *newest.error);
@@ -205,14 +232,15 @@ void MainWindow::mostRecent() {
 }
 
 void MainWindow::customise() {
-  if (refuseWhileLoading()) return;
+  if (m_worker->running()) return;  // disabled meanwhile: the load owns the variables and their files
   // OK reloads, also when nothing changed, so the file on disk is what shows.
   if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) loadCurrentFile();
 }
 
 void MainWindow::chooseKind(int kind) {
-  if (refuseWhileLoading()) {
-    m_kindTabs->select(m_kind);
+  if (m_worker->running()) {  // the load on show stops; the kind chosen loads from the index
+    m_kind = kind;
+    loadKindFromIndex();
     return;
   }
   putShownKindAway();
@@ -259,7 +287,7 @@ bool MainWindow::showKeptKind(int kind) {
   m_shownTime = kept->snapshotTime;
   m_shownEntries = kept->entries;
   m_shownWhole = true;
-  setKind(m_shared.kindHeading);
+  m_lbltype->setText(QString::fromStdString(m_shared.kindHeading));
   m_caption->loaded(m_loadedPath, m_shownTime);
   showStatus(kept->status);
   m_filters->loadStarts(m_load);
@@ -270,9 +298,8 @@ bool MainWindow::showKeptKind(int kind) {
 }
 
 void MainWindow::loadKindFromIndex() {
-  m_loader.setKnownIndex(QFile::encodeName(m_loadedPath).toStdString(), m_fileIndex);
+  m_loadFromIndex = true;  // taken when the load starts (after the one running has stopped)
   loadCurrentFile();
-  m_loader.setKnownIndex({}, nullptr);
 }
 
 void MainWindow::showKinds() {
@@ -296,54 +323,6 @@ void MainWindow::gridMouseUp(Qt::MouseButton button, const QPoint& globalPos) {
   m_tableMenu->popup(globalPos);
 }
 
-// --- the load's observer ---
-
-void MainWindow::setStatus(const std::string& text) {
-  if (!m_loader.loading()) {
-    showStatus(QString::fromStdString(text));
-    return;
-  }
-  // While reading, the line shows the latest count each time events are let through.
-  m_pendingStatus = text;
-  m_statusPending = true;
-}
-
-void MainWindow::setFileTime(std::chrono::system_clock::time_point modified) {
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(modified.time_since_epoch()).count();
-  m_caption->fileTime(QDateTime::fromMSecsSinceEpoch(ms));
-}
-
-void MainWindow::setKind(const std::string& kind) { m_lbltype->setText(QString::fromStdString(kind)); }
-
-void MainWindow::setStopEnabled(bool enabled) { m_comstop->setEnabled(enabled); }
-
-void MainWindow::setWaitCursor(bool wait) {
-  if (wait == m_waitCursor) return;
-  m_waitCursor = wait;
-  if (wait)
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::yieldEvents() {
-  // Called after every line: look at the clock only every few hundred lines and let
-  // events run only when the interval has passed, so Stop is seen within milliseconds
-  // at a negligible cost per line.
-  if (++m_linesSinceCheck < kLinesPerClockCheck) return;
-  m_linesSinceCheck = 0;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - m_lastYield < kYieldInterval) return;
-  flushStatus();
-  QApplication::processEvents();
-  m_lastYield = std::chrono::steady_clock::now();
-}
-
-void MainWindow::showError(const std::string& message) {
-  flushStatus();
-  m_platform.dialogs.message(this, QString::fromStdString(message));
-}
-
 // --- window events ---
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -352,19 +331,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (m_loader.loading()) {
-    // The load runs below this event: stop it and close once it has finished.
-    m_load.stopRequested = true;
-    m_closeWhenLoaded = true;
-    event->ignore();
-    return;
+  if (m_worker->running()) {
+    // What is read no longer matters: the load stops, and its thread ends before the window.
+    m_worker->abandon();
+    m_loadWhenStopped = false;
+    setLoadRunning(false);
   }
   m_place->save();
   QMainWindow::closeEvent(event);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!m_loader.loading() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
-#include <chrono>
+#include <QPointer>
+#include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "core/derived/column_plan.h"
+#include "core/grid/grid_recorder.h"
 #include "core/grid/grid_store.h"
 #include "core/read/kinds_index.h"
-#include "core/read/load_observer.h"
 #include "core/read/report_loader.h"
 #include "core/read/shared_state.h"
 #include "platform/font_text_measure.h"
@@ -30,27 +33,27 @@ class FilterStatus;
 class GridCommandHandler;
 class KindCache;
 class KindTabs;
+class LoadWorker;
 class ReportCaption;
 class WindowPlace;
 
-/// Status text when a load is asked for while one runs.
-inline const QString kBusyMessage = QStringLiteral("A file is being loaded: press Stop before loading another");
-
 /// The main window "Tarvolin - View DB2 Snapshot" (objectName `Form1`): the file box and
 /// its buttons, the result grid `grd`, the status line and the menus. It owns the grid's
-/// store, the per-load state and the loader, and shows the loader's progress (it is the
-/// load's observer). The shared state and the platform are injected and must outlive it.
-/// The commands on the grid's cells live in a GridCommandHandler the window owns, wired
-/// straight to the menu items and the grid; the web link is run by a
-/// WebLinkController. Find Column and Hide Constant Columns live in a ColumnCommands.
+/// store, the per-load state and the loader, which runs in a LoadWorker: the rows read
+/// reach the store in batches on the window's thread, shown as they come. The shared
+/// state and the platform are injected and must outlive it. The commands on the grid's
+/// cells live in a GridCommandHandler the window owns, wired straight to the menu items
+/// and the grid; the web link is run by a WebLinkController. Find Column and Hide
+/// Constant Columns live in a ColumnCommands.
 ///
-/// Guard: while a load runs, the commands that change the table (Select File, the file
-/// box, Most Recent, Reload, Customize, sorting and the row filters) are disabled, and
-/// loadCurrentFile()/openReport() and those commands' handlers refuse with kBusyMessage in
-/// the status line; Stop, View File, copying, the cell commands, the detail window,
-/// About, Help and Close stay available. Closing during a load stops it and closes the
-/// window when the load has finished.
-class MainWindow : public QMainWindow, public core::LoadObserver {
+/// While a load runs, the window answers as usual: the rows shown scroll, Stop, View File,
+/// copying, the cell commands, the detail window, About, Help and Close work. The commands
+/// that need the whole table or change it (Select File, the file box, Most Recent, Reload,
+/// Customize, Lock First Col, sorting, the row filters, the column and report commands)
+/// are disabled until it ends. A load asked for while one runs (a tab of the row of kinds,
+/// a dropped or opened file) stops the running one, which keeps its rows, and runs when it
+/// has ended. Closing during a load stops it and closes at once.
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -62,21 +65,18 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   /// The loader, whose counters tell what the last load read and wrote.
   [[nodiscard]] const core::ReportLoader& loader() const { return m_loader; }
 
-  /// Loads the file box's text into the grid. Returns false, with the busy status, when
-  /// refused because a load runs. Errors of the load are shown by the load itself.
-  bool loadCurrentFile();
+  /// Starts loading the file box's text into the grid; a load running stops first, and
+  /// this one starts when it has ended. Errors of the load are shown when it ends.
+  void loadCurrentFile();
   /// A report named on the command line or dropped on the window: made absolute and
-  /// loaded as Select File loads a chosen file. Refused like loadCurrentFile().
+  /// loaded as Select File loads a chosen file. False for an empty path.
   bool openReport(const QString& path);
-
-  // core::LoadObserver
-  void setStatus(const std::string& text) override;
-  void setFileTime(std::chrono::system_clock::time_point modified) override;
-  void setKind(const std::string& kind) override;
-  void setStopEnabled(bool enabled) override;
-  void setWaitCursor(bool wait) override;
-  void yieldEvents() override;
-  void showError(const std::string& message) override;
+  /// True from the start of a load until the window has shown its end.
+  [[nodiscard]] bool loading() const;
+  /// Stop: the running load ends with the rows read so far.
+  void stopLoad();
+  /// How the next loads read their file's bytes (core::ReadFunction), on the load's thread.
+  void setReadFunction(core::ReadFunction read) { m_loader.setReadFunction(std::move(read)); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -86,10 +86,14 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
 
  private:
   void showStatus(const QString& text);
-  void flushStatus();
-  /// True, with the busy status message, while a load runs.
-  bool refuseWhileLoading();
+  /// Wait cursor, Stop and the commands that need the table, as a load begins or ends.
+  void setLoadRunning(bool running);
   void setTableCommandsEnabled(bool enabled);
+  /// A batch of the running load's rows, with its progress.
+  void rowsRead(const core::GridBatch& batch, const QString& status);
+  /// The running load has ended: its status and errors shown, the derived columns, filters,
+  /// caption and kinds brought up to date, and a load asked for meanwhile started.
+  void loadFinished(const QString& status, const QStringList& errors);
   // Controls, menus and layout (main_window_build.cpp).
   void buildControls();
   void buildMenus();
@@ -98,8 +102,8 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void sizeToDesign();
   [[nodiscard]] int px(int twips) const;
   void applyLayout();
-  /// Adding a path to the file box (the list rule), then loadCurrentFile(). Refused like it.
-  bool addPath(const QString& path);
+  /// Adding a path to the file box (the list rule), then loadCurrentFile().
+  void addPath(const QString& path);
   void selectFile();
   void mostRecent();
   void customise();
@@ -107,7 +111,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   void compareWithEarlier();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
-  /// A tab of the row of kinds was chosen: that kind is loaded, unless a load runs.
+  /// A tab of the row of kinds was chosen: that kind is loaded (once a running load stopped).
   void chooseKind(int kind);
   /// After a load: the row of kinds, and the grid's height when the row appears or goes.
   void showKinds();
@@ -133,6 +137,7 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   core::GridStore m_store;
   core::LoadState m_load;
   std::unique_ptr<platform::FontTextMeasure> m_measure;
+  std::unique_ptr<LoadWorker> m_worker;
   core::ReportLoader m_loader;
   platform::Dpi m_dpi;
   std::unique_ptr<GridCommandHandler> m_commands;
@@ -171,12 +176,11 @@ class MainWindow : public QMainWindow, public core::LoadObserver {
   QAction* m_menshapes = nullptr;
 
   QString m_dialogPath;  ///< the file dialog's last path
-  std::string m_pendingStatus;
-  bool m_statusPending = false;
   bool m_waitCursor = false;
-  bool m_closeWhenLoaded = false;
-  std::chrono::steady_clock::time_point m_lastYield;
-  unsigned m_linesSinceCheck = 0;
+  bool m_loadWhenStopped = false;       ///< a load was asked for while one ran
+  bool m_loadFromIndex = false;         ///< the next load reads the kind's records of m_fileIndex
+  std::optional<core::ColumnFilter> m_derivedFilter;  ///< a filter on a derived column, for the load's end
+  QPointer<QWidget> m_focusBeforeLoad;  ///< Enter in the file box, Reload: focus kept there
 };
 
 }  // namespace tarvolin::ui

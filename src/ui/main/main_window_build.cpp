@@ -132,7 +132,7 @@ void MainWindow::buildControls() {
   connect(m_comref, &QPushButton::clicked, this, &MainWindow::loadCurrentFile);
   connect(m_comview, &QPushButton::clicked, this,
           [this] { platform::run_notepad(m_cmbfile->currentText(), m_platform, this); });
-  connect(m_comstop, &QPushButton::clicked, this, [this] { m_load.stopRequested = true; });
+  connect(m_comstop, &QPushButton::clicked, this, &MainWindow::stopLoad);
   connect(m_grd, &QTableView::clicked, commands, &GridCommandHandler::click);
   connect(m_grd, &QTableView::doubleClicked, commands, &GridCommandHandler::showDetail);
   connect(m_grd, &platform::GridView::mouseReleased, this, &MainWindow::gridMouseUp);
@@ -178,6 +178,7 @@ void MainWindow::buildMenus() {
   menlock->setChecked(m_shared.lockcol);
   connect(menlock, &QAction::triggered, commands,
           [commands, menlock] { menlock->setChecked(commands->lockFirstCol()); });
+  m_tableActions << menlock;  // the load reads the option when it lays out the table
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));

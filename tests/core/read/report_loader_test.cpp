@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "core/grid/grid_output.h"
+#include "core/grid/grid_recorder.h"
 #include "core/grid/row_filters.h"
 #include "core/load_fixture.h"
 #include "core/read/load_progress.h"
@@ -146,6 +147,19 @@ TEST_F(ReportParser, SeveralSnapshotsOfAKindGiveEachRowItsSnapshot) {
                            {"T2", "8", "db2bp", ""},
                            {"T2", "8", "db2bp", "29"}}));
   EXPECT_TRUE(grid.filledUnchecked(2, 1) && grid.filledUnchecked(4, 2) && !grid.filledUnchecked(2, 0));
+  // Written through a recorder (a column inserted before rows written, marks) and replayed:
+  // the same grid, cell by cell.
+  GridStore replayed;
+  GridRecorder recorder([&](GridBatch&& b) { replay(b, replayed); }, std::chrono::milliseconds(0));
+  ReportLoader(shared, load, obs, measure, dir.folder()).load((dir.path() / "report.txt").string(), recorder);
+  recorder.flush();
+  ASSERT_EQ(std::tuple(replayed.rows(), replayed.cols(), replayed.fixedRows(), replayed.redraw()),
+            std::tuple(grid.rows(), grid.cols(), grid.fixedRows(), true));
+  for (int r = 0; r < grid.rows(); ++r)
+    for (int c = 0; c < grid.cols(); ++c)
+      EXPECT_EQ(std::tuple(replayed.text(r, c), replayed.filledUnchecked(r, c), replayed.colWidth(c)),
+                std::tuple(grid.text(r, c), grid.filledUnchecked(r, c), grid.colWidth(c)));
+  EXPECT_THROW((void)recorder.text(0, 0), std::logic_error);
   for (const auto& [col, val, last] : {std::tuple{0, "T2", "29"}, std::tuple{1, "7", "28"}}) {
     load.filterColumn = static_cast<int16_t>(col);  // the column of the grid on show
     load.filterValue = val;
@@ -359,31 +373,31 @@ TEST_F(ReportParser, ObserverSeesOneWholeLoadAndRowsGrowInBlocksOfHundred) {
   std::string text = "Node Directory\n";
   for (int i = 1; i <= 150; ++i) text += "Node name = N" + std::to_string(i) + "\n";
   std::vector<int> rows;
-  obs.onYield = [&](int) {
-    if (rows.empty() || rows.back() != grid.rows()) rows.push_back(grid.rows());
-  };
+  obs.onStatus = [&](const std::string&) { rows.push_back(grid.rows()); };
   loadText(text);
-  EXPECT_THAT(rows, ElementsAre(2, 102, 202));
+  EXPECT_THAT(rows, ElementsAre(102, 151));
   EXPECT_EQ(grid.text(150, 0), "N150");
-  EXPECT_THAT(obs.waitCursor, ElementsAre(true, false));
-  EXPECT_THAT(obs.stopEnabled, ElementsAre(true, false));
   EXPECT_EQ(obs.fileTimes, 1);
-  EXPECT_EQ(obs.yields, 151);
   EXPECT_THAT(obs.statuses, ElementsAre("Records read: 100 Records outputted 97",
                                         "Finished. Records read: 151 Records outputted 150"));
 }
 
 TEST_F(ReportParser, StopEndsTheReadingAndWritesTheEntryBeingReadIfItPassesTheFilter) {
-  const std::string text = "Node Directory\nNode name = A\nComment = a\nNode name = B\nComment = b\nNode name = C\n";
-  load.stopRequested = true;  // a Stop before the load is forgotten
-  obs.onYield = [this](int line) { load.stopRequested = line == 5; };
+  std::string text = "Node Directory\n";
+  for (int i = 1; i <= 80; ++i)
+    text += "Node name = N" + std::to_string(i) + "\nComment = " + (i == 50 ? "a" : "b") + "\n";
+  obs.onStatus = [this](const std::string&) { load.stopRequested = true; };  // at line 100: entry 50's name
   loadText(text);
-  EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "a"}, {"B", "b"}}));
-  EXPECT_EQ(lastStatus(), "Finished. Records read: 5 Records outputted 2");
+  EXPECT_EQ(counters.nout, 50);
+  EXPECT_EQ(table().back(), (std::vector<std::string>{"N50", ""}));
+  EXPECT_EQ(lastStatus(), "Finished. Records read: 100 Records outputted 50");
+  loadText(text);  // still set, also before the load began: nothing is read
+  EXPECT_EQ(counters.nread, 0);
+  load.stopRequested = false;
   load.filterColumn = 1;
-  load.filterValue = "a";
+  load.filterValue = "b";
   loadText(text);
-  EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {"A", "a"}}));
+  EXPECT_EQ(counters.nout, 49);  // entry 50 ends without its comment
 }
 
 TEST_F(ReportParser, MissingFileIsReportedAndLeavesOnlyTheHeaderRow) {

@@ -7,6 +7,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/window_loads.h"
 #include "core/grid/result_grid.h"
 #include "ui/derived/statements_window.h"
 #include "ui/main/main_window.h"
@@ -37,10 +38,16 @@ struct Window {
     w.show();
   }
   core::GridStore& grid() { return child<platform::GridView>(w, "grd")->store(); }
+  /// Options > Derived Columns; its switch reloads the report.
   QAction& derived() { return *child<QAction>(w, "menderived"); }
+  void switchDerived() {
+    derived().trigger();
+    QVERIFY(test::loaded(w));
+  }
   bool load(const QString& path) {
     child<QComboBox>(w, "cmbfile")->setEditText(path);
-    return w.loadCurrentFile();
+    w.loadCurrentFile();
+    return test::loaded(w);
   }
 
   core::SharedState shared;
@@ -69,7 +76,7 @@ class DerivedViewTest : public QObject {
     QVERIFY(x.load(sample("dynamic_sql_snapshot.txt")));
     QVERIFY(x.derived().isEnabled() && !x.derived().isChecked());
     QCOMPARE(columnOf(x.grid(), "Average execution time (s)"), -1);
-    x.derived().trigger();  // checks it and reloads
+    x.switchDerived();  // checks it and reloads
     QVERIFY(x.derived().isChecked());
     const int average = columnOf(x.grid(), "Average execution time (s)");
     const int cpu = columnOf(x.grid(), "Average CPU time (s)");
@@ -82,6 +89,7 @@ class DerivedViewTest : public QObject {
     QVERIFY(x.p.dialogs.messages.isEmpty());
     x.grid().setSelection(2, average, 2, average);
     child<QAction>(x.w, "menlike")->trigger();  // a filter on a column the load does not fill
+    QVERIFY(test::loaded(x.w));
     QCOMPARE(x.grid().rows(), 2);
     QCOMPARE(x.grid().text(1, average), "1.104467");
 
@@ -92,7 +100,7 @@ class DerivedViewTest : public QObject {
     QVERIFY(y.load(sample("lock_snapshot.txt")));
     QVERIFY(!y.derived().isChecked());
     QVERIFY(y.load(sample("dynamic_sql_snapshot.txt")));
-    y.derived().trigger();  // off again
+    y.switchDerived();  // off again
     QCOMPARE(columnOf(y.grid(), "Average execution time (s)"), -1);
     QCOMPARE(y.grid().colWidth(columnOf(y.grid(), "Rows read per execution")), 0);  // listed, empty, not shown
   }
@@ -101,7 +109,7 @@ class DerivedViewTest : public QObject {
     QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")).clear();
     Window x(m_folder);
     QVERIFY(x.load(sample("capture_loop.txt")));  // its database snapshot, taken three times
-    x.derived().trigger();
+    x.switchDerived();
     const int ratio = columnOf(x.grid(), "Data hit ratio (%)");
     QVERIFY(ratio > 0);
     x.grid().setSelection(1, ratio, 1, ratio);
@@ -119,7 +127,7 @@ class DerivedViewTest : public QObject {
               "Database Snapshot | Rows read = [Rows read] * 2\n");
     Window y(folder);
     QVERIFY(y.load(sample("capture_loop.txt")));
-    if (!y.derived().isChecked()) y.derived().trigger();
+    if (!y.derived().isChecked()) y.switchDerived();
     QVERIFY(y.p.dialogs.messages.join('\n').contains(QStringLiteral("\"Rows read\" left out")));
     const int read = columnOf(y.grid(), "Rows read");
     y.grid().setSelection(1, read, 1, read);
@@ -137,6 +145,7 @@ class DerivedViewTest : public QObject {
     QVERIFY(x.load(sample("capture_loop.txt")));
     auto* tabs = child<QTabBar>(x.w, "tabkinds");
     tabs->setCurrentIndex(tabs->count() - 1);  // its Dynamic SQL snapshots
+    QVERIFY(test::loaded(x.w));
     QTRY_VERIFY(child<QAction>(x.w, "menshapes")->isEnabled());
     child<QAction>(x.w, "menshapes")->trigger();
     QWidget* shapes = nullptr;
@@ -160,7 +169,7 @@ class DerivedViewTest : public QObject {
     Window x(folder);
     QSettings(QStringLiteral("Tarvolin"), QStringLiteral("Tarvolin")).clear();
     QVERIFY(x.load(sample("dynamic_sql_snapshot.txt")));
-    x.derived().trigger();
+    x.switchDerived();
     QVERIFY(x.load(sample("dynamic_sql_snapshot.txt")));
     QCOMPARE(x.p.dialogs.messages.size(), 1);
     QVERIFY(x.p.dialogs.messages[0].contains(QStringLiteral("derived_columns.txt:1: missing \")\"")));

@@ -5,6 +5,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/window_loads.h"
 #include "ui/main/main_window.h"
 
 using namespace tarvolin::test;
@@ -52,7 +53,8 @@ class ColumnCommandsTest : public QObject {
  private slots:
   void findColumnScrollsThereKeepsTheRowAndWrapsOnF3() {
     Window x;
-    QVERIFY(x.w.loadCurrentFile());
+    x.w.loadCurrentFile();
+    QVERIFY(loaded(x.w));
     x.grid().setSelection(3, 0, 3, 0);
     x.find(QStringLiteral("LOCK WAITS"));
     const int waits = x.col("Lock waits since connect");
@@ -70,14 +72,16 @@ class ColumnCommandsTest : public QObject {
 
   void hideConstantColumnsAfterEveryLoadUntilTurnedOff() {
     Window x;
-    QVERIFY(x.w.loadCurrentFile());
+    x.w.loadCurrentFile();
+    QVERIFY(loaded(x.w));
     const int db = x.col("Database name");
     const int dbWidth = x.grid().colWidth(db);
     x.trigger("menhideconst");
     QCOMPARE(x.status(), QStringLiteral("82 constant columns hidden"));  // 159 columns, 77 left
     QTRY_VERIFY(x.grd().isColumnHidden(db));
     QVERIFY(!x.grd().isColumnHidden(x.col("Application handle")));
-    QVERIFY(x.w.loadCurrentFile());  // a reload hides them again
+    x.w.loadCurrentFile();
+    QVERIFY(loaded(x.w));  // a reload hides them again
     QVERIFY2(x.status().endsWith(QStringLiteral("; 82 constant columns hidden")), qPrintable(x.status()));
     QTRY_VERIFY(x.grd().isColumnHidden(db));
     QVERIFY(QDir(x.config.path()).isEmpty());  // no .cfg written
