@@ -157,7 +157,7 @@ bool ReportLoader::beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths,
         ++item.var;
         item.name = m_shared.vars[item.var].name;
       }
-      if (m_sizeColumns) widths.widen(m_snapshotCol, m_label);
+      if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);  // none in a full table
     }
   }
   m_label = "#" + std::to_string(m_snapshots);  // until its section has a time

@@ -333,6 +333,10 @@ TEST_F(ReportParser, FiveHundredAndOneVariablesLoadAndTheNextEndsTheLoadKeepingT
   loadText(reportWithNames(501) + "Old = 2\nOld = 3\n");  // a name again in an entry takes a column
   EXPECT_THAT(obs.errors, ElementsAre(HasSubstr("\"Old #2\"")));
   obs = {};
+  loadText(reportWithNames(501) + "Node Directory\nNode name = A\n");  // full: no Snapshot column
+  EXPECT_TRUE(obs.errors.empty());
+  EXPECT_EQ(std::tuple(counters.nout, grid.text(0, 0)), std::tuple(4, "Node name"));
+  obs = {};
   loadText("Node Directory\nNode name = A\n");  // the values of the last load are cleared
   for (int i = 1; i <= 500; ++i) ASSERT_EQ(load.vals[static_cast<size_t>(i)], "") << i;
 }
