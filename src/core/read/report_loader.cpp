@@ -153,6 +153,8 @@ bool ReportLoader::beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths,
     if (m_sink) m_snapshotTime = in.index().timeOf(m_kind, m_snapshots - 2);
     if (m_sink && !deliver(g)) return false;
     if (!m_sink && m_snapshots == 2) {
+      // the first may have taken its time from a date line inside it, after its label was set
+      if (const std::string& first = in.index().timeOf(m_kind, 0); !first.empty()) m_label = first;
       if (addSnapshotColumn(in, g) && item.var >= m_snapshotCol) {  // the line's variable moved on
         ++item.var;
         item.name = m_shared.vars[item.var].name;

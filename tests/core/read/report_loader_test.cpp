@@ -236,15 +236,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {"select 2\nB = 2", "1", ""},
                    {"Name = x", "2", ""}}},
         // So does "Statement text", up to a blank line, a heading, a date line or the next entry's
-        // start name, even where its first line is empty.
+        // start name, even where its first line is empty. The first snapshot, with no time
+        // before it, takes the date line inside it.
         LinesCase{"Dynamic SQL Snapshot Result\n Number of executions = 1\n Statement text = SELECT A\n   FROM T\n"
                   "  WHERE B = 1\n\n Number of executions = 2\n Statement text =\nSELECT 2\n"
                   " Number of executions = 3\n Statement text = SELECT 3\nMon Dec  7 16:05:00 UTC 2026\n"
                   "Dynamic SQL Snapshot Result\n Number of executions = 4\n",
                   {{"Snapshot", "Number of executions", "Statement text"},
-                   {"#1", "1", "SELECT A\n   FROM T\n  WHERE B = 1"},
-                   {"#1", "2", "SELECT 2"},
-                   {"#1", "3", "SELECT 3"},
+                   {"2026-12-07 16:05:00", "1", "SELECT A\n   FROM T\n  WHERE B = 1"},
+                   {"2026-12-07 16:05:00", "2", "SELECT 2"},
+                   {"2026-12-07 16:05:00", "3", "SELECT 3"},
                    {"2026-12-07 16:05:00", "4", ""}}}));
 
 TEST_F(ReportParser, FileEndingAtAContinuedVariableIsAnErrorThatKeepsTheRows) {
