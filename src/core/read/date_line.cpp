@@ -83,29 +83,46 @@ std::string_view word(std::string_view s, size_t& at) {
   return s.substr(from, at - from);
 }
 
+/// A time zone's abbreviation ("UTC", "CEST") or offset ("+0100").
+bool isZone(std::string_view w) {
+  if (w.empty() || w.size() > 6) return false;
+  if (w[0] == '+' || w[0] == '-') return zoneEnds(w);
+  return std::all_of(w.begin(), w.end(), [](char ch) { return ch >= 'A' && ch <= 'Z'; });
+}
+
+/// `date` as the C locale prints it ("Mon Dec  7 16:05:00 UTC 2026") and as the English
+/// locales do: en_US with a 12-hour clock ("Mon Dec  7 04:05:00 PM UTC 2026"), en_GB with
+/// the day before the month ("Mon  7 Dec 16:05:00 GMT 2026"); the zone may be left out.
 std::optional<Clock> cLocaleTime(std::string_view s) {
-  Clock c;
   size_t at = 0;
-  const std::string_view day = word(s, at);
-  const std::string_view month = word(s, at);
-  const std::string_view date = word(s, at);
-  std::string_view clock = word(s, at);
-  std::string_view year = word(s, at);
-  const std::string_view more = word(s, at);
-  if (!more.empty()) {  // a zone before the year
-    year = more;
-    if (!word(s, at).empty()) return std::nullopt;
+  if (std::find(kDays.begin(), kDays.end(), word(s, at)) == kDays.end()) return std::nullopt;
+  Clock c;
+  bool clock = false;
+  bool zone = false;
+  std::string_view half;  // "AM" or "PM" after a 12-hour clock
+  for (std::string_view w = word(s, at); !w.empty(); w = word(s, at)) {
+    const auto month = std::find(kMonths.begin(), kMonths.end(), w);
+    size_t i = 0;
+    if (month != kMonths.end() && c.month == 0)
+      c.month = static_cast<int>(month - kMonths.begin()) + 1;
+    else if (w.size() <= 2 && c.day == 0 && number(w, i, w.size(), c.day))
+      continue;
+    else if (w.size() == 4 && c.year == 0 && number(w, i, 4, c.year))
+      continue;
+    else if (!clock && readClock(w, i, c, false) && i == w.size())
+      clock = true;
+    else if (clock && half.empty() && (w == "AM" || w == "PM"))
+      half = w;
+    else if (!zone && isZone(w))
+      zone = true;
+    else
+      return std::nullopt;
   }
-  if (std::find(kDays.begin(), kDays.end(), day) == kDays.end()) return std::nullopt;
-  const auto m = std::find(kMonths.begin(), kMonths.end(), month);
-  if (m == kMonths.end()) return std::nullopt;
-  c.month = static_cast<int>(m - kMonths.begin()) + 1;
-  size_t i = 0;
-  if (date.empty() || date.size() > 2 || !number(date, i, date.size(), c.day)) return std::nullopt;
-  i = 0;
-  if (!readClock(clock, i, c, false) || i != clock.size()) return std::nullopt;
-  i = 0;
-  if (year.size() != 4 || !number(year, i, 4, c.year)) return std::nullopt;
+  if (c.month == 0 || c.day == 0 || c.year == 0 || !clock) return std::nullopt;
+  if (!half.empty()) {
+    if (c.hour < 1 || c.hour > 12) return std::nullopt;
+    c.hour = c.hour % 12 + (half == "PM" ? 12 : 0);
+  }
   return c;
 }
 
