@@ -251,6 +251,7 @@ void MainWindow::chooseKind(int kind) {
 void MainWindow::noteLoaded() {
   m_shownTime = m_loader.snapshotTime();
   m_shownEntries = m_loader.counters().nentry;
+  m_shownStartName = m_loader.startName();
   m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
   m_kindCache->clear();
@@ -269,6 +270,8 @@ void MainWindow::putShownKindAway() {
   shown.snapshotTime = m_shownTime;
   shown.status = m_statusText->text();
   shown.entries = m_shownEntries;
+  shown.startName = m_shownStartName;
+  shown.derived = m_derived->applied();
   m_kindCache->keep(std::move(shown));
 }
 
@@ -286,7 +289,9 @@ bool MainWindow::showKeptKind(int kind) {
   m_shared.kindHeading = kept->heading;
   m_shownTime = kept->snapshotTime;
   m_shownEntries = kept->entries;
+  m_shownStartName = std::move(kept->startName);
   m_shownWhole = true;
+  m_derived->restore(std::move(kept->derived));
   m_lbltype->setText(QString::fromStdString(m_shared.kindHeading));
   m_caption->loaded(m_loadedPath, m_shownTime);
   showStatus(kept->status);

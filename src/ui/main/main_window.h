@@ -167,6 +167,7 @@ class MainWindow : public QMainWindow {
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
   std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
   int32_t m_shownEntries = 0;                           ///< entries begun in it
+  std::string m_shownStartName;                         ///< the name that began its entries
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
   QString
@@ -177,10 +178,10 @@ class MainWindow : public QMainWindow {
 
   QString m_dialogPath;  ///< the file dialog's last path
   bool m_waitCursor = false;
-  bool m_loadWhenStopped = false;       ///< a load was asked for while one ran
-  bool m_loadFromIndex = false;         ///< the next load reads the kind's records of m_fileIndex
+  bool m_loadWhenStopped = false;                     ///< a load was asked for while one ran
+  bool m_loadFromIndex = false;                       ///< the next load reads the kind's records of m_fileIndex
   std::optional<core::ColumnFilter> m_derivedFilter;  ///< a filter on a derived column, for the load's end
-  QPointer<QWidget> m_focusBeforeLoad;  ///< Enter in the file box, Reload: focus kept there
+  QPointer<QWidget> m_focusBeforeLoad;                ///< Enter in the file box, Reload: focus kept there
 };
 
 }  // namespace tarvolin::ui
