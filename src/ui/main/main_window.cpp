@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
@@ -272,6 +273,8 @@ void MainWindow::putShownKindAway() {
   shown.entries = m_shownEntries;
   shown.startName = m_shownStartName;
   shown.derived = m_derived->applied();
+  shown.hidden = m_columns->putAway();
+  shown.filters = m_filters->summary();
   m_kindCache->keep(std::move(shown));
 }
 
@@ -285,6 +288,7 @@ bool MainWindow::showKeptKind(int kind) {
   std::optional<ShownKind> kept = m_kindCache->take(kind);
   if (!kept) return false;
   m_store.replaceWith(std::move(kept->store));
+  m_store.setFixedCols(m_shared.lockcol ? std::min(1, m_store.cols()) : 0);  // the option may have changed since
   m_shared.vars = std::move(kept->vars);
   m_shared.kindHeading = kept->heading;
   m_shownTime = kept->snapshotTime;
@@ -292,11 +296,11 @@ bool MainWindow::showKeptKind(int kind) {
   m_shownStartName = std::move(kept->startName);
   m_shownWhole = true;
   m_derived->restore(std::move(kept->derived));
+  m_columns->shownAgain(std::move(kept->hidden));
   m_lbltype->setText(QString::fromStdString(m_shared.kindHeading));
   m_caption->loaded(m_loadedPath, m_shownTime);
   showStatus(kept->status);
-  m_filters->loadStarts(m_load);
-  m_filters->loaded(m_shownEntries);
+  m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
   enableViewsOfKind(true);
   return true;
