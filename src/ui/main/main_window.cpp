@@ -147,7 +147,10 @@ void MainWindow::loadCurrentFile() {
   m_focusBeforeLoad = QApplication::focusWidget();
   setLoadRunning(true);
   const QString path = m_cmbfile->currentText();
-  if (path != m_loadedPath) m_kind = 0;  // another file: its first kind
+  if (path != m_loadedPath) {
+    m_kind = 0;  // another file: its first kind, and no tab of the one before to choose meanwhile
+    showKinds(core::KindsIndex(), -1);
+  }
   m_loadedPath = path;
   core::KindChoice kind;
   kind.number = m_kind + 1;
@@ -193,7 +196,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     loadCurrentFile();
     return;
   }
-  showKinds();
+  showKinds(m_loader.index(), m_loader.loadedKind());
   const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
 }
@@ -311,9 +314,9 @@ void MainWindow::loadKindFromIndex() {
   loadCurrentFile();
 }
 
-void MainWindow::showKinds() {
+void MainWindow::showKinds(const core::KindsIndex& index, int current) {
   const int before = m_kindTabs->shownHeight();
-  m_kindTabs->showKinds(m_loader.index(), m_loader.loadedKind());
+  m_kindTabs->showKinds(index, current);
   const int change = m_kindTabs->shownHeight() - before;
   if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
   m_kindTabs->placeUnder(*m_grd);

@@ -113,8 +113,9 @@ class MainWindow : public QMainWindow {
   void enableViewsOfKind(bool enabled);
   /// A tab of the row of kinds was chosen: that kind is loaded (once a running load stopped).
   void chooseKind(int kind);
-  /// After a load: the row of kinds, and the grid's height when the row appears or goes.
-  void showKinds();
+  /// The row of kinds of `index`, `current` chosen (none for an index of no kinds), and the
+  /// grid's height when the row appears or goes.
+  void showKinds(const core::KindsIndex& index, int current);
   /// Before another kind of the file is shown: the kind on show goes to the kind cache.
   void putShownKindAway();
   /// Shows `kind` from the kind cache; false when it is not kept there or the file changed.

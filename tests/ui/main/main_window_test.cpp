@@ -519,6 +519,10 @@ class MainWindowTest : public QObject {
     QVERIFY(loaded(x.w));
     QVERIFY(title->text() == QStringLiteral("Database Snapshot") &&
             x.column(0) == QStringList{QStringLiteral("ORDERS")});
+    startBig(x, m_big, slowRead);  // another file: no tab of this one to choose while it loads
+    QVERIFY(tabs->isHidden() || tabs->count() == 0);
+    x.click("comstop");
+    x.w.setReadFunction({});
     QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/table_snapshot.txt")));  // one kind: no tabs
     QVERIFY(tabs->isHidden());
     QVERIFY(cfg.remove());
