@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/derived/column_plan.h"
@@ -44,6 +45,19 @@ class DerivedColumnsOption {
   /// The plan the last apply() made of the grid on show: before a reload it says whether the
   /// reload's filter is on a derived column (ColumnPlan::takeDerivedFilter), for apply().
   [[nodiscard]] const core::ColumnPlan& plan() const { return m_plan; }
+
+  /// What the last apply() left for the grid on show: its plan and the columns it added.
+  struct Applied {
+    core::ColumnPlan plan;
+    std::vector<core::DerivedColumn> shown;
+  };
+  /// A copy, kept with a grid put away (the kind cache) ...
+  [[nodiscard]] Applied applied() const { return {m_plan, m_shown}; }
+  /// ... and given back when that grid shows again, as if apply() had just made it.
+  void restore(Applied applied) {
+    m_plan = std::move(applied.plan);
+    m_shown = std::move(applied.shown);
+  }
 
   /// After a load: makes the loaded report's ColumnPlan and applies it. When chosen for the
   /// kind, its derived columns are added to the grid (those named as a variable that holds

@@ -62,4 +62,17 @@ std::string ColumnCommands::loaded() {
   return core::constantColumnsStatusText(m_hidden.count());
 }
 
+std::optional<core::HiddenColumns> ColumnCommands::putAway() {
+  if (!m_hideConstant) return std::nullopt;
+  return std::exchange(m_hidden, {});
+}
+
+void ColumnCommands::shownAgain(std::optional<core::HiddenColumns> hidden) {
+  m_hidden = {};
+  if (m_hideConstant)
+    m_hidden = hidden ? std::move(*hidden) : core::hideConstantColumns(m_grid);
+  else if (hidden)
+    core::showHiddenColumns(m_grid, *hidden);
+}
+
 }  // namespace tarvolin::ui

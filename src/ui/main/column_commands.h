@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/grid/constant_columns.h"
@@ -46,6 +47,12 @@ class ColumnCommands : public QObject {
   /// was hidden is forgotten and, with the option on, the constant columns are hidden again.
   /// Returns the status to add to the load's own, or empty when the option is off.
   [[nodiscard]] std::string loaded();
+  /// The grid on show goes away to be shown again later (the kind cache): what the option
+  /// hid in it, or nothing when the option is off. The grid then on show has nothing hidden.
+  [[nodiscard]] std::optional<core::HiddenColumns> putAway();
+  /// A grid put away shows again, `hidden` what putAway() gave for it: with the option on,
+  /// its constant columns are hidden (already, or now); with it off, what was hidden shows.
+  void shownAgain(std::optional<core::HiddenColumns> hidden);
 
  private:
   void goToMatch();

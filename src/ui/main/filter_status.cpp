@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QStatusBar>
+#include <utility>
 
 namespace tarvolin::ui {
 
@@ -25,6 +26,11 @@ void FilterStatus::excluded(const std::string& column, const std::string& value)
 
 void FilterStatus::shownAll() {
   m_summary.shownAll();
+  update();
+}
+
+void FilterStatus::shownAgain(core::FilterSummary summary) {
+  m_summary = std::move(summary);
   update();
 }
 

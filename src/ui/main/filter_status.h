@@ -30,6 +30,10 @@ class FilterStatus : public QObject {
   void shownAll();
   /// The last load was filtered: "Show all lines" reads the report again.
   [[nodiscard]] bool loadFiltered() const { return m_summary.loadFiltered(); }
+  /// The filters of the grid on show, kept with it when it is put away (the kind cache) ...
+  [[nodiscard]] const core::FilterSummary& summary() const { return m_summary; }
+  /// ... and given back when it shows again.
+  void shownAgain(core::FilterSummary summary);
 
  private:
   void update();

@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
@@ -146,7 +147,10 @@ void MainWindow::loadCurrentFile() {
   m_focusBeforeLoad = QApplication::focusWidget();
   setLoadRunning(true);
   const QString path = m_cmbfile->currentText();
-  if (path != m_loadedPath) m_kind = 0;  // another file: its first kind
+  if (path != m_loadedPath) {
+    m_kind = 0;  // another file: its first kind, and no tab of the one before to choose meanwhile
+    showKinds(core::KindsIndex(), -1);
+  }
   m_loadedPath = path;
   core::KindChoice kind;
   kind.number = m_kind + 1;
@@ -192,7 +196,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     loadCurrentFile();
     return;
   }
-  showKinds();
+  showKinds(m_loader.index(), m_loader.loadedKind());
   const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
 }
@@ -251,6 +255,7 @@ void MainWindow::chooseKind(int kind) {
 void MainWindow::noteLoaded() {
   m_shownTime = m_loader.snapshotTime();
   m_shownEntries = m_loader.counters().nentry;
+  m_shownStartName = m_loader.startName();
   m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
   m_kindCache->clear();
@@ -269,6 +274,10 @@ void MainWindow::putShownKindAway() {
   shown.snapshotTime = m_shownTime;
   shown.status = m_statusText->text();
   shown.entries = m_shownEntries;
+  shown.startName = m_shownStartName;
+  shown.derived = m_derived->applied();
+  shown.hidden = m_columns->putAway();
+  shown.filters = m_filters->summary();
   m_kindCache->keep(std::move(shown));
 }
 
@@ -282,16 +291,19 @@ bool MainWindow::showKeptKind(int kind) {
   std::optional<ShownKind> kept = m_kindCache->take(kind);
   if (!kept) return false;
   m_store.replaceWith(std::move(kept->store));
+  m_store.setFixedCols(m_shared.lockcol ? std::min(1, m_store.cols()) : 0);  // the option may have changed since
   m_shared.vars = std::move(kept->vars);
   m_shared.kindHeading = kept->heading;
   m_shownTime = kept->snapshotTime;
   m_shownEntries = kept->entries;
+  m_shownStartName = std::move(kept->startName);
   m_shownWhole = true;
+  m_derived->restore(std::move(kept->derived));
+  m_columns->shownAgain(std::move(kept->hidden));
   m_lbltype->setText(QString::fromStdString(m_shared.kindHeading));
   m_caption->loaded(m_loadedPath, m_shownTime);
   showStatus(kept->status);
-  m_filters->loadStarts(m_load);
-  m_filters->loaded(m_shownEntries);
+  m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
   enableViewsOfKind(true);
   return true;
@@ -302,9 +314,9 @@ void MainWindow::loadKindFromIndex() {
   loadCurrentFile();
 }
 
-void MainWindow::showKinds() {
+void MainWindow::showKinds(const core::KindsIndex& index, int current) {
   const int before = m_kindTabs->shownHeight();
-  m_kindTabs->showKinds(m_loader.index(), m_loader.loadedKind());
+  m_kindTabs->showKinds(index, current);
   const int change = m_kindTabs->shownHeight() - before;
   if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
   m_kindTabs->placeUnder(*m_grd);

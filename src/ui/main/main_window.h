@@ -113,8 +113,9 @@ class MainWindow : public QMainWindow {
   void enableViewsOfKind(bool enabled);
   /// A tab of the row of kinds was chosen: that kind is loaded (once a running load stopped).
   void chooseKind(int kind);
-  /// After a load: the row of kinds, and the grid's height when the row appears or goes.
-  void showKinds();
+  /// The row of kinds of `index`, `current` chosen (none for an index of no kinds), and the
+  /// grid's height when the row appears or goes.
+  void showKinds(const core::KindsIndex& index, int current);
   /// Before another kind of the file is shown: the kind on show goes to the kind cache.
   void putShownKindAway();
   /// Shows `kind` from the kind cache; false when it is not kept there or the file changed.
@@ -167,6 +168,7 @@ class MainWindow : public QMainWindow {
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
   std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
   int32_t m_shownEntries = 0;                           ///< entries begun in it
+  std::string m_shownStartName;                         ///< the name that began its entries
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
   QString
@@ -177,10 +179,10 @@ class MainWindow : public QMainWindow {
 
   QString m_dialogPath;  ///< the file dialog's last path
   bool m_waitCursor = false;
-  bool m_loadWhenStopped = false;       ///< a load was asked for while one ran
-  bool m_loadFromIndex = false;         ///< the next load reads the kind's records of m_fileIndex
+  bool m_loadWhenStopped = false;                     ///< a load was asked for while one ran
+  bool m_loadFromIndex = false;                       ///< the next load reads the kind's records of m_fileIndex
   std::optional<core::ColumnFilter> m_derivedFilter;  ///< a filter on a derived column, for the load's end
-  QPointer<QWidget> m_focusBeforeLoad;  ///< Enter in the file box, Reload: focus kept there
+  QPointer<QWidget> m_focusBeforeLoad;                ///< Enter in the file box, Reload: focus kept there
 };
 
 }  // namespace tarvolin::ui

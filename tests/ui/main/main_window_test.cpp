@@ -490,12 +490,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(title->text(), QStringLiteral("Table Snapshot"));
     QVERIFY(x.w.loader().counters().nread == tableLines && x.grid().colWidth(0) == 0);
     QCOMPARE(x.column(2), (QStringList{"INVOICE", "INVOICE_LINE", "PRICE", "SYSTABLES"}));
+    const auto hiddenColumns = [&x] {
+      int n = 0;
+      for (int c = 0; c < x.grid().cols(); ++c) n += x.grid().colWidth(c) == 0 ? 1 : 0;
+      return n;
+    };
+    auto* hideConstant = child<QAction>(x.w, "menhideconst");
+    hideConstant->trigger();  // on for this kind, off while another shows: this one's columns come back
+    QVERIFY(hiddenColumns() > 1);
+    x.select(1, 2);
+    child<QAction>(x.w, "menexcl")->trigger();  // the lines excluded are told again when it shows again
+    const QString excluded = child<QLabel>(x.w, "statfilter")->text();
+    QVERIFY(excluded.startsWith(QStringLiteral("Showing 3 of 4 entries")));
+    child<QAction>(x.w, "menlock")->trigger();  // and each kind kept takes the option as it is now
+    for (const int tab : {0, 4}) {
+      tabs->setCurrentIndex(tab);
+      QVERIFY(loaded(x.w));
+      QCOMPARE(x.grid().fixedCols(), 1);
+      if (tab == 0) hideConstant->trigger();
+    }
+    QCOMPARE(hiddenColumns(), 1);
+    QCOMPARE(child<QLabel>(x.w, "statfilter")->text(), excluded);
+    child<QAction>(x.w, "menlock")->trigger();
     x.click("comref");  // Reload keeps the kind on show
     QVERIFY(tabs->currentIndex() == 4 && title->text() == QStringLiteral("Table Snapshot") && x.grid().rows() == 5);
     child<QPushButton>(x.w, "comref")->click();
     tabs->setCurrentIndex(0);  // while loading: the load stops and the kind's follows
     QVERIFY(loaded(x.w));
-    QVERIFY(title->text() == QStringLiteral("Database Snapshot") && x.column(0) == QStringList{QStringLiteral("ORDERS")});
+    QVERIFY(title->text() == QStringLiteral("Database Snapshot") &&
+            x.column(0) == QStringList{QStringLiteral("ORDERS")});
+    startBig(x, m_big, slowRead);  // another file: no tab of this one to choose while it loads
+    QVERIFY(tabs->isHidden() || tabs->count() == 0);
+    x.click("comstop");
+    x.w.setReadFunction({});
     QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/table_snapshot.txt")));  // one kind: no tabs
     QVERIFY(tabs->isHidden());
     QVERIFY(cfg.remove());
