@@ -23,7 +23,6 @@ struct ShownKind {
   std::string heading;                        ///< its kind's heading
   std::string snapshotTime;                   ///< its own "Snapshot timestamp", for the caption
   QString status;                             ///< the status line
-  int32_t entries = 0;                        ///< entries begun in it
   std::string startName;                      ///< the name that began its entries (the chart's keys)
   DerivedColumnsOption::Applied derived;      ///< its derived columns (a reload's filter on one, the chart)
   std::optional<core::HiddenColumns> hidden;  ///< what Hide Constant Columns hid in it, when it was on

@@ -254,7 +254,6 @@ void MainWindow::chooseKind(int kind) {
 
 void MainWindow::noteLoaded() {
   m_shownTime = m_loader.snapshotTime();
-  m_shownEntries = m_loader.counters().nentry;
   m_shownStartName = m_loader.startName();
   m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
@@ -273,7 +272,6 @@ void MainWindow::putShownKindAway() {
   shown.heading = m_shared.kindHeading;
   shown.snapshotTime = m_shownTime;
   shown.status = m_statusText->text();
-  shown.entries = m_shownEntries;
   shown.startName = m_shownStartName;
   shown.derived = m_derived->applied();
   shown.hidden = m_columns->putAway();
@@ -295,7 +293,6 @@ bool MainWindow::showKeptKind(int kind) {
   m_shared.vars = std::move(kept->vars);
   m_shared.kindHeading = kept->heading;
   m_shownTime = kept->snapshotTime;
-  m_shownEntries = kept->entries;
   m_shownStartName = std::move(kept->startName);
   m_shownWhole = true;
   m_derived->restore(std::move(kept->derived));

@@ -167,7 +167,6 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<KindCache> m_kindCache;
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
   std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
-  int32_t m_shownEntries = 0;                           ///< entries begun in it
   std::string m_shownStartName;                         ///< the name that began its entries
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
