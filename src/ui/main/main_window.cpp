@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include "core/derived/statement_groups.h"
@@ -176,7 +177,11 @@ void MainWindow::rowsRead(const core::GridBatch& batch, const QString& status) {
 void MainWindow::loadFinished(const QString& status, const QStringList& errors) {
   showStatus(status);
   setLoadRunning(false);
-  for (const QString& error : errors) m_platform.dialogs.message(this, error);
+  // The messages come last, once the window holds the loaded report: their boxes run events,
+  // and a command taken there (a tab, Reload) must find the load settled.
+  const auto tell = qScopeGuard([this, errors] {
+    for (const QString& error : errors) m_platform.dialogs.message(this, error);
+  });
   m_derived->apply(m_shared, m_store, *m_measure, this, std::exchange(m_derivedFilter, std::nullopt));
   noteLoaded();
   m_loader.setKnownIndex({}, nullptr);
