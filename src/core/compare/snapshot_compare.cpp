@@ -29,46 +29,19 @@ std::string_view firstValue(const LoadedSnapshot& s, std::string_view name) {
   return {};
 }
 
-/// The timestamps of a snapshot: its time, its preamble's values and its "... timestamp" columns.
-void addStamps(const LoadedSnapshot& s, std::vector<std::string_view>& stamps) {
-  stamps.emplace_back(s.time);
-  for (const auto& [name, value] : s.preamble) stamps.push_back(value);
-  constexpr std::string_view kStamp = "timestamp";
-  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
-    const std::string& name = s.shared.vars[col].name;
-    if (name.size() < kStamp.size() || name.compare(name.size() - kStamp.size(), kStamp.size(), kStamp) != 0) continue;
-    for (int r = 1; r < s.grid.rows(); ++r) stamps.push_back(s.grid.textUnchecked(r, col));
-  }
-}
-
 /// The order of the snapshot's dates: `given`, else as its time and timestamp values show.
 DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
   if (given) return *given;
-  std::vector<std::string_view> stamps;
-  addStamps(s, stamps);
-  return fileDateOrder(stamps);
-}
-
-/// One order for the short dates of both snapshots (a field above 12 in either tells it), so
-/// that a day-first capture going from the 12th to the 13th is read one way; dates with the
-/// year first read the same in any order and tell nothing. Nothing when neither has a short date.
-std::optional<DateOrder> sharedDates(const LoadedSnapshot& earlier, const LoadedSnapshot& later) {
-  std::vector<std::string_view> stamps;
-  addStamps(earlier, stamps);
-  addStamps(later, stamps);
-  std::erase_if(stamps, [](std::string_view t) {
-    const std::optional<DateOrder> o = dateOrderOf(t);
-    return !o || (*o == DateOrder::YMD && t.size() > 4 && t[4] < '0');
-  });
-  if (stamps.empty()) return std::nullopt;
-  return fileDateOrder(stamps);
+  DateOrderEvidence evidence;
+  addDateEvidence(s, evidence);
+  return evidence.order();
 }
 
 /// The interval and the note that tells it, or why there is none.
-void takeInterval(const LoadedSnapshot& earlier, DateOrder earlierDates, const LoadedSnapshot& later,
-                  DateOrder laterDates, std::optional<int64_t> given, Comparison& c) {
-  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time, earlierDates);
-  const std::optional<int64_t> t2 = parseSnapshotTime(later.time, laterDates);
+void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, DateOrder dates,
+                  std::optional<int64_t> given, Comparison& c) {
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time, dates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later.time, dates);
   constexpr std::string_view kNotLater = "the later snapshot is not later than the earlier one";
   std::string why;
   if (given) {
@@ -279,6 +252,16 @@ uint64_t EntryKeys::hash(int row) const {
   return h;
 }
 
+void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence) {
+  evidence.add(s.time);
+  for (const auto& [name, value] : s.preamble) evidence.add(value);
+  constexpr std::string_view kStamp = "timestamp";
+  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
+    if (!s.shared.vars[col].name.ends_with(kStamp)) continue;
+    for (int r = 1; r < s.grid.rows(); ++r) evidence.add(s.grid.textUnchecked(r, col));
+  }
+}
+
 Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
                             std::optional<int64_t> givenMicros, std::optional<DateOrder> dateOrder) {
   const std::string& kind = later.shared.kindHeading;
@@ -287,11 +270,14 @@ Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot&
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;
-  const std::optional<DateOrder> shared = dateOrder ? dateOrder : sharedDates(earlier, later);
-  const DateOrder earlierDates = datesOf(earlier, shared);
-  const DateOrder laterDates = datesOf(later, shared);
-  takeInterval(earlier, earlierDates, later, laterDates, givenMicros, c);
-  c.resetNote = countersRestarted(resetMarksOf(earlier, earlierDates), resetMarksOf(later, laterDates));
+  // One order for both snapshots' dates (a field above 12 in either tells it), so that a
+  // day-first capture going from the 12th to the 13th is read one way.
+  DateOrderEvidence evidence;
+  addDateEvidence(earlier, evidence);
+  addDateEvidence(later, evidence);
+  const DateOrder dates = dateOrder.value_or(evidence.order());
+  takeInterval(earlier, later, dates, givenMicros, c);
+  c.resetNote = countersRestarted(resetMarksOf(earlier, dates), resetMarksOf(later, dates));
   takeVariables(earlier, later, types, c);
   for (size_t i = 0; kind == kLockKind && i < c.vars.size(); ++i)
     if (c.vars[i].name == "Application handle") c.handleVar = static_cast<int>(i);

@@ -116,6 +116,10 @@ struct ResetMarks {
 };
 
 /// The reset marks of `s`, its dates read in `dateOrder` or else as its timestamps show.
+/// The timestamps of a snapshot that tell how its dates read: its time, its preamble's
+/// values, and every value of a column whose name ends in "timestamp".
+void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence);
+
 [[nodiscard]] ResetMarks resetMarksOf(const LoadedSnapshot& s, std::optional<DateOrder> dateOrder = std::nullopt);
 
 /// Why every counter restarted between two snapshots, or empty: "counters were reset at
@@ -130,7 +134,7 @@ struct ResetMarks {
 /// report's variables in its column order and those only the earlier one has, each counter
 /// followed by "NAME (change)" and "NAME (per s)". The interval is `givenMicros` when given,
 /// else the difference of the snapshots' times. Dates are read in `dateOrder`, else in the
-/// order each report's timestamps show (fileDateOrder). A later "Last reset timestamp" after
+/// one order the timestamps of both show (addDateEvidence). A later "Last reset timestamp" after
 /// the earlier snapshot's time, or a later start of the counters (ResetMarks::connect) other
 /// than the earlier one, sets resetNote. Both snapshots are keyed alike (commonChoice).
 /// Throws CompareError when the kinds differ or are event monitor logs. Cost: one pass over

@@ -111,16 +111,6 @@ int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(L
   return readSeries(source, take, note, nullptr);
 }
 
-void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence) {
-  evidence.add(s.time);
-  for (const auto& [name, value] : s.preamble) evidence.add(value);
-  constexpr std::string_view kStamp = "timestamp";
-  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
-    if (!s.shared.vars[col].name.ends_with(kStamp)) continue;
-    for (int r = 1; r < s.grid.rows(); ++r) evidence.add(s.grid.textUnchecked(r, col));
-  }
-}
-
 int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
                     const std::function<void(SeriesInterval&)>& take, const IntervalHooks& hooks) {
   // First pass: the files that hold the kind, the order of the dates and the sketches.

@@ -50,10 +50,6 @@ using SeriesNote = std::function<void(const std::string& note)>;
 int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
                           const SeriesNote& note = {});
 
-/// The timestamps of a snapshot that tell how its dates read: its time, its preamble's
-/// values, and every value of a column whose name ends in "timestamp".
-void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence);
-
 /// The one order of the dates of a series: `given`, else as `evidence`, gathered from all
 /// its files' timestamps, shows. `note` gets a timestamp that can't be read in that order
 /// ("Dates: ..."), naming `setting`, where the order is given.
