@@ -11,7 +11,6 @@ namespace tarvolin::core {
 
 namespace {
 
-constexpr std::string_view kTimeName = "Snapshot timestamp";
 /// The name whose value is a statement of as many lines as its application wrote.
 constexpr std::string_view kStatementName = "Statement text";
 
@@ -146,7 +145,7 @@ void EntryReader::noteValue(ReportItem& item) {
     item.beginsSnapshot = m_index.openSection();
   }
   if (item.beginsEntry) m_index.noteEntry();
-  if (item.name == kTimeName && m_index.noteTime(item.text)) item.beginsSnapshot = true;
+  if (item.name == kSnapshotTimeName && m_index.noteTime(item.text)) item.beginsSnapshot = true;
 }
 
 void EntryReader::stored(int var, int column) {

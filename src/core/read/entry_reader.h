@@ -13,6 +13,9 @@
 
 namespace tarvolin::core {
 
+/// The variable whose value is a snapshot's own time.
+inline constexpr std::string_view kSnapshotTimeName = "Snapshot timestamp";
+
 /// A kind of report the loader knows by its heading.
 struct ReportKind {
   std::string_view heading;

@@ -12,12 +12,6 @@
 
 namespace tarvolin::core {
 
-namespace {
-
-constexpr std::string_view kTimeName = "Snapshot timestamp";
-
-}  // namespace
-
 ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                            std::string configFolder)
     : m_shared(shared),
@@ -236,7 +230,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
       m_sinkStopped = true;
       break;
     }
-    if (item.beginsSnapshot || item.name == kTimeName) noteSnapshotTime(in, widths);
+    if (item.beginsSnapshot || item.name == kSnapshotTimeName) noteSnapshotTime(in, widths);
     if (item.kind == ReportItem::Kind::Preamble) m_preamble.emplace_back(item.name, item.text);
     if (item.kind == ReportItem::Kind::Value) {
       if (item.beginsEntry) {
