@@ -81,6 +81,8 @@ class KindsIndex {
   }
   [[nodiscard]] uint64_t fileSize() const { return m_fileSize; }
   [[nodiscard]] int64_t fileStamp() const { return m_fileStamp; }
+  /// Whether a file of that size and change stamp is the one read: unchanged since.
+  [[nodiscard]] bool sameFile(uint64_t size, int64_t stamp) const { return size == m_fileSize && stamp == m_fileStamp; }
   /// A copy with the kinds alone and no records: what a reader of one kind's records tells of the file.
   [[nodiscard]] KindsIndex kindsOnly() const {
     KindsIndex k;

@@ -50,7 +50,7 @@ std::shared_ptr<const KindsIndex> rememberedIndex(const std::string& path) {
     index = at->second;
   }
   const FileStamp now = fileStampOf(path);
-  return now.size == index->fileSize() && now.stamp == index->fileStamp() ? index : nullptr;
+  return index->sameFile(now.size, now.stamp) ? index : nullptr;
 }
 
 }  // namespace tarvolin::core

@@ -72,7 +72,7 @@ void ReportLoader::open(std::optional<EntryReader>& in, const std::string& file,
     } catch (const ReadError&) {
       in.reset();  // the file changed since: read whole, or say why it can't be
     }
-    if (in && in->fileSize() == m_known->fileSize() && in->changeStamp() == m_known->fileStamp()) {
+    if (in && m_known->sameFile(in->fileSize(), in->changeStamp())) {
       m_readParts = true;
       m_readChoice = KindChoice{0, m_known->kinds()[static_cast<size_t>(parts.front().kind)].heading};
       return;

@@ -286,8 +286,7 @@ void MainWindow::putShownKindAway() {
 
 bool MainWindow::showKeptKind(int kind) {
   const core::FileStamp now = core::fileStampOf(QFile::encodeName(m_loadedPath).toStdString());
-  if (!m_fileIndex || now.size != m_fileIndex->fileSize() || now.stamp != m_fileIndex->fileStamp() ||
-      m_cmbfile->currentText() != m_loadedPath) {
+  if (!m_fileIndex || !m_fileIndex->sameFile(now.size, now.stamp) || m_cmbfile->currentText() != m_loadedPath) {
     m_kindCache->clear();
     return false;
   }
