@@ -8,7 +8,6 @@
 
 #include "core/derived/expression.h"
 #include "core/grid/grid_store.h"
-#include "core/grid/text_measure.h"
 #include "core/read/variable_table.h"
 
 namespace tarvolin::core {
