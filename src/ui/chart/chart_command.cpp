@@ -7,6 +7,7 @@
 
 #include "core/compare/snapshot_compare.h"
 #include "core/read/report_reader.h"
+#include "ui/result/off_thread.h"
 
 namespace tarvolin::ui {
 
@@ -18,7 +19,11 @@ namespace {
 void readRequest(QWidget* owner, platform::Platform& platform, ChartRequest& request, core::ChartSeries& series) {
   std::vector<std::string> paths{request.path};
   paths.insert(paths.end(), request.later.begin(), request.later.end());
-  const ChartRead read = readChartSnapshots(paths, request.configFolder, request.kind, std::nullopt, series);
+  const QString reading =
+      QStringLiteral("Reading %1...").arg(QFileInfo(QFile::decodeName(paths.back().c_str())).fileName());
+  const ChartRead read = readOffThread(owner, reading, [&] {
+    return readChartSnapshots(paths, request.configFolder, request.kind, std::nullopt, series);
+  });
   if (read.files == 0) throw core::ReadError(read.error);  // the report shown can't be read again
   if (read.error.empty() && read.notes.empty()) return;
   std::string told;
@@ -68,8 +73,9 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     request.configFolder = configFolder;
     request.kind = shared.kindHeading;
     request.variable = grid.text(0, std::clamp(grid.col(), 0, grid.cols() - 1));
+    const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
     const core::CounterTypes types =
-        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
+        readOffThread(owner, QString(), [&] { return core::loadCounterTypes(programDir); });
     const auto column = std::find_if(derived.begin(), derived.end(),
                                      [&](const core::DerivedColumn* d) { return d->name == request.variable; });
     request.type = column != derived.end() ? core::ValueType::Unlisted : types.typeOf(request.variable);

@@ -22,6 +22,7 @@
 #include "platform/font_text_measure.h"
 #include "ui/chart/chart_drawing.h"
 #include "ui/compare/compare_settings_bar.h"
+#include "ui/result/off_thread.h"
 
 namespace tarvolin::ui {
 
@@ -220,8 +221,12 @@ void ChartWindow::readFiles() {
   std::vector<std::string> paths{m_request.path};
   paths.insert(paths.end(), m_request.later.begin(), m_request.later.end());
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const ChartRead read =
-      readChartSnapshots(paths, m_request.configFolder, m_request.kind, m_dates->dateOrder(), m_series);
+  const std::optional<core::DateOrder> dates = m_dates->dateOrder();
+  core::ChartSeries series = m_series;  // the one on show stays whole while the files are read
+  const ChartRead read = readOffThread(this, QStringLiteral("Reading %1 files...").arg(paths.size()), [&] {
+    return readChartSnapshots(paths, m_request.configFolder, m_request.kind, dates, series);
+  });
+  m_series = std::move(series);
   dropUnread(read, m_request.later);
   std::string told;
   for (const std::string& note : read.notes) told += note + "\n";

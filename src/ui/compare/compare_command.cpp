@@ -11,6 +11,7 @@
 #include "core/derived/comparison_derived.h"
 #include "core/read/report_loader.h"
 #include "ui/compare/snapshot_chooser.h"
+#include "ui/result/off_thread.h"
 
 namespace tarvolin::ui {
 
@@ -61,10 +62,18 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
   const std::string earlier = QFile::encodeName(earlierPath).toStdString();
   const std::string later = QFile::encodeName(laterPath).toStdString();
   return openResultWindow(owner, platform, [&]() -> ComparisonWindow* {
-    const core::CounterTypes types =
-        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
-    const std::vector<std::string> earlierTimes = core::listSnapshots(earlier, kind);
-    const std::vector<std::string> laterTimes = core::listSnapshots(later, kind);
+    const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
+    const QString reading =
+        QStringLiteral("Reading %1 and %2...").arg(QFileInfo(earlierPath).fileName(), QFileInfo(laterPath).fileName());
+    struct Listed {
+      core::CounterTypes types;
+      std::vector<std::string> earlierTimes;
+      std::vector<std::string> laterTimes;
+    };
+    const auto [types, earlierTimes, laterTimes] = readOffThread(owner, reading, [&] {
+      return Listed{core::loadCounterTypes(programDir), core::listSnapshots(earlier, kind),
+                    core::listSnapshots(later, kind)};
+    });
     int first = 0;
     int last = core::ReportLoader::kLastSnapshot;
     if (earlierTimes.size() > 1 || laterTimes.size() > 1) {
@@ -73,7 +82,9 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
       QApplication::setOverrideCursor(Qt::WaitCursor);
       if (!picked) return nullptr;
     }
-    auto compared = compareReportFiles(earlier, first, later, last, configFolder, types, kind, definitions);
+    auto compared = readOffThread(owner, reading, [&] {
+      return compareReportFiles(earlier, first, later, last, configFolder, types, kind, definitions);
+    });
     const QString title =
         QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
             .arg(QFileInfo(earlierPath).fileName())

@@ -9,6 +9,7 @@
 #include "core/read/report_loader.h"
 #include "core/values/counter_types.h"
 #include "ui/detail/entry_detail_window.h"
+#include "ui/result/off_thread.h"
 
 namespace tarvolin::ui {
 
@@ -40,29 +41,38 @@ void StatementsWindow::showDetailOf(int row) {
 StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                         const QString& path, const core::DerivedDefinitions& definitions,
                                         const core::KindChoice& kind) {
+  const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
+  const std::string file = QFile::encodeName(path).toStdString();
   return openResultWindow(owner, platform, [&] {
-    const core::CounterTypes types =
-        core::loadCounterTypes(QFile::encodeName(platform.files.programDir()).toStdString());
     auto report = std::make_unique<core::LoadedSnapshot>();
-    const int snapshots =
-        core::loadStatementSnapshot(QFile::encodeName(path).toStdString(), configFolder, *report, kind);
-    if (report->noSuchKind && kind.isDefault() && !report->fileKinds.empty())
-      report->shared.kindHeading = report->fileKinds.front().heading;  // said below
-    else if (!report->error.empty())
-      throw std::runtime_error(report->error);
-    if (!core::holdsStatements(report->shared.kindHeading))
-      throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" +
-                               report->shared.kindHeading + "\"");
-    core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
-    const core::ColumnPlan plan(&definitions, report->shared.kindHeading, report->shared.vars, report->grid);
-    QString note = snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
-    for (const std::string& name : plan.clashes())
-      note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
-              QStringLiteral("Derived column \"%1\" left out: the report has a variable of that name")
-                  .arg(QString::fromStdString(name));
-    return new StatementsWindow(std::move(report), std::move(shapes), plan.columns(),
+    struct Grouped {
+      core::StatementShapes shapes;
+      core::ColumnPlan plan;
+      QString note;
+    };
+    Grouped grouped = readOffThread(owner, QStringLiteral("Reading %1...").arg(QFileInfo(path).fileName()), [&] {
+      const core::CounterTypes types = core::loadCounterTypes(programDir);
+      const int snapshots = core::loadStatementSnapshot(file, configFolder, *report, kind);
+      if (report->noSuchKind && kind.isDefault() && !report->fileKinds.empty())
+        report->shared.kindHeading = report->fileKinds.front().heading;  // said below
+      else if (!report->error.empty())
+        throw std::runtime_error(report->error);
+      if (!core::holdsStatements(report->shared.kindHeading))
+        throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" +
+                                 report->shared.kindHeading + "\"");
+      core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
+      const core::ColumnPlan plan(&definitions, report->shared.kindHeading, report->shared.vars, report->grid);
+      QString note =
+          snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
+      for (const std::string& name : plan.clashes())
+        note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
+                QStringLiteral("Derived column \"%1\" left out: the report has a variable of that name")
+                    .arg(QString::fromStdString(name));
+      return Grouped{std::move(shapes), plan, note};
+    });
+    return new StatementsWindow(std::move(report), std::move(grouped.shapes), grouped.plan.columns(),
                                 QStringLiteral("Statements by Shape - ") + QFileInfo(path).fileName(), platform, owner,
-                                note);
+                                grouped.note);
   });
 }
 

@@ -14,6 +14,7 @@
 #include "core/values/snapshot_time.h"
 #include "ui/detail/entry_detail_window.h"
 #include "ui/lockwait/lock_wait_tree_model.h"
+#include "ui/result/off_thread.h"
 
 namespace tarvolin::ui {
 
@@ -27,16 +28,18 @@ BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const s
   return openResultWindow(owner, platform, [&] {
     auto report = std::make_unique<core::LoadedSnapshot>();
     const std::string file = QFile::encodeName(path).toStdString();
-    if (kind.locks || core::holdsLockWaits(kind.heading))
-      core::loadLockSnapshot(file, configFolder, *report, kind);
-    else
-      core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
-    if (report->noSuchKind && !report->fileKinds.empty())
-      report->shared.kindHeading = report->fileKinds.front().heading;  // `fill` tells what it needs
-    else if (!report->error.empty())
-      throw std::runtime_error(report->error);
     core::GridStore found;
-    const QString status = fill(file, *report, found);
+    const QString status = readOffThread(owner, QStringLiteral("Reading %1...").arg(QFileInfo(path).fileName()), [&] {
+      if (kind.locks || core::holdsLockWaits(kind.heading))
+        core::loadLockSnapshot(file, configFolder, *report, kind);
+      else
+        core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
+      if (report->noSuchKind && !report->fileKinds.empty())
+        report->shared.kindHeading = report->fileKinds.front().heading;  // `fill` tells what it needs
+      else if (!report->error.empty())
+        throw std::runtime_error(report->error);
+      return fill(file, *report, found);
+    });
     auto* window = new BlockingWindow(names, caption + QStringLiteral(" - ") + QFileInfo(path).fileName(),
                                       std::move(report), platform, owner);
     window->store() = std::move(found);
