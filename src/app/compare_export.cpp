@@ -11,12 +11,93 @@
 #include "app/grid_writer.h"
 #include "app/program_folder.h"
 #include "app/spooled_input.h"
+#include "core/compare/entry_changes.h"
 #include "core/compare/snapshot_compare.h"
 #include "core/derived/column_plan.h"
 #include "core/derived/comparison_derived.h"
 #include "core/read/snapshot_load.h"
 
 namespace tarvolin::app {
+
+namespace {
+
+/// Rows a slice of the comparison holds at most: it never holds a third grid of the snapshots' size.
+constexpr size_t kSlice = 4096;
+
+/// The comparison a row per entry, written a slice of rows at a time.
+void writeWide(core::Comparison& c, const core::LoadedSnapshot& earlier, const core::LoadedSnapshot& later,
+               const core::ComparisonDerived& more, bool derived, bool csv) {
+  core::GridStore slice;
+  core::GridStore extra;  // --derived: the derived columns of the slice
+  extra.setCols(more.cols());
+  slice.setCols(c.cols);
+  slice.setRows(1);
+  extra.setRows(1);
+  core::writeComparisonHeader(c, later, slice, 0);
+  more.writeHeader(extra, 0, 0);
+  exportGrid(slice, c.cols, true, csv, {}, derived ? &extra : nullptr);
+  for (size_t first = 0; first < c.entries.size(); first += kSlice) {
+    const size_t last = std::min(first + kSlice, c.entries.size());
+    slice.clear();
+    slice.setRows(static_cast<int>(last - first));
+    core::writeComparison(c, earlier, later, first, last, slice, 0);
+    extra.clear();
+    extra.setRows(slice.rows());
+    more.fill(slice, 0, slice.rows(), extra, 0);
+    exportGrid(slice, c.cols, true, csv, {}, derived ? &extra : nullptr);
+  }
+}
+
+/// --transpose: a row per variable of each entry, as the comparison window shows one entry;
+/// with more than one entry, each row begins with the entry's key.
+void writeSideways(core::Comparison& c, const core::LoadedSnapshot& earlier, const core::LoadedSnapshot& later,
+                   const core::ColumnPlan& plan, const core::ComparisonDerived& more, bool derived, bool csv) {
+  const int first = c.entries.size() == 1 ? 0 : 1;
+  core::GridStore out;
+  out.setCols(first + static_cast<int>(core::kEntryChangeHeads.size()));
+  out.setRows(1);
+  if (first > 0) out.setText(0, 0, "Entry");
+  core::writeEntryChangeHeads(out, 0, first);
+  exportGrid(out, out.cols(), true, csv);
+  const int choice = core::EntryKeys::commonChoice(earlier, later);
+  const core::EntryKeys earlierKeys(earlier, choice);
+  const core::EntryKeys laterKeys(later, choice);
+  const core::DerivedEvaluator onEarlier(plan.columns(), earlier.shared.vars);
+  const int perEntry = static_cast<int>(c.vars.size()) + (derived ? more.cols() / 2 : 0);
+  core::GridStore row;
+  core::GridStore extra;
+  row.setCols(c.cols);
+  extra.setCols(more.cols());
+  out.clear();
+  out.setRows(0);
+  for (size_t i = 0; i < c.entries.size(); ++i) {
+    const core::ComparedEntry& e = c.entries[i];
+    row.clear();
+    row.setRows(1);
+    core::writeComparison(c, earlier, later, i, i + 1, row, 0);
+    const int at = out.rows();
+    out.setRows(at + perEntry);
+    int next = core::writeEntryChanges(c, e, earlier, later, row, 0, out, at, first);
+    if (derived) {
+      extra.clear();
+      extra.setRows(1);
+      more.fill(row, 0, 1, extra, 0);
+      next = more.writeChanges(onEarlier, earlier, e.earlierRow, e.laterRow > 0, extra, 0, 0, out, next, first);
+    }
+    if (first > 0) {
+      const std::string key =
+          core::entryKeyText(e.laterRow > 0 ? laterKeys.parts(e.laterRow) : earlierKeys.parts(e.earlierRow));
+      for (int r = at; r < next; ++r) out.setText(r, 0, key);
+    }
+    if (out.rows() >= static_cast<int>(kSlice) || i + 1 == c.entries.size()) {
+      exportGrid(out, out.cols(), true, csv);
+      out.clear();
+      out.setRows(0);
+    }
+  }
+}
+
+}  // namespace
 
 /// --compare: the first snapshot of the earlier report against the last of the later one.
 int exportComparison(const ExportOptions& options, const char* argv0) {
@@ -45,27 +126,10 @@ int exportComparison(const ExportOptions& options, const char* argv0) {
     plan.leaveOutPlaceholders(c, earlier, later);
     tellClashes(plan.clashes());
     const core::ComparisonDerived more(plan.columns(), c);
-    // Written a slice of rows at a time, so that the comparison never holds a third grid.
-    constexpr size_t kSlice = 4096;
-    core::GridStore slice;
-    core::GridStore extra;  // --derived: the derived columns of the slice
-    extra.setCols(more.cols());
-    slice.setCols(c.cols);
-    slice.setRows(1);
-    extra.setRows(1);
-    core::writeComparisonHeader(c, later, slice, 0);
-    more.writeHeader(extra, 0, 0);
-    exportGrid(slice, c.cols, true, options.csv, {}, options.derived ? &extra : nullptr);
-    for (size_t first = 0; first < c.entries.size(); first += kSlice) {
-      const size_t last = std::min(first + kSlice, c.entries.size());
-      slice.clear();
-      slice.setRows(static_cast<int>(last - first));
-      core::writeComparison(c, earlier, later, first, last, slice, 0);
-      extra.clear();
-      extra.setRows(slice.rows());
-      more.fill(slice, 0, slice.rows(), extra, 0);
-      exportGrid(slice, c.cols, true, options.csv, {}, options.derived ? &extra : nullptr);
-    }
+    if (options.transpose)
+      writeSideways(c, earlier, later, plan, more, options.derived, options.csv);
+    else
+      writeWide(c, earlier, later, more, options.derived, options.csv);
     const core::CompareCounts& n = c.counts;
     std::fprintf(stderr, "%s\n", c.intervalNote.c_str());
     if (!c.resetNote.empty()) std::fprintf(stderr, "Every entry reset, no change or rate: %s\n", c.resetNote.c_str());

@@ -115,6 +115,11 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "with 3 decimals); the interval comes from the \"Snapshot timestamp\"\n"
          "lines. Which variables are counters: counter_types.txt beside the\n"
          "program or in ../share/tarvolin/");
+  d.flag("--transpose", o.transpose, "",
+         "with --compare: a row per variable, as Variable, Earlier, Later,\n"
+         "Change, \"Rate per s\" (and with --derived a row per derived column);\n"
+         "of a comparison of several entries, a first column \"Entry\" (the\n"
+         "entry's key) and each entry's rows in turn");
   d.flag("--series", raw.series, "REPORT...",
          "every snapshot of the reports in the order given (all of a file's, in\n"
          "file order), each consecutive pair compared as --compare does: columns\n"
@@ -222,6 +227,7 @@ std::string checkCombination(const ExportOptions& o) {
   if ((m == Mode::LockWaits || m == Mode::Deadlocks) && (!o.filters.empty() || o.allColumns))
     return std::string(m == Mode::LockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
   if (m == Mode::Compare && !o.filters.empty()) return "--filter can't be used with --compare";
+  if (m != Mode::Compare && o.transpose) return "--transpose needs --compare";
   if (!overTime && o.intervalMicros) return "--interval needs --compare or --series";
   if (!overTime && o.dateOrder) return "--date-order needs --compare or --series";
   return {};

@@ -41,6 +41,7 @@ struct ExportOptions {
   bool hideConstant = false;                 ///< --hide-constant: leave out the columns equal in every row written
   std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
+  bool transpose = false;                    ///< --transpose: a comparison a row per variable
   std::vector<std::string> reports;          ///< --series: the reports, in order
 };
 
@@ -56,7 +57,7 @@ inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE]... [--hide-constant]\n"
     "                       [--kind K] REPORT\n"
     "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
-    "                       [--kind K] [OLDER] NEWER\n"
+    "                       [--kind K] [--transpose] [OLDER] NEWER\n"
     "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"

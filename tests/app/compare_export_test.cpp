@@ -80,6 +80,32 @@ TEST(CompareExport, SamplePairsGiveChangesRatesAndMarks) {
   }
 }
 
+TEST(CompareExport, TransposedARowPerVariableOfEachEntry) {
+  struct Case {
+    std::string args, entry, variable, column, value;  // entry: "" when the comparison has one
+  };
+  const std::string ts = "--transpose tablespace_earlier.txt tablespace_later.txt";
+  const std::string db = "--transpose --kind 1 ../capture_loop.txt";
+  for (const Case& c : std::vector<Case>{{db, "", "Lock waits", "Change", "4"},
+                                         {db, "", "Lock waits", "Rate per s", "0.033"},
+                                         {db, "", "Locks held currently", "Later", "16"},  // a gauge: no change
+                                         {db, "", "Locks held currently", "Change", ""},
+                                         {ts, "TS_ORDERS", "Buffer pool data logical reads", "Rate per s", "2000.000"},
+                                         {ts, "TEMPSPACE1", "Buffer pool data logical reads", "Earlier", ""},
+                                         {ts + " --derived", "TS_ORDERS", "Data hit ratio (%)", "Change", "99.965289"},
+                                         {ts + " --derived", "TEMPSPACE1", "Data hit ratio (%)", "Later", "99.6875"}}) {
+    const Outcome r = compare(c.args);
+    EXPECT_EQ(r.exitCode, 0) << c.args;
+    ASSERT_FALSE(r.rows.empty()) << c.args;
+    EXPECT_EQ(r.rows[0][0], c.entry.empty() ? "Variable" : "Entry") << c.args;
+    size_t row = 1;
+    while (row < r.rows.size() &&
+           !(cell(r, row, "Variable") == c.variable && (c.entry.empty() || r.rows[row][0] == c.entry)))
+      ++row;
+    EXPECT_EQ(cell(r, row, c.column), c.value) << c.args << " " << c.entry << " " << c.variable;
+  }
+}
+
 TEST(CompareExport, StandardErrorTellsTheIntervalAndRefusals) {
   struct Case {
     std::string args;

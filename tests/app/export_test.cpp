@@ -194,7 +194,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--compare", "--date-order", "DM", "x.txt"},
                                              {"--series", "--compare", "a.txt", "b.txt"},
                                              {"--series", "--filter", "a=b", "x.txt"},
-                                             {"--kind", "", "x.txt"}}) {
+                                             {"--kind", "", "x.txt"},
+                                             {"--transpose", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

@@ -382,4 +382,14 @@ void writeComparisonGrid(Comparison& c, const LoadedSnapshot& earlier, const Loa
   g.setRedraw(true);
 }
 
+std::string entryKeyText(const EntryKeys::Parts& parts) {
+  std::string text;
+  for (const std::string_view part : parts) {
+    if (part.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += part;
+  }
+  return text;
+}
+
 }  // namespace tarvolin::core

@@ -86,6 +86,10 @@ class EntryKeys {
   std::vector<int> m_owner;  // locks: by grid row, the row of the application above, or 0
 };
 
+/// The key of an entry as one text (its parts joined by blanks): what a chart's legend and a
+/// comparison on its side show.
+[[nodiscard]] std::string entryKeyText(const EntryKeys::Parts& parts);
+
 /// What compareSnapshots finds; the rows are written from it with writeComparison.
 struct Comparison {
   std::vector<ComparedVariable> vars;

@@ -37,4 +37,17 @@ void ComparisonDerived::fill(const GridStore& comparison, int firstRow, int last
     }
 }
 
+int ComparisonDerived::writeChanges(const DerivedEvaluator& onEarlier, const LoadedSnapshot& earlier, int earlierRow,
+                                    bool inLater, const GridStore& values, int row2, int valuesFirst, GridStore& out,
+                                    int row, int first) const {
+  for (size_t i = 0; i < m_later.size(); ++i, ++row) {
+    const int col = valuesFirst + 2 * static_cast<int>(i);
+    out.setText(row, first, m_later.name(i));
+    if (earlierRow > 0) out.setText(row, first + 1, onEarlier.value(i, earlier.grid, earlierRow));
+    if (inLater) out.setText(row, first + 2, values.text(row2, col));
+    out.setText(row, first + 3, values.text(row2, col + 1));
+  }
+  return row;
+}
+
 }  // namespace tarvolin::core

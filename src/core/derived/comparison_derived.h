@@ -26,6 +26,15 @@ class ComparisonDerived {
   /// values into the same rows of `out` from column `first`; `out` must have them.
   void fill(const GridStore& comparison, int firstRow, int lastRow, GridStore& out, int first) const;
 
+  /// The derived columns of one entry on their side, below the variables writeEntryChanges
+  /// wrote: a row per derived column from row `row` of `out`, in columns `first` to `first + 3`:
+  /// its name, its value on row `earlierRow` of `earlier` (by `onEarlier`, bound to its
+  /// variables; empty for 0), and the value and, under Change, the value in the interval that
+  /// row `row2` of `values` holds from column `valuesFirst` (as fill() wrote them; empty
+  /// unless `inLater`). Returns the row after the last written.
+  int writeChanges(const DerivedEvaluator& onEarlier, const LoadedSnapshot& earlier, int earlierRow, bool inLater,
+                   const GridStore& values, int row2, int valuesFirst, GridStore& out, int row, int first) const;
+
  private:
   DerivedEvaluator m_later;
   DerivedEvaluator m_interval;

@@ -26,16 +26,6 @@ std::optional<int64_t> intervalBetween(const std::string& earlier, const std::st
 
 }  // namespace
 
-std::string entryKeyText(const EntryKeys::Parts& parts) {
-  std::string text;
-  for (const std::string_view part : parts) {
-    if (part.empty()) continue;
-    if (!text.empty()) text += ' ';
-    text += part;
-  }
-  return text;
-}
-
 ChartSeries::ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros)
     : m_variable(std::move(variable)), m_type(type), m_given(givenMicros) {}
 

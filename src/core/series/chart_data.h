@@ -40,9 +40,6 @@ struct ChartData {
   std::vector<ChartLine> lines;               ///< the current entry's first, when the series has it
 };
 
-/// The key of an entry as one text (its parts joined by blanks): what a legend shows.
-[[nodiscard]] std::string entryKeyText(const EntryKeys::Parts& parts);
-
 /// One variable of every entry of a series, snapshot by snapshot: the numbers a chart draws.
 /// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
 /// snapshot, in order of occurrence). A counter's change is that of --compare: its value

@@ -1,21 +1,25 @@
 #include "ui/compare/comparison_window.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QMenu>
+#include <QPushButton>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "core/compare/entry_changes.h"
 #include "core/derived/comparison_derived.h"
 #include "core/grid/grid_commands.h"
 #include "core/grid/grid_output.h"
+#include "core/grid/result_grid.h"
 #include "ui/compare/compare_settings_bar.h"
+#include "ui/compare/entry_changes_controls.h"
+#include "ui/detail/entry_detail_window.h"
 
 namespace tarvolin::ui {
 
 namespace {
 
-/// Columns of the detail of one entry.
-constexpr const char* kDetailHeads[] = {"Variable", "Earlier", "Later", "Change", "Per s"};
-constexpr int kDetailWidth = 2600;
 constexpr int kDerivedWidth = 1600;
 
 }  // namespace
@@ -48,8 +52,21 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
   connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
   if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
     s.compare(m_settings->intervalMicros());
+  m_sideways = s.comparison.entries.size() == 1;
   fill();
   showGrid(comparisonStatus(s.comparison));
+  if (m_sideways) addSidewaysControls(bar);
+}
+
+void ComparisonWindow::addSidewaysControls(QToolBar* bar) {
+  m_hideUnchanged = hideUnchangedBox(store(), this);
+  bar->addWidget(m_hideUnchanged);
+  if (auto* edit = findChild<QMenu*>(QStringLiteral("menedit"))) {
+    QAction* sort = edit->addAction(QStringLiteral("Sort by Change"));
+    sort->setObjectName(QStringLiteral("mensortchange"));
+    connect(sort, &QAction::triggered, this, [this] { sortByChange(store()); });
+  }
+  spreadChangeColumns(findChild<platform::GridView*>(QStringLiteral("grdcompare")));
 }
 
 void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder) {
@@ -58,8 +75,21 @@ void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optiona
 }
 
 void ComparisonWindow::fill() {
+  if (!m_sideways) {
+    fillWide(store());
+    return;
+  }
+  fillWide(m_wide);
+  core::GridStore changes = changesOf(m_wide, 1);
+  core::fitResultColumns(changes);
+  changes.setCols(changes.cols() + 1);  // the hidden last column of a result: no entry of its own
+  changes.setColWidth(changes.cols() - 1, 0);
+  store().replaceWith(std::move(changes));
+  if (m_hideUnchanged != nullptr) core::hideUnchanged(store(), 1, m_hideUnchanged->isChecked());
+}
+
+void ComparisonWindow::fillWide(core::GridStore& store) {
   ComparedSnapshots& s = *m_compared;
-  core::GridStore& store = this->store();
   core::writeComparisonGrid(s.comparison, s.earlier, s.later, store);
   if (!m_derived.empty()) {
     const core::ComparisonDerived more(core::pointersTo(m_derived), s.comparison);
@@ -92,47 +122,34 @@ void ComparisonWindow::compareAgain() {
 
 ComparisonWindow::~ComparisonWindow() = default;
 
-core::GridStore ComparisonWindow::detailOf(int row) const {
+core::GridStore ComparisonWindow::detailOf(int row) const { return changesOf(store(), row); }
+
+core::GridStore ComparisonWindow::changesOf(const core::GridStore& wide, int row) const {
   const ComparedSnapshots& s = *m_compared;
-  const core::GridStore& grid = store();
-  const core::ComparedEntry& e = s.comparison.entries[std::stoul(std::string(grid.text(row, grid.cols() - 1)))];
-  core::GridStore detail;
-  detail.setCols(5);
-  detail.setRows(static_cast<int>(s.comparison.vars.size() + m_derived.size()) + 1);
-  for (int c = 0; c < 5; ++c) {
-    detail.setText(0, c, kDetailHeads[c]);
-    detail.setColWidth(c, kDetailWidth);
+  const core::ComparedEntry& e = s.comparison.entries[std::stoul(std::string(wide.text(row, wide.cols() - 1)))];
+  core::GridStore changes;
+  changes.setCols(static_cast<int>(core::kEntryChangeHeads.size()));
+  changes.setRows(static_cast<int>(s.comparison.vars.size() + m_derived.size()) + 1);
+  core::writeEntryChangeHeads(changes, 0, 0);
+  const int next = core::writeEntryChanges(s.comparison, e, s.earlier, s.later, wide, row, changes, 1, 0);
+  if (!m_derived.empty()) {  // their pairs stand before the entry numbers
+    const core::ComparisonDerived more(core::pointersTo(m_derived), s.comparison);
+    const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.shared.vars);
+    more.writeChanges(onEarlier, s.earlier, e.earlierRow, e.laterRow > 0, wide, row, wide.cols() - 1 - more.cols(),
+                      changes, next, 0);
   }
-  auto value = [](const core::LoadedSnapshot& snap, int r, int col) {
-    return r > 0 && col >= 0 ? snap.grid.text(r, col) : std::string_view();
-  };
-  int r = 1;
-  for (const core::ComparedVariable& v : s.comparison.vars) {
-    detail.setText(r, 0, v.name);
-    detail.setText(r, 1, value(s.earlier, e.earlierRow, v.earlierCol));
-    detail.setText(r, 2, value(s.later, e.laterRow, v.laterCol));
-    if (v.counter) {
-      detail.setText(r, 3, grid.text(row, v.col + 1));
-      detail.setText(r, 4, grid.text(row, v.col + 2));
-    }
-    ++r;
-  }
-  // The derived columns: on each snapshot, and under Change their value in the interval.
-  const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.shared.vars);
-  const int first = grid.cols() - 1 - 2 * static_cast<int>(m_derived.size());  // before the entry numbers
-  for (size_t i = 0; i < m_derived.size(); ++i, ++r) {
-    const int col = first + 2 * static_cast<int>(i);
-    detail.setText(r, 0, m_derived[i].name);
-    if (e.earlierRow > 0) detail.setText(r, 1, onEarlier.value(i, s.earlier.grid, e.earlierRow));
-    if (e.laterRow > 0) detail.setText(r, 2, grid.text(row, col));
-    detail.setText(r, 3, grid.text(row, col + 1));
-  }
-  return detail;
+  return changes;
 }
 
 void ComparisonWindow::sortByChangeOf(const std::string& variable) {
   core::GridStore& g = store();
   if (variable.empty() || g.rows() < 2) return;
+  if (m_sideways) {  // by change, the variable's row current
+    sortByChange(g);
+    for (int r = 1; r < g.rows(); ++r)
+      if (g.text(r, 0) == variable) g.setSelection(r, 3, r, 3);
+    return;
+  }
   const std::string change = variable + " (change)";
   const std::string interval = variable + " (in interval)";  // a derived column
   for (int c = 0; c < g.cols(); ++c) {
@@ -144,7 +161,12 @@ void ComparisonWindow::sortByChangeOf(const std::string& variable) {
 }
 
 void ComparisonWindow::showDetailOf(int row) {
+  if (m_sideways) {  // a row is a variable already
+    showRowDetail(store(), row, platform(), this);
+    return;
+  }
   core::GridStore detail = detailOf(row);
+  core::fitResultColumns(detail);
   const std::string_view mark = store().text(row, 0);
   QDialog dialog(this);
   dialog.setObjectName(QStringLiteral("frmcomparedetail"));
@@ -153,9 +175,18 @@ void ComparisonWindow::showDetailOf(int row) {
                                       : QStringLiteral(" (%1)").arg(
                                             QString::fromUtf8(mark.data(), static_cast<qsizetype>(mark.size())))));
   auto* layout = new QVBoxLayout(&dialog);
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(hideUnchangedBox(detail, &dialog));
+  auto* sort = new QPushButton(QStringLiteral("Sort by Change"), &dialog);
+  sort->setObjectName(QStringLiteral("cmdsortchange"));
+  connect(sort, &QPushButton::clicked, &dialog, [&detail] { sortByChange(detail); });
+  controls->addWidget(sort);
+  controls->addStretch();
+  layout->addLayout(controls);
   auto* view = new platform::GridView(detail, &dialog);
   view->setObjectName(QStringLiteral("grddetail"));
   layout->addWidget(view);
+  spreadChangeColumns(view);
   dialog.resize(900, 500);
   dialog.exec();
 }

@@ -9,6 +9,9 @@
 #include "core/derived/derived_columns.h"
 #include "ui/result/result_window.h"
 
+class QCheckBox;
+class QToolBar;
+
 namespace tarvolin::ui {
 
 class CompareSettingsBar;
@@ -34,8 +37,10 @@ struct ComparedSnapshots {
 /// The status line `statcompare` tells the interval and the counts of matched, new, gone and
 /// reset entries. Above the grid a CompareSettingsBar offers the order of the dates and, when
 /// neither report has a "Snapshot timestamp", the interval: a change compares anew. Copying, sorting and the Edit menu
-/// are ResultWindow's; an entry's detail shows each variable with both values, the change and the rate. The window owns
-/// the snapshots.
+/// are ResultWindow's; an entry's detail shows each variable with both values, the change and the rate, with "Hide
+/// Unchanged" and "Sort by Change". A comparison of one entry (a Database or Database Manager snapshot) shows that
+/// detail as its grid, with "Hide Unchanged" on the toolbar and "Sort by Change" in the Edit menu; its columns widen
+/// with the window. The window owns the snapshots.
 class ComparisonWindow final : public ResultWindow {
   Q_OBJECT
 
@@ -53,19 +58,31 @@ class ComparisonWindow final : public ResultWindow {
   /// of that name in the interval), largest first, and makes that column current; nothing
   /// when the comparison has no such column.
   void sortByChangeOf(const std::string& variable);
-  /// What the detail shows for store row `row` (1 and up): a header row "Variable",
-  /// "Earlier", "Later", "Change", "Per s", then one row per variable, then one per derived
-  /// column (its value on each snapshot, and under Change its value in the interval).
+  /// What the detail shows for store row `row` (1 and up) of a comparison of several entries:
+  /// a header row "Variable", "Earlier", "Later", "Change", "Rate per s", then one row per
+  /// variable, then one per derived column (its value on each snapshot, and under Change its
+  /// value in the interval).
   [[nodiscard]] core::GridStore detailOf(int row) const;
+  /// Whether the grid shows the one entry of the comparison on its side, as detailOf does.
+  [[nodiscard]] bool sideways() const { return m_sideways; }
 
  private:
-  /// Writes the comparison into the store, each row with its entry number.
+  /// Writes the comparison into the store: a row per entry, or with one entry a row per variable.
   void fill();
+  /// Writes the comparison into `store`, a row per entry, each with its entry number.
+  void fillWide(core::GridStore& store);
+  /// The changes of the entry on row `row` of `wide` (as fillWide wrote it).
+  [[nodiscard]] core::GridStore changesOf(const core::GridStore& wide, int row) const;
+  /// "Hide Unchanged" on the toolbar, "Sort by Change" in the Edit menu, the columns as wide as the window.
+  void addSidewaysControls(QToolBar* bar);
   /// Compares again with the settings of the bar.
   void compareAgain();
 
   std::unique_ptr<ComparedSnapshots> m_compared;
   CompareSettingsBar* m_settings = nullptr;
+  bool m_sideways = false;  ///< one entry: the grid shows it a row per variable
+  core::GridStore m_wide;   ///< sideways: the comparison a row per entry, which the grid turns
+  QCheckBox* m_hideUnchanged = nullptr;
   std::vector<core::DerivedColumn> m_derived;
 };
 

@@ -1,5 +1,7 @@
 // The comparison window and the command that opens it, on the sample pairs.
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +169,32 @@ class ComparisonWindowTest : public QObject {
     // On each snapshot, and under Change in the interval.
     const std::vector<std::string_view> cells = {detail.text(row, 1), detail.text(row, 2), detail.text(row, 3)};
     QCOMPARE(cells, (std::vector<std::string_view>{"0.000608", "0.000567", "0.000422"}));
+    delete w;
+  }
+
+  void aComparisonOfOneEntryShowsItARowPerVariable() {
+    const core::CounterTypes types = core::loadCounterTypes(TARVOLIN_BUILD_DIR "/src/app");
+    const std::string capture = TARVOLIN_SAMPLES_DIR "/capture_loop.txt";
+    auto* w = new ui::ComparisonWindow(ui::compareReportFiles(capture, 0, capture, core::ReportLoader::kLastSnapshot,
+                                                              configFolder(), types, {1, "", false}),
+                                       "database", d.platform);
+    QAbstractItemModelTester tester(child<platform::GridView>(*w, "grdcompare")->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(w->sideways());
+    core::GridStore& g = w->store();
+    QCOMPARE(g.text(0, 4), "Rate per s");
+    const int waits = column(g, "Lock waits", 0);
+    QCOMPARE(g.text(waits, 3), "4");
+    child<QCheckBox>(*w, "chkunchanged")->setChecked(true);  // what kept its value is hidden
+    QCOMPARE(g.rowHeight(column(g, "Database name", 0)), 0);
+    QVERIFY(g.rowHeight(waits) > 0);
+    child<QAction>(*w, "mensortchange")->trigger();  // the largest change first
+    QCOMPARE(g.text(1, 0), "Rows read");
+    QCOMPARE(g.rowHeight(column(g, "Database name", 0)), 0);  // hidden rows stay hidden
+    g.setSelection(2, 0, 2, 4);
+    w->copyCells();
+    QCOMPARE(d.clipboard.lastText(),
+             QStringLiteral("Time database waited on locks (ms)\t12044\t108464\t96420\t803.487"));
     delete w;
   }
 

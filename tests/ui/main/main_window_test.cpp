@@ -241,8 +241,9 @@ class MainWindowTest : public QObject {
                                    "mencopycell", "mendetail", "menh", "menprint", "menshowcell"}));
     if (const QString shot = qEnvironmentVariable("TARVOLIN_LOADING_SHOT"); !shot.isEmpty()) x.w.grab().save(shot);
     QScrollBar* bar = x.grd().verticalScrollBar();  // what is shown scrolls
-    bar->setValue(bar->maximum());
-    QCOMPARE(bar->value(), bar->maximum());
+    QTRY_VERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());  // rows may come meanwhile, and the maximum grow
+    QVERIFY(bar->value() > 0);
     x.click("comstop");
     const auto& c = x.w.loader().counters();
     QVERIFY(c.nout > 0 && c.nout < 250000);
