@@ -194,7 +194,11 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--compare", "--date-order", "DM", "x.txt"},
                                              {"--series", "--compare", "a.txt", "b.txt"},
                                              {"--series", "--filter", "a=b", "x.txt"},
-                                             {"--kind", "", "x.txt"}}) {
+                                             {"--kind", "", "x.txt"},
+                                             {"--sqlite", "-", "x.txt"},
+                                             {"--sqlite", "d.db", "--kind", "1", "x.txt"},
+                                             {"--sqlite", "d.db", "--series", "x.txt"},
+                                             {"--sqlite", "d.db"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

@@ -285,7 +285,9 @@ void CaptureStore::readPrevious(Kind& k) {
 
 void CaptureStore::addInterval(Kind& k, LoadedSnapshot& s, const SnapshotPlace& place, const CounterTypes& types) {
   readPrevious(k);
-  if (k.previous) {
+  // A snapshot no later than the one before it (files loaded out of order) begins the pairs afresh.
+  const bool later = !place.iso || !k.previousIso || *place.iso > *k.previousIso;
+  if (k.previous && later) {
     try {
       Comparison c = compareSnapshots(*k.previous, s, types, std::nullopt, place.dateOrder);
       if (k.intervals->columns.empty()) {
