@@ -211,6 +211,7 @@ CaptureStore::Kind& CaptureStore::kindOf(const std::string& heading) {
     return k;
   }
   m_db.exec("CREATE TABLE " + sqlName(table) + " (snapshot TEXT, file TEXT, entry INTEGER)");
+  m_db.exec("CREATE INDEX " + sqlName(table + "_by_snapshot") + " ON " + sqlName(table) + " (snapshot)");
   for (const std::string& c : kRowColumns) k.rows.add(c);
   Statement add = m_db.prepare("INSERT INTO kinds (heading, table_name) VALUES (?, ?)");
   add.bind(1, std::string_view(heading));
@@ -292,6 +293,8 @@ void CaptureStore::addInterval(Kind& k, LoadedSnapshot& s, const SnapshotPlace& 
       Comparison c = compareSnapshots(*k.previous, s, types, std::nullopt, place.dateOrder);
       if (k.intervals->columns.empty()) {
         m_db.exec("CREATE TABLE " + sqlName(k.intervals->name) + " (\"from\" TEXT, \"to\" TEXT)");
+        m_db.exec("CREATE INDEX " + sqlName(k.intervals->name + "_by_to") + " ON " + sqlName(k.intervals->name) +
+                  " (\"to\")");
         for (const std::string& col : kIntervalColumns) k.intervals->add(col);
         Statement named = m_db.prepare("UPDATE kinds SET intervals = ? WHERE table_name = ?");
         named.bind(1, std::string_view(k.intervals->name));
