@@ -34,6 +34,7 @@ constexpr const char* kCreateTables =
     "CREATE TABLE snapshots(kind TEXT NOT NULL, snapshot TEXT, file TEXT NOT NULL, number INTEGER NOT NULL,"
     " entries INTEGER NOT NULL);"
     "CREATE INDEX snapshots_of_kind ON snapshots(kind, snapshot);"
+    "CREATE INDEX snapshots_of_file ON snapshots(kind, file, number);"
     "CREATE TABLE captures(file TEXT PRIMARY KEY, size INTEGER NOT NULL, modified TEXT NOT NULL, kinds TEXT,"
     " first_snapshot TEXT, last_snapshot TEXT, loaded TEXT NOT NULL);";
 
@@ -97,9 +98,8 @@ CaptureStore::CaptureStore(const std::string& path) : m_db(path) {
   checkForeign();
   m_db.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
   if (m_db.integer("SELECT count(*) FROM sqlite_master") == 0) createTables();
-  m_hasSnapshot = m_db.prepare("SELECT 1 FROM snapshots WHERE kind = ? AND snapshot = ?");
-  m_hasUntimed =
-      m_db.prepare("SELECT 1 FROM snapshots WHERE kind = ? AND snapshot IS NULL AND file = ? AND number = ?");
+  m_hasSnapshot = m_db.prepare("SELECT 1 FROM snapshots WHERE kind = ? AND snapshot = ? AND file <> ?");
+  m_hasPlace = m_db.prepare("SELECT 1 FROM snapshots WHERE kind = ? AND file = ? AND number = ?");
   m_addSnapshot = m_db.prepare("INSERT INTO snapshots VALUES (?, ?, ?, ?, ?)");
 }
 
@@ -155,17 +155,20 @@ bool CaptureStore::hasCapture(const CaptureFile& file) {
 
 bool CaptureStore::hasSnapshot(const SnapshotPlace& place) {
   const std::string kind = tableNameOf(place.heading);
-  Statement& st = place.iso ? m_hasSnapshot : m_hasUntimed;
-  st.bind(1, std::string_view(kind));
-  if (place.iso) {
-    st.bind(2, std::string_view(*place.iso));
-  } else {
-    st.bind(2, std::string_view(place.file));
-    st.bind(3, static_cast<int64_t>(place.number));
-  }
-  const bool found = st.step();
-  st.reset();
-  return found;
+  const auto found = [](Statement& st) {
+    const bool any = st.step();
+    st.reset();
+    return any;
+  };
+  m_hasPlace.bind(1, std::string_view(kind));
+  m_hasPlace.bind(2, std::string_view(place.file));
+  m_hasPlace.bind(3, static_cast<int64_t>(place.number));
+  if (found(m_hasPlace)) return true;
+  if (!place.iso) return false;
+  m_hasSnapshot.bind(1, std::string_view(kind));
+  m_hasSnapshot.bind(2, std::string_view(*place.iso));
+  m_hasSnapshot.bind(3, std::string_view(place.file));
+  return found(m_hasSnapshot);
 }
 
 void CaptureStore::begin() { m_db.exec("BEGIN IMMEDIATE"); }

@@ -58,8 +58,8 @@ class CaptureStore {
 
   /// Whether a file of that name, size and modification time is in `captures`.
   [[nodiscard]] bool hasCapture(const CaptureFile& file);
-  /// Whether a snapshot of that kind and time is stored; of one without a time, whether
-  /// that file's snapshot of that number is.
+  /// Whether the snapshot is stored: that file's snapshot of that number of the kind, or
+  /// one of the kind and time from another file (a copy of the capture).
   [[nodiscard]] bool hasSnapshot(const SnapshotPlace& place);
 
   /// Begins the transaction of one file (waiting up to 10 s for another writer).
@@ -115,7 +115,7 @@ class CaptureStore {
 
   Database m_db;
   std::map<std::string, Kind> m_kinds;  // by table name, as met since the last rollback
-  Statement m_hasSnapshot, m_hasUntimed, m_addSnapshot;
+  Statement m_hasSnapshot, m_hasPlace, m_addSnapshot;
 };
 
 }  // namespace tarvolin::core
