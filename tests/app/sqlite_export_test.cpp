@@ -1,15 +1,19 @@
 // tarvolin-export --sqlite end to end: the samples into a database, and the user guide's queries on it.
+#include <signal.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -108,6 +112,49 @@ TEST(SqliteExport, TheGuidesQueriesAnswerOnTheSamplesAndASecondRunSkipsWhatItHas
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "tarvolin-export: other.db is not an SQLite database; refused, left as it was\n");
   EXPECT_EQ(readFile(dir / "other.db"), "notes");
+  fs::remove_all(dir);
+}
+
+TEST(SqliteExport, AnInterruptRollsBackTheFileBeingLoadedAndKeepsThoseBefore) {
+  const fs::path dir = fs::temp_directory_path() / ("tarvolin-sqlite-int-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string db = (dir / "day.db").string();
+  const std::string err = (dir / "err.txt").string();
+  int input[2];
+  ASSERT_EQ(::pipe(input), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {  // the exporter: the capture, then standard input, which waits for the test
+    ::dup2(input[0], 0);
+    ::close(input[1]);
+    ::freopen(err.c_str(), "w", stderr);
+    ::execl(TARVOLIN_EXPORT_EXE, "tarvolin-export", "--sqlite", db.c_str(), TARVOLIN_SAMPLES_DIR "/capture_all.txt",
+            "-", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(input[0]);
+  // Once the capture is committed the exporter reads standard input: interrupted there.
+  const auto committed = [&] {  // quietly: the database may be busy or not made yet
+    sqlite3* h = nullptr;
+    sqlite3_stmt* st = nullptr;
+    const bool one = sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+                     sqlite3_prepare_v2(h, "SELECT count(*) FROM captures", -1, &st, nullptr) == SQLITE_OK &&
+                     sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 1;
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+    return one;
+  };
+  for (int i = 0; i < 6000 && !committed(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ::kill(pid, SIGINT);
+  const std::string more = readFile(TARVOLIN_SAMPLES_DIR "/capture_loop.txt");
+  EXPECT_EQ(::write(input[1], more.data(), more.size()), static_cast<ssize_t>(more.size()));
+  ::close(input[1]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(readFile(err), "tarvolin-export: -: stopped; that file was rolled back, the files before it are stored\n");
+  EXPECT_EQ(
+      rowsOf(db, "SELECT file FROM captures UNION ALL SELECT DISTINCT file FROM database_snapshot"),
+      (std::vector<std::string>{TARVOLIN_SAMPLES_DIR "/capture_all.txt", TARVOLIN_SAMPLES_DIR "/capture_all.txt"}));
   fs::remove_all(dir);
 }
 
