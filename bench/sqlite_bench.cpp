@@ -1,6 +1,6 @@
 // Times `tarvolin-export --sqlite` over FILES minute captures of "get snapshot for all" (each
-// about 0.8 MB: a database, 60 applications, 2,000 tables, 60 applications' 480 locks, 300
-// statements; a day is 1,440 of them, about 1 GB) against the plain export of every kind
+// about 0.6 MB: a database, 60 applications, 2,000 tables, 60 applications' 480 locks, 300
+// statements; a day is 1,440 of them, about 0.9 GB) against the plain export of every kind
 // of each file (one run per kind and file, as a script without --sqlite does it), and
 // compares the peak memory of --sqlite over FILES and 4 x FILES files (it should stay flat).
 // The captures are written to a temporary folder and removed.
