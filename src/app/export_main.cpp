@@ -14,6 +14,7 @@
 #include "app/plain_export.h"
 #include "app/result_export.h"
 #include "app/series_export.h"
+#include "app/sqlite_export.h"
 #include "core/version.h"
 
 namespace {
@@ -49,6 +50,8 @@ int run(int argc, char** argv) {
       return app::exportKinds(*options);
     case Mode::Statements:
       return app::exportStatements(*options, argv[0]);
+    case Mode::Sqlite:
+      return app::exportSqlite(*options, argv[0]);
     case Mode::Grid:
       break;
   }

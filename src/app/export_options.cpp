@@ -37,6 +37,7 @@ struct RawOptions {
   bool deadlocks = false;
   bool kinds = false;
   bool statements = false;
+  bool sqlite = false;  // set when --sqlite has its value
 };
 
 /// Declares options on a CLI11 app and keeps each one's help for exportHelp().
@@ -153,6 +154,16 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "\"Statement shape\", \"Statements\", each counter summed and the derived\n"
          "columns on the sums, largest total execution time first; of a file\n"
          "of several snapshots (or kinds), its last Dynamic SQL snapshot");
+  d.value("--sqlite", o.database, "OUT.db",
+          "every kind of every snapshot of the reports into the SQLite database\n"
+          "OUT.db (made when missing): a table per kind (\"table_snapshot\"),\n"
+          "columns snapshot (ISO time), file, entry and one per variable; for\n"
+          "each kind the intervals --series writes (\"table_snapshot_intervals\");\n"
+          "tables captures, snapshots and kinds. A file loaded before (same name,\n"
+          "size and time) is skipped, of another only the snapshots not yet\n"
+          "stored are added. Each file is one transaction: a file that fails (a\n"
+          "load error, a full disk, Ctrl-C) is rolled back, those before it stay,\n"
+          "exit 1. A database Tarvolin did not make is refused (exit 1)");
   d.flag("-h,--help", raw.help, "", "this text");
   d.flag("-v,--version", raw.version, "", "the program's version");
 }
@@ -180,7 +191,7 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
     return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
   if (raw.reports.empty()) return "no REPORT given";
   const bool compare = o.mode == ExportOptions::Mode::Compare;
-  if (o.mode == ExportOptions::Mode::Series) {
+  if (o.mode == ExportOptions::Mode::Series || o.mode == ExportOptions::Mode::Sqlite) {
     o.reports = raw.reports;
     o.report = raw.reports.back();
     return {};
@@ -197,11 +208,13 @@ std::string takeMode(const RawOptions& raw, ExportOptions& o) {
   using Mode = ExportOptions::Mode;
   const std::pair<bool, Mode> modes[] = {{raw.series, Mode::Series},       {raw.compare, Mode::Compare},
                                          {raw.lockWaits, Mode::LockWaits}, {raw.deadlocks, Mode::Deadlocks},
-                                         {raw.kinds, Mode::Kinds},         {raw.statements, Mode::Statements}};
+                                         {raw.kinds, Mode::Kinds},         {raw.statements, Mode::Statements},
+                                         {raw.sqlite, Mode::Sqlite}};
   for (const auto& [given, mode] : modes) {
     if (!given) continue;
     if (o.mode != Mode::Grid)
-      return "--compare, --series, --lock-waits, --deadlocks, --kinds and --statements can't be used together";
+      return "--compare, --series, --lock-waits, --deadlocks, --kinds, --statements and --sqlite can't be used "
+             "together";
     o.mode = mode;
   }
   return {};
@@ -211,7 +224,11 @@ std::string takeMode(const RawOptions& raw, ExportOptions& o) {
 std::string checkCombination(const ExportOptions& o) {
   using Mode = ExportOptions::Mode;
   const Mode m = o.mode;
-  const bool overTime = m == Mode::Compare || m == Mode::Series;
+  const bool overTime = m == Mode::Compare || m == Mode::Series || m == Mode::Sqlite;
+  if (m == Mode::Sqlite && o.database == "-") return "--sqlite needs the path of a database, not -";
+  if (m == Mode::Sqlite && (!o.filters.empty() || o.allColumns || o.hideConstant || o.csv || o.derived ||
+                            !o.kind.empty() || o.intervalMicros))
+    return "--sqlite takes no --filter, --all-columns, --hide-constant, --csv, --derived, --kind or --interval";
   if (m == Mode::Series && (!o.filters.empty() || o.allColumns || o.hideConstant))
     return "--series takes no --filter, --all-columns or --hide-constant";
   if (o.hideConstant && m != Mode::Grid)
@@ -229,7 +246,7 @@ std::string checkCombination(const ExportOptions& o) {
   if (m == Mode::Compare && !o.filters.empty()) return "--filter can't be used with --compare";
   if (m != Mode::Compare && o.transpose) return "--transpose needs --compare";
   if (!overTime && o.intervalMicros) return "--interval needs --compare or --series";
-  if (!overTime && o.dateOrder) return "--date-order needs --compare or --series";
+  if (!overTime && o.dateOrder) return "--date-order needs --compare, --series or --sqlite";
   return {};
 }
 
@@ -263,6 +280,7 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
     return std::nullopt;
   }
   if (optionsEnd != args.end()) raw.reports.insert(raw.reports.end(), optionsEnd + 1, args.end());
+  raw.sqlite = cli.count("--sqlite") > 0;
   const std::string conflict = takeMode(raw, o);
   error = takeValues(raw, o);
   if (error.empty()) error = conflict;

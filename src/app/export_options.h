@@ -27,6 +27,7 @@ struct ExportOptions {
     Deadlocks,   ///< --deadlocks: the deadlocks of an event log instead
     Kinds,       ///< --kinds: the kinds of report the file holds instead
     Statements,  ///< --statements: a Dynamic SQL report's statements by shape
+    Sqlite,      ///< --sqlite: every kind of the reports into a database
     Help,        ///< --help (needs no REPORT)
     Version,     ///< --version (needs no REPORT)
   };
@@ -42,7 +43,8 @@ struct ExportOptions {
   std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
   bool transpose = false;                    ///< --transpose: a comparison a row per variable
-  std::vector<std::string> reports;          ///< --series: the reports, in order
+  std::vector<std::string> reports;          ///< --series, --sqlite: the reports, in order
+  std::string database;                      ///< --sqlite: the database's path
 };
 
 /// The kind --kind names, or the default choice.
@@ -64,6 +66,7 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] REPORT...\n"
     "       tarvolin-export --statements [--csv] [--kind K] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
+    "       tarvolin-export --sqlite OUT.db [--date-order DMY|MDY|YMD] REPORT...\n"
     "       tarvolin-export --help | --version";
 
 /// What --help prints: the usage, what the program does, then a line or more per option

@@ -14,6 +14,10 @@ class SystemFileChoosers : public FileChoosers {
   QString saveFile(QWidget* parent, const QString& filter, const QString& startPath) override {
     return QFileDialog::getSaveFileName(parent, QString(), startPath, filter);
   }
+  QString addToFile(QWidget* parent, const QString& filter, const QString& startPath) override {
+    return QFileDialog::getSaveFileName(parent, QString(), startPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+  }
 };
 
 }  // namespace

@@ -195,7 +195,11 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--series", "--compare", "a.txt", "b.txt"},
                                              {"--series", "--filter", "a=b", "x.txt"},
                                              {"--kind", "", "x.txt"},
-                                             {"--transpose", "x.txt"}}) {
+                                             {"--transpose", "x.txt"},
+                                             {"--sqlite", "-", "x.txt"},
+                                             {"--sqlite", "d.db", "--kind", "1", "x.txt"},
+                                             {"--sqlite", "d.db", "--series", "x.txt"},
+                                             {"--sqlite", "d.db"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;

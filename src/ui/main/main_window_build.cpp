@@ -18,6 +18,7 @@
 #include "ui/derived/statements_window.h"
 #include "ui/lockwait/blocking_window.h"
 #include "ui/main/column_commands.h"
+#include "ui/main/database_export.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/kind_tabs.h"
@@ -166,6 +167,10 @@ void MainWindow::buildMenus() {
     return a;
   };
 
+  QMenu* menfile = dropDown("menfile", QStringLiteral("&File"));
+  m_tableActions << item(menfile, "menexportdb", QStringLiteral("Export to Database..."), this, [this] {
+    exportToDatabase(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath);
+  });
   topCommand("menclose", QStringLiteral("&Close"), this, &QWidget::close);
   QMenu* menedit = dropDown("menedit", QStringLiteral("&Edit"));
   item(menedit, "mencopy", QStringLiteral("Copy Cells"), commands, &GridCommandHandler::copyCells)
