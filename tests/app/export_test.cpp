@@ -343,7 +343,7 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
             "Statement shape\tStatements\tNumber of executions\tTotal execution time (sec.microsec)\t"
             "Average execution time (s)\tRows read per execution");
   EXPECT_EQ(r.out.substr(r.out.find('\n') + 1),
-            "SELECT * FROM T WHERE ID IN (?, ?)\t2\t5\t4.75\t0.95\t\t\n"
+            "SELECT * FROM T WHERE ID IN (?+)\t2\t5\t4.75\t0.95\t\t\n"
             "DELETE FROM T WHERE ID = ?\t1\t1\t3\t3\t\t\n");
   EXPECT_NE(r.err.find("Statement shapes: 2"), std::string::npos);
   EXPECT_EQ(r.err.find("last snapshot"), std::string::npos);  // one snapshot: nothing to say
