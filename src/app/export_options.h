@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/read/kinds_index.h"
+#include "core/series/snapshot_window.h"
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
@@ -42,6 +43,7 @@ struct ExportOptions {
   std::string kind;                          ///< --kind: a heading or its number in the --kinds list; empty: none given
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
   std::vector<std::string> reports;          ///< --series: the reports, in order
+  core::SnapshotWindow window;               ///< --from and --to; none given: every mode as without
 };
 
 /// The kind --kind names, or the default choice.
@@ -56,12 +58,14 @@ inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE]... [--hide-constant]\n"
     "                       [--kind K] REPORT\n"
     "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
-    "                       [--kind K] [OLDER] NEWER\n"
-    "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
+    "                       [--kind K] [--from TIME] [--to TIME] [OLDER] NEWER\n"
+    "       tarvolin-export --lock-waits [--csv] [--kind K] [--date-order DMY|MDY|YMD] [--from TIME]\n"
+    "                       [--to TIME] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
-    "                       [--kind K] REPORT...\n"
-    "       tarvolin-export --statements [--csv] [--kind K] REPORT\n"
+    "                       [--kind K] [--from TIME] [--to TIME] REPORT...\n"
+    "       tarvolin-export --statements [--csv] [--kind K] [--date-order DMY|MDY|YMD] [--from TIME]\n"
+    "                       [--to TIME] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --help | --version";
 

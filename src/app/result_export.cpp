@@ -1,7 +1,9 @@
 #include "app/result_export.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,9 @@
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/read/kinds_index.h"
+#include "core/read/report_loader.h"
 #include "core/read/snapshot_load.h"
+#include "core/series/series.h"
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
@@ -39,10 +43,83 @@ namespace {
 /// A result grid without its hidden last column.
 void exportResult(const core::GridStore& g, bool csv) { exportGrid(g, g.cols() - 1, true, csv); }
 
+/// The rows of `tree` (a lock-wait grid) after a column "Snapshot" holding `label`: the
+/// header row too when `header`.
+void writeSnapshotTree(const core::GridStore& tree, const std::string& label, bool header, bool csv) {
+  core::GridStore g;
+  const int cols = tree.cols() - 1;  // without the hidden one
+  const int first = header ? 0 : 1;
+  g.setCols(cols + 1);
+  g.setRows(tree.rows() - first);
+  for (int r = first; r < tree.rows(); ++r) {
+    g.setText(r - first, 0, r == 0 ? std::string(core::kSnapshotColumn) : label);
+    for (int c = 0; c < cols; ++c) g.setText(r - first, c + 1, std::string(tree.text(r, c)));
+  }
+  std::vector<int> all(static_cast<size_t>(cols + 1));
+  for (int c = 0; c <= cols; ++c) all[static_cast<size_t>(c)] = c;
+  writeGrid(g, all, csv, standardOutput());
+}
+
+/// --lock-waits with a window: the tree of each lock snapshot in it.
+int exportLockWaitHistory(const ExportOptions& options) {
+  core::SeriesSource source{{options.report}, std::nullopt, ".", options.dateOrder, core::KindChoice{0, "", true},
+                            options.window};
+  if (!options.kind.empty()) source.kind = options.kind;
+  int snapshots = 0;
+  int withWaits = 0;
+  int mostWaiting = 0;
+  std::string lastTime;
+  int lastWaiting = 0;
+  try {
+    snapshots = core::forEachSeriesSnapshot(
+        source,
+        [&](core::LoadedSnapshot& s, int number) {
+          if (!core::holdsLockWaits(s.shared.kindHeading))
+            throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
+          const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
+          core::GridStore tree;
+          core::writeLockWaitGrid(waits, tree);
+          writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
+          lastTime = core::snapshotLabel(s, number);
+          lastWaiting = waits.waiting;
+          withWaits += waits.rows.empty() ? 0 : 1;
+          mostWaiting = std::max(mostWaiting, waits.waiting);
+        },
+        [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); });
+  } catch (const OutputError&) {
+    throw;  // ends the run (see main)
+  } catch (const core::WindowError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 2;
+  } catch (const core::NoSuchKindError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  standardOutput().flush();
+  if (snapshots == 0) {
+    std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, %s holds none\n",
+                 options.report.c_str());
+    return 1;
+  }
+  if (withWaits == 0)
+    std::fprintf(stderr, "%s in any snapshot of the window\n", std::string(core::kNoLockWaits).c_str());
+  else if (lastWaiting == 0)
+    std::fprintf(stderr,
+                 "No application waits at the last snapshot (%s), but %d of the window's snapshots had lock waits\n",
+                 lastTime.c_str(), withWaits);
+  std::fprintf(stderr, "Snapshots: %d, with lock waits: %d, most applications waiting at once: %d\n", snapshots,
+               withWaits, mostWaiting);
+  return 0;
+}
+
 }  // namespace
 
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const ExportOptions& options) {
+  if (options.window.given()) return exportLockWaitHistory(options);
   core::LoadedSnapshot report;
   core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {

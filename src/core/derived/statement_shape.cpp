@@ -56,15 +56,14 @@ struct Token {
 
 bool isMark(const Token& t, std::string_view text) { return t.type == Token::Type::Mark && t.text == text; }
 
-/// Whether a blank stands between `a` and `b` (`before` comes before `a`, or is null): none
-/// inside a qualified name (A.B), after "(" or before ")", "," and ";", nor before a
-/// function's "(" (after a name that is no keyword, unless it is the table of INTO); one elsewhere.
-bool blankBetween(const Token* before, const Token& a, const Token& b) {
+/// Whether a blank stands between `a` and `b`: none inside a qualified name (A.B), after "("
+/// or before ")", "," and ";", nor before a function's "(" (after a name that is no keyword,
+/// unless `intoTable`: it is the table of INTO); one elsewhere.
+bool blankBetween(const Token& a, const Token& b, bool intoTable) {
   if (isMark(b, ")") || isMark(b, ",") || isMark(b, ";") || isMark(b, ".") || isMark(a, "(") || isMark(a, "."))
     return false;
   if (!isMark(b, "(") || a.type != Token::Type::Word) return true;
-  if (a.text[0] == '"' || keywordBeforeParenthesis(a.text)) return true;
-  return before != nullptr && before->type == Token::Type::Word && before->text == "INTO";
+  return intoTable || a.text[0] == '"' || keywordBeforeParenthesis(a.text);
 }
 
 /// Replaces each list of values only after IN, and each run of such lists after VALUES
@@ -112,9 +111,13 @@ class Shaper {
     foldLists(m_tokens);
     std::string out;
     out.reserve(m_sql.size());
+    bool intoTable = false;  // the name being written is the table of INTO
     for (size_t i = 0; i < m_tokens.size(); ++i) {
-      if (i > 0 && blankBetween(i > 1 ? &m_tokens[i - 2] : nullptr, m_tokens[i - 1], m_tokens[i])) out.push_back(' ');
-      out += m_tokens[i].text;
+      const Token& t = m_tokens[i];
+      if (i > 0 && blankBetween(m_tokens[i - 1], t, intoTable)) out.push_back(' ');
+      out += t.text;
+      const bool word = t.type == Token::Type::Word;
+      intoTable = (word && t.text == "INTO") || (intoTable && (word || isMark(t, ".")));
     }
     return out;
   }

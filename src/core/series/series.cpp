@@ -17,24 +17,44 @@ std::string occurrenceKey(const std::string& name, int occurrence) {
   return occurrence == 1 ? name : name + '\x1f' + std::to_string(occurrence);
 }
 
+/// The time of the last snapshot of the chosen kind in the last of `paths` that has one.
+std::string lastTimeOf(const std::vector<std::string>& paths, const KindChoice& choice) {
+  for (auto path = paths.rbegin(); path != paths.rend(); ++path)
+    if (const std::vector<std::string> times = listSnapshots(*path, choice); !times.empty()) return times.back();
+  return {};
+}
+
 /// Reads the snapshots of `source` as forEachSeriesSnapshot does; `settled` gets the files
 /// that hold the kind and the kind by its heading.
 int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
                const SeriesNote& note, SeriesSource* settled) {
-  KindChoice choice = source.kind ? parseKindChoice(*source.kind) : KindChoice{};
+  KindChoice choice = source.kind ? parseKindChoice(*source.kind) : source.fallback;
   bool byHeading = false;  // `choice` names the series' kind by the heading met in its first file
   int number = 0;
-  if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder};
+  int given = 0;
+  std::optional<WindowMatcher> window;
+  if (source.window.given()) window.emplace(source.window, source.dateOrder);
+  bool ended = false;  // by the window's end
+  if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder, source.fallback, {}};
   for (const std::string& path : source.paths) {
+    if (ended) break;
     bool any = false;
     const SnapshotPass pass = forEachSnapshot(
         path, choice, source.configFolder,
         [&](LoadedSnapshot& s) {
           if (!s.error.empty()) throw SeriesError(s.error);
-          LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
           any = true;
-          take(own, ++number);
-          return true;
+          ++number;
+          if (window) {
+            const WindowMatcher::Place place = window->place(number, s.time);
+            if (place == WindowMatcher::Place::After) ended = true;
+            if (place != WindowMatcher::Place::Inside) return !ended;
+          }
+          LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
+          ++given;
+          take(own, number);
+          ended = window && window->endsBy(number);
+          return !ended;
         },
         false);  // a series never shows the snapshots' grids: no column is sized
     if (any) {
@@ -52,7 +72,9 @@ int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapsh
       throw NoSuchKindError(path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds()));
     if (note) note(path + ": no " + (choice.heading.empty() ? std::string("report") : choice.heading) + ", skipped");
   }
-  return number;
+  if (window && number > 0 && given == 0)
+    throw WindowError(window->emptyMessage(ended ? lastTimeOf(source.paths, choice) : window->lastTime()));
+  return given;
 }
 
 const char* orderName(DateOrder order) {
@@ -111,23 +133,39 @@ int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(L
   return readSeries(source, take, note, nullptr);
 }
 
+int loadWindowEnds(const SeriesSource& source, LoadedSnapshot& first, LoadedSnapshot& last, const SeriesNote& note) {
+  int n = 0;
+  return readSeries(
+      source,
+      [&](LoadedSnapshot& s, int) {
+        last = std::move(s);
+        if (n++ == 0) first = last;
+      },
+      note, nullptr);
+}
+
 int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
                     const std::function<void(SeriesInterval&)>& take, const IntervalHooks& hooks) {
-  // First pass: the files that hold the kind, the order of the dates and the sketches.
+  // First pass: the files that hold the kind, the order of the dates, the window's
+  // snapshots by number and the sketches.
   SeriesSource settled;
   DateOrderEvidence evidence;
   LoadedSnapshot previous;  // the one before, kept whole: its rows are the earlier side
   std::string previousLabel;
+  int firstNumber = 0;
+  int lastNumber = 0;
   readSeries(
       source,
       [&](LoadedSnapshot& s, int number) {
+        if (firstNumber == 0) firstNumber = number;
+        lastNumber = number;
         addDateEvidence(s, evidence);  // given an order too: to say where a date is none in it
         if (!hooks.plan) return;
         LoadedSnapshot sketch = sketchOf(s);
         std::string label = snapshotLabel(sketch, number);
-        if (number > 1) {
+        if (number > firstNumber) {
           Comparison c = compareSnapshots(previous, sketch, types, givenMicros, DateOrder::YMD);
-          SeriesInterval iv{previous, sketch, c, previousLabel, label, number - 1};
+          SeriesInterval iv{previous, sketch, c, previousLabel, label, number - firstNumber};
           hooks.plan(iv);
         }
         previous = std::move(sketch);
@@ -135,14 +173,16 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
       },
       hooks.note, &settled);
   settled.dateOrder = decideDateOrder(evidence, source.dateOrder, hooks.note);
+  if (source.window.given() && firstNumber > 0)  // the same snapshots again, however the dates now read
+    settled.window = {{WindowBound::Form::Number, "", firstNumber}, {WindowBound::Form::Number, "", lastNumber}};
   previous = LoadedSnapshot();
   return readSeries(
       settled,
       [&](LoadedSnapshot& s, int number) {
         std::string label = snapshotLabel(s, number);
-        if (number > 1) {
+        if (number > firstNumber) {
           Comparison c = compareSnapshots(previous, s, types, givenMicros, settled.dateOrder);
-          SeriesInterval iv{previous, s, c, previousLabel, label, number - 1};
+          SeriesInterval iv{previous, s, c, previousLabel, label, number - firstNumber};
           take(iv);
         }
         previous = std::move(s);

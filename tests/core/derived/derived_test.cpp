@@ -148,7 +148,7 @@ TEST(StatementShape, LiteralsBecomeMarkersNamesStay) {
            {"SELECT a.x,COUNT ( * ) FROM s.t a WHERE a.k>=?AND(B=? OR C||'x'<>D)",
             "SELECT A.X, COUNT(*) FROM S.T A WHERE A.K >= ? AND (B = ? OR C || ? <> D)"},
            {"insert into T(A, B) values (1, 'x')", "INSERT INTO T (A, B) VALUES (?+)"},
-           {"INSERT INTO T (A,B) VALUES (1,2),(3,4) , (?, ?)", "INSERT INTO T (A, B) VALUES (?+)"},
+           {"INSERT INTO S.T (A,B) VALUES (1,2),(3,4) , (?, ?)", "INSERT INTO S.T (A, B) VALUES (?+)"},
            {"INSERT INTO T VALUES (?, CURRENT TIMESTAMP)", "INSERT INTO T VALUES (?, CURRENT TIMESTAMP)"},
            {"SELECT * FROM T WHERE H = X'1F2e' OR H = x'00' OR G = GX'0041' OR N = N'x'",
             "SELECT * FROM T WHERE H = ? OR H = ? OR G = ? OR N = ?"},
