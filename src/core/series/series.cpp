@@ -1,11 +1,14 @@
 #include "core/series/series.h"
 
 #include <algorithm>
+#include <climits>
+#include <memory>
 #include <numeric>
 #include <utility>
 
 #include "core/derived/comparison_derived.h"
 #include "core/read/kinds_index.h"
+#include "core/read/known_indexes.h"
 #include "core/read/report_reader.h"
 
 namespace tarvolin::core {
@@ -24,6 +27,41 @@ std::string lastTimeOf(const std::vector<std::string>& paths, const KindChoice& 
   return {};
 }
 
+/// The snapshots of the chosen kind of a file whose index is remembered that a window holds,
+/// placed from the index's times as a reading would place them.
+struct IndexedWindow {
+  int first = -1;  ///< from 0 in the file; -1: none
+  int last = -1;
+  int snapshots = 0;         ///< of the kind in the file
+  bool ended = false;        ///< the window ends in the file
+  std::string heading;       ///< of the kind
+  std::vector<bool> inside;  ///< by snapshot from `first` on: whether the window holds it
+};
+
+/// Of `path`, when its index is remembered and places its records, the snapshots `window`
+/// holds, the first numbered `before` + 1; nothing otherwise (the file is read to find them).
+std::optional<IndexedWindow> indexedWindow(const std::string& path, const KindChoice& choice, WindowMatcher& window,
+                                           int before) {
+  const std::shared_ptr<const KindsIndex> known = rememberedIndex(path);
+  const int kind = known ? known->find(choice) : -1;
+  if (kind < 0 || !known->placed(kind)) return std::nullopt;
+  IndexedWindow w;
+  w.heading = known->kinds()[static_cast<size_t>(kind)].heading;
+  for (const KindSection& s : known->sections()) {
+    if (s.kind != kind || w.ended) continue;
+    const int n = w.snapshots++;
+    const WindowMatcher::Place place = window.place(before + n + 1, s.time);
+    w.ended = place == WindowMatcher::Place::After || window.endsBy(before + n + 1);
+    if (w.first >= 0) w.inside.push_back(place == WindowMatcher::Place::Inside);
+    if (place != WindowMatcher::Place::Inside) continue;
+    if (w.first < 0) w.inside.push_back(true);
+    if (w.first < 0) w.first = n;
+    w.last = n;
+  }
+  w.snapshots = known->kinds()[static_cast<size_t>(kind)].snapshots;
+  return w;
+}
+
 /// Reads the snapshots of `source` as forEachSeriesSnapshot does; `settled` gets the files
 /// that hold the kind and the kind by its heading.
 int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
@@ -39,13 +77,32 @@ int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapsh
   for (const std::string& path : source.paths) {
     if (ended) break;
     bool any = false;
+    // Of a remembered index, the window's snapshots alone are read: placed already.
+    const std::optional<IndexedWindow> indexed = window ? indexedWindow(path, choice, *window, number) : std::nullopt;
+    if (indexed && indexed->first < 0) {  // none of its snapshots is in the window: not read
+      ended = indexed->ended;
+      number += indexed->snapshots;
+      if (indexed->snapshots > 0) {
+        if (!byHeading) choice = KindChoice{0, indexed->heading, false};
+        byHeading = true;
+        if (settled != nullptr) {
+          settled->paths.push_back(path);
+          settled->kind = choice.heading;
+        }
+        continue;
+      }
+    }
+    const int after = number;  // the snapshots before the file
     const SnapshotPass pass = forEachSnapshot(
         path, choice, source.configFolder,
         [&](LoadedSnapshot& s) {
           if (!s.error.empty()) throw SeriesError(s.error);
           any = true;
           ++number;
-          if (window) {
+          if (indexed) {
+            number = std::max(number, after + indexed->first + 1);
+            if (!indexed->inside[static_cast<size_t>(number - after - 1 - indexed->first)]) return true;
+          } else if (window) {
             const WindowMatcher::Place place = window->place(number, s.time);
             if (place == WindowMatcher::Place::After) ended = true;
             if (place != WindowMatcher::Place::Inside) return !ended;
@@ -53,10 +110,12 @@ int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapsh
           LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
           ++given;
           take(own, number);
-          ended = window && window->endsBy(number);
+          ended = indexed ? indexed->ended && number == after + indexed->last + 1 : window && window->endsBy(number);
           return !ended;
         },
-        false);  // a series never shows the snapshots' grids: no column is sized
+        false, indexed ? indexed->first : 0,
+        indexed ? indexed->last : INT_MAX);  // a series never shows the snapshots' grids: no column is sized
+    if (indexed) number = std::max(number, after + indexed->snapshots);
     if (any) {
       if (!byHeading && pass.kind >= 0)
         choice = KindChoice{0, pass.index.kinds()[static_cast<size_t>(pass.kind)].heading, false};

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/load_fixture.h"
+#include "core/read/known_indexes.h"
 #include "core/read/report_reader.h"
 #include "core/series/chart_data.h"
 #include "core/series/series.h"
@@ -240,6 +241,23 @@ TEST_F(Series, AWindowReadsNoFurtherThanItsEndAndKeepsTheNumbersOfTheCapture) {
   EXPECT_EQ(loadWindowEnds(source, first, last), 2);
   EXPECT_EQ(first.time, "2026-12-01 10:01:00");
   EXPECT_EQ(last.time, "2026-12-01 10:02:00");
+  // Of a remembered index only the window's records are read: fewer lines for #2 than a
+  // whole read, which reads on to the beginning of #3 to see that #2 ended.
+  std::vector<std::string> status;
+  const auto keep = [&](LoadedSnapshot& s, int n) { status.push_back(std::to_string(n) + " " + s.status); };
+  source.paths = {early};
+  source.window = parseSnapshotWindow("#2", "#2");
+  forEachSeriesSnapshot(source, keep);
+  setRememberIndexes(true);
+  rememberIndex(early, std::make_shared<const KindsIndex>(indexKinds(early)));
+  forEachSeriesSnapshot(source, keep);
+  source.window = parseSnapshotWindow("10:02", "");
+  forEachSeriesSnapshot(source, keep);
+  setRememberIndexes(false);
+  EXPECT_EQ(status, (std::vector<std::string>{"2 Finished. Records read: 28 Records outputted 1",
+                                              "2 Finished. Records read: 12 Records outputted 1",
+                                              "3 Finished. Records read: 11 Records outputted 1"}));
+  source.paths = {early, late, missing};
   // Of an empty window the message names the capture's first and last snapshot.
   source.paths.pop_back();
   source.window = parseSnapshotWindow("09:00", "09:30");
