@@ -111,13 +111,18 @@ class Shaper {
     foldLists(m_tokens);
     std::string out;
     out.reserve(m_sql.size());
-    bool intoTable = false;  // the name being written is the table of INTO
+    enum { None, AfterInto, InTable, AfterDot } into = None;  // the table of INTO, S.T, being written
     for (size_t i = 0; i < m_tokens.size(); ++i) {
       const Token& t = m_tokens[i];
-      if (i > 0 && blankBetween(m_tokens[i - 1], t, intoTable)) out.push_back(' ');
+      if (i > 0 && blankBetween(m_tokens[i - 1], t, into == InTable)) out.push_back(' ');
       out += t.text;
       const bool word = t.type == Token::Type::Word;
-      intoTable = (word && t.text == "INTO") || (intoTable && (word || isMark(t, ".")));
+      if (word && t.text == "INTO")
+        into = AfterInto;
+      else if (word && (into == AfterInto || into == AfterDot))
+        into = InTable;
+      else
+        into = into == InTable && isMark(t, ".") ? AfterDot : None;
     }
     return out;
   }
@@ -133,7 +138,7 @@ class Shaper {
     if ((c == '-' || c == '+') && signAllowed() && (isDigit(peek(1)) || (peek(1) == '.' && isDigit(peek(2)))))
       return number(m_at + 1);
     if (isNameChar(c) || (c == ':' && isNameChar(peek(1)))) return name();
-    if (c == '?') return value(1);
+    if (c == '?') return value(peek(1) == '+' && peek(2) == ')' ? 2 : 1, peek(1) == '+' && peek(2) == ')');
     size_t n = 1;  // an operator of several marks, such as <>, >= or ||, is one
     while (kJoined.find(c) != std::string_view::npos && kJoined.find(peek(n)) != std::string_view::npos) ++n;
     m_tokens.push_back({Token::Type::Mark, std::string(m_sql.substr(m_at, n))});
@@ -238,10 +243,10 @@ class Shaper {
     m_last = Last::Word;
   }
 
-  /// A value ends here, `skip` bytes on.
-  void value(size_t skip = 0) {
+  /// A value ends here, `skip` bytes on; `list`: a shape's list of values, "?+", met again.
+  void value(size_t skip = 0, bool list = false) {
     m_at += skip;
-    m_tokens.push_back({Token::Type::Value, "?"});
+    m_tokens.push_back({Token::Type::Value, list ? "?+" : "?"});
     m_last = Last::Value;
   }
 
