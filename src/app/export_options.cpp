@@ -161,6 +161,14 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "snapshots, the last lock snapshot (standard error names its time);\n"
          "with --from or --to, the tree of every lock snapshot in the window,\n"
          "each row after a column \"Snapshot\" (its time, or #N)");
+  d.flag("--blockers", o.blockers, "",
+         "with --lock-waits: one row per root blocker over the window (every\n"
+         "lock snapshot without one) instead of the trees: \"Application\n"
+         "handle\", \"Application name\", \"Application ID\", \"First blocked\",\n"
+         "\"Last blocked\" (the snapshots' times), \"Snapshots\" (in which it\n"
+         "blocked), \"Most waiters\" (at once), \"Waiters' wait time (ms)\" (at\n"
+         "its last snapshot) and \"Statement\" (of the capture's Application\n"
+         "Snapshot in the window, where it has one)");
   d.flag("--deadlocks", raw.deadlocks, "",
          "the deadlocks of an event monitor log: one row per participant of\n"
          "each \"Deadlock ID\", with the lock it waited for and its statement");
@@ -260,6 +268,7 @@ std::string checkCombination(const ExportOptions& o) {
   if (!overTime && o.dateOrder && !(windowed && o.window.given()))
     return "--date-order needs --compare, --series or a window (--from, --to)";
   if (!windowed && o.window.given()) return "--from and --to need --compare, --series, --statements or --lock-waits";
+  if (o.blockers && m != Mode::LockWaits) return "--blockers needs --lock-waits";
   return {};
 }
 

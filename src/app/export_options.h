@@ -44,6 +44,7 @@ struct ExportOptions {
   bool derived = false;                      ///< --derived: the kind's derived columns after the others
   std::vector<std::string> reports;          ///< --series: the reports, in order
   core::SnapshotWindow window;               ///< --from and --to; none given: every mode as without
+  bool blockers = false;                     ///< --blockers: --lock-waits writes one row per root blocker
 };
 
 /// The kind --kind names, or the default choice.
@@ -59,8 +60,8 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] REPORT\n"
     "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
     "                       [--kind K] [--from TIME] [--to TIME] [OLDER] NEWER\n"
-    "       tarvolin-export --lock-waits [--csv] [--kind K] [--date-order DMY|MDY|YMD] [--from TIME]\n"
-    "                       [--to TIME] REPORT\n"
+    "       tarvolin-export --lock-waits [--blockers] [--csv] [--kind K] [--date-order DMY|MDY|YMD]\n"
+    "                       [--from TIME] [--to TIME] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
     "                       [--kind K] [--from TIME] [--to TIME] REPORT...\n"

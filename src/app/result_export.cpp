@@ -10,6 +10,7 @@
 #include "app/checked_output.h"
 #include "app/grid_writer.h"
 #include "app/spooled_input.h"
+#include "core/lockwait/blockers.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/read/kinds_index.h"
@@ -19,6 +20,13 @@
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
+
+namespace {
+
+/// The kind whose statements --blockers takes.
+constexpr const char* kApplicationKind = "Application Snapshot";
+
+}  // namespace
 
 /// --kinds: one line per kind of the report, in order of first appearance.
 int exportKinds(const ExportOptions& options) {
@@ -60,8 +68,23 @@ void writeSnapshotTree(const core::GridStore& tree, const std::string& label, bo
   writeGrid(g, all, csv, standardOutput());
 }
 
-/// --lock-waits with a window: the tree of each lock snapshot in it.
+/// --blockers: adds the statements of the capture's Application Snapshot in the window.
+void addStatements(const ExportOptions& options, core::BlockerHistory& history) {
+  if (history.blockers().empty()) return;
+  core::SeriesSource source{{options.report}, std::string(kApplicationKind), ".", options.dateOrder};
+  source.window = options.window;
+  try {
+    (void)core::forEachSeriesSnapshot(
+        source, [&](core::LoadedSnapshot& s, int) { history.addStatements(s.grid, s.shared.vars); });
+  } catch (const std::exception&) {
+    // a window of lock snapshots only, or a capture without applications: no statements
+  }
+}
+
+/// --lock-waits with a window (or --blockers): the tree of each lock snapshot in it, or its
+/// root blockers.
 int exportLockWaitHistory(const ExportOptions& options) {
+  core::BlockerHistory history;
   core::SeriesSource source{{options.report}, std::nullopt, ".", options.dateOrder, core::KindChoice{0, "", true},
                             options.window};
   if (!options.kind.empty()) source.kind = options.kind;
@@ -77,9 +100,13 @@ int exportLockWaitHistory(const ExportOptions& options) {
           if (!core::holdsLockWaits(s.shared.kindHeading))
             throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
           const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
-          core::GridStore tree;
-          core::writeLockWaitGrid(waits, tree);
-          writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
+          if (options.blockers) {
+            history.add(waits, s.grid, s.shared.vars, core::snapshotLabel(s, number));
+          } else {
+            core::GridStore tree;
+            core::writeLockWaitGrid(waits, tree);
+            writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
+          }
           lastTime = core::snapshotLabel(s, number);
           lastWaiting = waits.waiting;
           withWaits += waits.rows.empty() ? 0 : 1;
@@ -98,6 +125,12 @@ int exportLockWaitHistory(const ExportOptions& options) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     return 1;
   }
+  if (options.blockers && snapshots > 0) {
+    addStatements(options, history);
+    core::GridStore grid;
+    history.write(grid);
+    exportResult(grid, options.csv);
+  }
   standardOutput().flush();
   if (snapshots == 0) {
     std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, %s holds none\n",
@@ -112,6 +145,7 @@ int exportLockWaitHistory(const ExportOptions& options) {
                  lastTime.c_str(), withWaits);
   std::fprintf(stderr, "Snapshots: %d, with lock waits: %d, most applications waiting at once: %d\n", snapshots,
                withWaits, mostWaiting);
+  if (options.blockers) std::fprintf(stderr, "Root blockers: %zu\n", history.blockers().size());
   return 0;
 }
 
@@ -119,7 +153,7 @@ int exportLockWaitHistory(const ExportOptions& options) {
 
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const ExportOptions& options) {
-  if (options.window.given()) return exportLockWaitHistory(options);
+  if (options.window.given() || options.blockers) return exportLockWaitHistory(options);
   core::LoadedSnapshot report;
   core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {

@@ -198,7 +198,8 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--from", "16:07", "x.txt"},
                                              {"--deadlocks", "--to", "#2", "x.txt"},
                                              {"--series", "--from", "noon", "x.txt"},
-                                             {"--lock-waits", "--date-order", "DMY", "x.txt"}}) {
+                                             {"--lock-waits", "--date-order", "DMY", "x.txt"},
+                                             {"--blockers", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -642,6 +643,14 @@ TEST_F(Export, AWindowOfTimeInEveryMode) {
        0,
        "12/07/2026 16:09:00.120931\t0\t5120\t",
        "No application waits at the last snapshot (12/07/2026 16:11:00.118305), but 1 of the window's"},
+      // One row per root blocker, its statement from the capture's Application Snapshot.
+      {{"--lock-waits", "--blockers", "--from", "16:06", capture},
+       0,
+       "5102\treport_daily\t10.20.31.42.50102.261207150402\t12/07/2026 16:06:00.123518\t12/07/2026 "
+       "16:06:00.123518\t1\t1\t5300\tSELECT COUNT(*) FROM SHOP.ORDER_LINE\n5120\torder_batch\t"
+       "10.20.31.44.51882.261207150011\t12/07/2026 16:07:00.119877\t12/07/2026 16:09:00.120931\t3\t3\t82050\t"
+       "UPDATE SHOP.ORDERS SET STATUS = 'S' WHERE CUST_ID = 4711\n",
+       "Root blockers: 2\n"},
       {{"--lock-waits", "--from", "17:00", capture},
        2,
        "",
