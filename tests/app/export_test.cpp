@@ -631,6 +631,12 @@ TEST_F(Export, AWindowOfTimeInEveryMode) {
        0,
        "\t1004\t2\t",
        "Interval: 120.001054 s"},
+      // Two reports read as one capture, the earlier first: #1 and #2 are their snapshots.
+      {{"--compare", "--from", "#1", "--to", "#2", sample("compare/dynamic_sql_earlier.txt"),
+        sample("compare/dynamic_sql_later.txt")},
+       0,
+       "\t3300\t180\t",
+       "Entries matched: 4, new: 1, gone: 1"},
       {{"--series", "--kind", "2", "--to", "16:06", capture},
        0,
        "12/07/2026 16:05:00.121034\t12/07/2026 16:06:00.123518\t",
