@@ -62,78 +62,104 @@ std::optional<IndexedWindow> indexedWindow(const std::string& path, const KindCh
   return w;
 }
 
-/// Reads the snapshots of `source` as forEachSeriesSnapshot does; `settled` gets the files
-/// that hold the kind and the kind by its heading.
-int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
-               const SeriesNote& note, SeriesSource* settled) {
-  KindChoice choice = source.kind ? parseKindChoice(*source.kind) : source.fallback;
-  bool byHeading = false;  // `choice` names the series' kind by the heading met in its first file
-  int number = 0;
-  int given = 0;
-  std::optional<WindowMatcher> window;
-  if (source.window.given()) window.emplace(source.window, source.dateOrder);
-  bool ended = false;  // by the window's end
-  if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder, source.fallback, {}};
-  for (const std::string& path : source.paths) {
-    if (ended) break;
-    bool any = false;
-    // Of a remembered index, the window's snapshots alone are read: placed already.
-    const std::optional<IndexedWindow> indexed = window ? indexedWindow(path, choice, *window, number) : std::nullopt;
-    if (indexed && indexed->first < 0) {  // none of its snapshots is in the window: not read
-      ended = indexed->ended;
-      number += indexed->snapshots;
-      if (indexed->snapshots > 0) {
-        if (!byHeading) choice = KindChoice{0, indexed->heading, false};
-        byHeading = true;
-        if (settled != nullptr) {
-          settled->paths.push_back(path);
-          settled->kind = choice.heading;
-        }
+/// Reads the snapshots of a series as forEachSeriesSnapshot does, file after file; `settled`
+/// (when given) gets the files that hold the kind and the kind by its heading.
+class SeriesReader {
+ public:
+  SeriesReader(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
+               SeriesSource* settled)
+      : m_source(source), m_take(take), m_settled(settled) {
+    m_choice = source.kind ? parseKindChoice(*source.kind) : source.fallback;
+    if (source.window.given()) m_window.emplace(source.window, source.dateOrder);
+    if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder, source.fallback, {}};
+  }
+
+  /// Reads every file up to the window's end; returns how many snapshots `take` got.
+  int run(const SeriesNote& note) {
+    for (const std::string& path : m_source.paths) {
+      if (m_ended) break;
+      // Of a remembered index, the window's snapshots alone are read: placed already.
+      const auto indexed = m_window ? indexedWindow(path, m_choice, *m_window, m_number) : std::nullopt;
+      if (indexed && indexed->first < 0 && indexed->snapshots > 0) {  // none in the window: not read
+        m_ended = indexed->ended;
+        m_number += indexed->snapshots;
+        holdsKind(path, indexed->heading);
         continue;
       }
+      readFile(path, indexed, note);
     }
-    const int after = number;  // the snapshots before the file
+    if (m_window && m_number > 0 && m_given == 0)
+      throw WindowError(m_window->emptyMessage(m_ended ? lastTimeOf(m_source.paths, m_choice) : m_window->lastTime()));
+    return m_given;
+  }
+
+ private:
+  void readFile(const std::string& path, const std::optional<IndexedWindow>& indexed, const SeriesNote& note) {
+    bool any = false;
+    const int before = m_number;  // the snapshots before the file
     const SnapshotPass pass = forEachSnapshot(
-        path, choice, source.configFolder,
+        path, m_choice, m_source.configFolder,
         [&](LoadedSnapshot& s) {
           if (!s.error.empty()) throw SeriesError(s.error);
           any = true;
-          ++number;
-          if (indexed) {
-            number = std::max(number, after + indexed->first + 1);
-            if (!indexed->inside[static_cast<size_t>(number - after - 1 - indexed->first)]) return true;
-          } else if (window) {
-            const WindowMatcher::Place place = window->place(number, s.time);
-            if (place == WindowMatcher::Place::After) ended = true;
-            if (place != WindowMatcher::Place::Inside) return !ended;
-          }
-          LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
-          ++given;
-          take(own, number);
-          ended = indexed ? indexed->ended && number == after + indexed->last + 1 : window && window->endsBy(number);
-          return !ended;
+          return deliver(s, indexed, before);
         },
         false, indexed ? indexed->first : 0,
         indexed ? indexed->last : INT_MAX);  // a series never shows the snapshots' grids: no column is sized
-    if (indexed) number = std::max(number, after + indexed->snapshots);
+    if (indexed) m_number = std::max(m_number, before + indexed->snapshots);
     if (any) {
-      if (!byHeading && pass.kind >= 0)
-        choice = KindChoice{0, pass.index.kinds()[static_cast<size_t>(pass.kind)].heading, false};
-      byHeading = !choice.heading.empty();
-      if (settled != nullptr) {
-        settled->paths.push_back(path);
-        settled->kind = choice.heading;
-      }
-      continue;
+      holdsKind(path, pass.kind >= 0 ? pass.index.kinds()[static_cast<size_t>(pass.kind)].heading : std::string());
+      return;
     }
     if (!pass.error.empty()) throw ReadError(pass.error);
-    if (!byHeading && choice.number > 0 && !pass.index.kinds().empty())
+    if (!m_byHeading && m_choice.number > 0 && !pass.index.kinds().empty())
       throw NoSuchKindError(path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds()));
-    if (note) note(path + ": no " + (choice.heading.empty() ? std::string("report") : choice.heading) + ", skipped");
+    if (note)
+      note(path + ": no " + (m_choice.heading.empty() ? std::string("report") : m_choice.heading) + ", skipped");
   }
-  if (window && number > 0 && given == 0)
-    throw WindowError(window->emptyMessage(ended ? lastTimeOf(source.paths, choice) : window->lastTime()));
-  return given;
+
+  /// Gives `s` to `take` when the window holds it; returns whether to read on.
+  bool deliver(LoadedSnapshot& s, const std::optional<IndexedWindow>& indexed, int before) {
+    ++m_number;
+    if (indexed) {
+      m_number = std::max(m_number, before + indexed->first + 1);
+      if (!indexed->inside[static_cast<size_t>(m_number - before - 1 - indexed->first)]) return true;
+    } else if (m_window) {
+      const WindowMatcher::Place place = m_window->place(m_number, s.time);
+      m_ended = place == WindowMatcher::Place::After;
+      if (place != WindowMatcher::Place::Inside) return !m_ended;
+    }
+    LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
+    ++m_given;
+    m_take(own, m_number);
+    m_ended =
+        indexed ? indexed->ended && m_number == before + indexed->last + 1 : m_window && m_window->endsBy(m_number);
+    return !m_ended;
+  }
+
+  /// `path` holds the series' kind, of heading `heading` (empty: unknown).
+  void holdsKind(const std::string& path, const std::string& heading) {
+    if (!m_byHeading && !heading.empty()) m_choice = KindChoice{0, heading, false};
+    m_byHeading = !m_choice.heading.empty();
+    if (m_settled == nullptr) return;
+    m_settled->paths.push_back(path);
+    m_settled->kind = m_choice.heading;
+  }
+
+  const SeriesSource& m_source;
+  const std::function<void(LoadedSnapshot&, int number)>& m_take;
+  SeriesSource* m_settled;
+  KindChoice m_choice;
+  bool m_byHeading = false;  // m_choice names the series' kind by the heading met in its first file
+  int m_number = 0;          // snapshots met, in the window or not
+  int m_given = 0;
+  std::optional<WindowMatcher> m_window;
+  bool m_ended = false;  // by the window's end
+};
+
+int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
+               const SeriesNote& note, SeriesSource* settled) {
+  return SeriesReader(source, take, settled).run(note);
 }
 
 const char* orderName(DateOrder order) {
