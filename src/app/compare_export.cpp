@@ -44,10 +44,15 @@ bool loadWindowPair(const ExportOptions& options, const std::vector<std::string>
   if (!options.kind.empty()) source.kind = options.kind;
   status = 1;
   try {
-    const int n = core::loadWindowEnds(source, first, last,
-                                       [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); });
+    const int n = core::loadWindowEnds(source, first, last, [&](const std::string& note) {
+      if (paths.size() > 1) std::fprintf(stderr, "%s\n", note.c_str());  // one file: said below
+    });
     if (n == 0) {
-      std::fprintf(stderr, "tarvolin-export: %s holds no report\n", paths.back().c_str());
+      const std::string kind = !options.kind.empty() ? options.kind : fallback.heading;
+      std::fprintf(stderr, "tarvolin-export: %s no %s\n",
+                   paths.size() > 1 ? "the reports hold" : (paths[0] + " holds").c_str(),
+                   kind.empty() ? "report" : kind.c_str());
+      if (!options.kind.empty()) status = 2;  // a kind the capture lacks, as without a window
       return false;
     }
     if (n > 1) return true;

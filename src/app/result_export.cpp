@@ -94,25 +94,22 @@ int exportLockWaitHistory(const ExportOptions& options) {
   std::string lastTime;
   int lastWaiting = 0;
   try {
-    snapshots = core::forEachSeriesSnapshot(
-        source,
-        [&](core::LoadedSnapshot& s, int number) {
-          if (!core::holdsLockWaits(s.shared.kindHeading))
-            throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
-          const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
-          if (options.blockers) {
-            history.add(waits, s.grid, s.shared.vars, core::snapshotLabel(s, number));
-          } else {
-            core::GridStore tree;
-            core::writeLockWaitGrid(waits, tree);
-            writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
-          }
-          lastTime = core::snapshotLabel(s, number);
-          lastWaiting = waits.waiting;
-          withWaits += waits.rows.empty() ? 0 : 1;
-          mostWaiting = std::max(mostWaiting, waits.waiting);
-        },
-        [](const std::string& note) { std::fprintf(stderr, "%s\n", note.c_str()); });
+    snapshots = core::forEachSeriesSnapshot(source, [&](core::LoadedSnapshot& s, int number) {
+      if (!core::holdsLockWaits(s.shared.kindHeading))
+        throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
+      const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
+      if (options.blockers) {
+        history.add(waits, s.grid, s.shared.vars, core::snapshotLabel(s, number));
+      } else {
+        core::GridStore tree;
+        core::writeLockWaitGrid(waits, tree);
+        writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
+      }
+      lastTime = core::snapshotLabel(s, number);
+      lastWaiting = waits.waiting;
+      withWaits += waits.rows.empty() ? 0 : 1;
+      mostWaiting = std::max(mostWaiting, waits.waiting);
+    });  // a file without a lock snapshot: said below
   } catch (const OutputError&) {
     throw;  // ends the run (see main)
   } catch (const core::WindowError& e) {
