@@ -8,6 +8,7 @@
 
 #include "app/compare_export.h"
 #include "app/grid_writer.h"
+#include "app/spooled_input.h"
 #include "core/derived/column_plan.h"
 #include "core/derived/statement_groups.h"
 #include "core/read/report_loader.h"
@@ -42,9 +43,11 @@ namespace {
 int exportStatementChanges(const ExportOptions& options, const core::CounterTypes& types) {
   core::LoadedSnapshot first;
   core::LoadedSnapshot last;
+  std::optional<SpooledInput> spooled;  // an empty window's last time is read again
+  const std::string path = spooledPath(options.report, spooled);
+  if (path.empty()) return 1;
   int status = 0;
-  if (!loadWindowPair(options, {options.report}, core::KindChoice{0, core::kDynamicSqlKind}, first, last, status,
-                      "--statements"))
+  if (!loadWindowPair(options, {path}, core::KindChoice{0, core::kDynamicSqlKind}, first, last, status, "--statements"))
     return status;
   if (!core::holdsStatements(last.shared.kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",

@@ -69,9 +69,9 @@ void writeSnapshotTree(const core::GridStore& tree, const std::string& label, bo
 }
 
 /// --blockers: adds the statements of the capture's Application Snapshot in the window.
-void addStatements(const ExportOptions& options, core::BlockerHistory& history) {
+void addStatements(const ExportOptions& options, const std::string& path, core::BlockerHistory& history) {
   if (history.blockers().empty()) return;
-  core::SeriesSource source{{options.report}, std::string(kApplicationKind), ".", options.dateOrder};
+  core::SeriesSource source{{path}, std::string(kApplicationKind), ".", options.dateOrder};
   source.window = options.window;
   try {
     (void)core::forEachSeriesSnapshot(
@@ -84,8 +84,11 @@ void addStatements(const ExportOptions& options, core::BlockerHistory& history) 
 /// --lock-waits with a window (or --blockers): the tree of each lock snapshot in it, or its
 /// root blockers.
 int exportLockWaitHistory(const ExportOptions& options) {
+  std::optional<SpooledInput> spooled;  // read again for the statements or an empty window's last time
+  const std::string path = spooledPath(options.report, spooled);
+  if (path.empty()) return 1;
   core::BlockerHistory history;
-  core::SeriesSource source{{options.report}, std::nullopt, ".", options.dateOrder, core::KindChoice{0, "", true},
+  core::SeriesSource source{{path},        std::nullopt, ".", options.dateOrder, core::KindChoice{0, "", true},
                             options.window};
   if (!options.kind.empty()) source.kind = options.kind;
   int snapshots = 0;
@@ -123,7 +126,7 @@ int exportLockWaitHistory(const ExportOptions& options) {
     return 1;
   }
   if (options.blockers && snapshots > 0) {
-    addStatements(options, history);
+    addStatements(options, path, history);
     core::GridStore grid;
     history.write(grid);
     exportResult(grid, options.csv);

@@ -535,6 +535,8 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_EQ(run({"--filter", "Mode=IX", "-"}, plain).out, run({"--filter", "Mode=IX", plain}).out);
   const std::string loop = sample("series/tables_loop.txt");
   EXPECT_EQ(run({"--series", "-"}, loop).out, run({"--series", loop}).out);  // read twice
+  const std::string slow = sample("slow_window.txt");  // read again for the statements of the blockers
+  EXPECT_EQ(run({"--lock-waits", "--blockers", "-"}, slow).out, run({"--lock-waits", "--blockers", slow}).out);
 
   // Cut short: the entries before the cut are written, the reason is given, and the exit code is 1.
   std::string tables = "Table Snapshot\n";
