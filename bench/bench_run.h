@@ -28,8 +28,24 @@ struct Timing {
   double seconds = 0;
   double cpuSeconds = 0;  // user + system time of the child
   long maxRssKiB = 0;
+  long long readBytes = -1;  // what the child read ("rchar" of /proc/PID/io), -1 when unknown
   int status = -1;
 };
+
+/// The bytes the exited (not yet reaped) child `pid` read, or -1.
+inline long long childReadBytes(pid_t pid) {
+  siginfo_t info{};
+  if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0) return -1;
+  std::FILE* io = std::fopen(("/proc/" + std::to_string(pid) + "/io").c_str(), "r");
+  if (io == nullptr) return -1;
+  long long bytes = -1;
+  char name[32];
+  long long value = 0;
+  while (std::fscanf(io, "%31s %lld", name, &value) == 2)
+    if (std::string(name) == "rchar:") bytes = value;
+  std::fclose(io);
+  return bytes;
+}
 
 /// The command line of a benchmark: `count` arguments, then an optional number of runs
 /// (`runs`: at least 1, `defaultRuns` when left out). Prints `usage` and exits with 2 when
@@ -61,6 +77,7 @@ inline Timing runOnce(const std::vector<std::string>& args) {
     std::perror(argv[0]);
     std::exit(1);
   }
+  t.readBytes = childReadBytes(pid);
   struct rusage usage {};
   int status = 0;
   if (::wait4(pid, &status, 0, &usage) != pid) {
@@ -89,6 +106,7 @@ inline Timing bestInARow(const std::vector<std::string>& args, int runs) {
     b.seconds = std::min(b.seconds, t.seconds);
     b.cpuSeconds = std::min(b.cpuSeconds, t.cpuSeconds);
     b.maxRssKiB = std::max(b.maxRssKiB, t.maxRssKiB);
+    b.readBytes = std::max(b.readBytes, t.readBytes);
     b.status = 0;
   }
   return b;
@@ -115,6 +133,7 @@ inline std::pair<Timing, Timing> bestInTurns(const std::vector<std::string>& a, 
       best->seconds = std::min(best->seconds, t.seconds);
       best->cpuSeconds = std::min(best->cpuSeconds, t.cpuSeconds);
       best->maxRssKiB = std::max(best->maxRssKiB, t.maxRssKiB);
+      best->readBytes = std::max(best->readBytes, t.readBytes);
       best->status = 0;
     }
     ratios.push_back(tb.seconds / ta.seconds);

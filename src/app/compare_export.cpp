@@ -16,6 +16,7 @@
 #include "core/derived/column_plan.h"
 #include "core/derived/comparison_derived.h"
 #include "core/read/snapshot_load.h"
+#include "core/series/series.h"
 
 namespace tarvolin::app {
 
@@ -97,9 +98,57 @@ void writeSideways(core::Comparison& c, const core::LoadedSnapshot& earlier, con
   }
 }
 
+/// The first snapshot of the earlier report and the last of the later one; false, with the
+/// reason on standard error and `status` set, when they can't be had.
+bool loadEnds(const ExportOptions& options, const std::string& earlierPath, const std::string& laterPath,
+              core::LoadedSnapshot& earlier, core::LoadedSnapshot& later, int& status) {
+  // Each file read once (both snapshots in one pass when it is one file); written as text:
+  // no column is ever sized.
+  core::loadFirstAndLast(earlierPath, laterPath, ".", earlier, later, false, chosenKind(options));
+  for (const core::LoadedSnapshot* s : {&earlier, &later})
+    if (!s->error.empty() && (s == &earlier || s->error != earlier.error))  // one file: said once
+      std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
+  status = earlier.noSuchKind || later.noSuchKind ? 2 : 1;
+  return earlier.error.empty() && later.error.empty();
+}
+
 }  // namespace
 
-/// --compare: the first snapshot of the earlier report against the last of the later one.
+bool loadWindowPair(const ExportOptions& options, const std::vector<std::string>& paths,
+                    const core::KindChoice& fallback, core::LoadedSnapshot& first, core::LoadedSnapshot& last,
+                    int& status, const char* mode) {
+  core::SeriesSource source{paths, std::nullopt, ".", options.dateOrder, fallback, options.window};
+  if (!options.kind.empty()) source.kind = options.kind;
+  status = 1;
+  try {
+    const int n = core::loadWindowEnds(source, first, last, [&](const std::string& note) {
+      if (paths.size() > 1) std::fprintf(stderr, "%s\n", note.c_str());  // one file: said below
+    });
+    if (n == 0) {
+      const std::string kind = !options.kind.empty() ? options.kind : fallback.heading;
+      std::fprintf(stderr, "tarvolin-export: %s no %s\n",
+                   paths.size() > 1 ? "the reports hold" : (paths[0] + " holds").c_str(),
+                   kind.empty() ? "report" : kind.c_str());
+      if (!options.kind.empty()) status = 2;  // a kind the capture lacks, as without a window
+      return false;
+    }
+    if (n > 1) return true;
+    std::fprintf(stderr, "tarvolin-export: %s holds one snapshot (%s): %s needs two\n", options.window.text().c_str(),
+                 last.time.empty() ? "without a time" : last.time.c_str(), mode);
+  } catch (const core::NoSuchKindError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+  } catch (const core::WindowError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return false;
+  }
+  status = 2;
+  return false;
+}
+
+/// --compare: the first snapshot of the earlier report against the last of the later one,
+/// or the first and last of a window over them.
 int exportComparison(const ExportOptions& options, const char* argv0) {
   const std::optional<core::DerivedDefinitions> definitions = derivedDefinitionsFor(options, argv0);
   if (!definitions) return 1;
@@ -111,14 +160,12 @@ int exportComparison(const ExportOptions& options, const char* argv0) {
   if (laterPath.empty() || earlierPath.empty()) return 1;
   core::LoadedSnapshot earlier;
   core::LoadedSnapshot later;
-  // Each file read once (both snapshots in one pass when it is one file); written as text:
-  // no column is ever sized.
-  core::loadFirstAndLast(earlierPath, laterPath, ".", earlier, later, false, chosenKind(options));
-  for (const core::LoadedSnapshot* s : {&earlier, &later})
-    if (!s->error.empty() && (s == &earlier || s->error != earlier.error))  // one file: said once
-      std::fprintf(stderr, "tarvolin-export: %s\n", s->error.c_str());
-  if (earlier.noSuchKind || later.noSuchKind) return 2;
-  if (!earlier.error.empty() || !later.error.empty()) return 1;
+  int status = 0;
+  std::vector<std::string> paths = {earlierPath};  // one capture, the earlier report first
+  if (laterPath != earlierPath) paths.push_back(laterPath);
+  if (!(options.window.given() ? loadWindowPair(options, paths, {}, earlier, later, status, "--compare")
+                               : loadEnds(options, earlierPath, laterPath, earlier, later, status)))
+    return status;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
     const core::ColumnPlan plan(&*definitions, later.shared.kindHeading, later.shared.vars, later.grid,

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/compare_export.h"
 #include "app/grid_writer.h"
+#include "app/spooled_input.h"
 #include "core/derived/column_plan.h"
 #include "core/derived/statement_groups.h"
 #include "core/read/report_loader.h"
@@ -35,9 +37,46 @@ void tellClashes(const std::vector<std::string>& clashes) {
                  name.c_str());
 }
 
+namespace {
+
+/// --statements with a window: the change of each shape over it. Exit status.
+int exportStatementChanges(const ExportOptions& options, const core::CounterTypes& types) {
+  core::LoadedSnapshot first;
+  core::LoadedSnapshot last;
+  std::optional<SpooledInput> spooled;  // an empty window's last time is read again
+  const std::string path = spooledPath(options.report, spooled);
+  if (path.empty()) return 1;
+  int status = 0;
+  if (!loadWindowPair(options, {path}, core::KindChoice{0, core::kDynamicSqlKind}, first, last, status, "--statements"))
+    return status;
+  if (!core::holdsStatements(last.shared.kindHeading)) {
+    std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
+                 last.shared.kindHeading.c_str());
+    return 1;
+  }
+  core::StatementShapes shapes;
+  try {
+    const core::Comparison c = core::compareSnapshots(first, last, types, std::nullopt, options.dateOrder);
+    shapes = core::groupChangesByShape(c, first, last);
+    std::fprintf(stderr, "Change from %s to %s\n%s\n", first.time.c_str(), last.time.c_str(), c.intervalNote.c_str());
+    if (!c.resetNote.empty()) std::fprintf(stderr, "Counted from zero: %s\n", c.resetNote.c_str());
+  } catch (const core::CompareError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  core::GridStore grid;
+  core::writeShapeChangeGrid(shapes, grid);
+  exportGrid(grid, grid.cols() - 1, true, options.csv);
+  std::fprintf(stderr, "Statement shapes: %zu\n", shapes.groups.size());
+  return 0;
+}
+
+}  // namespace
+
 int exportStatements(const ExportOptions& options, const char* argv0) {
   const std::optional<core::CounterTypes> types = readCounterTypes(argv0);
   if (!types) return 1;
+  if (options.window.given()) return exportStatementChanges(options, *types);
   const std::optional<core::DerivedDefinitions> defs = readDerivedDefinitions(argv0);
   if (!defs) return 1;
   core::LoadedSnapshot report;

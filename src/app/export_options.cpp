@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 #include "core/values/decimal.h"
 
@@ -28,6 +29,8 @@ struct RawOptions {
   std::vector<std::string> filters;
   std::string interval;
   std::string dateOrder;
+  std::string from;
+  std::string to;
   std::vector<std::string> reports;
   bool help = false;
   bool version = false;
@@ -140,20 +143,51 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
           "read from the form of its dates: with / month first, with . day\n"
           "first, with - year first after four digits and else day first,\n"
           "unless a field above 12 in any of them shows the other order");
+  d.value("--from", raw.from, "TIME",
+          "with --compare, --series, --statements or --lock-waits: only the\n"
+          "snapshots from TIME on (see --to for TIME)");
+  d.value("--to", raw.to, "TIME",
+          "only the snapshots up to TIME, included. TIME as the report prints\n"
+          "it (\"12/07/2026 16:06:00.121034\", its date read as --date-order\n"
+          "says), HH:MM[:SS] on the day of the first snapshot (--to earlier than\n"
+          "a --from HH:MM: the next day), or #N, the Nth snapshot of the kind\n"
+          "from 1 (across all the reports). A time without seconds covers its\n"
+          "minute, without a fraction its second: --to 16:15 takes 16:15:40.\n"
+          "--compare compares the window's first and last snapshot (of OLDER and\n"
+          "NEWER read as one capture, OLDER first); --series its intervals;\n"
+          "--statements ranks the shapes by their change over it; --lock-waits\n"
+          "writes the tree of each of its snapshots. The reading ends with the\n"
+          "window. A window without a snapshot is a usage error (exit 2) that\n"
+          "names the first and last snapshot time");
   d.flag("--lock-waits", raw.lockWaits, "",
          "who waits for whom in a lock snapshot: one row per application that\n"
          "holds a lock somebody waits for or waits itself, in tree order (roots\n"
          "first, their waiters below, Level 0 for a root); marks \"deadlock\",\n"
          "\"not in report\" and \"holder unknown\". Of a file of several\n"
-         "snapshots, the last lock snapshot (standard error names its time)");
+         "snapshots, the last lock snapshot (standard error names its time);\n"
+         "with --from or --to, the tree of every lock snapshot in the window,\n"
+         "each row after a column \"Snapshot\" (its time, or #N)");
+  d.flag("--blockers", o.blockers, "",
+         "with --lock-waits: one row per root blocker over the window (every\n"
+         "lock snapshot without one) instead of the trees: \"Application\n"
+         "handle\", \"Application name\", \"Application ID\", \"First blocked\",\n"
+         "\"Last blocked\" (the snapshots' times), \"Snapshots\" (in which it\n"
+         "blocked), \"Most waiters\" (at once), \"Waiters' wait time (ms)\" (at\n"
+         "its last snapshot) and \"Statement\" (of the capture's Application\n"
+         "Snapshot in the window, where it has one)");
   d.flag("--deadlocks", raw.deadlocks, "",
          "the deadlocks of an event monitor log: one row per participant of\n"
          "each \"Deadlock ID\", with the lock it waited for and its statement");
   d.flag("--statements", raw.statements, "",
-         "a Dynamic SQL snapshot's statements grouped by shape (literals as ?):\n"
-         "\"Statement shape\", \"Statements\", each counter summed and the derived\n"
-         "columns on the sums, largest total execution time first; of a file\n"
-         "of several snapshots (or kinds), its last Dynamic SQL snapshot");
+         "a Dynamic SQL snapshot's statements grouped by shape (literals as ?,\n"
+         "an IN or VALUES list of any length as (?+), names in capitals, spacing\n"
+         "of its own): \"Statement shape\", \"Statements\", each counter summed\n"
+         "and the derived columns on the sums, largest total execution time\n"
+         "first; of a file of several snapshots (or kinds), its last Dynamic\n"
+         "SQL snapshot. With --from or --to: the change over the window (its\n"
+         "last snapshot less its first, a statement new in it counted from\n"
+         "zero): \"Executions\", \"Total execution time (s)\", \"Rows read\",\n"
+         "\"CPU time (s)\" and each per execution");
   d.value("--sqlite", o.database, "OUT.db",
           "every kind of every snapshot of the reports into the SQLite database\n"
           "OUT.db (made when missing): a table per kind (\"table_snapshot\"),\n"
@@ -189,6 +223,13 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
     return "--interval needs a number of seconds above 0, at most 6 decimals";
   if (!raw.dateOrder.empty() && !(o.dateOrder = core::parseDateOrder(raw.dateOrder)))
     return "--date-order needs DMY, MDY or YMD, got \"" + raw.dateOrder + "\"";
+  for (auto [text, bound, name] : {std::tuple(&raw.from, &o.window.from, "--from"), {&raw.to, &o.window.to, "--to"}}) {
+    try {
+      *bound = core::parseWindowBound(*text);
+    } catch (const core::WindowError& e) {
+      return std::string(name) + ": " + e.what();
+    }
+  }
   if (raw.reports.empty()) return "no REPORT given";
   const bool compare = o.mode == ExportOptions::Mode::Compare;
   if (o.mode == ExportOptions::Mode::Series || o.mode == ExportOptions::Mode::Sqlite) {
@@ -246,7 +287,11 @@ std::string checkCombination(const ExportOptions& o) {
   if (m == Mode::Compare && !o.filters.empty()) return "--filter can't be used with --compare";
   if (m != Mode::Compare && o.transpose) return "--transpose needs --compare";
   if (!overTime && o.intervalMicros) return "--interval needs --compare or --series";
-  if (!overTime && o.dateOrder) return "--date-order needs --compare, --series or --sqlite";
+  const bool windowed = m == Mode::Compare || m == Mode::Series || m == Mode::Statements || m == Mode::LockWaits;
+  if (!overTime && o.dateOrder && !(windowed && o.window.given()))
+    return "--date-order needs --compare, --series, --sqlite or a window (--from, --to)";
+  if (!windowed && o.window.given()) return "--from and --to need --compare, --series, --statements or --lock-waits";
+  if (o.blockers && m != Mode::LockWaits) return "--blockers needs --lock-waits";
   return {};
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/read/kinds_index.h"
+#include "core/series/snapshot_window.h"
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
@@ -45,6 +46,8 @@ struct ExportOptions {
   bool transpose = false;                    ///< --transpose: a comparison a row per variable
   std::vector<std::string> reports;          ///< --series, --sqlite: the reports, in order
   std::string database;                      ///< --sqlite: the database's path
+  core::SnapshotWindow window;               ///< --from and --to; none given: every mode as without
+  bool blockers = false;                     ///< --blockers: --lock-waits writes one row per root blocker
 };
 
 /// The kind --kind names, or the default choice.
@@ -59,12 +62,14 @@ inline constexpr const char* kExportUsage =
     "usage: tarvolin-export [--all-columns] [--csv] [--derived] [--filter NAME=VALUE]... [--hide-constant]\n"
     "                       [--kind K] REPORT\n"
     "       tarvolin-export --compare [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
-    "                       [--kind K] [--transpose] [OLDER] NEWER\n"
-    "       tarvolin-export --lock-waits [--csv] [--kind K] REPORT\n"
+    "                       [--kind K] [--from TIME] [--to TIME] [--transpose] [OLDER] NEWER\n"
+    "       tarvolin-export --lock-waits [--blockers] [--csv] [--kind K] [--date-order DMY|MDY|YMD]\n"
+    "                       [--from TIME] [--to TIME] REPORT\n"
     "       tarvolin-export --deadlocks [--csv] REPORT\n"
     "       tarvolin-export --series [--csv] [--derived] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
-    "                       [--kind K] REPORT...\n"
-    "       tarvolin-export --statements [--csv] [--kind K] REPORT\n"
+    "                       [--kind K] [--from TIME] [--to TIME] REPORT...\n"
+    "       tarvolin-export --statements [--csv] [--kind K] [--date-order DMY|MDY|YMD] [--from TIME]\n"
+    "                       [--to TIME] REPORT\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --sqlite OUT.db [--date-order DMY|MDY|YMD] REPORT...\n"
     "       tarvolin-export --help | --version";

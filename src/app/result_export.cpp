@@ -1,20 +1,32 @@
 #include "app/result_export.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/checked_output.h"
 #include "app/grid_writer.h"
 #include "app/spooled_input.h"
+#include "core/lockwait/blockers.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/read/kinds_index.h"
+#include "core/read/report_loader.h"
 #include "core/read/snapshot_load.h"
+#include "core/series/series.h"
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::app {
+
+namespace {
+
+/// The kind whose statements --blockers takes.
+constexpr const char* kApplicationKind = "Application Snapshot";
+
+}  // namespace
 
 /// --kinds: one line per kind of the report, in order of first appearance.
 int exportKinds(const ExportOptions& options) {
@@ -39,10 +51,109 @@ namespace {
 /// A result grid without its hidden last column.
 void exportResult(const core::GridStore& g, bool csv) { exportGrid(g, g.cols() - 1, true, csv); }
 
+/// The rows of `tree` (a lock-wait grid) after a column "Snapshot" holding `label`: the
+/// header row too when `header`.
+void writeSnapshotTree(const core::GridStore& tree, const std::string& label, bool header, bool csv) {
+  core::GridStore g;
+  const int cols = tree.cols() - 1;  // without the hidden one
+  const int first = header ? 0 : 1;
+  g.setCols(cols + 1);
+  g.setRows(tree.rows() - first);
+  for (int r = first; r < tree.rows(); ++r) {
+    g.setText(r - first, 0, r == 0 ? std::string(core::kSnapshotColumn) : label);
+    for (int c = 0; c < cols; ++c) g.setText(r - first, c + 1, std::string(tree.text(r, c)));
+  }
+  std::vector<int> all(static_cast<size_t>(cols + 1));
+  for (int c = 0; c <= cols; ++c) all[static_cast<size_t>(c)] = c;
+  writeGrid(g, all, csv, standardOutput());
+}
+
+/// --blockers: adds the statements of the capture's Application Snapshot in the window.
+void addStatements(const ExportOptions& options, const std::string& path, core::BlockerHistory& history) {
+  if (history.blockers().empty()) return;
+  core::SeriesSource source{{path}, std::string(kApplicationKind), ".", options.dateOrder};
+  source.window = options.window;
+  try {
+    (void)core::forEachSeriesSnapshot(
+        source, [&](core::LoadedSnapshot& s, int) { history.addStatements(s.grid, s.shared.vars); });
+  } catch (const std::exception&) {
+    // a window of lock snapshots only, or a capture without applications: no statements
+  }
+}
+
+/// --lock-waits with a window (or --blockers): the tree of each lock snapshot in it, or its
+/// root blockers.
+int exportLockWaitHistory(const ExportOptions& options) {
+  std::optional<SpooledInput> spooled;  // read again for the statements or an empty window's last time
+  const std::string path = spooledPath(options.report, spooled);
+  if (path.empty()) return 1;
+  core::BlockerHistory history;
+  core::SeriesSource source{{path},        std::nullopt, ".", options.dateOrder, core::KindChoice{0, "", true},
+                            options.window};
+  if (!options.kind.empty()) source.kind = options.kind;
+  int snapshots = 0;
+  int withWaits = 0;
+  int mostWaiting = 0;
+  std::string lastTime;
+  int lastWaiting = 0;
+  try {
+    snapshots = core::forEachSeriesSnapshot(source, [&](core::LoadedSnapshot& s, int number) {
+      if (!core::holdsLockWaits(s.shared.kindHeading))
+        throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
+      const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
+      if (options.blockers) {
+        history.add(waits, s.grid, s.shared.vars, core::snapshotLabel(s, number));
+      } else {
+        core::GridStore tree;
+        core::writeLockWaitGrid(waits, tree);
+        writeSnapshotTree(tree, core::snapshotLabel(s, number), lastTime.empty(), options.csv);
+      }
+      lastTime = core::snapshotLabel(s, number);
+      lastWaiting = waits.waiting;
+      withWaits += waits.rows.empty() ? 0 : 1;
+      mostWaiting = std::max(mostWaiting, waits.waiting);
+    });  // a file without a lock snapshot: said below
+  } catch (const OutputError&) {
+    throw;  // ends the run (see main)
+  } catch (const core::WindowError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 2;
+  } catch (const core::NoSuchKindError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    return 1;
+  }
+  if (options.blockers && snapshots > 0) {
+    addStatements(options, path, history);
+    core::GridStore grid;
+    history.write(grid);
+    exportResult(grid, options.csv);
+  }
+  standardOutput().flush();
+  if (snapshots == 0) {
+    std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, %s holds none\n",
+                 options.report.c_str());
+    return 1;
+  }
+  if (withWaits == 0)
+    std::fprintf(stderr, "%s in any snapshot of the window\n", std::string(core::kNoLockWaits).c_str());
+  else if (lastWaiting == 0)
+    std::fprintf(stderr,
+                 "No application waits at the last snapshot (%s), but %d of the window's snapshots had lock waits\n",
+                 lastTime.c_str(), withWaits);
+  std::fprintf(stderr, "Snapshots: %d, with lock waits: %d, most applications waiting at once: %d\n", snapshots,
+               withWaits, mostWaiting);
+  if (options.blockers) std::fprintf(stderr, "Root blockers: %zu\n", history.blockers().size());
+  return 0;
+}
+
 }  // namespace
 
 /// --lock-waits: the tree of who waits for whom.
 int exportLockWaits(const ExportOptions& options) {
+  if (options.window.given() || options.blockers) return exportLockWaitHistory(options);
   core::LoadedSnapshot report;
   core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {

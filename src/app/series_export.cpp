@@ -47,21 +47,26 @@ int writeSeries(const ExportOptions& options, const char* argv0) {
         written = true;
       });
     };
-    snapshots = core::forEachInterval({options.reports, kind, ".", options.dateOrder}, types, options.intervalMicros,
-                                      take, hooks);
+    core::SeriesSource source{options.reports, kind, ".", options.dateOrder};
+    source.window = options.window;
+    snapshots = core::forEachInterval(source, types, options.intervalMicros, take, hooks);
   } catch (const OutputError&) {
     throw;  // ends the run (see main)
   } catch (const core::NoSuchKindError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     status = written ? 1 : 2;  // before any row, as --kind K of every other mode: a usage error
+  } catch (const core::WindowError& e) {
+    std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
+    status = 2;  // found by the first pass, before any row
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
     status = 1;
   }
   standardOutput().flush();
   if (status == 0 && snapshots < 2) {
-    std::fprintf(stderr, "tarvolin-export: --series needs at least two snapshots, the reports hold %d\n", snapshots);
-    return 1;
+    std::fprintf(stderr, "tarvolin-export: --series needs at least two snapshots, %s %d\n",
+                 options.window.given() ? (options.window.text() + " holds").c_str() : "the reports hold", snapshots);
+    return options.window.given() && snapshots == 1 ? 2 : 1;  // a window too narrow: widen it
   }
   tellClashes(table.clashes());
   if (!intervalNote.empty()) std::fprintf(stderr, "%s\n", intervalNote.c_str());

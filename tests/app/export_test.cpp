@@ -199,7 +199,12 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--sqlite", "-", "x.txt"},
                                              {"--sqlite", "d.db", "--kind", "1", "x.txt"},
                                              {"--sqlite", "d.db", "--series", "x.txt"},
-                                             {"--sqlite", "d.db"}}) {
+                                             {"--sqlite", "d.db"},
+                                             {"--from", "16:07", "x.txt"},
+                                             {"--deadlocks", "--to", "#2", "x.txt"},
+                                             {"--series", "--from", "noon", "x.txt"},
+                                             {"--lock-waits", "--date-order", "DMY", "x.txt"},
+                                             {"--blockers", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -348,7 +353,7 @@ TEST_F(Export, StatementsByShapeOfADynamicSqlReportOnly) {
             "Statement shape\tStatements\tNumber of executions\tTotal execution time (sec.microsec)\t"
             "Average execution time (s)\tRows read per execution");
   EXPECT_EQ(r.out.substr(r.out.find('\n') + 1),
-            "SELECT * FROM T WHERE ID IN (?, ?)\t2\t5\t4.75\t0.95\t\t\n"
+            "SELECT * FROM T WHERE ID IN (?+)\t2\t5\t4.75\t0.95\t\t\n"
             "DELETE FROM T WHERE ID = ?\t1\t1\t3\t3\t\t\n");
   EXPECT_NE(r.err.find("Statement shapes: 2"), std::string::npos);
   EXPECT_EQ(r.err.find("last snapshot"), std::string::npos);  // one snapshot: nothing to say
@@ -535,6 +540,8 @@ TEST_F(Export, StandardInputAndGzipReadLikeThePlainFile) {
   EXPECT_EQ(run({"--filter", "Mode=IX", "-"}, plain).out, run({"--filter", "Mode=IX", plain}).out);
   const std::string loop = sample("series/tables_loop.txt");
   EXPECT_EQ(run({"--series", "-"}, loop).out, run({"--series", loop}).out);  // read twice
+  const std::string slow = sample("slow_window.txt");  // read again for the statements of the blockers
+  EXPECT_EQ(run({"--lock-waits", "--blockers", "-"}, slow).out, run({"--lock-waits", "--blockers", slow}).out);
 
   // Cut short: the entries before the cut are written, the reason is given, and the exit code is 1.
   std::string tables = "Table Snapshot\n";
@@ -606,6 +613,76 @@ TEST_F(Export, APipeClosedByItsReaderEndsTheExportQuietly) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     EXPECT_EQ(readFile(m_dir / ".stderr"), "");
+  }
+}
+
+// A capture with a slow window in the middle, 16:07 to 16:09: a blocking chain and a
+// statement that slows down, among statements that ran all day.
+TEST_F(Export, AWindowOfTimeInEveryMode) {
+  const std::string capture = sample("slow_window.txt");
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string first;  // what the output's second line on begins with
+    std::string errHas;
+  } cases[] = {
+      // Ranked by the change over the window, the statement new in it counted from zero.
+      {{"--statements", "--from", "16:07", "--to", "16:09", capture},
+       0,
+       "UPDATE SHOP.ORDERS SET STATUS = ? WHERE CUST_ID = ?\t1\t20\t120.000000\t1302000\t4.000000\t6\t65100\t0.2\n"
+       "INSERT INTO SHOP.AUDIT (ID, NOTE) VALUES (?+)\t1\t10\t5.000000\t0\t1.500000\t0.5\t0\t0.15\n",
+       "Change from 12/07/2026 16:07:00.119877 to 12/07/2026 16:09:00.120931\nInterval: 120.001054 s\n"},
+      // Without a window: the totals of the last snapshot, where the day's statement leads.
+      {{"--statements", capture}, 0, "SELECT COUNT(*) FROM SHOP.ORDER_LINE\t1\t1006\t", "(7 of 7, 16:11:00)"},
+      {{"--compare", "--kind", "2", "--from", "#3", "--to", "16:09", capture},
+       0,
+       "\t1004\t2\t",
+       "Interval: 120.001054 s"},
+      // Two reports read as one capture, the earlier first: #1 and #2 are their snapshots.
+      {{"--compare", "--from", "#1", "--to", "#2", sample("compare/dynamic_sql_earlier.txt"),
+        sample("compare/dynamic_sql_later.txt")},
+       0,
+       "\t3300\t180\t",
+       "Entries matched: 4, new: 1, gone: 1"},
+      {{"--series", "--kind", "2", "--to", "16:06", capture},
+       0,
+       "12/07/2026 16:05:00.121034\t12/07/2026 16:06:00.123518\t",
+       "Snapshots: 2, intervals: 1\n"},
+      {{"--lock-waits", "--from", "12/07/2026 16:07", "--to", "16:09", capture},
+       0,
+       "12/07/2026 16:07:00.119877\t0\t5120\torder_batch\t",
+       "Snapshots: 3, with lock waits: 3, most applications waiting at once: 3\n"},
+      {{"--lock-waits", "--from", "16:09", capture},
+       0,
+       "12/07/2026 16:09:00.120931\t0\t5120\t",
+       "No application waits at the last snapshot (12/07/2026 16:11:00.118305), but 1 of the window's"},
+      // One row per root blocker, its statement from the capture's Application Snapshot.
+      {{"--lock-waits", "--blockers", "--from", "16:06", capture},
+       0,
+       "5102\treport_daily\t10.20.31.42.50102.261207150402\t12/07/2026 16:06:00.123518\t12/07/2026 "
+       "16:06:00.123518\t1\t1\t5300\tSELECT COUNT(*) FROM SHOP.ORDER_LINE\n5120\torder_batch\t"
+       "10.20.31.44.51882.261207150011\t12/07/2026 16:07:00.119877\t12/07/2026 16:09:00.120931\t3\t3\t82050\t"
+       "UPDATE SHOP.ORDERS SET STATUS = 'S' WHERE CUST_ID = 4711\n",
+       "Root blockers: 2\n"},
+      {{"--lock-waits", "--from", "17:00", capture},
+       2,
+       "",
+       "--from 17:00 holds no snapshot; the capture's snapshots are from 12/07/2026 16:05:00.121034 to 12/07/2026 "
+       "16:11:00.118305\n"},
+      {{"--series", "--kind", "2", "--from", "15:00", "--to", "15:59", capture},
+       2,
+       "",
+       "to 12/07/2026 16:11:00.118305"},
+      {{"--compare", "--from", "16:07", "--to", "16:07:30", capture},
+       2,
+       "",
+       "holds one snapshot (12/07/2026 16:07:00.119877): --compare needs two"},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[1] << " " << r.err;
+    EXPECT_EQ(r.out.substr(std::min(r.out.size(), r.out.find('\n') + 1), c.first.size()), c.first) << c.args[1];
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
 }
 

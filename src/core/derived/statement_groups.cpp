@@ -25,7 +25,93 @@ bool greater(const Decimal& a, const Decimal& b) {
   return x > y;
 }
 
+/// a > b; a sum that is no number last.
+void rankByTime(StatementShapes& out) {
+  const auto timeAt = std::find(out.counters.begin(), out.counters.end(), kExecutionTimeName);
+  const size_t t = static_cast<size_t>(timeAt - out.counters.begin());
+  if (timeAt == out.counters.end()) return;
+  std::stable_sort(out.groups.begin(), out.groups.end(), [t](const ShapeGroup& a, const ShapeGroup& b) {
+    if (!a.sums[t] || !b.sums[t]) return a.sums[t] && !b.sums[t];
+    return greater(*a.sums[t], *b.sums[t]);
+  });
+}
+
+/// The sums of groupChangesByShape, each of those variables added up.
+const std::vector<std::pair<std::string, std::vector<std::string>>>& changeSums() {
+  static const std::vector<std::pair<std::string, std::vector<std::string>>> sums = {
+      {"Executions", {"Number of executions"}},
+      {"Total execution time (s)", {kExecutionTimeName}},
+      {"Rows read", {"Rows read"}},
+      {"CPU time (s)", {"Total user cpu time (sec.microsec)", "Total system cpu time (sec.microsec)"}}};
+  return sums;
+}
+
+/// The change of one variable of entry `e` over the interval; a new entry, one whose value
+/// went down and every one when the counters `restarted` counted from zero; nothing where a
+/// value is no number.
+std::optional<Decimal> changeOf(const ComparedVariable& v, const ComparedEntry& e, const LoadedSnapshot& earlier,
+                                const LoadedSnapshot& later, bool restarted) {
+  if (v.laterCol < 0) return std::nullopt;
+  const std::optional<Decimal> now = parseDecimal(later.grid.text(e.laterRow, v.laterCol));
+  if (!now || restarted || e.earlierRow < 0 || v.earlierCol < 0) return now;
+  const std::optional<Decimal> before = parseDecimal(earlier.grid.text(e.earlierRow, v.earlierCol));
+  if (!before) return std::nullopt;
+  const Decimal d = difference(*now, *before);
+  return d.units < 0 ? now : std::optional<Decimal>(d);
+}
+
 }  // namespace
+
+StatementShapes groupChangesByShape(const Comparison& c, const LoadedSnapshot& earlier, const LoadedSnapshot& later) {
+  StatementShapes out;
+  std::vector<std::vector<const ComparedVariable*>> parts;  // by sum: its variables in the comparison
+  for (const auto& [name, names] : changeSums()) {
+    out.counters.push_back(name);
+    parts.emplace_back();
+    for (const std::string& n : names)
+      for (const ComparedVariable& v : c.vars)
+        if (v.name == n) parts.back().push_back(&v);
+  }
+  out.counters[1] = kExecutionTimeName;  // ranked by it, named below
+  const ComparedVariable* text = nullptr;
+  for (const ComparedVariable& v : c.vars)
+    if (v.name == kStatementTextName && v.laterCol >= 0) text = &v;
+  std::unordered_map<std::string, size_t> index;
+  for (const ComparedEntry& e : c.entries) {
+    if (e.laterRow < 0) continue;  // gone
+    std::string shape = text != nullptr ? statementShape(later.grid.text(e.laterRow, text->laterCol)) : std::string();
+    auto [it, added] = index.try_emplace(std::move(shape), out.groups.size());
+    if (added) out.groups.push_back({it->first, {}, std::vector<std::optional<Decimal>>(parts.size(), Decimal{})});
+    ShapeGroup& group = out.groups[it->second];
+    group.rows.push_back(e.laterRow);
+    for (size_t p = 0; p < parts.size(); ++p) {
+      std::optional<Decimal>& sum = group.sums[p];
+      if (parts[p].empty()) sum.reset();
+      for (const ComparedVariable* v : parts[p]) {
+        const std::optional<Decimal> change =
+            sum ? changeOf(*v, e, earlier, later, !c.resetNote.empty()) : std::nullopt;
+        sum = change ? checkedSum(*sum, *change) : std::nullopt;
+      }
+    }
+  }
+  rankByTime(out);
+  out.counters[1] = changeSums()[1].first;
+  return out;
+}
+
+void writeShapeChangeGrid(const StatementShapes& shapes, GridStore& out) {
+  static const DerivedDefinitions perExecution = [] {
+    DerivedDefinitions d;
+    std::vector<std::string> errors;
+    d.read(
+        "Shapes | Execution time per execution (s) = [Total execution time (s)] / [Executions]\n"
+        "Shapes | Rows read per execution = [Rows read] / [Executions]\n"
+        "Shapes | CPU time per execution (s) = [CPU time (s)] / [Executions]\n",
+        "", errors);
+    return d;
+  }();
+  writeShapeGrid(shapes, perExecution.forKind("Shapes"), out);
+}
 
 StatementShapes groupByShape(const GridStore& g, const VariableTable& vars, const CounterTypes& types) {
   StatementShapes out;
@@ -53,14 +139,7 @@ StatementShapes groupByShape(const GridStore& g, const VariableTable& vars, cons
       sum = v ? checkedSum(*sum, *v) : std::nullopt;
     }
   }
-  const auto timeAt = std::find(out.counters.begin(), out.counters.end(), kExecutionTimeName);
-  if (timeAt != out.counters.end()) {
-    const size_t t = static_cast<size_t>(timeAt - out.counters.begin());
-    std::stable_sort(out.groups.begin(), out.groups.end(), [t](const ShapeGroup& a, const ShapeGroup& b) {
-      if (!a.sums[t] || !b.sums[t]) return a.sums[t] && !b.sums[t];
-      return greater(*a.sums[t], *b.sums[t]);
-    });
-  }
+  rankByTime(out);
   return out;
 }
 

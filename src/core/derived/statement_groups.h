@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/compare/snapshot_compare.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid/grid_store.h"
 #include "core/read/snapshot_load.h"
@@ -46,6 +47,22 @@ void writeShapeGrid(const StatementShapes& shapes, const std::vector<const Deriv
 /// "Statements", then "Entry N" for each report row N of the group, and one row with the
 /// shape, the count and each entry's "Statement text" of `report`.
 void writeShapeStatements(const ShapeGroup& group, const GridStore& report, const VariableTable& vars, GridStore& out);
+
+/// Groups the statements of a comparison of two Dynamic SQL snapshots (compareSnapshots) by
+/// the shape of their text and sums their change over the interval: "Executions", "Total
+/// execution time (s)", "Rows read" and "CPU time (s)" (user plus system), in that order as
+/// `counters`. A statement the later snapshot has and the earlier lacks, or whose counters went
+/// down (it left the package cache and came back), is counted from zero: its later values;
+/// so is every statement when the counters restarted in between (Comparison::resetNote). A statement gone by the later
+/// snapshot ran no more: left out. A value that is no number leaves its sum empty. Ordered by total execution time,
+/// largest first, as groupByShape; `rows` are the later grid's.
+[[nodiscard]] StatementShapes groupChangesByShape(const Comparison& c, const LoadedSnapshot& earlier,
+                                                  const LoadedSnapshot& later);
+
+/// Writes groups of groupChangesByShape as a result grid: "Statement shape", "Statements",
+/// the four sums, then each of them per execution ("Execution time per execution (s)",
+/// "Rows read per execution", "CPU time per execution (s)"; empty without executions).
+void writeShapeChangeGrid(const StatementShapes& shapes, GridStore& out);
 
 /// Loads the statements to group from `path`: the last snapshot of its Dynamic SQL kind, or
 /// of `kind` when one is chosen (a capture loop's snapshots each hold totals since the

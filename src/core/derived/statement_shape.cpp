@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace tarvolin::core {
 
@@ -30,26 +31,100 @@ bool signFollows(std::string_view word) {
   return false;
 }
 
+/// Words after which "(" stands apart, as after IN or VALUES; after any other name it opens
+/// the arguments of a function, or a table's columns, and stands close: COUNT(*), T(A, B).
+bool keywordBeforeParenthesis(std::string_view up) {
+  static constexpr std::array<std::string_view, 22> kWords = {
+      "FROM",  "JOIN",   "EXISTS",    "UNION",   "ALL",  "ANY", "SOME", "WITH", "USING", "OVER", "DISTINCT",
+      "TABLE", "EXCEPT", "INTERSECT", "LATERAL", "INTO", "ROW", "ROWS", "ONLY", "ASC",   "DESC", "DO"};
+  for (const std::string_view w : kWords)
+    if (w == up) return true;
+  return signFollows(up);
+}
+
 /// What came last, to tell a sign from a subtraction.
 enum class Last { Nothing, Operator, Word, Value };
 
+/// A piece of the shape: a name (a word, a quoted name, a host variable), a value ("?"), a
+/// comment, or any other mark; the shape writes them with one rule of spacing whatever
+/// spacing the statement had.
+struct Token {
+  enum class Type { Word, Value, Comment, Mark };
+  Type type;
+  std::string text;
+};
+
+bool isMark(const Token& t, std::string_view text) { return t.type == Token::Type::Mark && t.text == text; }
+
+/// Whether a blank stands between `a` and `b`: none inside a qualified name (A.B), after "("
+/// or before ")", "," and ";", nor before a function's "(" (after a name that is no keyword,
+/// unless `intoTable`: it is the table of INTO); one elsewhere.
+bool blankBetween(const Token& a, const Token& b, bool intoTable) {
+  if (isMark(b, ")") || isMark(b, ",") || isMark(b, ";") || isMark(b, ".") || isMark(a, "(") || isMark(a, "."))
+    return false;
+  if (!isMark(b, "(") || a.type != Token::Type::Word) return true;
+  return intoTable || a.text[0] == '"' || keywordBeforeParenthesis(a.text);
+}
+
+/// Replaces each list of values only after IN, and each run of such lists after VALUES
+/// (the rows of a multi-row insert), by "(?+)": a list of any length is one shape.
+void foldLists(std::vector<Token>& tokens) {
+  std::vector<Token> out;
+  out.reserve(tokens.size());
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    out.push_back(std::move(tokens[i]));
+    const Token& t = out.back();
+    const bool values = t.type == Token::Type::Word && t.text == "VALUES";
+    if (!values && !(t.type == Token::Type::Word && t.text == "IN")) continue;
+    size_t end = i + 1;  // past the lists taken
+    for (size_t at = i + 1;;) {
+      if (at >= tokens.size() || !isMark(tokens[at], "(")) break;
+      size_t k = at + 1;
+      while (k + 1 < tokens.size() && tokens[k].type == Token::Type::Value && isMark(tokens[k + 1], ",")) k += 2;
+      if (k + 1 >= tokens.size() || tokens[k].type != Token::Type::Value || !isMark(tokens[k + 1], ")")) break;
+      end = k + 2;
+      if (!values || end >= tokens.size() || !isMark(tokens[end], ",")) break;
+      at = end + 1;
+    }
+    if (end == i + 1) continue;
+    out.push_back({Token::Type::Mark, "("});
+    out.push_back({Token::Type::Value, "?+"});
+    out.push_back({Token::Type::Mark, ")"});
+    i = end - 1;
+  }
+  tokens = std::move(out);
+}
+
 class Shaper {
  public:
-  explicit Shaper(std::string_view sql) : m_sql(sql) { m_out.reserve(sql.size()); }
+  explicit Shaper(std::string_view sql) : m_sql(sql) {}
 
   std::string run() {
     while (m_at < m_sql.size()) {
       const char c = m_sql[m_at];
       if (isSpace(c)) {
-        m_blank = !m_out.empty();
         ++m_at;
         continue;
       }
-      if (m_blank) m_out.push_back(' ');
-      m_blank = false;
       step(c);
     }
-    return std::move(m_out);
+    foldLists(m_tokens);
+    std::string out;
+    out.reserve(m_sql.size());
+    enum { None, AfterInto, InTable, AfterDot } into = None;  // the table of INTO, S.T, being written
+    for (size_t i = 0; i < m_tokens.size(); ++i) {
+      const Token& t = m_tokens[i];
+      if (i > 0 && blankBetween(m_tokens[i - 1], t, into == InTable)) out.push_back(' ');
+      out += t.text;
+      const bool word = t.type == Token::Type::Word;
+      if (word && t.text == "INTO")
+        into = AfterInto;
+      else if (word && (into == AfterInto || into == AfterDot))
+        into = InTable;
+      else
+        into = into == InTable && isMark(t, ".") ? AfterDot : None;
+    }
+    return out;
   }
 
  private:
@@ -62,11 +137,16 @@ class Shaper {
     if (isDigit(c) || (c == '.' && isDigit(peek(1)))) return number(m_at);
     if ((c == '-' || c == '+') && signAllowed() && (isDigit(peek(1)) || (peek(1) == '.' && isDigit(peek(2)))))
       return number(m_at + 1);
-    if (isNameChar(c)) return name();
-    m_out.push_back(c);
-    ++m_at;
-    m_last = c == ')' || c == '?' ? Last::Value : Last::Operator;
+    if (isNameChar(c) || (c == ':' && isNameChar(peek(1)))) return name();
+    if (c == '?') return value(peek(1) == '+' && peek(2) == ')' ? 2 : 1, peek(1) == '+' && peek(2) == ')');
+    size_t n = 1;  // an operator of several marks, such as <>, >= or ||, is one
+    while (kJoined.find(c) != std::string_view::npos && kJoined.find(peek(n)) != std::string_view::npos) ++n;
+    m_tokens.push_back({Token::Type::Mark, std::string(m_sql.substr(m_at, n))});
+    m_at += n;
+    m_last = c == ')' ? Last::Value : Last::Operator;
   }
+
+  static constexpr std::string_view kJoined = "<>=!|^~";
 
   [[nodiscard]] char peek(size_t ahead) const { return m_at + ahead < m_sql.size() ? m_sql[m_at + ahead] : '\0'; }
 
@@ -76,7 +156,7 @@ class Shaper {
 
   /// Length of X, G, N, UX, GX or BX before a quote that starts a literal, else 0.
   [[nodiscard]] size_t literalPrefix() const {
-    if (m_last == Last::Word && !m_out.empty() && isNameChar(m_out.back())) return 0;
+    if (m_last == Last::Word && m_at > 0 && isNameChar(m_sql[m_at - 1])) return 0;
     const char a = upper(peek(0));
     const char b = upper(peek(1));
     if ((a == 'X' || a == 'G' || a == 'N') && b == '\'') return 1;
@@ -88,17 +168,18 @@ class Shaper {
   /// as written, blanks run together, so that a quote inside it starts no literal.
   void comment(size_t end, size_t closing) {
     end = end == std::string_view::npos ? m_sql.size() : std::min(end + closing, m_sql.size());
+    std::string text;
     bool blank = false;
     for (; m_at < end; ++m_at) {
       if (isSpace(m_sql[m_at])) {
         blank = true;
         continue;
       }
-      if (blank) m_out.push_back(' ');
+      if (blank && !text.empty()) text.push_back(' ');
       blank = false;
-      m_out.push_back(m_sql[m_at]);
+      text.push_back(m_sql[m_at]);
     }
-    m_blank = blank;
+    m_tokens.push_back({Token::Type::Comment, std::move(text)});
   }
 
   /// A literal whose opening quote is at `quote`; '' inside it is a quote.
@@ -125,7 +206,7 @@ class Shaper {
       }
       break;
     }
-    m_out.append(m_sql.substr(start, m_at - start));
+    m_tokens.push_back({Token::Type::Word, std::string(m_sql.substr(start, m_at - start))});
     m_last = Last::Word;
     m_word = {};
   }
@@ -151,23 +232,27 @@ class Shaper {
     value();
   }
 
+  /// A name, in capitals as DB2 reads it unquoted; a host variable (:hv) as written.
   void name() {
-    const size_t start = m_at;
+    const size_t start = m_at++;
     while (m_at < m_sql.size() && isNameChar(m_sql[m_at])) ++m_at;
     m_word = m_sql.substr(start, m_at - start);
-    m_out.append(m_word);
+    std::string text(m_word);
+    if (text[0] != ':') std::transform(text.begin(), text.end(), text.begin(), upper);
+    m_tokens.push_back({Token::Type::Word, std::move(text)});
     m_last = Last::Word;
   }
 
-  void value() {
-    m_out.push_back('?');
+  /// A value ends here, `skip` bytes on; `list`: a shape's list of values, "?+", met again.
+  void value(size_t skip = 0, bool list = false) {
+    m_at += skip;
+    m_tokens.push_back({Token::Type::Value, list ? "?+" : "?"});
     m_last = Last::Value;
   }
 
   std::string_view m_sql;
-  std::string m_out;
+  std::vector<Token> m_tokens;
   size_t m_at = 0;
-  bool m_blank = false;
   Last m_last = Last::Nothing;
   std::string_view m_word;
 };

@@ -109,9 +109,9 @@ LoadedSnapshot takeSnapshot(LoadedSnapshot& s) {
 }
 
 SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
-                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns) {
+                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns, int first, int last) {
   LoadedSnapshot current;
-  return load(path, kind, configFolder, sizeColumns, current, &take);
+  return load(path, kind, configFolder, sizeColumns, current, &take, first, last);
 }
 
 void loadSnapshot(const std::string& path, int index, const std::string& configFolder, LoadedSnapshot& out,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <utility>
@@ -49,9 +50,11 @@ struct SnapshotPass {
 /// `sizeColumns` as ReportLoader::setSizeColumns). Only one snapshot's grid is held at a
 /// time: `take` may move `grid` out and copy the rest; the variables of a snapshot are
 /// those met up to its end. `take` returns false to end the reading. A snapshot's error is
-/// set when the reading ended with one. Never throws on a bad file.
+/// set when the reading ended with one. Of a file whose index is remembered (known_indexes.h)
+/// only snapshots `first` to `last` (from 0) of the kind are read. Never throws on a bad file.
 SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
-                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns = true);
+                             const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns = true, int first = 0,
+                             int last = INT_MAX);
 
 /// Loads snapshot `index` of the chosen kind of `path`: an index from 0 (one past the last
 /// loads the last), ReportLoader::kLastSnapshot, or ReportLoader::kWholeFile for all its

@@ -1,11 +1,14 @@
 #include "core/series/series.h"
 
 #include <algorithm>
+#include <climits>
+#include <memory>
 #include <numeric>
 #include <utility>
 
 #include "core/derived/comparison_derived.h"
 #include "core/read/kinds_index.h"
+#include "core/read/known_indexes.h"
 #include "core/read/report_reader.h"
 
 namespace tarvolin::core {
@@ -17,42 +20,146 @@ std::string occurrenceKey(const std::string& name, int occurrence) {
   return occurrence == 1 ? name : name + '\x1f' + std::to_string(occurrence);
 }
 
-/// Reads the snapshots of `source` as forEachSeriesSnapshot does; `settled` gets the files
-/// that hold the kind and the kind by its heading.
-int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
-               const SeriesNote& note, SeriesSource* settled) {
-  KindChoice choice = source.kind ? parseKindChoice(*source.kind) : KindChoice{};
-  bool byHeading = false;  // `choice` names the series' kind by the heading met in its first file
-  int number = 0;
-  if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder};
-  for (const std::string& path : source.paths) {
+/// The time of the last snapshot of the chosen kind in the last of `paths` that has one.
+std::string lastTimeOf(const std::vector<std::string>& paths, const KindChoice& choice) {
+  for (auto path = paths.rbegin(); path != paths.rend(); ++path)
+    if (const std::vector<std::string> times = listSnapshots(*path, choice); !times.empty()) return times.back();
+  return {};
+}
+
+/// The snapshots of the chosen kind of a file whose index is remembered that a window holds,
+/// placed from the index's times as a reading would place them.
+struct IndexedWindow {
+  int first = -1;  ///< from 0 in the file; -1: none
+  int last = -1;
+  int snapshots = 0;         ///< of the kind in the file
+  bool ended = false;        ///< the window ends in the file
+  std::string heading;       ///< of the kind
+  std::vector<bool> inside;  ///< by snapshot from `first` on: whether the window holds it
+};
+
+/// Of `path`, when its index is remembered and places its records, the snapshots `window`
+/// holds, the first numbered `before` + 1; nothing otherwise (the file is read to find them).
+std::optional<IndexedWindow> indexedWindow(const std::string& path, const KindChoice& choice, WindowMatcher& window,
+                                           int before) {
+  const std::shared_ptr<const KindsIndex> known = rememberedIndex(path);
+  const int kind = known ? known->find(choice) : -1;
+  if (kind < 0 || !known->placed(kind)) return std::nullopt;
+  IndexedWindow w;
+  w.heading = known->kinds()[static_cast<size_t>(kind)].heading;
+  for (const KindSection& s : known->sections()) {
+    if (s.kind != kind || w.ended) continue;
+    const int n = w.snapshots++;
+    const WindowMatcher::Place place = window.place(before + n + 1, s.time);
+    w.ended = place == WindowMatcher::Place::After || window.endsBy(before + n + 1);
+    if (w.first >= 0) w.inside.push_back(place == WindowMatcher::Place::Inside);
+    if (place != WindowMatcher::Place::Inside) continue;
+    if (w.first < 0) w.inside.push_back(true);
+    if (w.first < 0) w.first = n;
+    w.last = n;
+  }
+  w.snapshots = known->kinds()[static_cast<size_t>(kind)].snapshots;
+  return w;
+}
+
+/// Reads the snapshots of a series as forEachSeriesSnapshot does, file after file; `settled`
+/// (when given) gets the files that hold the kind and the kind by its heading.
+class SeriesReader {
+ public:
+  SeriesReader(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
+               SeriesSource* settled)
+      : m_source(source), m_take(take), m_settled(settled) {
+    m_choice = source.kind ? parseKindChoice(*source.kind) : source.fallback;
+    if (source.window.given()) m_window.emplace(source.window, source.dateOrder);
+    if (settled != nullptr) *settled = {{}, source.kind, source.configFolder, source.dateOrder, source.fallback, {}};
+  }
+
+  /// Reads every file up to the window's end; returns how many snapshots `take` got.
+  int run(const SeriesNote& note) {
+    for (const std::string& path : m_source.paths) {
+      if (m_ended) break;
+      // Of a remembered index, the window's snapshots alone are read: placed already.
+      const auto indexed = m_window ? indexedWindow(path, m_choice, *m_window, m_number) : std::nullopt;
+      if (indexed && indexed->first < 0 && indexed->snapshots > 0) {  // none in the window: not read
+        m_ended = indexed->ended;
+        m_number += indexed->snapshots;
+        holdsKind(path, indexed->heading);
+        continue;
+      }
+      readFile(path, indexed, note);
+    }
+    if (m_window && m_number > 0 && m_given == 0)
+      throw WindowError(m_window->emptyMessage(m_ended ? lastTimeOf(m_source.paths, m_choice) : m_window->lastTime()));
+    return m_given;
+  }
+
+ private:
+  void readFile(const std::string& path, const std::optional<IndexedWindow>& indexed, const SeriesNote& note) {
     bool any = false;
+    const int before = m_number;  // the snapshots before the file
     const SnapshotPass pass = forEachSnapshot(
-        path, choice, source.configFolder,
+        path, m_choice, m_source.configFolder,
         [&](LoadedSnapshot& s) {
           if (!s.error.empty()) throw SeriesError(s.error);
-          LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
           any = true;
-          take(own, ++number);
-          return true;
+          return deliver(s, indexed, before);
         },
-        false);  // a series never shows the snapshots' grids: no column is sized
+        false, indexed ? indexed->first : 0,
+        indexed ? indexed->last : INT_MAX);  // a series never shows the snapshots' grids: no column is sized
+    if (indexed) m_number = std::max(m_number, before + indexed->snapshots);
     if (any) {
-      if (!byHeading && pass.kind >= 0)
-        choice = KindChoice{0, pass.index.kinds()[static_cast<size_t>(pass.kind)].heading, false};
-      byHeading = !choice.heading.empty();
-      if (settled != nullptr) {
-        settled->paths.push_back(path);
-        settled->kind = choice.heading;
-      }
-      continue;
+      holdsKind(path, pass.kind >= 0 ? pass.index.kinds()[static_cast<size_t>(pass.kind)].heading : std::string());
+      return;
     }
     if (!pass.error.empty()) throw ReadError(pass.error);
-    if (!byHeading && choice.number > 0 && !pass.index.kinds().empty())
+    if (!m_byHeading && m_choice.number > 0 && !pass.index.kinds().empty())
       throw NoSuchKindError(path + " holds no such kind of report; its kinds are:\n" + listKinds(pass.index.kinds()));
-    if (note) note(path + ": no " + (choice.heading.empty() ? std::string("report") : choice.heading) + ", skipped");
+    if (note)
+      note(path + ": no " + (m_choice.heading.empty() ? std::string("report") : m_choice.heading) + ", skipped");
   }
-  return number;
+
+  /// Gives `s` to `take` when the window holds it; returns whether to read on.
+  bool deliver(LoadedSnapshot& s, const std::optional<IndexedWindow>& indexed, int before) {
+    ++m_number;
+    if (indexed) {
+      m_number = std::max(m_number, before + indexed->first + 1);
+      if (!indexed->inside[static_cast<size_t>(m_number - before - 1 - indexed->first)]) return true;
+    } else if (m_window) {
+      const WindowMatcher::Place place = m_window->place(m_number, s.time);
+      m_ended = place == WindowMatcher::Place::After;
+      if (place != WindowMatcher::Place::Inside) return !m_ended;
+    }
+    LoadedSnapshot own = takeSnapshot(s);  // `take` may move from it, its variables too
+    ++m_given;
+    m_take(own, m_number);
+    m_ended =
+        indexed ? indexed->ended && m_number == before + indexed->last + 1 : m_window && m_window->endsBy(m_number);
+    return !m_ended;
+  }
+
+  /// `path` holds the series' kind, of heading `heading` (empty: unknown).
+  void holdsKind(const std::string& path, const std::string& heading) {
+    if (!m_byHeading && !heading.empty()) m_choice = KindChoice{0, heading, false};
+    m_byHeading = !m_choice.heading.empty();
+    if (m_settled == nullptr) return;
+    m_settled->paths.push_back(path);
+    m_settled->kind = m_choice.heading;
+  }
+
+  const SeriesSource& m_source;
+  const std::function<void(LoadedSnapshot&, int number)>& m_take;
+  SeriesSource* m_settled;
+  KindChoice m_choice;
+  bool m_byHeading = false;  // m_choice names the series' kind by the heading met in its first file
+  int m_number = 0;          // snapshots met, in the window or not
+  int m_given = 0;
+  std::optional<WindowMatcher> m_window;
+  bool m_ended = false;  // by the window's end
+};
+
+int readSeries(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
+               const SeriesNote& note, SeriesSource* settled) {
+  return SeriesReader(source, take, settled).run(note);
 }
 
 const char* orderName(DateOrder order) {
@@ -111,23 +218,39 @@ int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(L
   return readSeries(source, take, note, nullptr);
 }
 
+int loadWindowEnds(const SeriesSource& source, LoadedSnapshot& first, LoadedSnapshot& last, const SeriesNote& note) {
+  int n = 0;
+  return readSeries(
+      source,
+      [&](LoadedSnapshot& s, int) {
+        last = std::move(s);
+        if (n++ == 0) first = last;
+      },
+      note, nullptr);
+}
+
 int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
                     const std::function<void(SeriesInterval&)>& take, const IntervalHooks& hooks) {
-  // First pass: the files that hold the kind, the order of the dates and the sketches.
+  // First pass: the files that hold the kind, the order of the dates, the window's
+  // snapshots by number and the sketches.
   SeriesSource settled;
   DateOrderEvidence evidence;
   LoadedSnapshot previous;  // the one before, kept whole: its rows are the earlier side
   std::string previousLabel;
+  int firstNumber = 0;
+  int lastNumber = 0;
   readSeries(
       source,
       [&](LoadedSnapshot& s, int number) {
+        if (firstNumber == 0) firstNumber = number;
+        lastNumber = number;
         addDateEvidence(s, evidence);  // given an order too: to say where a date is none in it
         if (!hooks.plan) return;
         LoadedSnapshot sketch = sketchOf(s);
         std::string label = snapshotLabel(sketch, number);
-        if (number > 1) {
+        if (number > firstNumber) {
           Comparison c = compareSnapshots(previous, sketch, types, givenMicros, DateOrder::YMD);
-          SeriesInterval iv{previous, sketch, c, previousLabel, label, number - 1};
+          SeriesInterval iv{previous, sketch, c, previousLabel, label, number - firstNumber};
           hooks.plan(iv);
         }
         previous = std::move(sketch);
@@ -135,14 +258,16 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
       },
       hooks.note, &settled);
   settled.dateOrder = decideDateOrder(evidence, source.dateOrder, hooks.note);
+  if (source.window.given() && firstNumber > 0)  // the same snapshots again, however the dates now read
+    settled.window = {{WindowBound::Form::Number, "", firstNumber}, {WindowBound::Form::Number, "", lastNumber}};
   previous = LoadedSnapshot();
   return readSeries(
       settled,
       [&](LoadedSnapshot& s, int number) {
         std::string label = snapshotLabel(s, number);
-        if (number > 1) {
+        if (number > firstNumber) {
           Comparison c = compareSnapshots(previous, s, types, givenMicros, settled.dateOrder);
-          SeriesInterval iv{previous, s, c, previousLabel, label, number - 1};
+          SeriesInterval iv{previous, s, c, previousLabel, label, number - firstNumber};
           take(iv);
         }
         previous = std::move(s);

@@ -13,6 +13,7 @@
 #include "core/derived/derived_columns.h"
 #include "core/grid/grid_store.h"
 #include "core/read/snapshot_load.h"
+#include "core/series/snapshot_window.h"
 #include "core/values/counter_types.h"
 #include "core/values/snapshot_time.h"
 
@@ -30,6 +31,10 @@ struct SeriesSource {
   std::optional<std::string> kind;     ///< which kind of a file holding several (a heading or its number)
   std::string configFolder = ".";      ///< where the kinds' configuration files are
   std::optional<DateOrder> dateOrder;  ///< how every date of the series reads; nothing: as its timestamps show
+  KindChoice fallback{};               ///< the kind read when `kind` names none (the first kind by default)
+  /// Only the snapshots this window holds (WindowMatcher; #N counted across all the files);
+  /// the reading ends with the window's end. None given: every snapshot.
+  SnapshotWindow window{};
 };
 
 /// What a series tells besides its rows: a file skipped, dates that contradict the order.
@@ -39,16 +44,23 @@ using SeriesNote = std::function<void(const std::string& note)>;
 /// has none, N counted from 1 across all inputs.
 [[nodiscard]] std::string snapshotLabel(const LoadedSnapshot& s, int number);
 
-/// Streams the snapshots of `source`, giving each with its number (from 1) to `take`.
-/// Returns how many there were. The snapshot is reused for the next: move from it to keep it.
-/// The series is of one kind: that source.kind names in the first file holding a report
-/// (its first kind without source.kind), later files matched by that kind's heading. A file
-/// without it (empty, an SQL1611W message, other kinds only) is skipped and `note` gets
-/// "PATH: no HEADING, skipped". Throws ReadError (a file can't be read), NoSuchKindError
-/// (the first file holding a report lacks the kind numbered source.kind), SeriesError (a
-/// load met an error) and what `take` throws. Memory: one snapshot.
+/// Streams the snapshots of `source`, giving each with its number (from 1, counted across
+/// the files, also before source.window) to `take`. Returns how many it gave. The snapshot is reused for the next: move
+/// from it to keep it. The series is of one kind: that source.kind names in the first file holding a report (its first
+/// kind without source.kind), later files matched by that kind's heading. A file without it (empty, an SQL1611W
+/// message, other kinds only) is skipped and `note` gets "PATH: no HEADING, skipped". Throws ReadError (a file can't be
+/// read), NoSuchKindError (the first file holding a report lacks the kind numbered source.kind), SeriesError (a load
+/// met an error), WindowError (source.window holds none of the snapshots there are, naming the first and last) and what
+/// `take` throws. Memory: one snapshot.
 int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
                           const SeriesNote& note = {});
+
+/// The first and the last snapshot of `source` (those source.window holds), read as
+/// forEachSeriesSnapshot reads them. Returns how many it holds (then 1: `first` and `last`
+/// are alike; 0: the source has none such, and both are empty). Throws as forEachSeriesSnapshot.
+/// Memory: two snapshots.
+int loadWindowEnds(const SeriesSource& source, LoadedSnapshot& first, LoadedSnapshot& last,
+                   const SeriesNote& note = {});
 
 /// The one order of the dates of a series: `given`, else as `evidence`, gathered from all
 /// its files' timestamps, shows. `note` gets a timestamp that can't be read in that order
@@ -79,8 +91,9 @@ struct IntervalHooks {
 /// else `givenMicros`) and gives it to `take`. Returns the number of snapshots. All dates
 /// read in one order, source.dateOrder or else as the timestamps of every file show, which
 /// a first pass over the files gathers (with `hooks.plan`'s sketches) before any interval
-/// is compared. Throws as forEachSeriesSnapshot, and CompareError when two snapshots are of
-/// different kinds. Memory: two snapshots and one comparison, however many snapshots there are.
+/// is compared; with source.window, both passes end with the window. Throws as forEachSeriesSnapshot, and CompareError
+/// when two snapshots are of different kinds. Memory: two snapshots and one comparison, however many snapshots there
+/// are.
 int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
                     const std::function<void(SeriesInterval&)>& take, const IntervalHooks& hooks = {});
 

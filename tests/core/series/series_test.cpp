@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/load_fixture.h"
+#include "core/read/known_indexes.h"
 #include "core/read/report_reader.h"
 #include "core/series/chart_data.h"
 #include "core/series/series.h"
@@ -151,6 +152,130 @@ TEST_F(Series, OneDateOrderForAllTheFiles) {
     forEachSeriesSnapshot({{path}, {}, dir.folder(), {}},
                           [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
   EXPECT_EQ(chart.chart(ChartMeasure::Rate, "").lines.at(0).text, (std::vector<std::string>{"", "1.000"}));
+}
+
+/// The numbers of the snapshots of `times` that the window holds, read as a loader hands
+/// them on (ending at the first after the window); or what its TIME's error says.
+std::string windowOf(const std::string& from, const std::string& to, const std::vector<std::string>& times,
+                     std::optional<DateOrder> order = {}) {
+  try {
+    WindowMatcher m(parseSnapshotWindow(from, to), order);
+    std::string got;
+    for (int n = 1; n <= static_cast<int>(times.size()); ++n) {
+      const WindowMatcher::Place place = m.place(n, times[static_cast<size_t>(n - 1)]);
+      if (place == WindowMatcher::Place::After) break;
+      if (place == WindowMatcher::Place::Inside) got += (got.empty() ? "" : ",") + std::to_string(n);
+      if (m.endsBy(n)) break;
+    }
+    return got.empty() ? m.emptyMessage(m.lastTime()) : got;
+  } catch (const WindowError& e) {
+    return std::string("error: ") + e.what();
+  }
+}
+
+TEST(SnapshotWindow, TimesAsPrintedOnTheDayOrByNumberBothEndsIncluded) {
+  const std::vector<std::string> day = {"12/07/2026 16:05:00.121034", "12/07/2026 16:06:00.123518",
+                                        "12/07/2026 16:07:00.000000", "12/07/2026 16:15:40.500000",
+                                        "12/07/2026 23:59:30.000000", "12/08/2026 00:00:30.000000"};
+  const std::vector<std::string> dayFirst = {"06/12/2026 10:00:00", "13/12/2026 10:01:00", "14/12/2026 09:00:00"};
+  const std::vector<std::string> yearFirst = {"2026-12-07 16:05:00.5", "2026-12-07 16:06:00.5"};
+  const struct {
+    std::string from, to;
+    const std::vector<std::string>& times;
+    std::optional<DateOrder> order;
+    std::string got;
+  } cases[] = {
+      {"16:06", "16:15", day, {}, "2,3,4"},  // a minute covered whole: 16:15:40 is in
+      {"16:06:00", "16:07:00", day, {}, "2,3"},
+      {"16:06:00.1", "", day, {}, "2,3,4,5,6"},  // .1 covers .100000 to .199999
+      {"16:06:00.123518", "16:06:00.123518", day, {}, "2"},
+      {"16:06:00.123519",
+       "16:06:00.2",
+       day,
+       {},
+       "--from 16:06:00.123519 --to 16:06:00.2 holds no snapshot; the "
+       "capture's snapshots are from 12/07/2026 16:05:00.121034 to "
+       "12/07/2026 16:07:00.000000"},  // read up to the first after it
+      {"#2", "#4", day, {}, "2,3,4"},
+      {"#3", "16:15", day, {}, "3,4"},
+      {"", "#1", day, {}, "1"},
+      {"12/07/2026 16:07", "12/08/2026 00:00:30", day, {}, "3,4,5,6"},
+      {"23:59", "00:01", day, {}, "5,6"},  // over midnight
+      {"12/07/2026 16:08",
+       "12/07/2026 16:05",
+       day,
+       {},
+       "--from 12/07/2026 16:08:00 --to 12/07/2026 16:05:00 holds "
+       "no snapshot; the capture's snapshots are from 12/07/2026 "
+       "16:05:00.121034 to 12/07/2026 16:06:00.123518"},
+      {"13/12/2026 10:01", "", dayFirst, {}, "2,3"},  // a day above 12 tells the order
+      {"06/12/2026 10:00", "06/12/2026 10:00", dayFirst, DateOrder::DMY, "1"},
+      {"13/12/2026 10:01", "", dayFirst, DateOrder::MDY, "error: \"13/12/2026 10:01:00\" is no date month first"},
+      {"2026-12-07 16:06", "16:06:00.5", yearFirst, {}, "2"},
+      {"#0", "", day, {}, "error: \"#0\" is no snapshot number: #N counts the snapshots from 1"},
+      {"25:00", "", day, {}, "error: \"25:00\" is no time"},
+      {"12/07/2026", "", day, {}, "error: \"12/07/2026\" is no time"},
+      {"16:5", "", day, {}, "error: \"16:5\" is no time"},
+      {"13/13/2026 10:00", "", day, {}, "error: \"13/13/2026 10:00\" is no time"},
+  };
+  for (const auto& c : cases) {
+    const std::string got = windowOf(c.from, c.to, c.times, c.order);
+    EXPECT_EQ(got.substr(0, c.got.size()), c.got) << c.from << " to " << c.to;
+  }
+}
+
+TEST_F(Series, AWindowReadsNoFurtherThanItsEndAndKeepsTheNumbersOfTheCapture) {
+  const std::string early =
+      file(tables("2026-12-01 10:00:00", {{"A", "1"}}) + tables("2026-12-01 10:01:00", {{"A", "5"}}) +
+           tables("2026-12-01 10:02:00", {{"A", "6"}}));
+  const std::string late = file(tables("2026-12-01 10:03:00", {{"A", "9"}}));
+  const std::string missing = dir.folder() + "/missing.txt";
+  SeriesSource source{{early, late, missing}, {}, dir.folder(), {}};
+  std::vector<std::string> seen;
+  const auto take = [&](LoadedSnapshot& s, int n) { seen.push_back(snapshotLabel(s, n)); };
+  source.window = parseSnapshotWindow("10:01", "#4");  // the missing file after it is never opened
+  EXPECT_EQ(forEachSeriesSnapshot(source, take), 3);
+  EXPECT_EQ(seen, (std::vector<std::string>{"2026-12-01 10:01:00", "2026-12-01 10:02:00", "2026-12-01 10:03:00"}));
+  source.window = parseSnapshotWindow("#2", "#3");
+  LoadedSnapshot first, last;
+  EXPECT_EQ(loadWindowEnds(source, first, last), 2);
+  EXPECT_EQ(first.time, "2026-12-01 10:01:00");
+  EXPECT_EQ(last.time, "2026-12-01 10:02:00");
+  // Of a remembered index only the window's records are read: fewer lines for #2 than a
+  // whole read, which reads on to the beginning of #3 to see that #2 ended.
+  std::vector<std::string> status;
+  const auto keep = [&](LoadedSnapshot& s, int n) { status.push_back(std::to_string(n) + " " + s.status); };
+  source.paths = {early};
+  source.window = parseSnapshotWindow("#2", "#2");
+  forEachSeriesSnapshot(source, keep);
+  setRememberIndexes(true);
+  rememberIndex(early, std::make_shared<const KindsIndex>(indexKinds(early)));
+  forEachSeriesSnapshot(source, keep);
+  source.window = parseSnapshotWindow("10:02", "");
+  forEachSeriesSnapshot(source, keep);
+  setRememberIndexes(false);
+  EXPECT_EQ(status, (std::vector<std::string>{"2 Finished. Records read: 28 Records outputted 1",
+                                              "2 Finished. Records read: 12 Records outputted 1",
+                                              "3 Finished. Records read: 11 Records outputted 1"}));
+  source.paths = {early, late, missing};
+  // Of an empty window the message names the capture's first and last snapshot.
+  source.paths.pop_back();
+  source.window = parseSnapshotWindow("09:00", "09:30");
+  try {
+    forEachSeriesSnapshot(source, take);
+    ADD_FAILURE() << "no error";
+  } catch (const WindowError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "--from 09:00 --to 09:30 holds no snapshot; the capture's snapshots are from 2026-12-01 10:00:00 to "
+              "2026-12-01 10:03:00");
+  }
+  // --series over a window: the intervals inside it only.
+  EXPECT_EQ(run({early, late}).size(), 1U + 3U);  // without one: every interval
+  source.window = parseSnapshotWindow("10:01", "");
+  snapshots = forEachInterval(source, types, 60000000, [&](SeriesInterval& iv) { seen.push_back(iv.from); });
+  EXPECT_EQ(snapshots, 3);
+  EXPECT_EQ(std::vector<std::string>(seen.end() - 2, seen.end()),
+            (std::vector<std::string>{"2026-12-01 10:01:00", "2026-12-01 10:02:00"}));
 }
 
 TEST_F(Series, AFailingLoadStopsTheSeries) {
