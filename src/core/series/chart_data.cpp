@@ -26,6 +26,22 @@ std::optional<int64_t> intervalBetween(const std::string& earlier, const std::st
 
 }  // namespace
 
+std::string entryLabel(const std::string& key, std::string_view handle, std::string_view name) {
+  std::string label = key;
+  if (!handle.empty() && !name.empty()) label = std::string(handle) + " " + std::string(name);
+  if (label.size() <= kLabelLength) return label;
+  // The first words and the last, each cut at a blank, as many as half the length takes.
+  const size_t half = kLabelLength / 2;
+  size_t head = label.rfind(' ', half);
+  if (head == std::string::npos || head == 0) head = half;
+  size_t tail = label.find(' ', label.size() - half);
+  tail = tail == std::string::npos ? label.size() - half : tail + 1;
+  if (tail <= head) return label;
+  while (head > 0 && (static_cast<unsigned char>(label[head]) & 0xC0) == 0x80) --head;  // whole UTF-8 characters
+  while (tail < label.size() && (static_cast<unsigned char>(label[tail]) & 0xC0) == 0x80) ++tail;
+  return label.substr(0, head) + " \u2026 " + label.substr(tail);
+}
+
 ChartSeries::ChartSeries(std::string variable, ValueType type, std::optional<int64_t> givenMicros)
     : m_variable(std::move(variable)), m_type(type), m_given(givenMicros) {}
 
@@ -64,12 +80,26 @@ void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   else
     cols.push_back(s.shared.vars.lookup(m_variable));
   const EntryKeys keys(s);
+  const int handleCol = s.shared.vars.lookup("Application handle");
+  const int nameCol = s.shared.vars.lookup("Application name");
+  const int idCol = s.shared.vars.lookup("Application ID");
   std::unordered_map<std::string, int> seen;  // occurrences of each key in this snapshot
   for (int row = 1; row <= keys.size(); ++row) {
     std::string key = entryKeyText(keys.parts(row));
     if (const int n = ++seen[key]; n > 1) key += " (" + std::to_string(n) + ")";
     auto [it, added] = m_index.emplace(key, m_entries.size());
-    if (added) m_entries.push_back({key, {}, {}, 0, {}, 0});
+    if (added) {
+      // An application keyed by its ID is named by its handle and name.
+      const bool byId = idCol >= 0 && handleCol >= 0 && nameCol >= 0 && keys.parts(row)[0] == s.grid.text(row, idCol);
+      m_entries.push_back({key,
+                           entryLabel(key, byId ? s.grid.text(row, handleCol) : std::string_view(),
+                                      byId ? s.grid.text(row, nameCol) : std::string_view()),
+                           {},
+                           {},
+                           0,
+                           {},
+                           0});
+    }
     Entry& e = m_entries[it->second];
     e.values.resize(at + 1);
     e.changes.resize(at + 1);
@@ -123,7 +153,8 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
 }
 
 ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
-  ChartLine l{e.key, std::vector<std::optional<double>>(m_labels.size()), std::vector<std::string>(m_labels.size())};
+  ChartLine l{e.key, e.label, std::vector<std::optional<double>>(m_labels.size()),
+              std::vector<std::string>(m_labels.size())};
   for (size_t i = 0; i < e.values.size(); ++i) {
     std::optional<Decimal> d;
     if (measure == ChartMeasure::Value)
@@ -142,7 +173,12 @@ ChartLine ChartSeries::line(const Entry& e, ChartMeasure measure) const {
 ChartData ChartSeries::chart(ChartMeasure measure, const std::string& current, size_t most) const {
   const std::vector<ChartMeasure> offered = measures();
   if (std::find(offered.begin(), offered.end(), measure) == offered.end()) measure = offered.front();
-  ChartData data{m_labels, m_times, {}};
+  ChartData data{m_labels, m_times, {}, measure, {}};
+  if (measure == ChartMeasure::Rate && m_intervals.size() > 1 &&
+      std::none_of(m_intervals.begin(), m_intervals.end(), [](auto& i) { return i.has_value(); })) {
+    measure = data.shown = ChartMeasure::Change;
+    data.note = kNoTimesNote;
+  }
   std::vector<size_t> order(m_entries.size());
   std::iota(order.begin(), order.end(), size_t{0});
   const auto it = m_index.find(current);

@@ -28,7 +28,8 @@ enum class ChartMeasure {
 
 /// One entry's line.
 struct ChartLine {
-  std::string key;                       ///< the entry's key, as the legend names it
+  std::string key;                       ///< the entry's key in full (a whole statement)
+  std::string label;                     ///< what the legend names it (see entryLabel)
   std::vector<std::optional<double>> y;  ///< by snapshot; nothing where there is no point
   std::vector<std::string> text;         ///< the same values as text, as --series writes them
 };
@@ -38,7 +39,20 @@ struct ChartData {
   std::vector<std::string> labels;            ///< by snapshot: its time as printed, or "#N"
   std::vector<std::optional<int64_t>> times;  ///< by snapshot: its time, when it can be read
   std::vector<ChartLine> lines;               ///< the current entry's first, when the series has it
+  ChartMeasure shown = ChartMeasure::Value;   ///< what the points are: the measure asked for, or what stands in for it
+  std::string note;                           ///< why another measure stands in for the one asked for, or empty
 };
+
+/// Texts of the legend longer than this are cut in the middle (entryLabel).
+inline constexpr size_t kLabelLength = 40;
+
+/// What a chart's legend calls an entry of key text `key`: an application as its handle and
+/// name (`handle` and `name`, when it has them) rather than its ID, and a text longer than
+/// kLabelLength (a statement) as its first words and its last with " … " between.
+[[nodiscard]] std::string entryLabel(const std::string& key, std::string_view handle, std::string_view name);
+
+/// The note a chart of rates shows when no interval has a length: it shows the changes instead.
+inline constexpr const char* kNoTimesNote = "No snapshot times: showing the change per interval";
 
 /// One variable of every entry of a series, snapshot by snapshot: the numbers a chart draws.
 /// Entries are matched by key as compareSnapshots matches them (a key that repeats within a
@@ -75,12 +89,14 @@ class ChartSeries {
   /// The lines of `measure` (the first of measures() when it is none of them): the entry
   /// whose key text is `current` (when the series has it), then those of the largest total
   /// change (the sum of the changes' sizes; ties in order of first appearance), `most` lines
-  /// in all.
+  /// in all. Rates of a series whose intervals have no length (its snapshots have no times
+  /// and none was given) give the changes instead, with kNoTimesNote.
   [[nodiscard]] ChartData chart(ChartMeasure measure, const std::string& current, size_t most = 10) const;
 
  private:
   struct Entry {
     std::string key;
+    std::string label;
     std::vector<std::optional<Decimal>> values;   // by snapshot
     std::vector<std::optional<Decimal>> changes;  // by snapshot: over the interval that ends there
     double total = 0;                             // the sum of the changes' sizes

@@ -7,9 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSplitter>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -155,7 +159,7 @@ void ChartWindow::buildControls() {
 
 QString ChartWindow::valueTitle() const {
   QString name = QString::fromStdString(m_request.variable);
-  switch (m_measure) {
+  switch (m_data.shown) {
     case core::ChartMeasure::Rate:
       return name + QStringLiteral(" (per s)");
     case core::ChartMeasure::Change:
@@ -180,6 +184,11 @@ void ChartWindow::redraw() {
   const QList<QAbstractSeries*> lines = m_chart->series();
   for (qsizetype i = 0; i < lines.size(); ++i) {
     auto* line = qobject_cast<QLineSeries*>(lines[i]);
+    const QString key = QString::fromStdString(m_data.lines[static_cast<size_t>(i)].key);
+    for (QLegendMarker* marker : m_chart->legend()->markers(line))  // the whole key of a name cut short
+      connect(marker, &QLegendMarker::hovered, this, [this, key](bool entered) {
+        if (entered) QToolTip::showText(QCursor::pos(), key, m_view);
+      });
     connect(line, &QLineSeries::hovered, this, [this, i](const QPointF& p, bool entered) {
       if (!entered) return;
       // The snapshot whose X is nearest to the point.
@@ -247,7 +256,56 @@ void ChartWindow::addFilesChosen() {
   addFiles(paths);
 }
 
-bool ChartWindow::saveImage(const QString& path) { return m_view->grab().save(path, "PNG"); }
+QStringList ChartWindow::imageCaption() const {
+  QString what = QString::fromStdString(m_request.variable);
+  switch (m_data.shown) {
+    case core::ChartMeasure::Rate:
+      what += QStringLiteral(" per second");
+      break;
+    case core::ChartMeasure::Change:
+      what += QStringLiteral(" change per interval");
+      break;
+    case core::ChartMeasure::InInterval:
+      what += QStringLiteral(" in interval");
+      break;
+    case core::ChartMeasure::Value:
+      break;
+  }
+  QStringList lines{m_request.kind.empty() ? what
+                                           : QString::fromStdString(m_request.kind) + QStringLiteral(": ") + what};
+  QString range;
+  if (!m_data.labels.empty())
+    range = QString::fromStdString(m_data.labels.front()) + QStringLiteral(" \u2013 ") +
+            QString::fromStdString(m_data.labels.back()) + QStringLiteral(", %1 snapshots").arg(m_data.labels.size());
+  QString files = QFileInfo(QFile::decodeName(m_request.path.c_str())).fileName();
+  if (!m_request.later.empty())
+    files += QStringLiteral(" \u2026 ") + QFileInfo(QFile::decodeName(m_request.later.back().c_str())).fileName() +
+             QStringLiteral(" (%1 files)").arg(m_request.later.size() + 1);
+  lines << (range.isEmpty() ? files : range + QStringLiteral("   ") + files);
+  return lines;
+}
+
+bool ChartWindow::saveImage(const QString& path) {
+  const QPixmap chart = m_view->grab();
+  const QStringList caption = imageCaption();
+  QFont bold = font();
+  bold.setBold(true);
+  const int line = QFontMetrics(bold).lineSpacing();
+  const int margin = line / 2;
+  QImage image(chart.width(), chart.height() + margin * 2 + line * static_cast<int>(caption.size()),
+               QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setPen(Qt::black);
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    painter.setFont(i == 0 ? bold : font());
+    painter.drawText(QRect(margin, margin + line * static_cast<int>(i), chart.width() - 2 * margin, line),
+                     Qt::AlignLeft | Qt::AlignVCenter, caption[i]);
+  }
+  painter.drawPixmap(0, image.height() - chart.height(), chart);
+  painter.end();
+  return image.save(path, "PNG");
+}
 
 void ChartWindow::saveImageChosen() {
   QString path = m_choosers.saveFile(this, QStringLiteral("PNG Images (*.png)"),

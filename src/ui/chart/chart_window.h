@@ -52,7 +52,9 @@ void sortByFileName(QStringList& paths);
 
 /// The window `frmchart`: the chart `chtover` of one variable over the snapshots of a report
 /// (the current entry's line, then those of the largest total change, 10 lines at most;
-/// the legend names each by its key; hovering over a point shows its time, entry and value),
+/// the legend names each by its key, an application by its handle and name, a long statement
+/// by its first and last words, the whole key in a tool tip; hovering over a point shows its
+/// time, entry and value; twelve colours, then dashes),
 /// and beside it the same points in the grid `grdchart` (sortable and copyable as the other
 /// result windows). `cmbmeasure` switches a counter between per second, change per interval
 /// and value, a derived column between in interval and value; a gauge shows its value.
@@ -76,8 +78,12 @@ class ChartWindow final : public ResultWindow {
   /// Draws `measure`, or the series' first measure when it offers no such one (a gauge
   /// draws its value whatever is asked).
   void setMeasure(core::ChartMeasure measure);
-  /// Writes the chart as a PNG; false when it can't be written.
+  /// Writes the chart as a PNG under imageCaption(), so that the image tells what it shows;
+  /// false when it can't be written.
   bool saveImage(const QString& path);
+  /// The lines above a saved chart: the kind and what is drawn of the variable ("Table
+  /// Snapshot: Rows Read per second"), then the time range and the files.
+  [[nodiscard]] QStringList imageCaption() const;
 
   [[nodiscard]] const core::ChartData& data() const { return m_data; }
   [[nodiscard]] QChart& chart() { return *m_chart; }

@@ -337,6 +337,32 @@ TEST_F(Series, ChartPointsForEachMeasure) {
   EXPECT_EQ(g.text(5, 2), "SHOP A");
 }
 
+TEST_F(Series, RatesWithoutSnapshotTimesShowTheChangeAndSayWhy) {
+  ChartSeries chart("Rows Read", ValueType::Counter);
+  forEachSeriesSnapshot({{file(tables("", {{"A", "1"}}) + tables("", {{"A", "31"}}))}, {}, dir.folder(), {}},
+                        [&](LoadedSnapshot& s, int n) { chart.add(s, snapshotLabel(s, n)); });
+  const ChartData d = chart.chart(ChartMeasure::Rate, "");
+  EXPECT_EQ(d.shown, ChartMeasure::Change);
+  EXPECT_EQ(d.note, kNoTimesNote);
+  EXPECT_EQ(d.lines.at(0).text, (std::vector<std::string>{"", "30"}));
+  EXPECT_TRUE(chart.chart(ChartMeasure::Value, "").note.empty());
+}
+
+TEST(ChartLabels, AnApplicationByHandleAndNameAStatementByItsEnds) {
+  const std::string statement =
+      "SELECT C.ID, C.NAME, SUM(L.AMOUNT) FROM SHOP.CUSTOMER C JOIN SHOP.INVOICE_LINE L ON L.CUST = C.ID GROUP BY "
+      "C.ID, C.NAME";
+  const struct {
+    std::string key, handle, name, label;
+  } rows[] = {
+      {"*LOCAL.db2inst1.261207160501", "4107", "db2bp", "4107 db2bp"},
+      {"*LOCAL.db2inst1.261207160501", "", "", "*LOCAL.db2inst1.261207160501"},  // no handle: the key
+      {"SHOP INVOICE", "", "", "SHOP INVOICE"},
+      {statement, "", "", "SELECT C.ID, C.NAME, \u2026 BY C.ID, C.NAME"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(entryLabel(r.key, r.handle, r.name), r.label) << r.key;
+}
+
 TEST_F(Series, NoChangeInTheChartOverAnIntervalInWhichTheCountersRestarted) {
   const auto snapshot = [](const std::string& time, const std::string& preamble, const std::string& read) {
     return "\n  Table Snapshot\n\n" + preamble + "Snapshot timestamp = " + time +

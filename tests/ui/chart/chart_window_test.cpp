@@ -1,9 +1,11 @@
 // The chart over time and the command that opens it, on the capture loop samples.
 #include <QAbstractItemModelTester>
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QLineSeries>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QtTest>
 
 #include "common/find_child.h"
@@ -93,10 +95,15 @@ class ChartWindowTest : public QObject {
     w->copyCells();
     QCOMPARE(d.clipboard.lastText().count('\t'), 2);  // the hidden point number stays out
 
+    QSet<QRgb> colours;  // each line its own
+    for (QAbstractSeries* line : w->chart().series()) colours << qobject_cast<QLineSeries*>(line)->pen().color().rgb();
+    QCOMPARE(colours.size(), w->chart().series().size());
     const QString png = config.filePath(QStringLiteral("chart.png"));
     choosers.saveAnswer = config.filePath(QStringLiteral("chart"));
     child<QAction>(*w, "mensaveimage")->trigger();
-    QVERIFY(!QImage(png).isNull());
+    QVERIFY(QImage(png).height() > w->findChild<QChartView*>()->height());  // under a caption that tells what it is
+    QCOMPARE(w->imageCaption().first(), QStringLiteral("Table Snapshot: Rows Read per second"));
+    QVERIFY(w->imageCaption().last().endsWith(QStringLiteral(", 6 snapshots   tables_loop.txt")));
     delete w;
 
     ui::ChartWindow* gauge = open(sample("series/tables_loop.txt"), "CART", "Data Object Pages");
@@ -129,6 +136,7 @@ class ChartWindowTest : public QObject {
     // As tarvolin-export --series --derived gives them for the two intervals.
     QCOMPARE(w->store().text(0, 1), "Data hit ratio (%) (in interval)");
     QCOMPARE(w->data().lines.at(0).text, (std::vector<std::string>{"", "99.599484", "99.599484"}));
+    QVERIFY(qobject_cast<QValueAxis*>(w->chart().axes(Qt::Vertical).first())->max() <= 100);  // no ratio above 100%
     measures->setCurrentIndex(1);
     QCOMPARE(w->store().text(0, 1), "Data hit ratio (%)");
     QCOMPARE(w->data().lines.at(0).text.at(2), "99.507135");
