@@ -392,4 +392,25 @@ std::string entryKeyText(const EntryKeys::Parts& parts) {
   return text;
 }
 
+void layOutColumns(Comparison& c, std::string_view handle) {
+  c.cols = 1;
+  c.handleVar = -1;
+  for (size_t i = 0; i < c.vars.size(); ++i) {
+    ComparedVariable& v = c.vars[i];
+    v.col = c.cols;
+    c.cols += v.counter ? 3 : 1;
+    if (!handle.empty() && v.name == handle) c.handleVar = static_cast<int>(i);
+  }
+}
+
+void putFirst(Comparison& c, const std::vector<std::string>& names) {
+  const std::string handle = c.handleVar >= 0 ? c.vars[static_cast<size_t>(c.handleVar)].name : std::string();
+  auto next = c.vars.begin();
+  for (const std::string& name : names) {
+    const auto found = std::find_if(next, c.vars.end(), [&](const ComparedVariable& v) { return v.name == name; });
+    if (found != c.vars.end()) next = std::rotate(next, found, found + 1);
+  }
+  layOutColumns(c, handle);
+}
+
 }  // namespace tarvolin::core

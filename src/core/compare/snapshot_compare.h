@@ -75,6 +75,8 @@ class EntryKeys {
   /// The key of the entry on grid row `row`.
   [[nodiscard]] Parts parts(int row) const;
   [[nodiscard]] uint64_t hash(int row) const;
+  /// The columns of the key variables, in key order; -1 where the grid lacks one.
+  [[nodiscard]] const std::vector<int>& columns() const { return m_cols; }
   /// In a lock snapshot, the row of the application a lock on row `row` belongs to (the one
   /// above it); 0 for an application's own row, a lock before any application, or another kind.
   [[nodiscard]] int owner(int row) const;
@@ -107,6 +109,15 @@ struct Comparison {
   std::string resetNote;
   CompareCounts counts;
 };
+
+/// Lays the columns of `c` out again after its variables changed order or number: "Change",
+/// then each variable in order, a counter followed by its change and rate. handleVar follows
+/// the variable named `handle` (none when empty or gone).
+void layOutColumns(Comparison& c, std::string_view handle);
+
+/// Moves the variables named in `names` (those `c` has, in that order) right after "Change"
+/// and lays the columns out again: what a window shows first, such as the entries' keys.
+void putFirst(Comparison& c, const std::vector<std::string>& names);
 
 /// What tells whether the counters of a snapshot restarted after an earlier one.
 struct ResetMarks {

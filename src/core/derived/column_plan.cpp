@@ -118,14 +118,7 @@ void ColumnPlan::leaveOutPlaceholders(Comparison& c, const LoadedSnapshot& earli
   };
   const std::string handle = c.handleVar >= 0 ? c.vars[static_cast<size_t>(c.handleVar)].name : std::string();
   if (std::erase_if(c.vars, standsFor) == 0) return;
-  c.cols = 1;
-  c.handleVar = -1;
-  for (size_t i = 0; i < c.vars.size(); ++i) {
-    ComparedVariable& v = c.vars[i];
-    v.col = c.cols;
-    c.cols += v.counter ? 3 : 1;
-    if (!handle.empty() && v.name == handle) c.handleVar = static_cast<int>(i);
-  }
+  layOutColumns(c, handle);
 }
 
 }  // namespace tarvolin::core

@@ -15,12 +15,15 @@
 #include "ui/compare/compare_settings_bar.h"
 #include "ui/compare/entry_changes_controls.h"
 #include "ui/detail/entry_detail_window.h"
+#include "ui/result/column_commands.h"
 
 namespace tarvolin::ui {
 
 namespace {
 
 constexpr int kDerivedWidth = 1600;
+/// Twips a key column takes at most when the window opens.
+constexpr int kKeyWidth = 3600;
 
 }  // namespace
 
@@ -55,7 +58,28 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
   m_sideways = s.comparison.entries.size() == 1;
   fill();
   showGrid(comparisonStatus(s.comparison));
-  if (m_sideways) addSidewaysControls(bar);
+  if (m_sideways)
+    addSidewaysControls(bar);
+  else
+    addColumnCommands();
+}
+
+void ComparisonWindow::addColumnCommands() {
+  m_columns = std::make_unique<ColumnCommands>(store(), platform().dialogs,
+                                               ColumnCommands::Host{*this, [this](const QString& s) { setStatus(s); }});
+  auto* edit = findChild<QMenu*>(QStringLiteral("menedit"));
+  if (edit == nullptr) return;
+  edit->addSeparator();
+  QAction* find = edit->addAction(QStringLiteral("Find Column..."), m_columns.get(), &ColumnCommands::findColumn);
+  find->setObjectName(QStringLiteral("menfindcol"));
+  find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QAction* next = edit->addAction(QStringLiteral("Find Next Column"), m_columns.get(), &ColumnCommands::findNext);
+  next->setObjectName(QStringLiteral("menfindnext"));
+  next->setShortcut(QKeySequence(Qt::Key_F3));
+  QAction* hide = edit->addAction(QStringLiteral("Hide Constant Columns"));
+  hide->setObjectName(QStringLiteral("menhideconst"));
+  hide->setCheckable(true);
+  connect(hide, &QAction::toggled, m_columns.get(), &ColumnCommands::setHideConstant);
 }
 
 void ComparisonWindow::addSidewaysControls(QToolBar* bar) {
@@ -72,11 +96,20 @@ void ComparisonWindow::addSidewaysControls(QToolBar* bar) {
 void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optional<core::DateOrder> dateOrder) {
   comparison = core::compareSnapshots(earlier, later, types, givenMicros, dateOrder);
   plan.leaveOutPlaceholders(comparison, earlier, later);
+  // The entries' keys first, so that the window opens with them in view.
+  std::vector<std::string> keys;
+  const core::EntryKeys laterKeys(later, core::EntryKeys::commonChoice(earlier, later));
+  for (const int col : laterKeys.columns())
+    if (col >= 0) keys.push_back(later.shared.vars[col].name);
+  core::putFirst(comparison, keys);
+  keyCount = keys.size();
 }
 
 void ComparisonWindow::fill() {
   if (!m_sideways) {
     fillWide(store());
+    openOnFirstChange();
+    if (m_columns) (void)m_columns->loaded();  // Hide Constant Columns, when on, hides them again
     return;
   }
   fillWide(m_wide);
@@ -86,6 +119,25 @@ void ComparisonWindow::fill() {
   changes.setColWidth(changes.cols() - 1, 0);
   store().replaceWith(std::move(changes));
   if (m_hideUnchanged != nullptr) core::hideUnchanged(store(), 1, m_hideUnchanged->isChecked());
+}
+
+void ComparisonWindow::openOnFirstChange() {
+  core::GridStore& g = store();
+  const core::Comparison& c = m_compared->comparison;
+  if (g.rows() < 2) return;
+  // The keys (a statement's text, say) no wider than a part of the window: their tool tips show them whole.
+  for (size_t i = 0; i < m_compared->keyCount && i < c.vars.size(); ++i)
+    if (g.colWidth(c.vars[i].col) > kKeyWidth) g.setColWidth(c.vars[i].col, kKeyWidth);
+  for (const core::ComparedVariable& v : c.vars) {
+    if (!v.counter || g.colWidth(v.col) == 0) continue;
+    for (int r = 1; r < g.rows(); ++r) {
+      const std::string_view change = g.text(r, v.col + 1);
+      if (!change.empty() && change != "0") {
+        g.setSelection(1, v.col + 1, 1, v.col + 1);
+        return;
+      }
+    }
+  }
 }
 
 void ComparisonWindow::fillWide(core::GridStore& store) {

@@ -15,6 +15,7 @@ class QToolBar;
 namespace tarvolin::ui {
 
 class CompareSettingsBar;
+class ColumnCommands;
 
 /// The two snapshots of a comparison and what compareSnapshots found in them.
 struct ComparedSnapshots {
@@ -24,6 +25,7 @@ struct ComparedSnapshots {
   core::CounterTypes types;                   ///< what the comparison was made with, for a new one
   std::optional<int64_t> fileIntervalMicros;  ///< between the files' modification times, when known
   core::ColumnPlan plan;                      ///< the kind's derived columns: their kept places are no columns
+  size_t keyCount = 0;                        ///< the entries' key variables, first in `comparison`
 
   /// Compares the snapshots (again) into `comparison`, the places `plan` finds kept for
   /// derived columns left out. Throws CompareError as compareSnapshots.
@@ -38,9 +40,10 @@ struct ComparedSnapshots {
 /// reset entries. Above the grid a CompareSettingsBar offers the order of the dates and, when
 /// neither report has a "Snapshot timestamp", the interval: a change compares anew. Copying, sorting and the Edit menu
 /// are ResultWindow's; an entry's detail shows each variable with both values, the change and the rate, with "Hide
-/// Unchanged" and "Sort by Change". A comparison of one entry (a Database or Database Manager snapshot) shows that
-/// detail as its grid, with "Hide Unchanged" on the toolbar and "Sort by Change" in the Edit menu; its columns widen
-/// with the window. The window owns the snapshots.
+/// Unchanged" and "Sort by Change". The entries' key columns come first after "Change", and the window opens on the
+/// first counter that changed; Edit has Find Column and Hide Constant Columns as the main window has. A comparison of
+/// one entry (a Database or Database Manager snapshot) shows that detail as its grid, with "Hide Unchanged" on the
+/// toolbar and "Sort by Change" in the Edit menu; its columns widen with the window. The window owns the snapshots.
 class ComparisonWindow final : public ResultWindow {
   Q_OBJECT
 
@@ -75,6 +78,10 @@ class ComparisonWindow final : public ResultWindow {
   [[nodiscard]] core::GridStore changesOf(const core::GridStore& wide, int row) const;
   /// "Hide Unchanged" on the toolbar, "Sort by Change" in the Edit menu, the columns as wide as the window.
   void addSidewaysControls(QToolBar* bar);
+  /// Edit > Find Column..., Find Next Column and Hide Constant Columns, as in the main window.
+  void addColumnCommands();
+  /// The key columns no wider than a part of the window, and the first counter that changed current.
+  void openOnFirstChange();
   /// Compares again with the settings of the bar.
   void compareAgain();
 
@@ -83,6 +90,7 @@ class ComparisonWindow final : public ResultWindow {
   bool m_sideways = false;  ///< one entry: the grid shows it a row per variable
   core::GridStore m_wide;   ///< sideways: the comparison a row per entry, which the grid turns
   QCheckBox* m_hideUnchanged = nullptr;
+  std::unique_ptr<ColumnCommands> m_columns;  ///< a comparison of several entries: Find Column, Hide Constant Columns
   std::vector<core::DerivedColumn> m_derived;
 };
 

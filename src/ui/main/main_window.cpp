@@ -26,7 +26,7 @@
 #include "ui/customise/customise_command.h"
 #include "ui/derived/derived_columns_option.h"
 #include "ui/derived/statements_window.h"
-#include "ui/main/column_commands.h"
+#include "ui/result/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"

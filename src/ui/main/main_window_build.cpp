@@ -17,7 +17,7 @@
 #include "ui/derived/derived_columns_option.h"
 #include "ui/derived/statements_window.h"
 #include "ui/lockwait/blocking_window.h"
-#include "ui/main/column_commands.h"
+#include "ui/result/column_commands.h"
 #include "ui/main/database_export.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"

@@ -52,6 +52,10 @@ class ComparisonWindowTest : public QObject {
     QCOMPARE(child<QLabel>(*w, "statcompare")->text(),
              QStringLiteral("Interval: 10 s   Matched: 5  New: 3  Gone: 2  Reset: 0"));
     core::GridStore& g = w->store();
+    // The keys first, and the window opens on the first counter that changed.
+    QCOMPARE(column(g, "Application handle"), 1);
+    QCOMPARE(column(g, "Lock Name"), 2);
+    QVERIFY(g.col() > 2 && g.text(0, g.col()).ends_with(" (change)"));
     const int change = column(g, "Total wait time (ms) (change)");
     QVERIFY(change > 0);
     g.setSelection(1, change, g.rows() - 1, change);
@@ -68,6 +72,17 @@ class ComparisonWindowTest : public QObject {
     const QString copied = d.clipboard.lastText();
     QCOMPARE(copied.count('\t'), g.cols() - 2);
     delete w;
+
+    // Hide Constant Columns as in the main window: the page size is the same everywhere.
+    ui::ComparisonWindow t(ui::compareReportFiles(sample("tablespace_earlier.txt"), 0, sample("tablespace_later.txt"),
+                                                  core::ReportLoader::kLastSnapshot, configFolder(), types),
+                           "tablespaces", d.platform);
+    const int page = column(t.store(), "Tablespace Page size (bytes)");
+    QVERIFY(page > 0 && t.store().colWidth(page) > 0);
+    child<QAction>(t, "menhideconst")->trigger();
+    QCOMPARE(t.store().colWidth(page), 0);
+    child<QAction>(t, "menhideconst")->trigger();
+    QVERIFY(t.store().colWidth(page) > 0);
   }
 
   void theIntervalIsOfferedWhenNoReportHasATimestampAndTheDateOrderAlways() {
@@ -155,7 +170,8 @@ class ComparisonWindowTest : public QObject {
     QVERIFY(cfg.remove());
     QVERIFY(w != nullptr);
     const core::GridStore& g = w->store();
-    QCOMPARE(column(g, "Number of executions"), 1);  // the place kept for Avg is no column of the comparison
+    QCOMPARE(column(g, "Statement text"), 1);        // the key first
+    QCOMPARE(column(g, "Number of executions"), 2);  // the place kept for Avg is no column of the comparison
     const int avg = column(g, "Avg");
     QCOMPARE(column(g, "Avg (in interval)"), avg + 1);
     QCOMPARE(avg + 2, g.cols() - 1);

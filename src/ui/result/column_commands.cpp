@@ -1,4 +1,4 @@
-#include "ui/main/column_commands.h"
+#include "ui/result/column_commands.h"
 
 #include <utility>
 
