@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/series/series.h"
+#include "core/series/summary_figures.h"
+#include "core/values/counter_types.h"
+
+namespace tarvolin::core {
+
+/// How many rows each top list of a summary keeps.
+inline constexpr int kSummaryTopRows = 5;
+
+/// One interval of a summary: its ends as snapshotLabel names them.
+struct SummaryInterval {
+  std::string from;
+  std::string to;
+};
+
+/// A figure over the capture: its value in each interval and over the window.
+struct FigureValues {
+  SummaryFigure figure;
+  std::vector<std::string> values;   ///< by interval; empty where it has none (a counter reset, a divisor 0)
+  std::string window;                ///< over the window; empty when no interval has a value
+  std::optional<double> median;      ///< of the intervals' values
+  std::vector<std::string> missing;  ///< the variables the capture lacks; then it is left out
+  bool kindFound = false;            ///< the capture holds two snapshots or more of its kind
+
+  /// Whether the summary shows it: its kind is there with every variable.
+  [[nodiscard]] bool shown() const { return kindFound && missing.empty(); }
+  /// Whether interval `i` (or the window, i = -1) breaks the figure's rule.
+  [[nodiscard]] bool breaks(int i) const;
+};
+
+/// Where a figure departs most from its median: the interval, and by how much relative
+/// to the median (|value - median| / max(|median|, 1)).
+struct Departure {
+  size_t figure = 0;
+  int interval = 0;
+  double value = 0;
+  double relative = 0;
+};
+
+/// A row of a top list: `cells` as its columns read, and the entry it stands for.
+struct TopRow {
+  std::vector<std::string> cells;
+  std::string entryKey;  ///< entryKeyText of the entry in the window's last snapshot of the kind
+  int row = 0;           ///< its row in that snapshot's grid
+};
+
+/// The entries of one kind that changed most over the window, largest first.
+struct TopList {
+  std::string title;  ///< "Statements by execution time"
+  std::string kind;   ///< the heading of the kind the rows are of
+  std::vector<std::string> columns;
+  std::vector<TopRow> rows;
+};
+
+/// What a capture summary finds.
+struct CaptureSummary {
+  int snapshots = 0;  ///< of the kind the intervals are named by (the first figure kind present)
+  std::string kind;   ///< that kind
+  std::vector<SummaryInterval> intervals;
+  std::vector<FigureValues> figures;  ///< every figure defined, shown or not, in order
+  std::vector<TopList> tops;          ///< those whose kind the capture holds
+  std::vector<std::string> lacking;   ///< top lists left out: "Tables by rows read: no Table Snapshot"
+  std::vector<std::string> notes;     ///< dates against their order, an interval without a length
+
+  /// For each shown figure of three values or more that departs from its median at all,
+  /// its farthest interval, the largest departure first.
+  [[nodiscard]] std::vector<Departure> departures() const;
+};
+
+/// Summarizes the snapshots of `source` (its window; source.kind is not used): for each kind
+/// `figures` names, every interval compared as forEachInterval compares it and the figures
+/// of that kind evaluated on the changes summed over its entries; interval N of every kind is
+/// row N, named by the first kind present. Over the window, each figure on its variables
+/// summed over the intervals where it has a value. Then the top lists: statements by
+/// execution time, tables by rows read, applications by rows read and by lock wait time,
+/// each from the comparison of its kind's first and last snapshot in the window (a new entry
+/// counted from zero). Throws as forEachInterval; a kind the window lacks leaves its figures
+/// and lists out. Memory: two snapshots of a kind and a number per figure and interval.
+[[nodiscard]] CaptureSummary summarizeCapture(const SeriesSource& source, const SummaryFigures& figures,
+                                              const CounterTypes& types, std::optional<int64_t> givenMicros);
+
+}  // namespace tarvolin::core
