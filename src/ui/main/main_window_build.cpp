@@ -201,7 +201,7 @@ void MainWindow::buildMenus() {
     showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this),
                           kindOnShow());
   });
-  item(menop, "mensummary", QStringLiteral("Capture Summary"), this, [this] {
+  m_tableActions << item(menop, "mensummary", QStringLiteral("Capture Summary"), this, [this] {
     showCaptureSummary(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath,
                        [this](const std::string& kind, const std::string& key) { showEntry(kind, key); });
   });
