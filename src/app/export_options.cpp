@@ -19,7 +19,7 @@ constexpr const char* kDescription =
 
 constexpr const char* kExitStatus =
     "Exit status: 0 written, 1 the load met an error (the rows read before it are written)\n"
-    "or a line of derived_columns.txt is wrong, 2 usage error.";
+    "or a line of derived_columns.txt or summary_figures.txt is wrong, 2 usage error.";
 
 /// Where the help of an option starts on its line.
 constexpr size_t kHelpColumn = 23;

@@ -100,7 +100,7 @@ class KindFigures {
     std::string value = f.figure.expression.evaluate([&](size_t v) { return std::string_view(texts[v]); });
     if (f.values.size() <= at) f.values.resize(at + 1);
     if (value.empty()) return;
-    f.values[at] = std::move(value);
+    f.values[at] = asDouble(value);
     for (size_t v = 0; v < values.size(); ++v) addToWindow(m_sums[i][v], *values[v], m_counter[i][v]);
   }
 
@@ -239,8 +239,9 @@ void indexOnce(const std::vector<std::string>& paths) {
 
 bool FigureValues::breaks(int i) const {
   if (!figure.rule) return false;
-  const std::string& v = i < 0 ? window : values[static_cast<size_t>(i)];
-  return !v.empty() && figure.rule->brokenBy(asDouble(v));
+  if (i < 0) return !window.empty() && figure.rule->brokenBy(asDouble(window));
+  const std::optional<double>& v = values[static_cast<size_t>(i)];
+  return v && figure.rule->brokenBy(*v);
 }
 
 std::vector<Departure> CaptureSummary::departures() const {
@@ -248,12 +249,12 @@ std::vector<Departure> CaptureSummary::departures() const {
   for (size_t f = 0; f < figures.size(); ++f) {
     const FigureValues& fv = figures[f];
     const auto valued =
-        std::count_if(fv.values.begin(), fv.values.end(), [](const std::string& v) { return !v.empty(); });
+        std::count_if(fv.values.begin(), fv.values.end(), [](const std::optional<double>& v) { return v.has_value(); });
     if (!fv.shown() || !fv.median || valued < 3) continue;  // of two, each is as far from their median
     Departure best{f, -1, 0, 0};
     for (size_t i = 0; i < fv.values.size(); ++i) {
-      if (fv.values[i].empty()) continue;
-      const double v = asDouble(fv.values[i]);
+      if (!fv.values[i]) continue;
+      const double v = *fv.values[i];
       const double rel = std::fabs(v - *fv.median) / std::max(std::fabs(*fv.median), 1.0);
       if (rel > best.relative) best = {f, static_cast<int>(i), v, rel};
     }
@@ -301,8 +302,8 @@ CaptureSummary summarizeCapture(const SeriesSource& source, const SummaryFigures
   for (FigureValues& f : out.figures) {
     f.values.resize(out.intervals.size());
     std::vector<double> v;
-    for (const std::string& t : f.values)
-      if (!t.empty()) v.push_back(asDouble(t));
+    for (const std::optional<double>& t : f.values)
+      if (t) v.push_back(*t);
     if (v.empty()) continue;
     std::sort(v.begin(), v.end());
     const size_t mid = v.size() / 2;

@@ -23,8 +23,10 @@ struct SummaryInterval {
 /// A figure over the capture: its value in each interval and over the window.
 struct FigureValues {
   SummaryFigure figure;
-  std::vector<std::string> values;   ///< by interval; empty where it has none (a counter reset, a divisor 0)
-  std::string window;                ///< over the window; empty when no interval has a value
+  /// By interval; none where it has none (a counter reset, a divisor 0). Numbers, not texts:
+  /// a day of minutes is 1,440 of them per figure.
+  std::vector<std::optional<double>> values;
+  std::string window;                ///< over the window, exact; empty when no interval has a value
   std::optional<double> median;      ///< of the intervals' values
   std::vector<std::string> missing;  ///< the variables the capture lacks; then it is left out
   bool kindFound = false;            ///< the capture holds two snapshots or more of its kind

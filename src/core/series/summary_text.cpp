@@ -51,6 +51,16 @@ std::string aligned(Table rows) {
   return out;
 }
 
+/// `v` as Expression::evaluate writes it: at most 6 decimals, no trailing zeros.
+std::string exactText(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.6f", v);
+  std::string s = text;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
 std::string numberText(double v) {
   char text[64];
   std::snprintf(text, sizeof text, std::fabs(v - std::round(v)) < 1e-9 && std::fabs(v) < 1e15 ? "%.0f" : "%.2f", v);
@@ -61,9 +71,9 @@ std::string numberText(double v) {
 std::pair<std::string, std::string> range(const FigureValues& f) {
   std::optional<double> low;
   std::optional<double> high;
-  for (const std::string& t : f.values) {
-    if (t.empty()) continue;
-    const double v = std::strtod(t.c_str(), nullptr);
+  for (const std::optional<double>& t : f.values) {
+    if (!t) continue;
+    const double v = *t;
     low = low ? std::min(*low, v) : v;
     high = high ? std::max(*high, v) : v;
   }
@@ -95,7 +105,7 @@ std::string breaksSection(const CaptureSummary& s) {
         continue;
       }
       rows.push_back(
-          {s.intervals[i].from, s.intervals[i].to, f.figure.name, summaryNumber(f.values[i]), f.figure.rule->text});
+          {s.intervals[i].from, s.intervals[i].to, f.figure.name, numberText(*f.values[i]), f.figure.rule->text});
     }
   if (rows.size() == 1) return "Rules broken: none\n";
   std::string text = "Rules broken\n" + aligned(rows);
@@ -180,7 +190,8 @@ void writeSummaryGrid(const CaptureSummary& s, GridStore& out) {
     out.setText(row, 1, s.intervals[i].to);
     std::string broken;
     for (size_t f = 0; f < shown.size(); ++f) {
-      out.setText(row, static_cast<int>(f) + 2, shown[f]->values[i]);
+      if (const std::optional<double>& v = shown[f]->values[i])
+        out.setText(row, static_cast<int>(f) + 2, exactText(*v));
       if (shown[f]->breaks(static_cast<int>(i)))
         broken += (broken.empty() ? "" : "; ") + shown[f]->figure.name + " " + shown[f]->figure.rule->text;
     }

@@ -83,8 +83,8 @@ QChartView* SummaryWindow::chartOf(int figure) {
   broken->setColor(Qt::red);
   broken->setMarkerSize(8);
   for (size_t i = 0; i < f.values.size(); ++i) {
-    if (f.values[i].empty()) continue;
-    const double v = std::strtod(f.values[i].c_str(), nullptr);
+    if (!f.values[i]) continue;
+    const double v = *f.values[i];
     line->append(static_cast<double>(i + 1), v);
     if (f.breaks(static_cast<int>(i))) broken->append(static_cast<double>(i + 1), v);
   }
@@ -159,8 +159,8 @@ QString SummaryWindow::notesText() const {
     const core::FigureValues& f = m_summary.figures[d.figure];
     const core::SummaryInterval& iv = m_summary.intervals[static_cast<size_t>(d.interval)];
     lines << QStringLiteral("    %1: %2 from %3 to %4 (median %5)")
-                 .arg(text(f.figure.name), text(core::summaryNumber(f.values[static_cast<size_t>(d.interval)])),
-                      text(iv.from), text(iv.to), QString::number(*f.median, 'f', 2));
+                 .arg(text(f.figure.name), QString::number(d.value, 'f', 2), text(iv.from), text(iv.to),
+                      QString::number(*f.median, 'f', 2));
   }
   QStringList left;
   for (const core::FigureValues& f : m_summary.figures)

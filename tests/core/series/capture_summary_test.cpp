@@ -53,9 +53,9 @@ TEST_F(Summary, FiguresOfEachIntervalAndOfTheWindowWithTheRulesTheyBreak) {
   ASSERT_EQ(s.snapshots, 5);
   ASSERT_EQ(s.intervals.size(), 4u);
   EXPECT_EQ(s.intervals[2].to, "12/07/2026 16:04:00.000000");
-  EXPECT_EQ(s.figures[0].values, (std::vector<std::string>{"1", "1", "10", "1"}));
+  EXPECT_EQ(s.figures[0].values, (std::vector<std::optional<double>>{1, 1, 10, 1}));
   EXPECT_EQ(s.figures[0].window, "3.25");  // 780 commits in 240 s
-  EXPECT_EQ(s.figures[1].values, (std::vector<std::string>{"99", "99", "50", "99"}));
+  EXPECT_EQ(s.figures[1].values, (std::vector<std::optional<double>>{99, 99, 50, 99}));
   EXPECT_EQ(s.figures[1].window, "86.75");  // on the window's sums, not a mean of the ratios
   EXPECT_TRUE(s.figures[1].breaks(2));
   EXPECT_TRUE(s.figures[1].breaks(-1));

@@ -62,7 +62,7 @@ class SummaryWindowTest : public QObject {
     QVERIFY(chart != nullptr);
     QCOMPARE(chart->data().lines.size(), size_t{1});
     QVERIFY(chart->data().lines[0].y[1].has_value());
-    QCOMPARE(qRound(*chart->data().lines[0].y[1] * 1000), qRound(std::stod(w->summary().figures[0].values[0]) * 1000));
+    QCOMPARE(qRound(*chart->data().lines[0].y[1] * 1000), qRound(*w->summary().figures[0].values[0] * 1000));
     delete chart;
   }
 
