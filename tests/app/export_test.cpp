@@ -693,8 +693,8 @@ TEST_F(Export, SummaryOfACaptureAsTextOrItsIntervalsAsTsv) {
   EXPECT_EQ(text.exitCode, 0) << text.err;
   for (const char* has :
        {"3 snapshots of Database Snapshot, 2 intervals", "   Total hit ratio (%)  ",
-        "12/07/2026 17:07:00.120034  Deadlocks      1   > 0\n", "\nStatements by execution time\n",
-        "  10.20.31.42.50102.261207090402                4131      report_daily                20105\n",
+        "12/07/2026 17:07:00.120034  Deadlocks      1  > 0\n", "\nStatements by execution time\n",
+        "  10.20.31.42.50102.261207090402                4131  report_daily                    20105\n",
         "   Database files closed: no Database files closed\n"})
     EXPECT_NE(text.out.find(has), std::string::npos) << has << "\n" << text.out;
   const RunResult tsv = run({"--summary", "--tsv", "--to", "17:06", sample("capture_loop.txt")});

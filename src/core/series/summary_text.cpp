@@ -29,21 +29,28 @@ std::string cut(const std::string& s) {
   return s.substr(0, at) + "...";
 }
 
-/// `rows` (the first the header) as aligned columns: the first to the left, the rest to the right.
+/// Whether `cell` reads as a number in a column of them ("-": none).
+bool numeric(const std::string& cell) { return cell.empty() || cell == "-" || parseDecimal(cell).has_value(); }
+
+/// `rows` (the first the header) as aligned columns: a column of numbers to the right, others to the left.
 std::string aligned(Table rows) {
   std::vector<size_t> widths;
-  for (std::vector<std::string>& row : rows)
-    for (size_t c = 0; c < row.size(); ++c) {
-      row[c] = cut(row[c]);
+  std::vector<bool> right;
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c) {
+      std::string& cell = rows[r][c];
+      cell = cut(cell);
       if (widths.size() <= c) widths.push_back(0);
-      widths[c] = std::max(widths[c], displayWidth(row[c]));
+      if (right.size() <= c) right.push_back(true);
+      widths[c] = std::max(widths[c], displayWidth(cell));
+      if (r > 0 && !numeric(cell)) right[c] = false;
     }
   std::string out;
   for (const std::vector<std::string>& row : rows) {
     std::string line = " ";
     for (size_t c = 0; c < row.size(); ++c) {
       const std::string pad(widths[c] - displayWidth(row[c]), ' ');
-      line += "  " + (c == 0 ? row[c] + pad : pad + row[c]);
+      line += "  " + (right[c] ? pad + row[c] : row[c] + pad);
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line + "\n";

@@ -39,7 +39,8 @@ void chartFigure(QWidget* owner, platform::Platform& platform, platform::FileCho
 }  // namespace
 
 SummaryWindow* showCaptureSummary(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
-                                  const std::string& configFolder, const QString& path, ShowEntry showEntry) {
+                                  const std::string& configFolder, const QString& path, ShowEntry showEntry,
+                                  const core::SnapshotWindow& window) {
   if (path.isEmpty()) {
     platform.dialogs.message(owner, QStringLiteral("Load a capture first: the summary is of its snapshots"));
     return nullptr;
@@ -47,11 +48,13 @@ SummaryWindow* showCaptureSummary(QWidget* owner, platform::Platform& platform, 
   const std::string file = QFile::encodeName(path).toStdString();
   const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
   auto inputs = std::make_shared<SummaryInputs>();
-  SummaryWindow* window = openResultWindow(owner, platform, [&]() -> SummaryWindow* {
+  SummaryWindow* shown = openResultWindow(owner, platform, [&]() -> SummaryWindow* {
     core::CaptureSummary summary = readOffThread(owner, QStringLiteral("Summarizing the capture..."), [&] {
       inputs->figures = core::loadSummaryFigures(programDir, configFolder, inputs->errors);
       inputs->types = core::loadCounterTypes(programDir);
-      return core::summarizeCapture({{file}, {}, configFolder, {}}, inputs->figures, inputs->types, std::nullopt);
+      core::SeriesSource source{{file}, {}, configFolder, {}};
+      source.window = window;
+      return core::summarizeCapture(source, inputs->figures, inputs->types, std::nullopt);
     });
     if (summary.snapshots < 2)
       throw std::runtime_error(QFileInfo(path).fileName().toStdString() +
@@ -61,15 +64,15 @@ SummaryWindow* showCaptureSummary(QWidget* owner, platform::Platform& platform, 
                              owner);
   });
   for (const std::string& e : inputs->errors) platform.dialogs.message(owner, QString::fromStdString(e));
-  if (window == nullptr) return nullptr;
-  QObject::connect(window, &SummaryWindow::figureChosen, window, [=, &platform, &choosers](int figure) {
-    chartFigure(window, platform, choosers, configFolder, file,
-                window->summary().figures[static_cast<size_t>(figure)].figure, inputs->types);
+  if (shown == nullptr) return nullptr;
+  QObject::connect(shown, &SummaryWindow::figureChosen, shown, [=, &platform, &choosers](int figure) {
+    chartFigure(shown, platform, choosers, configFolder, file,
+                shown->summary().figures[static_cast<size_t>(figure)].figure, inputs->types);
   });
-  QObject::connect(window, &SummaryWindow::entryChosen, window, [showEntry](const QString& kind, const QString& key) {
+  QObject::connect(shown, &SummaryWindow::entryChosen, shown, [showEntry](const QString& kind, const QString& key) {
     if (showEntry) showEntry(kind.toStdString(), key.toStdString());
   });
-  return window;
+  return shown;
 }
 
 }  // namespace tarvolin::ui

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "core/series/snapshot_window.h"
 #include "platform/file_choosers.h"
 #include "platform/platform.h"
 #include "ui/summary/summary_window.h"
@@ -21,8 +22,9 @@ using ShowEntry = std::function<void(const std::string& kind, const std::string&
 /// Chart Over Time on that figure (a ChartWindow of it as a derived column); a click on a top row
 /// calls `showEntry`. A wrong line of a figures file is told and left out. Returns the window, or
 /// nullptr after saying in a message box why there is no summary (no report, fewer than two
-/// snapshots of a kind the figures are of).
+/// snapshots of a kind the figures are of). `window`: only its snapshots (the viewer's From and To).
 SummaryWindow* showCaptureSummary(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
-                                  const std::string& configFolder, const QString& path, ShowEntry showEntry);
+                                  const std::string& configFolder, const QString& path, ShowEntry showEntry,
+                                  const core::SnapshotWindow& window = {});
 
 }  // namespace tarvolin::ui
