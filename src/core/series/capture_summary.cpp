@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kTableKind = "Table Snapshot";
 constexpr const char* kApplicationKind = "Application Snapshot";
+constexpr const char* kStatementsTitle = "Statements by execution time";
 
 /// The value of `text` as a double, for ranking and medians only.
 double asDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
@@ -52,7 +53,7 @@ class KindFigures {
     writeComparisonGrid(iv.comparison, iv.earlier, iv.later, g);
     const size_t at = static_cast<size_t>(iv.number - 1);
     if (m_out.intervals.size() <= at) m_out.intervals.push_back({iv.from, iv.to});
-    if (!iv.comparison.intervalMicros && m_out.notes.empty())
+    if (!iv.comparison.intervalMicros && !std::exchange(m_lengthTold, true))
       m_out.notes.push_back(iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote);
     for (size_t i = 0; i < m_figures.size(); ++i) takeFigure(i, iv, g, at);
   }
@@ -118,6 +119,7 @@ class KindFigures {
   std::vector<size_t> m_figures;                            // indices into m_out.figures
   std::vector<std::vector<std::optional<Decimal>>> m_sums;  // by figure, by variable: over the window
   std::vector<std::vector<bool>> m_counter;                 // by figure, by variable
+  bool m_lengthTold = false;                                // of the first interval without a length
   std::vector<bool> m_complete;                             // by figure: some interval had every variable
 };
 
@@ -160,6 +162,7 @@ struct EntryTop {
   const char* variable;  ///< ranked by its change
   const char* column;    ///< the change's header
   std::vector<std::string> shown;
+  bool byShape = false;  ///< statements grouped by shape, by their execution time (the rest unused)
 };
 
 /// The entries whose `top.variable` grew most from `first` to `last`.
@@ -193,7 +196,7 @@ TopList entryTop(const EntryTop& top, Comparison& c, const GridStore& g, const L
 /// The statements' shapes by their execution time over the window.
 TopList statementTop(const Comparison& c, const LoadedSnapshot& first, const LoadedSnapshot& last,
                      const EntryKeys& keys) {
-  TopList list{"Statements by execution time", last.shared.kindHeading, {"Statement shape"}, {}};
+  TopList list{kStatementsTitle, last.shared.kindHeading, {"Statement shape"}, {}};
   const StatementShapes shapes = groupChangesByShape(c, first, last);
   for (const std::string& name : shapes.counters) list.columns.push_back(name);
   for (const ShapeGroup& group : shapes.groups) {
@@ -213,18 +216,14 @@ void addTops(CaptureSummary& out, const SeriesSource& source, const CounterTypes
   LoadedSnapshot last;
   if (!loadEnds(source, kind, first, last)) {
     for (const EntryTop& t : tops) out.lacking.push_back(std::string(t.title) + ": no " + kind);
-    if (tops.empty()) out.lacking.push_back("Statements by execution time: no " + kind);
     return;
   }
   Comparison c = compareSnapshots(first, last, types, givenMicros, source.dateOrder);
   const EntryKeys keys(last, EntryKeys::commonChoice(first, last));
-  if (tops.empty()) {
-    out.tops.push_back(statementTop(c, first, last, keys));
-    return;
-  }
   GridStore g;
   writeComparisonGrid(c, first, last, g);
-  for (const EntryTop& t : tops) out.tops.push_back(entryTop(t, c, g, last, keys));
+  for (const EntryTop& t : tops)
+    out.tops.push_back(t.byShape ? statementTop(c, first, last, keys) : entryTop(t, c, g, last, keys));
 }
 
 /// Of few files, their indexes kept, so that each kind then reads its own records alone.
@@ -310,7 +309,7 @@ CaptureSummary summarizeCapture(const SeriesSource& source, const SummaryFigures
     f.median = v.size() % 2 != 0 ? v[mid] : (v[mid - 1] + v[mid]) / 2;
   }
   if (out.kind.empty()) return out;
-  addTops(out, source, types, givenMicros, kDynamicSqlKind, {});
+  addTops(out, source, types, givenMicros, kDynamicSqlKind, {{kStatementsTitle, "", "", "", {}, true}});
   addTops(out, source, types, givenMicros, kTableKind,
           {{"Tables by rows read", "Table", "Rows Read", "Rows read", {}}});
   addTops(out, source, types, givenMicros, kApplicationKind,
