@@ -52,7 +52,7 @@ class KindFigures {
     GridStore g;
     writeComparisonGrid(iv.comparison, iv.earlier, iv.later, g);
     const size_t at = static_cast<size_t>(iv.number - 1);
-    if (m_out.intervals.size() <= at) m_out.intervals.push_back({iv.from, iv.to});
+    if (m_out.intervals.size() <= at) m_out.intervals.add(iv.from, iv.to);
     if (!iv.comparison.intervalMicros && !std::exchange(m_lengthTold, true))
       m_out.notes.push_back(iv.from + " to " + iv.to + ": " + iv.comparison.intervalNote);
     for (size_t i = 0; i < m_figures.size(); ++i) takeFigure(i, iv, g, at);
@@ -125,15 +125,12 @@ class KindFigures {
 
 /// The first and last snapshot of `kind` in the window; false when the window holds none.
 /// Without a window, of the first and last file alone when both hold the kind.
-bool loadEnds(const SeriesSource& base, const std::string& kind, LoadedSnapshot& first, LoadedSnapshot& last) {
-  SeriesSource s = base;
+bool loadEnds(SeriesSource& s, const std::string& kind, LoadedSnapshot& first, LoadedSnapshot& last) {
   s.kind = kind;
   try {
     if (!s.window.given() && s.paths.size() > 2) {
-      SeriesSource a = s;
-      SeriesSource b = s;
-      a.paths = {s.paths.front()};
-      b.paths = {s.paths.back()};
+      SeriesSource a{{s.paths.front()}, s.kind, s.configFolder, s.dateOrder, s.fallback, {}};
+      SeriesSource b{{s.paths.back()}, s.kind, s.configFolder, s.dateOrder, s.fallback, {}};
       LoadedSnapshot other;
       if (loadWindowEnds(a, first, other) > 0 && loadWindowEnds(b, other, last) > 0) return true;
     }
@@ -210,8 +207,8 @@ TopList statementTop(const Comparison& c, const LoadedSnapshot& first, const Loa
 }
 
 /// The top lists of `kind`, from its first and last snapshot in the window.
-void addTops(CaptureSummary& out, const SeriesSource& source, const CounterTypes& types,
-             std::optional<int64_t> givenMicros, const std::string& kind, const std::vector<EntryTop>& tops) {
+void addTops(CaptureSummary& out, SeriesSource& source, const CounterTypes& types, std::optional<int64_t> givenMicros,
+             const std::string& kind, const std::vector<EntryTop>& tops) {
   LoadedSnapshot first;
   LoadedSnapshot last;
   if (!loadEnds(source, kind, first, last)) {
@@ -235,6 +232,19 @@ void indexOnce(const std::vector<std::string>& paths) {
 }
 
 }  // namespace
+
+void SummaryIntervals::add(const std::string& from, const std::string& to) {
+  for (const std::string* l : {&from, &to}) {
+    if (l == &from && !m_ends.empty()) continue;
+    m_text += *l;
+    m_ends.push_back(static_cast<uint32_t>(m_text.size()));
+  }
+}
+
+std::string SummaryIntervals::label(size_t snapshot) const {
+  const size_t begin = snapshot == 0 ? 0 : m_ends[snapshot - 1];
+  return m_text.substr(begin, m_ends[snapshot] - begin);
+}
 
 bool FigureValues::breaks(int i) const {
   if (!figure.rule) return false;
@@ -275,12 +285,12 @@ CaptureSummary summarizeCapture(const SeriesSource& source, const SummaryFigures
     if (note.starts_with("Dates:") && std::find(out.notes.begin(), out.notes.end(), note) == out.notes.end())
       out.notes.push_back(note);
   };
+  SeriesSource s = source;  // of each kind in turn
   for (const std::string& kind : figures.kinds()) {
     std::vector<size_t> mine;
     for (size_t f = 0; f < out.figures.size(); ++f)
       if (sameHeading(out.figures[f].figure.kind, kind)) mine.push_back(f);
     KindFigures kindFigures(out, mine);
-    SeriesSource s = source;
     s.kind = kind;
     int snapshots = 0;
     try {
@@ -309,10 +319,9 @@ CaptureSummary summarizeCapture(const SeriesSource& source, const SummaryFigures
     f.median = v.size() % 2 != 0 ? v[mid] : (v[mid - 1] + v[mid]) / 2;
   }
   if (out.kind.empty()) return out;
-  addTops(out, source, types, givenMicros, kDynamicSqlKind, {{kStatementsTitle, "", "", "", {}, true}});
-  addTops(out, source, types, givenMicros, kTableKind,
-          {{"Tables by rows read", "Table", "Rows Read", "Rows read", {}}});
-  addTops(out, source, types, givenMicros, kApplicationKind,
+  addTops(out, s, types, givenMicros, kDynamicSqlKind, {{kStatementsTitle, "", "", "", {}, true}});
+  addTops(out, s, types, givenMicros, kTableKind, {{"Tables by rows read", "Table", "Rows Read", "Rows read", {}}});
+  addTops(out, s, types, givenMicros, kApplicationKind,
           {{"Applications by rows read",
             "Application",
             "Rows read",

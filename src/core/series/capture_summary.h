@@ -20,6 +20,24 @@ struct SummaryInterval {
   std::string to;
 };
 
+/// The intervals of a summary, each from the snapshot the one before ended at: their labels
+/// in one text, a day of minutes a few tens of kilobytes.
+class SummaryIntervals {
+ public:
+  /// Adds the interval from `from` (of the first interval; after it, the last one's `to`) to `to`.
+  void add(const std::string& from, const std::string& to);
+  [[nodiscard]] size_t size() const { return m_ends.empty() ? 0 : m_ends.size() - 1; }
+  [[nodiscard]] bool empty() const { return size() == 0; }
+  [[nodiscard]] SummaryInterval operator[](size_t i) const { return {label(i), label(i + 1)}; }
+  [[nodiscard]] SummaryInterval front() const { return (*this)[0]; }
+  [[nodiscard]] SummaryInterval back() const { return (*this)[size() - 1]; }
+
+ private:
+  [[nodiscard]] std::string label(size_t snapshot) const;
+  std::string m_text;
+  std::vector<uint32_t> m_ends;  // by snapshot: where its label ends in m_text
+};
+
 /// A figure over the capture: its value in each interval and over the window.
 struct FigureValues {
   SummaryFigure figure;
@@ -65,7 +83,7 @@ struct TopList {
 struct CaptureSummary {
   int snapshots = 0;  ///< of the kind the intervals are named by (the first figure kind present)
   std::string kind;   ///< that kind
-  std::vector<SummaryInterval> intervals;
+  SummaryIntervals intervals;
   std::vector<FigureValues> figures;  ///< every figure defined, shown or not, in order
   std::vector<TopList> tops;          ///< those whose kind the capture holds
   std::vector<std::string> lacking;   ///< top lists left out: "Tables by rows read: no Table Snapshot"
