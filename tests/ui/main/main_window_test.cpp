@@ -539,7 +539,7 @@ class MainWindowTest : public QObject {
     const int price = x.grid().row();
     QCOMPARE(x.grid().text(price, 2), "PRICE");
     QCOMPARE(x.column(2).lastIndexOf(QStringLiteral("PRICE")) + 1, price);  // of the last snapshot
-    x.w.showEntry("Table Snapshot", "SHOP INVOICE");  // the kind on show: at once
+    x.w.showEntry("Table Snapshot", "SHOP INVOICE");                        // the kind on show: at once
     QCOMPARE(x.grid().text(x.grid().row(), 2), "INVOICE");
     x.w.showEntry("Table Snapshot", "SHOP NONE");  // no such entry: the selection stays
     QCOMPARE(x.grid().text(x.grid().row(), 2), "INVOICE");
