@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       if (w->isWindow() && !before.contains(w)) shown = w;
     shown->resize(shown == &window ? 2400 : 1800, 480);  // wider than the offscreen screen, to see every column
+    if (shown->objectName() == QLatin1String("frmsummary")) shown->resize(960, 1500);  // a page: all of it
     QCoreApplication::processEvents();
   }
   if (!shown->grab().save(QString::fromLocal8Bit(argv[2]))) {

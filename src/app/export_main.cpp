@@ -15,6 +15,7 @@
 #include "app/result_export.h"
 #include "app/series_export.h"
 #include "app/sqlite_export.h"
+#include "app/summary_export.h"
 #include "core/version.h"
 
 namespace {
@@ -52,6 +53,8 @@ int run(int argc, char** argv) {
       return app::exportStatements(*options, argv[0]);
     case Mode::Sqlite:
       return app::exportSqlite(*options, argv[0]);
+    case Mode::Summary:
+      return app::exportSummary(*options, argv[0]);
     case Mode::Grid:
       break;
   }

@@ -19,7 +19,7 @@ constexpr const char* kDescription =
 
 constexpr const char* kExitStatus =
     "Exit status: 0 written, 1 the load met an error (the rows read before it are written)\n"
-    "or a line of derived_columns.txt is wrong, 2 usage error.";
+    "or a line of derived_columns.txt or summary_figures.txt is wrong, 2 usage error.";
 
 /// Where the help of an option starts on its line.
 constexpr size_t kHelpColumn = 23;
@@ -41,6 +41,7 @@ struct RawOptions {
   bool kinds = false;
   bool statements = false;
   bool sqlite = false;  // set when --sqlite has its value
+  bool summary = false;
 };
 
 /// Declares options on a CLI11 app and keeps each one's help for exportHelp().
@@ -144,8 +145,8 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
           "first, with - year first after four digits and else day first,\n"
           "unless a field above 12 in any of them shows the other order");
   d.value("--from", raw.from, "TIME",
-          "with --compare, --series, --statements or --lock-waits: only the\n"
-          "snapshots from TIME on (see --to for TIME)");
+          "with --compare, --series, --statements, --lock-waits or --summary:\n"
+          "only the snapshots from TIME on (see --to for TIME)");
   d.value("--to", raw.to, "TIME",
           "only the snapshots up to TIME, included. TIME as the report prints\n"
           "it (\"12/07/2026 16:06:00.121034\", its date read as --date-order\n"
@@ -188,6 +189,18 @@ void declareOptions(Declarer& d, ExportOptions& o, RawOptions& raw) {
          "last snapshot less its first, a statement new in it counted from\n"
          "zero): \"Executions\", \"Total execution time (s)\", \"Rows read\",\n"
          "\"CPU time (s)\" and each per execution");
+  d.flag("--summary", raw.summary, "CAPTURE...",
+         "a page of what a DBA reads first of a capture (its files in order, as\n"
+         "--series reads them), per interval and over the window: commits/s,\n"
+         "rows read/s, buffer pool hit ratios, lock waits, deadlocks, sort\n"
+         "overflows, package cache..., as summary_figures.txt beside the\n"
+         "program (or in ../share/tarvolin/) and in the current folder define\n"
+         "them; the rules of thumb each interval breaks; the intervals farthest\n"
+         "from each figure's median; the top 5 statements (by execution time),\n"
+         "tables (by rows read) and applications (by rows read and by lock\n"
+         "wait time) over the window. A figure the capture lacks is named at\n"
+         "the end. With --csv or --tsv, the figures of each interval instead");
+  d.flag("--tsv", o.tsv, "", "with --summary: the intervals' figures as TAB-separated text");
   d.value("--sqlite", o.database, "OUT.db",
           "every kind of every snapshot of the reports into the SQLite database\n"
           "OUT.db (made when missing): a table per kind (\"table_snapshot\"),\n"
@@ -232,7 +245,8 @@ std::string takeValues(const RawOptions& raw, ExportOptions& o) {
   }
   if (raw.reports.empty()) return "no REPORT given";
   const bool compare = o.mode == ExportOptions::Mode::Compare;
-  if (o.mode == ExportOptions::Mode::Series || o.mode == ExportOptions::Mode::Sqlite) {
+  if (o.mode == ExportOptions::Mode::Series || o.mode == ExportOptions::Mode::Sqlite ||
+      o.mode == ExportOptions::Mode::Summary) {
     o.reports = raw.reports;
     o.report = raw.reports.back();
     return {};
@@ -250,12 +264,12 @@ std::string takeMode(const RawOptions& raw, ExportOptions& o) {
   const std::pair<bool, Mode> modes[] = {{raw.series, Mode::Series},       {raw.compare, Mode::Compare},
                                          {raw.lockWaits, Mode::LockWaits}, {raw.deadlocks, Mode::Deadlocks},
                                          {raw.kinds, Mode::Kinds},         {raw.statements, Mode::Statements},
-                                         {raw.sqlite, Mode::Sqlite}};
+                                         {raw.sqlite, Mode::Sqlite},       {raw.summary, Mode::Summary}};
   for (const auto& [given, mode] : modes) {
     if (!given) continue;
     if (o.mode != Mode::Grid)
-      return "--compare, --series, --lock-waits, --deadlocks, --kinds, --statements and --sqlite can't be used "
-             "together";
+      return "--compare, --series, --lock-waits, --deadlocks, --kinds, --statements, --sqlite and --summary can't be "
+             "used together";
     o.mode = mode;
   }
   return {};
@@ -265,11 +279,14 @@ std::string takeMode(const RawOptions& raw, ExportOptions& o) {
 std::string checkCombination(const ExportOptions& o) {
   using Mode = ExportOptions::Mode;
   const Mode m = o.mode;
-  const bool overTime = m == Mode::Compare || m == Mode::Series || m == Mode::Sqlite;
+  const bool overTime = m == Mode::Compare || m == Mode::Series || m == Mode::Sqlite || m == Mode::Summary;
   if (m == Mode::Sqlite && o.database == "-") return "--sqlite needs the path of a database, not -";
   if (m == Mode::Sqlite && (!o.filters.empty() || o.allColumns || o.hideConstant || o.csv || o.derived ||
                             !o.kind.empty() || o.intervalMicros))
     return "--sqlite takes no --filter, --all-columns, --hide-constant, --csv, --derived, --kind or --interval";
+  if (m == Mode::Summary && (!o.filters.empty() || o.allColumns || o.derived || !o.kind.empty() || o.hideConstant))
+    return "--summary takes no --filter, --all-columns, --derived, --kind or --hide-constant";
+  if (o.tsv && (m != Mode::Summary || o.csv)) return "--tsv needs --summary, without --csv";
   if (m == Mode::Series && (!o.filters.empty() || o.allColumns || o.hideConstant))
     return "--series takes no --filter, --all-columns or --hide-constant";
   if (o.hideConstant && m != Mode::Grid)
@@ -286,11 +303,13 @@ std::string checkCombination(const ExportOptions& o) {
     return std::string(m == Mode::LockWaits ? "--lock-waits" : "--deadlocks") + " takes no --filter or --all-columns";
   if (m == Mode::Compare && !o.filters.empty()) return "--filter can't be used with --compare";
   if (m != Mode::Compare && o.transpose) return "--transpose needs --compare";
-  if (!overTime && o.intervalMicros) return "--interval needs --compare or --series";
-  const bool windowed = m == Mode::Compare || m == Mode::Series || m == Mode::Statements || m == Mode::LockWaits;
+  if (!overTime && o.intervalMicros) return "--interval needs --compare, --series or --summary";
+  const bool windowed =
+      m == Mode::Compare || m == Mode::Series || m == Mode::Statements || m == Mode::LockWaits || m == Mode::Summary;
   if (!overTime && o.dateOrder && !(windowed && o.window.given()))
-    return "--date-order needs --compare, --series, --sqlite or a window (--from, --to)";
-  if (!windowed && o.window.given()) return "--from and --to need --compare, --series, --statements or --lock-waits";
+    return "--date-order needs --compare, --series, --sqlite, --summary or a window (--from, --to)";
+  if (!windowed && o.window.given())
+    return "--from and --to need --compare, --series, --statements, --lock-waits or --summary";
   if (o.blockers && m != Mode::LockWaits) return "--blockers needs --lock-waits";
   return {};
 }

@@ -29,6 +29,7 @@ struct ExportOptions {
     Kinds,       ///< --kinds: the kinds of report the file holds instead
     Statements,  ///< --statements: a Dynamic SQL report's statements by shape
     Sqlite,      ///< --sqlite: every kind of the reports into a database
+    Summary,     ///< --summary: the one-page summary of a capture
     Help,        ///< --help (needs no REPORT)
     Version,     ///< --version (needs no REPORT)
   };
@@ -48,6 +49,7 @@ struct ExportOptions {
   std::string database;                      ///< --sqlite: the database's path
   core::SnapshotWindow window;               ///< --from and --to; none given: every mode as without
   bool blockers = false;                     ///< --blockers: --lock-waits writes one row per root blocker
+  bool tsv = false;                          ///< --tsv: --summary writes its intervals as TAB-separated text
 };
 
 /// The kind --kind names, or the default choice.
@@ -70,6 +72,8 @@ inline constexpr const char* kExportUsage =
     "                       [--kind K] [--from TIME] [--to TIME] REPORT...\n"
     "       tarvolin-export --statements [--csv] [--kind K] [--date-order DMY|MDY|YMD] [--from TIME]\n"
     "                       [--to TIME] REPORT\n"
+    "       tarvolin-export --summary [--csv | --tsv] [--interval SECONDS] [--date-order DMY|MDY|YMD]\n"
+    "                       [--from TIME] [--to TIME] CAPTURE...\n"
     "       tarvolin-export --kinds REPORT\n"
     "       tarvolin-export --sqlite OUT.db [--date-order DMY|MDY|YMD] REPORT...\n"
     "       tarvolin-export --help | --version";

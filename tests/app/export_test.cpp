@@ -204,7 +204,9 @@ TEST_F(Export, MistakesInTheArgumentsExitWithTwoAndShowTheUsage) {
                                              {"--deadlocks", "--to", "#2", "x.txt"},
                                              {"--series", "--from", "noon", "x.txt"},
                                              {"--lock-waits", "--date-order", "DMY", "x.txt"},
-                                             {"--blockers", "x.txt"}}) {
+                                             {"--blockers", "x.txt"},
+                                             {"--summary", "--kind", "1", "x.txt"},
+                                             {"--tsv", "x.txt"}}) {
     const RunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("usage: tarvolin-export"), std::string::npos) << r.err;
@@ -684,6 +686,25 @@ TEST_F(Export, AWindowOfTimeInEveryMode) {
     EXPECT_EQ(r.out.substr(std::min(r.out.size(), r.out.find('\n') + 1), c.first.size()), c.first) << c.args[1];
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
   }
+}
+
+TEST_F(Export, SummaryOfACaptureAsTextOrItsIntervalsAsTsv) {
+  const RunResult text = run({"--summary", sample("capture_loop.txt")});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  for (const char* has :
+       {"3 snapshots of Database Snapshot, 2 intervals", "   Total hit ratio (%)  ",
+        "12/07/2026 17:07:00.120034  Deadlocks      1  > 0\n", "\nStatements by execution time\n",
+        "  10.20.31.42.50102.261207090402                4131  report_daily                    20105\n",
+        "   Database files closed: no Database files closed\n"})
+    EXPECT_NE(text.out.find(has), std::string::npos) << has << "\n" << text.out;
+  const RunResult tsv = run({"--summary", "--tsv", "--to", "17:06", sample("capture_loop.txt")});
+  EXPECT_EQ(tsv.out.substr(0, tsv.out.find('\n')),
+            "From\tTo\tCommits/s\tRollbacks/s\tRows read/s\tRows read per row selected\tData hit ratio (%)\tIndex hit "
+            "ratio (%)\tTotal hit ratio (%)\tLock waits/s\tAverage lock wait (ms)\tDeadlocks\tLock timeouts\tLock "
+            "escalations\tSort overflows (%)\tRules broken");
+  EXPECT_EQ(std::count(tsv.out.begin(), tsv.out.end(), '\n'), 2);
+  EXPECT_EQ(run({"--summary", "--from", "18:00", sample("capture_loop.txt")}).exitCode, 2);
+  EXPECT_EQ(run({"--summary", sample("slow_window.txt")}).exitCode, 1);  // no Database Snapshot
 }
 
 TEST_F(Export, SeriesOfOneFileAndOfFilesPerMinuteAreTheSame) {

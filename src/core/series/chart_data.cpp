@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/grid/column_widths.h"
+#include "core/series/summary_figures.h"
 #include "core/values/snapshot_time.h"
 
 namespace tarvolin::core {
@@ -138,6 +139,10 @@ void ChartSeries::takeDerived(Entry& e, const GridStore& g, int row, const std::
     const bool before = e.lastAt == at;  // the entry was in the snapshot before
     std::vector<std::string> change(now.size());
     for (size_t k = 0; k < now.size(); ++k) {
+      if (formula.variables()[k] == kIntervalSecondsName) {  // a summary figure per second
+        if (m_intervals[at]) change[k] = formatDecimal(Decimal{*m_intervals[at], 6});
+        continue;
+      }
       if (!m_counter[k]) {
         change[k] = now[k];
         continue;

@@ -68,7 +68,8 @@ class ChartSeries {
   /// A derived column over time: its value at each snapshot (Value), and over the interval
   /// that ends there (InInterval) as --compare --derived gives it: the formula on each
   /// counter's change (none where it is missing or went down), other variables as at the
-  /// interval's end; a new entry's counters count from zero. Lines are ranked by the sum of their interval values'
+  /// interval's end, [Interval (s)] the interval's length (as in summary figures); a new entry's counters count from
+  /// zero. Lines are ranked by the sum of their interval values'
   /// sizes. `types` says which of the formula's variables are counters; it is not kept.
   ChartSeries(DerivedColumn column, const CounterTypes& types, std::optional<int64_t> givenMicros = std::nullopt);
 

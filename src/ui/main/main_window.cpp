@@ -18,6 +18,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 
+#include "core/compare/snapshot_compare.h"
 #include "core/derived/statement_groups.h"
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
@@ -202,6 +203,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     return;
   }
   showKinds(m_loader.index(), m_loader.loadedKind());
+  selectEntryToShow();
   const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
 }
@@ -321,6 +323,36 @@ void MainWindow::showKinds(const core::KindsIndex& index, int current) {
   const int change = m_kindTabs->shownHeight() - before;
   if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
   m_kindTabs->placeUnder(*m_grd);
+}
+
+void MainWindow::showEntry(const std::string& kind, const std::string& key) {
+  raise();
+  activateWindow();
+  m_entryToShow.emplace(kind, key);
+  if (core::sameHeading(m_shared.kindHeading, kind)) {
+    selectEntryToShow();
+    return;
+  }
+  const core::KindsIndex& index = m_fileIndex ? *m_fileIndex : m_loader.index();
+  const int chosen = index.find(core::KindChoice{0, kind, false});
+  if (chosen < 0 || m_worker->running()) {
+    m_entryToShow.reset();
+    return;
+  }
+  chooseKind(chosen);  // a kept kind shows at once, another loads and is selected when it ends
+  if (!m_worker->running()) selectEntryToShow();
+}
+
+void MainWindow::selectEntryToShow() {
+  if (!m_entryToShow || !core::sameHeading(m_shared.kindHeading, m_entryToShow->first)) return;
+  const std::string key = std::exchange(m_entryToShow, std::nullopt)->second;
+  const core::EntryKeys keys(m_shared, m_store, m_shownStartName);
+  for (int row = m_store.rows() - 1; row >= 1; --row)
+    if (core::entryKeyText(keys.parts(row)) == key) {
+      m_store.setSelection(row, 0, row, 0);
+      m_grd->setFocus(Qt::OtherFocusReason);
+      return;
+    }
 }
 
 core::KindChoice MainWindow::kindOnShow() const {

@@ -77,6 +77,10 @@ class MainWindow : public QMainWindow {
   void stopLoad();
   /// How the next loads read their file's bytes (core::ReadFunction), on the load's thread.
   void setReadFunction(core::ReadFunction read) { m_loader.setReadFunction(std::move(read)); }
+  /// Selects the last row of kind `kind` (a heading) whose key is `key` (entryKeyText), the
+  /// kind's tab switched to first (loading it when it is not kept); nothing when the file has
+  /// no such kind or entry.
+  void showEntry(const std::string& kind, const std::string& key);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -126,6 +130,8 @@ class MainWindow : public QMainWindow {
   /// After a load: a whole read's index is kept for the tab switches and the views, and
   /// the kinds kept of the file before go; a load from the index keeps them.
   void noteLoaded();
+  /// Selects m_entryToShow in the grid, once the kind on show is its kind.
+  void selectEntryToShow();
   /// The kind on show, for the commands that read the report again (compare, lock views).
   [[nodiscard]] core::KindChoice kindOnShow() const;
   /// Options > "Derived Columns" switched for the loaded kind: remembered, and the report reloaded.
@@ -170,6 +176,7 @@ class MainWindow : public QMainWindow {
   std::string m_shownStartName;                         ///< the name that began its entries
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
+  std::optional<std::pair<std::string, std::string>> m_entryToShow;  ///< showEntry's kind and key, till it shows
   QString
       m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
   std::unique_ptr<DerivedColumnsOption> m_derived;

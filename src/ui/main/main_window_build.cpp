@@ -23,6 +23,7 @@
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/kind_tabs.h"
 #include "ui/main/main_window.h"
+#include "ui/summary/summary_command.h"
 
 namespace tarvolin::ui {
 
@@ -199,6 +200,10 @@ void MainWindow::buildMenus() {
   m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
     showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this),
                           kindOnShow());
+  });
+  m_tableActions << item(menop, "mensummary", QStringLiteral("Capture Summary"), this, [this] {
+    showCaptureSummary(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath,
+                       [this](const std::string& kind, const std::string& key) { showEntry(kind, key); });
   });
   m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");
   m_menderived->setCheckable(true);

@@ -529,6 +529,22 @@ class MainWindowTest : public QObject {
     QVERIFY(cfg.remove());
   }
 
+  void anEntryOfTheSummaryShowsInItsKindsTab() {
+    Window x;
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_loop.txt")));
+    auto* tabs = child<QTabBar>(x.w, "tabkinds");
+    x.w.showEntry("Table Snapshot", "SHOP PRICE");  // another kind: its tab loads, then the row is selected
+    QVERIFY(loaded(x.w));
+    QTRY_COMPARE(tabs->currentIndex(), 4);
+    const int price = x.grid().row();
+    QCOMPARE(x.grid().text(price, 2), "PRICE");
+    QCOMPARE(x.column(2).lastIndexOf(QStringLiteral("PRICE")) + 1, price);  // of the last snapshot
+    x.w.showEntry("Table Snapshot", "SHOP INVOICE");                        // the kind on show: at once
+    QCOMPARE(x.grid().text(x.grid().row(), 2), "INVOICE");
+    x.w.showEntry("Table Snapshot", "SHOP NONE");  // no such entry: the selection stays
+    QCOMPARE(x.grid().text(x.grid().row(), 2), "INVOICE");
+  }
+
   void whoBlocksWhomForItsKindOfReport() {
     Window x;
     const char* views[][4] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
