@@ -40,7 +40,7 @@ int exportComparison(const ExportOptions& options, const char* argv0) {
   if (!earlier.error.empty() || !later.error.empty()) return 1;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
-    const core::ColumnPlan plan(&*definitions, later.shared.kindHeading, later.shared.vars, later.grid,
+    const core::ColumnPlan plan(&*definitions, later.report().kindHeading, later.report().vars, later.grid,
                                 options.derived);
     plan.leaveOutPlaceholders(c, earlier, later);
     tellClashes(plan.clashes());

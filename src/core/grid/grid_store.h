@@ -95,6 +95,7 @@ class GridStore final : public Grid {
   void setText(int row, int col, std::string_view text) override;
   void setRowTexts(int row, std::span<const std::string> texts) override;
   void markFilled(int row, int col) override;
+  void setSnapshot(int snapshot) override { m_report->cells.setSnapshot(snapshot); }
   /// Whether markFilled marked the cell (its text came from the row's owner). Unchecked.
   [[nodiscard]] bool filledUnchecked(int row, int col) const { return m_report->cells.fromOwnerUnchecked(row, col); }
 

@@ -106,6 +106,7 @@ void ReportCells::setRowTexts(int row, std::span<const std::string> texts) {
   }
   if (m_arena.size() + total > std::numeric_limits<uint32_t>::max() || longest >= kOwnerBit)
     throw std::length_error("Out of memory: the grid holds 4 GiB of text");
+  m_snapshots[static_cast<size_t>(row)] = m_snapshot;
   Cell* cells = m_cells.data() + index(row, 0);
   for (const std::string& t : texts) {
     *cells++ = Cell{static_cast<uint32_t>(t.empty() ? 0 : m_arena.size()), static_cast<uint32_t>(t.size())};

@@ -32,7 +32,7 @@ class ReportCells {
   /// Empties every text (and owner mark); sizes, entry and snapshot numbers stay.
   void clearTexts();
 
-  /// The snapshot (from 0) the rows added from now on come from.
+  /// The snapshot (from 0) of the rows written (setRowTexts) or added from now on.
   void setSnapshot(int snapshot) { m_snapshot = snapshot; }
   /// The entry number of `row`: its place in the order its rows were written, from 1.
   [[nodiscard]] int entry(int row) const;
@@ -41,7 +41,8 @@ class ReportCells {
 
   [[nodiscard]] std::string_view text(int row, int col) const;
   void setText(int row, int col, std::string_view text);
-  /// Sets cells (row, 0) to (row, texts.size() - 1) in one step.
+  /// Sets cells (row, 0) to (row, texts.size() - 1) in one step: an entry written, of the
+  /// snapshot set last.
   void setRowTexts(int row, std::span<const std::string> texts);
   /// Marks the cell's text as its owner's; setting its text again takes the mark away.
   void markFromOwner(int row, int col);

@@ -18,6 +18,7 @@
 #include "core/grid/text_measure.h"
 #include "core/read/kinds_index.h"
 #include "core/read/load_observer.h"
+#include "core/read/report.h"
 #include "core/read/report_reader.h"
 #include "core/read/shared_state.h"
 
@@ -38,8 +39,12 @@ struct LoadCounters {
 };
 
 /// Reads DB2 reports into a grid: `load` is one whole load. Owns nothing: the
-/// shared state, the per-load state, the observer and the measure are the caller's and
-/// must outlive it. The lines are cut by EntryReader, the widths kept by ColumnWidths,
+/// shared state, the report, the per-load state, the observer and the measure are the
+/// caller's and must outlive it. The cells and their layout go through the Grid; what the
+/// load learns of the report (its kind, variables, snapshot times, start name, preamble and
+/// file index) goes into the report, which is the load's while it runs. The grid may show
+/// that report (a GridStore over it) or not (a GridRecorder on another thread, or one grid
+/// per snapshot given to a sink). The lines are cut by EntryReader, the widths kept by ColumnWidths,
 /// rows and headers written by writeEntryRow and writeHeaderRow, progress shown by
 /// LoadProgress; this class applies the reload filter and keeps the counters.
 ///
@@ -52,8 +57,14 @@ struct LoadCounters {
 class ReportLoader {
  public:
   /// `configFolder`: where readConfiguration finds the configuration of the kind read.
-  ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
+  ReportLoader(SharedState& shared, Report& report, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                std::string configFolder);
+
+  /// The report the loads fill. Its model (all but the cells) is complete once a load
+  /// ended: its kind (Report::kind an index into its index's kinds), its snapshots'
+  /// times (of the one delivered, with a sink), start name, preamble and index (null while
+  /// a load runs with a sink); each delivery to a sink gives it all of these but the index.
+  [[nodiscard]] Report& report() const { return m_report; }
 
   /// Loads the report at `file` into `g`. Never throws: read errors, a full table and
   /// grid errors are shown through the observer and the load finishes with the rows
@@ -136,6 +147,8 @@ class ReportLoader {
   /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
   bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
+  /// Gives the report what the load knows of the snapshot(s) read: all but its index.
+  void describe();
   bool beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths, ReportItem& item);
   void noteSnapshotTime(const EntryReader& in, ColumnWidths& widths);
   void repeatsInserted(int at);
@@ -148,6 +161,7 @@ class ReportLoader {
   int columnOf(int var);
 
   SharedState& m_shared;
+  Report& m_report;
   LoadState& m_load;
   LoadObserver& m_observer;
   TextMeasure& m_measure;
@@ -178,7 +192,7 @@ class ReportLoader {
   std::vector<std::pair<std::string, std::string>> m_preamble;
   std::string m_startName;
   EntryFilter m_filter;
-  LockOwners m_owners{m_shared.vars};
+  LockOwners m_owners{m_report.vars};
   std::bitset<kMaxVars> m_filled;         // columns that have a value in the entry being read
   std::array<int16_t, kMaxVars> m_again;  // by column: the one of the name's next time in an entry, or -1
 };

@@ -103,7 +103,7 @@ LoadedSnapshot sketchOf(LoadedSnapshot& s) {
 }  // namespace
 
 std::string snapshotLabel(const LoadedSnapshot& s, int number) {
-  return s.time.empty() ? "#" + std::to_string(number) : s.time;
+  return s.time().empty() ? "#" + std::to_string(number) : s.time();
 }
 
 int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
@@ -154,7 +154,8 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 void SeriesTable::takeKind(const SeriesInterval& iv) {
   if (m_kindTaken || m_definitions == nullptr) return;
   m_kindTaken = true;
-  m_plan = ColumnPlan(m_definitions, iv.later.shared.kindHeading, iv.later.shared.vars, iv.later.grid, m_addDerived);
+  m_plan =
+      ColumnPlan(m_definitions, iv.later.report().kindHeading, iv.later.report().vars, iv.later.grid, m_addDerived);
 }
 
 void SeriesTable::headerOf(const SeriesInterval& iv) {

@@ -40,13 +40,13 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
       m_compared(std::move(compared)),
       m_derived(core::copiesOf(derived)) {
   ComparedSnapshots& s = *m_compared;
-  m_settings = new CompareSettingsBar(s.earlier.time.empty() && s.later.time.empty(), s.fileIntervalMicros, this);
+  m_settings = new CompareSettingsBar(s.earlier.time().empty() && s.later.time().empty(), s.fileIntervalMicros, this);
   QToolBar* bar = addToolBar(QStringLiteral("Settings"));
   bar->setObjectName(QStringLiteral("tbrcompare"));
   bar->setMovable(false);
   bar->addWidget(m_settings);
   connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
-  if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
+  if (s.earlier.time().empty() && s.later.time().empty() && m_settings->intervalMicros())
     s.compare(m_settings->intervalMicros());
   fill();
   showGrid(comparisonStatus(s.comparison));
@@ -118,7 +118,7 @@ core::GridStore ComparisonWindow::detailOf(int row) const {
     ++r;
   }
   // The derived columns: on each snapshot, and under Change their value in the interval.
-  const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.shared.vars);
+  const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.report().vars);
   const int first = grid.cols() - 1 - 2 * static_cast<int>(m_derived.size());  // before the entry numbers
   for (size_t i = 0; i < m_derived.size(); ++i, ++r) {
     const int col = first + 2 * static_cast<int>(i);

@@ -46,10 +46,10 @@ std::string gridOf(const std::string& path, const std::string& folder, int kind,
   LoadState state;
   NullLoadObserver observer;
   FixedTextMeasure measure;
-  ReportLoader loader(shared, state, observer, measure, folder);
+  GridStore g;
+  ReportLoader loader(shared, g.report(), state, observer, measure, folder);
   loader.setKind(KindChoice{kind + 1, "", false});
   loader.setKnownIndex(path, known);
-  GridStore g;
   loader.load(path, g);
   if (known && !loader.readParts()) return "";
   std::string text = loader.snapshotTime() + "/" + std::to_string(loader.loadedKind()) + "\n";
@@ -99,8 +99,8 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
   std::string snapshots;
   std::string times;
   const SnapshotPass pass = forEachSnapshot(path, {}, dir.folder(), [&](LoadedSnapshot& s) {
-    times += s.time + "|";
-    snapshots += (snapshots.empty() ? "" : "|") + s.time.substr(s.time.find(' ') + 1) + ":";
+    times += s.time() + "|";
+    snapshots += (snapshots.empty() ? "" : "|") + s.time().substr(s.time().find(' ') + 1) + ":";
     for (int r = 1; r < s.grid.rows(); ++r) snapshots += (r > 1 ? "," : "") + std::string(s.grid.text(r, 0));
     return true;
   });
@@ -138,7 +138,7 @@ TEST(KindParts, CapturesReadByKindAsWholeAndUnplacedFilesReadThrough) {
   ASSERT_TRUE(rememberedIndex(loop));
   EXPECT_EQ(loadLastSnapshot(loop, dir.folder(), last, false, parseKindChoice("2")), snapshots);
   setRememberIndexes(false);
-  EXPECT_TRUE(snapshots > 1 && last.time == whole.time && last.status != whole.status);  // fewer lines read
+  EXPECT_TRUE(snapshots > 1 && last.time() == whole.time() && last.status != whole.status);  // fewer lines read
   EXPECT_EQ(std::string(last.grid.textBytes()), std::string(whole.grid.textBytes()));
   // A gzip file and UTF-16 have no places: a load given their index reads them whole.
   const std::string text = table("A", "17:05:00") + database("D", "17:05:00");
@@ -229,7 +229,7 @@ TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {
     Rows rows;
     for (int r = 0; r < s.grid.rows(); ++r) {
       rows.emplace_back();
-      for (int col = 0; col < s.shared.vars.count(); ++col) rows.back().emplace_back(s.grid.text(r, col));
+      for (int col = 0; col < s.report().vars.count(); ++col) rows.back().emplace_back(s.grid.text(r, col));
     }
     EXPECT_EQ(rows, c.rows) << c.choice.number << c.choice.heading;
   }
