@@ -98,7 +98,9 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
 
   std::string snapshots;
   std::string times;
+  std::string rowSnapshots;  // of each row, as one load of the whole kind should number them
   const SnapshotPass pass = forEachSnapshot(path, {}, dir.folder(), [&](LoadedSnapshot& s) {
+    for (int r = 1; r < s.grid.rows(); ++r) rowSnapshots += std::to_string(s.report().cells.snapshot(r));
     times += s.time() + "|";
     snapshots += (snapshots.empty() ? "" : "|") + s.time().substr(s.time().find(' ') + 1) + ":";
     for (int r = 1; r < s.grid.rows(); ++r) snapshots += (r > 1 ? "," : "") + std::string(s.grid.text(r, 0));
@@ -113,6 +115,18 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
   std::string listed;
   for (const std::string& t : listSnapshots(path)) listed += t + "|";
   EXPECT_EQ(listed, times);
+  LoadedSnapshot whole;
+  loadSnapshot(path, ReportLoader::kWholeFile, dir.folder(), whole, false);
+  std::string wholeTimes;
+  for (const std::string& t : whole.report().snapshotTimes) wholeTimes += t + "|";
+  std::string wholeRows;
+  for (int r = 1; r < whole.grid.rows(); ++r) {
+    wholeRows += std::to_string(whole.report().cells.snapshot(r));
+    EXPECT_EQ(whole.report().cells.entry(r), r);
+  }
+  EXPECT_EQ(wholeTimes, times);
+  EXPECT_EQ(wholeRows, rowSnapshots);
+  EXPECT_TRUE(whole.report().index && whole.report().kind == 0);
   expectPartsReadAsWhole(path, dir.folder());
   std::string crlf = "\xEF\xBB\xBF";  // a byte order mark moves every offset on
   for (const char c : GetParam().text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

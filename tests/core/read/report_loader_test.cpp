@@ -157,8 +157,10 @@ TEST_F(ReportParser, SeveralSnapshotsOfAKindGiveEachRowItsSnapshot) {
             std::tuple(grid.rows(), grid.cols(), grid.fixedRows(), true));
   for (int r = 0; r < grid.rows(); ++r)
     for (int c = 0; c < grid.cols(); ++c)
-      EXPECT_EQ(std::tuple(replayed.text(r, c), replayed.filledUnchecked(r, c), replayed.colWidth(c)),
-                std::tuple(grid.text(r, c), grid.filledUnchecked(r, c), grid.colWidth(c)));
+      EXPECT_EQ(
+          std::tuple(replayed.text(r, c), replayed.filledUnchecked(r, c), replayed.colWidth(c),
+                     replayed.report().cells.snapshot(r)),
+          std::tuple(grid.text(r, c), grid.filledUnchecked(r, c), grid.colWidth(c), grid.report().cells.snapshot(r)));
   EXPECT_THROW((void)recorder.text(0, 0), std::logic_error);
   for (const auto& [col, val, last] : {std::tuple{0, "T2", "29"}, std::tuple{1, "7", "28"}}) {
     load.filterColumn = static_cast<int16_t>(col);  // the column of the grid on show
