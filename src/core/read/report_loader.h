@@ -60,10 +60,11 @@ class ReportLoader {
   ReportLoader(SharedState& shared, Report& report, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                std::string configFolder);
 
-  /// The report the loads fill. Its model (all but the cells) is complete once a load
-  /// ended: its kind (Report::kind an index into its index's kinds), its snapshots'
-  /// times (of the one delivered, with a sink), start name, preamble and index (null while
-  /// a load runs with a sink); each delivery to a sink gives it all of these but the index.
+  /// The report the loads fill: at once its kind's heading and variables; once the load
+  /// ended (and at each delivery to a sink, but for the index) its kind (an index into
+  /// its index's kinds), the snapshot times (KindSection::time of each snapshot read, or
+  /// of the one delivered to the sink), the start name (EntryReader::startName), the
+  /// preamble (of the snapshot delivered, else of the last) and the file's index.
   [[nodiscard]] Report& report() const { return m_report; }
 
   /// Loads the report at `file` into `g`. Never throws: read errors, a full table and
@@ -115,17 +116,6 @@ class ReportLoader {
   void setKnownIndex(std::string file, std::shared_ptr<const KindsIndex> index, int first = 0, int last = INT_MAX);
   /// Whether the last load read only records of its kind (see setKnownIndex).
   [[nodiscard]] bool readParts() const { return m_readParts; }
-
-  /// The time of the snapshot being delivered to the sink, or without a sink of the first
-  /// snapshot once the load ended: KindSection::time of its record in index(), or empty.
-  [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
-
-  /// The names and values before the first entry of the snapshot being delivered to the
-  /// sink (of the last snapshot otherwise), in file order.
-  [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& preamble() const { return m_preamble; }
-
-  /// The name that began the entries of the last load (EntryReader::startName).
-  [[nodiscard]] const std::string& startName() const { return m_startName; }
 
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }

@@ -52,7 +52,7 @@ std::string gridOf(const std::string& path, const std::string& folder, int kind,
   loader.setKnownIndex(path, known);
   loader.load(path, g);
   if (known && !loader.readParts()) return "";
-  std::string text = loader.snapshotTime() + "/" + std::to_string(loader.loadedKind()) + "\n";
+  std::string text = g.report().time() + "/" + std::to_string(loader.loadedKind()) + "\n";
   for (int r = 0; r < g.rows(); ++r, text += "\n")
     for (int c = 0; c < g.cols(); ++c) text += std::string(g.text(r, c)) + "|";
   return text;
