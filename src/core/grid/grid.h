@@ -64,8 +64,8 @@ class Grid {
   /// Marks the cell's text as filled in from another entry (a lock row's owner), which
   /// a view draws apart. Setting the cell's text again takes the mark away.
   virtual void markFilled(int row, int col) = 0;
-  /// The snapshot (from 0, in file order) whose entries the rows written from now on
-  /// (setRowTexts) hold.
+  /// The snapshot whose entries the rows written from now on (setRowTexts) hold: an index
+  /// into the report's snapshot times (Report::snapshotTimes).
   virtual void setSnapshot(int snapshot) = 0;
 };
 

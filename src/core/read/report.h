@@ -21,8 +21,9 @@ struct Report {
   int kind = -1;            ///< its kind's place in index->kinds(), or -1
   VariableTable vars;       ///< its variables, with their shown flags and layout
   ReportCells cells;
-  /// Each snapshot's "Snapshot timestamp" (KindSection::time; empty where it has none), in
-  /// file order; of the one snapshot delivered, for a load snapshot by snapshot.
+  /// Each of its snapshots' "Snapshot timestamp" (KindSection::time; empty where it has
+  /// none), in file order: ReportCells::snapshot of a row indexes it. A load snapshot by
+  /// snapshot gives each snapshot's report its one time.
   std::vector<std::string> snapshotTimes;
   std::shared_ptr<const KindsIndex> index;  ///< of its file, as far as it was read; null for no file
   std::string startName;                    ///< the name that begins an entry, as it was read

@@ -14,7 +14,8 @@ namespace tarvolin::core {
 /// The texts of a report's cells, row by row: row 0 holds the variables' names, each
 /// later row one entry. The texts live in one byte arena with a small reference per cell.
 /// Besides its texts a row knows its entry number (its place in the order the load wrote
-/// the rows, from 1; the header row 0) and the snapshot it came from (from 0), and a cell
+/// the rows, from 1; the header row 0) and the snapshot it came from (an index into
+/// Report::snapshotTimes), and a cell
 /// whether its text came from the row's owner (a lock row's application, see LockOwners)
 /// rather than from the entry itself. Rows and columns count from 0; the checked calls
 /// throw std::out_of_range, the unchecked ones trust their caller.

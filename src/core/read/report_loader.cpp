@@ -132,6 +132,7 @@ void ReportLoader::prepareGrid(Grid& g) {
   g.clear();
   g.setCols(2);
   g.setRows(2);
+  g.setSnapshot(0);
   g.setRedraw(false);
   g.setRowHeight(0, kHeaderRowHeight);
   g.setRowHeight(1, kDefaultRowHeight);
@@ -179,7 +180,7 @@ bool ReportLoader::beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths,
       if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);  // none in a full table
     }
   }
-  g.setSnapshot((m_readParts ? m_knownFirst : 0) + m_snapshots - 1);
+  if (!m_sink) g.setSnapshot(m_snapshots - 1);  // a sink's grid holds one
   m_label = "#" + std::to_string(m_snapshots);  // until its section has a time
   if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);
   return true;
