@@ -37,16 +37,12 @@ GridStore& GridStore::operator=(const GridStore& other) {
   return *this;
 }
 
-GridStore::GridStore(GridStore&& other) : m_report(std::exchange(other.m_report, std::make_shared<Report>())) {
-  takeLayout(std::move(other));
-  other.reset();
-}
+GridStore::GridStore(GridStore&& other) noexcept : m_report(std::move(other.m_report)) { takeLayout(std::move(other)); }
 
-GridStore& GridStore::operator=(GridStore&& other) {
+GridStore& GridStore::operator=(GridStore&& other) noexcept {
   if (this == &other) return *this;
-  *m_report = std::move(*other.m_report);
+  m_report = std::move(other.m_report);
   takeLayout(std::move(other));
-  other.reset();
   return *this;
 }
 
@@ -90,7 +86,10 @@ void GridStore::markText(int row) {
 }
 
 void GridStore::replaceWith(GridStore&& other) {
-  *this = std::move(other);
+  if (this == &other) return;
+  *m_report = std::move(*other.m_report);
+  takeLayout(std::move(other));
+  other.reset();
   m_changes.rowCount = m_changes.colCount = m_changes.rowLayout = m_changes.colLayout = m_changes.current = true;
   if (rows() > 0) {
     m_changes.firstTextRow = 0;

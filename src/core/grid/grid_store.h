@@ -40,9 +40,10 @@ class GridObserver {
 /// writes texts, sizes and owner marks into the report's cells and the layout into itself,
 /// so a loader or a grid command works on it as on one grid. A Qt model reads both.
 ///
-/// A store views one report all its life: the one it was made with, or one of its own.
-/// Assigning a store (or replaceWith) gives its report the other's contents, so whoever
-/// shares that report sees the change; a copy made of a store views a deep copy.
+/// A copy of a store views a deep copy of its report, and copying one store onto another
+/// copies the report's contents into the target's report. A move takes the report itself
+/// along (cheap: the store moved from may then only be assigned to or destroyed), while
+/// replaceWith moves the contents, so that a report shared with others stays theirs.
 class GridStore final : public Grid {
  public:
   /// An empty report of its own, 2 rows by 2 columns.
@@ -54,13 +55,12 @@ class GridStore final : public Grid {
   ~GridStore() override;
   /// A copy views a copy of the report; it has no observer.
   GridStore(const GridStore& other);
-  /// Assigning copies the other's report into this one's, and keeps the observer.
+  /// Copies the other's report into this one's, and keeps the observer.
   GridStore& operator=(const GridStore& other);
-  /// Takes the other's report; `other` is left viewing an empty report of its own.
-  GridStore(GridStore&& other);
-  /// Moves the other's report's contents into this one's, and keeps the observer; `other`
-  /// is left as a new store.
-  GridStore& operator=(GridStore&& other);
+  /// Takes the other's report and layout; `other` views no report after.
+  GridStore(GridStore&& other) noexcept;
+  /// Takes the other's report and layout, and keeps the observer; `other` views no report after.
+  GridStore& operator=(GridStore&& other) noexcept;
 
   /// The report shown.
   [[nodiscard]] Report& report() { return *m_report; }
@@ -121,9 +121,9 @@ class GridStore final : public Grid {
   void setObserver(GridObserver* observer) { m_observer.observer = observer; }
   /// Returns the changes gathered since the last call and forgets them.
   GridChanges takeChanges();
-  /// Takes the whole state of `other` (left as a new store) into this store and its
-  /// report, keeps this store's observer and tells it that everything changed: a grid put
-  /// away and shown again.
+  /// Takes the whole state of `other` into this store and the report it views (the same
+  /// object as before), keeps this store's observer and tells it that everything changed: a
+  /// grid put away and shown again. `other` is left as a new store, over its report emptied.
   void replaceWith(GridStore&& other);
 
  private:

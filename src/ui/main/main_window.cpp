@@ -270,7 +270,7 @@ void MainWindow::putShownKindAway() {
     return;
   ShownKind shown;
   shown.kind = m_kind;
-  shown.store = std::move(m_store);  // the report's contents with it: m_report stays the window's
+  shown.store.replaceWith(std::move(m_store));  // m_store, over m_report emptied, shows an empty grid
   m_store.replaceWith(core::GridStore());
   shown.status = m_statusText->text();
   shown.derived = m_derived->applied();
