@@ -32,7 +32,10 @@ GridStore::GridStore(const GridStore& other) : Grid(other), m_report(std::make_s
 
 GridStore& GridStore::operator=(const GridStore& other) {
   if (this == &other) return *this;
-  *m_report = *other.m_report;
+  if (m_report)
+    *m_report = *other.m_report;
+  else
+    m_report = std::make_shared<Report>(*other.m_report);  // a store moved from
   takeLayout(other);
   return *this;
 }

@@ -48,8 +48,8 @@ class GridStore final : public Grid {
  public:
   /// An empty report of its own, 2 rows by 2 columns.
   GridStore();
-  /// Views `report` (not null), shared with the caller, whose cells it sizes to its rows
-  /// and columns: its layout starts as a new store's.
+  /// Views `report` (not null), shared with the caller: its rows and columns are the
+  /// report's cells', its layout a new store's.
   explicit GridStore(std::shared_ptr<Report> report);
   /// Tells the observer, if any, that the store goes (GridObserver::gridGone).
   ~GridStore() override;
