@@ -44,7 +44,9 @@ void ReportLoader::load(const std::string& file, Grid& g) {
     m_kind = m_known->find(m_choice);
   }
   m_report.kind = m_kind;
-  m_report.index = m_partsOf ? m_partsOf : std::make_shared<const KindsIndex>(m_index);
+  m_loadedIndex = std::make_shared<const KindsIndex>(std::move(m_index));
+  m_index = {};
+  m_report.index = m_partsOf ? m_partsOf : m_loadedIndex;
   if (m_sink && m_snapshots > 0) m_sink(g);
   m_loading = false;
 }
@@ -112,6 +114,7 @@ void ReportLoader::prepare(Grid& g) {
   m_snapshotCol = -1;
   m_label.clear();
   m_index = {};
+  m_loadedIndex = nullptr;
   const int likeCol = m_load.filterColumn;
   const bool likeNamed = !m_load.filterValue.empty() && likeCol >= 0 && likeCol <= m_report.vars.lastIndex();
   m_filterColumnName = likeNamed ? m_report.vars[likeCol].name : std::string();

@@ -91,7 +91,9 @@ class ReportLoader {
   /// The snapshots and kinds of the file read by the last load (complete when it read to
   /// the end). With a sink, only the records of each kind's last two snapshots are kept
   /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
-  [[nodiscard]] const KindsIndex& index() const { return m_partsOf ? *m_partsOf : m_index; }
+  [[nodiscard]] const KindsIndex& index() const {
+    return m_partsOf ? *m_partsOf : m_loadedIndex ? *m_loadedIndex : m_index;
+  }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
   /// Whether loads measure values for the column widths (on by default). Off, every shown
@@ -170,7 +172,8 @@ class ReportLoader {
   bool m_readParts = false;
   std::shared_ptr<const KindsIndex> m_partsOf;  // the index whose records the last load read, or null
   SnapshotSink m_sink;
-  KindsIndex m_index;
+  KindsIndex m_index;                               // of the load running
+  std::shared_ptr<const KindsIndex> m_loadedIndex;  // m_index once the load ended, shared with the report
   int m_kind = -1;
   bool m_active = false;  // the section being read is of the chosen kind
   int m_snapshots = 0;    // of the chosen kind, begun so far
