@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
 
   // The views of a kind, reading its records (the index the window remembered) and, as
   // before, the whole file.
-  const std::string onShow = shared.kindHeading;
+  const std::string onShow = form.report().kindHeading;
   const core::KindChoice kind{0, onShow, false};
   const std::vector<std::pair<const char*, std::function<void()>>> views = {
       {"chart (every snapshot)",

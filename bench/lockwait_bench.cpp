@@ -24,12 +24,12 @@ int main(int argc, char** argv) {
     core::GridStore grid;
     core::FixedTextMeasure measure;
     core::NullLoadObserver observer;
-    core::ReportLoader loader(shared, state, observer, measure, ".");
+    core::ReportLoader loader(shared, grid.report(), state, observer, measure, ".");
     auto start = std::chrono::steady_clock::now();
     loader.load(report, grid);
     load = std::min(load, bench::secondsSince(start));
     start = std::chrono::steady_clock::now();
-    waits = core::findLockWaits(grid, shared.vars);
+    waits = core::findLockWaits(grid, grid.report().vars);
     tree = std::min(tree, bench::secondsSince(start));
     rows = grid.rows() - 1;
   }

@@ -106,7 +106,7 @@ double headlessLoad(const std::string& path, tarvolin::core::LoadCounters& count
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::core::GridStore grid;
-  tarvolin::core::ReportLoader loader(shared, load, observer, measure, ".");
+  tarvolin::core::ReportLoader loader(shared, grid.report(), load, observer, measure, ".");
   const auto t = Clock::now();
   loader.load(path, grid);
   const double ms = msSince(t);
@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
   const double h = *std::min_element(headless.begin(), headless.end());
   const double w = *std::min_element(window.begin(), window.end());
   std::printf("lock snapshot: %d lines, %d rows, %d columns\n", counters.nread, counters.nout,
-              shared.vars.lastIndex() + 1);
+              form.report().vars.lastIndex() + 1);
   std::printf("headless load (FixedTextMeasure), best of %d: %.1f ms\n", runs, h);
   std::printf("headless load measuring in the window's font, best of %d: %.1f ms\n", runs,
               *std::min_element(measured.begin(), measured.end()));

@@ -187,11 +187,12 @@ int loadReport(const uint8_t* data, size_t size) {
   CountingObserver observer;
   core::FixedTextMeasure measure;
   core::GridStore grid;
-  core::ReportLoader loader(shared, load, observer, measure, g_workDir);
+  const core::Report& report = grid.report();
+  core::ReportLoader loader(shared, grid.report(), load, observer, measure, g_workDir);
   loader.load(inWorkDir("report.txt"), grid);
 
   const core::LoadCounters& c = loader.counters();
-  const core::VariableTable& vars = shared.vars;
+  const core::VariableTable& vars = report.vars;
   check(!loader.loading(), "still loading after loadCurrentFile");
   check(c.nread >= 0 && static_cast<size_t>(c.nread) <= size + 1, "more lines read than the file holds");
   check(c.nout >= 0 && c.nout <= c.nentry + 1, "more rows written than entries begun");
@@ -200,7 +201,7 @@ int loadReport(const uint8_t* data, size_t size) {
   check(observer.kinds <= 1, "the kind was shown twice");
   check(observer.status == core::progressText(c.nread, c.nout, true), "wrong final status text");
   check(load.filterValue.empty(), "the filter survived the load");
-  check(shared.kindHeading.empty() || core::trimBlanks(shared.kindHeading) == shared.kindHeading, "untrimmed kind");
+  check(report.kindHeading.empty() || core::trimBlanks(report.kindHeading) == report.kindHeading, "untrimmed kind");
   check(vars.lastIndex() >= -1 && vars.lastIndex() < core::kMaxVars, "lastIndex out of range");
   check(grid.rows() == c.nout + 1, "row count is not nout + 1");
   check(grid.cols() >= 2 && grid.cols() >= vars.count(), "too few columns");
@@ -219,9 +220,9 @@ int loadReport(const uint8_t* data, size_t size) {
 int readConfig(const uint8_t* data, size_t size) {
   makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
-  core::SharedState shared;
-  core::readConfiguration(shared, g_workDir, "Fuzz");
-  checkTable(shared.vars);
+  core::VariableTable vars;
+  core::readConfiguration(vars, g_workDir, "Fuzz");
+  checkTable(vars);
   ::unlink(inWorkDir("Fuzz.cfg").c_str());
 
   // splitConfigLine: the first byte picks a separator of 0 to 3 bytes from what follows.
@@ -252,18 +253,18 @@ int readConfig(const uint8_t* data, size_t size) {
 int configRoundTrip(const uint8_t* data, size_t size) {
   makeWorkDir();
   writeFile("Fuzz.cfg", data, size);
-  core::SharedState shared;
-  core::readConfiguration(shared, g_workDir, "Fuzz");
-  checkTable(shared.vars);
-  const TableCopy first = copyTable(shared.vars);
+  core::VariableTable vars;
+  core::readConfiguration(vars, g_workDir, "Fuzz");
+  checkTable(vars);
+  const TableCopy first = copyTable(vars);
 
-  check(!core::writecfg(shared, g_workDir, " Fu zz ").has_value(), "writing the configuration failed");  // blanks go
+  check(!core::writecfg(vars, g_workDir, " Fu zz ").has_value(), "writing the configuration failed");  // blanks go
   const std::string written = readFile("Fuzz.cfg");
   check(written.size() >= static_cast<size_t>(first.lastIndex + 1) * 9, "written file too short");
 
-  core::SharedState again;
+  core::VariableTable again;
   core::readConfiguration(again, g_workDir, "Fuzz");
-  const TableCopy second = copyTable(again.vars);
+  const TableCopy second = copyTable(again);
   check(second.lastIndex == first.lastIndex, "round trip changed the number of variables");
   check(second.rows == first.rows, "round trip changed a variable");
 

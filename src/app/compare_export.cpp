@@ -63,7 +63,7 @@ void writeSideways(core::Comparison& c, const core::LoadedSnapshot& earlier, con
   const int choice = core::EntryKeys::commonChoice(earlier, later);
   const core::EntryKeys earlierKeys(earlier, choice);
   const core::EntryKeys laterKeys(later, choice);
-  const core::DerivedEvaluator onEarlier(plan.columns(), earlier.shared.vars);
+  const core::DerivedEvaluator onEarlier(plan.columns(), earlier.report().vars);
   const int perEntry = static_cast<int>(c.vars.size()) + (derived ? more.cols() / 2 : 0);
   core::GridStore row;
   core::GridStore extra;
@@ -134,7 +134,7 @@ bool loadWindowPair(const ExportOptions& options, const std::vector<std::string>
     }
     if (n > 1) return true;
     std::fprintf(stderr, "tarvolin-export: %s holds one snapshot (%s): %s needs two\n", options.window.text().c_str(),
-                 last.time.empty() ? "without a time" : last.time.c_str(), mode);
+                 last.time().empty() ? "without a time" : last.time().c_str(), mode);
   } catch (const core::NoSuchKindError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
   } catch (const core::WindowError& e) {
@@ -168,7 +168,7 @@ int exportComparison(const ExportOptions& options, const char* argv0) {
     return status;
   try {
     core::Comparison c = core::compareSnapshots(earlier, later, *types, options.intervalMicros, options.dateOrder);
-    const core::ColumnPlan plan(&*definitions, later.shared.kindHeading, later.shared.vars, later.grid,
+    const core::ColumnPlan plan(&*definitions, later.report().kindHeading, later.report().vars, later.grid,
                                 options.derived);
     plan.leaveOutPlaceholders(c, earlier, later);
     tellClashes(plan.clashes());

@@ -49,16 +49,16 @@ int exportStatementChanges(const ExportOptions& options, const core::CounterType
   int status = 0;
   if (!loadWindowPair(options, {path}, core::KindChoice{0, core::kDynamicSqlKind}, first, last, status, "--statements"))
     return status;
-  if (!core::holdsStatements(last.shared.kindHeading)) {
+  if (!core::holdsStatements(last.report().kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
-                 last.shared.kindHeading.c_str());
+                 last.report().kindHeading.c_str());
     return 1;
   }
   core::StatementShapes shapes;
   try {
     const core::Comparison c = core::compareSnapshots(first, last, types, std::nullopt, options.dateOrder);
     shapes = core::groupChangesByShape(c, first, last);
-    std::fprintf(stderr, "Change from %s to %s\n%s\n", first.time.c_str(), last.time.c_str(), c.intervalNote.c_str());
+    std::fprintf(stderr, "Change from %s to %s\n%s\n", first.time().c_str(), last.time().c_str(), c.intervalNote.c_str());
     if (!c.resetNote.empty()) std::fprintf(stderr, "Counted from zero: %s\n", c.resetNote.c_str());
   } catch (const core::CompareError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());
@@ -82,26 +82,26 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   core::LoadedSnapshot report;
   const int snapshots = core::loadStatementSnapshot(options.report, ".", report, chosenKind(options));
   if (report.noSuchKind && options.kind.empty() && !report.fileKinds.empty()) {
-    report.shared.kindHeading = report.fileKinds.front().heading;  // said below
+    report.report().kindHeading = report.fileKinds.front().heading;  // said below
   } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
     return report.noSuchKind && !options.kind.empty() ? 2 : 1;
   }
-  if (!core::holdsStatements(report.shared.kindHeading)) {
+  if (!core::holdsStatements(report.report().kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --statements needs a Dynamic SQL snapshot, not \"%s\"\n",
-                 report.shared.kindHeading.c_str());
+                 report.report().kindHeading.c_str());
     return 1;
   }
-  const core::StatementShapes shapes = core::groupByShape(report.grid, report.shared.vars, *types);
+  const core::StatementShapes shapes = core::groupByShape(report.grid, report.report().vars, *types);
   core::GridStore grid;
-  const core::ColumnPlan plan(&*defs, report.shared.kindHeading, report.shared.vars, report.grid);
+  const core::ColumnPlan plan(&*defs, report.report().kindHeading, report.report().vars, report.grid);
   tellClashes(plan.clashes());
   core::writeShapeGrid(shapes, plan.columns(), grid);
   std::vector<int> cols;
   for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
   writeGrid(grid, cols, options.csv, standardOutput());
   standardOutput().flush();
-  if (snapshots > 1) std::fprintf(stderr, "%s\n", core::lastSnapshotNote(snapshots, report.time).c_str());
+  if (snapshots > 1) std::fprintf(stderr, "%s\n", core::lastSnapshotNote(snapshots, report.time()).c_str());
   std::fprintf(stderr, "%s\nStatement shapes: %zu\n", report.status.c_str(), shapes.groups.size());
   return 0;
 }

@@ -55,13 +55,14 @@ int exportReport(const ExportOptions& options, const char* argv0) {
   core::SharedState shared;
   core::LoadState load;
   core::GridStore grid;
+  core::Report& report = grid.report();
   core::FixedTextMeasure measure;
   StderrObserver observer;
 
   core::EntryFilter filter;
   for (const ExportFilter& f : options.filters) filter.add(f.name, f.value);
-  core::ReportLoader loader(shared, load, observer, measure, ".");  // .cfg files from the current folder
-  loader.setSizeColumns(false);                                     // written as text: no column is ever sized
+  core::ReportLoader loader(shared, report, load, observer, measure, ".");  // .cfg files from the current folder
+  loader.setSizeColumns(false);                                             // written as text: no column is ever sized
   loader.setKind(chosenKind(options));
   loader.setEntryFilter(std::move(filter));
   loader.load(options.report, grid);
@@ -70,11 +71,11 @@ int exportReport(const ExportOptions& options, const char* argv0) {
                  core::listKinds(loader.index().kinds()).c_str());
     return 2;
   }
-  const core::ColumnPlan plan(&*definitions, shared.kindHeading, shared.vars, grid, options.derived);
+  const core::ColumnPlan plan(&*definitions, report.kindHeading, report.vars, grid, options.derived);
   // The filter names its variables: one that the report has nowhere is a mistake, said
   // before anything is written. After a failed load, its error says enough.
   for (const ExportFilter& f : options.filters) {
-    if (shared.vars.lookup(f.name) >= 0 || loader.counters().failed) continue;
+    if (report.vars.lookup(f.name) >= 0 || loader.counters().failed) continue;
     std::fprintf(
         stderr, "tarvolin-export: the report has no variable named \"%s\"%s\n", f.name.c_str(),
         plan.isDerivedName(f.name) ? " (--filter takes the report's own variables, not its derived columns)" : "");
@@ -87,7 +88,7 @@ int exportReport(const ExportOptions& options, const char* argv0) {
   std::vector<int> derivedLeaveOut;
   if (options.derived) {
     tellClashes(plan.clashes());
-    plan.computeInto(shared.vars, grid, derivedGrid);
+    plan.computeInto(report.vars, grid, derivedGrid);
     if (options.hideConstant) derivedLeaveOut = core::constantColumns(derivedGrid);
   }
   if (options.hideConstant) {
@@ -96,7 +97,7 @@ int exportReport(const ExportOptions& options, const char* argv0) {
     std::ranges::set_union(leaveOut, constant, std::back_inserter(both));
     leaveOut = std::move(both);
   }
-  exportGrid(grid, shared.vars.count(), options.allColumns, options.csv, leaveOut,
+  exportGrid(grid, report.vars.count(), options.allColumns, options.csv, leaveOut,
              options.derived ? &derivedGrid : nullptr, derivedLeaveOut);
   std::fprintf(stderr, "%s\n", observer.status().c_str());
   return observer.failed() ? 1 : 0;

@@ -75,7 +75,7 @@ void addStatements(const ExportOptions& options, const std::string& path, core::
   source.window = options.window;
   try {
     (void)core::forEachSeriesSnapshot(
-        source, [&](core::LoadedSnapshot& s, int) { history.addStatements(s.grid, s.shared.vars); });
+        source, [&](core::LoadedSnapshot& s, int) { history.addStatements(s.grid, s.report().vars); });
   } catch (const std::exception&) {
     // a window of lock snapshots only, or a capture without applications: no statements
   }
@@ -98,11 +98,11 @@ int exportLockWaitHistory(const ExportOptions& options) {
   int lastWaiting = 0;
   try {
     snapshots = core::forEachSeriesSnapshot(source, [&](core::LoadedSnapshot& s, int number) {
-      if (!core::holdsLockWaits(s.shared.kindHeading))
-        throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.shared.kindHeading + "\"");
-      const core::LockWaits waits = core::findLockWaits(s.grid, s.shared.vars);
+      if (!core::holdsLockWaits(s.report().kindHeading))
+        throw std::runtime_error("--lock-waits needs a lock snapshot, not \"" + s.report().kindHeading + "\"");
+      const core::LockWaits waits = core::findLockWaits(s.grid, s.report().vars);
       if (options.blockers) {
-        history.add(waits, s.grid, s.shared.vars, core::snapshotLabel(s, number));
+        history.add(waits, s.grid, s.report().vars, core::snapshotLabel(s, number));
       } else {
         core::GridStore tree;
         core::writeLockWaitGrid(waits, tree);
@@ -157,22 +157,22 @@ int exportLockWaits(const ExportOptions& options) {
   core::LoadedSnapshot report;
   core::loadLockSnapshot(options.report, ".", report, chosenKind(options), false);  // no column is shown
   if (report.noSuchKind && options.kind.empty()) {
-    if (!report.fileKinds.empty()) report.shared.kindHeading = report.fileKinds.front().heading;  // said below
+    if (!report.fileKinds.empty()) report.report().kindHeading = report.fileKinds.front().heading;  // said below
   } else if (!report.error.empty()) {
     std::fprintf(stderr, "tarvolin-export: %s\n", report.error.c_str());
     return report.noSuchKind ? 2 : 1;
   }
-  if (!core::holdsLockWaits(report.shared.kindHeading)) {
+  if (!core::holdsLockWaits(report.report().kindHeading)) {
     std::fprintf(stderr, "tarvolin-export: --lock-waits needs a lock snapshot, not \"%s\"\n",
-                 report.shared.kindHeading.c_str());
+                 report.report().kindHeading.c_str());
     return 1;
   }
-  const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
+  const core::LockWaits waits = core::findLockWaits(report.grid, report.report().vars);
   core::GridStore grid;
   core::writeLockWaitGrid(waits, grid);
   exportResult(grid, options.csv);
   if (waits.rows.empty()) std::fprintf(stderr, "%s\n", std::string(core::kNoLockWaits).c_str());
-  if (const std::string which = core::snapshotOfText(report.time); !which.empty())
+  if (const std::string which = core::snapshotOfText(report.time()); !which.empty())
     std::fprintf(stderr, "%s\n", which.c_str());
   std::fprintf(stderr, "%s\nApplications waiting: %d\n", report.status.c_str(), waits.waiting);
   return 0;

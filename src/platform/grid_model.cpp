@@ -78,16 +78,17 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   // Between a change of the store and the next flush the store may hold fewer rows
   // or columns than announced: those cells read as empty.
   if (col >= m_store->cols()) return {};
+  const core::ReportCells& cells = m_store->report().cells;
   switch (role) {
     case Qt::DisplayRole: {
       const int row = m_map[static_cast<size_t>(index.row())];
       if (row >= m_store->rows()) return QString();
-      return toQString(m_store->textUnchecked(row, col));
+      return toQString(cells.textUnchecked(row, col));
     }
     case Qt::ToolTipRole: {  // the whole value, where the cell is too narrow for it
       const int row = m_map[static_cast<size_t>(index.row())];
       if (row >= m_store->rows()) return QString();
-      const std::string_view text = m_store->textUnchecked(row, col);
+      const std::string_view text = cells.textUnchecked(row, col);
       constexpr auto kMax = static_cast<size_t>(kTipLength);
       if (text.size() <= kMax) return toQString(text);
       QString tip = toQString(text.substr(0, kMax * 4 + 4));  // at most 4 bytes a character
@@ -98,7 +99,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       return QVariant::fromValue(static_cast<int>(toQt(m_store->colAlignment(col))));
     case Qt::ForegroundRole: {  // a cell filled in from its owner's row is drawn lighter
       const int row = m_map[static_cast<size_t>(index.row())];
-      if (row >= m_store->rows() || !m_store->filledUnchecked(row, col)) return {};
+      if (row >= m_store->rows() || !cells.fromOwnerUnchecked(row, col)) return {};
       return QBrush(QGuiApplication::palette().color(QPalette::PlaceholderText));
     }
     default:
@@ -111,7 +112,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:  // the whole name, where the column is too narrow for it
-      return m_store->rows() > 0 ? toQString(m_store->textUnchecked(0, section)) : QString();
+      return m_store->rows() > 0 ? toQString(m_store->report().cells.textUnchecked(0, section)) : QString();
     case Qt::TextAlignmentRole: {
       int flags = static_cast<int>(toQt(m_store->colAlignment(section)));
       if (m_store->wordWrap()) flags |= Qt::TextWordWrap;

@@ -7,8 +7,9 @@
 
 namespace tarvolin::platform {
 
-/// A Qt table model over a core::GridStore, which stays the one copy of the cells:
-/// texts are turned into QStrings in data() only, for the cells a view asks for.
+/// A Qt table model over a core::GridStore: the cells come from the report it shows (the
+/// one copy of them), the layout from the store; texts are turned into QStrings in data()
+/// only, for the cells a view asks for.
 ///
 /// Store row 0 is the header row and is answered as the horizontal header (titles and
 /// their tool tips); model rows

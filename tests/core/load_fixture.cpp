@@ -40,7 +40,7 @@ std::string TempDir::read(const std::string& name) const {
 }
 
 void Loaded::loadFile(const std::string& path) {
-  ReportLoader loader(shared, load, obs, measure, dir.folder());
+  ReportLoader loader(shared, report, load, obs, measure, dir.folder());
   loader.setReadFunction(read);
   loader.load(path, grid);
   counters = loader.counters();
@@ -55,8 +55,8 @@ void Loaded::loadFile(const std::string& path) {
   }
   EXPECT_EQ(grid.fixedCols(), shared.lockcol ? 1 : 0);
   EXPECT_EQ(grid.rowHeight(0), kHeaderRowHeight);
-  for (int i = 0; i <= shared.vars.lastIndex(); ++i) {
-    const Variable& v = shared.vars[i];
+  for (int i = 0; i <= report.vars.lastIndex(); ++i) {
+    const Variable& v = report.vars[i];
     EXPECT_EQ(grid.text(0, i), v.name);
     EXPECT_EQ(grid.colWidth(i), v.show ? std::max<int>(v.width, kMinColWidth) : 0) << v.name;
     EXPECT_EQ(grid.colAlignment(i), Alignment::LeftTop);
@@ -67,7 +67,7 @@ Rows Loaded::table() const {
   Rows rows;
   for (int r = 0; r < grid.rows(); ++r) {
     rows.emplace_back();
-    for (int c = 0; c <= shared.vars.lastIndex(); ++c) rows.back().emplace_back(grid.text(r, c));
+    for (int c = 0; c <= report.vars.lastIndex(); ++c) rows.back().emplace_back(grid.text(r, c));
   }
   return rows;
 }

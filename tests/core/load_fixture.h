@@ -73,6 +73,7 @@ class Loaded : public ::testing::Test {
   SharedState shared;
   LoadState load;
   GridStore grid;
+  Report& report = grid.report();
   RecordingObserver obs;
   FixedTextMeasure measure{100.0};
   LoadCounters counters;

@@ -24,9 +24,11 @@ std::vector<int> loadWidths(const QString& file, tarvolin::core::TextMeasure& me
   tarvolin::core::LoadState load;
   tarvolin::core::NullLoadObserver observer;
   tarvolin::core::GridStore grid;
-  tarvolin::core::ReportLoader(shared, load, observer, measure, ".").load(QFile::encodeName(file).toStdString(), grid);
+  const tarvolin::core::Report& report = grid.report();
+  tarvolin::core::ReportLoader(shared, grid.report(), load, observer, measure, ".")
+      .load(QFile::encodeName(file).toStdString(), grid);
   std::vector<int> widths;
-  for (int i = 0; i <= shared.vars.lastIndex(); ++i) widths.push_back(shared.vars[i].width);
+  for (int i = 0; i <= report.vars.lastIndex(); ++i) widths.push_back(report.vars[i].width);
   return widths;
 }
 

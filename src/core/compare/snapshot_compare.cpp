@@ -21,9 +21,9 @@ constexpr int kChangeColWidth = 1400;
 
 /// The value of variable `name` in the snapshot's preamble, else its first in the grid, or empty.
 std::string_view firstValue(const LoadedSnapshot& s, std::string_view name) {
-  for (const auto& [n, value] : s.preamble)
+  for (const auto& [n, value] : s.report().preamble)
     if (n == name) return value;
-  const int col = s.shared.vars.lookup(std::string(name));
+  const int col = s.report().vars.lookup(std::string(name));
   for (int r = 1; col >= 0 && r < s.grid.rows(); ++r)
     if (const std::string_view v = s.grid.textUnchecked(r, col); !v.empty()) return v;
   return {};
@@ -40,8 +40,8 @@ DateOrder datesOf(const LoadedSnapshot& s, std::optional<DateOrder> given) {
 /// The interval and the note that tells it, or why there is none.
 void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, DateOrder dates,
                   std::optional<int64_t> given, Comparison& c) {
-  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time, dates);
-  const std::optional<int64_t> t2 = parseSnapshotTime(later.time, dates);
+  const std::optional<int64_t> t1 = parseSnapshotTime(earlier.time(), dates);
+  const std::optional<int64_t> t2 = parseSnapshotTime(later.time(), dates);
   constexpr std::string_view kNotLater = "the later snapshot is not later than the earlier one";
   std::string why;
   if (given) {
@@ -53,8 +53,8 @@ void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, Da
   } else if (t1 && t2) {
     c.intervalMicros = *t2 - *t1;
     if (*c.intervalMicros <= 0) why = std::string(kNotLater) + ": the (per s) columns stay empty";
-  } else if ((!t1 && !earlier.time.empty()) || (!t2 && !later.time.empty())) {
-    why = "the \"Snapshot timestamp\" " + (!t1 && !earlier.time.empty() ? earlier.time : later.time) +
+  } else if ((!t1 && !earlier.time().empty()) || (!t2 && !later.time().empty())) {
+    why = "the \"Snapshot timestamp\" " + (!t1 && !earlier.time().empty() ? earlier.time() : later.time()) +
           " is no date in that order and no interval was given: the (per s) columns stay empty";
   } else {
     why = std::string(!t1 && !t2 ? "neither report carries a"
@@ -70,7 +70,7 @@ void takeInterval(const LoadedSnapshot& earlier, const LoadedSnapshot& later, Da
 }  // namespace
 
 ResetMarks resetMarksOf(const LoadedSnapshot& s, std::optional<DateOrder> dateOrder) {
-  ResetMarks marks{s.time, {}, std::string(firstValue(s, "Last reset timestamp")), datesOf(s, dateOrder)};
+  ResetMarks marks{s.time(), {}, std::string(firstValue(s, "Last reset timestamp")), datesOf(s, dateOrder)};
   // DB2 spells the database's start in capitals in a Table Snapshot.
   for (const std::string_view name : {"First database connect timestamp", "First Database Connect Timestamp"})
     if (marks.connect.empty()) marks.connect = firstValue(s, name);
@@ -101,15 +101,15 @@ void takeVariables(const LoadedSnapshot& earlier, const LoadedSnapshot& later, c
                    Comparison& c) {
   int col = 1;
   auto add = [&](const std::string& name) {
-    ComparedVariable v{name, earlier.shared.vars.lookup(name), later.shared.vars.lookup(name), col, false};
+    ComparedVariable v{name, earlier.report().vars.lookup(name), later.report().vars.lookup(name), col, false};
     v.counter = types.typeOf(name) == ValueType::Counter;
     col += v.counter ? 3 : 1;
     c.vars.push_back(std::move(v));
     c.cols = col;
   };
-  for (int i = 0; i < later.shared.vars.count(); ++i) add(later.shared.vars[i].name);
-  for (int i = 0; i < earlier.shared.vars.count(); ++i)
-    if (later.shared.vars.lookup(earlier.shared.vars[i].name) < 0) add(earlier.shared.vars[i].name);
+  for (int i = 0; i < later.report().vars.count(); ++i) add(later.report().vars[i].name);
+  for (int i = 0; i < earlier.report().vars.count(); ++i)
+    if (later.report().vars.lookup(earlier.report().vars[i].name) < 0) add(earlier.report().vars[i].name);
 }
 
 /// The columns of one entry: `texts` gets its cells; returns whether a counter went down.
@@ -182,9 +182,9 @@ std::vector<std::vector<std::string>> keyChoices(const std::string& kind, const 
 }
 
 /// Whether every entry of `grid` has a value for each of `names`.
-bool everyEntryCarries(const SharedState& shared, const GridStore& grid, const std::vector<std::string>& names) {
+bool everyEntryCarries(const GridStore& grid, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
-    const int col = shared.vars.lookup(name);
+    const int col = grid.report().vars.lookup(name);
     if (col < 0 && grid.rows() > 1) return false;
     for (int r = 1; col >= 0 && r < grid.rows(); ++r)
       if (grid.textUnchecked(r, col).empty()) return false;
@@ -194,23 +194,23 @@ bool everyEntryCarries(const SharedState& shared, const GridStore& grid, const s
 
 /// Of the keys of the grid's kind, the first from `from` on that every entry carries, else
 /// `from` (kept within the choices). A lock snapshot has one: no single row carries a lock's key.
-int keyChoice(const SharedState& shared, const GridStore& grid, const std::string& startName, int from) {
-  const std::vector<std::vector<std::string>> choices = keyChoices(shared.kindHeading, startName);
+int keyChoice(const GridStore& grid, int from) {
+  const std::vector<std::vector<std::string>> choices = keyChoices(grid.report().kindHeading, grid.report().startName);
   from = std::clamp(from, 0, static_cast<int>(choices.size()) - 1);
   for (int i = from; i < static_cast<int>(choices.size()) && choices.size() > 1; ++i)
-    if (everyEntryCarries(shared, grid, choices[static_cast<size_t>(i)])) return i;
+    if (everyEntryCarries(grid, choices[static_cast<size_t>(i)])) return i;
   return from;
 }
 
 }  // namespace
 
-EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from)
-    : m_grid(grid) {
-  const std::string& kind = shared.kindHeading;
+EntryKeys::EntryKeys(const GridStore& grid, int from) : m_grid(grid) {
+  const Report& report = grid.report();
+  const std::string& kind = report.kindHeading;
   m_locks = kind == kLockKind || kind == kApplicationLockKind;
-  const std::vector<std::vector<std::string>> choices = keyChoices(kind, startName);
-  for (const std::string& name : choices[static_cast<size_t>(keyChoice(shared, grid, startName, from))])
-    m_cols.push_back(shared.vars.lookup(name));
+  const std::vector<std::vector<std::string>> choices = keyChoices(kind, report.startName);
+  for (const std::string& name : choices[static_cast<size_t>(keyChoice(grid, from))])
+    m_cols.push_back(report.vars.lookup(name));
   if (!m_locks) return;
   m_owner.assign(static_cast<size_t>(m_grid.rows()), 0);
   for (int r = 1, owner = 0; r < m_grid.rows(); ++r) {
@@ -222,8 +222,8 @@ EntryKeys::EntryKeys(const SharedState& shared, const GridStore& grid, const std
 
 int EntryKeys::commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b) {
   for (int from = 0;;) {
-    const int inA = keyChoice(a.shared, a.grid, a.startName, from);
-    const int inB = keyChoice(b.shared, b.grid, b.startName, inA);
+    const int inA = keyChoice(a.grid, from);
+    const int inB = keyChoice(b.grid, inA);
     if (inB == inA) return inA;
     from = inB;  // a later choice than a's: try it on a too
   }
@@ -253,20 +253,20 @@ uint64_t EntryKeys::hash(int row) const {
 }
 
 void addDateEvidence(const LoadedSnapshot& s, DateOrderEvidence& evidence) {
-  evidence.add(s.time);
-  for (const auto& [name, value] : s.preamble) evidence.add(value);
+  evidence.add(s.time());
+  for (const auto& [name, value] : s.report().preamble) evidence.add(value);
   constexpr std::string_view kStamp = "timestamp";
-  for (int col = 0; col < s.shared.vars.count() && col < s.grid.cols(); ++col) {
-    if (!s.shared.vars[col].name.ends_with(kStamp)) continue;
+  for (int col = 0; col < s.report().vars.count() && col < s.grid.cols(); ++col) {
+    if (!s.report().vars[col].name.ends_with(kStamp)) continue;
     for (int r = 1; r < s.grid.rows(); ++r) evidence.add(s.grid.textUnchecked(r, col));
   }
 }
 
 Comparison compareSnapshots(const LoadedSnapshot& earlier, const LoadedSnapshot& later, const CounterTypes& types,
                             std::optional<int64_t> givenMicros, std::optional<DateOrder> dateOrder) {
-  const std::string& kind = later.shared.kindHeading;
-  if (earlier.shared.kindHeading != kind)
-    throw CompareError("Reports of different kinds: " + earlier.shared.kindHeading + " and " + kind);
+  const std::string& kind = later.report().kindHeading;
+  if (earlier.report().kindHeading != kind)
+    throw CompareError("Reports of different kinds: " + earlier.report().kindHeading + " and " + kind);
   if (const ReportKind* k = findKind(kind); k != nullptr && k->sep == ':')
     throw CompareError("Event monitor logs hold events, not counters: they can't be compared");
   Comparison c;

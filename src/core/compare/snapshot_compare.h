@@ -64,10 +64,10 @@ struct ComparedEntry {
 class EntryKeys {
  public:
   using Parts = std::array<std::string_view, 4>;
-  explicit EntryKeys(const LoadedSnapshot& s, int from = 0) : EntryKeys(s.shared, s.grid, s.startName, from) {}
-  /// The keys of a grid loaded with `shared` (the main window's, say), by the first of its
+  explicit EntryKeys(const LoadedSnapshot& s, int from = 0) : EntryKeys(s.grid, from) {}
+  /// The keys of the report `grid` shows (the main window's, say), by the first of its
   /// kind's keys from the `from`th on (0: the best) that every entry carries, else the `from`th.
-  EntryKeys(const SharedState& shared, const GridStore& grid, const std::string& startName, int from = 0);
+  explicit EntryKeys(const GridStore& grid, int from = 0);
   /// The key two snapshots of one kind share (for `from`): the first that every entry of both carries.
   [[nodiscard]] static int commonChoice(const LoadedSnapshot& a, const LoadedSnapshot& b);
   /// Entries, that is data rows (grid rows 1 to rows() - 1).

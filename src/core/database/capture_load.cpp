@@ -109,7 +109,9 @@ void CaptureLoader::loadKind(const std::string& path, const std::string& name,
   LoadedSnapshot current;
   ErrorObserver observer;
   FixedTextMeasure measure;
-  ReportLoader loader(current.shared, m_state, observer, measure, m_options.configFolder);
+  SharedState shared;
+  Report model;  // the variables met so far, which each snapshot's report copies
+  ReportLoader loader(shared, model, m_state, observer, measure, m_options.configFolder);
   loader.setKind(KindChoice{kind + 1, {}, false});
   loader.setSizeColumns(false);
   loader.setKnownIndex(path, index);
@@ -118,7 +120,8 @@ void CaptureLoader::loadKind(const std::string& path, const std::string& name,
   loader.setSnapshotSink([&](Grid&) {
     if (stopRequested() || loader.counters().failed || failure) return false;
     try {
-      take(loader, current, SnapshotPlace{heading, isoTime(loader.snapshotTime(), order), name, ++number, order}, out);
+      current.report().copyModelOf(model);
+      take(current, SnapshotPlace{heading, isoTime(current.time(), order), name, ++number, order}, out);
     } catch (...) {
       failure = std::current_exception();
       return false;
@@ -131,11 +134,7 @@ void CaptureLoader::loadKind(const std::string& path, const std::string& name,
   if (!observer.error().empty()) throw CaptureError(CaptureError::Cause::Load, observer.error());
 }
 
-void CaptureLoader::take(const ReportLoader& loader, LoadedSnapshot& current, const SnapshotPlace& place,
-                         CaptureOutcome& out) {
-  current.time = loader.snapshotTime();
-  current.preamble = loader.preamble();
-  current.startName = loader.startName();
+void CaptureLoader::take(LoadedSnapshot& current, const SnapshotPlace& place, CaptureOutcome& out) {
   widen(m_first, m_last, place.iso);
   if (m_store.hasSnapshot(place)) {
     ++out.present;

@@ -70,7 +70,7 @@ class CaptureLoader {
                 int kind, DateOrder order, CaptureOutcome& out);
   /// Stores the snapshot the loader has just completed in `current` (the one place that
   /// reads what the loader tells of a snapshot besides its grid).
-  void take(const ReportLoader& loader, LoadedSnapshot& current, const SnapshotPlace& place, CaptureOutcome& out);
+  void take(LoadedSnapshot& current, const SnapshotPlace& place, CaptureOutcome& out);
 
   CaptureStore& m_store;
   CaptureOptions m_options;

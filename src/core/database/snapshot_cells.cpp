@@ -49,11 +49,11 @@ class BytesReader {
 
 std::string snapshotBytes(const LoadedSnapshot& s) {
   std::string out;
-  putText(out, s.shared.kindHeading);
-  putText(out, s.time);
-  putText(out, s.startName);
-  putCount(out, s.preamble.size());
-  for (const auto& [name, value] : s.preamble) {
+  putText(out, s.report().kindHeading);
+  putText(out, s.time());
+  putText(out, s.report().startName);
+  putCount(out, s.report().preamble.size());
+  for (const auto& [name, value] : s.report().preamble) {
     putText(out, name);
     putText(out, value);
   }
@@ -70,12 +70,12 @@ std::string snapshotBytes(const LoadedSnapshot& s) {
 LoadedSnapshot snapshotFromBytes(std::string_view bytes) {
   BytesReader in(bytes);
   LoadedSnapshot s;
-  s.shared.kindHeading = in.text();
-  s.time = in.text();
-  s.startName = in.text();
+  s.report().kindHeading = in.text();
+  s.report().snapshotTimes = {std::string(in.text())};
+  s.report().startName = in.text();
   for (uint64_t n = in.count(); n > 0; --n) {
     std::string name(in.text());
-    s.preamble.emplace_back(std::move(name), in.text());
+    s.report().preamble.emplace_back(std::move(name), in.text());
   }
   const auto cols = static_cast<int>(in.count());
   const auto entries = static_cast<int>(in.count());
@@ -84,7 +84,7 @@ LoadedSnapshot snapshotFromBytes(std::string_view bytes) {
   s.grid.setRows(entries + 1);
   for (int c = 0; c < cols; ++c) {
     const std::string_view name = in.text();
-    s.shared.vars.appendName(name);
+    s.report().vars.appendName(name);
     s.grid.setText(0, c, name);
   }
   for (int r = 1; r <= entries; ++r)

@@ -16,8 +16,8 @@ enum class Alignment { LeftTop, LeftCenter, LeftBottom, CenterCenter, RightCente
 
 /// The operations the loader and the grid commands need of a grid: cell texts by row
 /// and column, counts, fixed rows and columns, row heights and column widths in twips,
-/// alignment, word wrap, redraw, and the current cell. GridStore is the grid; the
-/// getters that only views and tests need are its own. Rows and columns count from 0;
+/// alignment, word wrap, redraw, and the current cell. GridStore is the grid (the cells
+/// in its Report); the getters that only views and tests need are its own. Rows and columns count from 0;
 /// out-of-range indices throw std::out_of_range.
 class Grid {
  public:
@@ -64,6 +64,9 @@ class Grid {
   /// Marks the cell's text as filled in from another entry (a lock row's owner), which
   /// a view draws apart. Setting the cell's text again takes the mark away.
   virtual void markFilled(int row, int col) = 0;
+  /// The snapshot whose entries the rows written from now on (setRowTexts) hold: an index
+  /// into the report's snapshot times (Report::snapshotTimes).
+  virtual void setSnapshot(int snapshot) = 0;
 };
 
 }  // namespace tarvolin::core

@@ -65,6 +65,9 @@ void replay(const GridBatch& batch, Grid& g) {
       case Op::MarkFilled:
         g.markFilled(s.a, s.b);
         break;
+      case Op::Snapshot:
+        g.setSnapshot(s.a);
+        break;
     }
   }
   g.setRedraw(true);

@@ -30,6 +30,7 @@ struct GridBatch {
     Text,
     RowTexts,
     MarkFilled,
+    Snapshot,
   };
   struct Step {
     Op op;
@@ -85,6 +86,7 @@ class GridRecorder final : public Grid {
   void setText(int row, int col, std::string_view text) override;
   void setRowTexts(int row, std::span<const std::string> texts) override;
   void markFilled(int row, int col) override;
+  void setSnapshot(int snapshot) override { step(GridBatch::Op::Snapshot, snapshot); }
 
  private:
   void checkRow(int row) const;

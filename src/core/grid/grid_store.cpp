@@ -9,22 +9,74 @@
 
 namespace tarvolin::core {
 
-GridStore::GridStore() {
+GridStore::GridStore() : m_report(std::make_shared<Report>()) {
   setCols(2);
   setRows(2);
   m_changes = {};
+}
+
+GridStore::GridStore(std::shared_ptr<Report> report) : m_report(std::move(report)) {
+  if (!m_report) throw std::invalid_argument("A grid store needs a report");
+  m_heights.assign(static_cast<size_t>(rows()), kDefaultRowHeight);
+  m_widths.assign(static_cast<size_t>(cols()), kDefaultColWidth);
+  m_align.assign(static_cast<size_t>(cols()), Alignment::LeftCenter);
 }
 
 GridStore::~GridStore() {
   if (GridObserver* observer = std::exchange(m_observer.observer, nullptr)) observer->gridGone();
 }
 
+GridStore::GridStore(const GridStore& other) : Grid(other), m_report(std::make_shared<Report>(*other.m_report)) {
+  takeLayout(other);
+}
+
+GridStore& GridStore::operator=(const GridStore& other) {
+  if (this == &other) return *this;
+  if (m_report)
+    *m_report = *other.m_report;
+  else
+    m_report = std::make_shared<Report>(*other.m_report);  // a store moved from
+  takeLayout(other);
+  return *this;
+}
+
+GridStore::GridStore(GridStore&& other) noexcept : m_report(std::move(other.m_report)) { takeLayout(std::move(other)); }
+
+GridStore& GridStore::operator=(GridStore&& other) noexcept {
+  if (this == &other) return *this;
+  m_report = std::move(other.m_report);
+  takeLayout(std::move(other));
+  return *this;
+}
+
+template <class Store>
+void GridStore::takeLayout(Store&& other) {
+  m_heights = std::forward<Store>(other).m_heights;
+  m_widths = std::forward<Store>(other).m_widths;
+  m_align = std::forward<Store>(other).m_align;
+  m_fixedRows = other.m_fixedRows;
+  m_fixedCols = other.m_fixedCols;
+  m_redraw = other.m_redraw;
+  m_wordWrap = other.m_wordWrap;
+  m_row = other.m_row;
+  m_col = other.m_col;
+  m_rowSel = other.m_rowSel;
+  m_colSel = other.m_colSel;
+  m_changes = other.m_changes;
+}
+
+void GridStore::reset() {
+  GridStore fresh;
+  *m_report = std::move(*fresh.m_report);
+  takeLayout(std::move(fresh));
+}
+
 void GridStore::checkRow(int row) const {
-  if (row < 0 || row >= m_rows) throw std::out_of_range("Subscript out of range: row " + std::to_string(row));
+  if (row < 0 || row >= rows()) throw std::out_of_range("Subscript out of range: row " + std::to_string(row));
 }
 
 void GridStore::checkCol(int col) const {
-  if (col < 0 || col >= m_cols) throw std::out_of_range("Subscript out of range: column " + std::to_string(col));
+  if (col < 0 || col >= cols()) throw std::out_of_range("Subscript out of range: column " + std::to_string(col));
 }
 
 void GridStore::changed() {
@@ -37,12 +89,14 @@ void GridStore::markText(int row) {
 }
 
 void GridStore::replaceWith(GridStore&& other) {
-  *this = std::move(other);
-  other = GridStore();
+  if (this == &other) return;
+  *m_report = std::move(*other.m_report);
+  takeLayout(std::move(other));
+  other.reset();
   m_changes.rowCount = m_changes.colCount = m_changes.rowLayout = m_changes.colLayout = m_changes.current = true;
-  if (m_rows > 0) {
+  if (rows() > 0) {
     m_changes.firstTextRow = 0;
-    m_changes.lastTextRow = m_rows - 1;
+    m_changes.lastTextRow = rows() - 1;
   }
   changed();
 }
@@ -54,42 +108,23 @@ GridChanges GridStore::takeChanges() {
 }
 
 void GridStore::clear() {
-  std::fill(m_cells.begin(), m_cells.end(), Cell{});
-  m_arena.clear();
-  if (m_rows > 0) {
+  m_report->cells.clearTexts();
+  if (rows() > 0) {
     markText(0);
-    markText(m_rows - 1);
+    markText(rows() - 1);
   }
   changed();
 }
 
-void GridStore::restride(int minCols) {
-  if (static_cast<size_t>(minCols) <= m_stride) return;
-  // Grow by half at least, so that columns added one by one re-lay the rows only a few
-  // times, but no further than asked: spare columns in every row cost memory and page
-  // faults on large reports.
-  const size_t stride = std::max({static_cast<size_t>(minCols), m_stride + m_stride / 2, size_t{4}});
-  GrowBuffer<Cell> cells;
-  cells.resize(static_cast<size_t>(m_rows) * stride);
-  for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r)
-    std::copy_n(m_cells.begin() + static_cast<std::ptrdiff_t>(r * m_stride), m_cols,
-                cells.begin() + static_cast<std::ptrdiff_t>(r * stride));
-  m_cells.swap(cells);
-  m_stride = stride;
-}
-
 void GridStore::setRows(int rows) {
   if (rows < 0) throw std::out_of_range("Invalid row count " + std::to_string(rows));
-  if (rows == m_rows) return;
-  if (m_stride == 0) restride(std::max(m_cols, 1));
-  // New rows come with empty cells, so a shrunk grid never shows the dropped rows'
-  // texts again when it grows back.
-  m_cells.resize(static_cast<size_t>(rows) * m_stride);
+  if (rows == this->rows()) return;
+  const int before = this->rows();
+  m_report->cells.setRows(rows);
   m_heights.resize(static_cast<size_t>(rows), kDefaultRowHeight);
   // Rows dropped change the layout even when as many come back before an observer looks:
   // a row hidden before must not stay hidden in a view that only adds the new rows.
-  if (rows < m_rows) m_changes.rowLayout = true;
-  m_rows = rows;
+  if (rows < before) m_changes.rowLayout = true;
   m_row = std::min(m_row, std::max(rows - 1, 0));
   m_rowSel = std::min(m_rowSel, std::max(rows - 1, 0));
   m_changes.rowCount = true;
@@ -98,16 +133,10 @@ void GridStore::setRows(int rows) {
 
 void GridStore::setCols(int cols) {
   if (cols < 0) throw std::out_of_range("Invalid column count " + std::to_string(cols));
-  if (cols == m_cols) return;
-  if (cols > m_cols) {
-    restride(cols);
-    for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r)
-      std::fill_n(m_cells.begin() + static_cast<std::ptrdiff_t>(r * m_stride + static_cast<size_t>(m_cols)),
-                  cols - m_cols, Cell{});
-  }
+  if (cols == this->cols()) return;
+  m_report->cells.setCols(cols);
   m_widths.resize(static_cast<size_t>(cols), kDefaultColWidth);
   m_align.resize(static_cast<size_t>(cols), Alignment::LeftCenter);
-  m_cols = cols;
   m_col = std::min(m_col, std::max(cols - 1, 0));
   m_colSel = std::min(m_colSel, std::max(cols - 1, 0));
   m_changes.colCount = true;
@@ -115,34 +144,32 @@ void GridStore::setCols(int cols) {
 }
 
 void GridStore::insertColumn(int at) {
-  if (at < 0 || at > m_cols) throw std::out_of_range("Subscript out of range: column " + std::to_string(at));
-  setCols(m_cols + 1);
-  for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
-    Cell* row = m_cells.data() + r * m_stride;
-    std::copy_backward(row + at, row + m_cols - 1, row + m_cols);
-    row[at] = Cell{};
-  }
+  if (at < 0 || at > cols()) throw std::out_of_range("Subscript out of range: column " + std::to_string(at));
+  m_report->cells.insertColumn(at);
+  m_widths.push_back(kDefaultColWidth);
+  m_align.push_back(Alignment::LeftCenter);
+  m_changes.colCount = true;
   std::copy_backward(m_widths.begin() + at, m_widths.end() - 1, m_widths.end());
   std::copy_backward(m_align.begin() + at, m_align.end() - 1, m_align.end());
   m_widths[static_cast<size_t>(at)] = kDefaultColWidth;
   m_align[static_cast<size_t>(at)] = Alignment::LeftCenter;
-  if (m_rows > 0) {
+  if (rows() > 0) {
     markText(0);
-    markText(m_rows - 1);
+    markText(rows() - 1);
   }
   m_changes.colLayout = true;
   changed();
 }
 
 void GridStore::setFixedRows(int n) {
-  if (n < 0 || (n > 0 && n >= m_rows + 1)) throw std::out_of_range("Invalid number of fixed rows");
+  if (n < 0 || (n > 0 && n >= rows() + 1)) throw std::out_of_range("Invalid number of fixed rows");
   m_fixedRows = n;
   m_changes.colLayout = true;
   changed();
 }
 
 void GridStore::setFixedCols(int n) {
-  if (n < 0 || (n > 0 && n >= m_cols + 1)) throw std::out_of_range("Invalid number of fixed columns");
+  if (n < 0 || (n > 0 && n >= cols() + 1)) throw std::out_of_range("Invalid number of fixed columns");
   m_fixedCols = n;
   m_changes.colLayout = true;
   changed();
@@ -215,8 +242,8 @@ void GridStore::setCol(int col) {
 }
 
 void GridStore::setSelection(int row, int col, int rowSel, int colSel) {
-  auto clampRow = [this](int r) { return std::clamp(r, 0, std::max(m_rows - 1, 0)); };
-  auto clampCol = [this](int c) { return std::clamp(c, 0, std::max(m_cols - 1, 0)); };
+  auto clampRow = [this](int r) { return std::clamp(r, 0, std::max(rows() - 1, 0)); };
+  auto clampCol = [this](int c) { return std::clamp(c, 0, std::max(cols() - 1, 0)); };
   m_row = clampRow(row);
   m_col = clampCol(col);
   m_rowSel = clampRow(rowSel);
@@ -232,70 +259,37 @@ std::string_view GridStore::text(int row, int col) const {
 }
 
 void GridStore::setText(int row, int col, std::string_view text) {
-  checkRow(row);
-  checkCol(col);
-  Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
-  if (text.empty()) {
-    c = Cell{};
-  } else {
-    if (m_arena.size() + text.size() > std::numeric_limits<uint32_t>::max() || text.size() >= kFilledBit)
-      throw std::length_error("Out of memory: the grid holds 4 GiB of text");
-    c.offset = static_cast<uint32_t>(m_arena.size());
-    c.length = static_cast<uint32_t>(text.size());
-    m_arena.append(text.data(), text.size());
-  }
+  m_report->cells.setText(row, col, text);
   markText(row);
   changed();
 }
 
 void GridStore::setRowTexts(int row, std::span<const std::string> texts) {
   if (texts.empty()) return;
-  checkRow(row);
-  checkCol(static_cast<int>(texts.size()) - 1);
-  size_t total = 0;
-  size_t longest = 0;
-  for (const std::string& t : texts) {
-    total += t.size();
-    longest = std::max(longest, t.size());
-  }
-  if (m_arena.size() + total > std::numeric_limits<uint32_t>::max() || longest >= kFilledBit)
-    throw std::length_error("Out of memory: the grid holds 4 GiB of text");
-  Cell* cells = m_cells.data() + static_cast<size_t>(row) * m_stride;
-  for (const std::string& t : texts) {
-    *cells++ = Cell{static_cast<uint32_t>(t.empty() ? 0 : m_arena.size()), static_cast<uint32_t>(t.size())};
-    m_arena.append(t.data(), t.size());
-  }
+  m_report->cells.setRowTexts(row, texts);
   markText(row);
   changed();
 }
 
 void GridStore::markFilled(int row, int col) {
-  checkRow(row);
-  checkCol(col);
-  m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)].length |= kFilledBit;
+  m_report->cells.markFromOwner(row, col);
   markText(row);
   changed();
 }
 
 void GridStore::permuteRows(int first, const std::vector<int>& order) {
   const int n = static_cast<int>(order.size());
-  if (first < 0 || first + n > m_rows) throw std::out_of_range("Invalid rows to reorder");
+  if (first < 0 || first + n > rows()) throw std::out_of_range("Invalid rows to reorder");
   std::vector<char> seen(static_cast<size_t>(n), 0);
   for (int src : order) {
     if (src < first || src >= first + n || seen[static_cast<size_t>(src - first)])
       throw std::invalid_argument("Row order is not a permutation");
     seen[static_cast<size_t>(src - first)] = 1;
   }
-  std::vector<Cell> cells(static_cast<size_t>(n) * m_stride);
+  m_report->cells.permuteRows(first, order);
   std::vector<int> heights(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    const size_t src = static_cast<size_t>(order[static_cast<size_t>(i)]);
-    std::copy_n(m_cells.begin() + static_cast<std::ptrdiff_t>(src * m_stride), m_stride,
-                cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(i) * m_stride));
-    heights[static_cast<size_t>(i)] = m_heights[src];
-  }
-  std::copy(cells.begin(), cells.end(),
-            m_cells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(first) * m_stride));
+  for (int i = 0; i < n; ++i)
+    heights[static_cast<size_t>(i)] = m_heights[static_cast<size_t>(order[static_cast<size_t>(i)])];
   std::copy(heights.begin(), heights.end(), m_heights.begin() + first);
   if (n > 0) {
     markText(first);

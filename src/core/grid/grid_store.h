@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "core/grid/grid.h"
-#include "core/grid/grow_buffer.h"
+#include "core/read/report.h"
 
 namespace tarvolin::core {
 
@@ -34,24 +34,43 @@ class GridObserver {
   virtual void gridGone() = 0;
 };
 
-/// The one copy of a grid's state: cell texts kept in one byte arena with a small
-/// reference per cell, row heights, column widths and alignment, fixed rows and
-/// columns, the current cell and selection. A Qt model reads it directly.
+/// How a Report is shown: row heights (0 hides a row), column widths (0 hides a column)
+/// and alignment, fixed rows and columns, word wrap, the current cell and selection, and
+/// the changes an observer has not taken yet; the cells are the report's. As a Grid it
+/// writes texts, sizes and owner marks into the report's cells and the layout into itself,
+/// so a loader or a grid command works on it as on one grid. A Qt model reads both.
+///
+/// A copy of a store views a deep copy of its report, and copying one store onto another
+/// copies the report's contents into the target's report. A move takes the report itself
+/// along (cheap: the store moved from may then only be assigned to or destroyed), while
+/// replaceWith moves the contents, so that a report shared with others stays theirs.
 class GridStore final : public Grid {
  public:
+  /// An empty report of its own, 2 rows by 2 columns.
   GridStore();
+  /// Views `report` (not null), shared with the caller: its rows and columns are the
+  /// report's cells', its layout a new store's.
+  explicit GridStore(std::shared_ptr<Report> report);
   /// Tells the observer, if any, that the store goes (GridObserver::gridGone).
   ~GridStore() override;
-  /// A copy, or a store moved to, has no observer; assigning keeps the target's.
-  GridStore(const GridStore& other) = default;
-  GridStore& operator=(const GridStore& other) = default;
-  GridStore(GridStore&& other) noexcept = default;
-  GridStore& operator=(GridStore&& other) noexcept = default;
+  /// A copy views a copy of the report; it has no observer.
+  GridStore(const GridStore& other);
+  /// Copies the other's report into this one's, and keeps the observer.
+  GridStore& operator=(const GridStore& other);
+  /// Takes the other's report and layout; `other` views no report after.
+  GridStore(GridStore&& other) noexcept;
+  /// Takes the other's report and layout, and keeps the observer; `other` views no report after.
+  GridStore& operator=(GridStore&& other) noexcept;
+
+  /// The report shown.
+  [[nodiscard]] Report& report() { return *m_report; }
+  [[nodiscard]] const Report& report() const { return *m_report; }
+  [[nodiscard]] const std::shared_ptr<Report>& sharedReport() const { return m_report; }
 
   void clear() override;
-  [[nodiscard]] int rows() const override { return m_rows; }
+  [[nodiscard]] int rows() const override { return m_report->cells.rows(); }
   void setRows(int rows) override;
-  [[nodiscard]] int cols() const override { return m_cols; }
+  [[nodiscard]] int cols() const override { return m_report->cells.cols(); }
   void setCols(int cols) override;
   void insertColumn(int at) override;
   [[nodiscard]] int fixedRows() const { return m_fixedRows; }
@@ -76,10 +95,9 @@ class GridStore final : public Grid {
   void setText(int row, int col, std::string_view text) override;
   void setRowTexts(int row, std::span<const std::string> texts) override;
   void markFilled(int row, int col) override;
-  /// Whether markFilled marked the cell (and its text was not set since). Unchecked.
-  [[nodiscard]] bool filledUnchecked(int row, int col) const {
-    return (m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)].length & kFilledBit) != 0;
-  }
+  void setSnapshot(int snapshot) override { m_report->cells.setSnapshot(snapshot); }
+  /// Whether markFilled marked the cell (its text came from the row's owner). Unchecked.
+  [[nodiscard]] bool filledUnchecked(int row, int col) const { return m_report->cells.fromOwnerUnchecked(row, col); }
 
   /// Far corner of the selection (the current cell is the other corner).
   [[nodiscard]] int rowSel() const { return m_rowSel; }
@@ -88,44 +106,38 @@ class GridStore final : public Grid {
   void setSelection(int row, int col, int rowSel, int colSel);
 
   /// Reorders rows [first, first + order.size()): the row at position first + i takes
-  /// what was row order[i] (cells and height). Throws std::invalid_argument if order
-  /// is not a permutation of that range.
+  /// what was row order[i]: its height here, its cells, entry and snapshot in the report. Throws std::invalid_argument
+  /// if order is not a permutation of that range.
   void permuteRows(int first, const std::vector<int>& order);
 
   /// Unchecked, for hot loops that have checked their own bounds.
   [[nodiscard]] std::string_view textUnchecked(int row, int col) const {
-    const Cell& c = m_cells[static_cast<size_t>(row) * m_stride + static_cast<size_t>(col)];
-    return {m_arena.data() + c.offset, c.length & ~kFilledBit};
+    return m_report->cells.textUnchecked(row, col);
   }
-  /// Bytes that hold every cell's text (and texts since replaced): what no cell holds,
-  /// no byte here holds either.
-  [[nodiscard]] std::string_view textBytes() const { return {m_arena.data(), m_arena.size()}; }
+  /// The report's ReportCells::textBytes.
+  [[nodiscard]] std::string_view textBytes() const { return m_report->cells.textBytes(); }
 
   /// Observer gets gridChanged() and gridGone(); nullptr to detach. Not owned.
   void setObserver(GridObserver* observer) { m_observer.observer = observer; }
   /// Returns the changes gathered since the last call and forgets them.
   GridChanges takeChanges();
-  /// Takes the whole state of `other` (left as a new store), keeps this store's observer
-  /// and tells it that everything changed: a grid put away and shown again.
+  /// Takes the whole state of `other` into this store and the report it views (the same
+  /// object as before), keeps this store's observer and tells it that everything changed: a
+  /// grid put away and shown again. `other` is left as a new store, over its report emptied.
   void replaceWith(GridStore&& other);
 
  private:
-  struct Cell {  // trivial, so that the buffer grows and clears with memmove and memset
-    uint32_t offset;
-    uint32_t length;  // with kFilledBit set when markFilled marked the cell
-  };
-  static constexpr uint32_t kFilledBit = 0x80000000u;
+  /// Copies (or moves, from an rvalue) every member of `other` but its report and observer.
+  template <class Store>
+  void takeLayout(Store&& other);
+  /// Back to what a new store is, over an empty report (still the same object).
+  void reset();
   void checkRow(int row) const;
   void checkCol(int col) const;
-  void restride(int minCols);
   void changed();
   void markText(int row);
 
-  int m_rows = 0;
-  int m_cols = 0;
-  size_t m_stride = 0;
-  GrowBuffer<Cell> m_cells;
-  GrowBuffer<char> m_arena;
+  std::shared_ptr<Report> m_report;
   std::vector<int> m_heights;
   std::vector<int> m_widths;
   std::vector<Alignment> m_align;

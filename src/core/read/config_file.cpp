@@ -49,8 +49,8 @@ mode_t fileMode(const std::string& path) {
 
 }  // namespace
 
-void readConfiguration(SharedState& shared, const std::string& folder, std::string_view kind) {
-  shared.vars.reset();
+void readConfiguration(VariableTable& vars, const std::string& folder, std::string_view kind) {
+  vars.reset();
   try {
     ReportReader in(configPath(folder, kind));
     SplitFields f;
@@ -58,9 +58,9 @@ void readConfiguration(SharedState& shared, const std::string& folder, std::stri
     while (in.nextLine(line)) {
       if (trimBlanks(line).empty()) continue;
       if (!splitConfigLine(line, ";", f)) return;  // more than ten fields: stop here
-      if (shared.vars.full()) return;
+      if (vars.full()) return;
       for (int i = f.nflds + 1; i <= 10; ++i) f.flds[static_cast<size_t>(i)].clear();
-      Variable& v = shared.vars.appendBlank();
+      Variable& v = vars.appendBlank();
       const std::string& flag = f.flds[1];
       if (flag == "N") v.show = false;
       if (flag == "C") v.cmark = true;
@@ -74,7 +74,7 @@ void readConfiguration(SharedState& shared, const std::string& folder, std::stri
   }
 }
 
-std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder, std::string_view kind) {
+std::optional<std::string> writecfg(const VariableTable& vars, const std::string& folder, std::string_view kind) {
   auto failure = [kind](int err) {
     return std::optional<std::string>("Unable to write to config file " + configFileName(kind) + "\r\n" +
                                       std::strerror(err));
@@ -98,8 +98,8 @@ std::optional<std::string> writecfg(const SharedState& shared, const std::string
     return discard(err);
   };
   std::string line;
-  for (int i = 0; i <= shared.vars.lastIndex(); ++i) {
-    const Variable& v = shared.vars[i];
+  for (int i = 0; i <= vars.lastIndex(); ++i) {
+    const Variable& v = vars[i];
     line.clear();
     line += v.cmark ? "C" : (v.show ? "Y" : "N");
     line += ';';

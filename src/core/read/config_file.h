@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/read/shared_state.h"
+#include "core/read/variable_table.h"
 
 namespace tarvolin::core {
 
@@ -30,7 +30,7 @@ bool splitConfigLine(std::string_view line, std::string_view sep, SplitFields& f
 /// a line of more than ten fields ends the reading there; reading stops when 501 records
 /// are in use. Never throws on bad input and never creates a file. Fields missing from
 /// a short line are read as empty.
-void readConfiguration(SharedState& shared, const std::string& folder, std::string_view kind);
+void readConfiguration(VariableTable& vars, const std::string& folder, std::string_view kind);
 
 /// Writes records 0..lastIndex to the configuration file of `kind` in `folder`, as
 /// "F;cfg2;cfg3;cfg4;;name;" CR LF per record. Returns nothing on success, or the text
@@ -39,7 +39,7 @@ void readConfiguration(SharedState& shared, const std::string& folder, std::stri
 /// one's place (a link's target, when the file is a link), so a failure (or a crash)
 /// leaves the old file as it was; a file the user may not write is refused as before,
 /// and so is any file of a folder the user may not write to.
-[[nodiscard]] std::optional<std::string> writecfg(const SharedState& shared, const std::string& folder,
+[[nodiscard]] std::optional<std::string> writecfg(const VariableTable& vars, const std::string& folder,
                                                   std::string_view kind);
 
 }  // namespace tarvolin::core

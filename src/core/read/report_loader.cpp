@@ -12,9 +12,10 @@
 
 namespace tarvolin::core {
 
-ReportLoader::ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
-                           std::string configFolder)
+ReportLoader::ReportLoader(SharedState& shared, Report& report, LoadState& load, LoadObserver& observer,
+                           TextMeasure& measure, std::string configFolder)
     : m_shared(shared),
+      m_report(report),
       m_load(load),
       m_observer(observer),
       m_measure(measure),
@@ -37,12 +38,30 @@ void ReportLoader::load(const std::string& file, Grid& g) {
   }
   finish(g);
   m_snapshotTime = m_index.timeOf(m_kind, m_sink ? m_snapshots - 1 : 0);
-  if (m_sink && m_snapshots > 0) m_sink(g);
+  describe();
   if (m_readParts) {  // the parts' own index says less than the file's
     m_partsOf = m_known;
     m_kind = m_known->find(m_choice);
   }
+  m_report.kind = m_kind;
+  m_loadedIndex = std::make_shared<const KindsIndex>(std::move(m_index));
+  m_index = {};
+  m_report.index = m_partsOf ? m_partsOf : m_loadedIndex;
+  if (m_sink && m_snapshots > 0) m_sink(g);
   m_loading = false;
+}
+
+void ReportLoader::describe() {
+  m_report.kind = m_kind;
+  m_report.snapshotTimes.clear();
+  if (m_sink) {
+    m_report.snapshotTimes.push_back(m_snapshotTime);
+  } else {
+    const int snapshots = m_kind < 0 ? 0 : std::max(m_snapshots, 1);
+    for (int i = 0; i < snapshots; ++i) m_report.snapshotTimes.push_back(m_index.timeOf(m_kind, i));
+  }
+  m_report.startName = m_startName;
+  m_report.preamble = m_preamble;
 }
 
 void ReportLoader::setKnownIndex(std::string file, std::shared_ptr<const KindsIndex> index, int first, int last) {
@@ -68,7 +87,7 @@ void ReportLoader::open(std::optional<EntryReader>& in, const std::string& file,
   m_readChoice = m_choice;
   if (!parts.empty()) {
     try {
-      in.emplace(file, m_shared.vars, m_read, parts);
+      in.emplace(file, m_report.vars, m_read, parts);
     } catch (const ReadError&) {
       in.reset();  // the file changed since: read whole, or say why it can't be
     }
@@ -78,7 +97,7 @@ void ReportLoader::open(std::optional<EntryReader>& in, const std::string& file,
       return;
     }
   }
-  in.emplace(file, m_shared.vars, m_read);
+  in.emplace(file, m_report.vars, m_read);
 }
 
 void ReportLoader::prepare(Grid& g) {
@@ -95,12 +114,18 @@ void ReportLoader::prepare(Grid& g) {
   m_snapshotCol = -1;
   m_label.clear();
   m_index = {};
+  m_loadedIndex = nullptr;
   const int likeCol = m_load.filterColumn;
-  const bool likeNamed = !m_load.filterValue.empty() && likeCol >= 0 && likeCol <= m_shared.vars.lastIndex();
-  m_filterColumnName = likeNamed ? m_shared.vars[likeCol].name : std::string();
-  m_load.clearVals(m_shared.vars.lastIndex());
-  m_shared.vars.reset();
-  m_shared.kindHeading.clear();
+  const bool likeNamed = !m_load.filterValue.empty() && likeCol >= 0 && likeCol <= m_report.vars.lastIndex();
+  m_filterColumnName = likeNamed ? m_report.vars[likeCol].name : std::string();
+  m_load.clearVals(m_report.vars.lastIndex());
+  m_report.vars.reset();
+  m_report.kindHeading.clear();
+  m_report.kind = -1;
+  m_report.snapshotTimes.clear();
+  m_report.index = nullptr;
+  m_report.startName.clear();
+  m_report.preamble.clear();
   m_owners.reset();
   m_filled.reset();
   m_again.fill(-1);
@@ -110,6 +135,7 @@ void ReportLoader::prepareGrid(Grid& g) {
   g.clear();
   g.setCols(2);
   g.setRows(2);
+  g.setSnapshot(0);
   g.setRedraw(false);
   g.setRowHeight(0, kHeaderRowHeight);
   g.setRowHeight(1, kDefaultRowHeight);
@@ -119,9 +145,9 @@ bool ReportLoader::takeKind(const std::string& heading, int kind) {
   const bool chosen = m_kind < 0 && m_readChoice.accepts(heading, kind + 1);
   if (chosen) {
     m_kind = kind;
-    m_shared.kindHeading = heading;
-    m_observer.setKind(m_shared.kindHeading);
-    readConfiguration(m_shared, m_configFolder, removeBlanks(m_shared.kindHeading));
+    m_report.kindHeading = heading;
+    m_observer.setKind(m_report.kindHeading);
+    readConfiguration(m_report.vars, m_configFolder, removeBlanks(m_report.kindHeading));
   }
   m_active = kind == m_kind;
   return chosen;
@@ -132,6 +158,7 @@ bool ReportLoader::takeKind(const std::string& heading, int kind) {
 bool ReportLoader::deliver(Grid& g) {
   finishGrid(g);
   m_observer.setStatus(progressText(m_counters.nread, m_counters.nout, true));
+  describe();
   if (!m_sink(g)) return false;
   prepareGrid(g);
   m_counters.nout = m_counters.nentry = 0;
@@ -151,11 +178,12 @@ bool ReportLoader::beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths,
       if (const std::string& first = in.index().timeOf(m_kind, 0); !first.empty()) m_label = first;
       if (addSnapshotColumn(in, g) && item.var >= m_snapshotCol) {  // the line's variable moved on
         ++item.var;
-        item.name = m_shared.vars[item.var].name;
+        item.name = m_report.vars[item.var].name;
       }
       if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);  // none in a full table
     }
   }
+  if (!m_sink) g.setSnapshot(m_snapshots - 1);  // a sink's grid holds one
   m_label = "#" + std::to_string(m_snapshots);  // until its section has a time
   if (m_snapshotCol >= 0 && m_sizeColumns) widths.widen(m_snapshotCol, m_label);
   return true;
@@ -173,16 +201,16 @@ void ReportLoader::noteSnapshotTime(const EntryReader& in, ColumnWidths& widths)
 /// The Snapshot column: the configuration's, else a new first one; the rows written so far
 /// are of the first snapshot. Returns whether it was inserted.
 bool ReportLoader::addSnapshotColumn(EntryReader& in, Grid& g) {
-  int col = m_shared.vars.lookup(kSnapshotColumn);
+  int col = m_report.vars.lookup(kSnapshotColumn);
   const bool insert = col < 0;
   if (insert) {
-    if (m_shared.vars.full()) return false;  // the report's own variables come first
+    if (m_report.vars.full()) return false;  // the report's own variables come first
     col = 0;
-    m_shared.vars.insertName(col, kSnapshotColumn);
+    m_report.vars.insertName(col, kSnapshotColumn);
     g.insertColumn(col);
     auto& vals = m_load.vals;  // of the entry being read
-    std::move_backward(vals.begin() + col, vals.begin() + m_shared.vars.lastIndex(),
-                       vals.begin() + m_shared.vars.lastIndex() + 1);
+    std::move_backward(vals.begin() + col, vals.begin() + m_report.vars.lastIndex(),
+                       vals.begin() + m_report.vars.lastIndex() + 1);
     vals[static_cast<size_t>(col)].clear();
     in.variableInserted(col);
     m_owners.variableInserted(col);
@@ -203,7 +231,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
   m_preamble.clear();
   m_startName.clear();
   m_observer.setFileTime(in.modified());
-  ColumnWidths widths(m_shared.vars, m_measure);
+  ColumnWidths widths(m_report.vars, m_measure);
   LoadProgress progress(m_observer, g);
   struct KeepIndex {  // on every way out, also after Stop or an error
     KindsIndex& to;
@@ -222,7 +250,7 @@ void ReportLoader::read(const std::string& file, Grid& g) {
     }
     if (item.opensSection) {
       // the configuration read for the kind chosen here may hold the line's variable
-      if (takeKind(in.sectionHeading(), in.sectionKind())) item.var = m_shared.vars.lookup(item.name);
+      if (takeKind(in.sectionHeading(), in.sectionKind())) item.var = m_report.vars.lookup(item.name);
       in.setLookups(m_active);
     }
     if (!m_active || item.kind == ReportItem::Kind::None) continue;
@@ -237,11 +265,11 @@ void ReportLoader::read(const std::string& file, Grid& g) {
         if (m_startName.empty()) m_startName = in.startName();
         finishEntry(g);
         m_owners.entryBegins(item);
-        m_load.clearVals(m_shared.vars.lastIndex());
+        m_load.clearVals(m_report.vars.lastIndex());
         m_filled.reset();
         ++m_counters.nentry;
       }
-      const int var = item.var >= 0 ? item.var : m_shared.vars.appendName(item.name);
+      const int var = item.var >= 0 ? item.var : m_report.vars.appendName(item.name);
       const int idx = columnOf(var);
       in.stored(var, idx);
       m_load.vals[static_cast<size_t>(idx)] = item.text;
@@ -258,9 +286,9 @@ int ReportLoader::columnOf(int var) {
   for (int time = 2; m_filled.test(static_cast<size_t>(column)); ++time) {
     int16_t& again = m_again[static_cast<size_t>(column)];
     if (again < 0) {
-      const std::string name = m_shared.vars[var].name + " #" + std::to_string(time);
-      const int found = m_shared.vars.lookup(name);
-      again = static_cast<int16_t>(found >= 0 ? found : m_shared.vars.appendName(name));
+      const std::string name = m_report.vars[var].name + " #" + std::to_string(time);
+      const int found = m_report.vars.lookup(name);
+      again = static_cast<int16_t>(found >= 0 ? found : m_report.vars.appendName(name));
     }
     column = again;
   }
@@ -287,14 +315,14 @@ void ReportLoader::finishEntry(Grid& g) {
   m_owners.fill(m_load.vals);
   if (!passesFilters()) return;
   ++m_counters.nout;
-  writeEntryRow(m_shared.vars.lastIndex(), g, m_counters.nout, m_load);
+  writeEntryRow(m_report.vars.lastIndex(), g, m_counters.nout, m_load);
   m_owners.mark(g, m_counters.nout);
 }
 
 /// The entry's value of the variable `name`; a Snapshot column still to come has its label.
 std::string_view ReportLoader::valueOf(std::string_view name) const {
   if (name == kSnapshotColumn && m_snapshotCol < 0 && !m_sink) return m_label;
-  const int col = m_shared.vars.lookup(name);
+  const int col = m_report.vars.lookup(name);
   return col < 0 ? std::string_view() : std::string_view(m_load.vals[static_cast<size_t>(col)]);
 }
 
@@ -312,7 +340,7 @@ bool ReportLoader::passesFilters() const {
 
 void ReportLoader::finishGrid(Grid& g) {
   try {
-    writeHeaderRow(m_shared.vars.lastIndex(), g, m_shared.vars);
+    writeHeaderRow(m_report.vars.lastIndex(), g, m_report.vars);
   } catch (const std::exception& e) {
     m_observer.showError(e.what());
   }

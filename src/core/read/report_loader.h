@@ -18,6 +18,7 @@
 #include "core/grid/text_measure.h"
 #include "core/read/kinds_index.h"
 #include "core/read/load_observer.h"
+#include "core/read/report.h"
 #include "core/read/report_reader.h"
 #include "core/read/shared_state.h"
 
@@ -38,8 +39,12 @@ struct LoadCounters {
 };
 
 /// Reads DB2 reports into a grid: `load` is one whole load. Owns nothing: the
-/// shared state, the per-load state, the observer and the measure are the caller's and
-/// must outlive it. The lines are cut by EntryReader, the widths kept by ColumnWidths,
+/// shared state, the report, the per-load state, the observer and the measure are the
+/// caller's and must outlive it. The cells and their layout go through the Grid; what the
+/// load learns of the report (its kind, variables, snapshot times, start name, preamble and
+/// file index) goes into the report, which is the load's while it runs. The grid may show
+/// that report (a GridStore over it) or not (a GridRecorder on another thread, or one grid
+/// per snapshot given to a sink). The lines are cut by EntryReader, the widths kept by ColumnWidths,
 /// rows and headers written by writeEntryRow and writeHeaderRow, progress shown by
 /// LoadProgress; this class applies the reload filter and keeps the counters.
 ///
@@ -52,8 +57,15 @@ struct LoadCounters {
 class ReportLoader {
  public:
   /// `configFolder`: where readConfiguration finds the configuration of the kind read.
-  ReportLoader(SharedState& shared, LoadState& load, LoadObserver& observer, TextMeasure& measure,
+  ReportLoader(SharedState& shared, Report& report, LoadState& load, LoadObserver& observer, TextMeasure& measure,
                std::string configFolder);
+
+  /// The report the loads fill: at once its kind's heading and variables; once the load
+  /// ended (and at each delivery to a sink, but for the index) its kind (an index into
+  /// its index's kinds), the snapshot times (KindSection::time of each snapshot read, or
+  /// of the one delivered to the sink), the start name (EntryReader::startName), the
+  /// preamble (of the snapshot delivered, else of the last) and the file's index.
+  [[nodiscard]] Report& report() const { return m_report; }
 
   /// Loads the report at `file` into `g`. Never throws: read errors, a full table and
   /// grid errors are shown through the observer and the load finishes with the rows
@@ -79,7 +91,9 @@ class ReportLoader {
   /// The snapshots and kinds of the file read by the last load (complete when it read to
   /// the end). With a sink, only the records of each kind's last two snapshots are kept
   /// (KindsIndex::keepRecentOnly); the kinds and their counts are whole.
-  [[nodiscard]] const KindsIndex& index() const { return m_partsOf ? *m_partsOf : m_index; }
+  [[nodiscard]] const KindsIndex& index() const {
+    return m_partsOf ? *m_partsOf : m_loadedIndex ? *m_loadedIndex : m_index;
+  }
   /// The kind loaded, an index into index().kinds(), or -1 when the file has none such.
   [[nodiscard]] int loadedKind() const { return m_kind; }
   /// Whether loads measure values for the column widths (on by default). Off, every shown
@@ -105,17 +119,6 @@ class ReportLoader {
   /// Whether the last load read only records of its kind (see setKnownIndex).
   [[nodiscard]] bool readParts() const { return m_readParts; }
 
-  /// The time of the snapshot being delivered to the sink, or without a sink of the first
-  /// snapshot once the load ended: KindSection::time of its record in index(), or empty.
-  [[nodiscard]] const std::string& snapshotTime() const { return m_snapshotTime; }
-
-  /// The names and values before the first entry of the snapshot being delivered to the
-  /// sink (of the last snapshot otherwise), in file order.
-  [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& preamble() const { return m_preamble; }
-
-  /// The name that began the entries of the last load (EntryReader::startName).
-  [[nodiscard]] const std::string& startName() const { return m_startName; }
-
   /// Counters of the last (or running) load.
   [[nodiscard]] const LoadCounters& counters() const { return m_counters; }
 
@@ -136,6 +139,8 @@ class ReportLoader {
   /// The section of `heading` names kind `kind` of the file; returns whether it is chosen here.
   bool takeKind(const std::string& heading, int kind);
   bool deliver(Grid& g);
+  /// Gives the report what the load knows of the snapshot(s) read: all but its index.
+  void describe();
   bool beginSnapshot(EntryReader& in, Grid& g, ColumnWidths& widths, ReportItem& item);
   void noteSnapshotTime(const EntryReader& in, ColumnWidths& widths);
   void repeatsInserted(int at);
@@ -148,6 +153,7 @@ class ReportLoader {
   int columnOf(int var);
 
   SharedState& m_shared;
+  Report& m_report;
   LoadState& m_load;
   LoadObserver& m_observer;
   TextMeasure& m_measure;
@@ -166,7 +172,8 @@ class ReportLoader {
   bool m_readParts = false;
   std::shared_ptr<const KindsIndex> m_partsOf;  // the index whose records the last load read, or null
   SnapshotSink m_sink;
-  KindsIndex m_index;
+  KindsIndex m_index;                               // of the load running
+  std::shared_ptr<const KindsIndex> m_loadedIndex;  // m_index once the load ended, shared with the report
   int m_kind = -1;
   bool m_active = false;  // the section being read is of the chosen kind
   int m_snapshots = 0;    // of the chosen kind, begun so far
@@ -178,7 +185,7 @@ class ReportLoader {
   std::vector<std::pair<std::string, std::string>> m_preamble;
   std::string m_startName;
   EntryFilter m_filter;
-  LockOwners m_owners{m_shared.vars};
+  LockOwners m_owners{m_report.vars};
   std::bitset<kMaxVars> m_filled;         // columns that have a value in the entry being read
   std::array<int16_t, kMaxVars> m_again;  // by column: the one of the name's next time in an entry, or -1
 };

@@ -5,17 +5,15 @@
 #include <cstdint>
 #include <string>
 
-#include "core/read/variable_table.h"
+#include "core/read/variable_table.h"  // kMaxVars
 
 namespace tarvolin::core {
 
-/// What the program's shared module owns for the whole run: the variable table,
-/// the report kind and the two program-wide flags. One instance, passed on by reference.
+/// The program-wide flags, for the whole run (the report on show, its kind and variables,
+/// are a Report). One instance, passed on by reference.
 struct SharedState {
-  VariableTable vars;
-  std::string kindHeading;  ///< Heading line of the report on show, trimmed; empty until read.
-  bool lockcol = false;     ///< "Lock First Col?" option.
-  bool cfgdone = false;     ///< The customise dialog was closed with OK.
+  bool lockcol = false;  ///< "Lock First Col?" option.
+  bool cfgdone = false;  ///< The customise dialog was closed with OK.
 };
 
 /// The main window's per-load state: values of the entry being read, the stop

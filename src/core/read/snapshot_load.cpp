@@ -51,22 +51,21 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
                   LoadedSnapshot& out, const std::function<bool(LoadedSnapshot&)>* take, int first = 0,
                   int last = INT_MAX) {
   SnapshotPass pass;
+  SharedState shared;
   LoadState state;
   KeepingObserver observer(pass);
   FixedTextMeasure measure;
-  ReportLoader loader(out.shared, state, observer, measure, configFolder);
+  // Snapshot by snapshot, the load's own report keeps the variables met so far, which each
+  // snapshot's report copies; else the load fills `out`'s report.
+  Report model;
+  ReportLoader loader(shared, take != nullptr ? model : out.report(), state, observer, measure, configFolder);
   loader.setKind(kind);
   loader.setSizeColumns(sizeColumns);
   loader.setKnownIndex(path, rememberedIndex(path), first, last);
-  const auto describe = [&] {
-    out.time = loader.snapshotTime();
-    out.preamble = loader.preamble();
-    out.startName = loader.startName();
-    out.status = pass.status;
-  };
   if (take != nullptr) {
     loader.setSnapshotSink([&](Grid&) {
-      describe();
+      out.report().copyModelOf(model);
+      out.status = pass.status;
       out.error = loader.counters().failed ? pass.error : std::string();
       const bool more = (*take)(out);
       out.grid = GridStore();  // were it moved out
@@ -75,7 +74,7 @@ SnapshotPass load(const std::string& path, const KindChoice& kind, const std::st
   }
   loader.load(path, out.grid);
   if (take == nullptr) {
-    describe();
+    out.status = pass.status;
     out.error = pass.error;
   }
   pass.parts = loader.readParts();
@@ -105,7 +104,7 @@ int loadIndexed(const std::string& path, int index, const std::string& configFol
 }  // namespace
 
 LoadedSnapshot takeSnapshot(LoadedSnapshot& s) {
-  return {s.shared, std::move(s.grid), s.time, s.preamble, s.startName, s.status, s.error, s.noSuchKind, s.fileKinds};
+  return {std::move(s.grid), s.status, s.error, s.noSuchKind, s.fileKinds};
 }
 
 SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,

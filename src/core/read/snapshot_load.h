@@ -8,8 +8,8 @@
 
 #include "core/grid/grid_store.h"
 #include "core/read/kinds_index.h"
+#include "core/read/report.h"
 #include "core/read/report_reader.h"
-#include "core/read/shared_state.h"
 
 namespace tarvolin::core {
 
@@ -19,21 +19,24 @@ class NoSuchKindError : public ReadError {
   using ReadError::ReadError;
 };
 
-/// One snapshot of a report, loaded as the viewer loads a report.
+/// One snapshot of a report (or all of a kind's), loaded as the viewer loads a report.
 struct LoadedSnapshot {
-  SharedState shared;  ///< its variables (the grid's columns, in order) and its kind
-  GridStore grid;      ///< the header row, then one row per entry in file order
-  std::string time;    ///< its "Snapshot timestamp": of the preamble, else of its first entry; or empty
-  std::vector<std::pair<std::string, std::string>> preamble;  ///< names and values before its first entry
-  std::string startName;                                      ///< the name that begins an entry, as the report was read
+  /// Its report (the header row, then one row per entry in file order; its variables, kind,
+  /// time, preamble and start name) as the viewer lays it out.
+  GridStore grid;
   std::string status;                  ///< the load's last status line ("Finished. Records read: ...")
   std::string error;                   ///< the error that ended the load, or empty
   bool noSuchKind = false;             ///< the file holds no report of the kind asked for (`error` lists its kinds)
   std::vector<KindSummary> fileKinds;  ///< with noSuchKind: the kinds the file holds
+
+  [[nodiscard]] Report& report() { return grid.report(); }
+  [[nodiscard]] const Report& report() const { return grid.report(); }
+  /// Its "Snapshot timestamp": of the preamble, else of its first entry; or empty.
+  [[nodiscard]] const std::string& time() const { return grid.report().time(); }
 };
 
-/// A snapshot of its own made of one that forEachSnapshot hands out: the grid moved from `s`,
-/// the rest copied (the loader reads on with `s`'s variables).
+/// A snapshot of its own made of one that forEachSnapshot hands out: the grid and its report
+/// moved from `s`, the rest copied.
 [[nodiscard]] LoadedSnapshot takeSnapshot(LoadedSnapshot& s);
 
 /// What one pass over a file found.
@@ -49,9 +52,10 @@ struct SnapshotPass {
 /// loaded as the viewer loads a report (its kind's configuration from `configFolder`;
 /// `sizeColumns` as ReportLoader::setSizeColumns). Only one snapshot's grid is held at a
 /// time: `take` may move `grid` out and copy the rest; the variables of a snapshot are
-/// those met up to its end. `take` returns false to end the reading. A snapshot's error is
-/// set when the reading ended with one. Of a file whose index is remembered (known_indexes.h)
-/// only snapshots `first` to `last` (from 0) of the kind are read. Never throws on a bad file.
+/// those met up to its end, its report's index is null but for the last one. `take` returns
+/// false to end the reading. A snapshot's error is set when the reading ended with one. Of a
+/// file whose index is remembered (known_indexes.h) only snapshots `first` to `last` (from 0)
+/// of the kind are read. Never throws on a bad file.
 SnapshotPass forEachSnapshot(const std::string& path, const KindChoice& kind, const std::string& configFolder,
                              const std::function<bool(LoadedSnapshot&)>& take, bool sizeColumns = true, int first = 0,
                              int last = INT_MAX);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,9 +36,17 @@ class TableFullError : public std::runtime_error {
 /// Lookup answers exactly what a linear scan from index 0 answers (the first
 /// record whose name equals the text), through a hash index that is rebuilt
 /// lazily after any mutable access to a record.
+///
+/// The records take memory only once one is written: a table never filled (a result
+/// grid's report) costs a pointer. A copy is deep.
 class VariableTable {
  public:
-  VariableTable();
+  VariableTable() = default;
+  VariableTable(const VariableTable& other);
+  VariableTable& operator=(const VariableTable& other);
+  VariableTable(VariableTable&& other) noexcept;
+  VariableTable& operator=(VariableTable&& other) noexcept;
+  ~VariableTable() = default;
 
   /// Index of the last record in use; -1 when empty.
   [[nodiscard]] int16_t lastIndex() const { return m_lastIndex; }
@@ -45,13 +54,13 @@ class VariableTable {
   [[nodiscard]] bool full() const { return m_lastIndex + 1 >= kMaxVars; }
 
   /// Read access to any of the 501 slots (records above lastIndex hold leftovers).
-  [[nodiscard]] const Variable& operator[](int i) const { return m_vars.at(static_cast<size_t>(i)); }
+  [[nodiscard]] const Variable& operator[](int i) const;
 
   /// Write access to a record. Invalidates the name index: cost O(lastIndex) at the next lookup.
   Variable& edit(int i);
 
   /// Changes the measured width only; keeps the name index.
-  void setWidth(int i, int16_t width) { m_vars.at(static_cast<size_t>(i)).width = width; }
+  void setWidth(int i, int16_t width) { records().at(static_cast<size_t>(i)).width = width; }
 
   /// lastIndex becomes -1.
   void reset();
@@ -74,9 +83,12 @@ class VariableTable {
   void insertName(int at, std::string_view name);
 
  private:
+  using Slots = std::array<Variable, kMaxVars>;
   void rebuildIndex() const;
+  /// The records, made (all of them new) at the first call.
+  Slots& records();
 
-  std::array<Variable, kMaxVars> m_vars;
+  std::unique_ptr<Slots> m_vars;
   int16_t m_lastIndex = -1;
   struct Hash {
     using is_transparent = void;

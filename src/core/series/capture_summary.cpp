@@ -146,7 +146,7 @@ bool loadEnds(SeriesSource& s, const std::string& kind, LoadedSnapshot& first, L
 std::vector<std::string> shownValues(const LoadedSnapshot& s, int row, const std::vector<std::string>& names) {
   std::vector<std::string> out;
   for (const std::string& n : names) {
-    const int col = s.shared.vars.lookup(n);
+    const int col = s.report().vars.lookup(n);
     out.emplace_back(col >= 0 && col < s.grid.cols() ? s.grid.text(row, col) : std::string_view{});
   }
   return out;
@@ -165,7 +165,7 @@ struct EntryTop {
 /// The entries whose `top.variable` grew most from `first` to `last`.
 TopList entryTop(const EntryTop& top, Comparison& c, const GridStore& g, const LoadedSnapshot& last,
                  const EntryKeys& keys) {
-  TopList list{top.title, last.shared.kindHeading, {top.keyColumn}, {}};
+  TopList list{top.title, last.report().kindHeading, {top.keyColumn}, {}};
   list.columns.insert(list.columns.end(), top.shown.begin(), top.shown.end());
   list.columns.emplace_back(top.column);
   const auto var = std::find_if(c.vars.begin(), c.vars.end(),
@@ -193,7 +193,7 @@ TopList entryTop(const EntryTop& top, Comparison& c, const GridStore& g, const L
 /// The statements' shapes by their execution time over the window.
 TopList statementTop(const Comparison& c, const LoadedSnapshot& first, const LoadedSnapshot& last,
                      const EntryKeys& keys) {
-  TopList list{kStatementsTitle, last.shared.kindHeading, {"Statement shape"}, {}};
+  TopList list{kStatementsTitle, last.report().kindHeading, {"Statement shape"}, {}};
   const StatementShapes shapes = groupChangesByShape(c, first, last);
   for (const std::string& name : shapes.counters) list.columns.push_back(name);
   for (const ShapeGroup& group : shapes.groups) {

@@ -69,21 +69,21 @@ void ChartSeries::clear() {
 
 void ChartSeries::add(const LoadedSnapshot& s, const std::string& label) {
   const size_t at = m_labels.size();
-  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastMarks.time, s.time, m_given, m_dates));
+  m_intervals.push_back(at == 0 ? std::nullopt : intervalBetween(m_lastMarks.time, s.time(), m_given, m_dates));
   ResetMarks marks = resetMarksOf(s, m_dates);
   const bool restarted = at > 0 && !countersRestarted(m_lastMarks, marks).empty();  // no counter has a change
   m_lastMarks = std::move(marks);
   m_labels.push_back(label);
-  m_times.push_back(parseSnapshotTime(s.time, m_dates));
+  m_times.push_back(parseSnapshotTime(s.time(), m_dates));
   std::vector<int> cols;  // the variable's column, or those of the formula's variables
   if (m_derived)
-    for (const std::string& v : m_derived->expression.variables()) cols.push_back(s.shared.vars.lookup(v));
+    for (const std::string& v : m_derived->expression.variables()) cols.push_back(s.report().vars.lookup(v));
   else
-    cols.push_back(s.shared.vars.lookup(m_variable));
+    cols.push_back(s.report().vars.lookup(m_variable));
   const EntryKeys keys(s);
-  const int handleCol = s.shared.vars.lookup("Application handle");
-  const int nameCol = s.shared.vars.lookup("Application name");
-  const int idCol = s.shared.vars.lookup("Application ID");
+  const int handleCol = s.report().vars.lookup("Application handle");
+  const int nameCol = s.report().vars.lookup("Application name");
+  const int idCol = s.report().vars.lookup("Application ID");
   std::unordered_map<std::string, int> seen;  // occurrences of each key in this snapshot
   for (int row = 1; row <= keys.size(); ++row) {
     std::string key = entryKeyText(keys.parts(row));

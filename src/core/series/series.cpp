@@ -125,7 +125,7 @@ class SeriesReader {
       m_number = std::max(m_number, before + indexed->first + 1);
       if (!indexed->inside[static_cast<size_t>(m_number - before - 1 - indexed->first)]) return true;
     } else if (m_window) {
-      const WindowMatcher::Place place = m_window->place(m_number, s.time);
+      const WindowMatcher::Place place = m_window->place(m_number, s.time());
       m_ended = place == WindowMatcher::Place::After;
       if (place != WindowMatcher::Place::Inside) return !m_ended;
     }
@@ -210,7 +210,7 @@ LoadedSnapshot sketchOf(LoadedSnapshot& s) {
 }  // namespace
 
 std::string snapshotLabel(const LoadedSnapshot& s, int number) {
-  return s.time.empty() ? "#" + std::to_string(number) : s.time;
+  return s.time().empty() ? "#" + std::to_string(number) : s.time();
 }
 
 int forEachSeriesSnapshot(const SeriesSource& source, const std::function<void(LoadedSnapshot&, int number)>& take,
@@ -279,7 +279,8 @@ int forEachInterval(const SeriesSource& source, const CounterTypes& types, std::
 void SeriesTable::takeKind(const SeriesInterval& iv) {
   if (m_kindTaken || m_definitions == nullptr) return;
   m_kindTaken = true;
-  m_plan = ColumnPlan(m_definitions, iv.later.shared.kindHeading, iv.later.shared.vars, iv.later.grid, m_addDerived);
+  m_plan =
+      ColumnPlan(m_definitions, iv.later.report().kindHeading, iv.later.report().vars, iv.later.grid, m_addDerived);
 }
 
 void SeriesTable::headerOf(const SeriesInterval& iv) {

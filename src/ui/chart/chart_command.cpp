@@ -60,8 +60,7 @@ bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileC
 }  // namespace
 
 ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
-                           const std::string& configFolder, const QString& path, const core::SharedState& shared,
-                           const core::GridStore& grid, const std::string& startName,
+                           const std::string& configFolder, const QString& path, const core::GridStore& grid,
                            const std::vector<const core::DerivedColumn*>& derived) {
   if (path.isEmpty() || grid.rows() < 2) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: the chart shows its snapshots over time"));
@@ -71,7 +70,7 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     ChartRequest request;
     request.path = QFile::encodeName(path).toStdString();
     request.configFolder = configFolder;
-    request.kind = shared.kindHeading;
+    request.kind = grid.report().kindHeading;
     request.variable = grid.text(0, std::clamp(grid.col(), 0, grid.cols() - 1));
     const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
     const core::CounterTypes types =
@@ -88,7 +87,7 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
       return nullptr;
     }
     if (grid.row() >= 1 && grid.row() < grid.rows())
-      request.currentKey = core::entryKeyText(core::EntryKeys(shared, grid, startName).parts(grid.row()));
+      request.currentKey = core::entryKeyText(core::EntryKeys(grid).parts(grid.row()));
     core::ChartSeries series = column != derived.end() ? core::ChartSeries(**column, types)
                                                        : core::ChartSeries(request.variable, request.type);
     readRequest(owner, platform, request, series);

@@ -35,7 +35,7 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   for (const core::LoadedSnapshot* snap : {&s->earlier, &s->later})
     if (!snap->error.empty()) throw std::runtime_error(snap->error);
   s->types = types;
-  s->plan = core::ColumnPlan(definitions, s->later.shared.kindHeading, s->later.shared.vars, s->later.grid);
+  s->plan = core::ColumnPlan(definitions, s->later.report().kindHeading, s->later.report().vars, s->later.grid);
   s->compare(std::nullopt);
   std::error_code e1, e2;
   const auto t1 = std::filesystem::last_write_time(earlierPath, e1);

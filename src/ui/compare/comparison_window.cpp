@@ -47,13 +47,13 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
       m_compared(std::move(compared)),
       m_derived(core::copiesOf(derived)) {
   ComparedSnapshots& s = *m_compared;
-  m_settings = new CompareSettingsBar(s.earlier.time.empty() && s.later.time.empty(), s.fileIntervalMicros, this);
+  m_settings = new CompareSettingsBar(s.earlier.time().empty() && s.later.time().empty(), s.fileIntervalMicros, this);
   QToolBar* bar = addToolBar(QStringLiteral("Settings"));
   bar->setObjectName(QStringLiteral("tbrcompare"));
   bar->setMovable(false);
   bar->addWidget(m_settings);
   connect(m_settings, &CompareSettingsBar::changed, this, &ComparisonWindow::compareAgain);
-  if (s.earlier.time.empty() && s.later.time.empty() && m_settings->intervalMicros())
+  if (s.earlier.time().empty() && s.later.time().empty() && m_settings->intervalMicros())
     s.compare(m_settings->intervalMicros());
   m_sideways = s.comparison.entries.size() == 1;
   fill();
@@ -100,7 +100,7 @@ void ComparedSnapshots::compare(std::optional<int64_t> givenMicros, std::optiona
   std::vector<std::string> keys;
   const core::EntryKeys laterKeys(later, core::EntryKeys::commonChoice(earlier, later));
   for (const int col : laterKeys.columns())
-    if (col >= 0) keys.push_back(later.shared.vars[col].name);
+    if (col >= 0) keys.push_back(later.report().vars[col].name);
   core::putFirst(comparison, keys);
   keyCount = keys.size();
 }
@@ -186,7 +186,7 @@ core::GridStore ComparisonWindow::changesOf(const core::GridStore& wide, int row
   const int next = core::writeEntryChanges(s.comparison, e, s.earlier, s.later, wide, row, changes, 1, 0);
   if (!m_derived.empty()) {  // their pairs stand before the entry numbers
     const core::ComparisonDerived more(core::pointersTo(m_derived), s.comparison);
-    const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.shared.vars);
+    const core::DerivedEvaluator onEarlier(core::pointersTo(m_derived), s.earlier.report().vars);
     more.writeChanges(onEarlier, s.earlier, e.earlierRow, e.laterRow > 0, wide, row, wide.cols() - 1 - more.cols(),
                       changes, next, 0);
   }

@@ -4,10 +4,10 @@
 
 namespace tarvolin::ui {
 
-bool runCustomise(core::SharedState& shared, platform::Platform& platform, const std::string& configFolder,
-                  QWidget* owner) {
+bool runCustomise(core::SharedState& shared, core::Report& report, platform::Platform& platform,
+                  const std::string& configFolder, QWidget* owner) {
   shared.cfgdone = false;
-  CustomiseDialog dialog(shared, platform, configFolder, owner);
+  CustomiseDialog dialog(shared, report, platform, configFolder, owner);
   dialog.exec();
   return shared.cfgdone;
 }

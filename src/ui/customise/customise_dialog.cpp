@@ -31,15 +31,16 @@ constexpr int kColumnWidths[] = {600, 4000, 2000};
 
 }  // namespace
 
-CustomiseDialog::CustomiseDialog(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
-                                 QWidget* owner)
+CustomiseDialog::CustomiseDialog(core::SharedState& shared, core::Report& report, platform::Platform& platform,
+                                 std::string configFolder, QWidget* owner)
     : QDialog(owner),
       m_shared(shared),
+      m_report(report),
       m_configFolder(std::move(configFolder)),
       m_platform(platform),
-      m_list(shared.vars) {
+      m_list(report.vars) {
   setObjectName(QStringLiteral("Form4"));
-  setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(shared.kindHeading) +
+  setWindowTitle(QStringLiteral("Customise Display of \"") + QString::fromStdString(report.kindHeading) +
                  QLatin1Char('"'));
   m_dpi = platform::screenDpi(this);
   createControls();
@@ -202,7 +203,7 @@ void CustomiseDialog::comdallClick() { m_model->rowsChanged(m_list.dispAll()); }
 void CustomiseDialog::comdnoneClick() { m_model->rowsChanged(m_list.dispNone()); }
 
 void CustomiseDialog::comokClick() {
-  if (const std::optional<std::string> failure = m_list.commit(m_shared, m_configFolder))
+  if (const std::optional<std::string> failure = m_list.commit(m_report, m_configFolder))
     m_platform.dialogs.message(this, QString::fromStdString(*failure));
   m_shared.cfgdone = true;
   accept();

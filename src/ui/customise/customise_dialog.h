@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "core/read/report.h"
 #include "core/read/shared_state.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
@@ -23,11 +24,11 @@ class CustomiseDialog : public QDialog {
   Q_OBJECT
 
  public:
-  /// Builds the list from `shared.vars` and the title from `shared.kindHeading`. Does not show
-  /// itself. `shared` and `platform` must outlive the dialog.
+  /// Builds the list from `report.vars` and the title from `report.kindHeading`. Does not show
+  /// itself. `shared`, `report` and `platform` must outlive the dialog.
   /// `configFolder`: where OK writes the kind's configuration file.
-  CustomiseDialog(core::SharedState& shared, platform::Platform& platform, std::string configFolder,
-                  QWidget* owner = nullptr);
+  CustomiseDialog(core::SharedState& shared, core::Report& report, platform::Platform& platform,
+                  std::string configFolder, QWidget* owner = nullptr);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -55,6 +56,7 @@ class CustomiseDialog : public QDialog {
   void comcanClick();
 
   core::SharedState& m_shared;
+  core::Report& m_report;
   std::string m_configFolder;
   platform::Platform& m_platform;
   CustomiseList m_list;

@@ -140,9 +140,9 @@ void CustomiseList::writeBack(core::VariableTable& vars) const {
   }
 }
 
-std::optional<std::string> CustomiseList::commit(core::SharedState& shared, const std::string& folder) const {
-  writeBack(shared.vars);
-  return core::writecfg(shared, folder, shared.kindHeading);
+std::optional<std::string> CustomiseList::commit(core::Report& report, const std::string& folder) const {
+  writeBack(report.vars);
+  return core::writecfg(report.vars, folder, report.kindHeading);
 }
 
 std::optional<int32_t> CustomiseList::moveAfterPlace(std::string_view answer) {

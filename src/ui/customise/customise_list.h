@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/read/shared_state.h"
+#include "core/read/report.h"
 
 namespace tarvolin::ui {
 
@@ -76,7 +76,7 @@ class CustomiseList {
   /// Writes the rows back into records 0..lastIndex by position (name, show, mark and kept fields;
   /// records beyond the list are untouched), then writes the kind's configuration file. Returns the
   /// failure text for the user.
-  [[nodiscard]] std::optional<std::string> commit(core::SharedState& shared, const std::string& folder) const;
+  [[nodiscard]] std::optional<std::string> commit(core::Report& report, const std::string& folder) const;
 
  private:
   /// The write-back of commit. A row is shown when its switch text without surrounding blanks is "Y".

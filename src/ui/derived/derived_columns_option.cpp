@@ -65,17 +65,18 @@ void DerivedColumnsOption::tellClashes(const std::vector<std::string>& clashes, 
   if (!text.isEmpty()) m_platform.dialogs.message(owner, text.mid(1));
 }
 
-void DerivedColumnsOption::apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure,
-                                 QWidget* owner, std::optional<core::ColumnFilter> derivedFilter) {
+void DerivedColumnsOption::apply(core::GridStore& grid, core::TextMeasure& measure, QWidget* owner,
+                                 std::optional<core::ColumnFilter> derivedFilter) {
+  core::Report& report = grid.report();
   m_shown.clear();
-  const bool chosen = enabledFor(shared.kindHeading);
+  const bool chosen = enabledFor(report.kindHeading);
   std::vector<core::ColumnFilter> filters;
   if (derivedFilter) filters.push_back(std::move(*derivedFilter));
-  m_plan = core::ColumnPlan(chosen ? &definitions(owner) : &loaded(), shared.kindHeading, shared.vars, grid, chosen,
+  m_plan = core::ColumnPlan(chosen ? &definitions(owner) : &loaded(), report.kindHeading, report.vars, grid, chosen,
                             std::move(filters));
-  for (const int col : m_plan.addTo(shared.vars, grid, measure))
+  for (const int col : m_plan.addTo(report.vars, grid, measure))
     for (const core::DerivedColumn* c : m_plan.columns())
-      if (c->name == shared.vars[col].name) m_shown.push_back(*c);
+      if (c->name == report.vars[col].name) m_shown.push_back(*c);
   tellClashes(m_plan.clashes(), owner);
 }
 

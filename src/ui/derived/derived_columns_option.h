@@ -11,7 +11,7 @@
 #include "core/derived/column_plan.h"
 #include "core/derived/derived_columns.h"
 #include "core/grid/grid_store.h"
-#include "core/read/shared_state.h"
+
 #include "platform/platform.h"
 
 class QWidget;
@@ -64,7 +64,7 @@ class DerivedColumnsOption {
   /// values left out, and told once), then only the rows that pass `derivedFilter` (a
   /// filter the previous plan took out of the load) are kept. When not chosen, the columns
   /// of their names (listed by the kind's configuration after Customise) are not shown.
-  void apply(core::SharedState& shared, core::GridStore& grid, core::TextMeasure& measure, QWidget* owner,
+  void apply(core::GridStore& grid, core::TextMeasure& measure, QWidget* owner,
              std::optional<core::ColumnFilter> derivedFilter = std::nullopt);
 
  private:

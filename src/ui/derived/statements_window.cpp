@@ -34,7 +34,7 @@ void StatementsWindow::showDetailOf(int row) {
   const auto found = m_groupOfFirstRow.find(core::resultEntryRow(store(), row));
   if (found == m_groupOfFirstRow.end()) return;
   core::GridStore list;
-  core::writeShapeStatements(m_shapes.groups[found->second], m_report->grid, m_report->shared.vars, list);
+  core::writeShapeStatements(m_shapes.groups[found->second], m_report->grid, m_report->report().vars, list);
   showRowDetail(list, 1, platform(), this);
 }
 
@@ -54,16 +54,16 @@ StatementsWindow* showStatementsByShape(QWidget* owner, platform::Platform& plat
       const core::CounterTypes types = core::loadCounterTypes(programDir);
       const int snapshots = core::loadStatementSnapshot(file, configFolder, *report, kind);
       if (report->noSuchKind && kind.isDefault() && !report->fileKinds.empty())
-        report->shared.kindHeading = report->fileKinds.front().heading;  // said below
+        report->report().kindHeading = report->fileKinds.front().heading;  // said below
       else if (!report->error.empty())
         throw std::runtime_error(report->error);
-      if (!core::holdsStatements(report->shared.kindHeading))
+      if (!core::holdsStatements(report->report().kindHeading))
         throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" +
-                                 report->shared.kindHeading + "\"");
-      core::StatementShapes shapes = core::groupByShape(report->grid, report->shared.vars, types);
-      const core::ColumnPlan plan(&definitions, report->shared.kindHeading, report->shared.vars, report->grid);
+                                 report->report().kindHeading + "\"");
+      core::StatementShapes shapes = core::groupByShape(report->grid, report->report().vars, types);
+      const core::ColumnPlan plan(&definitions, report->report().kindHeading, report->report().vars, report->grid);
       QString note =
-          snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time)) : QString();
+          snapshots > 1 ? QString::fromStdString(core::lastSnapshotNote(snapshots, report->time())) : QString();
       for (const std::string& name : plan.clashes())
         note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
                 QStringLiteral("Derived column \"%1\" left out: the report has a variable of that name")

@@ -35,7 +35,7 @@ BlockingWindow* openWindow(QWidget* owner, platform::Platform& platform, const s
       else
         core::loadSnapshot(file, core::ReportLoader::kWholeFile, configFolder, *report, true, kind);
       if (report->noSuchKind && !report->fileKinds.empty())
-        report->shared.kindHeading = report->fileKinds.front().heading;  // `fill` tells what it needs
+        report->report().kindHeading = report->fileKinds.front().heading;  // `fill` tells what it needs
       else if (!report->error.empty())
         throw std::runtime_error(report->error);
       return fill(file, *report, found);
@@ -116,14 +116,14 @@ BlockingWindow* showLockWaits(QWidget* owner, platform::Platform& platform, cons
       openWindow(owner, platform, configFolder, path, locks, {"frmlockwaits", "grdlockwaits", "statlockwaits"},
                  QStringLiteral("Lock Waits"),
                  [&found](const std::string&, const core::LoadedSnapshot& report, core::GridStore& out) {
-                   if (!core::holdsLockWaits(report.shared.kindHeading))
+                   if (!core::holdsLockWaits(report.report().kindHeading))
                      throw std::runtime_error("Lock waits are read from lock snapshots, not from \"" +
-                                              report.shared.kindHeading + "\"");
-                   const core::LockWaits waits = core::findLockWaits(report.grid, report.shared.vars);
+                                              report.report().kindHeading + "\"");
+                   const core::LockWaits waits = core::findLockWaits(report.grid, report.report().vars);
                    if (waits.rows.empty()) throw std::runtime_error(std::string(core::kNoLockWaits));
                    core::writeLockWaitGrid(waits, out);
                    found = waits;
-                   const std::string which = core::snapshotOfText(report.time);
+                   const std::string which = core::snapshotOfText(report.time());
                    return QStringLiteral("%1Applications waiting: %2")
                        .arg(which.empty() ? QString() : QString::fromStdString(which) + QStringLiteral(". "))
                        .arg(waits.waiting);

@@ -9,7 +9,6 @@
 #include "core/grid/constant_columns.h"
 #include "core/grid/filter_summary.h"
 #include "core/grid/grid_store.h"
-#include "core/read/variable_table.h"
 #include "ui/derived/derived_columns_option.h"
 
 namespace tarvolin::ui {
@@ -17,13 +16,11 @@ namespace tarvolin::ui {
 /// What the main window shows of one kind of a file of several: enough to show it again
 /// without reading the file.
 struct ShownKind {
-  int kind = -1;                              ///< an index into the file's kinds
-  core::GridStore store;                      ///< its grid as it was left (sorting, hidden rows and columns)
-  core::VariableTable vars;                   ///< its columns' variables
-  std::string heading;                        ///< its kind's heading
-  std::string snapshotTime;                   ///< its own "Snapshot timestamp", for the caption
+  int kind = -1;  ///< an index into the file's kinds
+  /// Its report (variables, heading, snapshot times, start name) and how it was left
+  /// (sorting, hidden rows and columns).
+  core::GridStore store;
   QString status;                             ///< the status line
-  std::string startName;                      ///< the name that began its entries (the chart's keys)
   DerivedColumnsOption::Applied derived;      ///< its derived columns (a reload's filter on one, the chart)
   std::optional<core::HiddenColumns> hidden;  ///< what Hide Constant Columns hid in it, when it was on
   core::FilterSummary filters;                ///< its load's filter and the lines excluded since

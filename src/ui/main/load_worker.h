@@ -23,8 +23,9 @@ namespace tarvolin::ui {
 /// core::GridRecorder; its batches of rows, the load's progress and outcome reach the host's callbacks on the window's
 /// thread, in order, through queued calls. Only the host changes the grid on show.
 ///
-/// While a load runs, the loader, the load state (but its stop request), the shared state
-/// and the configuration files are the load's: the host leaves them alone until finished.
+/// While a load runs, the loader, the load state (but its stop request), the report the
+/// loader fills (but its cells, which reach the host's grid in the batches) and the
+/// configuration files are the load's: the host leaves them alone until finished.
 class LoadWorker : public QObject {
   Q_OBJECT
 

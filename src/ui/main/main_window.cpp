@@ -67,7 +67,7 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
                       [this](const QString& kind) { m_lbltype->setText(kind); },
                       [this](const QDateTime& modified) { m_caption->fileTime(modified); },
                       [this](const QString& status, const QStringList& errors) { loadFinished(status, errors); }})),
-      m_loader(shared, m_load, m_worker->observer(), *m_measure, std::move(configFolder)),
+      m_loader(shared, *m_report, m_load, m_worker->observer(), *m_measure, std::move(configFolder)),
       m_dpi(platform::screenDpi(this)),
       m_commands(std::make_unique<GridCommandHandler>(
           m_store, shared, m_load, platform,
@@ -128,15 +128,15 @@ void MainWindow::setTableCommandsEnabled(bool enabled) {
 void MainWindow::enableViewsOfKind(bool enabled) {
   const core::KindChoice locks{0, "", true};  // a file of several kinds: its lock snapshot, whatever is on show
   m_menlockwaits->setEnabled(enabled &&
-                             (core::holdsLockWaits(m_shared.kindHeading) || m_loader.index().find(locks) >= 0));
-  m_mendeadlocks->setEnabled(enabled && m_shared.kindHeading == core::kEventLog);
-  m_menshapes->setEnabled(enabled && core::holdsStatements(m_shared.kindHeading));
-  m_menderived->setEnabled(enabled && !m_shared.kindHeading.empty());  // the definitions are read when used
-  m_menderived->setChecked(m_derived->enabledFor(m_shared.kindHeading));
+                             (core::holdsLockWaits(m_report->kindHeading) || m_loader.index().find(locks) >= 0));
+  m_mendeadlocks->setEnabled(enabled && m_report->kindHeading == core::kEventLog);
+  m_menshapes->setEnabled(enabled && core::holdsStatements(m_report->kindHeading));
+  m_menderived->setEnabled(enabled && !m_report->kindHeading.empty());  // the definitions are read when used
+  m_menderived->setChecked(m_derived->enabledFor(m_report->kindHeading));
 }
 
 void MainWindow::switchDerivedColumns(bool on) {
-  m_derived->setEnabledFor(m_shared.kindHeading, on);
+  m_derived->setEnabledFor(m_report->kindHeading, on);
   loadCurrentFile();
 }
 
@@ -158,7 +158,7 @@ void MainWindow::loadCurrentFile() {
   kind.number = m_kind + 1;
   m_loader.setKind(kind);
   m_filters->loadStarts(m_load);
-  m_derivedFilter = m_derived->plan().takeDerivedFilter(m_shared.vars, m_load);
+  m_derivedFilter = m_derived->plan().takeDerivedFilter(m_report->vars, m_load);
   m_shownWhole = false;  // until the load has ended whole
   if (m_loadFromIndex) m_loader.setKnownIndex(QFile::encodeName(path).toStdString(), m_fileIndex);
   m_loadFromIndex = false;
@@ -183,11 +183,11 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
   const auto tell = qScopeGuard([this, errors] {
     for (const QString& error : errors) m_platform.dialogs.message(this, error);
   });
-  m_derived->apply(m_shared, m_store, *m_measure, this, std::exchange(m_derivedFilter, std::nullopt));
+  m_derived->apply(m_store, *m_measure, this, std::exchange(m_derivedFilter, std::nullopt));
   noteLoaded();
   m_loader.setKnownIndex({}, nullptr);
   m_filters->loaded(m_loader.counters().nentry);
-  m_caption->loaded(m_loadedPath, m_loader.snapshotTime());
+  m_caption->loaded(m_loadedPath, m_report->time());
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
@@ -245,7 +245,7 @@ void MainWindow::mostRecent() {
 void MainWindow::customise() {
   if (m_worker->running()) return;  // disabled meanwhile: the load owns the variables and their files
   // OK reloads, also when nothing changed, so the file on disk is what shows.
-  if (runCustomise(m_shared, m_platform, m_loader.configFolder(), this)) loadCurrentFile();
+  if (runCustomise(m_shared, *m_report, m_platform, m_loader.configFolder(), this)) loadCurrentFile();
 }
 
 void MainWindow::chooseKind(int kind) {
@@ -260,26 +260,21 @@ void MainWindow::chooseKind(int kind) {
 }
 
 void MainWindow::noteLoaded() {
-  m_shownTime = m_loader.snapshotTime();
-  m_shownStartName = m_loader.startName();
   m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
   m_kindCache->clear();
-  m_fileIndex = m_shownWhole ? std::make_shared<const core::KindsIndex>(m_loader.index()) : nullptr;
+  m_fileIndex = m_shownWhole ? m_report->index : nullptr;
   if (m_fileIndex) core::rememberIndex(QFile::encodeName(m_loadedPath).toStdString(), m_fileIndex);
 }
 
 void MainWindow::putShownKindAway() {
-  if (!m_fileIndex || !m_shownWhole || m_shared.kindHeading.empty() || m_cmbfile->currentText() != m_loadedPath) return;
+  if (!m_fileIndex || !m_shownWhole || m_report->kindHeading.empty() || m_cmbfile->currentText() != m_loadedPath)
+    return;
   ShownKind shown;
   shown.kind = m_kind;
-  shown.store = std::move(m_store);
+  shown.store.replaceWith(std::move(m_store));  // m_store, over m_report emptied, shows an empty grid
   m_store.replaceWith(core::GridStore());
-  shown.vars = m_shared.vars;
-  shown.heading = m_shared.kindHeading;
-  shown.snapshotTime = m_shownTime;
   shown.status = m_statusText->text();
-  shown.startName = m_shownStartName;
   shown.derived = m_derived->applied();
   shown.hidden = m_columns->putAway();
   shown.filters = m_filters->summary();
@@ -296,15 +291,11 @@ bool MainWindow::showKeptKind(int kind) {
   if (!kept) return false;
   m_store.replaceWith(std::move(kept->store));
   m_store.setFixedCols(m_shared.lockcol ? std::min(1, m_store.cols()) : 0);  // the option may have changed since
-  m_shared.vars = std::move(kept->vars);
-  m_shared.kindHeading = kept->heading;
-  m_shownTime = kept->snapshotTime;
-  m_shownStartName = std::move(kept->startName);
   m_shownWhole = true;
   m_derived->restore(std::move(kept->derived));
   m_columns->shownAgain(std::move(kept->hidden));
-  m_lbltype->setText(QString::fromStdString(m_shared.kindHeading));
-  m_caption->loaded(m_loadedPath, m_shownTime);
+  m_lbltype->setText(QString::fromStdString(m_report->kindHeading));
+  m_caption->loaded(m_loadedPath, m_report->time());
   showStatus(kept->status);
   m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
@@ -329,7 +320,7 @@ void MainWindow::showEntry(const std::string& kind, const std::string& key) {
   raise();
   activateWindow();
   m_entryToShow.emplace(kind, key);
-  if (core::sameHeading(m_shared.kindHeading, kind)) {
+  if (core::sameHeading(report().kindHeading, kind)) {
     selectEntryToShow();
     return;
   }
@@ -344,9 +335,9 @@ void MainWindow::showEntry(const std::string& kind, const std::string& key) {
 }
 
 void MainWindow::selectEntryToShow() {
-  if (!m_entryToShow || !core::sameHeading(m_shared.kindHeading, m_entryToShow->first)) return;
+  if (!m_entryToShow || !core::sameHeading(report().kindHeading, m_entryToShow->first)) return;
   const std::string key = std::exchange(m_entryToShow, std::nullopt)->second;
-  const core::EntryKeys keys(m_shared, m_store, m_shownStartName);
+  const core::EntryKeys keys(m_store);
   for (int row = m_store.rows() - 1; row >= 1; --row)
     if (core::entryKeyText(keys.parts(row)) == key) {
       m_store.setSelection(row, 0, row, 0);
@@ -357,7 +348,7 @@ void MainWindow::selectEntryToShow() {
 
 core::KindChoice MainWindow::kindOnShow() const {
   core::KindChoice kind;
-  kind.heading = m_shared.kindHeading;  // by heading: the earlier report of a comparison may list its kinds otherwise
+  kind.heading = m_report->kindHeading;  // by heading: the earlier report of a comparison may list its kinds otherwise
   return kind;
 }
 
@@ -413,8 +404,8 @@ void MainWindow::compareWithEarlier() {
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },
-      m_derived->enabledFor(m_shared.kindHeading) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
-      currentColumnName(m_store), m_derived->enabledFor(m_shared.kindHeading));
+      m_derived->enabledFor(m_report->kindHeading) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
+      currentColumnName(m_store), m_derived->enabledFor(m_report->kindHeading));
 }
 
 }  // namespace tarvolin::ui

@@ -38,10 +38,11 @@ class ReportCaption;
 class WindowPlace;
 
 /// The main window "Tarvolin - View DB2 Snapshot" (objectName `Form1`): the file box and
-/// its buttons, the result grid `grd`, the status line and the menus. It owns the grid's
-/// store, the per-load state and the loader, which runs in a LoadWorker: the rows read
-/// reach the store in batches on the window's thread, shown as they come. The shared
-/// state and the platform are injected and must outlive it. The commands on the grid's
+/// its buttons, the result grid `grd`, the status line and the menus. It owns the report on
+/// show and the grid's store over it, the per-load state and the loader, which runs in a
+/// LoadWorker: the rows read reach the store in batches on the window's thread, shown as
+/// they come, while the rest of the report is the load's until it ends. The shared state
+/// and the platform are injected and must outlive it. The commands on the grid's
 /// cells live in a GridCommandHandler the window owns, wired straight to the menu items
 /// and the grid; the web link is run by a WebLinkController. Find Column and Hide
 /// Constant Columns live in a ColumnCommands.
@@ -62,6 +63,8 @@ class MainWindow : public QMainWindow {
              QWidget* parent = nullptr);
   ~MainWindow() override;
 
+  /// The report on show (the load's while one runs).
+  [[nodiscard]] const core::Report& report() const { return *m_report; }
   /// The loader, whose counters tell what the last load read and wrote.
   [[nodiscard]] const core::ReportLoader& loader() const { return m_loader; }
 
@@ -142,6 +145,9 @@ class MainWindow : public QMainWindow {
   core::SharedState& m_shared;
   platform::Platform& m_platform;
   core::GridStore m_store;
+  /// The report m_store shows, the same object all the window's life (a kind shown again
+  /// is moved into it); filled by m_loader.
+  std::shared_ptr<core::Report> m_report = m_store.sharedReport();
   core::LoadState m_load;
   std::unique_ptr<platform::FontTextMeasure> m_measure;
   std::unique_ptr<LoadWorker> m_worker;
@@ -172,8 +178,6 @@ class MainWindow : public QMainWindow {
   KindTabs* m_kindTabs = nullptr;
   std::unique_ptr<KindCache> m_kindCache;
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
-  std::string m_shownTime;                              ///< the kind on show's own "Snapshot timestamp"
-  std::string m_shownStartName;                         ///< the name that began its entries
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)
   int m_kind = 0;  ///< the kind on show of a file of several, an index into its kinds
   std::optional<std::pair<std::string, std::string>> m_entryToShow;  ///< showEntry's kind and key, till it shows

@@ -189,8 +189,8 @@ void MainWindow::buildMenus() {
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
   m_tableActions << item(menop, "menchart", QStringLiteral("Chart Over Time..."), this, [this] {
-    chartOverTime(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath, m_shared,
-                  m_store, m_shownStartName, m_derived->shown());
+    chartOverTime(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath, m_store,
+                  m_derived->shown());
   });
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this, [this] {
     showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow());

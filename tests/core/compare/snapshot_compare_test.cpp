@@ -238,10 +238,10 @@ TEST_F(Compare, AFileOfSeveralSnapshotsLoadsOneByNumberAndAsOneReportByDefault) 
             (std::vector<std::string>{"2026-11-27 16:40:00.0", "2026-11-27 16:41:00.0", "2026-11-27 16:42:00.0"}));
   const auto middle = load(text, 1);
   EXPECT_EQ(middle->grid.rows(), 2);
-  EXPECT_EQ(std::string(middle->grid.text(1, 0)) + " " + middle->time, "A16:41:00.0 2026-11-27 16:41:00.0");
+  EXPECT_EQ(std::string(middle->grid.text(1, 0)) + " " + middle->time(), "A16:41:00.0 2026-11-27 16:41:00.0");
   const auto whole = load(text, ReportLoader::kWholeFile);
   EXPECT_EQ(whole->grid.rows(), 4);  // as the viewer shows it: a heading ends the entry above, its preamble joins none
-  EXPECT_EQ(whole->shared.vars.lookup("Snapshot timestamp"), -1);
+  EXPECT_EQ(whole->report().vars.lookup("Snapshot timestamp"), -1);
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ TEST_F(Shapes, SummedPerShapeLargestTimeFirstEmptyLastDerivedOnTheSums) {
   std::vector<std::string> errors;
   const CounterTypes types =
       CounterTypes::parse("counter Number of executions\ncounter Total execution time (sec.microsec)\n", errors);
-  const StatementShapes shapes = groupByShape(report.grid, report.shared.vars, types);
+  const StatementShapes shapes = groupByShape(report.grid, report.report().vars, types);
   DerivedDefinitions defs;
   defs.read("Dynamic SQL Snapshot Result | Avg = [Total execution time (sec.microsec)] / [Number of executions]\n", "d",
             errors);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "core/grid/grid_commands.h"
+
 namespace tarvolin::core {
 namespace {
 
@@ -35,6 +39,59 @@ TEST(GridStore, TellsItsObserverWhenItGoesAndCopiesTellNobody) {
     EXPECT_EQ(observer.gone, 0);
   }
   EXPECT_EQ(observer.gone, 1);
+}
+
+/// Rows keep their entry, snapshot and owner marks in the report as the view reorders or
+/// hides them; a copy of the store is a report of its own.
+TEST(GridStore, ShowsAReportWhoseRowsKeepTheirEntries) {
+  struct Case {
+    const char* what;
+    std::function<void(GridStore&)> act;
+    std::string order;    // column 0 of rows 1..3 afterwards
+    std::string entries;  // their entry numbers
+    int ownerRow;         // the row whose column 1 came from its owner
+  };
+  const Case cases[] = {
+      {"sorted",
+       [](GridStore& g) {
+         sortRows(g, {1, 3, 0, 0}, SortOrder::Ascending);
+       },
+       "abc", "231", 1},
+      {"column hidden", [](GridStore& g) { g.setColWidth(1, 0); }, "cab", "123", 2},
+      {"row hidden, then sorted",
+       [](GridStore& g) {
+         g.setRowHeight(2, 0);
+         sortRows(g, {1, 3, 0, 0}, SortOrder::Descending);
+       },
+       "cba", "132", 3},
+      {"a copy changed",
+       [](GridStore& g) {
+         GridStore(g).permuteRows(1, {3, 2, 1});
+       },
+       "cab", "123", 2},
+  };
+  for (const Case& c : cases) {
+    GridStore g;
+    g.report().cells.setSnapshot(1);
+    g.setRows(1);
+    g.setRows(4);  // rows 1..3: entries 1..3 of snapshot 1
+    for (int r = 1; r <= 3; ++r) g.setText(r, 0, std::string(1, "cab"[r - 1]));
+    g.markFilled(2, 1);
+    const std::vector<int> widths{g.colWidth(0), g.colWidth(1)};
+    c.act(g);
+    std::string order;
+    std::string entries;
+    for (int r = 1; r <= 3; ++r) {
+      order += g.text(r, 0);
+      entries += std::to_string(g.report().cells.entry(r));
+      EXPECT_EQ(g.report().cells.snapshot(r), 1) << c.what;
+      EXPECT_EQ(g.report().cells.fromOwner(r, 1), r == c.ownerRow) << c.what << " row " << r;
+    }
+    EXPECT_EQ(order, c.order) << c.what;
+    EXPECT_EQ(entries, c.entries) << c.what;
+    EXPECT_EQ(g.report().cells.cols(), 2) << c.what;  // hiding is the view's
+    EXPECT_EQ(g.colWidth(0), widths[0]) << c.what;
+  }
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ class LockWaitTree : public test::Loaded {
     std::string text = "Database Lock Snapshot\n\n";
     for (const std::string& a : apps) text += app(a);
     loadText(text);
-    waits = findLockWaits(grid, shared.vars);
+    waits = findLockWaits(grid, report.vars);
     std::vector<std::string> out;
     for (const LockWaitRow& r : waits.rows)
       out.push_back(std::to_string(r.level) + " " + r.handle + (r.status == "Lock-wait" ? ">" + r.waitingFor : "") +

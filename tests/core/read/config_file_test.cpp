@@ -60,10 +60,10 @@ class ReadCfg : public ::testing::TestWithParam<ReadCfgCase> {};
 TEST_P(ReadCfg, FillsTheTableFromTheLinesOfTheFile) {
   TempDir dir;
   dir.write("Kind.cfg", GetParam().text);
-  SharedState shared;
-  shared.vars.appendName("left over");
-  readConfiguration(shared, dir.folder(), "Kind");
-  EXPECT_EQ(records(shared.vars), GetParam().expected);
+  Report report;
+  report.vars.appendName("left over");
+  readConfiguration(report.vars, dir.folder(), "Kind");
+  EXPECT_EQ(records(report.vars), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // eleven fields end the reading at that line, ten don't
                       ReadCfgCase{"Y;;;;;A;7;8;9;10;\r\nY;;;;;B;7;8;9;10;11;\r\nY;;;;;C;\r\n", {"A|Y|-|||"}}));
 
-void addRecord(SharedState& s, const std::string& name, bool show, bool cmark, const std::string& cfg2 = "",
+void addRecord(Report& s, const std::string& name, bool show, bool cmark, const std::string& cfg2 = "",
                const std::string& cfg3 = "", const std::string& cfg4 = "") {
   Variable& v = s.vars.edit(s.vars.appendName(name));
   v.show = show;
@@ -91,30 +91,30 @@ void addRecord(SharedState& s, const std::string& name, bool show, bool cmark, c
 
 TEST(ConfigFile, WritesSixFieldsPerRecordWithCrLfToTheKindsFile) {
   TempDir dir;
-  SharedState shared;
-  addRecord(shared, "Lock Object Name", true, false);
-  addRecord(shared, "Mode", false, false, "2", "3", "4");
-  addRecord(shared, "Application handle", false, true);
-  ASSERT_EQ(writecfg(shared, dir.folder(), "Database Lock Snapshot"), std::nullopt);
+  Report report;
+  addRecord(report, "Lock Object Name", true, false);
+  addRecord(report, "Mode", false, false, "2", "3", "4");
+  addRecord(report, "Application handle", false, true);
+  ASSERT_EQ(writecfg(report.vars, dir.folder(), "Database Lock Snapshot"), std::nullopt);
   EXPECT_EQ(dir.read("DatabaseLockSnapshot.cfg"),
             "Y;;;;;Lock Object Name;\r\nN;2;3;4;;Mode;\r\nC;;;;;Application handle;\r\n");
-  ASSERT_EQ(writecfg(SharedState{}, dir.folder(), "Database Lock Snapshot"), std::nullopt);
+  ASSERT_EQ(writecfg(VariableTable{}, dir.folder(), "Database Lock Snapshot"), std::nullopt);
   EXPECT_EQ(dir.read("DatabaseLockSnapshot.cfg"), "");
-  EXPECT_EQ(writecfg(shared, dir.folder() + "/gone", "Node Directory"),
+  EXPECT_EQ(writecfg(report.vars, dir.folder() + "/gone", "Node Directory"),
             "Unable to write to config file NodeDirectory.cfg\r\nNo such file or directory");
 }
 
 TEST(ConfigFile, RoundTripKeepsEveryRecord) {
   TempDir dir;
-  SharedState shared;
+  Report report;
   for (int i = 0; i < 501; ++i)
-    addRecord(shared, "Var " + std::to_string(i), i % 3 != 0, i % 5 == 0, i % 2 ? "k" : "", "", "x y");
-  ASSERT_EQ(writecfg(shared, dir.folder(), "Table Snapshot"), std::nullopt);
-  SharedState back;
-  readConfiguration(back, dir.folder(), "TableSnapshot");
+    addRecord(report, "Var " + std::to_string(i), i % 3 != 0, i % 5 == 0, i % 2 ? "k" : "", "", "x y");
+  ASSERT_EQ(writecfg(report.vars, dir.folder(), "Table Snapshot"), std::nullopt);
+  Report back;
+  readConfiguration(back.vars, dir.folder(), "TableSnapshot");
   for (int i = 0; i < 501; ++i)
-    if (shared.vars[i].cmark) shared.vars.edit(i).show = true;  // a marked variable always comes back shown
-  EXPECT_EQ(records(back.vars), records(shared.vars));
+    if (report.vars[i].cmark) report.vars.edit(i).show = true;  // a marked variable always comes back shown
+  EXPECT_EQ(records(back.vars), records(report.vars));
 }
 
 TEST(ConfigFile, NameStaysInTheFolderWhateverTheHeadingHolds) {
@@ -133,17 +133,19 @@ TEST(ConfigFile, NameStaysInTheFolderWhateverTheHeadingHolds) {
   NullLoadObserver observer;
   FixedTextMeasure measure;
   GridStore grid;
-  ReportLoader(shared, load, observer, measure, dir.folder()).load(dir.write("r.txt", "x/../Evil\nA = 1\n"), grid);
+  Report& report = grid.report();
+  ReportLoader(shared, report, load, observer, measure, dir.folder())
+      .load(dir.write("r.txt", "x/../Evil\nA = 1\n"), grid);
   EXPECT_GT(grid.colWidth(0), 0);
-  ASSERT_EQ(writecfg(shared, dir.folder(), shared.kindHeading), std::nullopt);
+  ASSERT_EQ(writecfg(report.vars, dir.folder(), report.kindHeading), std::nullopt);
   EXPECT_EQ(dir.read("x_.._Evil.cfg"), "Y;;;;;A;\r\n");
   EXPECT_EQ(dir.read("Evil.cfg"), "N;;;;;A;\r\n");
 }
 
 TEST(ConfigFile, AFailedWriteLeavesTheOldFileAndNoOther) {
   TempDir dir;
-  SharedState shared;
-  addRecord(shared, std::string(5000, 'v'), true, false);
+  Report report;
+  addRecord(report, std::string(5000, 'v'), true, false);
   dir.write("TableSnapshot.cfg", "N;;;;;old;\r\n");
   // Files may not grow past 1 KiB for a moment, as on a full disk.
   rlimit before{};
@@ -152,7 +154,7 @@ TEST(ConfigFile, AFailedWriteLeavesTheOldFileAndNoOther) {
   small.rlim_cur = 1024;
   ::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::optional<std::string> failure = writecfg(shared, dir.folder(), "Table Snapshot");
+  const std::optional<std::string> failure = writecfg(report.vars, dir.folder(), "Table Snapshot");
   ::setrlimit(RLIMIT_FSIZE, &before);
   EXPECT_EQ(failure, "Unable to write to config file TableSnapshot.cfg\r\nFile too large");
   EXPECT_EQ(dir.read("TableSnapshot.cfg"), "N;;;;;old;\r\n");

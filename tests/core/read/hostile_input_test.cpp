@@ -117,9 +117,9 @@ TEST_F(Loaded, HostileConfigurationsAreReadSilentlyAndTheLoadGoesOn) {
     SCOPED_TRACE(c.name);
     fs::remove(file);
     c.make();
-    SharedState configured;
+    Report configured;
     configured.vars.appendName("left over");
-    readConfiguration(configured, dir.folder(), "TableSnapshot");
+    readConfiguration(configured.vars, dir.folder(), "TableSnapshot");
     EXPECT_TRUE(c.lastIndex < -1 || configured.vars.lastIndex() == c.lastIndex);
     for (int i = 0; i <= configured.vars.lastIndex(); ++i)
       EXPECT_EQ(configured.vars[i].name.find_first_of(";\r\n"), std::string::npos);
@@ -127,7 +127,7 @@ TEST_F(Loaded, HostileConfigurationsAreReadSilentlyAndTheLoadGoesOn) {
     loadText("Table Snapshot\nTable Schema = s\nTable name = t\n");
     EXPECT_TRUE(c.nout < 0 || counters.nout == c.nout);
     if (c.nout == 1) {
-      EXPECT_EQ(grid.text(1, shared.vars.lookup("Table name")), "t");
+      EXPECT_EQ(grid.text(1, report.vars.lookup("Table name")), "t");
     }
     EXPECT_TRUE(std::string_view(c.name) != "Missing" || !fs::exists(file));  // reading creates nothing
   }

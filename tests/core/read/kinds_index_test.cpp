@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -46,13 +47,13 @@ std::string gridOf(const std::string& path, const std::string& folder, int kind,
   LoadState state;
   NullLoadObserver observer;
   FixedTextMeasure measure;
-  ReportLoader loader(shared, state, observer, measure, folder);
+  GridStore g;
+  ReportLoader loader(shared, g.report(), state, observer, measure, folder);
   loader.setKind(KindChoice{kind + 1, "", false});
   loader.setKnownIndex(path, known);
-  GridStore g;
   loader.load(path, g);
   if (known && !loader.readParts()) return "";
-  std::string text = loader.snapshotTime() + "/" + std::to_string(loader.loadedKind()) + "\n";
+  std::string text = g.report().time() + "/" + std::to_string(loader.loadedKind()) + "\n";
   for (int r = 0; r < g.rows(); ++r, text += "\n")
     for (int c = 0; c < g.cols(); ++c) text += std::string(g.text(r, c)) + "|";
   return text;
@@ -98,9 +99,14 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
 
   std::string snapshots;
   std::string times;
+  std::string rowSnapshots;  // of each row, as one load of the whole kind should number them
   const SnapshotPass pass = forEachSnapshot(path, {}, dir.folder(), [&](LoadedSnapshot& s) {
-    times += s.time + "|";
-    snapshots += (snapshots.empty() ? "" : "|") + s.time.substr(s.time.find(' ') + 1) + ":";
+    for (int r = 1; r < s.grid.rows(); ++r) {
+      rowSnapshots += std::to_string(std::count(times.begin(), times.end(), '|'));
+      EXPECT_EQ(s.report().cells.snapshot(r), 0);  // of its one time
+    }
+    times += s.time() + "|";
+    snapshots += (snapshots.empty() ? "" : "|") + s.time().substr(s.time().find(' ') + 1) + ":";
     for (int r = 1; r < s.grid.rows(); ++r) snapshots += (r > 1 ? "," : "") + std::string(s.grid.text(r, 0));
     return true;
   });
@@ -113,6 +119,18 @@ TEST_P(Index, CountsKindsSnapshotsAndRowsInOnePass) {
   std::string listed;
   for (const std::string& t : listSnapshots(path)) listed += t + "|";
   EXPECT_EQ(listed, times);
+  LoadedSnapshot whole;
+  loadSnapshot(path, ReportLoader::kWholeFile, dir.folder(), whole, false);
+  std::string wholeTimes;
+  for (const std::string& t : whole.report().snapshotTimes) wholeTimes += t + "|";
+  std::string wholeRows;
+  for (int r = 1; r < whole.grid.rows(); ++r) {
+    wholeRows += std::to_string(whole.report().cells.snapshot(r));
+    EXPECT_EQ(whole.report().cells.entry(r), r);
+  }
+  EXPECT_EQ(wholeTimes, times);
+  EXPECT_EQ(wholeRows, rowSnapshots);
+  EXPECT_TRUE(whole.report().index && whole.report().kind == 0);
   expectPartsReadAsWhole(path, dir.folder());
   std::string crlf = "\xEF\xBB\xBF";  // a byte order mark moves every offset on
   for (const char c : GetParam().text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -138,7 +156,7 @@ TEST(KindParts, CapturesReadByKindAsWholeAndUnplacedFilesReadThrough) {
   ASSERT_TRUE(rememberedIndex(loop));
   EXPECT_EQ(loadLastSnapshot(loop, dir.folder(), last, false, parseKindChoice("2")), snapshots);
   setRememberIndexes(false);
-  EXPECT_TRUE(snapshots > 1 && last.time == whole.time && last.status != whole.status);  // fewer lines read
+  EXPECT_TRUE(snapshots > 1 && last.time() == whole.time() && last.status != whole.status);  // fewer lines read
   EXPECT_EQ(std::string(last.grid.textBytes()), std::string(whole.grid.textBytes()));
   // A gzip file and UTF-16 have no places: a load given their index reads them whole.
   const std::string text = table("A", "17:05:00") + database("D", "17:05:00");
@@ -229,7 +247,7 @@ TEST(KindChoices, TheChosenKindAloneFillsTheGrid) {
     Rows rows;
     for (int r = 0; r < s.grid.rows(); ++r) {
       rows.emplace_back();
-      for (int col = 0; col < s.shared.vars.count(); ++col) rows.back().emplace_back(s.grid.text(r, col));
+      for (int col = 0; col < s.report().vars.count(); ++col) rows.back().emplace_back(s.grid.text(r, col));
     }
     EXPECT_EQ(rows, c.rows) << c.choice.number << c.choice.heading;
   }

@@ -43,7 +43,7 @@ TEST_P(Kinds, CutsEntriesAtTheStartNameWithTheKindsSeparator) {
   text += "  " + k.start + "   " + k.sep + " first\n   Size " + k.sep + " 10\n\n";
   text += k.start + k.sep + "second\nSize" + k.sep + "20\nColour " + k.sep + " red\n";
   loadText(text);
-  EXPECT_EQ(shared.kindHeading, k.kind);
+  EXPECT_EQ(report.kindHeading, k.kind);
   EXPECT_THAT(obs.kinds, ElementsAre(k.kind));
   EXPECT_EQ(table(), (Rows{{k.start, "Size", "Colour"}, {"first", "10", ""}, {"second", "20", "red"}}));
   EXPECT_EQ(counters.nentry, 2);
@@ -151,14 +151,16 @@ TEST_F(ReportParser, SeveralSnapshotsOfAKindGiveEachRowItsSnapshot) {
   // the same grid, cell by cell.
   GridStore replayed;
   GridRecorder recorder([&](GridBatch&& b) { replay(b, replayed); }, std::chrono::milliseconds(0));
-  ReportLoader(shared, load, obs, measure, dir.folder()).load((dir.path() / "report.txt").string(), recorder);
+  ReportLoader(shared, report, load, obs, measure, dir.folder()).load((dir.path() / "report.txt").string(), recorder);
   recorder.flush();
   ASSERT_EQ(std::tuple(replayed.rows(), replayed.cols(), replayed.fixedRows(), replayed.redraw()),
             std::tuple(grid.rows(), grid.cols(), grid.fixedRows(), true));
   for (int r = 0; r < grid.rows(); ++r)
     for (int c = 0; c < grid.cols(); ++c)
-      EXPECT_EQ(std::tuple(replayed.text(r, c), replayed.filledUnchecked(r, c), replayed.colWidth(c)),
-                std::tuple(grid.text(r, c), grid.filledUnchecked(r, c), grid.colWidth(c)));
+      EXPECT_EQ(
+          std::tuple(replayed.text(r, c), replayed.filledUnchecked(r, c), replayed.colWidth(c),
+                     replayed.report().cells.snapshot(r)),
+          std::tuple(grid.text(r, c), grid.filledUnchecked(r, c), grid.colWidth(c), grid.report().cells.snapshot(r)));
   EXPECT_THROW((void)recorder.text(0, 0), std::logic_error);
   for (const auto& [col, val, last] : {std::tuple{0, "T2", "29"}, std::tuple{1, "7", "28"}}) {
     load.filterColumn = static_cast<int16_t>(col);  // the column of the grid on show
@@ -327,7 +329,7 @@ TEST_F(ReportParser, FiveHundredAndOneVariablesLoadAndTheNextEndsTheLoadKeepingT
   loadText(reportWithNames(502));
   ASSERT_EQ(obs.errors.size(), 1u);
   EXPECT_THAT(obs.errors[0], HasSubstr("V502"));
-  EXPECT_EQ(shared.vars.lastIndex(), 500);
+  EXPECT_EQ(report.vars.lastIndex(), 500);
   EXPECT_EQ(table().at(1).at(0), "first");
   EXPECT_EQ(lastStatus(), "Finished. Records read: 504 Records outputted 1");
   obs = {};
@@ -367,7 +369,7 @@ TEST_F(ReportParser, LayoutOfTheFinishedGrid) {
 
 TEST_F(ReportParser, WithoutSizingTheCellsAreTheSameAndShownColumnsTheNarrowest) {
   const std::string wide(50, 'x');
-  ReportLoader loader(shared, load, obs, measure, dir.folder());
+  ReportLoader loader(shared, report, load, obs, measure, dir.folder());
   loader.setSizeColumns(false);
   loader.load(dir.write("w.txt", "Node Directory\nNode name = " + wide + "\nComment = c\n"), grid);
   EXPECT_EQ(table(), (Rows{{"Node name", "Comment"}, {wide, "c"}}));
@@ -413,8 +415,8 @@ TEST_F(ReportParser, MissingFileIsReportedAndLeavesOnlyTheHeaderRow) {
   EXPECT_THAT(obs.errors[0], HasSubstr("no such report.txt"));
   EXPECT_EQ(obs.fileTimes, 0);
   EXPECT_EQ(grid.rows(), 1);
-  EXPECT_EQ(shared.vars.lastIndex(), -1);
-  EXPECT_EQ(shared.kindHeading, "");
+  EXPECT_EQ(report.vars.lastIndex(), -1);
+  EXPECT_EQ(report.kindHeading, "");
 }
 
 }  // namespace

@@ -239,8 +239,8 @@ TEST_F(Series, AWindowReadsNoFurtherThanItsEndAndKeepsTheNumbersOfTheCapture) {
   source.window = parseSnapshotWindow("#2", "#3");
   LoadedSnapshot first, last;
   EXPECT_EQ(loadWindowEnds(source, first, last), 2);
-  EXPECT_EQ(first.time, "2026-12-01 10:01:00");
-  EXPECT_EQ(last.time, "2026-12-01 10:02:00");
+  EXPECT_EQ(first.time(), "2026-12-01 10:01:00");
+  EXPECT_EQ(last.time(), "2026-12-01 10:02:00");
   // Of a remembered index only the window's records are read: fewer lines for #2 than a
   // whole read, which reads on to the beginning of #3 to see that #2 ended.
   std::vector<std::string> status;

@@ -119,16 +119,16 @@ class ChartWindowTest : public QObject {
     Shown shown(path, config.path(), "", "");
     std::vector<std::string> errors;
     const core::DerivedDefinitions defs = core::loadDerivedDefinitions(TARVOLIN_BUILD_DIR "/src/app", "", errors);
-    const core::ColumnPlan plan(&defs, shown.report.shared.kindHeading, shown.report.shared.vars, shown.report.grid);
+    const core::ColumnPlan plan(&defs, shown.report.report().kindHeading, shown.report.report().vars,
+                                shown.report.grid);
     const std::vector<const core::DerivedColumn*> derived = plan.columns();
     platform::FontTextMeasure measure{QFont()};
-    plan.addTo(shown.report.shared.vars, shown.report.grid, measure);
+    plan.addTo(shown.report.report().vars, shown.report.grid, measure);
     core::GridStore& g = shown.report.grid;
     for (int c = 0; c < g.cols(); ++c)
       if (g.text(0, c) == "Data hit ratio (%)") g.setSelection(1, c, 1, c);
-    std::unique_ptr<ui::ChartWindow> w(ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(),
-                                                         path, shown.report.shared, g, shown.report.startName,
-                                                         derived));
+    std::unique_ptr<ui::ChartWindow> w(
+        ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), path, g, derived));
     QVERIFY(w != nullptr);
     auto* measures = child<QComboBox>(*w, "cmbmeasure");
     QVERIFY(measures->isEnabled());
@@ -194,8 +194,8 @@ class ChartWindowTest : public QObject {
     for (const auto& row : rows) {
       const Shown shown(row.path.isEmpty() ? sample("series/tables_loop.txt") : row.path, config.path(), "",
                         row.variable);
-      QVERIFY(!ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), row.path,
-                                 shown.report.shared, shown.report.grid, shown.report.startName));
+      QVERIFY(
+          !ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), row.path, shown.report.grid));
       QCOMPARE(d.dialogs.messages.last(), row.message);
     }
   }
@@ -203,8 +203,7 @@ class ChartWindowTest : public QObject {
  private:
   ui::ChartWindow* open(const QString& path, std::string_view entry, std::string_view variable) {
     const Shown shown(path, config.path(), entry, variable);
-    return ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), path, shown.report.shared,
-                             shown.report.grid, shown.report.startName);
+    return ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(), path, shown.report.grid);
   }
 
   test::PlatformDouble d;

@@ -27,11 +27,11 @@ const QTemporaryDir& folder() {
 std::string folderPath() { return folder().path().toStdString(); }
 QString cfgFile() { return folder().filePath(QStringLiteral("DatabaseLockSnapshot.cfg")); }
 
-core::SharedState lockKind(int count) {
-  core::SharedState shared;
-  shared.kindHeading = "Database Lock Snapshot";
-  for (int i = 1; i <= count; ++i) shared.vars.appendName("v" + std::to_string(i));
-  return shared;
+core::Report lockKind(int count) {
+  core::Report report;
+  report.kindHeading = "Database Lock Snapshot";
+  for (int i = 1; i <= count; ++i) report.vars.appendName("v" + std::to_string(i));
+  return report;
 }
 
 /// The variables' numbers in row order, each followed by "N" when hidden: "1 2N 3".
@@ -101,11 +101,12 @@ class CustomiseTest : public QObject {
   }
 
   void eachCommandReachesTheList() {
-    core::SharedState shared = lockKind(60);
-    shared.vars.edit(0).cmark = true;  // the mark travels with its variable
+    core::SharedState shared;
+    core::Report report = lockKind(60);
+    report.vars.edit(0).cmark = true;  // the mark travels with its variable
     test::PlatformDouble d;
     d.dialogs.answers = {QStringLiteral("2"), QStringLiteral("29")};
-    ui::CustomiseDialog dialog(shared, d.platform, folderPath());
+    ui::CustomiseDialog dialog(shared, report, d.platform, folderPath());
     dialog.show();
     auto* list = child<QTableView>(dialog, "flexcols");
     QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -150,7 +151,8 @@ class CustomiseTest : public QObject {
     QFETCH(bool, fileBlocked);
     const bool reload = button == "comok";
     if (fileBlocked) QVERIFY(QDir().mkdir(cfgFile()));  // a folder can't be opened for writing, not even by root
-    core::SharedState shared = lockKind(2);
+    core::SharedState shared;
+    core::Report report = lockKind(2);
     test::PlatformDouble d;
     QWidget owner;
     owner.show();
@@ -161,8 +163,8 @@ class CustomiseTest : public QObject {
       child<QPushButton>(*dialog, button.toLatin1().constData())->click();
       dialog->close();  // in case the button failed to
     });
-    QCOMPARE(ui::runCustomise(shared, d.platform, folderPath(), &owner), reload);
-    QCOMPARE(shared.vars[0].show, !reload);  // the change made in the dialog reached the table only with OK
+    QCOMPARE(ui::runCustomise(shared, report, d.platform, folderPath(), &owner), reload);
+    QCOMPARE(report.vars[0].show, !reload);  // the change made in the dialog reached the table only with OK
     QCOMPARE(d.dialogs.messages.size(), fileBlocked ? 1 : 0);
     QCOMPARE(readFile(), reload && !fileBlocked ? "N;;;;;v1;\r\nY;;;;;v2;\r\n" : "(missing)");
   }

@@ -84,7 +84,7 @@ class DerivedViewTest : public QObject {
     QCOMPARE(x.grid().colWidth(cpu), 0);
     QCOMPARE(x.grid().text(2, cpu), "0.662007");
     QVERIFY(average > cpu && x.grid().colWidth(average) > 0);
-    QCOMPARE(x.shared.vars[average].name, "Average execution time (s)");
+    QCOMPARE(x.grid().report().vars[average].name, "Average execution time (s)");
     QCOMPARE(x.grid().text(2, average), "1.104467");
     QVERIFY(x.p.dialogs.messages.isEmpty());
     x.grid().setSelection(2, average, 2, average);

@@ -45,7 +45,7 @@ class BlockingWindowTest : public QObject {
       QCOMPARE(g.rows(), v.rows + 1);
       g.setSelection(1, 8, g.rows() - 1, 8);
       w->sort(core::SortOrder::Descending);
-      const int var = w->report().shared.vars.lookup(v.keyVar);
+      const int var = w->report().report().vars.lookup(v.keyVar);
       for (int r = 1; r < g.rows(); ++r)
         if (const int entry = core::resultEntryRow(g, r); entry > 0)
           QCOMPARE(w->report().grid.text(entry, var), g.text(r, v.keyCol));
