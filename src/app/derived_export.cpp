@@ -58,7 +58,8 @@ int exportStatementChanges(const ExportOptions& options, const core::CounterType
   try {
     const core::Comparison c = core::compareSnapshots(first, last, types, std::nullopt, options.dateOrder);
     shapes = core::groupChangesByShape(c, first, last);
-    std::fprintf(stderr, "Change from %s to %s\n%s\n", first.time().c_str(), last.time().c_str(), c.intervalNote.c_str());
+    std::fprintf(stderr, "Change from %s to %s\n%s\n", first.time().c_str(), last.time().c_str(),
+                 c.intervalNote.c_str());
     if (!c.resetNote.empty()) std::fprintf(stderr, "Counted from zero: %s\n", c.resetNote.c_str());
   } catch (const core::CompareError& e) {
     std::fprintf(stderr, "tarvolin-export: %s\n", e.what());

@@ -15,7 +15,9 @@ namespace tarvolin::core {
 [[nodiscard]] inline int variableCount(const LoadedSnapshot& s) {
   return std::min(s.report().vars.count(), s.grid.cols());
 }
-[[nodiscard]] inline std::string_view variableName(const LoadedSnapshot& s, int col) { return s.report().vars[col].name; }
+[[nodiscard]] inline std::string_view variableName(const LoadedSnapshot& s, int col) {
+  return s.report().vars[col].name;
+}
 /// Its entries (the grid's rows after the header).
 [[nodiscard]] inline int entryCount(const LoadedSnapshot& s) { return std::max(0, s.grid.rows() - 1); }
 /// The value of variable `col` in entry `entry` (from 0).

@@ -27,7 +27,6 @@
 #include "ui/customise/customise_command.h"
 #include "ui/derived/derived_columns_option.h"
 #include "ui/derived/statements_window.h"
-#include "ui/result/column_commands.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"
@@ -37,6 +36,7 @@
 #include "ui/main/load_worker.h"
 #include "ui/main/report_caption.h"
 #include "ui/main/window_place.h"
+#include "ui/result/column_commands.h"
 
 namespace tarvolin::ui {
 

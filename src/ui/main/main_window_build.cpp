@@ -17,12 +17,12 @@
 #include "ui/derived/derived_columns_option.h"
 #include "ui/derived/statements_window.h"
 #include "ui/lockwait/blocking_window.h"
-#include "ui/result/column_commands.h"
 #include "ui/main/database_export.h"
 #include "ui/main/file_rules.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/kind_tabs.h"
 #include "ui/main/main_window.h"
+#include "ui/result/column_commands.h"
 #include "ui/summary/summary_command.h"
 
 namespace tarvolin::ui {
