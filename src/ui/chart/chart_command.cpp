@@ -16,13 +16,14 @@ namespace {
 /// Reads the files of `request` into `series`, saying in a message box which were skipped and
 /// why a later one could not be read (it and those after it are dropped). Throws ReadError
 /// when the first can't be read.
-void readRequest(QWidget* owner, platform::Platform& platform, ChartRequest& request, core::ChartSeries& series) {
+void readRequest(QWidget* owner, platform::Platform& platform, ChartRequest& request, core::ChartSeries& series,
+                 const core::SnapshotWindow& window = {}) {
   std::vector<std::string> paths{request.path};
   paths.insert(paths.end(), request.later.begin(), request.later.end());
   const QString reading =
       QStringLiteral("Reading %1...").arg(QFileInfo(QFile::decodeName(paths.back().c_str())).fileName());
   const ChartRead read = readOffThread(owner, reading, [&] {
-    return readChartSnapshots(paths, request.configFolder, request.kind, std::nullopt, series);
+    return readChartSnapshots(paths, request.configFolder, request.kind, std::nullopt, series, window);
   });
   if (read.files == 0) throw core::ReadError(read.error);  // the report shown can't be read again
   if (read.error.empty() && read.notes.empty()) return;
@@ -61,7 +62,7 @@ bool addLaterFiles(QWidget* owner, platform::Platform& platform, platform::FileC
 
 ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platform::FileChoosers& choosers,
                            const std::string& configFolder, const QString& path, const core::GridStore& grid,
-                           const std::vector<const core::DerivedColumn*>& derived) {
+                           const std::vector<const core::DerivedColumn*>& derived, const core::SnapshotWindow& window) {
   if (path.isEmpty() || grid.rows() < 2) {
     platform.dialogs.message(owner, QStringLiteral("Load a report first: the chart shows its snapshots over time"));
     return nullptr;
@@ -90,9 +91,17 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
       request.currentKey = core::entryKeyText(core::EntryKeys(grid).parts(grid.row()));
     core::ChartSeries series = column != derived.end() ? core::ChartSeries(**column, types)
                                                        : core::ChartSeries(request.variable, request.type);
-    readRequest(owner, platform, request, series);
+    readRequest(owner, platform, request, series, window);
+    if (series.snapshots() < 2 && window.given()) {
+      QApplication::restoreOverrideCursor();
+      platform.dialogs.message(owner, QStringLiteral("No chart: the window %1 holds one snapshot, and a chart over "
+                                                     "time needs two or more")
+                                          .arg(QString::fromStdString(window.text())));
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      return nullptr;
+    }
     if (series.snapshots() < 2 && !addLaterFiles(owner, platform, choosers, request, series)) return nullptr;
-    return new ChartWindow(std::move(request), std::move(series), platform, choosers, owner);
+    return new ChartWindow(std::move(request), std::move(series), platform, choosers, owner, window);
   });
 }
 

@@ -50,7 +50,8 @@ QString measureName(core::ChartMeasure m) {
 }  // namespace
 
 ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
-                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series) {
+                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series,
+                             const core::SnapshotWindow& window) {
   ChartRead read;
   std::optional<std::string> choice;
   if (!kind.empty()) choice = kind;
@@ -58,8 +59,12 @@ ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::s
   core::DateOrderEvidence evidence;
   for (; read.files < paths.size(); ++read.files) {  // the order from every file that can be read
     try {
-      core::forEachSeriesSnapshot({{paths[read.files]}, choice, configFolder, {}},
-                                  [&](core::LoadedSnapshot& s, int) { core::addDateEvidence(s, evidence); });
+      core::SeriesSource source;
+      source.paths = {paths[read.files]};
+      source.kind = choice;
+      source.configFolder = configFolder;
+      if (read.files == 0) source.window = window;
+      core::forEachSeriesSnapshot(source, [&](core::LoadedSnapshot& s, int) { core::addDateEvidence(s, evidence); });
     } catch (const std::exception& e) {
       read.error = e.what();
       break;
@@ -71,7 +76,12 @@ ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::s
     const auto add = [&](core::LoadedSnapshot& s, int) {
       series.add(s, core::snapshotLabel(s, series.snapshots() + 1));
     };
-    if (core::forEachSeriesSnapshot({{paths[i]}, choice, configFolder, {}}, add, note) == 0) read.skipped.push_back(i);
+    core::SeriesSource source;
+    source.paths = {paths[i]};
+    source.kind = choice;
+    source.configFolder = configFolder;
+    if (i == 0) source.window = window;
+    if (core::forEachSeriesSnapshot(source, add, note) == 0) read.skipped.push_back(i);
   }
   return read;
 }
@@ -89,13 +99,14 @@ void sortByFileName(QStringList& paths) {
 }
 
 ChartWindow::ChartWindow(ChartRequest request, core::ChartSeries series, platform::Platform& platform,
-                         platform::FileChoosers& choosers, QWidget* parent)
+                         platform::FileChoosers& choosers, QWidget* parent, core::SnapshotWindow window)
     : ResultWindow({"frmchart", "grdchart", "statchart"},
                    QStringLiteral("Chart Over Time: %1 - %2")
                        .arg(QString::fromStdString(request.variable),
                             QFileInfo(QFile::decodeName(request.path.c_str())).fileName()),
                    platform, parent),
       m_request(std::move(request)),
+      m_window(std::move(window)),
       m_choosers(choosers),
       m_series(std::move(series)),
       m_measures(m_series.measures()),
@@ -233,7 +244,7 @@ void ChartWindow::readFiles() {
   const std::optional<core::DateOrder> dates = m_dates->dateOrder();
   core::ChartSeries series = m_series;  // the one on show stays whole while the files are read
   const ChartRead read = readOffThread(this, QStringLiteral("Reading %1 files...").arg(paths.size()), [&] {
-    return readChartSnapshots(paths, m_request.configFolder, m_request.kind, dates, series);
+    return readChartSnapshots(paths, m_request.configFolder, m_request.kind, dates, series, m_window);
   });
   m_series = std::move(series);
   dropUnread(read, m_request.later);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/series/chart_data.h"
+#include "core/series/snapshot_window.h"
 #include "core/values/counter_types.h"
 #include "platform/file_choosers.h"
 #include "ui/result/result_window.h"
@@ -41,8 +42,10 @@ struct ChartRead {
 /// Reads the snapshots of `paths` into `series` afresh (those without a time numbered from
 /// 1), every date in one order: `dates`, else as the timestamps of all the files read show.
 /// A file without the kind is skipped; the files from one that can't be read on are not read.
+/// Of the first file only the snapshots `window` holds are read (all when none is given).
 ChartRead readChartSnapshots(const std::vector<std::string>& paths, const std::string& configFolder,
-                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series);
+                             const std::string& kind, std::optional<core::DateOrder> dates, core::ChartSeries& series,
+                             const core::SnapshotWindow& window = {});
 
 /// Drops from `later`, the files read after the first, those `read` skipped or did not read.
 void dropUnread(const ChartRead& read, std::vector<std::string>& later);
@@ -65,9 +68,10 @@ class ChartWindow final : public ResultWindow {
   Q_OBJECT
 
  public:
-  /// Draws `series`, read from request.path (and maybe more files) with readChartSnapshots.
+  /// Draws `series`, read from request.path (and maybe more files) with readChartSnapshots,
+  /// of request.path the snapshots of `window` (the viewer's From/To) only, read so again.
   ChartWindow(ChartRequest request, core::ChartSeries series, platform::Platform& platform,
-              platform::FileChoosers& choosers, QWidget* parent = nullptr);
+              platform::FileChoosers& choosers, QWidget* parent = nullptr, core::SnapshotWindow window = {});
   ~ChartWindow() override;
 
   /// Adds the snapshots of `paths`, taken in name order, after those drawn, and reads all the
@@ -107,6 +111,7 @@ class ChartWindow final : public ResultWindow {
   [[nodiscard]] QString valueTitle() const;
 
   ChartRequest m_request;
+  core::SnapshotWindow m_window;  ///< of m_request.path
   platform::FileChoosers& m_choosers;
   core::ChartSeries m_series;
   std::vector<core::ChartMeasure> m_measures;  // those the series offers, as the list shows them

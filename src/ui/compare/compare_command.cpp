@@ -44,6 +44,36 @@ std::unique_ptr<ComparedSnapshots> compareReportFiles(const std::string& earlier
   return s;
 }
 
+namespace {
+
+/// The two snapshots a comparison reads.
+struct ComparedPair {
+  std::string earlier;
+  int earlierIndex = 0;
+  std::string later;
+  int laterIndex = 0;
+  const std::string& configFolder;
+  const core::KindChoice& kind;
+};
+
+/// Reads and compares `pair` off the window's thread and opens the ComparisonWindow, sorted
+/// by the change of `sortBy`.
+ComparisonWindow* openComparison(QWidget* owner, platform::Platform& platform, const ComparedPair& pair,
+                                 const core::CounterTypes& types, const QString& reading, const QString& title,
+                                 const core::DerivedDefinitions* definitions, const std::string& sortBy,
+                                 bool addDerived) {
+  auto compared = readOffThread(owner, reading, [&] {
+    return compareReportFiles(pair.earlier, pair.earlierIndex, pair.later, pair.laterIndex, pair.configFolder, types,
+                              pair.kind, definitions);
+  });
+  const auto columns = addDerived ? compared->plan.columns() : std::vector<const core::DerivedColumn*>{};
+  auto* window = new ComparisonWindow(std::move(compared), title, platform, owner, columns);
+  window->sortByChangeOf(sortBy);
+  return window;
+}
+
+}  // namespace
+
 ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
                                      const QString& laterPath, QString& dialogPath, const core::KindChoice& kind,
                                      const SnapshotPick& pick, const core::DerivedDefinitions* definitions,
@@ -82,19 +112,32 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
       QApplication::setOverrideCursor(Qt::WaitCursor);
       if (!picked) return nullptr;
     }
-    auto compared = readOffThread(owner, reading, [&] {
-      return compareReportFiles(earlier, first, later, last, configFolder, types, kind, definitions);
-    });
     const QString title =
         QStringLiteral("Compare %1 (snapshot %2) with %3 (snapshot %4)")
             .arg(QFileInfo(earlierPath).fileName())
             .arg(first + 1)
             .arg(QFileInfo(laterPath).fileName())
             .arg(last == core::ReportLoader::kLastSnapshot ? QStringLiteral("last") : QString::number(last + 1));
-    const auto columns = addDerived ? compared->plan.columns() : std::vector<const core::DerivedColumn*>{};
-    auto* window = new ComparisonWindow(std::move(compared), title, platform, owner, columns);
-    window->sortByChangeOf(sortBy);
-    return window;
+    return openComparison(owner, platform, {earlier, first, later, last, configFolder, kind}, types, reading, title,
+                          definitions, sortBy, addDerived);
+  });
+}
+
+ComparisonWindow* compareSnapshotsOf(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                                     const QString& path, const core::KindChoice& kind, int first, int last,
+                                     const core::DerivedDefinitions* definitions, const std::string& sortBy,
+                                     bool addDerived) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  return openResultWindow(owner, platform, [&]() -> ComparisonWindow* {
+    const std::string programDir = QFile::encodeName(platform.files.programDir()).toStdString();
+    const QString reading = QStringLiteral("Reading %1...").arg(QFileInfo(path).fileName());
+    const core::CounterTypes types = readOffThread(owner, reading, [&] { return core::loadCounterTypes(programDir); });
+    const QString title = QStringLiteral("Compare %1 from snapshot %2 to snapshot %3")
+                              .arg(QFileInfo(path).fileName())
+                              .arg(first + 1)
+                              .arg(last + 1);
+    return openComparison(owner, platform, {file, first, file, last, configFolder, kind}, types, reading, title,
+                          definitions, sortBy, addDerived);
   });
 }
 

@@ -48,4 +48,11 @@ ComparisonWindow* compareWithEarlier(QWidget* owner, platform::Platform& platfor
                                      const SnapshotPick& pick, const core::DerivedDefinitions* definitions = nullptr,
                                      const std::string& sortBy = {}, bool addDerived = true);
 
+/// "Compare From/To": compares snapshots `first` and `last` (from 0) of the report at `path`,
+/// read as `kind`, with no file dialog; otherwise as compareWithEarlier.
+ComparisonWindow* compareSnapshotsOf(QWidget* owner, platform::Platform& platform, const std::string& configFolder,
+                                     const QString& path, const core::KindChoice& kind, int first, int last,
+                                     const core::DerivedDefinitions* definitions = nullptr,
+                                     const std::string& sortBy = {}, bool addDerived = true);
+
 }  // namespace tarvolin::ui

@@ -35,6 +35,7 @@
 #include "ui/main/kind_tabs.h"
 #include "ui/main/load_worker.h"
 #include "ui/main/report_caption.h"
+#include "ui/main/time_window_bar.h"
 #include "ui/main/window_place.h"
 #include "ui/result/column_commands.h"
 
@@ -152,6 +153,8 @@ void MainWindow::loadCurrentFile() {
   if (path != m_loadedPath) {
     m_kind = 0;  // another file: its first kind, and no tab of the one before to choose meanwhile
     showKinds(core::KindsIndex(), -1);
+    m_timeBar->showTimes({});
+    showSnapshotTimes();
   }
   m_loadedPath = path;
   core::KindChoice kind;
@@ -203,6 +206,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     return;
   }
   showKinds(m_loader.index(), m_loader.loadedKind());
+  showSnapshotTimes();
   selectEntryToShow();
   const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
@@ -299,6 +303,7 @@ bool MainWindow::showKeptKind(int kind) {
   showStatus(kept->status);
   m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
+  showSnapshotTimes();
   enableViewsOfKind(true);
   return true;
 }
@@ -315,6 +320,17 @@ void MainWindow::showKinds(const core::KindsIndex& index, int current) {
   if (change != 0) m_grd->resize(m_grd->width(), m_grd->height() - change);
   m_kindTabs->placeUnder(*m_grd);
 }
+
+void MainWindow::showSnapshotTimes() {
+  const int before = m_timeBar->shownHeight();
+  m_timeBar->showTimes(m_report->snapshotTimes);
+  const int change = m_timeBar->shownHeight() - before;
+  if (change != 0) m_grd->setGeometry(m_grd->x(), m_grd->y() + change, m_grd->width(), m_grd->height() - change);
+  m_timeBar->move(m_grd->x(), m_grd->y() - m_timeBar->shownHeight());
+  m_timeBar->resize(m_timeBar->sizeHint().width(), m_timeBar->height());
+}
+
+core::SnapshotWindow MainWindow::timeWindow() const { return m_timeBar->window(); }
 
 void MainWindow::showEntry(const std::string& kind, const std::string& key) {
   raise();
@@ -404,6 +420,19 @@ void MainWindow::compareWithEarlier() {
       [this](const auto& earlierTimes, const auto& laterTimes, int& earlier, int& later) {
         return chooseSnapshots(this, earlierTimes, laterTimes, earlier, later);
       },
+      m_derived->enabledFor(m_report->kindHeading) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
+      currentColumnName(m_store), m_derived->enabledFor(m_report->kindHeading));
+}
+
+void MainWindow::compareWindowEnds() {
+  if (m_timeBar->count() < 2) {
+    m_platform.dialogs.message(
+        this, QStringLiteral("Compare From/To compares two snapshots of the report on show: it holds %1")
+                  .arg(m_timeBar->count() == 0 ? QStringLiteral("none") : QStringLiteral("one")));
+    return;
+  }
+  ui::compareSnapshotsOf(
+      this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow(), m_timeBar->first(), m_timeBar->last(),
       m_derived->enabledFor(m_report->kindHeading) ? &m_derived->definitions(this) : &m_derived->quietDefinitions(),
       currentColumnName(m_store), m_derived->enabledFor(m_report->kindHeading));
 }

@@ -13,6 +13,7 @@
 #include "core/read/kinds_index.h"
 #include "core/read/report_loader.h"
 #include "core/read/shared_state.h"
+#include "core/series/snapshot_window.h"
 #include "platform/font_text_measure.h"
 #include "platform/grid_view.h"
 #include "platform/platform.h"
@@ -35,6 +36,7 @@ class KindCache;
 class KindTabs;
 class LoadWorker;
 class ReportCaption;
+class TimeWindowBar;
 class WindowPlace;
 
 /// The main window "Tarvolin - View DB2 Snapshot" (objectName `Form1`): the file box and
@@ -84,6 +86,10 @@ class MainWindow : public QMainWindow {
   /// kind's tab switched to first (loading it when it is not kept); nothing when the file has
   /// no such kind or entry.
   void showEntry(const std::string& kind, const std::string& key);
+  /// The From/To pair's window over the snapshots of the kind on show (none given while the
+  /// pair is open, first to last): what the comparison, the chart, the statements, the lock
+  /// waits and the summary read. Its ends are the snapshots' times, or "#N" for one without.
+  [[nodiscard]] core::SnapshotWindow timeWindow() const;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -116,6 +122,10 @@ class MainWindow : public QMainWindow {
   void customise();
   /// "Compare With Earlier Snapshot...": the loaded report is the later one.
   void compareWithEarlier();
+  /// "Compare From/To": the first and the last snapshot of the pair's window of the file on show.
+  void compareWindowEnds();
+  /// The pair lists the snapshot times of the report on show; the grid makes room for it.
+  void showSnapshotTimes();
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
   /// A tab of the row of kinds was chosen: that kind is loaded (once a running load stopped).
@@ -176,6 +186,7 @@ class MainWindow : public QMainWindow {
   QAction* m_menlockwaits = nullptr;
   QAction* m_mendeadlocks = nullptr;
   KindTabs* m_kindTabs = nullptr;
+  TimeWindowBar* m_timeBar = nullptr;  ///< From/To, right above the grid
   std::unique_ptr<KindCache> m_kindCache;
   std::shared_ptr<const core::KindsIndex> m_fileIndex;  ///< of the file on show's last whole read, or null
   bool m_shownWhole = false;                            ///< its load read all of it (not stopped, no error)

@@ -22,6 +22,7 @@
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/kind_tabs.h"
 #include "ui/main/main_window.h"
+#include "ui/main/time_window_bar.h"
 #include "ui/result/column_commands.h"
 #include "ui/summary/summary_command.h"
 
@@ -73,6 +74,7 @@ void MainWindow::buildControls() {
   platform::placeTwips(m_grd, 240, kGridTop, 10215, 4215, m_dpi);
   m_kindTabs = new KindTabs(client);
   connect(m_kindTabs, &KindTabs::kindChosen, this, &MainWindow::chooseKind);
+  m_timeBar = new TimeWindowBar(client);  // shown for a kind of several snapshots, taking the grid's top pixels
 
   m_frame1 = new QGroupBox(QStringLiteral("Select Snapshot File"), client);
   m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -188,22 +190,25 @@ void MainWindow::buildMenus() {
   m_tableActions << item(menop, "mencompare", QStringLiteral("Compare With Earlier Snapshot..."), this,
                          &MainWindow::compareWithEarlier);  // the later report is the one loaded
   m_tableActions.last()->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  m_tableActions << item(menop, "mencomparewindow", QStringLiteral("Compare From/To"), this,
+                         &MainWindow::compareWindowEnds);
   m_tableActions << item(menop, "menchart", QStringLiteral("Chart Over Time..."), this, [this] {
     chartOverTime(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath, m_store,
-                  m_derived->shown());
+                  m_derived->shown(), timeWindow());
   });
   m_menlockwaits = item(menop, "menlockwaits", QStringLiteral("Show Lock Waits"), this, [this] {
-    showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow());
+    showLockWaits(this, m_platform, m_loader.configFolder(), m_loadedPath, kindOnShow(), timeWindow());
   });
   m_mendeadlocks = item(menop, "mendeadlocks", QStringLiteral("Show Deadlocks"), this,
                         [this] { showDeadlocks(this, m_platform, m_loader.configFolder(), m_loadedPath); });
   m_menshapes = item(menop, "menshapes", QStringLiteral("Statements by Shape"), this, [this] {
     showStatementsByShape(this, m_platform, m_loader.configFolder(), m_loadedPath, m_derived->definitions(this),
-                          kindOnShow());
+                          kindOnShow(), timeWindow());
   });
   m_tableActions << item(menop, "mensummary", QStringLiteral("Capture Summary"), this, [this] {
-    showCaptureSummary(this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath,
-                       [this](const std::string& kind, const std::string& key) { showEntry(kind, key); });
+    showCaptureSummary(
+        this, m_platform, platform::systemFileChoosers(), m_loader.configFolder(), m_loadedPath,
+        [this](const std::string& kind, const std::string& key) { showEntry(kind, key); }, timeWindow());
   });
   m_menderived = named(menop->addAction(QStringLiteral("Derived Columns")), "menderived");
   m_menderived->setCheckable(true);
@@ -260,14 +265,15 @@ void MainWindow::buildColumnMenus(QMenu* menedit, QMenu* menop) {
 void MainWindow::applyLayout() {
   // Outer size: frame, title bar and menu bar included.
   const QRect outer = frameGeometry();
+  const int bar = m_timeBar->shownHeight();  // the From/To pair takes the grid's top pixels
   const MainLayout now{platform::pixelsToTwips(m_grd->width(), m_dpi.x),
-                       platform::pixelsToTwips(m_grd->height() + m_kindTabs->shownHeight(), m_dpi.y),
+                       platform::pixelsToTwips(m_grd->height() + m_kindTabs->shownHeight() + bar, m_dpi.y),
                        platform::pixelsToTwips(m_frame1->y(), m_dpi.y)};
   const MainLayout next = layoutRule(platform::pixelsToTwips(outer.width(), m_dpi.x),
                                      platform::pixelsToTwips(outer.height(), m_dpi.y), now);
   const int tabs = m_kindTabs->shownHeight();  // the row of kinds takes the grid's lowest pixels
   if (next.gridWidth != now.gridWidth || next.gridHeight != now.gridHeight)
-    m_grd->resize(px(next.gridWidth), px(next.gridHeight) - tabs);
+    m_grd->resize(px(next.gridWidth), px(next.gridHeight) - tabs - bar);
   m_kindTabs->placeUnder(*m_grd);
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
 }

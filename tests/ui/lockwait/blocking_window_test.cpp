@@ -34,7 +34,9 @@ class BlockingWindowTest : public QObject {
       Open open;
       const char *file, *grid, *keyVar;  // keyVar: the variable shown in column keyCol
       int keyCol, rows;
-    } views[] = {{&ui::showLockWaits, "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
+    } views[] = {{[](QWidget* o, platform::Platform& p, const std::string& f, const QString& path,
+                     const core::KindChoice& k) { return ui::showLockWaits(o, p, f, path, k); },
+                  "lock_waits.txt", "grdlockwaits", "Application handle", 1, 22},
                  {&ui::showDeadlocks, "deadlock_events.txt", "grddeadlocks", "Deadlock ID", 1, 5}};
     for (const auto& v : views) {
       ui::BlockingWindow* w = v.open(nullptr, d.platform, folder(), sample(v.file), {});
@@ -67,7 +69,8 @@ class BlockingWindowTest : public QObject {
          "the report is not an event monitor log (its heading is \"Database Lock Snapshot\")"},
     };
     for (const auto& c : cases) {
-      QVERIFY(!(c.locks ? ui::showLockWaits : ui::showDeadlocks)(nullptr, d.platform, folder(), sample(c.file), {}));
+      QVERIFY(!(c.locks ? ui::showLockWaits(nullptr, d.platform, folder(), sample(c.file))
+                        : ui::showDeadlocks(nullptr, d.platform, folder(), sample(c.file))));
       QCOMPARE(d.dialogs.messages.last(), QLatin1String(c.message));
     }
     QVERIFY(!ui::showLockWaits(nullptr, d.platform, folder(), sample("absent.txt")));

@@ -1,0 +1,121 @@
+#include "ui/main/time_window_bar.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "core/values/snapshot_time.h"
+
+namespace tarvolin::ui {
+
+namespace {
+
+/// A timestamp without its fraction of a second: "12/07/2026 16:07:00".
+std::string toTheSecond(const std::string& stamp) {
+  const size_t colon = stamp.rfind(':');
+  const size_t point = colon == std::string::npos ? std::string::npos : stamp.find('.', colon);
+  return point == std::string::npos ? stamp : stamp.substr(0, point);
+}
+
+}  // namespace
+
+TimeWindowBar::TimeWindowBar(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("timewindow"));
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  m_from = new QComboBox(this);
+  m_from->setObjectName(QStringLiteral("cmbfrom"));
+  m_from->setToolTip(QStringLiteral("The first snapshot of the window the commands read"));
+  m_to = new QComboBox(this);
+  m_to->setObjectName(QStringLiteral("cmbto"));
+  m_to->setToolTip(QStringLiteral("The last snapshot of the window the commands read"));
+  for (QComboBox* box : {m_from, m_to}) box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  auto* from = new QLabel(QStringLiteral("&From"), this);
+  from->setBuddy(m_from);
+  auto* to = new QLabel(QStringLiteral("&To"), this);
+  to->setBuddy(m_to);
+  row->addWidget(from);
+  row->addWidget(m_from);
+  row->addWidget(to);
+  row->addWidget(m_to);
+  row->addStretch(1);
+  connect(m_from, &QComboBox::activated, this, [this](int i) {
+    if (m_to->currentIndex() < i) m_to->setCurrentIndex(i);
+    emit changed();
+  });
+  connect(m_to, &QComboBox::activated, this, [this](int i) {
+    if (m_from->currentIndex() > i) m_from->setCurrentIndex(i);
+    emit changed();
+  });
+  hide();
+}
+
+QString TimeWindowBar::label(int index) const {
+  const std::string& time = m_times[static_cast<size_t>(index)];
+  if (time.empty()) return QStringLiteral("#%1").arg(index + 1);
+  return QString::fromStdString(core::timeOfDay(time));
+}
+
+void TimeWindowBar::showTimes(std::vector<std::string> times) {
+  const bool grew =
+      !m_times.empty() && times.size() >= m_times.size() && std::equal(m_times.begin(), m_times.end(), times.begin());
+  const int oldCount = count();
+  int from = grew ? first() : 0;
+  int to = grew && last() < oldCount - 1 ? last() : static_cast<int>(times.size()) - 1;
+  m_times = std::move(times);
+  const QSignalBlocker blockFrom(m_from);
+  const QSignalBlocker blockTo(m_to);
+  m_from->clear();
+  m_to->clear();
+  for (int i = 0; i < count(); ++i) {
+    m_from->addItem(label(i));
+    m_to->addItem(label(i));
+    const QString full = QString::fromStdString(m_times[static_cast<size_t>(i)]);
+    m_from->setItemData(i, full, Qt::ToolTipRole);
+    m_to->setItemData(i, full, Qt::ToolTipRole);
+  }
+  choose(from, to);
+  setVisible(count() >= 2);
+  adjustSize();
+}
+
+int TimeWindowBar::first() const { return std::max(m_from->currentIndex(), 0); }
+
+int TimeWindowBar::last() const { return std::max(m_to->currentIndex(), 0); }
+
+void TimeWindowBar::choose(int first, int last) {
+  if (count() == 0) return;
+  first = std::clamp(first, 0, count() - 1);
+  last = std::clamp(last, first, count() - 1);
+  m_from->setCurrentIndex(first);
+  m_to->setCurrentIndex(last);
+}
+
+core::WindowBound TimeWindowBar::boundAt(int index) const {
+  const std::string& time = m_times[static_cast<size_t>(index)];
+  if (!time.empty() && core::parseSnapshotTime(time)) {
+    try {
+      return core::parseWindowBound(toTheSecond(time));
+    } catch (const core::WindowError&) {
+      // a timestamp of a form a window can't take: by number
+    }
+  }
+  return core::parseWindowBound("#" + std::to_string(index + 1));
+}
+
+core::SnapshotWindow TimeWindowBar::window() const {
+  core::SnapshotWindow w;
+  if (isOpen()) return w;
+  if (first() > 0) w.from = boundAt(first());
+  if (last() < count() - 1) w.to = boundAt(last());
+  return w;
+}
+
+QString TimeWindowBar::text() const {
+  if (count() == 0) return {};
+  return QStringLiteral("%1 to %2").arg(label(first()), label(last()));
+}
+
+}  // namespace tarvolin::ui
