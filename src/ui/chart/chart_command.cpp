@@ -94,9 +94,9 @@ ChartWindow* chartOverTime(QWidget* owner, platform::Platform& platform, platfor
     readRequest(owner, platform, request, series, window);
     if (series.snapshots() < 2 && window.given()) {
       QApplication::restoreOverrideCursor();
-      platform.dialogs.message(owner, QStringLiteral("No chart: the window %1 holds one snapshot, and a chart over "
-                                                     "time needs two or more")
-                                          .arg(QString::fromStdString(window.text())));
+      platform.dialogs.message(
+          owner,
+          QStringLiteral("No chart: the window From/To holds one snapshot, and a chart over time needs two or more"));
       QApplication::setOverrideCursor(Qt::WaitCursor);
       return nullptr;
     }

@@ -60,8 +60,7 @@ QString groupWindowChanges(const std::string& file, const std::string& configFol
     throw std::runtime_error("Statements are grouped in Dynamic SQL snapshots, not in \"" + last.report().kindHeading +
                              "\"");
   if (held < 2)
-    throw std::runtime_error("The window " + window.text() +
-                             " holds one snapshot: the change of the statements needs two");
+    throw std::runtime_error("The window From/To holds one snapshot: the change of the statements needs two");
   const core::Comparison c = core::compareSnapshots(first, last, types, std::nullopt);
   shapes = core::groupChangesByShape(c, first, last);
   QString note = QStringLiteral("Change over %1 snapshots, from %2 to %3")

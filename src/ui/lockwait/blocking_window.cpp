@@ -126,6 +126,7 @@ void BlockingWindow::showHistory(std::vector<LockSnapshotWaits> snapshots, int c
   right->addWidget(grid);
   split->setStretchFactor(1, 1);
   setCentralWidget(split);
+  split->setSizes({m_snapshots->sizeHintForColumn(0) + 2 * m_snapshots->frameWidth() + 8, split->width()});
   connect(m_snapshots, &QListWidget::currentRowChanged, this, &BlockingWindow::chooseSnapshot);
   connect(m_historyTree, &QAbstractItemView::doubleClicked, this, &BlockingWindow::showTreeEntry);
   m_snapshots->setCurrentRow(chosen);
@@ -242,9 +243,8 @@ BlockingWindow* showLockHistory(QWidget* owner, platform::Platform& platform, co
     const auto waits = [](const LockSnapshotWaits& s) { return !s.waits.rows.empty(); };
     const auto last = std::find_if(read.rbegin(), read.rend(), waits);
     if (last == read.rend())
-      throw std::runtime_error(
-          std::string(core::kNoLockWaits) +
-          (window.given() ? " in any snapshot of the window " + window.text() : std::string(" in any snapshot")));
+      throw std::runtime_error(std::string(core::kNoLockWaits) +
+                               (window.given() ? " in any snapshot of the window" : " in any snapshot"));
     auto* w = new BlockingWindow({"frmlockwaits", "grdlockwaits", "statlockwaits"},
                                  QStringLiteral("Lock Waits - ") + QFileInfo(path).fileName(),
                                  std::make_unique<core::LoadedSnapshot>(), platform, owner);

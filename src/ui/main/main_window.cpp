@@ -324,10 +324,10 @@ void MainWindow::showKinds(const core::KindsIndex& index, int current) {
 void MainWindow::showSnapshotTimes() {
   const int before = m_timeBar->shownHeight();
   m_timeBar->showTimes(m_report->snapshotTimes);
+  m_timeBar->resize(m_grd->width(), m_timeBar->sizeHint().height());
   const int change = m_timeBar->shownHeight() - before;
   if (change != 0) m_grd->setGeometry(m_grd->x(), m_grd->y() + change, m_grd->width(), m_grd->height() - change);
   m_timeBar->move(m_grd->x(), m_grd->y() - m_timeBar->shownHeight());
-  m_timeBar->resize(m_timeBar->sizeHint().width(), m_timeBar->height());
 }
 
 core::SnapshotWindow MainWindow::timeWindow() const { return m_timeBar->window(); }

@@ -275,6 +275,7 @@ void MainWindow::applyLayout() {
   if (next.gridWidth != now.gridWidth || next.gridHeight != now.gridHeight)
     m_grd->resize(px(next.gridWidth), px(next.gridHeight) - tabs - bar);
   m_kindTabs->placeUnder(*m_grd);
+  m_timeBar->resize(m_grd->width(), m_timeBar->height());
   if (next.frameTop != now.frameTop) m_frame1->move(m_frame1->x(), px(next.frameTop));
 }
 

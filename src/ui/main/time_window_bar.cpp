@@ -36,6 +36,8 @@ TimeWindowBar::TimeWindowBar(QWidget* parent) : QWidget(parent) {
   from->setBuddy(m_from);
   auto* to = new QLabel(QStringLiteral("&To"), this);
   to->setBuddy(m_to);
+  for (QLabel* l : {from, to})  // room for a font whose letters overhang what it measures
+    l->setMinimumWidth(l->sizeHint().width() + l->fontMetrics().averageCharWidth());
   row->addWidget(from);
   row->addWidget(m_from);
   row->addWidget(to);
@@ -78,7 +80,6 @@ void TimeWindowBar::showTimes(std::vector<std::string> times) {
   }
   choose(from, to);
   setVisible(count() >= 2);
-  adjustSize();
 }
 
 int TimeWindowBar::first() const { return std::max(m_from->currentIndex(), 0); }

@@ -137,6 +137,9 @@ class ChartWindowTest : public QObject {
     QCOMPARE(w->store().text(0, 1), "Data hit ratio (%) (in interval)");
     QCOMPARE(w->data().lines.at(0).text, (std::vector<std::string>{"", "99.599484", "99.599484"}));
     QVERIFY(qobject_cast<QValueAxis*>(w->chart().axes(Qt::Vertical).first())->max() <= 100);  // no ratio above 100%
+    std::unique_ptr<ui::ChartWindow> late(ui::chartOverTime(nullptr, d.platform, choosers, config.path().toStdString(),
+                                                            path, g, derived, core::parseSnapshotWindow("#2", "")));
+    QCOMPARE(late->data().lines.at(0).text.size(), 2u);  // the window's snapshots only
     measures->setCurrentIndex(1);
     QCOMPARE(w->store().text(0, 1), "Data hit ratio (%)");
     QCOMPARE(w->data().lines.at(0).text.at(2), "99.507135");

@@ -239,6 +239,37 @@ class DerivedViewTest : public QObject {
     QCOMPARE(p.dialogs.messages.last(),
              QStringLiteral("Statements are grouped in Dynamic SQL snapshots, not in \"Table Snapshot\""));
   }
+
+  void statementsByShapeOverAWindowRankTheirChange() {
+    test::PlatformDouble p;
+    p.files.dir = QStringLiteral(TARVOLIN_BUILD_DIR "/src/app");
+    core::DerivedDefinitions none;
+    const struct {
+      core::SnapshotWindow window;
+      const char *first, *status;
+    } cases[] = {
+        {{}, "SELECT COUNT(*) FROM SHOP.ORDER_LINE", "Statement shapes: 4, statements: 5. Statements of the last"},
+        {core::parseSnapshotWindow("16:07", "16:09"), "UPDATE SHOP.ORDERS SET STATUS = ? WHERE CUST_ID = ?",
+         "Statement shapes: 4, statements: 5. Change over 3 snapshots, from 16:07:00 to 16:09:00"},
+    };
+    for (const auto& c : cases) {
+      std::unique_ptr<ui::StatementsWindow> w(
+          ui::showStatementsByShape(nullptr, p.platform, m_folder.path().toStdString(), sample("slow_window.txt"), none,
+                                    core::KindChoice{0, "Dynamic SQL Snapshot Result"}, c.window));
+      QVERIFY(w != nullptr);
+      QAbstractItemModelTester tester(child<platform::GridView>(*w, "grdshapes")->model(),
+                                      QAbstractItemModelTester::FailureReportingMode::QtTest);
+      QCOMPARE(w->store().text(1, 0), c.first);
+      QVERIFY2(child<QLabel>(*w, "statshapes")->text().startsWith(QLatin1String(c.status)),
+               qPrintable(child<QLabel>(*w, "statshapes")->text()));
+      if (c.window.given()) {
+        QCOMPARE(w->store().text(0, 2), "Executions");
+        QCOMPARE(w->store().text(1, 2), "20");
+        w->resize(900, 300);
+        QVERIFY(w->grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/statements_over_window.png")));
+      }
+    }
+  }
 };
 
 QTEST_MAIN(DerivedViewTest)

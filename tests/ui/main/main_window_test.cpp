@@ -545,6 +545,37 @@ class MainWindowTest : public QObject {
     QCOMPARE(x.grid().text(x.grid().row(), 2), "INVOICE");
   }
 
+  void theFromToPairListsTheSnapshotsAndTheCommandsReadItsWindow() {
+    Window x;
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_loop.txt")));  // a database snapshot taken 3 times
+    auto* from = child<QComboBox>(x.w, "cmbfrom");
+    auto* to = child<QComboBox>(x.w, "cmbto");
+    QTRY_VERIFY(from->isVisible());
+    QCOMPARE(to->count(), 3);
+    QVERIFY(!x.w.timeWindow().given());  // open: first to last
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/slow_window.txt")));
+    QCOMPARE(from->itemText(0), QStringLiteral("16:05:00"));
+    QCOMPARE(to->itemText(to->count() - 1), QStringLiteral("16:11:00"));
+    from->setCurrentIndex(5);
+    emit from->activated(5);  // From past To: To follows
+    QCOMPARE(to->currentIndex(), 6);
+    from->setCurrentIndex(2);
+    emit from->activated(2);
+    to->setCurrentIndex(4);
+    emit to->activated(4);
+    QCOMPARE(x.w.timeWindow().text(), "--from 12/07/2026 16:07:00 --to 12/07/2026 16:09:00");
+    x.click("comref");  // the same snapshots again: the pair stays
+    QCOMPARE(from->currentIndex(), 2);
+    x.p.files.dir = QStringLiteral(TARVOLIN_BUILD_DIR "/src/app");  // counter_types.txt
+    child<QAction>(x.w, "mencomparewindow")->trigger();
+    QTRY_VERIFY(x.w.findChild<QMainWindow*>(QStringLiteral("frmcompare")));
+    QCOMPARE(x.w.findChild<QMainWindow*>(QStringLiteral("frmcompare"))->windowTitle(),
+             QStringLiteral("Compare slow_window.txt from snapshot 3 to snapshot 5"));
+    QVERIFY(x.w.grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/main_window_from_to.png")));
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/table_snapshot.txt")));  // one snapshot: no pair
+    QVERIFY(!from->isVisible());
+  }
+
   void whoBlocksWhomForItsKindOfReport() {
     Window x;
     const char* views[][4] = {{"lock_waits.txt", "menlockwaits", "mendeadlocks", "frmlockwaits"},
