@@ -129,32 +129,34 @@ class BlockingWindowTest : public QObject {
     const core::SnapshotWindow window = core::parseSnapshotWindow("16:06", "16:10");
     ui::BlockingWindow* w = ui::showLockWaits(nullptr, d.platform, folder(), sample("slow_window.txt"), {}, window);
     QVERIFY(w != nullptr);
-    auto* list = child<QListWidget>(*w, "lstsnapshots");
-    auto* tree = child<QTreeView>(*w, "trvlockwaits");
-    QAbstractItemModelTester listTester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QAbstractItemModelTester gridTester(child<platform::GridView>(*w, "grdlockwaits")->model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(list->count(), 5);
-    QCOMPARE(list->currentRow(), 3);  // the last with waits
-    QCOMPARE(list->item(2)->text(), QStringLiteral("16:08:00   3 waiting"));
-    QCOMPARE(list->item(4)->text(), QStringLiteral("16:10:00   no waits"));
-    QCOMPARE(child<QLabel>(*w, "statlockwaits")->text(),
-             QStringLiteral("No application waits in the last snapshot (16:10:00); 4 snapshots of the window had "
-                            "waits, the last at 16:09:00. Snapshots: 5 (16:06:00 to 16:10:00), with lock waits: 4, "
-                            "root blockers: 2"));
-    const core::GridStore& g = w->store();  // as tarvolin-export --lock-waits --blockers writes them
-    QCOMPARE(g.rows(), 3);
-    QCOMPARE(g.text(2, 0), "5120");
-    QCOMPARE(g.text(2, 6), "3");
-    QCOMPARE(g.text(2, 8), "UPDATE SHOP.ORDERS SET STATUS = 'S' WHERE CUST_ID = 4711");
-    QAbstractItemModelTester treeTester(tree->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(tree->model()->index(0, 0).data().toString(), QStringLiteral("5120"));
-    list->setCurrentRow(0);  // 16:06: another blocker's tree
-    QCOMPARE(tree->model()->index(0, 0).data().toString(), QStringLiteral("5102"));
-    QCOMPARE(w->report().time(), "12/07/2026 16:06:00.123518");
-    w->resize(900, 480);
-    list->setCurrentRow(3);
-    QVERIFY(w->grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/lock_waits_window.png")));
+    {  // the testers go before the models
+      auto* list = child<QListWidget>(*w, "lstsnapshots");
+      auto* tree = child<QTreeView>(*w, "trvlockwaits");
+      QAbstractItemModelTester listTester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+      QAbstractItemModelTester gridTester(child<platform::GridView>(*w, "grdlockwaits")->model(),
+                                          QAbstractItemModelTester::FailureReportingMode::QtTest);
+      QCOMPARE(list->count(), 5);
+      QCOMPARE(list->currentRow(), 3);  // the last with waits
+      QCOMPARE(list->item(2)->text(), QStringLiteral("16:08:00   3 waiting"));
+      QCOMPARE(list->item(4)->text(), QStringLiteral("16:10:00   no waits"));
+      QCOMPARE(child<QLabel>(*w, "statlockwaits")->text(),
+               QStringLiteral("No application waits in the last snapshot (16:10:00); 4 snapshots of the window had "
+                              "waits, the last at 16:09:00. Snapshots: 5 (16:06:00 to 16:10:00), with lock waits: 4, "
+                              "root blockers: 2"));
+      const core::GridStore& g = w->store();  // as tarvolin-export --lock-waits --blockers writes them
+      QCOMPARE(g.rows(), 3);
+      QCOMPARE(g.text(2, 0), "5120");
+      QCOMPARE(g.text(2, 6), "3");
+      QCOMPARE(g.text(2, 8), "UPDATE SHOP.ORDERS SET STATUS = 'S' WHERE CUST_ID = 4711");
+      QAbstractItemModelTester treeTester(tree->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+      QCOMPARE(tree->model()->index(0, 0).data().toString(), QStringLiteral("5120"));
+      list->setCurrentRow(0);  // 16:06: another blocker's tree
+      QCOMPARE(tree->model()->index(0, 0).data().toString(), QStringLiteral("5102"));
+      QCOMPARE(w->report().time(), "12/07/2026 16:06:00.123518");
+      w->resize(900, 480);
+      list->setCurrentRow(3);
+      QVERIFY(w->grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/lock_waits_window.png")));
+    }
     delete w;
     // A file of several lock snapshots without a window: all of them.
     w = ui::showLockWaits(nullptr, d.platform, folder(), sample("slow_window.txt"));
