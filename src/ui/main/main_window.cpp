@@ -153,8 +153,7 @@ void MainWindow::loadCurrentFile() {
   if (path != m_loadedPath) {
     m_kind = 0;  // another file: its first kind, and no tab of the one before to choose meanwhile
     showKinds(core::KindsIndex(), -1);
-    m_timeBar->showTimes({});
-    showSnapshotTimes();
+    showSnapshotTimes({});  // none till it has loaded
   }
   m_loadedPath = path;
   core::KindChoice kind;
@@ -206,7 +205,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     return;
   }
   showKinds(m_loader.index(), m_loader.loadedKind());
-  showSnapshotTimes();
+  showSnapshotTimes(m_report->snapshotTimes);
   selectEntryToShow();
   const QPointer<QWidget> focused = m_focusBeforeLoad;
   if (focused != nullptr && focused->isEnabled() && !focused->hasFocus()) focused->setFocus(Qt::OtherFocusReason);
@@ -303,7 +302,7 @@ bool MainWindow::showKeptKind(int kind) {
   showStatus(kept->status);
   m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
-  showSnapshotTimes();
+  showSnapshotTimes(m_report->snapshotTimes);
   enableViewsOfKind(true);
   return true;
 }
@@ -321,9 +320,9 @@ void MainWindow::showKinds(const core::KindsIndex& index, int current) {
   m_kindTabs->placeUnder(*m_grd);
 }
 
-void MainWindow::showSnapshotTimes() {
+void MainWindow::showSnapshotTimes(std::vector<std::string> times) {
   const int before = m_timeBar->shownHeight();
-  m_timeBar->showTimes(m_report->snapshotTimes);
+  m_timeBar->showTimes(std::move(times));
   m_timeBar->resize(m_grd->width(), m_timeBar->sizeHint().height());
   const int change = m_timeBar->shownHeight() - before;
   if (change != 0) m_grd->setGeometry(m_grd->x(), m_grd->y() + change, m_grd->width(), m_grd->height() - change);
@@ -429,6 +428,11 @@ void MainWindow::compareWindowEnds() {
     m_platform.dialogs.message(
         this, QStringLiteral("Compare From/To compares two snapshots of the report on show: it holds %1")
                   .arg(m_timeBar->count() == 0 ? QStringLiteral("none") : QStringLiteral("one")));
+    return;
+  }
+  if (m_timeBar->first() == m_timeBar->last()) {
+    m_platform.dialogs.message(this,
+                               QStringLiteral("Compare From/To compares two snapshots: choose a To later than From"));
     return;
   }
   ui::compareSnapshotsOf(

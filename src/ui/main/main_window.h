@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/derived/column_plan.h"
 #include "core/grid/grid_recorder.h"
@@ -124,8 +125,8 @@ class MainWindow : public QMainWindow {
   void compareWithEarlier();
   /// "Compare From/To": the first and the last snapshot of the pair's window of the file on show.
   void compareWindowEnds();
-  /// The pair lists the snapshot times of the report on show; the grid makes room for it.
-  void showSnapshotTimes();
+  /// The pair lists `times`, the snapshot times of the report on show; the grid makes room for it.
+  void showSnapshotTimes(std::vector<std::string> times);
   /// "Show Lock Waits" and "Show Deadlocks" are enabled for a loaded report of their kind only.
   void enableViewsOfKind(bool enabled);
   /// A tab of the row of kinds was chosen: that kind is loaded (once a running load stopped).
