@@ -76,6 +76,12 @@ GridView::GridView(core::GridStore& store, QWidget* parent)
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GridView::storeSelectionFromView);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &GridView::storeSelectionFromView);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, &GridView::onSectionResized);
+  connect(horizontalScrollBar(), &QAbstractSlider::valueChanged, this, [this](int value) {
+    // Back at the left edge the first column is in place by itself.
+    if (value != 0 || !m_holdFirst) return;
+    m_holdFirst = false;
+    applyFixedColumn();
+  });
   watchTitles(horizontalHeader());
   setWordWrap(store.wordWrap());
   applyColumns();
@@ -157,7 +163,8 @@ void GridView::applyRowHeights() {
 
 void GridView::applyFixedColumn() {
   const core::GridStore& s = store();
-  const bool fixed = s.fixedCols() >= 1 && s.cols() >= 1 && m_model->columnCount() >= 1 && s.colWidth(0) > 0;
+  const bool fixed =
+      (s.fixedCols() >= 1 || m_holdFirst) && s.cols() >= 1 && m_model->columnCount() >= 1 && s.colWidth(0) > 0;
   if (!fixed) {
     if (m_frozen != nullptr) m_frozen->hide();
     return;
@@ -358,6 +365,42 @@ void GridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
   // A cell that ended up under the fixed column is scrolled out from under it.
   const int hiddenBy = columnWidth(0) - visualRect(index).left();
   if (hiddenBy > 0) horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hiddenBy);
+}
+
+GridView::Place GridView::place() const {
+  Place p{QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()), std::nullopt};
+  const QModelIndex cur = currentIndex();
+  if (cur.isValid() && !isColumnHidden(cur.column())) p.current = visualRect(cur).topLeft();
+  return p;
+}
+
+void GridView::restorePlace(const Place& place) {
+  m_model->flush();
+  executeDelayedItemsLayout();
+  updateGeometries();
+  horizontalScrollBar()->setValue(place.scroll.x());
+  verticalScrollBar()->setValue(place.scroll.y());
+  const QModelIndex cur = currentIndex();
+  if (!cur.isValid() || !place.current || isColumnHidden(cur.column())) return;
+  const QRect now = visualRect(cur);
+  horizontalScrollBar()->setValue(horizontalScrollBar()->value() + now.x() - place.current->x());
+  const int rowPx = std::max(1, rowHeight(cur.row()));
+  verticalScrollBar()->setValue(verticalScrollBar()->value() + (now.y() - place.current->y()) / rowPx);
+  scrollTo(cur);  // when it can't stand where it stood
+}
+
+void GridView::revealColumn(int col) {
+  m_model->flush();
+  if (col <= 0 || col >= m_model->columnCount() || isColumnHidden(col)) return;
+  executeDelayedItemsLayout();
+  if (!m_holdFirst && store().fixedCols() < 1) {
+    m_holdFirst = true;
+    applyFixedColumn();
+  }
+  updateGeometries();
+  QScrollBar* bar = horizontalScrollBar();
+  const int key = frozenShown() ? columnWidth(0) : 0;
+  bar->setValue(bar->value() + columnViewportPosition(col) - key);
 }
 
 }  // namespace tarvolin::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <optional>
 
 #include "core/grid/grid_store.h"
 #include "platform/grid_model.h"
@@ -48,6 +49,22 @@ class GridView : public QTableView {
   /// Ctrl+A: the store's whole grid, header row included; nothing in single selection mode.
   void selectAll() override;
 
+  /// Where the view stands: its scroll (pixels across, rows down) and the current cell's top
+  /// left corner in the viewport, when it has a current cell in a shown column.
+  struct Place {
+    QPoint scroll;
+    std::optional<QPoint> current;
+  };
+  [[nodiscard]] Place place() const;
+  /// Lays out what the store holds now, then puts the view back as `place` stood: the current
+  /// cell where it stood in the viewport when both have one, as near as the scroll allows and
+  /// always in view; else the same scroll.
+  void restorePlace(const Place& place);
+  /// Scrolls shown column `col` into view whole, starting right after the first column, which
+  /// stays in place as with a fixed column until the view is scrolled back to its left edge.
+  /// Nothing for the first column or a hidden one.
+  void revealColumn(int col);
+
  signals:
   /// A mouse button was released over the cells or the column titles; `globalPos` is the pointer.
   void mouseReleased(Qt::MouseButton button, const QPoint& globalPos);
@@ -89,6 +106,7 @@ class GridView : public QTableView {
   bool m_applying = false;
   bool m_keepScroll = false;     ///< while a title is pressed: select without scrolling to the current cell
   bool m_customHeights = false;  ///< some rows were given a height other than the default
+  bool m_holdFirst = false;      ///< revealColumn keeps the first column in place, fixed or not
 };
 
 }  // namespace tarvolin::platform

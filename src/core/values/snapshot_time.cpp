@@ -150,4 +150,51 @@ std::string snapshotOfText(std::string_view timestamp) {
   return "Snapshot of " + clock;
 }
 
+namespace {
+
+/// The time of day of a stamp to the minute, "16:35", or to the second when `seconds`.
+std::string clockText(std::string_view stamp, bool seconds) {
+  const std::string time = timeOfDay(stamp);
+  return time.size() == 8 ? time.substr(0, seconds ? 8 : 5) : time;
+}
+
+/// The date of a stamp ("12/07/2026"), or empty when it has none.
+std::string_view dateOf(std::string_view stamp) {
+  stamp = trimBlanks(stamp);
+  return stamp.size() >= 19 && stamp[10] == ' ' ? stamp.substr(0, 10) : std::string_view();
+}
+
+std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+}  // namespace
+
+std::string captureSpanText(const std::vector<std::string>& times) {
+  const auto timed = [](const std::string& t) { return !trimBlanks(t).empty(); };
+  const auto first = std::find_if(times.begin(), times.end(), timed);
+  if (first == times.end()) return {};
+  const auto last = std::find_if(times.rbegin(), times.rend(), timed);
+  if (times.size() < 2) return std::string(trimBlanks(*first));
+  const bool oneMinute = clockText(*first, false) == clockText(*last, false);
+  const bool oneDay = dateOf(*first) == dateOf(*last);
+  const auto end = [&](const std::string& stamp) {
+    const std::string clock = clockText(stamp, oneMinute && oneDay);
+    return oneDay ? clock : std::string(dateOf(stamp)) + ' ' + clock;
+  };
+  return end(*first) + " \u2013 " + end(*last) + ", " + std::to_string(times.size()) + " snapshots";
+}
+
+std::string stampText(const ClockReading& at, std::string_view like) {
+  const std::string_view date = dateOf(like);
+  const std::string dd = twoDigits(at.day), mm = twoDigits(at.month), yyyy = std::to_string(at.year);
+  std::string text;
+  if (date.size() == 10 && date[4] == '-')
+    text = yyyy + '-' + mm + '-' + dd;
+  else if (date.size() == 10 && (date[2] == '.' || date[2] == '-'))
+    text = dd + date[2] + mm + date[2] + yyyy;
+  else
+    text = mm + '/' + dd + '/' + yyyy;
+  const char sep = trimBlanks(like).size() >= 19 && trimBlanks(like)[13] == '.' ? '.' : ':';
+  return text + ' ' + twoDigits(at.hour) + sep + twoDigits(at.minute) + sep + twoDigits(at.second);
+}
+
 }  // namespace tarvolin::core

@@ -63,6 +63,20 @@ class DateOrderEvidence {
 /// of the result windows; empty when there is no timestamp.
 [[nodiscard]] std::string snapshotOfText(std::string_view timestamp);
 
+/// The span of a capture for the main window's heading, from its snapshots' "Snapshot
+/// timestamp" texts in file order (empty where one has none): "15:35 – 16:35, 61 snapshots"
+/// from the first to the last time (with seconds when both fall in one minute, with the dates
+/// when they fall on two days); a single snapshot's time as printed; empty with no time.
+[[nodiscard]] std::string captureSpanText(const std::vector<std::string>& times);
+
+/// A clock reading as a report prints its "Snapshot timestamp", in the date order of the
+/// report's stamp `like` ("12/07/2026 17:05:00" month first when `like` has no date of its
+/// own); `month` and `day` from 1.
+struct ClockReading {
+  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+[[nodiscard]] std::string stampText(const ClockReading& at, std::string_view like = {});
+
 /// Microseconds as seconds: "60", "0.5", "-2.0001" (no trailing zeros after the point).
 [[nodiscard]] std::string secondsText(int64_t micros);
 

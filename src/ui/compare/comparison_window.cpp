@@ -65,8 +65,10 @@ ComparisonWindow::ComparisonWindow(std::unique_ptr<ComparedSnapshots> compared, 
 }
 
 void ComparisonWindow::addColumnCommands() {
-  m_columns = std::make_unique<ColumnCommands>(store(), platform().dialogs,
-                                               ColumnCommands::Host{*this, [this](const QString& s) { setStatus(s); }});
+  m_columns = std::make_unique<ColumnCommands>(
+      store(), platform().dialogs,
+      ColumnCommands::Host{*this, [this](const QString& s) { setStatus(s); },
+                           findChild<platform::GridView*>(QStringLiteral("grdcompare"))});
   auto* edit = findChild<QMenu*>(QStringLiteral("menedit"));
   if (edit == nullptr) return;
   edit->addSeparator();

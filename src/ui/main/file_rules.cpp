@@ -10,30 +10,7 @@ namespace {
 /// The start of the time scale files are compared against (30 December 1899, 00:00:00).
 QDateTime zeroDateTime() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0)); }
 
-/// `format` with every unquoted run of `field` letters of length `from` written `to`
-/// instead ("t" to "" drops the time zone, "yy" to "yyyy" widens the year). Blanks left
-/// at either end are trimmed.
-QString rewriteField(const QString& format, QChar field, qsizetype from, const QString& to) {
-  QString out;
-  bool quoted = false;
-  for (qsizetype i = 0; i < format.size();) {
-    qsizetype run = 1;
-    while (i + run < format.size() && format[i + run] == format[i]) ++run;
-    if (format[i] == u'\'' && run % 2 == 1) quoted = !quoted;
-    const bool replace = !quoted && format[i] == field && run == from;
-    out += replace ? to : format.mid(i, run);
-    i += run;
-  }
-  return out.trimmed();
-}
-
 }  // namespace
-
-QString fileTimeText(const QDateTime& time, const QLocale& locale) {
-  const QString date = rewriteField(locale.dateFormat(QLocale::ShortFormat), u'y', 2, QStringLiteral("yyyy"));
-  const QString clock = rewriteField(locale.timeFormat(QLocale::LongFormat), u't', 1, QString());
-  return locale.toString(time, date + u' ' + clock);
-}
 
 bool appendsToList(const QString& boxText, const QString& path) {
   QCollator collator;

@@ -27,10 +27,6 @@ struct NewestFile {
 /// yet) and no path. Cost: one listing and one time read per file.
 [[nodiscard]] NewestFile newestFile(const QString& folder, platform::FileSystem& files);
 
-/// `lbltime`'s text for a file modified at `time`: `locale`'s short date, its year in
-/// four digits, then its long time (seconds included) without the time zone.
-[[nodiscard]] QString fileTimeText(const QDateTime& time, const QLocale& locale);
-
 /// Geometry the layout rule works on, in twips.
 struct MainLayout {
   int gridWidth = 0;

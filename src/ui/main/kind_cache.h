@@ -9,6 +9,7 @@
 #include "core/grid/constant_columns.h"
 #include "core/grid/filter_summary.h"
 #include "core/grid/grid_store.h"
+#include "platform/grid_view.h"
 #include "ui/derived/derived_columns_option.h"
 
 namespace tarvolin::ui {
@@ -24,6 +25,7 @@ struct ShownKind {
   DerivedColumnsOption::Applied derived;      ///< its derived columns (a reload's filter on one, the chart)
   std::optional<core::HiddenColumns> hidden;  ///< what Hide Constant Columns hid in it, when it was on
   core::FilterSummary filters;                ///< its load's filter and the lines excluded since
+  platform::GridView::Place place;            ///< where its view stood: the scroll, the current cell
 };
 
 /// The kinds of the file on show that were shown and left, so that coming back to a tab

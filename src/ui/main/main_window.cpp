@@ -23,6 +23,7 @@
 #include "core/lockwait/deadlocks.h"
 #include "core/lockwait/lock_waits.h"
 #include "core/read/known_indexes.h"
+#include "core/values/snapshot_time.h"
 #include "ui/compare/compare_command.h"
 #include "ui/customise/customise_command.h"
 #include "ui/derived/derived_columns_option.h"
@@ -31,6 +32,7 @@
 #include "ui/main/filter_status.h"
 #include "ui/main/grid_command_handler.h"
 #include "ui/main/grid_keys.h"
+#include "ui/main/kept_cell.h"
 #include "ui/main/kind_cache.h"
 #include "ui/main/kind_tabs.h"
 #include "ui/main/load_worker.h"
@@ -74,8 +76,6 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
           m_store, shared, m_load, platform,
           GridCommandHandler::Host{*this, [this](const QString& text) { showStatus(text); },
                                    [this] { loadCurrentFile(); }})),
-      m_columns(std::make_unique<ColumnCommands>(
-          m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }})),
       m_kindCache(std::make_unique<KindCache>()) {
   core::setRememberIndexes(true);  // the views of a report read its kind's records alone
   setObjectName(QStringLiteral("Form1"));
@@ -83,6 +83,8 @@ MainWindow::MainWindow(core::SharedState& shared, platform::Platform& platform, 
   setAcceptDrops(true);
   m_derived = std::make_unique<DerivedColumnsOption>(platform, m_loader.configFolder());
   buildControls();
+  m_columns = std::make_unique<ColumnCommands>(
+      m_store, platform.dialogs, ColumnCommands::Host{*this, [this](const QString& text) { showStatus(text); }, m_grd});
   buildMenus();
   m_tableActions << (new GridKeys(*m_grd, *m_tableMenu, *m_commands, *this, *m_cmbfile, [this] {
                       loadCurrentFile();
@@ -138,6 +140,7 @@ void MainWindow::enableViewsOfKind(bool enabled) {
 
 void MainWindow::switchDerivedColumns(bool on) {
   m_derived->setEnabledFor(m_report->kindHeading, on);
+  m_cellToKeep = std::make_unique<KeptCell>(*m_grd);  // the reload adds or drops columns, not rows
   loadCurrentFile();
 }
 
@@ -151,6 +154,8 @@ void MainWindow::loadCurrentFile() {
   setLoadRunning(true);
   const QString path = m_cmbfile->currentText();
   if (path != m_loadedPath) {
+    if (!m_report->kindHeading.empty()) m_headingToKeep = m_report->kindHeading;
+    m_cellToKeep.reset();
     m_kind = 0;  // another file: its first kind, and no tab of the one before to choose meanwhile
     showKinds(core::KindsIndex(), -1);
     showSnapshotTimes({});  // none till it has loaded
@@ -189,7 +194,7 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
   noteLoaded();
   m_loader.setKnownIndex({}, nullptr);
   m_filters->loaded(m_loader.counters().nentry);
-  m_caption->loaded(m_loadedPath, m_report->time());
+  m_caption->loaded(m_loadedPath, core::captureSpanText(m_report->snapshotTimes));
   if (const std::string hidden = m_columns->loaded(); !hidden.empty())
     showStatus(m_statusText->text() + QStringLiteral("; ") + QString::fromStdString(hidden));
   QTimer::singleShot(0, this, [this] { m_place->fitColumns(*m_grd); });  // once the view has the widths
@@ -204,6 +209,8 @@ void MainWindow::loadFinished(const QString& status, const QStringList& errors) 
     loadCurrentFile();
     return;
   }
+  if (!stopped && followKindShownBefore()) return;
+  if (const std::unique_ptr<KeptCell> kept = std::move(m_cellToKeep); kept && !stopped) kept->restore(*m_grd);
   showKinds(m_loader.index(), m_loader.loadedKind());
   showSnapshotTimes(m_report->snapshotTimes);
   selectEntryToShow();
@@ -262,6 +269,16 @@ void MainWindow::chooseKind(int kind) {
   if (!showKeptKind(kind)) loadKindFromIndex();
 }
 
+bool MainWindow::followKindShownBefore() {
+  const std::string heading = std::exchange(m_headingToKeep, {});
+  if (heading.empty() || !m_fileIndex || m_loader.readParts()) return false;
+  const int kind = m_fileIndex->find(core::KindChoice{0, heading, false});
+  if (kind < 0 || kind == m_loader.loadedKind()) return false;
+  showKinds(*m_fileIndex, m_loader.loadedKind());
+  chooseKind(kind);
+  return true;
+}
+
 void MainWindow::noteLoaded() {
   m_shownWhole = !m_load.stopRequested && !m_loader.counters().failed;
   if (m_loader.readParts()) return;
@@ -275,6 +292,7 @@ void MainWindow::putShownKindAway() {
     return;
   ShownKind shown;
   shown.kind = m_kind;
+  shown.place = m_grd->place();
   shown.store.replaceWith(std::move(m_store));  // m_store, over m_report emptied, shows an empty grid
   m_store.replaceWith(core::GridStore());
   shown.status = m_statusText->text();
@@ -298,12 +316,13 @@ bool MainWindow::showKeptKind(int kind) {
   m_derived->restore(std::move(kept->derived));
   m_columns->shownAgain(std::move(kept->hidden));
   m_lbltype->setText(QString::fromStdString(m_report->kindHeading));
-  m_caption->loaded(m_loadedPath, m_report->time());
+  m_caption->loaded(m_loadedPath, core::captureSpanText(m_report->snapshotTimes));
   showStatus(kept->status);
   m_filters->shownAgain(std::move(kept->filters));
   m_kindTabs->showKinds(*m_fileIndex, kind);
   showSnapshotTimes(m_report->snapshotTimes);
   enableViewsOfKind(true);
+  m_grd->restorePlace(kept->place);
   return true;
 }
 

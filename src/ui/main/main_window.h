@@ -33,6 +33,7 @@ class ColumnCommands;
 class DerivedColumnsOption;
 class FilterStatus;
 class GridCommandHandler;
+class KeptCell;
 class KindCache;
 class KindTabs;
 class LoadWorker;
@@ -144,6 +145,9 @@ class MainWindow : public QMainWindow {
   /// After a load: a whole read's index is kept for the tab switches and the views, and
   /// the kinds kept of the file before go; a load from the index keeps them.
   void noteLoaded();
+  /// After a whole read of another file: when it has the kind shown before (m_headingToKeep)
+  /// and that is not the kind read, that kind is chosen (from the index) and true returned.
+  bool followKindShownBefore();
   /// Selects m_entryToShow in the grid, once the kind on show is its kind.
   void selectEntryToShow();
   /// The kind on show, for the commands that read the report again (compare, lock views).
@@ -195,6 +199,8 @@ class MainWindow : public QMainWindow {
   std::optional<std::pair<std::string, std::string>> m_entryToShow;  ///< showEntry's kind and key, till it shows
   QString
       m_loadedPath;  ///< the report on screen (the file box's text at the last load); another file shows its first kind
+  std::string m_headingToKeep;             ///< the kind on show before another file's load, to show of it
+  std::unique_ptr<KeptCell> m_cellToKeep;  ///< the current cell before a reload for the derived columns
   std::unique_ptr<DerivedColumnsOption> m_derived;
   QAction* m_menderived = nullptr;
   QAction* m_menshapes = nullptr;

@@ -120,10 +120,10 @@ void MainWindow::buildControls() {
   m_statmsg->setFixedHeight(std::max(px(kStatusHeight), m_statusText->sizeHint().height()));
   setStatusBar(m_statmsg);
 
-  // Keyboard focus order: grd, Command2, cmbfile, comrec, comref, comview, comstop.
-  setTabOrder(m_grd, m_selectFile);
-  setTabOrder(m_selectFile, m_cmbfile);
-  setTabOrder(m_cmbfile, m_mostRecent);
+  // Keyboard focus order: grd, then the file box and its buttons as they stand, left to right.
+  setTabOrder(m_grd, m_cmbfile);
+  setTabOrder(m_cmbfile, m_selectFile);
+  setTabOrder(m_selectFile, m_mostRecent);
   setTabOrder(m_mostRecent, m_comref);
   setTabOrder(m_comref, m_comview);
   setTabOrder(m_comview, m_comstop);
@@ -178,6 +178,7 @@ void MainWindow::buildMenus() {
   QMenu* menedit = dropDown("menedit", QStringLiteral("&Edit"));
   item(menedit, "mencopy", QStringLiteral("Copy Cells"), commands, &GridCommandHandler::copyCells)
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  m_kindTabs->attachMenu(*dropDown("menview", QStringLiteral("&View")));  // the kinds of the file, as the tabs
   m_tableActions << topCommand("mencfg", QStringLiteral("Customi&ze"), this, &MainWindow::customise);
   topCommand("menprint", QStringLiteral("&Print Screen"), commands, &GridCommandHandler::printScreen);
   QMenu* menop = dropDown("menop", QStringLiteral("&Options"));

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <algorithm>
 
+#include "core/values/snapshot_time.h"
 #include "ui/main/file_rules.h"
 
 namespace tarvolin::ui {
@@ -17,7 +18,10 @@ ReportCaption::ReportCaption(QWidget& window, QLabel& time, QComboBox& box)
     : m_window(window), m_time(time), m_box(box) {}
 
 void ReportCaption::fileTime(const QDateTime& modified) {
-  showTime(fileTimeText(modified, QLocale::system()) + QStringLiteral(" (file time)"));
+  const QDate day = modified.date();
+  const QTime clock = modified.time();
+  const core::ClockReading at{day.year(), day.month(), day.day(), clock.hour(), clock.minute(), clock.second()};
+  showTime(QString::fromStdString(core::stampText(at)) + QStringLiteral(" (file time)"));
 }
 
 void ReportCaption::showTime(const QString& text) {

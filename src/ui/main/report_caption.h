@@ -12,7 +12,9 @@ namespace tarvolin::ui {
 
 /// What the main window says about the report on show: the file's name in the window's
 /// title ("Tarvolin - View DB2 Snapshot - locks.txt"), beside the heading the report's own
-/// "Snapshot timestamp" or else the file's time marked "(file time)", and the end of a
+/// capture's span ("15:35 – 16:35, 61 snapshots", core::captureSpanText) or its one
+/// "Snapshot timestamp", or else the file's time as a report prints a stamp marked
+/// "(file time)", and the end of a
 /// long path in the file box. The widgets must outlive this object.
 class ReportCaption {
  public:
@@ -20,8 +22,8 @@ class ReportCaption {
 
   /// The load opened the file, last changed at `modified`.
   void fileTime(const QDateTime& modified);
-  /// A load of `path` (as the file box holds it) has finished; `own` is the report's own
-  /// "Snapshot timestamp" as the load found it (of the kind on show), or empty.
+  /// A load of `path` (as the file box holds it) has finished; `own` is the span of the
+  /// kind on show's snapshots (core::captureSpanText), or empty.
   void loaded(const QString& path, const std::string& own);
 
   /// The title with no report on show.

@@ -11,6 +11,15 @@ namespace {
 /// Prompt of "Find Column...".
 const QString kFindPrompt = QStringLiteral("Part of the column's name to look for");
 
+/// The shown column nearest `col`, to its right first; `col` when none is shown.
+int nearestShown(const core::GridStore& g, int col) {
+  for (int c = col; c < g.cols(); ++c)
+    if (g.colWidth(c) > 0) return c;
+  for (int c = col - 1; c >= 0; --c)
+    if (g.colWidth(c) > 0) return c;
+  return col;
+}
+
 }  // namespace
 
 ColumnCommands::ColumnCommands(core::GridStore& grid, platform::Dialogs& dialogs, Host host)
@@ -37,6 +46,7 @@ void ColumnCommands::goToMatch() {
     // The header row has no cell on screen: from there the match opens on the first entry.
     const int row = m_grid.row() < 1 && m_grid.rows() > 1 ? 1 : m_grid.row();
     m_grid.setSelection(row, match.col, row, match.col);
+    if (m_host.view != nullptr) m_host.view->revealColumn(match.col);
   }
   const bool asConstant = match.hidden >= 0 && m_hidden.holds(match.hidden);
   m_host.showStatus(QString::fromStdString(core::findColumnStatusText(m_grid, match, m_part, asConstant)));
@@ -45,6 +55,20 @@ void ColumnCommands::goToMatch() {
 void ColumnCommands::setHideConstant(bool on) {
   if (on == m_hideConstant) return;
   m_hideConstant = on;
+  if (m_host.view == nullptr) {
+    switchConstant(on);
+    return;
+  }
+  const platform::GridView::Place place = m_host.view->place();
+  switchConstant(on);
+  if (m_grid.col() >= 0 && m_grid.col() < m_grid.cols() && m_grid.colWidth(m_grid.col()) == 0) {
+    const int col = nearestShown(m_grid, m_grid.col());
+    m_grid.setSelection(m_grid.row(), col, m_grid.row(), col);
+  }
+  m_host.view->restorePlace(place);
+}
+
+void ColumnCommands::switchConstant(bool on) {
   if (on) {
     m_hidden = core::hideConstantColumns(m_grid);
     m_host.showStatus(QString::fromStdString(core::constantColumnsStatusText(m_hidden.count())));

@@ -8,6 +8,7 @@
 
 #include "core/grid/constant_columns.h"
 #include "core/grid/grid_store.h"
+#include "platform/grid_view.h"
 #include "platform/platform.h"
 
 class QWidget;
@@ -28,6 +29,10 @@ class ColumnCommands : public QObject {
   struct Host {
     QWidget& owner;                                  ///< owner of the input box
     std::function<void(const QString&)> showStatus;  ///< sets the status line at once
+    /// The grid's view, or none: a match is scrolled to with the first column in place
+    /// (GridView::revealColumn), and hiding or showing columns keeps the current cell where
+    /// it stands (GridView::restorePlace). Must outlive the commands.
+    platform::GridView* view = nullptr;
   };
 
   ColumnCommands(core::GridStore& grid, platform::Dialogs& dialogs, Host host);
@@ -35,12 +40,13 @@ class ColumnCommands : public QObject {
   /// "Find Column...": asks for part of a variable's name and goes to its first shown match
   /// to the right of the current column (core::findColumn). Cancel or an empty answer does
   /// nothing. The current row stays; from the header row the first data row becomes current.
-  /// The grid's view scrolls to the new current cell itself.
+  /// With a view, the match is brought in beside the first column, its title whole.
   void findColumn();
   /// F3: the next match of the last name asked for; asks first when none was asked for yet.
   void findNext();
   /// "Hide Constant Columns" on or off. On hides the constant columns of the grid as it is
-  /// and shows "N constant columns hidden"; off gives them their widths back.
+  /// and shows "N constant columns hidden"; off gives them their widths back. The current
+  /// cell stays where it stands on screen, on the nearest shown column when its own goes.
   void setHideConstant(bool on);
   [[nodiscard]] bool hideConstant() const { return m_hideConstant; }
   /// After every load and reload of the grid: the load has set every width anew, so what
@@ -56,6 +62,8 @@ class ColumnCommands : public QObject {
 
  private:
   void goToMatch();
+  /// Hides (on) or shows again (off) the constant columns.
+  void switchConstant(bool on);
 
   core::GridStore& m_grid;
   platform::Dialogs& m_dialogs;

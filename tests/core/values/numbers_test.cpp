@@ -67,6 +67,19 @@ TEST(SnapshotTime, EveryFormDb2PrintsGivesTheSameInstant) {
   EXPECT_EQ(parseDateOrder("dmy"), DateOrder::DMY);
 }
 
+TEST(SnapshotTime, TheHeadingTellsTheCapturesSpan) {
+  const std::string a = "12/07/2026 15:35:00.118034", b = "12/07/2026 16:35:02.000001";
+  EXPECT_EQ(captureSpanText({a, "", b}), "15:35 \u2013 16:35, 3 snapshots");
+  EXPECT_EQ(captureSpanText({a, "12/07/2026 15:35:30.5"}), "15:35:00 \u2013 15:35:30, 2 snapshots");
+  EXPECT_EQ(captureSpanText({a, "12/08/2026 00:10:00"}), "12/07/2026 15:35 \u2013 12/08/2026 00:10, 2 snapshots");
+  EXPECT_EQ(captureSpanText({a}), a);
+  EXPECT_EQ(captureSpanText({"", ""}), "");
+  const ClockReading at{2026, 12, 7, 9, 5, 3};
+  EXPECT_EQ(stampText(at), "12/07/2026 09:05:03");
+  EXPECT_EQ(stampText(at, "07.12.2026 16.35.00.000000"), "07.12.2026 09.05.03");
+  EXPECT_EQ(stampText(at, "2026-12-07 16:35:00"), "2026-12-07 09:05:03");
+}
+
 TEST(CounterTypes, ExactLabelsWinOverPatternsAndBadLinesAreNamed) {
   std::vector<std::string> errors;
   const CounterTypes t = CounterTypes::parse(

@@ -60,11 +60,20 @@ class ColumnCommandsTest : public QObject {
     const int waits = x.col("Lock waits since connect");
     QVERIFY(x.grid().col() == waits && x.grid().row() == 3);
     QTRY_VERIFY(x.showsCurrent(waits));
+    // Beside the key column, which stays in place, the match's title whole; the key lets go at the left edge.
+    auto* key = child<QTableView>(x.grd(), "fixedColumn");
+    QVERIFY(key->isVisible() && x.grid().fixedCols() == 0);
+    QCOMPARE(x.grd().columnViewportPosition(waits), x.grd().columnWidth(0));
+    QVERIFY(x.grd().columnViewportPosition(waits) + x.grd().columnWidth(waits) <= x.grd().viewport()->width());
+    x.grd().horizontalScrollBar()->setValue(0);
+    QVERIFY(key->isHidden());
     x.grid().setSelection(3, x.grid().cols() - 1, 3, x.grid().cols() - 1);
     x.trigger("menfindnext");  // F3: round past the last column
     QVERIFY(x.grid().col() == waits && x.grid().row() == 3);
     QTRY_VERIFY(x.showsCurrent(waits));
-    x.trigger("menhideconst");
+    const QPoint at = x.grd().visualRect(x.grd().currentIndex()).topLeft();
+    x.trigger("menhideconst");  // the current cell stays where it stands
+    QCOMPARE(x.grd().visualRect(x.grd().currentIndex()).topLeft(), at);
     x.find(QStringLiteral("agents stolen"));  // a lone match that is hidden: nothing moves
     QCOMPARE(x.grid().col(), waits);
     QCOMPARE(x.status(), QStringLiteral("Agents stolen (hidden as constant; Hide Constant Columns shows it)"));

@@ -161,9 +161,6 @@ class MainWindowTest : public QObject {
     QVERIFY(tiny.gridWidth == 10215 && tiny.gridHeight == 4215 && tiny.frameTop == 4675);  // sizes kept
     QVERIFY(zero.gridWidth == 0 && zero.gridHeight == 0 && zero.frameTop == 460);
     QVERIFY(!tarvolin::ui::appendsToList("D:\\A.TXT", "d:\\a.txt") && tarvolin::ui::appendsToList("D:\\B", "d:\\a"));
-    const QDateTime time(QDate(2026, 12, 7), QTime(14, 5, 9));  // lbltime: seconds and the whole year, no zone
-    QCOMPARE(tarvolin::ui::fileTimeText(time, QLocale("en_US")), QStringLiteral("12/7/2026 2:05:09 PM"));
-    QCOMPARE(tarvolin::ui::fileTimeText(time, QLocale("ja_JP")), QStringLiteral("2026/12/07 14時05分09秒"));
   }
 
   void loadsTheLockSampleAndFollowsTheWindowSize() {
@@ -176,7 +173,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>(x.w, "lbltime")->text(), QStringLiteral("11/27/2026 16:42:08.305517"));  // its own
     QCOMPARE(x.w.windowTitle(), QStringLiteral("Tarvolin - View DB2 Snapshot - lock_snapshot.txt"));
     QVERIFY(x.load(m_small));
-    QVERIFY(child<QLabel>(x.w, "lbltime")->text().endsWith(QStringLiteral(" (file time)")));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d \\(file time\\)$"))
+                .match(child<QLabel>(x.w, "lbltime")->text())
+                .hasMatch());  // a report's date format
     QCOMPARE(x.grd().model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Application handle"));
     QCOMPARE(x.grd().model()->headerData(3, Qt::Horizontal, Qt::ToolTipRole), QString::fromUtf8(x.grid().text(0, 3)));
     QWidget* frame = child<QWidget>(x.w, "Frame1");  // the grid and the frame follow the window's size
@@ -367,7 +366,9 @@ class MainWindowTest : public QObject {
     QTest::keyClick(&x.grd(), Qt::Key_F5);  // Reload
     QVERIFY(loaded(x.w));
     QCOMPARE(x.grid().rowHeight(2), tarvolin::core::kDefaultRowHeight);
-    QTest::keyClick(&x.grd(), Qt::Key_Tab);  // Tab leaves the grid
+    QTest::keyClick(&x.grd(), Qt::Key_Tab);  // Tab leaves the grid for the file box, then its buttons
+    QVERIFY(x.box().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(child<QPushButton>(x.w, "Command2")->hasFocus());
   }
 
@@ -574,6 +575,47 @@ class MainWindowTest : public QObject {
     QVERIFY(x.w.grab().save(QStringLiteral(TARVOLIN_BUILD_DIR "/main_window_from_to.png")));
     QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/table_snapshot.txt")));  // one snapshot: no pair
     QVERIFY(!from->isVisible());
+  }
+
+  void eachKindKeepsItsPlaceAndEveryKindIsInReach() {
+    Window x;
+    x.w.resize(1024, 700);
+    x.w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&x.w));
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_loop.txt")));
+    auto* tabs = child<QTabBar>(x.w, "tabkinds");
+    QCOMPARE(child<QLabel>(x.w, "lbltime")->text(), QString::fromUtf8("17:05 \u2013 17:07, 3 snapshots"));
+    QCOMPARE(child<QMenu>(x.w, "menview")->actions().size(), 3 + tabs->count());  // next, previous, a line, the kinds
+    x.grd().setFocus();
+    QTest::keyClick(&x.grd(), Qt::Key_3, Qt::ControlModifier);
+    QVERIFY(loaded(x.w));
+    QVERIFY(tabs->currentIndex() == 2 && child<QAction>(x.w, "menkind3")->isChecked());
+    const int lastCol = x.grid().cols() - 1;
+    x.select(2, lastCol);  // the current cell and the scroll are each tab's own
+    QTRY_COMPARE(x.grd().currentIndex().column(), lastCol);
+    const tarvolin::platform::GridView::Place place = x.grd().place();
+    QVERIFY(place.scroll.x() > 0);
+    QTest::keyClick(&x.grd(), Qt::Key_PageDown, Qt::ControlModifier);
+    QVERIFY(loaded(x.w));
+    QCOMPARE(tabs->currentIndex(), 3);
+    QTRY_COMPARE(x.grd().horizontalScrollBar()->value(), 0);
+    QTest::keyClick(&x.grd(), Qt::Key_PageUp, Qt::ControlModifier);
+    QVERIFY(tabs->currentIndex() == 2 && x.grid().row() == 2 && x.grid().col() == lastCol);
+    QCOMPARE(x.grd().place().scroll, place.scroll);
+    QCOMPARE(x.grd().place().current, place.current);
+    x.select(2, 1);  // Derived Columns reloads with other columns: the current cell stays where it stands
+    QTRY_COMPARE(x.grd().currentIndex().column(), 1);
+    const std::string title(x.grid().text(0, 1));
+    const auto at = x.grd().place().current;
+    x.trigger("menderived");
+    QVERIFY(x.grid().row() == 2 && x.grid().text(0, x.grid().col()) == title);
+    QCOMPARE(x.grd().place().current, at);
+    x.trigger("menderived");
+    const QString kind = child<QLabel>(x.w, "lbltype")->text();
+    QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_all.txt")));  // another capture: the same kind
+    QVERIFY(loaded(x.w));
+    QCOMPARE(child<QLabel>(x.w, "lbltype")->text(), kind);
+    QVERIFY(tabs->currentIndex() > 0);
   }
 
   void whoBlocksWhomForItsKindOfReport() {
