@@ -71,26 +71,9 @@ DerivedDefinitions loadDerivedDefinitions(const std::filesystem::path& programDi
                                           const std::filesystem::path& workingFolder,
                                           std::vector<std::string>& errors) {
   DerivedDefinitions defs;
-  std::string text;
-  std::string tried;
-  bool shipped = false;
-  for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", kDerivedColumnsFile)) {
-    if (readWholeFile(place, text)) {
-      defs.read(text, place.string(), errors);
-      shipped = true;
-      break;
-    }
-    tried += (tried.empty() ? "" : ", ") + place.string();
-  }
-  if (!shipped) errors.push_back("no " + std::string(kDerivedColumnsFile) + " found (looked for " + tried + ")");
-  const std::filesystem::path own = workingFolder / kDerivedColumnsFile;
-  std::error_code ec;
-  if (std::filesystem::exists(own, ec)) {
-    if (readWholeFile(own, text))
-      defs.read(text, own.string(), errors);
-    else
-      errors.push_back(own.string() + ": cannot be read");
-  }
+  readShippedAndOwn(
+      programDir, workingFolder, kDerivedColumnsFile,
+      [&](const std::string& text, const std::string& path) { defs.read(text, path, errors); }, errors);
   return defs;
 }
 

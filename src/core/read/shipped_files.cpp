@@ -31,4 +31,30 @@ bool readWholeFile(const std::filesystem::path& path, std::string& text) {
   return true;
 }
 
+void readShippedAndOwn(const std::filesystem::path& programDir, const std::filesystem::path& workingFolder,
+                       std::string_view name,
+                       const std::function<void(const std::string& text, const std::string& path)>& read,
+                       std::vector<std::string>& errors) {
+  std::string text;
+  std::string tried;
+  bool shipped = false;
+  for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", name)) {
+    if (readWholeFile(place, text)) {
+      read(text, place.string());
+      shipped = true;
+      break;
+    }
+    tried += (tried.empty() ? "" : ", ") + place.string();
+  }
+  if (!shipped) errors.push_back("no " + std::string(name) + " found (looked for " + tried + ")");
+  const std::filesystem::path own = workingFolder / name;
+  std::error_code ec;
+  if (std::filesystem::exists(own, ec)) {
+    if (readWholeFile(own, text))
+      read(text, own.string());
+    else
+      errors.push_back(own.string() + ": cannot be read");
+  }
+}
+
 }  // namespace tarvolin::core

@@ -28,4 +28,13 @@ void forEachListLine(std::string_view text, const std::function<void(std::string
 /// The whole file at `path` into `text`; false when it can't be opened.
 bool readWholeFile(const std::filesystem::path& path, std::string& text);
 
+/// Reads a list shipped with the program and the user's own: `read` gets the text and path
+/// of the first of shippedFilePlaces(programDir, "tarvolin", name) that can be read, then of
+/// `name` in `workingFolder` when there is one, which adds lines or replaces them. `errors`
+/// gets "no NAME found (looked for ...)" and "PATH: cannot be read".
+void readShippedAndOwn(const std::filesystem::path& programDir, const std::filesystem::path& workingFolder,
+                       std::string_view name,
+                       const std::function<void(const std::string& text, const std::string& path)>& read,
+                       std::vector<std::string>& errors);
+
 }  // namespace tarvolin::core

@@ -96,26 +96,9 @@ std::vector<std::string> SummaryFigures::kinds() const {
 SummaryFigures loadSummaryFigures(const std::filesystem::path& programDir, const std::filesystem::path& workingFolder,
                                   std::vector<std::string>& errors) {
   SummaryFigures figures;
-  std::string text;
-  std::string tried;
-  bool shipped = false;
-  for (const std::filesystem::path& place : shippedFilePlaces(programDir, "tarvolin", kSummaryFiguresFile)) {
-    if (readWholeFile(place, text)) {
-      figures.read(text, place.string(), errors);
-      shipped = true;
-      break;
-    }
-    tried += (tried.empty() ? "" : ", ") + place.string();
-  }
-  if (!shipped) errors.push_back("no " + std::string(kSummaryFiguresFile) + " found (looked for " + tried + ")");
-  const std::filesystem::path own = workingFolder / kSummaryFiguresFile;
-  std::error_code ec;
-  if (std::filesystem::exists(own, ec)) {
-    if (readWholeFile(own, text))
-      figures.read(text, own.string(), errors);
-    else
-      errors.push_back(own.string() + ": cannot be read");
-  }
+  readShippedAndOwn(
+      programDir, workingFolder, kSummaryFiguresFile,
+      [&](const std::string& text, const std::string& path) { figures.read(text, path, errors); }, errors);
   return figures;
 }
 
