@@ -137,9 +137,21 @@ bool KindsIndex::placed(int kind) const {
 
 const std::string& KindsIndex::timeOf(int kind, int snapshot) const {
   static const std::string kNone;
+  if (snapshot == 0) {  // the kind's first record lies near the front: never a scan of the whole file
+    for (const KindSection& s : m_sections)
+      if (s.kind == kind) return s.snapshot == 0 ? s.time : kNone;
+    return kNone;
+  }
   for (auto s = m_sections.rbegin(); s != m_sections.rend(); ++s)
     if (s->kind == kind && s->snapshot <= snapshot) return s->snapshot == snapshot ? s->time : kNone;
   return kNone;
+}
+
+std::vector<std::string> KindsIndex::timesOf(int kind, int snapshots) const {
+  std::vector<std::string> times(static_cast<size_t>(std::max(snapshots, 0)));
+  for (const KindSection& s : m_sections)
+    if (s.kind == kind && s.snapshot >= 0 && s.snapshot < snapshots) times[static_cast<size_t>(s.snapshot)] = s.time;
+  return times;
 }
 
 int KindsIndex::find(const KindChoice& choice) const {

@@ -109,6 +109,9 @@ class KindsIndex {
   [[nodiscard]] const KindSection* current() const { return m_kind < 0 ? nullptr : &m_sections.back(); }
   /// The time of snapshot `snapshot` (from 0) of kind `kind`, or empty when there is none such.
   [[nodiscard]] const std::string& timeOf(int kind, int snapshot) const;
+  /// The times of snapshots 0 to `snapshots` - 1 of kind `kind` (empty where there is no
+  /// record), in one pass over the records.
+  [[nodiscard]] std::vector<std::string> timesOf(int kind, int snapshots) const;
 
  private:
   void closeSection(int64_t lastLine, int64_t end);

@@ -58,7 +58,7 @@ void ReportLoader::describe() {
     m_report.snapshotTimes.push_back(m_snapshotTime);
   } else {
     const int snapshots = m_kind < 0 ? 0 : std::max(m_snapshots, 1);
-    for (int i = 0; i < snapshots; ++i) m_report.snapshotTimes.push_back(m_index.timeOf(m_kind, i));
+    m_report.snapshotTimes = m_index.timesOf(m_kind, snapshots);
   }
   m_report.startName = m_startName;
   m_report.preamble = m_preamble;

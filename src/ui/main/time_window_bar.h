@@ -49,6 +49,8 @@ class TimeWindowBar : public QWidget {
  private:
   [[nodiscard]] core::WindowBound boundAt(int index) const;
   [[nodiscard]] QString label(int index) const;
+  /// Each list's tool tip: its snapshot's timestamp in full.
+  void showFullTimes();
 
   QComboBox* m_from;
   QComboBox* m_to;
