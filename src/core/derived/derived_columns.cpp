@@ -7,10 +7,7 @@
 
 namespace tarvolin::core {
 
-namespace {
-
-/// One line as a column; throws ExpressionError saying what is wrong.
-DerivedColumn parseLine(std::string_view line) {
+DerivedColumn parseDerivedColumn(std::string_view line) {
   const size_t bar = line.find('|');
   if (bar == std::string_view::npos) throw ExpressionError("expected KIND | NAME = EXPRESSION");
   const size_t eq = line.find('=', bar);
@@ -28,12 +25,10 @@ DerivedColumn parseLine(std::string_view line) {
   return c;
 }
 
-}  // namespace
-
 void DerivedDefinitions::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
   forEachListLine(text, [&](std::string_view line, int number) {
     try {
-      DerivedColumn c = parseLine(line);
+      DerivedColumn c = parseDerivedColumn(line);
       auto same = [&c](const DerivedColumn& d) { return sameHeading(d.kind, c.kind) && d.name == c.name; };
       auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
       if (it != m_columns.end())

@@ -22,6 +22,10 @@ struct DerivedColumn {
   Expression expression;
 };
 
+/// One line "KIND | NAME = EXPRESSION" as a column; throws ExpressionError saying what is
+/// wrong (its column counted in the line).
+[[nodiscard]] DerivedColumn parseDerivedColumn(std::string_view line);
+
 /// Pointers to each of `columns`, in order, valid while `columns` is unchanged.
 [[nodiscard]] std::vector<const DerivedColumn*> pointersTo(const std::vector<DerivedColumn>& columns);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/derived/derived_columns.h"
 #include "core/read/kinds_index.h"
 #include "core/read/shipped_files.h"
 
@@ -10,25 +11,14 @@ namespace tarvolin::core {
 
 namespace {
 
-/// One line as a figure; throws ExpressionError saying what is wrong.
+/// One line as a figure: a derived column's line, then "| RULE" when it has one; throws
+/// ExpressionError saying what is wrong.
 SummaryFigure parseFigure(std::string_view line) {
-  const size_t bar = line.find('|');
-  if (bar == std::string_view::npos) throw ExpressionError("expected KIND | NAME = EXPRESSION");
-  const size_t eq = line.find('=', bar);
-  if (eq == std::string_view::npos) throw ExpressionError("expected \"=\" after the name");
-  const size_t ruleBar = line.find('|', eq);  // an expression holds no bar
-  SummaryFigure f{std::string(trimListText(line.substr(0, bar))),
-                  std::string(trimListText(line.substr(bar + 1, eq - bar - 1))),
-                  {},
-                  std::nullopt};
-  if (f.kind.empty()) throw ExpressionError("no kind before \"|\"");
-  if (f.name.empty()) throw ExpressionError("no name before \"=\"");
-  const size_t end = ruleBar == std::string_view::npos ? line.size() : ruleBar;
-  try {
-    f.expression = Expression::parse(line.substr(eq + 1, end - eq - 1));
-  } catch (const ExpressionError& e) {
-    throw ExpressionError(e.reason(), e.column() + eq + 1);  // a column of the line
-  }
+  const size_t eq = line.find('=', line.find('|'));
+  const size_t ruleBar =
+      eq == std::string_view::npos ? std::string_view::npos : line.find('|', eq);  // no bar in an expression
+  DerivedColumn c = parseDerivedColumn(line.substr(0, ruleBar));
+  SummaryFigure f{std::move(c.kind), std::move(c.name), std::move(c.expression), std::nullopt};
   if (ruleBar != std::string_view::npos) f.rule = FigureRule::parse(line.substr(ruleBar + 1));
   return f;
 }
