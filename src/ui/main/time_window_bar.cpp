@@ -1,8 +1,10 @@
 #include "ui/main/time_window_bar.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -19,7 +21,44 @@ std::string toTheSecond(const std::string& stamp) {
   return point == std::string::npos ? stamp : stamp.substr(0, point);
 }
 
+/// How a snapshot is listed: its time of day, or "#N" where it has none.
+QString labelOf(const std::vector<std::string>& times, int index) {
+  const std::string& time = times[static_cast<size_t>(index)];
+  if (time.empty()) return QStringLiteral("#%1").arg(index + 1);
+  return QString::fromStdString(core::timeOfDay(time));
+}
+
+/// Letters of the longest label: what each list is sized for.
+int longestLabel(const std::vector<std::string>& times) {
+  size_t longest = 0;
+  for (size_t i = 0; i < times.size(); ++i)
+    longest = std::max(longest, times[i].empty() ? std::to_string(i + 1).size() + 1 : core::timeOfDay(times[i]).size());
+  return static_cast<int>(longest);
+}
+
 }  // namespace
+
+/// Both lists' items, made when shown: a long capture has tens of thousands of snapshots,
+/// too many to make into strings at every tab switch.
+class SnapshotLabels : public QAbstractListModel {
+ public:
+  SnapshotLabels(const std::vector<std::string>& times, QObject* parent) : QAbstractListModel(parent), m_times(times) {}
+
+  /// Call around a change of the times listed.
+  void beginChange() { beginResetModel(); }
+  void endChange() { endResetModel(); }
+
+  [[nodiscard]] int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_times.size());
+  }
+  [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount({}) || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return labelOf(m_times, index.row());
+  }
+
+ private:
+  const std::vector<std::string>& m_times;
+};
 
 TimeWindowBar::TimeWindowBar(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("timewindow"));
@@ -31,7 +70,14 @@ TimeWindowBar::TimeWindowBar(QWidget* parent) : QWidget(parent) {
   m_to = new QComboBox(this);
   m_to->setObjectName(QStringLiteral("cmbto"));
   m_to->setToolTip(QStringLiteral("The last snapshot of the window the commands read"));
-  for (QComboBox* box : {m_from, m_to}) box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  m_labels = new SnapshotLabels(m_times, this);
+  for (QComboBox* box : {m_from, m_to}) {
+    box->setModel(m_labels);
+    // Sized by the longest label, counted once per list of times: sizing to contents would
+    // measure every item at every change.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* list = qobject_cast<QListView*>(box->view())) list->setUniformItemSizes(true);
+  }
   auto* from = new QLabel(QStringLiteral("&From"), this);
   from->setBuddy(m_from);
   auto* to = new QLabel(QStringLiteral("&To"), this);
@@ -56,11 +102,7 @@ TimeWindowBar::TimeWindowBar(QWidget* parent) : QWidget(parent) {
   hide();
 }
 
-QString TimeWindowBar::label(int index) const {
-  const std::string& time = m_times[static_cast<size_t>(index)];
-  if (time.empty()) return QStringLiteral("#%1").arg(index + 1);
-  return QString::fromStdString(core::timeOfDay(time));
-}
+QString TimeWindowBar::label(int index) const { return labelOf(m_times, index); }
 
 void TimeWindowBar::showTimes(std::vector<std::string> times) {
   const bool grew =
@@ -68,18 +110,13 @@ void TimeWindowBar::showTimes(std::vector<std::string> times) {
   const int oldCount = count();
   int from = grew ? first() : 0;
   int to = grew && last() < oldCount - 1 ? last() : static_cast<int>(times.size()) - 1;
-  m_times = std::move(times);
   const QSignalBlocker blockFrom(m_from);
   const QSignalBlocker blockTo(m_to);
-  // In one insert each: a day of minutes is 1,440 items, which one at a time take a tab
-  // switch half a second.
-  QStringList labels;
-  labels.reserve(count());
-  for (int i = 0; i < count(); ++i) labels << label(i);
-  m_from->clear();
-  m_to->clear();
-  m_from->addItems(labels);
-  m_to->addItems(labels);
+  m_labels->beginChange();
+  m_times = std::move(times);
+  m_labels->endChange();
+  const int letters = std::max(longestLabel(m_times), 1);
+  for (QComboBox* box : {m_from, m_to}) box->setMinimumContentsLength(letters);
   choose(from, to);
   setVisible(count() >= 2);
 }

@@ -10,6 +10,8 @@ class QComboBox;
 
 namespace tarvolin::ui {
 
+class SnapshotLabels;
+
 /// The main window's From/To pair (`cmbfrom`, `cmbto`): a window of time over the snapshots
 /// of the kind on show, listed by their times (by "#N" where a snapshot has none). Hidden for
 /// a kind of fewer than two snapshots. The pair starts open, first to last, which is no
@@ -54,6 +56,7 @@ class TimeWindowBar : public QWidget {
 
   QComboBox* m_from;
   QComboBox* m_to;
+  SnapshotLabels* m_labels;  // both lists' items, over m_times
   std::vector<std::string> m_times;
   bool m_filling = false;
 };

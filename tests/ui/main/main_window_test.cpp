@@ -551,6 +551,8 @@ class MainWindowTest : public QObject {
     QVERIFY(x.load(QStringLiteral(TARVOLIN_SAMPLES_DIR "/capture_loop.txt")));  // a database snapshot taken 3 times
     auto* from = child<QComboBox>(x.w, "cmbfrom");
     auto* to = child<QComboBox>(x.w, "cmbto");
+    const QAbstractItemModelTester labels(from->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(to->model(), from->model());
     QTRY_VERIFY(from->isVisible());
     QCOMPARE(to->count(), 3);
     QVERIFY(!x.w.timeWindow().given());  // open: first to last
