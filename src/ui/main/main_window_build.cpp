@@ -103,13 +103,13 @@ void MainWindow::buildControls() {
   platform::placeTwips(m_comstop, 9120, 240, 855, 375, m_dpi);
   m_comstop->setEnabled(false);
 
-  QLabel* label1 = makeLabel(m_frame1, "Label1", webLinkLead(configuredWebAddress()));
-  label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // the caption leads into the link beside it
-  label1->setIndent(px(kLeadGap));
-  platform::placeTwips(label1, 120, 720, 8055, 255, m_dpi);
-  QLabel* label2 = makeLabel(m_frame1, "Label2");
-  platform::placeTwips(label2, 8160, 720, 1935, 255, m_dpi);
-  new WebLinkController(*m_frame1, *label2, m_platform);  // caption, colours, hover and click
+  QLabel* linkLead = makeLabel(m_frame1, "Label1", webLinkLead(configuredWebAddress()));
+  linkLead->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // the caption leads into the link beside it
+  linkLead->setIndent(px(kLeadGap));
+  platform::placeTwips(linkLead, 120, 720, 8055, 255, m_dpi);
+  QLabel* webLink = makeLabel(m_frame1, "Label2");
+  platform::placeTwips(webLink, 8160, 720, 1935, 255, m_dpi);
+  new WebLinkController(*m_frame1, *webLink, m_platform);  // caption, colours, hover and click
 
   m_statmsg = new QStatusBar(this);
   m_statmsg->setObjectName(QStringLiteral("statmsg"));
