@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/derived/kind_and_name_list.h"
 #include "core/read/kinds_index.h"
 #include "core/read/shipped_files.h"
 
@@ -26,19 +27,7 @@ DerivedColumn parseDerivedColumn(std::string_view line) {
 }
 
 void DerivedDefinitions::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
-  forEachListLine(text, [&](std::string_view line, int number) {
-    try {
-      DerivedColumn c = parseDerivedColumn(line);
-      auto same = [&c](const DerivedColumn& d) { return sameHeading(d.kind, c.kind) && d.name == c.name; };
-      auto it = std::find_if(m_columns.begin(), m_columns.end(), same);
-      if (it != m_columns.end())
-        *it = std::move(c);
-      else
-        m_columns.push_back(std::move(c));
-    } catch (const ExpressionError& e) {
-      errors.push_back(file + ":" + std::to_string(number) + ": " + e.what());
-    }
-  });
+  readByKindAndName(text, file, parseDerivedColumn, m_columns, errors);
 }
 
 std::vector<const DerivedColumn*> pointersTo(const std::vector<DerivedColumn>& columns) {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/derived/derived_columns.h"
+#include "core/derived/kind_and_name_list.h"
 #include "core/read/kinds_index.h"
 #include "core/read/shipped_files.h"
 
@@ -60,19 +61,7 @@ FigureRule FigureRule::parse(std::string_view text) {
 }
 
 void SummaryFigures::read(std::string_view text, const std::string& file, std::vector<std::string>& errors) {
-  forEachListLine(text, [&](std::string_view line, int number) {
-    try {
-      SummaryFigure f = parseFigure(line);
-      auto same = [&f](const SummaryFigure& g) { return sameHeading(g.kind, f.kind) && g.name == f.name; };
-      auto it = std::find_if(m_figures.begin(), m_figures.end(), same);
-      if (it != m_figures.end())
-        *it = std::move(f);
-      else
-        m_figures.push_back(std::move(f));
-    } catch (const ExpressionError& e) {
-      errors.push_back(file + ":" + std::to_string(number) + ": " + e.what());
-    }
-  });
+  readByKindAndName(text, file, parseFigure, m_figures, errors);
 }
 
 std::vector<std::string> SummaryFigures::kinds() const {
