@@ -18,11 +18,7 @@
 namespace tarvolin::app {
 
 std::optional<core::DerivedDefinitions> readDerivedDefinitions(const char* argv0) {
-  std::vector<std::string> errors;
-  core::DerivedDefinitions defs = core::loadDerivedDefinitions(programFolder(argv0), ".", errors);
-  for (const std::string& e : errors) std::fprintf(stderr, "tarvolin-export: %s\n", e.c_str());
-  if (!errors.empty()) return std::nullopt;
-  return defs;
+  return readShippedList<core::DerivedDefinitions>(argv0, core::loadDerivedDefinitions);
 }
 
 std::optional<core::DerivedDefinitions> derivedDefinitionsFor(const ExportOptions& options, const char* argv0) {

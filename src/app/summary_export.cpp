@@ -17,15 +17,6 @@ namespace tarvolin::app {
 
 namespace {
 
-/// The figures shipped and the current folder's; nothing, with the errors said, when a line is wrong.
-std::optional<core::SummaryFigures> readFigures(const char* argv0) {
-  std::vector<std::string> errors;
-  core::SummaryFigures figures = core::loadSummaryFigures(programFolder(argv0), ".", errors);
-  for (const std::string& e : errors) std::fprintf(stderr, "tarvolin-export: %s\n", e.c_str());
-  if (!errors.empty()) return std::nullopt;
-  return figures;
-}
-
 void writeSummary(const core::CaptureSummary& summary, const ExportOptions& options) {
   if (!options.csv && !options.tsv) {
     standardOutput().put(core::summaryText(summary));
@@ -46,7 +37,8 @@ int exportSummary(ExportOptions options, const char* argv0) {
     if ((report = spooledPath(report, spooled)).empty()) return 1;
   const std::optional<core::CounterTypes> types = readCounterTypes(argv0);
   if (!types) return 1;
-  const std::optional<core::SummaryFigures> figures = readFigures(argv0);
+  const std::optional<core::SummaryFigures> figures =
+      readShippedList<core::SummaryFigures>(argv0, core::loadSummaryFigures);
   if (!figures) return 1;
   core::CaptureSummary summary;
   try {
