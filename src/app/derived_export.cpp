@@ -94,9 +94,7 @@ int exportStatements(const ExportOptions& options, const char* argv0) {
   const core::ColumnPlan plan(&*defs, report.report().kindHeading, report.report().vars, report.grid);
   tellClashes(plan.clashes());
   core::writeShapeGrid(shapes, plan.columns(), grid);
-  std::vector<int> cols;
-  for (int c = 0; c + 1 < grid.cols(); ++c) cols.push_back(c);
-  writeGrid(grid, cols, options.csv, standardOutput());
+  writeGrid(grid, firstColumns(grid.cols() - 1), options.csv, standardOutput());  // but the hidden last
   standardOutput().flush();
   if (snapshots > 1) std::fprintf(stderr, "%s\n", core::lastSnapshotNote(snapshots, report.time()).c_str());
   std::fprintf(stderr, "%s\nStatement shapes: %zu\n", report.status.c_str(), shapes.groups.size());

@@ -1,6 +1,7 @@
 #include "app/grid_writer.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string_view>
 
 namespace tarvolin::app {
@@ -66,6 +67,12 @@ void writeRows(int rows, size_t columns, const Text& text, bool escapes, bool cs
 }
 
 }  // namespace
+
+std::vector<int> firstColumns(int count) {
+  std::vector<int> cols(static_cast<size_t>(std::max(count, 0)));
+  std::iota(cols.begin(), cols.end(), 0);
+  return cols;
+}
 
 void writeGrid(const core::GridStore& g, const std::vector<int>& cols, bool csv, CheckedOutput& out) {
   const bool escapes = !csv && mayNeedEscapes(g.textBytes());

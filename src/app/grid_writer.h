@@ -7,6 +7,9 @@
 
 namespace tarvolin::app {
 
+/// Columns 0 to `count` - 1, in order: a grid written whole (or but its hidden last column).
+[[nodiscard]] std::vector<int> firstColumns(int count);
+
 /// Writes the rows of `g` to `out`, cells of the columns `cols` in that order: TAB
 /// between cells and LF after each row (a TAB, CR or LF inside a cell as \t, \r, \n),
 /// or with `csv` RFC 4180 (comma between fields, quoted where needed, CR LF after each

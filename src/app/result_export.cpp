@@ -63,9 +63,7 @@ void writeSnapshotTree(const core::GridStore& tree, const std::string& label, bo
     g.setText(r - first, 0, r == 0 ? std::string(core::kSnapshotColumn) : label);
     for (int c = 0; c < cols; ++c) g.setText(r - first, c + 1, std::string(tree.text(r, c)));
   }
-  std::vector<int> all(static_cast<size_t>(cols + 1));
-  for (int c = 0; c <= cols; ++c) all[static_cast<size_t>(c)] = c;
-  writeGrid(g, all, csv, standardOutput());
+  writeGrid(g, firstColumns(g.cols()), csv, standardOutput());
 }
 
 /// --blockers: adds the statements of the capture's Application Snapshot in the window.

@@ -24,9 +24,7 @@ void writeSummary(const core::CaptureSummary& summary, const ExportOptions& opti
   }
   core::GridStore g;
   core::writeSummaryGrid(summary, g);
-  std::vector<int> cols;
-  for (int c = 0; c < g.cols(); ++c) cols.push_back(c);
-  writeGrid(g, cols, options.csv, standardOutput());
+  writeGrid(g, firstColumns(g.cols()), options.csv, standardOutput());
 }
 
 }  // namespace
