@@ -54,6 +54,21 @@ QDateTime FileSystemDouble::modified(const QString& path) {
   return times.value(name);
 }
 
+QStringList FileChoosersDouble::openFiles(QWidget*, const QString&, const QString& startPath) {
+  startPaths << startPath;
+  return openAnswer;
+}
+
+QString FileChoosersDouble::saveFile(QWidget*, const QString&, const QString& startPath) {
+  startPaths << startPath;
+  return saveAnswer;
+}
+
+QString FileChoosersDouble::addToFile(QWidget*, const QString&, const QString& startPath) {
+  startPaths << startPath;
+  return addAnswer;
+}
+
 void PrinterDouble::print(const QImage& image) {
   images << image;
   if (fails) throw std::runtime_error("No printer is installed");

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/file_choosers.h"
 #include "platform/platform.h"
 
 namespace tarvolin::test {
@@ -88,6 +89,20 @@ class PrinterDouble : public platform::Printer {
 
   QList<QImage> images;
   bool fails = false;
+};
+
+/// Answers the file choosers: `openAnswer` to open, `saveAnswer` to save to, `addAnswer` to
+/// add to (empty, as for Cancel, unless set); records the start path of each in `startPaths`.
+class FileChoosersDouble : public platform::FileChoosers {
+ public:
+  QStringList openFiles(QWidget* parent, const QString& filter, const QString& startPath) override;
+  QString saveFile(QWidget* parent, const QString& filter, const QString& startPath) override;
+  QString addToFile(QWidget* parent, const QString& filter, const QString& startPath) override;
+
+  QStringList openAnswer;
+  QString saveAnswer;
+  QString addAnswer;
+  QStringList startPaths;
 };
 
 /// Every double, bundled as the Platform a window receives.

@@ -10,6 +10,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/samples.h"
 #include "core/derived/column_plan.h"
 #include "core/read/report_loader.h"
 #include "platform/font_text_measure.h"
@@ -18,19 +19,9 @@
 
 using namespace tarvolin;
 using test::child;
+using test::sample;
 
 namespace {
-
-QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
-
-/// Answers the dialogs for several files and for saving.
-class FileChoosersDouble : public platform::FileChoosers {
- public:
-  QStringList openFiles(QWidget*, const QString&, const QString&) override { return openAnswer; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return saveAnswer; }
-  QStringList openAnswer;
-  QString saveAnswer;
-};
 
 /// A report loaded whole, as the main window holds it, with the current cell on the first row
 /// whose cells include `entry` and on the column `variable`.
@@ -210,7 +201,7 @@ class ChartWindowTest : public QObject {
   }
 
   test::PlatformDouble d;
-  FileChoosersDouble choosers;
+  test::FileChoosersDouble choosers;
   QTemporaryDir config;
 };
 

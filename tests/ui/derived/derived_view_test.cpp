@@ -7,6 +7,7 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/samples.h"
 #include "common/window_loads.h"
 #include "core/grid/result_grid.h"
 #include "ui/derived/statements_window.h"
@@ -14,10 +15,9 @@
 
 using namespace tarvolin;
 using test::child;
+using test::sample;
 
 namespace {
-
-QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
   QFile f(path);

@@ -7,15 +7,15 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/samples.h"
 #include "core/grid/result_grid.h"
 #include "ui/lockwait/blocking_window.h"
 
 using namespace tarvolin;
 using test::child;
+using test::sample;
 
 namespace {
-
-QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
 
 /// An empty folder for the kinds' configuration files.
 const std::string& folder() {

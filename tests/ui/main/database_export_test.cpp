@@ -13,28 +13,16 @@
 
 #include "common/find_child.h"
 #include "common/platform_doubles.h"
+#include "common/samples.h"
 #include "core/read/shared_state.h"
 #include "ui/main/database_export.h"
 #include "ui/main/main_window.h"
 
 using namespace tarvolin;
 using test::child;
+using test::sample;
 
 namespace {
-
-QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
-
-class ChooserDouble : public platform::FileChoosers {
- public:
-  QStringList openFiles(QWidget*, const QString&, const QString&) override { return {}; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return {}; }
-  QString addToFile(QWidget*, const QString&, const QString& startPath) override {
-    startPaths << startPath;
-    return answer;
-  }
-  QString answer;
-  QStringList startPaths;
-};
 
 /// The number of rows of `table` in the database `db`, or -1 when it has no such table.
 int rowsIn(const QString& db, const char* table) {
@@ -70,7 +58,7 @@ class DatabaseExportTest : public QObject {
   }
 
   void everyKindGoesToTheChosenDatabaseWithItsProgress() {
-    choosers.answer = dir.filePath(QStringLiteral("day.db"));
+    choosers.addAnswer = dir.filePath(QStringLiteral("day.db"));
     ui::DatabaseExportDialog* dialog =
         ui::exportToDatabase(nullptr, d.platform, choosers, dir.path().toStdString(), sample("capture_loop.txt"));
     QVERIFY(dialog != nullptr);
@@ -83,8 +71,8 @@ class DatabaseExportTest : public QObject {
                             "Snapshot, Tablespace Snapshot, Table Snapshot, Database Lock Snapshot, Dynamic SQL "
                             "Snapshot Result)."));
     QCOMPARE(child<QPushButton>(*dialog, "stop")->text(), QStringLiteral("Close"));
-    QCOMPARE(rowsIn(choosers.answer, "table_snapshot"), 12);
-    QCOMPARE(rowsIn(choosers.answer, "table_snapshot_intervals"), 8);
+    QCOMPARE(rowsIn(choosers.addAnswer, "table_snapshot"), 12);
+    QCOMPARE(rowsIn(choosers.addAnswer, "table_snapshot_intervals"), 8);
     QPointer<ui::DatabaseExportDialog> closing = dialog;
     child<QPushButton>(*dialog, "stop")->click();  // Close
     QTRY_VERIFY(closing.isNull());
@@ -104,7 +92,7 @@ class DatabaseExportTest : public QObject {
     QCOMPARE(rowsIn(db, "captures"), 0);
     QCOMPARE(rowsIn(db, "database_snapshot"), -1);
 
-    choosers.answer.clear();
+    choosers.addAnswer.clear();
     QCOMPARE(ui::exportToDatabase(nullptr, d.platform, choosers, ".", sample("capture_all.txt")), nullptr);
     QCOMPARE(ui::exportToDatabase(nullptr, d.platform, choosers, ".", QString()), nullptr);
     QCOMPARE(d.dialogs.messages.last(), QStringLiteral("Load a report first: its kinds are what is exported."));
@@ -112,7 +100,7 @@ class DatabaseExportTest : public QObject {
 
  private:
   test::PlatformDouble d;
-  ChooserDouble choosers;
+  test::FileChoosersDouble choosers;
   QTemporaryDir dir;
 };
 

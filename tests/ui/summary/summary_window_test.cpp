@@ -10,20 +10,14 @@
 #include <memory>
 
 #include "common/platform_doubles.h"
+#include "common/samples.h"
 #include "ui/chart/chart_window.h"
 #include "ui/summary/summary_command.h"
 
 using namespace tarvolin;
+using test::sample;
 
 namespace {
-
-QString sample(const char* name) { return QStringLiteral(TARVOLIN_SAMPLES_DIR "/") + QLatin1String(name); }
-
-class Choosers : public platform::FileChoosers {
- public:
-  QStringList openFiles(QWidget*, const QString&, const QString&) override { return {}; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return {}; }
-};
 
 class SummaryWindowTest : public QObject {
   Q_OBJECT
@@ -74,7 +68,7 @@ class SummaryWindowTest : public QObject {
 
  private:
   test::PlatformDouble d;
-  Choosers choosers;
+  test::FileChoosersDouble choosers;
 };
 
 }  // namespace
