@@ -22,17 +22,20 @@ std::string toTheSecond(const std::string& stamp) {
 }
 
 /// How a snapshot is listed: its time of day, or "#N" where it has none.
-QString labelOf(const std::vector<std::string>& times, int index) {
-  const std::string& time = times[static_cast<size_t>(index)];
-  if (time.empty()) return QStringLiteral("#%1").arg(index + 1);
-  return QString::fromStdString(core::timeOfDay(time));
+std::string labelText(const std::vector<std::string>& times, size_t index) {
+  const std::string& time = times[index];
+  return time.empty() ? "#" + std::to_string(index + 1) : core::timeOfDay(time);
 }
 
-/// Letters of the longest label: what each list is sized for.
+QString labelOf(const std::vector<std::string>& times, int index) {
+  return QString::fromStdString(labelText(times, static_cast<size_t>(index)));
+}
+
+/// Letters of the longest label: what each list is sized for. Short labels stay in their
+/// strings' own room, so this makes no copy on the heap.
 int longestLabel(const std::vector<std::string>& times) {
   size_t longest = 0;
-  for (size_t i = 0; i < times.size(); ++i)
-    longest = std::max(longest, times[i].empty() ? std::to_string(i + 1).size() + 1 : core::timeOfDay(times[i]).size());
+  for (size_t i = 0; i < times.size(); ++i) longest = std::max(longest, labelText(times, i).size());
   return static_cast<int>(longest);
 }
 
